@@ -1,0 +1,154 @@
+#pragma once
+// The window base. Each window class has one default instance (created on
+// first touch, never released). A window is loaded when first shown or when
+// one of its controls is touched: its controls are created at their design
+// positions and its Form_Load runs. Unload destroys the controls; the next
+// touch loads the window again.
+#include "platform/Control.h"
+
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+#include <functional>
+
+namespace vb {
+
+class Form;
+
+// A control member of a window. Touching it (->) loads its window first,
+// as touching a control of an unloaded window does.
+template <class T>
+class Ctl {
+public:
+    explicit Ctl(Form *owner) : m_owner(owner) {}
+    Ctl &operator=(T *p) { m_p = p; return *this; }
+    T *operator->() const;
+    T &operator*() const { return *operator->(); }
+    T *get() const;                    // loads the window too
+    T *peek() const { return m_p; }    // no load; null while unloaded
+    explicit operator bool() const { return m_p != nullptr; }
+    void reset() { m_p = nullptr; }
+
+private:
+    Form *m_owner;
+    QPointer<T> m_p;
+};
+
+enum FormShow { vbModeless = 0, vbModal = 1 };
+enum WindowState { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(const QString &className, QWidget *parent = nullptr);
+    ~Form() override;
+
+    QString ClassName() const { return m_className; }
+
+    // Lifecycle.
+    bool IsLoaded() const { return m_loaded; }
+    void ensureLoaded();               // loads when not loaded (no-op while loading)
+    void Load() { ensureLoaded(); }
+    bool Unload();                     // Form_QueryUnload/Form_Unload may cancel; false when cancelled
+    void Show(int modal = vbModeless); // vbModal runs until the window is hidden or unloaded
+    void Hide();
+    bool IsModalShowing() const { return m_modalDepth > 0; }
+
+    // Geometry of the window's outer frame, in twips.
+    int Left();
+    int Top();
+    int Width();
+    int Height();
+    void setLeft(int twips);
+    void setTop(int twips);
+    void setWidth(int twips);
+    void setHeight(int twips);
+    void Move(int left, int top = -1, int width = -1, int height = -1);
+    int ScaleWidth();   // client area, twips
+    int ScaleHeight();
+
+    QString Caption();
+    void setCaption(const QString &caption);
+    int WindowStateValue();
+    void setWindowStateValue(int state);
+
+    // A child window shows inside the main window's child area, maximized.
+    static void setMdiHost(QWidget *childArea);
+    static QWidget *mdiHost();
+    void setMdiChild(bool child) { m_mdiChild = child; }
+    bool isMdiChild() const { return m_mdiChild; }
+
+    // Translucency: alpha 0..255, read back as set (255 opaque).
+    void SetLayeredAlpha(int alpha);
+    int LayeredAlpha() const { return m_alpha; }
+
+    // Smallest size the user can drag the window to, in pixels.
+    void setMinTrackSize(const QSize &px);
+
+    // Validate: when the keyboard leaves `control` for a control that causes
+    // validation, the handler runs first; cancel keeps the keyboard in `control`.
+    void setValidateHandler(QWidget *control, std::function<void(bool &cancel)> handler);
+    bool runValidate(QWidget *control);  // runs the handler (no re-entry); true when not cancelled
+
+    // Controls by name at run time.
+    QWidget *ControlByName(const QString &name);
+
+protected:
+    // Creates the controls at their design positions. Called by the load, before Form_Load.
+    virtual void CreateControls() = 0;
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+    virtual void Form_QueryUnload(int &cancel, int unloadMode) { (void)cancel; (void)unloadMode; }
+    virtual void Form_Unload(int &cancel) { (void)cancel; }
+    virtual void Form_MouseMove(int &button, int &shift, float &x, float &y)
+    {
+        (void)button; (void)shift; (void)x; (void)y;
+    }
+    // Called after the controls were destroyed by an unload: reset Ctl members here.
+    virtual void ControlsDestroyed() {}
+
+    // The container the controls are created in (the client area).
+    QWidget *client() const { return m_client; }
+
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+private:
+    QString m_className;
+    QWidget *m_client = nullptr;
+    bool m_loaded = false;
+    bool m_loading = false;
+    bool m_mdiChild = false;
+    int m_alpha = 255;
+    int m_modalDepth = 0;
+    bool m_closingByCode = false;
+    struct ValidateEntry;
+    std::vector<std::unique_ptr<ValidateEntry>> m_validate;
+    bool m_inValidate = false;
+};
+
+template <class T>
+T *Ctl<T>::operator->() const
+{
+    if (!m_p && m_owner)
+        m_owner->ensureLoaded();
+    return m_p.data();
+}
+
+template <class T>
+T *Ctl<T>::get() const
+{
+    return operator->();
+}
+
+// The default instance of window class T: created on first touch, never released.
+template <class T>
+T &Default()
+{
+    static T *instance = new T();
+    return *instance;
+}
+
+}  // namespace vb

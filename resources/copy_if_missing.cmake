@@ -1,0 +1,8 @@
+file(MAKE_DIRECTORY ${DST})
+file(GLOB _files ${SRC}/*)
+foreach(_f ${_files})
+  get_filename_component(_n ${_f} NAME)
+  if(NOT EXISTS ${DST}/${_n})
+    file(COPY ${_f} DESTINATION ${DST})
+  endif()
+endforeach()

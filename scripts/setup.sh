@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what the build needs (where missing), then configures and builds.
+# Usage: scripts/setup.sh [build-dir]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$here/build}"
+
+pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6charts6-dev
+      libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev
+      xvfb xauth fonts-noto-cjk imagemagick)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
+
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+cmake -S "$here" -B "$build" -G Ninja -DLIB_WERROR=$werror >/dev/null
+cmake --build "$build" -j"$(nproc)"
