@@ -21,3 +21,9 @@ int ShowMsgBox(const QString &Msg, const QString &Icon, const QString &Title);
 
 // A red tip scrolling into the main window's status bar; "" hides it.
 void ShowSBarTip(const QString &TipText);
+
+#include <functional>
+// Test seam: while set, ShowMsgBox hands each message to the hook instead of
+// showing the dialog, and returns the hook's answer.
+using MsgBoxHook = std::function<int(const QString &Msg, const QString &Icon, const QString &Title)>;
+void SetMsgBoxHook(MsgBoxHook hook);
