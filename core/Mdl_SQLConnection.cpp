@@ -1,0 +1,151 @@
+#include "core/Mdl_SQLConnection.h"
+
+#include "core/Mdl_ComVarList.h"
+#include "platform/Runtime.h"
+
+namespace {
+
+// Blanks only: tabs and line breaks stay part of the value.
+QString trimSpaces(const QString &s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+// A stored date-time as "yyyy-mm-dd hh:nn:ss"; empty when the value is empty.
+QString dateTimeText(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (v.metaType().id() == QMetaType::QDateTime)
+        return vb::Format(v.toDateTime(), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
+    if (v.metaType().id() == QMetaType::QDate)
+        return vb::Format(QDateTime(v.toDate(), QTime(0, 0)), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
+    const QString s = v.toString().trimmed();
+    if (s.isEmpty())
+        return QString();
+    const QDateTime dt = vb::CDate(s);
+    return dt.isValid() ? vb::Format(dt, QStringLiteral("yyyy-mm-dd hh:nn:ss")) : s;
+}
+
+QString nowStamp()
+{
+    const QDateTime now = vb::Now();
+    return vb::Format(now, QStringLiteral("yyyy-mm-dd")) + QLatin1Char(' ')
+        + vb::Format(now, QStringLiteral("hh:nn:ss"));
+}
+
+}  // namespace
+
+ado::Connection &SQLConn()
+{
+    static ado::Connection *conn = new ado::Connection();
+    return *conn;
+}
+
+void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
+                       const QString &LoginPassword, const QString &DBName)
+{
+    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ServerName + QStringLiteral(";UID=")
+        + LoginName + QStringLiteral(";PWD=") + LoginPassword;
+    if (!DBName.isEmpty())
+        cs += QStringLiteral(";Database=") + DBName;
+    Conn.ConnectionTimeout = 1;
+    Conn.Open(cs, QString(), QString());
+}
+
+bool CheckLogin(const QString &UserName, const QString &UserPassword)
+{
+    const QString typedName = trimSpaces(UserName);
+    bool matched = false;
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("Select * From 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        while (!rs.EOF_()) {
+            const QVariant name = rs.Fields(QStringLiteral("用户名"));
+            const QVariant pwd = rs.Fields(QStringLiteral("密码"));
+            if (!name.isNull() && !pwd.isNull()
+                && typedName.compare(name.toString(), Qt::CaseInsensitive) == 0
+                && UserPassword == pwd.toString()) {
+                matched = true;
+                break;
+            }
+            rs.MoveNext();
+        }
+    } catch (const ado::Error &) {
+        return false;
+    }
+    if (!matched)
+        return false;
+
+    CurUID = typedName;
+
+    // From here on a failing step is skipped; the login stands.
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = ") + SQLQuote(UserName),
+                SQLConn(), ado::adOpenDynamic, ado::adLockOptimistic);
+        try {
+            const QString last = dateTimeText(rs.Fields(QStringLiteral("最后登录时间")));
+            if (!last.isEmpty())
+                LastLogTime = last;
+        } catch (const ado::Error &) {
+        }
+        try {
+            rs.SetField(QStringLiteral("最后登录时间"), nowStamp());
+            rs.Update();
+        } catch (const ado::Error &) {
+        }
+    } catch (const ado::Error &) {
+    }
+    try {
+        SQLConn().Execute(QStringLiteral("INSERT 账户登录 VALUES (") + SQLQuote(UserName) + QStringLiteral(",")
+                          + SQLQuote(nowStamp()) + QStringLiteral(")"));
+    } catch (const ado::Error &) {
+    }
+    ShowSBarTip(typedName + QStringLiteral("，欢迎使用Veltrane！"));
+    return true;
+}
+
+bool CheckUserPower(const QString &PowerName)
+{
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 用户名 = ") + SQLQuote(CurUID)
+                    + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
+                SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        if (rs.EOF_())
+            return false;
+        const QVariant v = rs.Fields(PowerName);
+        if (!v.isValid() || v.isNull())
+            return false;
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (ok)
+            return d != 0;
+        const QString s = v.toString().trimmed();
+        return s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+    } catch (const ado::Error &) {
+        return false;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+QString SQLQuote(const QString &Text, const QString &CaseMode)
+{
+    QString t = Text;
+    if (CaseMode == QLatin1String("L"))
+        t = t.toLower();
+    else if (CaseMode == QLatin1String("U"))
+        t = t.toUpper();
+    t = trimSpaces(t);
+    // Every embedded apostrophe is doubled, so no value can end the literal early.
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
