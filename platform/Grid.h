@@ -10,8 +10,10 @@
 #include "platform/Control.h"
 
 #include <QPixmap>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 class QTableView;
 
@@ -116,14 +118,24 @@ signals:
     // X and Y in twips within the grid; Button holds the buttons down (0 none).
     void MouseMove(int &Button, int &Shift, float &X, float &Y);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void changeEvent(QEvent *e) override;
+
 private:
     friend class GridView;
     void applySelection();
     void syncFromView();
+    void clampCurrent();
+    void applyWidths();
+    void updateRowHeight();
 
     GridModel *m_model;
     GridView *m_view;
+    std::vector<int> m_widths;  // twips per column, -1 = default
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
+    QPoint m_mousePos;          // last pointer position, grid coordinates
+    bool m_mouseValid = false;
     bool m_redraw = true;
     bool m_syncing = false;
 };

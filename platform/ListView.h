@@ -89,13 +89,10 @@ public:
     ListItemCollection ListItems() { return ListItemCollection(this); }
     ColumnHeaderCollection ColumnHeaders() { return ColumnHeaderCollection(this); }
 
+    // A tick box on every row (on by default).
     bool Checkboxes() const;
     void setCheckboxes(bool on);
-    bool GridLines() const;
-    void setGridLines(bool on);
-    bool FullRowSelect() const;
-    void setFullRowSelect(bool on);
-    ListItem SelectedItem() const;
+    ListItem SelectedItem() const;  // null when none
 
     void setToolTipText(const QString &text) override;
 
@@ -113,10 +110,12 @@ private:
     friend class ColumnHeaderCollection;
     ListItem wrap(QTreeWidgetItem *item) { return ListItem(this, item); }
 
+    void prepare(QTreeWidgetItem *item);
+
     QTreeWidget *m_tree;
     bool m_checkboxes = true;
-    bool m_gridLines = false;
-    bool m_settingCheck = false;
+    int m_columns = 0;
+    int m_quiet = 0;  // > 0 while the program itself changes items
 };
 
 }  // namespace vb
