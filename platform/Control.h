@@ -5,6 +5,7 @@
 #include "platform/Twips.h"
 
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 namespace vb {
@@ -52,5 +53,22 @@ public:
 private:
     QWidget *m_self;
 };
+
+// A class deriving from a QWidget class and from Control inherits setVisible and
+// setEnabled from both; this resolves them to the widget's own.
+#define VB_CONTROL_WIDGET(Base)                                   \
+public:                                                           \
+    void setVisible(bool v) override { Base::setVisible(v); }     \
+    void setEnabled(bool e) override { Base::setEnabled(e); }     \
+    void setToolTipText(const QString &t) override { Base::setToolTip(t); }
+
+// The mouse position of a widget-relative point, in twips.
+inline float twipsF(double px) { return float(px * TwipsPerPixel); }
+
+// Sets / reads a declared property by name. Unlike QObject::setProperty, an
+// unknown name (or a value the property cannot take) throws std::runtime_error
+// instead of creating a dynamic property.
+void SetProp(QObject *obj, const char *name, const QVariant &value);
+QVariant GetProp(const QObject *obj, const char *name);
 
 }  // namespace vb

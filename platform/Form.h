@@ -10,6 +10,11 @@
 #include <QSize>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QEventLoop;
+class QMenuBar;
 
 namespace vb {
 
@@ -17,17 +22,29 @@ class Form;
 
 // A control member of a window. Touching it (->) loads its window first,
 // as touching a control of an unloaded window does.
-template <class T>
-class Ctl {
+// Lets a window clear all its Ctl members when it unloads.
+class CtlBase {
 public:
-    explicit Ctl(Form *owner) : m_owner(owner) {}
+    virtual void reset() = 0;
+
+protected:
+    ~CtlBase() = default;
+};
+
+template <class T>
+class Ctl : public CtlBase {
+public:
+    explicit Ctl(Form *owner);
+    ~Ctl();
+    Ctl(const Ctl &) = delete;
+    Ctl &operator=(const Ctl &) = delete;
     Ctl &operator=(T *p) { m_p = p; return *this; }
     T *operator->() const;
     T &operator*() const { return *operator->(); }
     T *get() const;                    // loads the window too
     T *peek() const { return m_p; }    // no load; null while unloaded
     explicit operator bool() const { return m_p != nullptr; }
-    void reset() { m_p = nullptr; }
+    void reset() override { m_p = nullptr; }
 
 private:
     Form *m_owner;
@@ -50,7 +67,8 @@ public:
     bool IsLoaded() const { return m_loaded; }
     void ensureLoaded();               // loads when not loaded (no-op while loading)
     void Load() { ensureLoaded(); }
-    bool Unload();                     // Form_QueryUnload/Form_Unload may cancel; false when cancelled
+    // Form_QueryUnload/Form_Unload may cancel; false when cancelled. True when not loaded.
+    bool Unload(int unloadMode = vbFormCode);
     void Show(int modal = vbModeless); // vbModal runs until the window is hidden or unloaded
     void Hide();
     bool IsModalShowing() const { return m_modalDepth > 0; }
@@ -91,8 +109,30 @@ public:
     void setValidateHandler(QWidget *control, std::function<void(bool &cancel)> handler);
     bool runValidate(QWidget *control);  // runs the handler (no re-entry); true when not cancelled
 
-    // Controls by name at run time.
+    // Window colour (&HBBGGRR or a system colour); vbButtonFace by default.
+    long BackColor() const { return m_backColor; }
+    void setBackColor(long color);
+
+    // Ctl members register themselves so that an unload clears them at once.
+    void registerCtl(CtlBase *c);
+    void unregisterCtl(CtlBase *c);
+
+    // Controls by name at run time (any depth); ObjectByName also finds timers and
+    // other controls that are not widgets.
     QWidget *ControlByName(const QString &name);
+    QObject *ObjectByName(const QString &name);
+
+    // The window's menu bar, created on first call (above the client area).
+    // It belongs to the loaded window: an unload destroys it with the controls.
+    QMenuBar *MenuBar();
+
+    // The container the controls are created in (the client area).
+    QWidget *client() const { return m_client; }
+
+signals:
+    // After every Form_Load / after every completed unload (for observers such as tests).
+    void Loaded();
+    void Unloaded();
 
 protected:
     // Creates the controls at their design positions. Called by the load, before Form_Load.
@@ -108,14 +148,20 @@ protected:
     // Called after the controls were destroyed by an unload: reset Ctl members here.
     virtual void ControlsDestroyed() {}
 
-    // The container the controls are created in (the client area).
-    QWidget *client() const { return m_client; }
-
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    void layoutClient();
+    void fitToMdiHost();
+    void destroyControls();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    struct ValidateEntry;
+    ValidateEntry *validateEntryFor(QWidget *w);
+
     QString m_className;
     QWidget *m_client = nullptr;
     bool m_loaded = false;
@@ -124,10 +170,29 @@ private:
     int m_alpha = 255;
     int m_modalDepth = 0;
     bool m_closingByCode = false;
-    struct ValidateEntry;
     std::vector<std::unique_ptr<ValidateEntry>> m_validate;
     bool m_inValidate = false;
+    QEventLoop *m_modalLoop = nullptr;
+    QPointer<QMenuBar> m_menuBar;
+    bool m_focusHooked = false;
+    long m_backColor = 0x8000000FL;
+    std::vector<CtlBase *> m_ctls;
+    std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload
 };
+
+template <class T>
+Ctl<T>::Ctl(Form *owner) : m_owner(owner)
+{
+    if (m_owner)
+        m_owner->registerCtl(this);
+}
+
+template <class T>
+Ctl<T>::~Ctl()
+{
+    if (m_owner)
+        m_owner->unregisterCtl(this);
+}
 
 template <class T>
 T *Ctl<T>::operator->() const
@@ -143,11 +208,14 @@ T *Ctl<T>::get() const
     return operator->();
 }
 
-// The default instance of window class T: created on first touch, never released.
+// The default instance of window class T: created on first touch, never released
+// (made again only if something destroyed it).
 template <class T>
 T &Default()
 {
-    static T *instance = new T();
+    static QPointer<T> instance;
+    if (!instance)
+        instance = new T();
     return *instance;
 }
 
