@@ -1,6 +1,7 @@
 #include "platform/Grid.h"
 
 #include <QAbstractTableModel>
+#include <QCursor>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -284,9 +285,9 @@ Grid::Grid(QWidget *parent)
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_view->viewport()->setMouseTracking(true);
-    m_view->horizontalHeader()->setMouseTracking(true);
+    m_view->horizontalHeader()->viewport()->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
-    m_view->horizontalHeader()->installEventFilter(this);
+    m_view->horizontalHeader()->viewport()->installEventFilter(this);
     m_view->setStyleSheet(QStringLiteral(
         "QTableView { background: white; gridline-color: #c0c0c0; }"
         "QHeaderView::section { background: #e0e0e0; color: black; padding: 0 3px;"
@@ -533,6 +534,7 @@ void Grid::setRow(int row)
     if (row < 0 || row >= m_model->rows)
         return;
     m_row = m_rowSel = row;
+    m_colSel = m_col;
     applySelection();
 }
 
@@ -541,6 +543,7 @@ void Grid::setCol(int col)
     if (col < 0 || col >= m_model->cols)
         return;
     m_col = m_colSel = col;
+    m_rowSel = m_row;
     applySelection();
 }
 
@@ -624,15 +627,19 @@ void Grid::setTopRow(int row)
 
 // ---- mouse ----
 
+// Where the pointer is now, in the grid's own coordinates.
+QPoint Grid::pointerPos() const
+{
+    return mapFromGlobal(QCursor::pos());
+}
+
 int Grid::MouseRow() const
 {
-    if (!m_mouseValid)
-        return -1;
+    const QPoint pos = pointerPos();
     QHeaderView *h = m_view->horizontalHeader();
-    const QPoint inHeader = h->mapFrom(this, m_mousePos);
-    if (h->isVisible() && h->rect().contains(inHeader))
+    if (h->isVisible() && h->rect().contains(h->mapFrom(this, pos)))
         return 0;
-    const QPoint inView = m_view->viewport()->mapFrom(this, m_mousePos);
+    const QPoint inView = m_view->viewport()->mapFrom(this, pos);
     if (!m_view->viewport()->rect().contains(inView))
         return -1;
     const int r = m_view->rowAt(inView.y());
@@ -641,9 +648,7 @@ int Grid::MouseRow() const
 
 int Grid::MouseCol() const
 {
-    if (!m_mouseValid)
-        return -1;
-    const QPoint inView = m_view->viewport()->mapFrom(this, m_mousePos);
+    const QPoint inView = m_view->viewport()->mapFrom(this, pointerPos());
     if (inView.x() < 0 || inView.x() >= m_view->viewport()->width())
         return -1;
     return m_view->columnAt(inView.x());
@@ -657,20 +662,12 @@ bool Grid::eventFilter(QObject *watched, QEvent *e)
     switch (e->type()) {
     case QEvent::MouseMove: {
         auto *me = static_cast<QMouseEvent *>(e);
-        m_mousePos = w->mapTo(this, me->position().toPoint());
-        m_mouseValid = true;
+        const QPoint p = w->mapTo(this, me->position().toPoint());
         int button = buttonsOf(me->buttons());
         int shift = shiftOf(me->modifiers());
-        float x = float(toTwips(m_mousePos.x()));
-        float y = float(toTwips(m_mousePos.y()));
+        float x = float(toTwips(p.x()));
+        float y = float(toTwips(p.y()));
         emit MouseMove(button, shift, x, y);
-        break;
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        auto *me = static_cast<QMouseEvent *>(e);
-        m_mousePos = w->mapTo(this, me->position().toPoint());
-        m_mouseValid = true;
         break;
     }
     case QEvent::ToolTip: {

@@ -67,7 +67,7 @@ public:
     void setColAlignment(int col, int alignment);
 
     // Current cell and the selected range Row..RowSel x Col..ColSel.
-    // Setting Row or Col also collapses RowSel or ColSel onto it.
+    // Setting Row or Col collapses the selection onto the current cell.
     int Row() const;
     void setRow(int row);
     int Col() const;
@@ -80,7 +80,7 @@ public:
     int TopRow() const;
     void setTopRow(int row);
 
-    // Row and column under the mouse pointer (header row 0), -1 when the
+    // Row and column under the mouse pointer now (header row 0), -1 when the
     // pointer is outside every row or column.
     int MouseRow() const;
     int MouseCol() const;
@@ -129,13 +129,12 @@ private:
     void clampCurrent();
     void applyWidths();
     void updateRowHeight();
+    QPoint pointerPos() const;
 
     GridModel *m_model;
     GridView *m_view;
     std::vector<int> m_widths;  // twips per column, -1 = default
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
-    QPoint m_mousePos;          // last pointer position, grid coordinates
-    bool m_mouseValid = false;
     bool m_redraw = true;
     bool m_syncing = false;
 };
