@@ -1,0 +1,377 @@
+#include "core/ChildListForm.h"
+
+#include "core/ChildFormSwitch.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "platform/Colors.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int TitleBarHeight = 480;
+constexpr int SideBarWidth = 3240;
+constexpr long White = 0xFFFFFFL;
+}  // namespace
+
+ChildListForm::ChildListForm(const QString &className) : vb::Form(className)
+{
+    setMdiChild(true);
+}
+
+ChildListForm::~ChildListForm() = default;
+
+QString ChildListForm::JoinParts(const QStringList &parts)
+{
+    return parts.join(QLatin1Char(' '));
+}
+
+// ---------------------------------------------------------------- builders
+
+void ChildListForm::CreateTitleBar()
+{
+    auto *bar = new vb::PictureBox(client(), QStringLiteral("Pic_TitleBar"));
+    bar->setBorderStyle(0);
+    bar->setBackColor(White);
+    bar->setAlign(vb::vbAlignTop);
+    bar->setHeight(TitleBarHeight);
+    Pic_TitleBar = bar;
+
+    auto *lbl = new vb::Label(bar, QStringLiteral("Lbl_TBarText"));
+    lbl->setBackStyle(vb::vbTransparent);
+    lbl->setFontSize(10.5);
+    lbl->setFontBold(true);
+    lbl->setForeColor(0x000000L);
+    lbl->Move(240, 120, 9000, 270);
+    Lbl_TBarText = lbl;
+
+    auto *close = new XButton(bar, QStringLiteral("Cmd_TBarClose"));
+    close->Move(std::max(0, bar->Width() - 360), 90, 300, 300);
+    close->setBackColor(White);
+    close->setMouseOnColor(0xE0E0E0L);
+    close->setMouseDownColor(0xC0C0C0L);
+    close->setCaption(QStringLiteral("×"));
+    close->setToolTip(QStringLiteral("关闭当前窗口"));
+    Cmd_TBarClose = close;
+
+    connect(bar, &vb::PictureBox::Resize, this, &ChildListForm::Pic_TitleBar_Resize);
+    connect(close, &XButton::Click, this, &ChildListForm::Cmd_TBarClose_Click);
+}
+
+vb::Grid *ChildListForm::CreateGrid(int left, int top, int width, int height, QWidget *parent)
+{
+    auto *g = new vb::Grid(parent ? parent : client());
+    g->setObjectName(QStringLiteral("Grid_ShowData"));
+    g->Move(left, top, width, height);
+    Grid_ShowData = g;
+    connect(g, &vb::Grid::KeyDown, this, &ChildListForm::Grid_ShowData_KeyDown);
+    connect(g, &vb::Grid::DblClick, this, &ChildListForm::Grid_ShowData_DblClick);
+    connect(g, &vb::Grid::MouseMove, this, &ChildListForm::Grid_ShowData_MouseMove);
+    return g;
+}
+
+vb::PictureBox *ChildListForm::CreateSideBar()
+{
+    auto *side = new vb::PictureBox(client(), QStringLiteral("Pic_SideBar"));
+    side->setBorderStyle(0);
+    side->setBackColor(White);
+    side->setAlign(vb::vbAlignRight);
+    side->setWidth(SideBarWidth);
+    Pic_SideBar = side;
+    connect(side, &vb::PictureBox::Resize, this, &ChildListForm::Pic_SideBar_Resize);
+    return side;
+}
+
+vb::CheckBox *ChildListForm::CreateSBarSwitch(int left, int top, int width, int height, const QString &caption)
+{
+    auto *chk = new vb::CheckBox(client(), QStringLiteral("Chk_SBarSwitch"), caption);
+    chk->Move(left, top, width, height);
+    Chk_SBarSwitch = chk;
+    connect(chk, &vb::CheckBox::Click, this, &ChildListForm::Chk_SBarSwitch_Click);
+    return chk;
+}
+
+vb::CheckBox *ChildListForm::CreateShowClose(int left, int width, const QString &caption)
+{
+    vb::PictureBox *side = Pic_SideBar.peek();
+    auto *chk = new vb::CheckBox(side ? static_cast<QWidget *>(side) : client(), QStringLiteral("Chk_ShowClose"),
+                                 caption);
+    chk->setBackColor(White);
+    chk->Move(left, side ? std::max(0, side->Height() - 360) : 0, width, 255);
+    Chk_ShowClose = chk;
+    return chk;
+}
+
+XButton *ChildListForm::CreateButton(const QString &name, const QString &caption, int left, int top, int width,
+                                     int height, const QString &toolTip, QWidget *parent)
+{
+    auto *b = new XButton(parent ? parent : client(), name);
+    b->Move(left, top, width, height);
+    b->setCaption(caption);
+    if (!toolTip.isEmpty())
+        b->setToolTip(toolTip);
+    return b;
+}
+
+void ChildListForm::AddWorkingControl(QWidget *w)
+{
+    if (w)
+        m_working.emplace_back(w);
+}
+
+// ---------------------------------------------------------------- load, layout, unload
+
+void ChildListForm::GateLoad()
+{
+    HideCtrls();
+    const QString power = GatePower();
+    if (power.isEmpty()) {
+        UngatedLoad();
+        return;
+    }
+    if (CheckUserPower(power)) {
+        if (auto *l = Lbl_TBarText.peek())
+            l->setCaption(Caption());
+        ShowCtrls();
+        InitGrid();
+        FillSideBarLists();
+        Cmd_Refresh_Click();
+    } else if (auto *l = Lbl_TBarText.peek()) {
+        l->setForeColor(vb::RGB(255, 0, 0));
+        l->setCaption(RefusedText());
+    }
+}
+
+void ChildListForm::UngatedLoad()
+{
+    if (auto *l = Lbl_TBarText.peek())
+        l->setCaption(Caption());
+    ShowCtrls();
+    InitGrid();
+    FillSideBarLists();
+    Cmd_Refresh_Click();
+}
+
+void ChildListForm::HideListCtrls()
+{
+    for (const auto &w : m_working)
+        if (w)
+            w->setVisible(false);
+    if (auto *g = Grid_ShowData.peek())
+        static_cast<QWidget *>(g)->setVisible(false);
+    if (auto *s = Pic_SideBar.peek())
+        s->setVisible(false);
+    if (auto *c = Chk_SBarSwitch.peek()) {
+        c->setVisible(false);
+        c->setValue(vb::vbUnchecked);
+    }
+}
+
+void ChildListForm::ShowListCtrls()
+{
+    for (const auto &w : m_working)
+        if (w)
+            w->setVisible(true);
+    if (auto *g = Grid_ShowData.peek())
+        static_cast<QWidget *>(g)->setVisible(true);
+    if (auto *s = Pic_SideBar.peek())
+        s->setVisible(true);
+    if (auto *c = Chk_SBarSwitch.peek()) {
+        c->setVisible(true);
+        c->setValue(vb::vbChecked);
+    } else {
+        ListResize();
+    }
+}
+
+void ChildListForm::ListResize()
+{
+    try {
+        const int W = Width();
+        const int H = Height();
+        vb::CheckBox *sw = Chk_SBarSwitch.peek();
+        vb::PictureBox *side = Pic_SideBar.peek();
+        bool sideShown;
+        if (sw)
+            sideShown = sw->Value() == vb::vbChecked;
+        else  // a side bar without a switch is always shown
+            sideShown = side != nullptr && side->isVisibleTo(this);
+        const int S = (side && sideShown) ? side->Width() : 0;
+        if (sw)
+            sw->setLeft(W - sw->Width() - S - 240 - 45);
+        if (vb::Grid *g = Grid_ShowData.peek()) {
+            g->setWidth(std::max(0, W - g->Left() - S - 240 - 45));
+            g->setHeight(std::max(0, H - g->Top() - 240 - 435));
+        }
+        if (side && sw)
+            side->setVisible(sideShown);
+    } catch (...) {
+    }
+}
+
+void ChildListForm::Pic_TitleBar_Resize()
+{
+    try {
+        if (auto *bar = Pic_TitleBar.peek())
+            if (auto *close = Cmd_TBarClose.peek())
+                close->setLeft(bar->Width() - 360);
+    } catch (...) {
+    }
+}
+
+void ChildListForm::Pic_SideBar_Resize()
+{
+    if (auto *side = Pic_SideBar.peek())
+        if (auto *chk = Chk_ShowClose.peek())
+            chk->setTop(side->Height() - 360);
+}
+
+void ChildListForm::Chk_SBarSwitch_Click()
+{
+    vb::CheckBox *sw = Chk_SBarSwitch.peek();
+    if (sw && sw->Value() == vb::vbUnchecked)
+        if (auto *chk = Chk_ShowClose.peek())
+            chk->setValue(vb::vbUnchecked);
+    Form_Resize();
+}
+
+void ChildListForm::Form_Unload(int &cancel)
+{
+    (void)cancel;
+    ShowSBarTip(QString());
+}
+
+void ChildListForm::Cmd_TBarClose_Click()
+{
+    CloseChildForm(this);
+}
+
+// ---------------------------------------------------------------- grid keys and mouse
+
+void ChildListForm::Grid_ShowData_KeyDown(int &KeyCode, int &Shift)
+{
+    (void)Shift;
+    if (!m_gridKeys)
+        return;
+    vb::Grid *g = Grid_ShowData.peek();
+    if (!g)
+        return;
+    switch (KeyCode) {
+    case 46:  // Delete
+        DeleteAction();
+        break;
+    case 38:  // Up: the grid has moved already
+    case 40:  // Down
+        CurRow = g->Row();
+        break;
+    default:
+        break;
+    }
+}
+
+void ChildListForm::Grid_ShowData_DblClick()
+{
+    if (m_gridDblClick)
+        ModifyAction();
+}
+
+void ChildListForm::Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, float &Y)
+{
+    (void)Button;
+    (void)Shift;
+    (void)X;
+    (void)Y;
+    if (!m_gridMouse)
+        return;
+    try {
+        vb::Grid *g = Grid_ShowData.peek();
+        if (!g)
+            return;
+        g->setFocus();
+        const int r = g->MouseRow();
+        if (r != CurRow && r >= 1) {
+            CurRow = r;
+            g->setRow(r);
+            g->setCol(0);
+            g->setColSel(g->Cols() - 1);
+        }
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------- query in parts
+
+void ChildListForm::ComposeSQL()
+{
+    SQLText = JoinParts({SQLSelect, SQLFrom, SQLWhere, SQLGroup, SQLOrder});
+}
+
+bool ChildListForm::RunList(bool showCount)
+{
+    bool ok = false;
+    if (vb::Grid *g = Grid_ShowData.peek()) {
+        ok = LoadGridData(*g, SQLText, ErrText, showCount);
+        if (!ok)
+            ShowMsgBox(ErrText, QStringLiteral("x"), QStringLiteral("错误"));
+    }
+    // The reload highlights row 1: the actions follow it.
+    CurRow = 1;
+    return ok;
+}
+
+void ChildListForm::Cmd_Refresh_Click()
+{
+    if (!Grid_ShowData.peek())
+        return;
+    ResetQuery();
+    RunList(true);
+}
+
+void ChildListForm::ApplyFilter(FCombo *box, const QString &column)
+{
+    ResetQuery();
+    if (box && !(box->Text() == QStringLiteral("[全部]") && box->ListIndex() <= 0))
+        SQLWhere += QStringLiteral(" AND ") + column + QStringLiteral(" = ") + SQLQuote(box->Text());
+    ComposeSQL();
+    RunList(true);
+}
+
+void ChildListForm::ApplyFind(const QString &column, const QString &text)
+{
+    ResetQuery();
+    SQLWhere += QStringLiteral(" AND ") + column + QStringLiteral(" LIKE ") + SQLQuote(text + QStringLiteral("%"));
+    ComposeSQL();
+    RunList(false);
+}
+
+void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2)
+{
+    ResetQuery();
+    if (!sort1 || !order1)
+        return;
+    if (sort1->ListIndex() < 0) {
+        ShowMsgBox(QStringLiteral("第一排序项未选择！"), QStringLiteral("!"), QStringLiteral("提示"));
+        return;
+    }
+    if (sort2 && sort2->Text() == sort1->Text()) {
+        ShowMsgBox(QStringLiteral("不能选择相同项进行排序！"), QStringLiteral("x"), QStringLiteral("错误"));
+        return;
+    }
+    if (order1->ListIndex() < 0) {
+        order1->setListIndex(0);  // its own Click sorts again
+        return;
+    }
+    SQLOrder = QStringLiteral("ORDER BY ") + table + QStringLiteral(".") + sort1->Text()
+        + (order1->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+    if (sort2 && sort2->ListIndex() >= 0) {
+        if (!order2)
+            return;
+        if (order2->ListIndex() < 0) {
+            order2->setListIndex(0);
+            return;
+        }
+        SQLOrder += QStringLiteral(",") + table + QStringLiteral(".") + sort2->Text()
+            + (order2->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+    }
+    ComposeSQL();
+    RunList(false);
+}

@@ -1,0 +1,138 @@
+#pragma once
+// ChildListForm: the pattern every working child window of the main window is
+// built on. A title bar of its own (Pic_TitleBar, Lbl_TBarText, Cmd_TBarClose),
+// a permission gate at load, working controls that stay hidden without the
+// permission, a grid of records (Grid_ShowData) with an optional side bar
+// (Pic_SideBar, switched by Chk_SBarSwitch), and a list query kept in parts
+// and rebuilt from its defaults before every refresh, filter, find or sort.
+//
+// A member window derives from ChildListForm, creates its controls in
+// CreateControls() with the builders below (CreateTitleBar, CreateGrid,
+// CreateSideBar, CreateSBarSwitch ...), registers its other working controls
+// with AddWorkingControl, and overrides the hooks for its own values:
+//
+//   GatePower()        the permission column asked at load ("" = no gate)
+//   ResetQuery()       sets SQLSelect/SQLFrom/SQLWhere/SQLGroup/SQLOrder and calls ComposeSQL()
+//   InitGrid()         clears the grid and sets the column widths
+//   FillSideBarLists() fills the filter and sort combo boxes
+//   DeleteAction()     the Delete key on the grid (the Cmd_Delete click)
+//   ModifyAction()     the double click on the grid
+//   HideCtrls()/ShowCtrls()  the window's named hide/show procedures
+//
+// After every reload of the grid (refresh, filter, find, sort) the grid
+// highlights row 1 and CurRow is 1, so the actions always work on the row the
+// user sees selected.
+#include "platform/Form.h"
+#include "platform/Grid.h"
+#include "platform/Intrinsics.h"
+
+#include "controls/FCombo.h"
+#include "controls/FTextBox.h"
+#include "controls/XButton.h"
+
+#include <QString>
+#include <vector>
+
+class ChildListForm : public vb::Form {
+    Q_OBJECT
+public:
+    explicit ChildListForm(const QString &className);
+    ~ChildListForm() override;
+
+    // The list query in parts, the statement run and the error text of the last run.
+    QString SQLSelect;
+    QString SQLFrom;
+    QString SQLWhere;
+    QString SQLGroup;
+    QString SQLOrder;
+    QString SQLText;
+    QString ErrText;
+    // The grid row the window's actions use.
+    int CurRow = 0;
+
+    // Controls every member shares (a member without a grid or side bar leaves them empty).
+    vb::Ctl<vb::PictureBox> Pic_TitleBar{this};
+    vb::Ctl<vb::Label> Lbl_TBarText{this};
+    vb::Ctl<XButton> Cmd_TBarClose{this};
+    vb::Ctl<vb::Grid> Grid_ShowData{this};
+    vb::Ctl<vb::PictureBox> Pic_SideBar{this};
+    vb::Ctl<vb::CheckBox> Chk_SBarSwitch{this};
+    vb::Ctl<vb::CheckBox> Chk_ShowClose{this};
+
+    // The list's refresh: reset the query, fill the grid with the record count
+    // in the status bar, CurRow = 1. Also called by the record editors after a save.
+    virtual void Cmd_Refresh_Click();
+    // Closes the window and shows the home page again.
+    virtual void Cmd_TBarClose_Click();
+
+    // Event handlers of the shared controls (connected by the builders).
+    void Pic_TitleBar_Resize();
+    void Pic_SideBar_Resize();
+    virtual void Chk_SBarSwitch_Click();
+    void Grid_ShowData_KeyDown(int &KeyCode, int &Shift);
+    void Grid_ShowData_DblClick();
+    void Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, float &Y);
+
+    // The composed statement: the parts joined by single blanks (select, tables,
+    // condition, grouping, order).
+    static QString JoinParts(const QStringList &parts);
+
+    // Red refusal text of the title bar.
+    static QString RefusedText() { return QStringLiteral("您没有权限完成当前操作！"); }
+
+protected:
+    // ---- Hooks for the member's own values.
+    virtual QString GatePower() const { return QString(); }
+    virtual void ResetQuery() { ComposeSQL(); }
+    virtual void InitGrid() {}
+    virtual void FillSideBarLists() {}
+    virtual void DeleteAction() {}
+    virtual void ModifyAction() {}
+    // Default hide/show: the registered working controls, the grid, the side bar and its switch.
+    virtual void HideCtrls() { HideListCtrls(); }
+    virtual void ShowCtrls() { ShowListCtrls(); }
+    // Load of a window without a gate: title, controls shown, grid set up, lists filled, refresh.
+    virtual void UngatedLoad();
+
+    // Which grid events the window handles.
+    bool m_gridKeys = true;       // Up/Down track CurRow (Delete runs DeleteAction)
+    bool m_gridDblClick = true;   // the double click runs ModifyAction
+    bool m_gridMouse = true;      // the pointer selects the row under it
+
+    // ---- Builders (call from CreateControls).
+    // The title bar docked at the top, 480 twips high, white, with the title label and the close button.
+    void CreateTitleBar();
+    vb::Grid *CreateGrid(int left, int top, int width, int height, QWidget *parent = nullptr);
+    // The side bar docked at the right, 3240 twips wide, white.
+    vb::PictureBox *CreateSideBar();
+    vb::CheckBox *CreateSBarSwitch(int left, int top, int width = 1000, int height = 255,
+                                   const QString &caption = QStringLiteral("侧边栏"));
+    // The compact-columns box at the foot of the side bar.
+    vb::CheckBox *CreateShowClose(int left, int width, const QString &caption);
+    XButton *CreateButton(const QString &name, const QString &caption, int left, int top, int width,
+                          int height, const QString &toolTip = QString(), QWidget *parent = nullptr);
+    // A control that the hide/show procedures switch with the grid.
+    void AddWorkingControl(QWidget *w);
+
+    // ---- Mechanics.
+    void GateLoad();                 // the load: gate, then show / refuse
+    void ListResize();               // the resize rules of the grid, the side-bar switch and the side bar
+    void HideListCtrls();
+    void ShowListCtrls();
+    void ComposeSQL();               // SQLText from the parts
+    // Runs SQLText into the grid; a failure shows ErrText. CurRow = 1 afterwards.
+    bool RunList(bool showCount);
+    // Filter: reset, " AND column = 'text'" unless the box shows "[全部]" at index 0 or less.
+    void ApplyFilter(FCombo *box, const QString &column);
+    // Find: reset, " AND column LIKE 'text%'", run without the count.
+    void ApplyFind(const QString &column, const QString &text);
+    // Sort by one or two fields of table, with the two messages of a bad choice.
+    void ApplySort(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2);
+
+    void Form_Load() override { GateLoad(); }
+    void Form_Resize() override { ListResize(); }
+    void Form_Unload(int &cancel) override;
+
+private:
+    std::vector<QPointer<QWidget>> m_working;
+};

@@ -1,0 +1,134 @@
+#include "core/DialogConventions.h"
+
+#include "controls/FTextBox.h"
+#include "controls/XButton.h"
+#include "core/Mdl_ComVarList.h"
+
+#include <QEvent>
+#include <QPointer>
+#include <algorithm>
+
+DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height, std::function<void()> onClose)
+{
+    DialogTitleBarParts p;
+    auto *bar = new vb::PictureBox(dialog->client(), QStringLiteral("Pic_TitleBar"));
+    bar->setBorderStyle(0);
+    bar->setBackColor(0xFFFFFFL);
+    bar->setAlign(vb::vbAlignTop);
+    bar->setHeight(height);
+    auto *lbl = new vb::Label(bar, QStringLiteral("Lbl_TBarText"), dialog->Caption());
+    lbl->setBackStyle(vb::vbTransparent);
+    lbl->setFontBold(true);
+    lbl->Move(240, std::max(0, (height - 270) / 2), 6000, 270);
+    auto *close = new XButton(bar, QStringLiteral("Cmd_TBarClose"));
+    close->setBackColor(0xFFFFFFL);
+    close->setMouseOnColor(0xE0E0E0L);
+    close->setMouseDownColor(0xC0C0C0L);
+    close->setCaption(QStringLiteral("×"));
+    close->Move(std::max(0, bar->Width() - 360), std::max(0, (height - 300) / 2), 300, 300);
+    QPointer<vb::Form> dlg(dialog);
+    QObject::connect(bar, &vb::PictureBox::Resize, close, [bar, close] { close->setLeft(bar->Width() - 360); });
+    QObject::connect(close, &XButton::Click, dialog, [dlg, onClose] {
+        if (onClose)
+            onClose();
+        else if (dlg)
+            dlg->Unload();
+    });
+    p.Pic_TitleBar = bar;
+    p.Lbl_TBarText = lbl;
+    p.Cmd_TBarClose = close;
+    return p;
+}
+
+void SetDialogTitle(vb::Form *dialog, vb::Label *titleLabel)
+{
+    if (dialog && titleLabel)
+        titleLabel->setCaption(dialog->Caption());
+}
+
+void LayeredDialog(vb::Form *window, int alpha)
+{
+    if (window)
+        window->SetLayeredAlpha(alpha);
+}
+
+QString UndoNote()
+{
+    return QStringLiteral("提示：该操作不撤销！");
+}
+
+bool ConfirmDelete(const QString &question, const QString &title, bool withNote)
+{
+    const QString text = withNote ? question + QStringLiteral("\r\n") + UndoNote() : question;
+    return ShowMsgBox(text, QStringLiteral("?"), title) != 2;
+}
+
+void EnterKeySubmit(FTextBox *box, std::function<void()> action)
+{
+    if (!box)
+        return;
+    QObject::connect(box, &FTextBox::KeyPress, box, [action](int &KeyAscii) {
+        if (KeyAscii == 13 && action)
+            action();
+    });
+}
+
+void DropDotKey(int &KeyAscii)
+{
+    if (KeyAscii == '.')
+        KeyAscii = 0;
+}
+
+void DropDotKeys(FTextBox *box)
+{
+    if (box)
+        QObject::connect(box, &FTextBox::KeyPress, box, [](int &KeyAscii) { DropDotKey(KeyAscii); });
+}
+
+namespace {
+
+class HoverFilter : public QObject {
+public:
+    HoverFilter(QWidget *control, QWidget *container, std::function<void()> hover, std::function<void()> reset)
+        : QObject(control), m_control(control), m_container(container), m_hover(std::move(hover)),
+          m_reset(std::move(reset))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() != QEvent::MouseMove)
+            return false;
+        if (watched == m_control) {
+            if (m_hover)
+                m_hover();
+        } else if (watched == m_container) {
+            if (m_reset)
+                m_reset();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_control;
+    QPointer<QWidget> m_container;
+    std::function<void()> m_hover;
+    std::function<void()> m_reset;
+};
+
+}  // namespace
+
+void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover,
+                      std::function<void()> reset)
+{
+    if (!control)
+        return;
+    auto *f = new HoverFilter(control, container, std::move(hover), std::move(reset));
+    control->setMouseTracking(true);
+    control->installEventFilter(f);
+    if (container) {
+        container->setMouseTracking(true);
+        container->installEventFilter(f);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+// Conventions the dialogs and windows share:
+//  - DialogTitleBar: a dialog's own title bar (Pic_TitleBar, Lbl_TBarText showing
+//    the window caption, Cmd_TBarClose) whose close button unloads the dialog;
+//  - LayeredDialog: translucent windows (alpha 192 of 255);
+//  - ConfirmDelete: the question before a destructive action;
+//  - EnterKeySubmit: Enter in a text box runs the window's main action;
+//  - HoverByMouseMove: a hover look set on every mouse move over a control and
+//    reset by every mouse move over its container.
+#include "platform/Form.h"
+#include "platform/Intrinsics.h"
+
+#include <QString>
+#include <functional>
+
+class XButton;
+class FTextBox;
+
+// The parts of a dialog's title bar.
+struct DialogTitleBarParts {
+    vb::PictureBox *Pic_TitleBar = nullptr;
+    vb::Label *Lbl_TBarText = nullptr;
+    XButton *Cmd_TBarClose = nullptr;
+};
+
+// Creates the title bar docked at the top of the dialog's client area, `height`
+// twips high; its close button runs `onClose` (by default: unload the dialog).
+// Call SetDialogTitle after the caption is known (the editors' load).
+DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height = 480, std::function<void()> onClose = {});
+// Copies the window caption into the title label.
+void SetDialogTitle(vb::Form *dialog, vb::Label *titleLabel);
+
+// Translucency: the alpha of the change-of-user, lock-screen and about windows.
+constexpr int LayeredDialogAlpha = 192;
+void LayeredDialog(vb::Form *window, int alpha = LayeredDialogAlpha);
+
+// The second line of most questions before a destructive action.
+QString UndoNote();  // "提示：该操作不撤销！"
+// Asks `question` (followed by "\r\n" and the note when withNote) with the
+// question icon and `title`. True unless the answer is 2 (Cancel).
+bool ConfirmDelete(const QString &question, const QString &title, bool withNote = true);
+
+// Enter (13) in `box` runs `action`; other keys pass unchanged.
+void EnterKeySubmit(FTextBox *box, std::function<void()> action);
+// The KeyPress rule of the boxes that refuse a decimal point: "." becomes 0.
+void DropDotKey(int &KeyAscii);
+// Connects DropDotKey to the KeyPress of `box`.
+void DropDotKeys(FTextBox *box);
+
+// Hover looks driven by mouse movement: every mouse move over `control` runs
+// `hover`, every mouse move over `container` (outside the control) runs `reset`.
+// For a window as container pass its client() (the widget its controls lie on).
+// Mouse tracking is switched on for both.
+void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover,
+                      std::function<void()> reset);

@@ -1,0 +1,67 @@
+#include "core/ModalEditForm.h"
+
+#include "core/ChildListForm.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+
+#include <exception>
+
+ModalEditForm::ModalEditForm(const QString &className) : vb::Form(className) {}
+
+void ModalEditForm::AfterSaved()
+{
+    // Keep the caller: the unload may clear what the editor holds.
+    QPointer<ChildListForm> caller = CallerForm;
+    Unload();
+    if (caller && caller->IsLoaded())
+        caller->Cmd_Refresh_Click();
+}
+
+void ModalEditForm::RefreshCaller()
+{
+    if (CallerForm && CallerForm->IsLoaded())
+        CallerForm->Cmd_Refresh_Click();
+}
+
+bool ModalEditForm::SaveRecord()
+{
+    if (!RequiredFieldsFilled()) {
+        ShowMsgBox(QStringLiteral("请输入必要信息！"), QStringLiteral("!"), QStringLiteral("提示"));
+        return false;
+    }
+    QString errText;
+    bool ok = false;
+    try {
+        ok = IsAddMode() ? InsertRecord(errText) : UpdateRecord(errText);
+    } catch (const ado::Error &e) {
+        errText = e.Description();
+        ok = false;
+    } catch (const std::exception &e) {
+        errText = QString::fromUtf8(e.what());
+        ok = false;
+    }
+    if (ok) {
+        AfterSaved();
+        return true;
+    }
+    ShowMsgBox(errText, QStringLiteral("x"), QStringLiteral("错误"));
+    RefreshCaller();
+    return false;
+}
+
+bool OpenModalEditor(ModalEditForm &editor, ChildListForm *list, const QString &power, const QString &mode,
+                     const std::function<void(const QString &)> &setKey, const QString &key)
+{
+    if (!power.isEmpty() && !CheckUserPower(power)) {
+        ShowMsgBox(ChildListForm::RefusedText(), QStringLiteral("x"), QStringLiteral("错误"));
+        return false;
+    }
+    editor.Mode = mode;
+    if (setKey)
+        setKey(key);
+    if (editor.IsModifyMode() && key.isEmpty())
+        return false;
+    editor.CallerForm = list;
+    editor.Show(vb::vbModal);
+    return true;
+}
