@@ -1,77 +1,620 @@
 #include "controls/FTextBox.h"
-#include "controls/PropertyBag.h"
 
+#include "controls/ControlFont.h"
+#include "controls/PropertyBag.h"
+#include "platform/Colors.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
 #include <QTimer>
 
-int FilterNumericKey(const NumericKeyInput &in) { return in.keyAscii; }
+namespace {
 
-FTextBoxEdit::FTextBoxEdit(FTextBox *owner) : QLineEdit(owner), m_owner(owner) {}
-void FTextBoxEdit::keyPressEvent(QKeyEvent *e) { QLineEdit::keyPressEvent(e); }
-void FTextBoxEdit::keyReleaseEvent(QKeyEvent *e) { QLineEdit::keyReleaseEvent(e); }
-void FTextBoxEdit::mousePressEvent(QMouseEvent *e) { QLineEdit::mousePressEvent(e); }
-void FTextBoxEdit::mouseReleaseEvent(QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); }
-void FTextBoxEdit::mouseMoveEvent(QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); }
-void FTextBoxEdit::focusInEvent(QFocusEvent *e) { QLineEdit::focusInEvent(e); }
-void FTextBoxEdit::focusOutEvent(QFocusEvent *e) { QLineEdit::focusOutEvent(e); }
+constexpr long kButtonFace = 0x8000000FL;
+constexpr long kHoverFrame = 0x6A240AL;  // RGB(10, 36, 106)
+constexpr int kHeightPx = FTextBox::FixedHeight / vb::TwipsPerPixel;
+
+QVariant colorValue(long c) { return QVariant::fromValue<qlonglong>(c); }
+
+float toTwipsF(qreal px) { return float(px * vb::TwipsPerPixel); }
+
+}  // namespace
+
+// ---- the numeric rule ----
+
+int FilterNumericKey(const NumericKeyInput &in)
+{
+    int k = in.keyAscii;
+    const QString &t = in.text;
+    const int L = int(t.size());
+    const int S = in.selStart;
+    const int SL = in.selLength;
+    const int M = in.maxLength;
+    const int d = in.afterDecimal;
+    const bool wholeSelected = (SL == L && S == 0);
+
+    if (k == 13 || k == 8)
+        return k;
+    if (k == 46 && d == 0)
+        return 0;
+    if (k != 46 && (k < 48 || k > 57))
+        return 0;
+    if (k == 46) {
+        if (t.contains(QLatin1Char('.')))
+            return 0;
+        if (L - S > d)
+            return 0;
+    }
+    const int p = int(t.indexOf(QLatin1Char('.'))) + 1;  // 1-based, 0 when none
+    if (p > 0 && S >= p) {
+        if (S - p + 1 > d || L + 1 - p > d)
+            return 0;
+    } else if (p == 0) {
+        if (L == M - d - 1 && k == 46)
+            return k;
+        if (wholeSelected)
+            return k;
+        if (L >= M - d - 1)
+            k = 0;
+    }
+    if (wholeSelected)
+        return k;
+    if (L >= M)
+        return 0;
+    return k;
+}
+
+// ---- the inner text box ----
+
+FTextBoxEdit::FTextBoxEdit(FTextBox *owner) : QLineEdit(owner), m_owner(owner)
+{
+    setFrame(false);
+    setMouseTracking(true);
+    setTextMargins(0, 0, 0, 0);
+}
+
+void FTextBoxEdit::keyPressEvent(QKeyEvent *e) { m_owner->text1KeyPress(e); }
+void FTextBoxEdit::keyReleaseEvent(QKeyEvent *e)
+{
+    QPointer<FTextBoxEdit> self(this);
+    m_owner->text1KeyRelease(e);
+    if (self)
+        QLineEdit::keyReleaseEvent(e);
+}
+
+void FTextBoxEdit::mousePressEvent(QMouseEvent *e)
+{
+    QPointer<FTextBoxEdit> self(this);
+    m_owner->text1MouseDown(e);
+    if (self)
+        QLineEdit::mousePressEvent(e);
+}
+
+void FTextBoxEdit::mouseReleaseEvent(QMouseEvent *e)
+{
+    QPointer<FTextBoxEdit> self(this);
+    QLineEdit::mouseReleaseEvent(e);
+    if (self)
+        m_owner->text1MouseUp(e);
+}
+
+void FTextBoxEdit::mouseMoveEvent(QMouseEvent *e)
+{
+    QPointer<FTextBoxEdit> self(this);
+    m_owner->text1MouseMove(e);
+    if (self)
+        QLineEdit::mouseMoveEvent(e);
+}
+
+void FTextBoxEdit::focusInEvent(QFocusEvent *e)
+{
+    QLineEdit::focusInEvent(e);
+    m_owner->text1GotFocus();
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
+        emit m_owner->GotFocus();
+}
+
+void FTextBoxEdit::focusOutEvent(QFocusEvent *e)
+{
+    QLineEdit::focusOutEvent(e);
+    m_owner->text1LostFocus();
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
+        emit m_owner->LostFocus();
+}
+
+// ---- the control ----
 
 FTextBox::FTextBox(QWidget *parent, const QString &name) : QWidget(parent), vb::Control(this)
 {
     setObjectName(name);
+    setFixedHeight(kHeightPx);
+    setFocusPolicy(Qt::NoFocus);
+
+    m_sh1 = new QWidget(this);
+    m_sh1->setAutoFillBackground(true);
+    m_sh1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
     m_text = new FTextBoxEdit(this);
+    m_text->setFont(controls::ambientFont(this));
+    setFocusProxy(m_text);
+    connect(m_text, &QLineEdit::textChanged, this, &FTextBox::onTextChanged);
+
     m_timer = new QTimer(this);
+    m_timer->setInterval(50);
+    connect(m_timer, &QTimer::timeout, this, &FTextBox::onTick);
+
+    setMaxLength(0);
+    applyColors();
+    layoutParts();
+    InitProperties();
 }
+
 FTextBox::~FTextBox() = default;
-void FTextBox::setBackColor(long c) { m_backColor = c; }
-QFont FTextBox::Font() const { return m_text->font(); }
-void FTextBox::setFont(const QFont &f) { m_text->setFont(f); }
-bool FTextBox::FontBold() const { return m_text->font().bold(); }
-void FTextBox::setFontBold(bool) {}
-bool FTextBox::FontItalic() const { return false; }
-void FTextBox::setFontItalic(bool) {}
-QString FTextBox::FontName() const { return m_text->font().family(); }
-void FTextBox::setFontName(const QString &) {}
-float FTextBox::FontSize() const { return float(m_text->font().pointSizeF()); }
-void FTextBox::setFontSize(float) {}
-bool FTextBox::FontStrikethru() const { return false; }
-void FTextBox::setFontStrikethru(bool) {}
-bool FTextBox::FontUnderline() const { return false; }
-void FTextBox::setFontUnderline(bool) {}
-void FTextBox::setForeColor(long c) { m_foreColor = c; }
-bool FTextBox::Locked() const { return m_text->isReadOnly(); }
-void FTextBox::setLocked(bool v) { m_text->setReadOnly(v); }
-QString FTextBox::Text() const { return m_text->text(); }
-void FTextBox::setText(const QString &t) { m_text->setText(t); }
-int FTextBox::SelLength() const { return 0; }
-void FTextBox::setSelLength(int) {}
-int FTextBox::SelStart() const { return 0; }
-void FTextBox::setSelStart(int) {}
-QString FTextBox::SelText() const { return {}; }
-void FTextBox::setSelText(const QString &) {}
-void FTextBox::setPasswordChar(const QString &c) { m_passwordChar = c; }
-bool FTextBox::Enabled() const { return m_text->isEnabled(); }
-void FTextBox::setEnabled(bool e) { m_text->setEnabled(e); }
-void FTextBox::setAutoSelAll(bool v) { m_autoSelAll = v; }
-void FTextBox::setAlignment(int a) { m_alignment = a; }
-void FTextBox::setIsNumber(bool v) { m_isNumber = v; }
-void FTextBox::setMaxLength(int n) { m_maxLength = n; }
-void FTextBox::setAfterdecimal(int d) { m_afterDecimal = d; }
-void FTextBox::setHeight(int) {}
-void FTextBox::setVisible(bool v) { QWidget::setVisible(v); }
-void FTextBox::InitProperties() {}
-void FTextBox::ReadProperties(const PropertyBag &) {}
-void FTextBox::WriteProperties(PropertyBag &) const {}
+
 QLineEdit *FTextBox::textBox() const { return m_text; }
-void FTextBox::paintEvent(QPaintEvent *) {}
-void FTextBox::resizeEvent(QResizeEvent *) {}
-void FTextBox::layoutParts() {}
-void FTextBox::onTextChanged() {}
-void FTextBox::onTick() {}
-void FTextBox::text1KeyPress(QKeyEvent *) {}
-void FTextBox::text1KeyRelease(QKeyEvent *) {}
-void FTextBox::text1MouseMove(QMouseEvent *) {}
-void FTextBox::text1MouseDown(QMouseEvent *) {}
-void FTextBox::text1MouseUp(QMouseEvent *) {}
-void FTextBox::text1GotFocus() {}
-void FTextBox::text1LostFocus() {}
-void FTextBox::applyColors() {}
-void FTextBox::changed(const QString &) {}
+
+void FTextBox::changed(const QString &name) { emit PropertyChanged(name); }
+
+void FTextBox::applyColors()
+{
+    QPalette pal = m_text->palette();
+    const QColor back = vb::toQColor(m_backColor);
+    const QColor fore = vb::toQColor(m_foreColor);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, back);
+        pal.setColor(group, QPalette::Window, back);
+    }
+    pal.setColor(QPalette::Active, QPalette::Text, fore);
+    pal.setColor(QPalette::Inactive, QPalette::Text, fore);
+    m_text->setPalette(pal);
+    QPalette sp = m_sh1->palette();
+    sp.setColor(QPalette::Window, back);
+    m_sh1->setPalette(sp);
+}
+
+// Sh1 at (15, 15) with height 270 and width W - 30; Text1 at (45, 45) with
+// height 210 and width W - 90. A font taller than the text box's design
+// height gets the whole inside of the frame.
+void FTextBox::layoutParts()
+{
+    const int w = width();
+    m_sh1->setGeometry(1, 1, qMax(0, w - 2), 18);
+    const int lineHeight = QFontMetrics(m_text->font()).height();
+    if (lineHeight <= 14)
+        m_text->setGeometry(3, 3, qMax(0, w - 6), 14);
+    else
+        m_text->setGeometry(3, 1, qMax(0, w - 6), 18);
+}
+
+void FTextBox::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    layoutParts();
+}
+
+void FTextBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), vb::toQColor(kButtonFace));
+    if (m_frameDrawn) {
+        p.setPen(vb::toQColor(kHoverFrame));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(0, 0, width() - 1, height() - 1);
+    }
+}
+
+void FTextBox::setHeight(int) { setFixedHeight(kHeightPx); }
+
+void FTextBox::setVisible(bool v) { QWidget::setVisible(v); }
+
+// ---- properties ----
+
+void FTextBox::setBackColor(long c)
+{
+    m_backColor = c;
+    applyColors();
+    changed(QStringLiteral("BackColor"));
+}
+
+QFont FTextBox::Font() const { return m_text->font(); }
+
+void FTextBox::setFont(const QFont &f)
+{
+    m_text->setFont(controls::usableFont(f));
+    layoutParts();
+    changed(QStringLiteral("Font"));
+}
+
+bool FTextBox::FontBold() const { return m_text->font().bold(); }
+void FTextBox::setFontBold(bool v)
+{
+    QFont f = m_text->font();
+    f.setBold(v);
+    m_text->setFont(f);
+    changed(QStringLiteral("FontBold"));
+}
+
+bool FTextBox::FontItalic() const { return m_text->font().italic(); }
+void FTextBox::setFontItalic(bool v)
+{
+    QFont f = m_text->font();
+    f.setItalic(v);
+    m_text->setFont(f);
+    changed(QStringLiteral("FontItalic"));
+}
+
+QString FTextBox::FontName() const { return m_text->font().family(); }
+void FTextBox::setFontName(const QString &v)
+{
+    QFont f = m_text->font();
+    f.setFamilies({v});
+    m_text->setFont(controls::usableFont(f));
+    layoutParts();
+    changed(QStringLiteral("FontName"));
+}
+
+float FTextBox::FontSize() const { return float(m_text->font().pointSizeF()); }
+void FTextBox::setFontSize(float v)
+{
+    if (v > 0) {
+        QFont f = m_text->font();
+        f.setPointSizeF(v);
+        m_text->setFont(f);
+        layoutParts();
+    }
+    changed(QStringLiteral("FontSize"));
+}
+
+bool FTextBox::FontStrikethru() const { return m_text->font().strikeOut(); }
+void FTextBox::setFontStrikethru(bool v)
+{
+    QFont f = m_text->font();
+    f.setStrikeOut(v);
+    m_text->setFont(f);
+    changed(QStringLiteral("FontStrikethru"));
+}
+
+bool FTextBox::FontUnderline() const { return m_text->font().underline(); }
+void FTextBox::setFontUnderline(bool v)
+{
+    QFont f = m_text->font();
+    f.setUnderline(v);
+    m_text->setFont(f);
+    changed(QStringLiteral("FontUnderline"));
+}
+
+void FTextBox::setForeColor(long c)
+{
+    m_foreColor = c;
+    applyColors();
+    changed(QStringLiteral("ForeColor"));
+}
+
+bool FTextBox::Locked() const { return m_text->isReadOnly(); }
+void FTextBox::setLocked(bool v)
+{
+    m_text->setReadOnly(v);
+    changed(QStringLiteral("Locked"));
+}
+
+QString FTextBox::Text() const { return m_text->text(); }
+void FTextBox::setText(const QString &t)
+{
+    m_text->setText(t);
+    changed(QStringLiteral("Text"));
+}
+
+int FTextBox::SelStart() const
+{
+    return m_text->hasSelectedText() ? m_text->selectionStart() : m_text->cursorPosition();
+}
+
+void FTextBox::setSelStart(int n)
+{
+    m_text->setCursorPosition(qBound(0, n, int(m_text->text().size())));
+    changed(QStringLiteral("SelStart"));
+}
+
+int FTextBox::SelLength() const { return int(m_text->selectedText().size()); }
+
+void FTextBox::setSelLength(int n)
+{
+    const int start = SelStart();
+    const int len = qBound(0, n, int(m_text->text().size()) - start);
+    if (len > 0)
+        m_text->setSelection(start, len);
+    else
+        m_text->setCursorPosition(start);
+    changed(QStringLiteral("SelLength"));
+}
+
+QString FTextBox::SelText() const { return m_text->selectedText(); }
+
+void FTextBox::setSelText(const QString &t)
+{
+    m_text->insert(t);
+    changed(QStringLiteral("SelText"));
+}
+
+void FTextBox::setPasswordChar(const QString &c)
+{
+    m_passwordChar = c;
+    if (c.isEmpty()) {
+        m_text->setEchoMode(QLineEdit::Normal);
+        m_text->setStyleSheet(QString());
+    } else {
+        m_text->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; }")
+                                  .arg(c.at(0).unicode()));
+        m_text->setEchoMode(QLineEdit::Password);
+    }
+    changed(QStringLiteral("PasswordChar"));
+}
+
+bool FTextBox::Enabled() const { return m_text->isEnabled(); }
+void FTextBox::setEnabled(bool e)
+{
+    m_text->setEnabled(e);
+    changed(QStringLiteral("Enabled"));
+}
+
+void FTextBox::setAutoSelAll(bool v)
+{
+    m_autoSelAll = v;
+    changed(QStringLiteral("AutoSelAll"));
+}
+
+void FTextBox::setAlignment(int a)
+{
+    m_alignment = a;
+    Qt::Alignment h = Qt::AlignLeft;
+    if (a == 1)
+        h = Qt::AlignRight;
+    else if (a == 2)
+        h = Qt::AlignHCenter;
+    m_text->setAlignment(h | Qt::AlignVCenter);
+    changed(QStringLiteral("Alignment"));
+}
+
+void FTextBox::setIsNumber(bool v)
+{
+    m_isNumber = v;
+    changed(QStringLiteral("isNumber"));
+}
+
+// 0 means no limit; the text box itself would then take no text at all.
+void FTextBox::setMaxLength(int n)
+{
+    m_maxLength = qMax(0, n);
+    m_text->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
+    changed(QStringLiteral("MaxLength"));
+}
+
+void FTextBox::setAfterdecimal(int d)
+{
+    m_afterDecimal = d;
+    changed(QStringLiteral("afterdecimal"));
+}
+
+// ---- saved properties ----
+
+void FTextBox::InitProperties()
+{
+    m_afterDecimal = 2;
+    m_isNumber = false;
+    m_autoSelAll = false;
+}
+
+void FTextBox::ReadProperties(const PropertyBag &bag)
+{
+    auto read = [&bag](const char *key, const QVariant &def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
+    setBackColor(long(read("BackColor", colorValue(0x80000005L)).toLongLong()));
+    const QVariant font = read("Font", QVariant());
+    setFont(font.isValid() ? font.value<QFont>() : controls::ambientFont(this));
+    setFontBold(read("FontBold", false).toBool());
+    setFontItalic(read("FontItalic", false).toBool());
+    const QString fontName = read("FontName", QString()).toString();
+    if (!fontName.isEmpty())
+        setFontName(fontName);
+    setFontSize(read("FontSize", 0.0f).toFloat());
+    setFontStrikethru(read("FontStrikethru", false).toBool());
+    setFontUnderline(read("FontUnderline", false).toBool());
+    setForeColor(long(read("ForeColor", colorValue(0x80000008L)).toLongLong()));
+    setLocked(read("Locked", false).toBool());
+    setText(read("Text", QString()).toString());
+    setSelLength(read("SelLength", 0).toInt());
+    setSelStart(read("SelStart", 0).toInt());
+    const QString selText = read("SelText", QString()).toString();
+    if (!selText.isEmpty())
+        setSelText(selText);
+    setPasswordChar(read("PasswordChar", QString()).toString());
+    setEnabled(read("Enabled", true).toBool());
+    setAutoSelAll(read("AutoSelAll", false).toBool());
+    setAlignment(read("Alignment", 0).toInt());
+    setIsNumber(read("isNumber", false).toBool());
+    setMaxLength(read("MaxLength", 0).toInt());
+    setAfterdecimal(read("afterdecimal", 2).toInt());
+}
+
+void FTextBox::WriteProperties(PropertyBag &bag) const
+{
+    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(0x80000005L));
+    if (Font() != controls::ambientFont(this))
+        bag.WriteProperty(QStringLiteral("Font"), Font());
+    else
+        bag.remove(QStringLiteral("Font"));
+    bag.WriteProperty(QStringLiteral("FontBold"), FontBold(), false);
+    bag.WriteProperty(QStringLiteral("FontItalic"), FontItalic(), false);
+    bag.WriteProperty(QStringLiteral("FontName"), FontName(), QString());
+    bag.WriteProperty(QStringLiteral("FontSize"), FontSize(), 0.0f);
+    bag.WriteProperty(QStringLiteral("FontStrikethru"), FontStrikethru(), false);
+    bag.WriteProperty(QStringLiteral("FontUnderline"), FontUnderline(), false);
+    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(0x80000008L));
+    bag.WriteProperty(QStringLiteral("Locked"), Locked(), false);
+    bag.WriteProperty(QStringLiteral("Text"), Text(), QString());
+    bag.WriteProperty(QStringLiteral("SelLength"), SelLength(), 0);
+    bag.WriteProperty(QStringLiteral("SelStart"), SelStart(), 0);
+    bag.WriteProperty(QStringLiteral("SelText"), SelText(), QString());
+    bag.WriteProperty(QStringLiteral("PasswordChar"), m_passwordChar, QString());
+    bag.WriteProperty(QStringLiteral("Enabled"), Enabled(), true);
+    bag.WriteProperty(QStringLiteral("AutoSelAll"), m_autoSelAll, false);
+    bag.WriteProperty(QStringLiteral("Alignment"), m_alignment, 0);
+    bag.WriteProperty(QStringLiteral("isNumber"), m_isNumber, false);
+    bag.WriteProperty(QStringLiteral("MaxLength"), m_maxLength, 0);
+    bag.WriteProperty(QStringLiteral("afterdecimal"), m_afterDecimal, 2);
+}
+
+// ---- Text1's events ----
+
+void FTextBox::text1KeyPress(QKeyEvent *e)
+{
+    QPointer<FTextBox> self(this);
+    const int originalCode = vb::keyCodeOf(e->key());
+    int keyCode = originalCode;
+    int shift = vb::shiftOf(e->modifiers());
+    emit KeyDown(keyCode, shift);
+    if (!self)
+        return;
+
+    const int ascii = vb::keyAsciiOf(e->key(), e->modifiers(), e->text());
+    if (ascii == 0) {
+        // A key without a character: the text box handles it unless the
+        // KeyDown handler cleared it.
+        if (originalCode != 0 && keyCode == 0)
+            e->accept();
+        else
+            m_text->baseKeyPress(e);
+        return;
+    }
+
+    int k = ascii;
+    emit KeyPress(k);
+    if (!self)
+        return;
+    if (m_isNumber) {
+        NumericKeyInput in;
+        in.text = m_text->text();
+        in.selStart = SelStart();
+        in.selLength = SelLength();
+        in.keyAscii = k;
+        in.maxLength = m_maxLength;
+        in.afterDecimal = m_afterDecimal;
+        k = FilterNumericKey(in);
+    }
+
+    e->accept();
+    if (k == 0)
+        return;
+    if (k == 13)
+        return;  // Enter: nothing more in a single-line box
+    if (k == ascii) {
+        m_text->baseKeyPress(e);
+        e->accept();
+        return;
+    }
+    // The handler gave another character: act on that one.
+    switch (k) {
+    case 8: m_text->backspace(); break;
+    case 3: m_text->copy(); break;
+    case 22: if (!m_text->isReadOnly()) m_text->paste(); break;
+    case 24: if (!m_text->isReadOnly()) m_text->cut(); break;
+    case 26: if (!m_text->isReadOnly()) m_text->undo(); break;
+    default:
+        if (k >= 32 && !m_text->isReadOnly())
+            m_text->insert(QString(QChar(k)));
+        break;
+    }
+}
+
+void FTextBox::text1KeyRelease(QKeyEvent *e)
+{
+    int keyCode = vb::keyCodeOf(e->key());
+    int shift = vb::shiftOf(e->modifiers());
+    emit KeyUp(keyCode, shift);
+}
+
+void FTextBox::onTextChanged()
+{
+    QPointer<FTextBox> self(this);
+    emit Change();
+    if (!self)
+        return;
+    if (m_isNumber && m_text->text().isEmpty()) {
+        m_text->setText(QStringLiteral("0"));
+        m_text->setSelection(0, 1);
+    }
+}
+
+void FTextBox::text1MouseMove(QMouseEvent *e)
+{
+    QPointer<FTextBox> self(this);
+    int button = vb::buttonsOf(e->buttons());
+    int shift = vb::shiftOf(e->modifiers());
+    float x = toTwipsF(e->position().x());
+    float y = toTwipsF(e->position().y());
+    emit MouseMove(button, shift, x, y);
+    if (!self || m_hover)
+        return;
+    m_hoverOrigin = QPoint(qRound(x / vb::TwipsPerPixel), qRound(y / vb::TwipsPerPixel));
+    m_cursorOrigin = QCursor::pos();
+    m_hover = true;
+    m_frameDrawn = true;
+    update();
+    m_timer->start();
+}
+
+void FTextBox::text1MouseDown(QMouseEvent *e)
+{
+    int button = vb::buttonOf(e->button());
+    int shift = vb::shiftOf(e->modifiers());
+    float x = toTwipsF(e->position().x());
+    float y = toTwipsF(e->position().y());
+    m_pressedInside = true;
+    emit MouseDown(button, shift, x, y);
+}
+
+void FTextBox::text1MouseUp(QMouseEvent *e)
+{
+    QPointer<FTextBox> self(this);
+    int button = vb::buttonOf(e->button());
+    int shift = vb::shiftOf(e->modifiers());
+    float x = toTwipsF(e->position().x());
+    float y = toTwipsF(e->position().y());
+    emit MouseUp(button, shift, x, y);
+    if (!self)
+        return;
+    const bool click = m_pressedInside && e->button() == Qt::LeftButton &&
+                       m_text->rect().contains(e->position().toPoint());
+    m_pressedInside = false;
+    if (click)
+        emit Click();
+}
+
+void FTextBox::text1GotFocus()
+{
+    if (m_autoSelAll)
+        m_text->setSelection(0, int(m_text->text().size()));
+}
+
+void FTextBox::text1LostFocus()
+{
+    m_frameDrawn = false;
+    update();
+}
+
+void FTextBox::onTick()
+{
+    const QPoint c = QCursor::pos();
+    const int left = m_cursorOrigin.x() - m_hoverOrigin.x();
+    const int top = m_cursorOrigin.y() - m_hoverOrigin.y();
+    const int right = width() + left;
+    const int bottom = height() + top;
+    if (left <= c.x() && c.x() <= right && top <= c.y() && c.y() <= bottom)
+        return;
+    m_hover = false;
+    m_frameDrawn = false;
+    update();
+    m_timer->stop();
+}

@@ -39,6 +39,8 @@ class FTextBoxEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit FTextBoxEdit(FTextBox *owner);
+    // The text box's own handling of a key.
+    void baseKeyPress(QKeyEvent *e) { QLineEdit::keyPressEvent(e); }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;

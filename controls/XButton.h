@@ -39,6 +39,7 @@ class XButton : public QWidget, public vb::Control {
     Q_PROPERTY(int style READ Style WRITE setStyle)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(QFont Font READ Font WRITE setFont)
     // Shared control members.
     Q_PROPERTY(int Left READ Left WRITE setLeft)
