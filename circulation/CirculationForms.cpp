@@ -1,0 +1,11 @@
+#include "circulation/CirculationForms.h"
+
+#include "circulation/Frm_BorrowBook.h"
+#include "circulation/Frm_ReturnBook.h"
+#include "core/ChildFormSwitch.h"
+
+void RegisterCirculationForms()
+{
+    RegisterChildForm(QStringLiteral("Frm_BorrowBook"), [] { return &vb::Default<Frm_BorrowBook>(); });
+    RegisterChildForm(QStringLiteral("Frm_ReturnBook"), [] { return &vb::Default<Frm_ReturnBook>(); });
+}
