@@ -128,8 +128,10 @@ void Chart::Refresh()
 {
     m_refreshPending = false;
     m_chart->removeAllSeries();
-    for (QAbstractAxis *a : m_chart->axes())
-        m_chart->removeAxis(a), delete a;
+    for (QAbstractAxis *a : m_chart->axes()) {
+        m_chart->removeAxis(a);
+        delete a;
+    }
 
     auto *series = new QBarSeries;
     double lo = 0.0, hi = 0.0;
@@ -145,11 +147,13 @@ void Chart::Refresh()
     }
     m_chart->addSeries(series);
 
-    // The category axis drops repeated names; equal labels (empty ones, say)
-    // are told apart by trailing zero-width spaces, which draw nothing.
+    // The category axis drops empty and repeated names; such labels get
+    // trailing zero-width spaces, which draw nothing, to tell them apart.
     QStringList cats;
     for (int r = 0; r < m_rows; ++r) {
         QString l = m_labels[r];
+        if (l.isEmpty())
+            l = QChar(0x200B);
         while (cats.contains(l))
             l += QChar(0x200B);
         cats << l;
