@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <limits>
 
 namespace {
 
@@ -388,7 +389,7 @@ void FTextBox::setIsNumber(bool v)
 void FTextBox::setMaxLength(int n)
 {
     m_maxLength = qMax(0, n);
-    m_text->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
+    m_text->setMaxLength(m_maxLength > 0 ? m_maxLength : std::numeric_limits<int>::max());
     changed(QStringLiteral("MaxLength"));
 }
 
