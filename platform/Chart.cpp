@@ -164,6 +164,7 @@ void Chart::Refresh()
     if (hi == lo)
         hi = lo + 1.0;
     y->setRange(lo, hi + (hi - lo) * 0.1);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%g"));
     m_chart->addAxis(x, Qt::AlignBottom);
     m_chart->addAxis(y, Qt::AlignLeft);
