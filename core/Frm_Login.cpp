@@ -1,0 +1,429 @@
+#include "core/Frm_Login.h"
+
+#include "core/ChildFormSwitch.h"
+#include "core/Frm_Main.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "platform/Runtime.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+std::function<void()> &exitHandler()
+{
+    static std::function<void()> h = [] { QCoreApplication::exit(0); };
+    return h;
+}
+
+constexpr long kWindowBack = 0xFFFFFFL;
+constexpr long kLabelText = 0x404040L;
+constexpr long kLinkText = 0xC06000L;  // blue links
+constexpr long kTitleText = 0x800000L;
+
+QString settingsFile(const QString &name) { return AppPath + QStringLiteral("Saves/") + name; }
+
+// A line as read from a settings file, without its line break.
+QString chopLineBreak(QString line)
+{
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line;
+}
+
+vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                     long color = kLabelText)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->setForeColor(color);
+    l->setAutoSize(true);
+    l->Move(left, top);
+    return l;
+}
+
+XButton *makeButton(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width,
+                    int height)
+{
+    auto *b = new XButton(parent, name);
+    b->setBackColor(0xE0E0E0L);
+    b->setForeColor(0x404040L);
+    b->setMouseOnColor(0xFFFFFFL);
+    b->setMouseDownColor(0xC0C0C0L);
+    b->setStyleColor(0);
+    b->Move(left, top, width, height);
+    b->setCaption(caption);
+    return b;
+}
+
+FTextBox *makeTextBox(QWidget *parent, const QString &name, int left, int top, int width, bool password = false)
+{
+    auto *t = new FTextBox(parent, name);
+    t->Move(left, top, width, FTextBox::FixedHeight);
+    if (password)
+        t->setPasswordChar(QStringLiteral("*"));
+    return t;
+}
+
+vb::PictureBox *makePicture(QWidget *parent, const QString &name, const QString &file, int left, int top,
+                            int width, int height, long back)
+{
+    auto *p = new vb::PictureBox(parent, name);
+    p->setBorderStyle(0);
+    p->setBackColor(back);
+    p->setFocusPolicy(Qt::NoFocus);
+    p->Move(left, top, width, height);
+    p->setPicture(vb::LoadPicture(AppPath + QStringLiteral("Images/Window/") + file));
+    return p;
+}
+
+}  // namespace
+
+void Frm_Login::SetExitHandler(std::function<void()> handler) { exitHandler() = std::move(handler); }
+
+Frm_Login::Frm_Login() : vb::Form(QStringLiteral("Frm_Login"))
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setCaption(DesignCaption());
+    setBackColor(kWindowBack);
+    setFixedSize(vb::toPx(6750), vb::toPx(5640));
+}
+
+Frm_Login::~Frm_Login() = default;
+
+void Frm_Login::CreateControls()
+{
+    QWidget *c = client();
+    setCaption(DesignCaption());
+
+    Pic_Logo = makePicture(c, QStringLiteral("Pic_Logo"), QStringLiteral("Login_Logo.jpg"), 0, 0, 6750, 1050,
+                           0x592E0BL);
+
+    // The two frames slide inside this box; the one below its bottom is out of view.
+    auto *host = new vb::PictureBox(c, QStringLiteral("Pic_FrameHost"));
+    host->setBorderStyle(0);
+    host->setBackColor(kWindowBack);
+    host->setFocusPolicy(Qt::NoFocus);
+    host->Move(0, 1050, 6750, 3750);
+    Pic_FrameHost = host;
+
+    // ---- login frame
+    auto *fl = new vb::Frame(host, QStringLiteral("Frmae_Login"));
+    fl->setBackColor(kWindowBack);
+    fl->Move(360, FrameRestTop, 6030, 3270);
+    Frmae_Login = fl;
+    Pic_TipLogin = makePicture(fl, QStringLiteral("Pic_TipLogin"), QStringLiteral("Login_TipLogin.png"), 240, 240,
+                               360, 360, kWindowBack);
+    Lbl_TipLogin = makeLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, kTitleText);
+    Lbl_TipLogin->setFontBold(true);
+    Lbl_TipLogin->setFontSize(10.5);
+    Lbl_UID = makeLabel(fl, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 720, 1150);
+    auto *cmb = new FCombo(fl, QStringLiteral("Cmb_UID"));
+    cmb->Move(1680, 1080, 3600);
+    Cmb_UID = cmb;
+    Lbl_Password = makeLabel(fl, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 720, 1770);
+    Txt_Password = makeTextBox(fl, QStringLiteral("Txt_Password"), 1680, 1740, 3600, true);
+    Pic_GoSQLSet = makePicture(fl, QStringLiteral("Pic_GoSQLSet"), QStringLiteral("Login_GoSQLSet.png"), 1680,
+                               2505, 180, 180, kWindowBack);
+    Lbl_GoSQLSet = makeLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460,
+                             kLinkText);
+    Lbl_GoSQLSet->setCursor(Qt::PointingHandCursor);
+    Lbl_ForgetPWD = makeLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460,
+                              kLinkText);
+    Lbl_ForgetPWD->setCursor(Qt::PointingHandCursor);
+
+    // ---- server frame
+    auto *fs = new vb::Frame(host, QStringLiteral("Frmae_SQLServer"));
+    fs->setBackColor(kWindowBack);
+    fs->Move(360, FrameBelowTop, 6030, 3270);
+    Frmae_SQLServer = fs;
+    Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360,
+                             360, kWindowBack);
+    Lbl_TipSQL = makeLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285,
+                           kTitleText);
+    Lbl_TipSQL->setFontBold(true);
+    Lbl_TipSQL->setFontSize(10.5);
+    Lbl_SQLServer = makeLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
+    Txt_SQLServer = makeTextBox(fs, QStringLiteral("Txt_SQLServer"), 1680, 840, 3600);
+    Lbl_SQLUID = makeLabel(fs, QStringLiteral("Lbl_SQLUID"), QStringLiteral("用户名"), 720, 1350);
+    Txt_SQLUID = makeTextBox(fs, QStringLiteral("Txt_SQLUID"), 1680, 1320, 3600);
+    Lbl_SQLPassword = makeLabel(fs, QStringLiteral("Lbl_SQLPassword"), QStringLiteral("密    码"), 720, 1830);
+    Txt_SQLPassword = makeTextBox(fs, QStringLiteral("Txt_SQLPassword"), 1680, 1800, 3600, true);
+    Lbl_SQLDB = makeLabel(fs, QStringLiteral("Lbl_SQLDB"), QStringLiteral("数据库"), 720, 2310);
+    Txt_SQLDB = makeTextBox(fs, QStringLiteral("Txt_SQLDB"), 1680, 2280, 3600);
+    Cmd_SQLBack = makeButton(fs, QStringLiteral("Cmd_SQLBack"), QStringLiteral("返回登录框"), 3960, 2760, 1320, 375);
+
+    // ---- bottom strip
+    auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
+    line->setBorderColor(0xE0E0E0L);
+    line->setLine(0, 4800, 6750, 4800);
+    Line_Split = line;
+    Lbl_Version = makeLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, 0x808080L);
+    Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
+    Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
+
+    Timer = new vb::Timer(this, QStringLiteral("Timer"), 1, false);
+
+    // Keyboard order: user name, password, login, exit.
+    setTabOrder(Cmb_UID.peek(), Txt_Password.peek());
+
+    connect(Cmd_Login.peek(), &XButton::Click, this, &Frm_Login::Cmd_Login_Click);
+    connect(Cmd_Exit.peek(), &XButton::Click, this, &Frm_Login::Cmd_Exit_Click);
+    connect(Cmd_SQLBack.peek(), &XButton::Click, this, &Frm_Login::Cmd_SQLBack_Click);
+    connect(Lbl_GoSQLSet.peek(), &vb::Label::Click, this, &Frm_Login::Lbl_GoSQLSet_Click);
+    connect(Lbl_ForgetPWD.peek(), &vb::Label::Click, this, &Frm_Login::Lbl_ForgetPWD_Click);
+    connect(Timer.peek(), &vb::Timer::Tick, this, &Frm_Login::Timer_Timer);
+    connect(Txt_Password.peek(), &FTextBox::KeyPress, this, &Frm_Login::Txt_Password_KeyPress);
+    connect(Cmb_UID.peek(), &FCombo::Change, this, &Frm_Login::Cmb_UID_Change);
+    connect(Cmb_UID.peek(), &FCombo::GotFocus, this, &Frm_Login::Cmb_UID_GotFocus);
+
+    // Link hover: a move over a link sets its look, a move over the frame resets both.
+    auto linkHover = [](vb::Label *l) {
+        l->setFontItalic(true);
+        l->setFontUnderline(true);
+    };
+    auto linkReset = [](vb::Label *l) {
+        l->setFontItalic(false);
+        l->setFontUnderline(false);
+    };
+    connect(Lbl_GoSQLSet.peek(), &vb::Label::MouseMove, this,
+            [this, linkHover](int &, int &, float &, float &) { linkHover(Lbl_GoSQLSet.peek()); });
+    connect(Lbl_ForgetPWD.peek(), &vb::Label::MouseMove, this,
+            [this, linkHover](int &, int &, float &, float &) { linkHover(Lbl_ForgetPWD.peek()); });
+    connect(Frmae_Login.peek(), &vb::Frame::MouseMove, this, [this, linkReset](int &, int &, float &, float &) {
+        linkReset(Lbl_GoSQLSet.peek());
+        linkReset(Lbl_ForgetPWD.peek());
+    });
+}
+
+void Frm_Login::ControlsDestroyed() { m_curFrame = LoginFrame; }
+
+void Frm_Login::Form_Load()
+{
+    setCaption(DesignCaption() + QLatin1Char(' ') + AppVersion);
+    Lbl_Version->setCaption(Lbl_Version->Caption() + QLatin1Char(' ') + AppVersion);
+
+    Frmae_Login->setTop(FrameRestTop);
+    Frmae_SQLServer->setTop(FrameBelowTop);
+    m_curFrame = LoginFrame;
+
+    Timer->setEnabled(false);
+    Timer->setInterval(1);
+
+    LoadUIDList();
+    LoadSQLSet();
+
+    if (Cmb_UID->ListCount() > 0)
+        Cmb_UID->setListIndex(Cmb_UID->ListCount() - 1);
+
+    CloseConnectionIfOpen();
+}
+
+void Frm_Login::CloseConnectionIfOpen()
+{
+    try {
+        if (SQLConn().State() != ado::adStateClosed)
+            SQLConn().Close();
+    } catch (...) {
+    }
+}
+
+// ---- settings files
+
+void Frm_Login::LoadUIDList()
+{
+    QFile f(settingsFile(QStringLiteral("UIDList.ini")));
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    int added = 0;
+    while (!f.atEnd() && added < 10) {
+        const QString name = vb::Trim(chopLineBreak(QString::fromUtf8(f.readLine())));
+        if (name.isEmpty())
+            continue;
+        Cmb_UID->AddItem(name);
+        ++added;
+    }
+}
+
+void Frm_Login::SaveUIDList(const QString &UserName)
+{
+    const QString name = vb::Trim(UserName);
+    QFile f(settingsFile(QStringLiteral("UIDList.ini")));
+    if (!f.open(QIODevice::ReadOnly))
+        return;  // never created: the name is then not remembered
+    bool endsWithBreak = true;
+    while (!f.atEnd()) {
+        const QByteArray raw = f.readLine();
+        endsWithBreak = raw.endsWith('\n');
+        const QString line = vb::Trim(chopLineBreak(QString::fromUtf8(raw)));
+        if (line.compare(name, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    f.close();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    QByteArray out;
+    // A last line written without its break would run into the new name.
+    if (!endsWithBreak && f.size() > 0)
+        out += "\r\n";
+    out += name.toUtf8() + "\r\n";
+    f.write(out);
+}
+
+void Frm_Login::LoadSQLSet()
+{
+    QFile f(settingsFile(QStringLiteral("Server.ini")));
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    if (f.atEnd())
+        return;
+    const QString line = chopLineBreak(QString::fromUtf8(f.readLine()));
+    if (line.isEmpty())
+        return;
+    const QStringList fields = line.split(QLatin1Char('|'));
+    if (fields.size() < 4)
+        return;
+    Txt_SQLServer->setText(vb::Trim(fields.at(0)));
+    Txt_SQLUID->setText(vb::Trim(fields.at(1)));
+    Txt_SQLPassword->setText(vb::Trim(fields.at(2)));
+    Txt_SQLDB->setText(vb::Trim(fields.at(3)));
+}
+
+void Frm_Login::SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
+                           const QString &Database)
+{
+    QFile f(settingsFile(QStringLiteral("Server.ini")));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    const QString line = Server + QLatin1Char('|') + LoginName + QLatin1Char('|') + Password + QLatin1Char('|')
+        + Database + QStringLiteral("\r\n");
+    f.write(line.toUtf8());
+}
+
+// ---- login
+
+void Frm_Login::Cmd_Login_Click()
+{
+    CurUID = vb::Trim(Cmb_UID->Text());
+    const QString password = Txt_Password->Text();
+    SQLServer = vb::Trim(Txt_SQLServer->Text());
+    SQLUID = vb::Trim(Txt_SQLUID->Text());
+    SQLPassword = vb::Trim(Txt_SQLPassword->Text());
+    SQLDB = vb::Trim(Txt_SQLDB->Text());
+
+    QString problem;
+    if (CurUID.isEmpty())
+        problem = QStringLiteral("用户名不能为空！");
+    else if (password.isEmpty())
+        problem = QStringLiteral("密码不能为空！");
+    else if (SQLServer.isEmpty() || SQLUID.isEmpty() || SQLPassword.isEmpty() || SQLDB.isEmpty())
+        problem = QStringLiteral("请完善服务器配置信息！");
+    if (!problem.isEmpty()) {
+        ShowMsgBox(problem, QStringLiteral("!"), QStringLiteral("提示"));
+        Txt_Password->SetFocus();
+        return;
+    }
+
+    try {
+        OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
+        if (!CheckLogin(CurUID, password)) {
+            ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
+        } else {
+            SaveUIDList(CurUID);
+            SaveSQLSet(SQLServer, SQLUID, SQLPassword, SQLDB);
+            if (SQLConn().State() == ado::adStateOpen) {
+                Unload();
+                vb::Default<Frm_Main>().Show(vb::vbModeless);
+                return;
+            }
+            ShowMsgBox(QStringLiteral("数据库状态错误！"), QStringLiteral("x"), QStringLiteral("错误"));
+        }
+        Txt_Password->SetFocus();
+        CloseConnectionIfOpen();
+    } catch (const ado::Error &e) {
+        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
+        CloseConnectionIfOpen();
+    } catch (const std::exception &e) {
+        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        CloseConnectionIfOpen();
+    }
+}
+
+void Frm_Login::Txt_Password_KeyPress(int &KeyAscii)
+{
+    if (KeyAscii == 13)
+        Cmd_Login_Click();
+}
+
+void Frm_Login::Cmd_Exit_Click()
+{
+    if (exitHandler())
+        exitHandler()();
+}
+
+void Frm_Login::Lbl_ForgetPWD_Click()
+{
+    SQLServer = vb::Trim(Txt_SQLServer->Text());
+    SQLUID = vb::Trim(Txt_SQLUID->Text());
+    SQLPassword = vb::Trim(Txt_SQLPassword->Text());
+    SQLDB = vb::Trim(Txt_SQLDB->Text());
+    try {
+        OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
+        if (vb::Form *find = ChildForm(QStringLiteral("Frm_FindPassword")))
+            find->Show(vb::vbModal);
+        else
+            CloseConnectionIfOpen();  // no retrieval window in this build: leave nothing open
+    } catch (const ado::Error &e) {
+        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
+        CloseConnectionIfOpen();
+    } catch (const std::exception &e) {
+        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        CloseConnectionIfOpen();
+    }
+}
+
+// ---- remembered names
+
+void Frm_Login::Cmb_UID_Change()
+{
+    const QString text = Cmb_UID->Text();
+    for (int i = 0; i < Cmb_UID->ListCount(); ++i) {
+        if (Cmb_UID->List(i).compare(text, Qt::CaseInsensitive) == 0) {
+            Cmb_UID->setListIndex(i);
+            Cmb_UID->SelAll();
+        }
+    }
+}
+
+void Frm_Login::Cmb_UID_GotFocus() { Cmb_UID->SelAll(); }
+
+// ---- slide between the frames
+
+void Frm_Login::Lbl_GoSQLSet_Click() { Timer->setEnabled(true); }
+
+void Frm_Login::Cmd_SQLBack_Click() { Timer->setEnabled(true); }
+
+void Frm_Login::Timer_Timer()
+{
+    if (m_curFrame == LoginFrame) {
+        const int step = qMin(SlideStep, Frmae_SQLServer->Top() - FrameRestTop);
+        Frmae_Login->setTop(Frmae_Login->Top() - step);
+        Frmae_SQLServer->setTop(Frmae_SQLServer->Top() - step);
+        if (Frmae_SQLServer->Top() <= FrameRestTop) {
+            m_curFrame = SQLServerFrame;
+            Timer->setEnabled(false);
+        }
+    } else {
+        const int step = qMin(SlideStep, FrameRestTop - Frmae_Login->Top());
+        Frmae_Login->setTop(Frmae_Login->Top() + step);
+        Frmae_SQLServer->setTop(Frmae_SQLServer->Top() + step);
+        if (Frmae_Login->Top() >= FrameRestTop) {
+            m_curFrame = LoginFrame;
+            Timer->setEnabled(false);
+        }
+    }
+}

@@ -1,0 +1,226 @@
+#include "core/Frm_MsgFrm.h"
+
+#include "core/Mdl_ComVarList.h"
+#include "platform/Colors.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <cmath>
+
+namespace {
+
+MsgBoxHook g_msgBoxHook;
+
+constexpr long kBandColor = 0xF0E0D0L;  // light blue band down the left side
+
+}  // namespace
+
+void SetMsgBoxHook(MsgBoxHook hook) { g_msgBoxHook = std::move(hook); }
+
+int ShowMsgBox(const QString &Msg, const QString &Icon, const QString &Title)
+{
+    if (g_msgBoxHook) {
+        // The hook may be replaced while it runs; keep this one alive.
+        const MsgBoxHook hook = g_msgBoxHook;
+        return hook(Msg, Icon, Title);
+    }
+    const bool question = (Icon == QLatin1String("?"));
+    int result = 0;
+    QPointer<Frm_MsgFrm> dlg = new Frm_MsgFrm();
+    try {
+        dlg->Prepare(Msg, Icon, Title);
+        dlg->Show(vb::vbModal);
+        if (dlg)
+            result = dlg->MsgResult;
+    } catch (...) {
+        result = 0;
+    }
+    if (dlg) {
+        if (dlg->IsLoaded())
+            dlg->Unload();
+        dlg->deleteLater();
+    }
+    if (result == 1 || result == 2)
+        return result;
+    // A question is confirmed only by the user's own answer: a dialog that
+    // closed without one counts as declined.
+    return question ? 2 : 0;
+}
+
+Frm_MsgFrm::Frm_MsgFrm() : vb::Form(QStringLiteral("Frm_MsgFrm"))
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    SetOuterSize(DesignWidth, DesignHeight);
+}
+
+Frm_MsgFrm::~Frm_MsgFrm() = default;
+
+void Frm_MsgFrm::SetOuterSize(int widthTwips, int heightTwips)
+{
+    m_outerWidth = widthTwips;
+    m_outerHeight = heightTwips;
+    setFixedSize(vb::toPx(widthTwips - FrameWidth), vb::toPx(heightTwips - FrameHeight));
+}
+
+void Frm_MsgFrm::CreateControls()
+{
+    QWidget *c = client();
+    const int clientHeight = DesignHeight - FrameHeight;
+
+    auto *band = new vb::PictureBox(c, QStringLiteral("Pic_TltleBar"));
+    band->setBorderStyle(0);
+    band->setBackColor(kBandColor);
+    band->Move(0, 0, 960, clientHeight);
+    band->setTabStop(true);
+    Pic_TltleBar = band;
+
+    auto *symbol = new vb::PictureBox(band, QStringLiteral("Pic_TBarSymbol"));
+    symbol->setBorderStyle(0);
+    symbol->setBackColor(kBandColor);
+    symbol->Move(240, 240, 480, 480);
+    symbol->setFocusPolicy(Qt::NoFocus);
+    Pic_TBarSymbol = symbol;
+
+    auto *msg = new vb::Label(c, QStringLiteral("Lbl_Message"));
+    msg->setBackStyle(vb::vbTransparent);
+    msg->setForeColor(0x000000L);
+    msg->setFontName(QStringLiteral("Tahoma"));
+    msg->setFontSize(8.25);
+    msg->Move(1200, 240);
+    msg->setAutoSize(true);
+    Lbl_Message = msg;
+
+    auto *ok = new XButton(c, QStringLiteral("Cmd_OK"));
+    ok->Move(1545, 1155, 1215, 375);
+    ok->setCaption(QStringLiteral("确定"));
+    Cmd_OK = ok;
+
+    auto *cancel = new XButton(c, QStringLiteral("Cmd_Cancel"));
+    cancel->Move(3000, 1155, 1215, 375);
+    cancel->setCaption(QStringLiteral("取消"));
+    Cmd_Cancel = cancel;
+
+    connect(ok, &XButton::Click, this, &Frm_MsgFrm::Cmd_OK_Click);
+    connect(cancel, &XButton::Click, this, &Frm_MsgFrm::Cmd_Cancel_Click);
+    connect(band, &vb::PictureBox::KeyPress, this, &Frm_MsgFrm::Pic_TltleBar_KeyPress);
+}
+
+void Frm_MsgFrm::Form_Load()
+{
+    MsgResult = 0;
+    // The buttons take no keyboard by Tab: the band keeps it, so Enter answers OK.
+    Cmd_OK->setFocusPolicy(Qt::ClickFocus);
+    Cmd_Cancel->setFocusPolicy(Qt::ClickFocus);
+}
+
+QString Frm_MsgFrm::IconFile(const QString &Icon)
+{
+    QString name;
+    if (Icon == QLatin1String("?"))
+        name = QStringLiteral("MsgBox_Question.ico");
+    else if (Icon == QLatin1String("x"))
+        name = QStringLiteral("MsgBox_Error.ico");
+    else
+        name = QStringLiteral("MsgBox_Caution.ico");
+    return AppPath + QStringLiteral("Images/Picture/") + name;
+}
+
+void Frm_MsgFrm::Prepare(const QString &Msg, const QString &Icon, const QString &Title)
+{
+    ensureLoaded();
+    setCaption(Title.isEmpty() ? AppTitle() : Title);
+
+    Lbl_Message->setCaption(Msg);
+
+    int w = DesignWidth;
+    int h = DesignHeight;
+    const int lblWidth = Lbl_Message->Width();
+    const int lblHeight = Lbl_Message->Height();
+    if (lblWidth > 3240)
+        w = Lbl_Message->Left() + lblWidth + 90 + 240;
+    if (lblHeight > 585)
+        h = Lbl_Message->Top() + lblHeight + 480 + 240 + Cmd_OK->Height() + 240;
+    SetOuterSize(w, h);
+    Pic_TltleBar->setHeight(h - FrameHeight);
+
+    const double W = std::round(double(OuterWidth()));
+    const double H = std::round(double(OuterHeight()));
+    const double C = (W - 90 - 960) / 2 + 1005;
+
+    // A picture that cannot be read leaves the band without one; the buttons still ask.
+    Pic_TBarSymbol->setPicture(vb::LoadPicture(IconFile(Icon)));
+    if (Icon == QLatin1String("?")) {
+        Cmd_OK->setVisible(true);
+        Cmd_Cancel->setVisible(true);
+        Cmd_OK->setLeft(int(std::lround(C - Cmd_OK->Width() - 120)));
+        Cmd_Cancel->setLeft(int(std::lround(C + 120)));
+    } else {
+        Cmd_OK->setVisible(true);
+        Cmd_Cancel->setVisible(false);
+        Cmd_OK->setLeft(int(std::lround(C - Cmd_OK->Width() / 2.0)));
+    }
+    const int top = int(std::lround(H - 480 - Cmd_OK->Height() - 240));
+    Cmd_OK->setTop(top);
+    Cmd_Cancel->setTop(top);
+
+    // Over the window that asks, or in the middle of the screen.
+    QRect area;
+    if (QWidget *owner = QApplication::activeWindow(); owner && owner != this)
+        area = owner->frameGeometry();
+    else if (QScreen *s = QGuiApplication::primaryScreen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void Frm_MsgFrm::showEvent(QShowEvent *e)
+{
+    vb::Form::showEvent(e);
+    if (Pic_TltleBar.peek())
+        Pic_TltleBar.peek()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void Frm_MsgFrm::Cmd_OK_Click()
+{
+    MsgResult = 1;
+    Unload();
+}
+
+void Frm_MsgFrm::Cmd_Cancel_Click()
+{
+    MsgResult = 2;
+    Unload();
+}
+
+void Frm_MsgFrm::Pic_TltleBar_KeyPress(int &KeyAscii)
+{
+    if (KeyAscii == 13)
+        Cmd_OK_Click();
+}
+
+void Frm_MsgFrm::Form_QueryUnload(int &cancel, int unloadMode)
+{
+    // The user's close box, system menu and Alt+F4 are refused: a button must be chosen.
+    if (unloadMode == vb::vbFormControlMenu)
+        cancel = 1;
+}
+
+void Frm_MsgFrm::closeEvent(QCloseEvent *e)
+{
+    if (e->spontaneous() || !IsLoaded()) {
+        if (IsLoaded())
+            e->ignore();
+        else
+            e->accept();
+        return;
+    }
+    // A close asked for by code goes through.
+    if (Unload(vb::vbFormCode))
+        e->accept();
+    else
+        e->ignore();
+}

@@ -1,0 +1,170 @@
+#include "core/Frm_Welcome.h"
+
+#include "core/Frm_Main.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace {
+
+constexpr long kTitleBack = 0x6B3A1BL;  // dark blue
+constexpr long kWhite = 0xFFFFFFL;
+constexpr long kText = 0x404040L;
+
+QString windowPicture(const QString &file) { return AppPath + QStringLiteral("Images/Window/") + file; }
+
+vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, long fore, int left, int top)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->setForeColor(fore);
+    l->setAutoSize(true);
+    l->Move(left, top);
+    return l;
+}
+
+// A permission value as the database holds it: 1 (or true) grants.
+bool isGranted(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return false;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (ok)
+        return d != 0;
+    return v.toString().trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+Frm_Welcome::Frm_Welcome() : vb::Form(QStringLiteral("Frm_Welcome"))
+{
+    setMdiChild(true);
+    setCaption(DesignCaption());
+    setBackColor(kWhite);
+}
+
+Frm_Welcome::~Frm_Welcome() = default;
+
+void Frm_Welcome::CreateControls()
+{
+    QWidget *c = client();
+    setCaption(DesignCaption());
+
+    auto *bar = new vb::PictureBox(c, QStringLiteral("Pic_TitleBar"));
+    bar->setBorderStyle(0);
+    bar->setBackColor(kTitleBack);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->setHeight(960);
+    bar->setAlign(vb::vbAlignTop);
+    Pic_TitleBar = bar;
+    auto *logo = new vb::PictureBox(bar, QStringLiteral("Pic_TBarLogo"));
+    logo->setBorderStyle(0);
+    logo->setBackColor(kTitleBack);
+    logo->setFocusPolicy(Qt::NoFocus);
+    logo->Move(360, 240, 480, 480);
+    logo->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("Welcome_Logo.png"))));
+    Pic_TBarLogo = logo;
+    Lbl_TBarTMShadow = makeLabel(bar, QStringLiteral("Lbl_TBarTMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L,
+                                 1050, 165);
+    Lbl_TBarTM = makeLabel(bar, QStringLiteral("Lbl_TBarTM"), QStringLiteral("Quorvale"), kWhite, 1020, 135);
+    for (vb::Label *l : {Lbl_TBarTMShadow.peek(), Lbl_TBarTM.peek()}) {
+        l->setFontName(QStringLiteral("DejaVu Sans"));
+        l->setFontSize(20);
+        l->setFontBold(true);
+    }
+    Lbl_TBarTMInfo = makeLabel(bar, QStringLiteral("Lbl_TBarTMInfo"), QStringLiteral("Veltrane"), 0xF5E0CFL, 3840,
+                               420);
+    Lbl_TBarTMInfo->setFontSize(12);
+
+    auto *head = new vb::PictureBox(c, QStringLiteral("Pic_UserHead"));
+    head->setBorderStyle(0);
+    head->setBackColor(kWhite);
+    head->setFocusPolicy(Qt::NoFocus);
+    head->Move(600, 1320, 990, 990);
+    head->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("Welcome_UserHead.png"))));
+    Pic_UserHead = head;
+    Lbl_UID = makeLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 0x800000L, 1860, 1350);
+    Lbl_UID->setFontSize(12);
+    Lbl_UID->setFontBold(true);
+    Lbl_UserName = makeLabel(c, QStringLiteral("Lbl_UserName"), QStringLiteral("真实姓名"), kText, 1860, 1770);
+    Lbl_UserType = makeLabel(c, QStringLiteral("Lbl_UserType"), QStringLiteral("账户类型"), kText, 1860, 2070);
+    Lbl_LastLogTime = makeLabel(c, QStringLiteral("Lbl_LastLogTime"), QStringLiteral("您上次的登录时间："), kText,
+                                600, 2580);
+    Lbl_UserPower = makeLabel(c, QStringLiteral("Lbl_UserPower"), QStringLiteral("您拥有的权限："), kText, 600,
+                              3000);
+
+    auto *grid = new vb::Grid(c);
+    grid->setObjectName(QStringLiteral("Grid_PowerList"));
+    grid->setFixedRows(0);
+    grid->setRows(13);
+    grid->setCols(3);
+    grid->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->view()->setFocusPolicy(Qt::NoFocus);
+    grid->view()->setSelectionMode(QAbstractItemView::NoSelection);
+    const int rowPx = grid->view()->verticalHeader()->defaultSectionSize();
+    grid->Move(600, 3300, 3420, vb::toTwips(13 * rowPx + 4));
+    grid->show();
+    Grid_PowerList = grid;
+
+    auto *images = new vb::ImageList(this, QStringLiteral("ImgLst"));
+    images->AddFile(windowPicture(QStringLiteral("Power_Yes.png")));
+    images->AddFile(windowPicture(QStringLiteral("Power_No.png")));
+    images->AddFile(windowPicture(QStringLiteral("Power_Row.png")));
+    ImgLst = images;
+}
+
+void Frm_Welcome::Form_Load()
+{
+    vb::Default<Frm_Main>().SetHighLightCmd(nullptr);
+    ShowUserInfo();
+}
+
+void Frm_Welcome::ShowUserInfo()
+{
+    ado::Recordset rs;
+    try {
+        rs.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 用户名 = ") + SQLQuote(CurUID)
+                    + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
+                SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    } catch (const std::exception &) {
+    }
+    auto text = [&rs](const QString &field, vb::Label *label) {
+        try {
+            const QVariant v = rs.Fields(field);
+            label->setCaption(v.isNull() ? QString() : v.toString());
+        } catch (const std::exception &) {
+        }
+    };
+    text(QStringLiteral("用户名"), Lbl_UID.get());
+    text(QStringLiteral("真实姓名"), Lbl_UserName.get());
+    text(QStringLiteral("账户类型"), Lbl_UserType.get());
+    Lbl_LastLogTime->setCaption(Lbl_LastLogTime->Caption() + LastLogTime);
+
+    vb::Grid *grid = Grid_PowerList.get();
+    grid->setColWidth(0, 100);
+    grid->setColWidth(1, 3000);
+    grid->setColWidth(2, 250);
+    try {
+        if (rs.State() != ado::adStateOpen || rs.EOF_())
+            return;
+        const int count = rs.FieldCount();
+        for (int i = 8; i < count; ++i) {
+            const int row = i - 8;
+            if (row >= grid->Rows())
+                break;  // the list has room for the thirteen permission columns
+            grid->setRow(row);
+            grid->setCol(0);
+            grid->setColAlignment(0, vb::flexAlignLeftCenter);
+            grid->setCellPicture(ImgLst->ListImage(3));
+            grid->setCol(1);
+            grid->setText(rs.FieldName(i));
+            grid->setCol(2);
+            grid->setCellPicture(ImgLst->ListImage(isGranted(rs.Fields(i)) ? 1 : 2));
+        }
+    } catch (const std::exception &) {
+    }
+}
