@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -14,6 +15,8 @@
 namespace ado {
 
 // A database failure. Description() is the text windows show to the user.
+// Every failure of the database objects (engine errors, statements outside
+// the accepted dialect, field access at end of file ...) is raised as Error.
 class Error : public std::runtime_error {
 public:
     explicit Error(const QString &description)
@@ -33,6 +36,10 @@ class ResultSet;  // rows read by one statement
 
 // Rows read by one SELECT, held compactly; shared by a recordset and any grid
 // bound to it, so binding copies nothing.
+// value() is typed: text as QString, int and yes/no flags as qlonglong, money
+// as double (stored exactly, in ten-thousandths), dates as QDateTime, binary as
+// QByteArray. text() is what a grid shows: money as a plain number ("0.3"),
+// a date at midnight as "yyyy-mm-dd", else "yyyy-mm-dd hh:mm:ss".
 class ResultSet {
 public:
     virtual ~ResultSet() = default;
@@ -56,16 +63,27 @@ public:
     int ConnectionTimeout = 15;  // seconds
 
     // Opens with ConnectionString (or the given one). The string is
-    // "Driver=...;Server=...;UID=...;PWD=...[;Database=...]".
+    // "Driver=...;Server=...;UID=...;PWD=...[;Database=...]"; the Server value
+    // picks the engine (Server=sqlite: the embedded database "<Database>.db"
+    // beside the program, see platform/Engine.h). ConnectionTimeout is how long
+    // a statement waits for a database another program is writing to.
     void Open(const QString &connectionString = QString(), const QString &userId = QString(),
               const QString &password = QString());
     void Close();
     int State() const;  // adStateOpen or adStateClosed
 
-    // Runs one statement; returns the number of rows it touched.
+    // Runs one statement; returns the number of rows it touched (-1 for a SELECT).
+    // Several statements in one text are refused.
     long Execute(const QString &sql);
+    // Runs one INSERT/UPDATE/DELETE holding "?" placeholders once per row of
+    // values (bulk loading); values are converted to their columns as literals
+    // would be. Returns the rows touched.
+    long ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows);
+    // The statement the engine runs for `sql` (diagnostics).
+    QString Translate(const QString &sql) const;
 
-    // Several statements that must agree are written together.
+    // Several statements that must agree are written together. Transactions
+    // do not nest: BeginTrans inside one raises Error.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -104,7 +122,9 @@ public:
     QVariant Fields(int index) const;
     bool HasField(const QString &name) const;
 
-    // Dynamic/optimistic recordsets only: assign fields of the current row, then Update.
+    // Dynamic/optimistic recordsets only: assign fields of the current row, then
+    // Update writes them to the row of the statement's table (a single-table
+    // SELECT); the fields then read the new values.
     void SetField(const QString &name, const QVariant &value);
     void Update();
 
@@ -121,6 +141,7 @@ private:
     bool m_open = false;
     LockType m_lock = adLockReadOnly;
     std::vector<std::pair<int, QVariant>> m_pending;
+    std::map<std::pair<int, int>, QVariant> m_updated;  // (row, field) -> value written by Update
 };
 
 }  // namespace ado

@@ -1,0 +1,40 @@
+#include "TempDb.h"
+
+#include "TestSupport.h"
+#include "platform/Engine.h"
+
+namespace testsupport {
+
+TempDb::TempDb() {
+    if (!m_dir.isValid()) throw ado::Error(QStringLiteral("Cannot make a temporary folder for the test database."));
+    m_path = m_dir.filePath(QStringLiteral("library.db"));
+    ado::ConnectionInfo info = ado::ConnectionInfo::fromSettings(settings());
+    ado::CreateDatabase(info, schemaDir());
+}
+
+TempDb::~TempDb() {
+    if (m_conn) m_conn->Close();
+}
+
+QString TempDb::schemaDir() { return resourcesDir() + QStringLiteral("Schema/"); }
+
+QString TempDb::settings() const { return QStringLiteral("sqlite|u|p|") + m_path; }
+
+QString TempDb::connectionString() const {
+    return QStringLiteral("Driver={SQL Server};Server=sqlite;UID=u;PWD=p;Database=") + m_path;
+}
+
+ado::Connection &TempDb::conn() {
+    if (!m_conn) {
+        m_conn = std::make_unique<ado::Connection>();
+        m_conn->ConnectionTimeout = 1;
+        m_conn->Open(connectionString());
+    }
+    return *m_conn;
+}
+
+void TempDb::exec(const QStringList &statements) {
+    for (const QString &s : statements) conn().Execute(s);
+}
+
+}  // namespace testsupport

@@ -1,0 +1,108 @@
+// librarydb: makes and inspects the program's database through the same
+// database layer the program uses.
+//
+//   librarydb create "SERVER|UID|PWD|DATABASE"   make the tables and initial contents
+//                                                (refused when the database has tables)
+//   librarydb ensure "SERVER|UID|PWD|DATABASE"   the same, only when the database file
+//                                                is missing or empty; otherwise nothing
+//   librarydb sql "SERVER|UID|PWD|DATABASE" "STATEMENT"
+//                                                run one statement in the program's
+//                                                dialect: a SELECT prints a tab-separated
+//                                                header and one line per row (Null as
+//                                                empty); others print the rows touched
+//
+// The settings are those of Saves/Server.ini. With SERVER "sqlite" the database
+// is the file DATABASE.db beside this program (or DATABASE itself when it is an
+// absolute path). The schema files are read from the folder Schema/ beside it.
+// Errors go to standard error and the exit status is 1.
+
+#include "platform/Ado.h"
+#include "platform/Engine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+int usage() {
+    QTextStream err(stderr);
+    err << "usage: librarydb create \"SERVER|UID|PWD|DATABASE\"\n"
+           "       librarydb ensure \"SERVER|UID|PWD|DATABASE\"\n"
+           "       librarydb sql \"SERVER|UID|PWD|DATABASE\" \"STATEMENT\"\n";
+    return 2;
+}
+
+QString schemaDir() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Schema")); }
+
+QString clean(QString s) {
+    s.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return s;
+}
+
+int runSelect(const ado::ConnectionInfo &info, const QString &statement) {
+    QTextStream out(stdout);
+    ado::Connection conn;
+    conn.ConnectionTimeout = 1;
+    conn.Open(info.toString());
+    ado::Recordset rs;
+    rs.Open(statement, conn, ado::adOpenKeyset, ado::adLockReadOnly);
+    const ado::ResultSetPtr r = rs.result();
+    QStringList header;
+    for (int c = 0; c < r->columnCount(); ++c) header << clean(r->columnName(c));
+    out << header.join(QLatin1Char('\t')) << '\n';
+    for (int row = 0; row < r->rowCount(); ++row) {
+        QStringList line;
+        for (int c = 0; c < r->columnCount(); ++c) line << clean(r->text(row, c));
+        out << line.join(QLatin1Char('\t')) << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() < 2) return usage();
+    const QString cmd = args[0];
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    try {
+        const ado::ConnectionInfo info = ado::ConnectionInfo::fromSettings(args[1]);
+        if (cmd == QLatin1String("create") && args.size() == 2) {
+            if (ado::ProbeDatabase(info) == ado::DatabaseState::HasTables) {
+                err << "librarydb: the database already has tables; nothing was created.\n";
+                return 1;
+            }
+            ado::CreateDatabase(info, schemaDir());
+            out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database) << '\n';
+            return 0;
+        }
+        if (cmd == QLatin1String("ensure") && args.size() == 2) {
+            if (ado::ProbeDatabase(info) != ado::DatabaseState::HasTables) {
+                ado::CreateDatabase(info, schemaDir());
+                out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database) << '\n';
+            }
+            return 0;
+        }
+        if (cmd == QLatin1String("sql") && args.size() == 3) {
+            const QString statement = args[2];
+            const QString head = statement.trimmed().section(QRegularExpression(QStringLiteral("\\s")), 0, 0);
+            if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0) return runSelect(info, statement);
+            ado::Connection conn;
+            conn.ConnectionTimeout = 1;
+            conn.Open(info.toString());
+            out << conn.Execute(statement) << '\n';
+            return 0;
+        }
+        return usage();
+    } catch (const ado::Error &e) {
+        err << "librarydb: " << e.Description() << '\n';
+        return 1;
+    }
+}
