@@ -49,6 +49,7 @@ public:
     virtual bool isNull(int row, int col) const = 0;
     virtual QVariant value(int row, int col) const = 0;   // Null as an invalid QVariant
     virtual QString text(int row, int col) const = 0;     // as a grid shows it; Null as ""
+    virtual qint64 memoryBytes() const { return -1; }     // about how much memory the rows hold
 };
 using ResultSetPtr = std::shared_ptr<const ResultSet>;
 

@@ -100,6 +100,12 @@ public:
     int rowCount() const override { return rows; }
     int columnCount() const override { return int(names.size()); }
     QString columnName(int col) const override { return names.value(col); }
+    qint64 memoryBytes() const override {
+        qint64 b = qint64(textCap) * 2 + qint64(rowids.capacity()) * 8;
+        for (const Column &c : cols) b += qint64(c.type.capacity()) + qint64(c.slot.capacity()) * 8;
+        for (const QByteArray &x : blobs) b += x.size();
+        return b;
+    }
     bool isNull(int row, int col) const override { return cols[size_t(col)].type[size_t(row)] == CNull; }
 
     QString textAt(qint64 slot) const {
