@@ -38,3 +38,31 @@ void TempDb::exec(const QStringList &statements) {
 }
 
 }  // namespace testsupport
+
+namespace testsupport {
+
+QList<QStringList> TempDb::rows(const QString &select) {
+    ado::Recordset rs;
+    rs.Open(select, conn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    QList<QStringList> out;
+    const ado::ResultSetPtr r = rs.result();
+    for (int row = 0; row < r->rowCount(); ++row) {
+        QStringList line;
+        for (int c = 0; c < r->columnCount(); ++c) line << r->text(row, c);
+        out << line;
+    }
+    return out;
+}
+
+QStringList TempDb::header(const QString &select) {
+    ado::Recordset rs;
+    rs.Open(select, conn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    return rs.FieldNames();
+}
+
+QString TempDb::scalar(const QString &select) {
+    const QList<QStringList> r = rows(select);
+    return r.isEmpty() || r.first().isEmpty() ? QString() : r.first().first();
+}
+
+}  // namespace testsupport

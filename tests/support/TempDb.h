@@ -10,7 +10,9 @@
 
 #include "platform/Ado.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -35,6 +37,11 @@ public:
     ado::Connection &conn();
     // Runs statements one by one on conn().
     void exec(const QStringList &statements);
+    // Reads a SELECT on conn(): every row as the texts a grid shows (Null as "").
+    QList<QStringList> rows(const QString &select);
+    // The field names of a SELECT, and the text of its first field of its first row ("" when none).
+    QStringList header(const QString &select);
+    QString scalar(const QString &select);
 
     // Where the schema files lie (the build copies them beside the program).
     static QString schemaDir();
