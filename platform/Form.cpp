@@ -181,6 +181,19 @@ void Form::destroyControls()
             continue;
         doomed.push_back(c);
     }
+    // Windows shown inside this one (child windows in its child area) are
+    // unloaded first and leave it: they are default instances and outlive it.
+    for (QObject *o : doomed) {
+        const QList<Form *> inner = o->findChildren<Form *>();
+        for (Form *child : inner) {
+            QPointer<Form> guard(child);
+            child->Unload(vbFormMDIForm);
+            if (guard && guard->parentWidget()) {
+                guard->hide();
+                guard->setParent(nullptr);
+            }
+        }
+    }
     for (QObject *o : doomed) {
         QList<QObject *> all = o->findChildren<QObject *>();
         all.prepend(o);
@@ -220,7 +233,8 @@ void Form::Show(int modal)
         if (modal == vbModal && !isVisible())
             setWindowModality(Qt::ApplicationModal);
         show();
-        raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            raise();
         activateWindow();
     }
     if (modal != vbModal || !isVisible())
@@ -240,6 +254,16 @@ void Form::Show(int modal)
 }
 
 void Form::Hide() { hide(); }
+
+void Form::setVisible(bool visible)
+{
+    if (visible && !m_loaded && !m_loading) {
+        ensureLoaded();
+        if (!m_loaded)
+            return;   // Form_Load unloaded the window again
+    }
+    QWidget::setVisible(visible);
+}
 
 void Form::hideEvent(QHideEvent *e)
 {
@@ -277,24 +301,51 @@ bool Form::eventFilter(QObject *watched, QEvent *e)
 
 // --- geometry -------------------------------------------------------------
 
-int Form::Left() { return toTwips(isWindow() ? frameGeometry().x() : x()); }
-int Form::Top() { return toTwips(isWindow() ? frameGeometry().y() : y()); }
-int Form::Width() { return toTwips(isWindow() ? frameGeometry().width() : width()); }
-int Form::Height() { return toTwips(isWindow() ? frameGeometry().height() : height()); }
+// The native frame around a top-level window. A window that is not on screen
+// yet has none; it is taken as the frame the last shown window had, so that
+// sizes set before the first show mean the same as after it.
+QMargins Form::frameMargins()
+{
+    static QMargins learned;
+    if (!isWindow())
+        return QMargins();
+    if (isVisible()) {
+        const QRect f = frameGeometry(), g = geometry();
+        learned = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    }
+    return learned;
+}
+
+int Form::Left() { return toTwips(x()); }   // pos() of a window is its frame's
+int Form::Top() { return toTwips(y()); }
+int Form::Width()
+{
+    const QMargins m = frameMargins();
+    return toTwips(width() + m.left() + m.right());
+}
+int Form::Height()
+{
+    const QMargins m = frameMargins();
+    return toTwips(height() + m.top() + m.bottom());
+}
 
 void Form::setLeft(int twips) { move(toPx(twips), pos().y()); }
 void Form::setTop(int twips) { move(pos().x(), toPx(twips)); }
 
 void Form::setWidth(int twips)
 {
-    const int frame = isWindow() ? frameGeometry().width() - width() : 0;
-    resize(qMax(0, toPx(twips) - frame), height());
+    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost)
+        return;   // a child window stays maximized in the host
+    const QMargins m = frameMargins();
+    resize(qMax(0, toPx(twips) - m.left() - m.right()), height());
 }
 
 void Form::setHeight(int twips)
 {
-    const int frame = isWindow() ? frameGeometry().height() - height() : 0;
-    resize(width(), qMax(0, toPx(twips) - frame));
+    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost)
+        return;
+    const QMargins m = frameMargins();
+    resize(width(), qMax(0, toPx(twips) - m.top() - m.bottom()));
 }
 
 void Form::Move(int left, int top, int width, int height)

@@ -6,6 +6,7 @@
 // touch loads the window again.
 #include "platform/Control.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
@@ -53,7 +54,7 @@ private:
 
 enum FormShow { vbModeless = 0, vbModal = 1 };
 enum WindowState { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
-enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
+enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3, vbFormMDIForm = 4 };
 
 class Form : public QWidget {
     Q_OBJECT
@@ -71,6 +72,8 @@ public:
     bool Unload(int unloadMode = vbFormCode);
     void Show(int modal = vbModeless); // vbModal runs until the window is hidden or unloaded
     void Hide();
+    // Showing the widget by any means loads the window first.
+    void setVisible(bool visible) override;
     bool IsModalShowing() const { return m_modalDepth > 0; }
 
     // Geometry of the window's outer frame, in twips.
@@ -156,6 +159,7 @@ protected:
 
 private:
     void layoutClient();
+    QMargins frameMargins();
     void fitToMdiHost();
     void destroyControls();
     void onFocusChanged(QWidget *old, QWidget *now);
