@@ -1,3 +1,4 @@
+#include "circulation/CirculationForms.h"
 #include "core/Mdl_Boot.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(true);
+    RegisterCirculationForms();
     if (!Main())
         return 0;
     return app.exec();
