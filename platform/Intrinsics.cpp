@@ -553,11 +553,7 @@ void PictureBox::keyPressEvent(QKeyEvent *e)
             return;
     }
     int ascii = keyAsciiOf(e->key(), e->modifiers(), e->text());
-    if (ascii && code != 0) {
-        emit KeyPress(ascii);
-        if (!self)
-            return;
-    } else if (ascii) {
+    if (ascii) {
         emit KeyPress(ascii);
         if (!self)
             return;
@@ -939,7 +935,11 @@ QStringList CommonDialog::qtFilters(const QString &filter)
         QStringList pats = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString &p : pats)
             p = p.trimmed();
-        out << parts.at(i) + QLatin1String(" (") + pats.join(QLatin1Char(' ')) + QLatin1Char(')');
+        // "BMP格式 (*.bmp)": the description may show the patterns itself.
+        QString desc = parts.at(i).trimmed();
+        if (desc.endsWith(QLatin1Char(')')) && desc.contains(QLatin1Char('(')))
+            desc = desc.left(desc.lastIndexOf(QLatin1Char('('))).trimmed();
+        out << desc + QLatin1String(" (") + pats.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;
 }
@@ -991,14 +991,12 @@ void TextBox::keyPressEvent(QKeyEvent *e)
     int code = keyCodeOf(e->key());
     int shift = shiftOf(e->modifiers());
     QPointer<TextBox> self(this);
+    bool keyTaken = false;   // KeyDown set KeyCode to 0
     if (code) {
         emit KeyDown(code, shift);
         if (!self)
             return;
-        if (code == 0) {
-            e->accept();
-            return;
-        }
+        keyTaken = (code == 0);
     }
     int ascii = keyAsciiOf(e->key(), e->modifiers(), e->text());
     if (ascii) {
@@ -1015,6 +1013,9 @@ void TextBox::keyPressEvent(QKeyEvent *e)
             e->accept();
             return;
         }
+    } else if (keyTaken) {
+        e->accept();
+        return;
     }
     QLineEdit::keyPressEvent(e);
 }
