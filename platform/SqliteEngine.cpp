@@ -309,6 +309,92 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_result_error(ctx, "Conversion failed when converting date and/or time from character string.", -1);
 }
 
+// The server's LIKE: % any run, _ any one character, [abc] [a-z] [^abc] one
+// character of (or not of) a set, an optional escape character; letters
+// compared without regard to case.
+bool likeMatch(const char16_t *p, int pn, const char16_t *s, int sn, int esc) {
+    auto fold = [](char16_t c) { return QChar(c).toCaseFolded().unicode(); };
+    int pi = 0, si = 0, starP = -1, starS = -1;
+    while (si < sn) {
+        if (pi < pn) {
+            const char16_t pc = p[pi];
+            int len = 1;
+            bool matched = false;
+            if (esc >= 0 && pc == esc && pi + 1 < pn) {
+                matched = fold(p[pi + 1]) == fold(s[si]);
+                len = 2;
+            } else if (pc == u'%') {
+                starP = ++pi;
+                starS = si;
+                continue;
+            } else if (pc == u'_') {
+                matched = true;
+            } else if (pc == u'[') {
+                int close = -1;
+                for (int k = pi + 2; k < pn; ++k)
+                    if (p[k] == u']') {
+                        close = k;
+                        break;
+                    }
+                if (close < 0) {
+                    matched = fold(pc) == fold(s[si]);
+                } else {
+                    int k = pi + 1;
+                    const bool negate = p[k] == u'^' && close > k + 1;
+                    if (negate) ++k;
+                    bool in = false;
+                    const char16_t c = fold(s[si]);
+                    for (; k < close; ++k) {
+                        if (k + 2 < close && p[k + 1] == u'-') {
+                            if (c >= fold(p[k]) && c <= fold(p[k + 2])) in = true;
+                            k += 2;
+                        } else if (fold(p[k]) == c) {
+                            in = true;
+                        }
+                    }
+                    matched = in != negate;
+                    len = close - pi + 1;
+                }
+            } else {
+                matched = fold(pc) == fold(s[si]);
+            }
+            if (matched) {
+                pi += len;
+                ++si;
+                continue;
+            }
+        }
+        if (starP < 0) return false;
+        pi = starP;
+        si = ++starS;
+    }
+    while (pi < pn && p[pi] == u'%') ++pi;
+    return pi == pn;
+}
+
+// like(pattern, text[, escape]): "text LIKE pattern [ESCAPE escape]"
+void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    int esc = -1;
+    if (argc == 3) {
+        const auto *e = static_cast<const char16_t *>(sqlite3_value_text16(argv[2]));
+        if (sqlite3_value_bytes16(argv[2]) != 2) {
+            sqlite3_result_error(ctx, "The escape of LIKE must be a single character.", -1);
+            return;
+        }
+        esc = e[0];
+    }
+    const auto *p = static_cast<const char16_t *>(sqlite3_value_text16(argv[0]));
+    const int pn = sqlite3_value_bytes16(argv[0]) / 2;
+    const auto *t = static_cast<const char16_t *>(sqlite3_value_text16(argv[1]));
+    const int tn = sqlite3_value_bytes16(argv[1]) / 2;
+    sqlite3_result_int(ctx, likeMatch(p, pn, t, tn, esc) ? 1 : 0);
+}
+
 void fnNow(sqlite3_context *ctx, int, sqlite3_value **) {
     resultQString(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
@@ -385,6 +471,8 @@ void SqliteEngine::registerFunctions(sqlite3 *db) {
     sqlite3_create_function_v2(db, "lib_money_text", 3, det, nullptr, fnMoneyText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_to_date", 1, det, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
 }
 
 [[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describeError(m_db, rc)); }
