@@ -17,6 +17,12 @@ class TestRoad : public QObject {
     std::unique_ptr<SharedDb> m_db;
     std::unique_ptr<MsgRecorder> m_msg;
 
+    // A click as the user makes it: the pointer moves onto the button first.
+    static void click(QWidget *button, const QPoint &at)
+    {
+        QTest::mouseMove(button, at);
+        QTest::mouseClick(button, Qt::LeftButton, {}, at);
+    }
     static void keys(QWidget *target, const QString &text)
     {
         QTest::keyClicks(target, text);
@@ -72,7 +78,7 @@ private slots:
         QCOMPARE(b.Lst_View->ListItems()(2).SubItems(4), QStringLiteral("2024-04-14"));
 
         // (5) confirmation.
-        QTest::mouseClick(b.Cmd_OK.get(), Qt::LeftButton, {}, QPoint(10, 10));
+        click(b.Cmd_OK.get(), QPoint(10, 10));
         QCOMPARE(m_msg->last(), QStringLiteral("借书成功！共借出 2 本图书。"));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 读者编号 = 'R001' AND 是否已还 = '0'")), 2);
         QCOMPARE(copyStatus(QStringLiteral("B003")), QStringLiteral("借出"));
@@ -102,7 +108,7 @@ private slots:
         QCOMPARE(copyStatus(QStringLiteral("B003")), QStringLiteral("空闲"));
 
         // The close button returns to the home page and clears the tip.
-        QTest::mouseClick(r.Cmd_TBarClose.get(), Qt::LeftButton, {}, QPoint(5, 5));
+        click(r.Cmd_TBarClose.get(), QPoint(5, 5));
         QVERIFY(!r.IsLoaded());
         QVERIFY(CurForm.data() != static_cast<vb::Form *>(&r));
         QCOMPARE(m.HighLightCmd(), static_cast<XButton *>(nullptr));
