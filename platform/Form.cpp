@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -232,6 +233,19 @@ void Form::Show(int modal)
     } else {
         if (modal == vbModal && !isVisible())
             setWindowModality(Qt::ApplicationModal);
+        if (!m_placed && !isVisible()) {
+            // First opening of a window nobody placed: centred over the active
+            // window, or on the screen.
+            const QWidget *over = QApplication::activeWindow();
+            const QRect area = over && over != this ? over->frameGeometry()
+                               : (screen() ? screen()->availableGeometry() : QRect());
+            if (area.isValid()) {
+                const QMargins m = frameMargins();
+                const QSize outer(width() + m.left() + m.right(), height() + m.top() + m.bottom());
+                move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+            }
+        }
+        m_placed = true;
         show();
         if (QGuiApplication::platformName() != QLatin1String("offscreen"))
             raise();
@@ -307,7 +321,7 @@ bool Form::eventFilter(QObject *watched, QEvent *e)
 QMargins Form::frameMargins()
 {
     static QMargins learned;
-    if (!isWindow())
+    if (!isWindow() || (windowFlags() & Qt::FramelessWindowHint))
         return QMargins();
     if (isVisible()) {
         const QRect f = frameGeometry(), g = geometry();
@@ -329,8 +343,17 @@ int Form::Height()
     return toTwips(height() + m.top() + m.bottom());
 }
 
-void Form::setLeft(int twips) { move(toPx(twips), pos().y()); }
-void Form::setTop(int twips) { move(pos().x(), toPx(twips)); }
+void Form::setLeft(int twips)
+{
+    m_placed = true;
+    move(toPx(twips), pos().y());
+}
+
+void Form::setTop(int twips)
+{
+    m_placed = true;
+    move(pos().x(), toPx(twips));
+}
 
 void Form::setWidth(int twips)
 {
@@ -350,6 +373,7 @@ void Form::setHeight(int twips)
 
 void Form::Move(int left, int top, int width, int height)
 {
+    m_placed = true;
     move(toPx(left), top < 0 ? pos().y() : toPx(top));
     if (width >= 0)
         setWidth(width);

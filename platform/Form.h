@@ -179,6 +179,7 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     QPointer<QMenuBar> m_menuBar;
     bool m_focusHooked = false;
+    bool m_placed = false;   // Left/Top set by code, or shown once
     long m_backColor = 0x8000000FL;
     std::vector<CtlBase *> m_ctls;
     std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload

@@ -117,6 +117,7 @@ private slots:
     void mdiChildFillsHost();
     void mdiChildSurvivesHostDestruction();
     void plainShowLoads();
+    void firstShowIsCentred();
     void formMouseMoveInTwips();
     void validateRunsBeforeClick();
     void validateCancelKeepsFocusAndSuppressesClick();
@@ -411,6 +412,26 @@ void TstForm::plainShowLoads()
     QVERIFY(f.IsLoaded());
     QCOMPARE(f.loads, 1);
     f.Unload();
+}
+
+void TstForm::firstShowIsCentred()
+{
+    SampleForm owner;
+    owner.Move(0, 0, 12000, 9000);
+    showActive(&owner);
+    SampleForm dlg;
+    dlg.Load();
+    dlg.resize(200, 100);
+    dlg.Show();
+    QVERIFY((dlg.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
+    dlg.Unload();
+    // Placed by code: it stays where it was put.
+    SampleForm placed;
+    placed.Move(1500, 1500);
+    placed.Show();
+    QCOMPARE(placed.pos(), QPoint(100, 100));
+    placed.Unload();
+    owner.Unload();
 }
 
 void TstForm::formMouseMoveInTwips()
