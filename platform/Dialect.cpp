@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -64,27 +63,40 @@ QString formatStamp(int y, int mo, int d, int h, int mi, int s) {
 
 }  // namespace
 
-std::optional<QString> normalizeDate(const QString &input) {
-    static const QRegularExpression timePart(
-        QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.(\\d{1,3}))?)?$"));
-    static const QRegularExpression sepDate(QStringLiteral("^(\\d{4})([-/.])(\\d{1,2})\\2(\\d{1,2})$"));
-    static const QRegularExpression compact(QStringLiteral("^(\\d{6}|\\d{8})$"));
+namespace {
 
+// Reads 1..maxDigits digits at i; -1 when there are none.
+int digits(const QString &t, int &i, int maxDigits) {
+    int v = 0, n = 0;
+    while (i < t.size() && n < maxDigits && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) {
+        v = v * 10 + (t[i].unicode() - '0');
+        ++i;
+        ++n;
+    }
+    return n ? v : -1;
+}
+
+bool allDigits(const QString &t) {
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return !t.isEmpty();
+}
+
+}  // namespace
+
+std::optional<QString> normalizeDate(const QString &input) {
     const QString text = input.trimmed();
     if (text.isEmpty()) return std::nullopt;
-    QString datePart = text;
-    QString timeText;
-    const int sep = text.indexOf(QRegularExpression(QStringLiteral("[ T]")));
-    if (sep > 0) {
-        datePart = text.left(sep);
-        timeText = text.mid(sep + 1).trimmed();
-    }
+    int sep = -1;
+    for (int k = 0; k < text.size(); ++k)
+        if (text[k] == QLatin1Char(' ') || text[k] == QLatin1Char('T')) {
+            sep = k;
+            break;
+        }
+    const QString datePart = sep > 0 ? text.left(sep) : text;
+    const QString timeText = sep > 0 ? text.mid(sep + 1).trimmed() : QString();
     int y = 0, mo = 0, d = 0;
-    if (auto m = sepDate.match(datePart); m.hasMatch()) {
-        y = m.captured(1).toInt();
-        mo = m.captured(3).toInt();
-        d = m.captured(4).toInt();
-    } else if (auto c = compact.match(datePart); c.hasMatch()) {
+    if (allDigits(datePart) && (datePart.size() == 6 || datePart.size() == 8)) {
         if (datePart.size() == 8) {
             y = datePart.left(4).toInt();
             mo = datePart.mid(4, 2).toInt();
@@ -97,19 +109,42 @@ std::optional<QString> normalizeDate(const QString &input) {
             d = datePart.mid(4, 2).toInt();
         }
     } else {
-        return std::nullopt;
+        int i = 0;
+        const int start = i;
+        y = digits(datePart, i, 4);
+        if (y < 0 || i - start != 4 || i >= datePart.size()) return std::nullopt;
+        const QChar s1 = datePart[i];
+        if (s1 != QLatin1Char('-') && s1 != QLatin1Char('/') && s1 != QLatin1Char('.')) return std::nullopt;
+        ++i;
+        mo = digits(datePart, i, 2);
+        if (mo < 0 || i >= datePart.size() || datePart[i] != s1) return std::nullopt;
+        ++i;
+        d = digits(datePart, i, 2);
+        if (d < 0 || i != datePart.size()) return std::nullopt;
     }
     if (y < 1753 || !QDate(y, mo, d).isValid()) return std::nullopt;
-    int h = 0, mi = 0, s = 0;
+    int h = 0, mi = 0, sec = 0;
     if (!timeText.isEmpty()) {
-        auto t = timePart.match(timeText);
-        if (!t.hasMatch()) return std::nullopt;
-        h = t.captured(1).toInt();
-        mi = t.captured(2).toInt();
-        s = t.captured(3).isEmpty() ? 0 : t.captured(3).toInt();
-        if (!validTime(h, mi, s)) return std::nullopt;
+        int i = 0;
+        h = digits(timeText, i, 2);
+        if (h < 0 || i >= timeText.size() || timeText[i] != QLatin1Char(':')) return std::nullopt;
+        ++i;
+        mi = digits(timeText, i, 2);
+        if (mi < 0) return std::nullopt;
+        if (i < timeText.size()) {
+            if (timeText[i] != QLatin1Char(':')) return std::nullopt;
+            ++i;
+            sec = digits(timeText, i, 2);
+            if (sec < 0) return std::nullopt;
+            if (i < timeText.size()) {
+                if (timeText[i] != QLatin1Char('.')) return std::nullopt;
+                ++i;
+                if (digits(timeText, i, 3) < 0 || i != timeText.size()) return std::nullopt;
+            }
+        }
+        if (!validTime(h, mi, sec)) return std::nullopt;
     }
-    return formatStamp(y, mo, d, h, mi, s);
+    return formatStamp(y, mo, d, h, mi, sec);
 }
 
 std::optional<qint64> parseMoney(const QString &input) {
@@ -123,27 +158,36 @@ std::optional<qint64> parseMoney(const QString &input) {
         negative = text[0] == QLatin1Char('-');
         i = 1;
     }
-    const QString body = text.mid(i);
-    static const QRegularExpression plain(QStringLiteral("^(\\d*)(?:\\.(\\d*))?$"));
-    static const QRegularExpression sci(QStringLiteral("^\\d*(?:\\.\\d*)?[eE][-+]?\\d+$"));
-    if (auto m = plain.match(body); m.hasMatch() && body != QLatin1String(".") && !body.isEmpty()) {
-        const QString whole = m.captured(1);
-        QString frac = m.captured(2);
-        if (whole.size() > 15) return std::nullopt;
-        qint64 units = whole.isEmpty() ? 0 : whole.toLongLong();
-        frac = frac.leftJustified(5, QLatin1Char('0'));
-        qint64 v = units * 10000 + frac.left(4).toLongLong();
-        if (frac[4].digitValue() >= 5) v += 1;  // half away from zero
-        return negative ? -v : v;
+    qint64 units = 0;
+    int wholeDigits = 0;
+    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128) {
+        if (++wholeDigits > 15) return std::nullopt;
+        units = units * 10 + (text[i].unicode() - '0');
+        ++i;
     }
-    if (sci.match(body).hasMatch()) {
+    int frac[5] = {0, 0, 0, 0, 0};
+    int fracDigits = 0;
+    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128) {
+            if (fracDigits < 5) frac[fracDigits] = text[i].unicode() - '0';
+            ++fracDigits;
+            ++i;
+        }
+    }
+    if (wholeDigits + fracDigits == 0) return std::nullopt;
+    if (i < text.size()) {
+        // 1e2, 1.5E-1: read as a floating number.
+        if (text[i] != QLatin1Char('e') && text[i] != QLatin1Char('E')) return std::nullopt;
         bool ok = false;
-        const double d = body.toDouble(&ok);
-        if (!ok || !std::isfinite(d) || std::fabs(d) > 9e14) return std::nullopt;
-        const qint64 v = std::llround(d * 10000.0);
-        return negative ? -v : v;
+        const double v = text.mid(negative || text[0] == QLatin1Char('+') ? 1 : 0).toDouble(&ok);
+        if (!ok || !std::isfinite(v) || std::fabs(v) > 9e14) return std::nullopt;
+        const qint64 r = std::llround(v * 10000.0);
+        return negative ? -r : r;
     }
-    return std::nullopt;
+    qint64 v = units * 10000 + frac[0] * 1000 + frac[1] * 100 + frac[2] * 10 + frac[3];
+    if (frac[4] >= 5) v += 1;  // half away from zero
+    return negative ? -v : v;
 }
 
 QString moneyText(qint64 v, int style) {
@@ -162,7 +206,8 @@ QString moneyText(qint64 v, int style) {
             for (int p = whole.size() - 3; p > 0; p -= 3) whole.insert(p, QLatin1Char(','));
     }
     QString out = whole + QLatin1Char('.') + frac;
-    if (neg && out.contains(QRegularExpression(QStringLiteral("[1-9]")))) out.prepend(QLatin1Char('-'));
+    const bool nonZero = std::any_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
+    if (neg && nonZero) out.prepend(QLatin1Char('-'));
     return out;
 }
 
