@@ -757,6 +757,15 @@ public:
             return it;
         }
         it.e = expr();
+        // A condition is no value of a select list on the server ("a.b = 1"
+        // is refused there; the engine would return 0 or 1).
+        const Node *e = it.e.get();
+        const bool condition =
+            e->k == Node::Between || e->k == Node::Like || e->k == Node::InList || e->k == Node::InSub ||
+            e->k == Node::IsNull || e->k == Node::Exists || (e->k == Node::Unary && e->s == QLatin1String("NOT")) ||
+            (e->k == Node::Bin && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*") ||
+                                    e->s == QLatin1String("/") || e->s == QLatin1String("%")));
+        if (condition) syntaxError(e->k == Node::Bin ? e->s : QStringLiteral("select list"));
         if (acceptKw("AS")) {
             if (peek().t == T::String)
                 it.alias = next().s;

@@ -155,6 +155,7 @@ void TestDialect::refusedForms_data() {
     QTest::newRow("date like") << "SELECT * FROM 账户登录 WHERE 登录时间 LIKE '2024%'" << "LIKE";
     QTest::newRow("unclosed literal") << "SELECT * FROM 出版社 WHERE 地址 = 'abc" << "Unclosed quotation mark";
     QTest::newRow("bad syntax") << "SELECT FROM 出版社" << "Incorrect syntax near";
+    QTest::newRow("condition as a value") << "SELECT 出版社.地址 = '北京' FROM 出版社" << "Incorrect syntax near '='";
     QTest::newRow("convert style") << "SELECT CONVERT(varchar(10), 登录时间, 7) FROM 账户登录" << "style";
 }
 
