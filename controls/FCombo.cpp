@@ -157,12 +157,19 @@ FCombo::FCombo(QWidget *parent, const QString &name) : QWidget(parent), vb::Cont
     });
     setFocusProxy(m_text);
 
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        const bool wasIn = isWithin(old, this);
+    // The host's focus events: the keyboard entering or leaving the control
+    // (its dropped list counts as inside; a moment with no focus widget, as
+    // while windows change, counts as neither).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (!now)
+            return;
         const bool isIn = isWithin(now, this);
-        if (isIn && !wasIn)
+        if (isIn == m_focusInside)
+            return;
+        m_focusInside = isIn;
+        if (isIn)
             emit GotFocus();
-        else if (wasIn && !isIn)
+        else
             emit LostFocus();
     });
 

@@ -128,5 +128,6 @@ private:
     bool m_enabledText = true;
     bool m_hover = false;
     bool m_inClick = false;
+    bool m_focusInside = false;
     bool m_layingOut = false;
 };
