@@ -177,15 +177,16 @@ void FTextBox::applyColors()
 }
 
 // Sh1 at (15, 15) with height 270 and width W - 30; Text1 at (45, 45) with
-// height 210 and width W - 90. A font taller than the text box's design
-// height gets the whole inside of the frame.
+// width W - 90. Text1 is one pixel taller above and below than its design
+// height of 210 (still inside Sh1, in the same colour) so that descenders are
+// not cut; a taller font gets the whole inside of the frame.
 void FTextBox::layoutParts()
 {
     const int w = width();
     m_sh1->setGeometry(1, 1, qMax(0, w - 2), 18);
     const int lineHeight = QFontMetrics(m_text->font()).height();
-    if (lineHeight <= 14)
-        m_text->setGeometry(3, 3, qMax(0, w - 6), 14);
+    if (lineHeight <= 16)
+        m_text->setGeometry(3, 2, qMax(0, w - 6), 16);
     else
         m_text->setGeometry(3, 1, qMax(0, w - 6), 18);
 }
