@@ -2,9 +2,12 @@
 // keep the entries, in-use refusal and the delete question, through a small
 // member over the publishers table.
 #include "circulation/CirculationFixture.h"
+#include "core/DialogConventions.h"
+#include "core/ModalEditForm.h"
 #include "core/PanelEditForm.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QtTest>
 
 using namespace circfix;
@@ -63,6 +66,54 @@ protected:
         return QStringLiteral("确实要删除 [ ") + key + QStringLiteral(" ] 吗？");
     }
     QString DeleteTitle() const override { return QStringLiteral("删除出版社"); }
+};
+
+// A record editor over the publishers table, opened by the panel window above.
+class Frm_TestEditor : public ModalEditForm {
+public:
+    Frm_TestEditor() : ModalEditForm(QStringLiteral("Frm_TestEditor")) {}
+    QString Key;
+    vb::Ctl<FTextBox> Txt_Name{this};
+    vb::Ctl<FTextBox> Txt_Post{this};
+    DialogTitleBarParts bar;
+    bool Save() { return SaveRecord(); }
+
+protected:
+    void CreateControls() override
+    {
+        bar = DialogTitleBar(this);
+        Txt_Name = new FTextBox(client(), QStringLiteral("Txt_Name"));
+        Txt_Post = new FTextBox(client(), QStringLiteral("Txt_Post"));
+        Txt_Name->Move(240, 720, 3000, 300);
+        Txt_Post->Move(240, 1200, 3000, 300);
+    }
+    void Form_Load() override
+    {
+        setCaption(Mode == QStringLiteral("ADD") ? QStringLiteral("添加出版社") : QStringLiteral("修改出版社"));
+        SetDialogTitle(this, bar.Lbl_TBarText);
+        if (IsModifyMode())
+            Txt_Name->setText(Key);
+        Txt_Name->setEnabled(!IsModifyMode());
+    }
+    bool RequiredFieldsFilled() override { return !Txt_Name->Text().isEmpty(); }
+    bool InsertRecord(QString &errText) override
+    {
+        try {
+            SQLConn().Execute(QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(Txt_Name->Text()) + QStringLiteral(",''," )
+                              + SQLQuote(Txt_Post->Text()) + QStringLiteral(")"));
+            return true;
+        } catch (const ado::Error &e) {
+            errText = e.Description();
+            return false;
+        }
+    }
+    bool UpdateRecord(QString &errText) override
+    {
+        (void)errText;
+        SQLConn().Execute(QStringLiteral("UPDATE 出版社 SET 邮编 = ") + SQLQuote(Txt_Post->Text())
+                          + QStringLiteral(" WHERE 出版社名称 = ") + SQLQuote(Key));
+        return true;
+    }
 };
 
 class TestPanelEdit : public QObject {
@@ -181,6 +232,102 @@ private slots:
         QCOMPARE(publishers(), 1);
         QCOMPARE(grid().Rows(), 2);
         expectIdle();
+    }
+
+    // The record editor: a refused permission opens nothing, a failed save keeps
+    // the editor and its input and still refreshes the list, a save closes it.
+    void modalEditorSavesAndRefreshesItsCaller()
+    {
+        Frm_TestEditor &ed = vb::Default<Frm_TestEditor>();
+        QVERIFY(!ed.IsLoaded());
+        auto setKey = [&](const QString &k) { ed.Key = k; };
+        QVERIFY(!OpenModalEditor(ed, &w(), QStringLiteral("修改图书权限"), QStringLiteral("MOD"), setKey, QString()));
+        QVERIFY(!ed.IsLoaded());  // a modification without a key opens nothing
+        exec(QStringLiteral("UPDATE 账户类型 SET 修改图书权限 = 0"));
+        QVERIFY(!OpenModalEditor(ed, &w(), QStringLiteral("修改图书权限"), QStringLiteral("ADD"), setKey, QString()));
+        QCOMPARE(m_msg->last(), QStringLiteral("您没有权限完成当前操作！"));
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
+        exec(QStringLiteral("UPDATE 账户类型 SET 修改图书权限 = 1"));
+
+        // Drive the editor as the opener leaves it, without the modal loop.
+        ed.Mode = QStringLiteral("ADD");
+        ed.CallerForm = &w();
+        ed.Show();
+        QCOMPARE(ed.bar.Lbl_TBarText->Caption(), QStringLiteral("添加出版社"));
+        m_msg->clear();
+        QVERIFY(!ed.Save());
+        QCOMPARE(m_msg->last(), QStringLiteral("请输入必要信息！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
+
+        ed.Txt_Name->setText(QStringLiteral("上海出版社"));  // exists already
+        ed.Txt_Post->setText(QStringLiteral("200002"));
+        exec(QStringLiteral("INSERT 出版社 VALUES ('新加的','','')"));
+        QCOMPARE(grid().Rows(), 3);
+        QVERIFY(!ed.Save());
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
+        QVERIFY(ed.IsLoaded());
+        QCOMPARE(ed.Txt_Post->Text(), QStringLiteral("200002"));
+        QCOMPARE(grid().Rows(), 4);  // the list was refreshed all the same
+
+        ed.Txt_Name->setText(QStringLiteral("东方出版社"));
+        QVERIFY(ed.Save());
+        QVERIFY(!ed.IsLoaded());
+        QCOMPARE(grid().Rows(), 5);
+
+        // The title-bar close saves nothing and refreshes nothing.
+        ed.Mode = QStringLiteral("MOD");
+        ed.Key = QStringLiteral("东方出版社");
+        ed.Show();
+        QCOMPARE(ed.Txt_Name->Text(), QStringLiteral("东方出版社"));
+        QVERIFY(!ed.Txt_Name->Enabled());
+        ed.Txt_Post->setText(QStringLiteral("999999"));
+        exec(QStringLiteral("INSERT 出版社 VALUES ('又一家','','')"));
+        emit ed.bar.Cmd_TBarClose->Click();
+        QVERIFY(!ed.IsLoaded());
+        QCOMPARE(grid().Rows(), 5);
+        QCOMPARE(scalar(QStringLiteral("SELECT 邮编 FROM 出版社 WHERE 出版社名称 = '东方出版社'")), QStringLiteral("200002"));
+    }
+
+    void enterSubmitsAndDotsAreDropped()
+    {
+        FTextBox box(nullptr, QStringLiteral("Txt_Test"));
+        box.show();
+        int submitted = 0;
+        EnterKeySubmit(&box, [&] { ++submitted; });
+        DropDotKeys(&box);
+        box.textBox()->setFocus();
+        QTest::keyClicks(box.textBox(), QStringLiteral("1.5"));
+        QCOMPARE(box.Text(), QStringLiteral("15"));
+        QCOMPARE(submitted, 0);
+        QTest::keyClick(box.textBox(), Qt::Key_Return);
+        QCOMPARE(submitted, 1);
+
+        m_msg->answer = 2;
+        QVERIFY(!ConfirmDelete(QStringLiteral("确实要删除吗？"), QStringLiteral("删除")));
+        QCOMPARE(m_msg->last(), QStringLiteral("确实要删除吗？\r\n提示：该操作不撤销！"));
+        m_msg->answer = 0;  // anything but Cancel goes ahead
+        QVERIFY(ConfirmDelete(QStringLiteral("归还？"), QStringLiteral("归还图书"), false));
+        QCOMPARE(m_msg->last(), QStringLiteral("归还？"));
+    }
+
+    void hoverLooksFollowTheMouse()
+    {
+        QWidget container;
+        container.resize(200, 100);
+        vb::Label lbl(&container, QStringLiteral("Lbl_Link"), QStringLiteral("链接"));
+        lbl.setGeometry(10, 10, 80, 20);
+        HoverByMouseMove(&lbl, &container, [&] { lbl.setFontUnderline(true); }, [&] { lbl.setFontUnderline(false); });
+        const auto moveOver = [](QWidget *w, const QPoint &p) {
+            QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+            QApplication::sendEvent(w, &e);
+        };
+        moveOver(&lbl, QPoint(5, 5));
+        QVERIFY(lbl.FontUnderline());
+        moveOver(&lbl, QPoint(6, 6));  // every move sets the look again
+        QVERIFY(lbl.FontUnderline());
+        moveOver(&container, QPoint(150, 80));
+        QVERIFY(!lbl.FontUnderline());
     }
 };
 
