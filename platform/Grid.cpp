@@ -171,7 +171,7 @@ public:
     }
 };
 
-// Draws a cell's picture at its left edge (fitted to the cell), the text after it.
+// Draws a cell's picture at its left edge, the text after it.
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -192,12 +192,17 @@ public:
         QStyle *style = w ? w->style() : nullptr;
         if (style)
             style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, p, w);
+        // Pictures taller than the row are scaled to it; wider than the
+        // column, they are cut at its right edge.
         QSize sz = pm.size();
-        const QRect r = option.rect.adjusted(1, 1, -1, -1);
-        if (sz.height() > r.height() || sz.width() > r.width())
-            sz.scale(r.size(), Qt::KeepAspectRatio);
-        const QRect pr(r.left(), r.top() + (r.height() - sz.height()) / 2, sz.width(), sz.height());
+        const QRect r = option.rect;
+        if (sz.height() > r.height() - 2)
+            sz.scale(QSize(sz.width(), std::max(1, r.height() - 2)), Qt::KeepAspectRatio);
+        const QRect pr(r.left() + 1, r.top() + (r.height() - sz.height()) / 2, sz.width(), sz.height());
+        p->save();
+        p->setClipRect(r);
         p->drawPixmap(pr, pm);
+        p->restore();
         if (!opt.text.isEmpty() && style) {
             opt.rect.setLeft(pr.right() + 3);
             opt.backgroundBrush = Qt::NoBrush;
