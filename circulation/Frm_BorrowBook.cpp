@@ -7,6 +7,7 @@
 #include "platform/Runtime.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 
@@ -86,6 +87,7 @@ void Frm_BorrowBook::CreateControls()
                           const QString &caption, int rowTop) {
         const int col = i % 3, row = i / 3;
         auto *lbl = new vb::Label(parent, lblName, caption);
+        lbl->setBackStyle(vb::vbTransparent);
         lbl->Move(240 + col * CellWidth, rowTop + row * 420 + 30, LabelWidth, 255);
         auto *box = new FTextBox(parent, boxName);
         box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * 420, BoxWidth, FTextBox::FixedHeight);
@@ -98,12 +100,14 @@ void Frm_BorrowBook::CreateControls()
     fr->Move(FrameLeft, ReaderTop, 11000, ReaderHeight);
     Frame_Reader = fr;
     Lbl_RID = new vb::Label(fr, QStringLiteral("Lbl_RID"), QStringLiteral("● 读者编号"));
+    Lbl_RID->setBackStyle(vb::vbTransparent);
     Lbl_RID->Move(240, 390, 1320, 255);
     auto *rid = new FTextBox(fr, QStringLiteral("Txt_RID"));
     rid->Move(1560, 360, 2400, FTextBox::FixedHeight);
     rid->setAutoSelAll(true);
     Txt_RID = rid;
     Lbl_Tip1 = new vb::Label(fr, QStringLiteral("Lbl_Tip1"), QStringLiteral("[回车键查询]"));
+    Lbl_Tip1->setBackStyle(vb::vbTransparent);
     Lbl_Tip1->Move(4080, 390, 1500, 255);
     Line_Split1 = makeLine(fr, QStringLiteral("Line_Split1"), 840, 0x808080L);
     Line_Split1_Shadow = makeLine(fr, QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
@@ -124,12 +128,14 @@ void Frm_BorrowBook::CreateControls()
     fb->Move(FrameLeft, BookTop, 11000, BookHeight);
     Frame_Book = fb;
     Lbl_BID = new vb::Label(fb, QStringLiteral("Lbl_BID"), QStringLiteral("● 图书编号"));
+    Lbl_BID->setBackStyle(vb::vbTransparent);
     Lbl_BID->Move(240, 390, 1320, 255);
     auto *bid = new FTextBox(fb, QStringLiteral("Txt_BID"));
     bid->Move(1560, 360, 2400, FTextBox::FixedHeight);
     bid->setAutoSelAll(true);
     Txt_BID = bid;
     Lbl_Tip2 = new vb::Label(fb, QStringLiteral("Lbl_Tip2"), QStringLiteral("[回车键查询]"));
+    Lbl_Tip2->setBackStyle(vb::vbTransparent);
     Lbl_Tip2->Move(4080, 390, 1500, 255);
     Line_Split2 = makeLine(fb, QStringLiteral("Line_Split2"), 840, 0x808080L);
     Line_Split2_Shadow = makeLine(fb, QStringLiteral("Line_Split2_Shadow"), 855, 0xFFFFFFL);
@@ -148,8 +154,10 @@ void Frm_BorrowBook::CreateControls()
     fv->Move(FrameLeft, ViewTop, 11000, 3000);
     Frame_View = fv;
     Lbl_TipRID = new vb::Label(fv, QStringLiteral("Lbl_TipRID"), QStringLiteral("读者编号："));
+    Lbl_TipRID->setBackStyle(vb::vbTransparent);
     Lbl_TipRID->Move(240, 360, 1080, 255);
     Lbl_ShowRID = new vb::Label(fv, QStringLiteral("Lbl_ShowRID"), QString());
+    Lbl_ShowRID->setBackStyle(vb::vbTransparent);
     Lbl_ShowRID->Move(1320, 360, 3000, 255);
     Lbl_ShowRID->setForeColor(0xC00000L);
     auto *lst = new vb::ListView(fv);
@@ -207,8 +215,11 @@ void Frm_BorrowBook::Form_Load()
     // The window opens empty: no reader is accepted until one is looked up.
     BorrowRID.clear();
     ChildListForm::Form_Load();
-    if (Txt_RID.peek() && Txt_RID->isVisible())
-        Txt_RID->SetFocus();
+    // The clerk starts typing a reader number as soon as the window is shown.
+    QTimer::singleShot(0, this, [this] {
+        if (FTextBox *rid = Txt_RID.peek(); rid && rid->isVisible())
+            rid->SetFocus();
+    });
 }
 
 void Frm_BorrowBook::Form_Resize()

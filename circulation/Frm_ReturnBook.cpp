@@ -5,6 +5,8 @@
 #include "core/Mdl_SQLConnection.h"
 #include "platform/Runtime.h"
 
+#include <QTableView>
+#include <QTimer>
 #include <exception>
 
 namespace {
@@ -70,6 +72,16 @@ void Frm_ReturnBook::CreateControls()
     connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_Refresh_Click);
     connect(Cmd_Find.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_Find_Click);
     connect(txt, &FTextBox::KeyPress, this, &Frm_ReturnBook::Txt_ID_KeyPress);
+}
+
+void Frm_ReturnBook::Form_Load()
+{
+    ChildListForm::Form_Load();
+    // Up and Down move through the loans as soon as the window is shown.
+    QTimer::singleShot(0, this, [this] {
+        if (vb::Grid *g = Grid_ShowData.peek(); g && g->isVisible())
+            g->view()->setFocus();
+    });
 }
 
 void Frm_ReturnBook::ResetReturnQuery()

@@ -27,6 +27,7 @@ public:
 
 protected:
     void CreateControls() override;
+    void Form_Load() override;
     QString GatePower() const override { return QStringLiteral("办理还书权限"); }
     void ResetQuery() override { ResetReturnQuery(); }
     void InitGrid() override { InitReturnGrid(); }

@@ -107,6 +107,8 @@ XButton *ChildListForm::CreateButton(const QString &name, const QString &caption
     auto *b = new XButton(parent ? parent : client(), name);
     b->Move(left, top, width, height);
     b->setCaption(caption);
+    b->setStyleColor(0xB0B0B0L);
+    b->setIfDraw(true);
     if (!toolTip.isEmpty())
         b->setToolTip(toolTip);
     return b;
