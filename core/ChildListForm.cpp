@@ -239,7 +239,8 @@ void ChildListForm::Chk_SBarSwitch_Click()
 void ChildListForm::Form_Unload(int &cancel)
 {
     (void)cancel;
-    ShowSBarTip(QString());
+    if (m_clearTipOnUnload)
+        ShowSBarTip(QString());
 }
 
 void ChildListForm::Cmd_TBarClose_Click()

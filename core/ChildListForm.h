@@ -98,6 +98,7 @@ protected:
     bool m_gridKeys = true;       // Up/Down track CurRow (Delete runs DeleteAction)
     bool m_gridDblClick = true;   // the double click runs ModifyAction
     bool m_gridMouse = true;      // the pointer selects the row under it
+    bool m_clearTipOnUnload = true;  // the unload hides the status-bar tip
 
     // ---- Builders (call from CreateControls).
     // The title bar docked at the top, 480 twips high, white, with the title label and the close button.

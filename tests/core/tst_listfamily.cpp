@@ -148,6 +148,10 @@ private slots:
         QVERIFY(!w().Cmd_Delete->isVisible());
         QVERIFY(w().Cmd_TBarClose->isVisible());
         QVERIFY(w().SQLText.isEmpty());
+        // The close button keeps to the right end of the title bar, and still works.
+        QCOMPARE(w().Cmd_TBarClose->Left(), w().Pic_TitleBar->Width() - 360);
+        emit w().Cmd_TBarClose->Click();
+        QVERIFY(!w().IsLoaded());
     }
 
     void gateGrantedFillsTheList()
