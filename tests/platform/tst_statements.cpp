@@ -124,7 +124,10 @@ void TestStatements::positionalInsertsOfEveryTable() {
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 充值记录 WHERE 读者编号 = 'R003'")),
              Rows({{"240316101010", "R003", "50.5", "2024-03-16", "Zhang"}}));
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 = '无地址出版社'")), Rows({{"无地址出版社", "", ""}}));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书馆信息")), QStringLiteral("1"));
+    QCOMPARE(db.conn().Execute(QStringLiteral("INSERT 图书馆信息 VALUES ('分馆','负责人','电话','地址','邮编',1,'0',0.5,Null)")), 1L);
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 图书馆信息 WHERE 图书馆名称 = '分馆'")),
+             Rows({{"分馆", "负责人", "电话", "地址", "邮编", "1", "0", "0.5", ""}}));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书馆信息")), QStringLiteral("2"));
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 账户 WHERE 用户名 = 'ZHANG'")),
              Rows({{"Zhang", "pw", "张三", "sub", "借阅员", "", "正常"}}));
     QCOMPARE(db.header(QStringLiteral("SELECT * FROM 账户类型")).size(), 14);
