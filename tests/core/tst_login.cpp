@@ -1,0 +1,432 @@
+// The login window: both settings files, the checks and messages of a login
+// in their order, the hand-over to the main window, the slide between the
+// frames, the remembered names and the link hover.
+#include "TestSupport.h"
+#include "core/CoreTestHelpers.h"
+#include "support/TempDb.h"
+
+#include "core/Frm_Login.h"
+#include "core/Frm_Main.h"
+#include "core/Frm_Welcome.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+
+#include <QLineEdit>
+#include <QtTest>
+#include <memory>
+
+class TestLogin : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::TempDb> db;
+    std::unique_ptr<AppFolder> app;
+
+    Frm_Login &login() { return vb::Default<Frm_Login>(); }
+
+    // The settings line of the test database, as the file holds it.
+    QByteArray serverLine() const { return db->settings().toUtf8() + "\r\n"; }
+
+    // Opens the login window afresh on the files now in the folder.
+    void openLogin()
+    {
+        login().Unload();
+        login().Show(vb::vbModeless);
+    }
+
+    void typeLogin(const QString &user, const QString &password)
+    {
+        login().Cmb_UID->setText(user);
+        login().Txt_Password->setText(password);
+    }
+
+    bool connectionOpen() { return SQLConn().State() == ado::adStateOpen; }
+
+private slots:
+    void initTestCase()
+    {
+        AppVersion = QStringLiteral("1.0.0");
+        Frm_Main::SetEndHandler([] {});
+        Frm_Login::SetExitHandler([] {});
+    }
+
+    void init()
+    {
+        db = std::make_unique<testsupport::TempDb>();
+        app = std::make_unique<AppFolder>();
+        AppPath = app->path;
+        app->write(QStringLiteral("Server.ini"), serverLine());
+        app->write(QStringLiteral("UIDList.ini"), "admin\r\n");
+        openLogin();
+    }
+
+    void cleanup()
+    {
+        vb::Default<Frm_Main>().Unload();
+        login().Unload();
+        if (SQLConn().State() != ado::adStateClosed)
+            SQLConn().Close();
+        SetMsgBoxHook(nullptr);
+        db.reset();
+        app.reset();
+    }
+
+    // ---- reading the files at load
+
+    void loadShowsCaptionVersionAndFramesAtRest()
+    {
+        QCOMPARE(login().Caption(), QStringLiteral("Quorvale - Veltrane 1.0.0"));
+        QCOMPARE(login().Lbl_Version->Caption(), QStringLiteral("Version 1.0.0"));
+        QCOMPARE(login().Frmae_Login->Top(), 240);
+        QCOMPARE(login().Frmae_SQLServer->Top(), 3990);
+        QCOMPARE(login().CurFrame(), Frm_Login::LoginFrame);
+        QVERIFY(!login().Timer->Enabled());
+        QCOMPARE(login().Timer->Interval(), 1);
+        // The server frame lies below the box the frames slide in: out of view.
+        QVERIFY(login().Frmae_SQLServer->Top() >= login().Pic_FrameHost->Height());
+        QCOMPARE(login().Txt_Password->PasswordChar(), QStringLiteral("*"));
+        QCOMPARE(login().Txt_SQLPassword->PasswordChar(), QStringLiteral("*"));
+    }
+
+    void fifteenNamesOfferTheFirstTenWithTheTenthSelected()
+    {
+        QByteArray list;
+        for (int i = 1; i <= 15; ++i) {
+            list += "  u" + QByteArray::number(i).rightJustified(2, '0') + " \r\n";
+            if (i % 3 == 0)
+                list += "\r\n   \r\n";  // blank lines do not count
+        }
+        app->write(QStringLiteral("UIDList.ini"), list);
+        openLogin();
+        FCombo *cmb = login().Cmb_UID.get();
+        QCOMPARE(cmb->ListCount(), 10);
+        QCOMPARE(cmb->List(0), QStringLiteral("u01"));
+        QCOMPARE(cmb->List(9), QStringLiteral("u10"));
+        QCOMPARE(cmb->ListIndex(), 9);
+        QCOMPARE(cmb->Text(), QStringLiteral("u10"));
+    }
+
+    void noOrEmptyNameListLeavesTheBoxEmpty()
+    {
+        QFile::remove(app->file(QStringLiteral("UIDList.ini")));
+        openLogin();
+        QCOMPARE(login().Cmb_UID->ListCount(), 0);
+        QCOMPARE(login().Cmb_UID->Text(), QString());
+        QVERIFY(!app->exists(QStringLiteral("UIDList.ini")));
+    }
+
+    void serverLineNeedsFourFields()
+    {
+        app->write(QStringLiteral("Server.ini"), " srv | sa |p w| lib |extra\r\nother|x|y|z\r\n");
+        openLogin();
+        QCOMPARE(login().Txt_SQLServer->Text(), QStringLiteral("srv"));
+        QCOMPARE(login().Txt_SQLUID->Text(), QStringLiteral("sa"));
+        QCOMPARE(login().Txt_SQLPassword->Text(), QStringLiteral("p w"));
+        QCOMPARE(login().Txt_SQLDB->Text(), QStringLiteral("lib"));
+
+        app->write(QStringLiteral("Server.ini"), "srv|sa|pw\r\n");
+        openLogin();
+        QCOMPARE(login().Txt_SQLServer->Text(), QString());
+        QCOMPARE(login().Txt_SQLUID->Text(), QString());
+        QCOMPARE(login().Txt_SQLPassword->Text(), QString());
+        QCOMPARE(login().Txt_SQLDB->Text(), QString());
+
+        app->write(QStringLiteral("Server.ini"), "\r\nsrv|sa|pw|lib\r\n");  // only the first line counts
+        openLogin();
+        QCOMPARE(login().Txt_SQLServer->Text(), QString());
+    }
+
+    void loadClosesAnOpenConnection()
+    {
+        OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"), db->path());
+        QVERIFY(connectionOpen());
+        openLogin();
+        QVERIFY(!connectionOpen());
+    }
+
+    // ---- the checks of a login
+
+    void checksComeInTheirOrder()
+    {
+        MsgLog log;
+        typeLogin(QStringLiteral("   "), QString());
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().text, QStringLiteral("用户名不能为空！"));
+        QCOMPARE(log.last().icon, QStringLiteral("!"));
+        QCOMPARE(log.last().title, QStringLiteral("提示"));
+
+        typeLogin(QStringLiteral("admin"), QString());
+        login().Cmd_Login_Click();
+        QCOMPARE(log.last().text, QStringLiteral("密码不能为空！"));
+        QCOMPARE(log.last().icon, QStringLiteral("!"));
+
+        // The server frame is out of view; its boxes still count. An empty SQL password is refused.
+        login().Txt_SQLPassword->setText(QStringLiteral("   "));
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.last().text, QStringLiteral("请完善服务器配置信息！"));
+        QCOMPARE(log.last().title, QStringLiteral("提示"));
+        QCOMPARE(log.count(), 3);
+        QVERIFY(!connectionOpen());
+        QVERIFY(login().IsLoaded());
+        QVERIFY(!vb::Default<Frm_Main>().IsLoaded());
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+    }
+
+    void wrongPasswordLeavesConnectionClosedAndFilesUnchanged()
+    {
+        MsgLog log;
+        const QByteArray list = app->read(QStringLiteral("UIDList.ini"));
+        for (const QString &pwd : {QStringLiteral("admin "), QStringLiteral(" admin"), QStringLiteral("ADMIN"),
+                                   QStringLiteral("nope")}) {
+            typeLogin(QStringLiteral("admin"), pwd);
+            login().Cmd_Login_Click();
+            QCOMPARE(log.last().text, QStringLiteral("用户名或密码错误！"));
+            QCOMPARE(log.last().icon, QStringLiteral("x"));
+            QCOMPARE(log.last().title, QStringLiteral("登录失败"));
+            QVERIFY(!connectionOpen());
+        }
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), list);
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+        QVERIFY(login().isVisible());
+        QVERIFY(!vb::Default<Frm_Main>().IsLoaded());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+    }
+
+    void unreachableDatabaseShowsTheErrorAndChangesNothing()
+    {
+        MsgLog log;
+        login().Txt_SQLDB->setText(QStringLiteral("/nonexistent/folder/none.db"));
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().icon, QStringLiteral("x"));
+        QCOMPARE(log.last().title, QStringLiteral("错误"));
+        QVERIFY(!log.last().text.isEmpty());
+        QVERIFY(!connectionOpen());
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+
+        login().Txt_SQLServer->setText(QStringLiteral("dbhost"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 2);
+        QCOMPARE(log.last().title, QStringLiteral("错误"));
+        QVERIFY(!connectionOpen());
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+    }
+
+    // ---- a successful login
+
+    void loginHandsOverToTheMainWindow()
+    {
+        MsgLog log;
+        login().Txt_SQLServer->setText(QStringLiteral("  sqlite "));
+        login().Txt_SQLUID->setText(QStringLiteral(" u"));
+        login().Txt_SQLPassword->setText(QStringLiteral("p  "));
+        login().Txt_SQLDB->setText(QStringLiteral(" ") + db->path() + QStringLiteral(" "));
+        // A name in other letter case with blanks around it; the list has "admin" already.
+        typeLogin(QStringLiteral("  ADMIN "), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+
+        QCOMPARE(log.count(), 0);
+        QCOMPARE(CurUID, QStringLiteral("ADMIN"));
+        QCOMPARE(SQLServer, QStringLiteral("sqlite"));
+        QCOMPARE(SQLDB, db->path());
+        QVERIFY(connectionOpen());
+        QVERIFY(!login().IsLoaded());
+        QVERIFY(!login().isVisible());
+        Frm_Main &main = vb::Default<Frm_Main>();
+        QVERIFY(main.IsLoaded());
+        QVERIFY(main.isVisible());
+        QCOMPARE(CurForm.data(), static_cast<vb::Form *>(&vb::Default<Frm_Welcome>()));
+        QCOMPARE(main.Lbl_SBarTip->Caption(), QStringLiteral("ADMIN，欢迎使用Veltrane！"));
+        // The name is not appended again; the server line is rewritten trimmed.
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\n"));
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), QByteArray("sqlite|u|p|") + db->path().toUtf8() + "\r\n");
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
+    }
+
+    void newNameIsAppendedAndPasswordBlanksCount()
+    {
+        db->conn().Execute(QStringLiteral("INSERT 账户 VALUES ('bob', 'pw', 'Bob', 'x', '系统管理员', Null, '正常')"));
+        app->write(QStringLiteral("UIDList.ini"), "admin");  // last line without its break
+        openLogin();
+        MsgLog log;
+        typeLogin(QStringLiteral("bob"), QStringLiteral(" pw"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.last().text, QStringLiteral("用户名或密码错误！"));
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin"));
+
+        typeLogin(QStringLiteral(" bob "), QStringLiteral("pw"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 1);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\nbob\r\n"));
+
+        // Back at the login window after a log-out: the files are read again.
+        vb::Default<Frm_Main>().Menu_File_Logout_Click();
+        QVERIFY(login().isVisible());
+        QVERIFY(!connectionOpen());
+        QCOMPARE(login().Cmb_UID->ListCount(), 2);
+        QCOMPARE(login().Cmb_UID->Text(), QStringLiteral("bob"));
+        QCOMPARE(CurUID, QStringLiteral("bob"));
+    }
+
+    void settingsFilesAreNeverCreated()
+    {
+        // No UIDList.ini: the name is not remembered and the file is not made.
+        QFile::remove(app->file(QStringLiteral("UIDList.ini")));
+        openLogin();
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QVERIFY(!app->exists(QStringLiteral("UIDList.ini")));
+        vb::Default<Frm_Main>().Unload();
+
+        // No Saves folder at all: the login works and nothing is written.
+        AppFolder bare(false);
+        AppPath = bare.path;
+        openLogin();
+        login().Txt_SQLServer->setText(QStringLiteral("sqlite"));
+        login().Txt_SQLUID->setText(QStringLiteral("u"));
+        login().Txt_SQLPassword->setText(QStringLiteral("p"));
+        login().Txt_SQLDB->setText(db->path());
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QVERIFY(!QFile::exists(bare.path + QStringLiteral("Saves")));
+        AppPath = app->path;
+    }
+
+    void enterInThePasswordBoxLogsIn()
+    {
+        login().Cmb_UID->setText(QStringLiteral("admin"));
+        QLineEdit *pwd = login().Txt_Password->textBox();
+        QTest::keyClicks(pwd, QStringLiteral("admin"));
+        QCOMPARE(login().Txt_Password->Text(), QStringLiteral("admin"));
+        QTest::keyClick(pwd, Qt::Key_Return);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QVERIFY(!login().IsLoaded());
+    }
+
+    void loginButtonClickedByMouse()
+    {
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        clickButton(login().Cmd_Login.get());
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+    }
+
+    // ---- the slide between the frames
+
+    void slideTakesFiftyTicksEachWay()
+    {
+        Frm_Login &w = login();
+        QTest::mouseClick(w.Lbl_GoSQLSet.get(), Qt::LeftButton);
+        QVERIFY(w.Timer->Enabled());
+        for (int i = 0; i < 49; ++i)
+            w.Timer_Timer();
+        QCOMPARE(w.Frmae_SQLServer->Top(), 315);
+        QCOMPARE(w.Frmae_Login->Top(), 240 - 49 * 75);
+        QVERIFY(w.Timer->Enabled());
+        QCOMPARE(w.CurFrame(), Frm_Login::LoginFrame);
+        // A click during the slide changes nothing.
+        w.Lbl_GoSQLSet_Click();
+        w.Cmd_SQLBack_Click();
+        QCOMPARE(w.Frmae_SQLServer->Top(), 315);
+        w.Timer_Timer();
+        QCOMPARE(w.Frmae_SQLServer->Top(), 240);
+        QCOMPARE(w.Frmae_Login->Top(), 240 - 3750);
+        QCOMPARE(w.CurFrame(), Frm_Login::SQLServerFrame);
+        QVERIFY(!w.Timer->Enabled());
+
+        clickButton(w.Cmd_SQLBack.get());
+        QVERIFY(w.Timer->Enabled());
+        for (int i = 0; i < 50; ++i)
+            w.Timer_Timer();
+        QCOMPARE(w.Frmae_Login->Top(), 240);
+        QCOMPARE(w.Frmae_SQLServer->Top(), 3990);
+        QCOMPARE(w.CurFrame(), Frm_Login::LoginFrame);
+        QVERIFY(!w.Timer->Enabled());
+    }
+
+    void slideRunsOnItsTimer()
+    {
+        Frm_Login &w = login();
+        w.Lbl_GoSQLSet_Click();
+        QTRY_COMPARE(w.CurFrame(), Frm_Login::SQLServerFrame);
+        QCOMPARE(w.Frmae_SQLServer->Top(), 240);
+        QVERIFY(!w.Timer->Enabled());
+        // A login from the server frame works the same.
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        w.Cmd_Login_Click();
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        // The next load starts with the login frame in view.
+        vb::Default<Frm_Main>().Menu_File_Logout_Click();
+        QCOMPARE(w.CurFrame(), Frm_Login::LoginFrame);
+        QCOMPARE(w.Frmae_Login->Top(), 240);
+    }
+
+    // ---- remembered names, links
+
+    void typedNameSelectsItsRememberedEntry()
+    {
+        app->write(QStringLiteral("UIDList.ini"), "admin\r\nBob\r\ncarol\r\n");
+        openLogin();
+        FCombo *cmb = login().Cmb_UID.get();
+        QCOMPARE(cmb->ListIndex(), 2);
+        QLineEdit *box = cmb->textBox();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("BO"));
+        QCOMPARE(cmb->ListIndex(), 2);  // no entry equals "BO"
+        QTest::keyClicks(box, QStringLiteral("B"));
+        QCOMPARE(cmb->ListIndex(), 1);
+        QCOMPARE(cmb->Text(), QStringLiteral("Bob"));
+        QCOMPARE(box->selectedText(), QStringLiteral("Bob"));
+    }
+
+    void linkHoverSetAndResetByMouseMoves()
+    {
+        Frm_Login &w = login();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseMove(w.Lbl_GoSQLSet.get(), QPoint(5, 5));
+        QTRY_VERIFY(w.Lbl_GoSQLSet->FontItalic());
+        QVERIFY(w.Lbl_GoSQLSet->FontUnderline());
+        QVERIFY(!w.Lbl_ForgetPWD->FontItalic());
+        QTest::mouseMove(w.Lbl_ForgetPWD.get(), QPoint(5, 5));
+        QTRY_VERIFY(w.Lbl_ForgetPWD->FontUnderline());
+        QTest::mouseMove(w.Frmae_Login.get(), QPoint(20, w.Frmae_Login->height() - 10));
+        QTRY_VERIFY(!w.Lbl_ForgetPWD->FontUnderline());
+        QVERIFY(!w.Lbl_ForgetPWD->FontItalic());
+        QVERIFY(!w.Lbl_GoSQLSet->FontItalic());
+        QVERIFY(!w.Lbl_GoSQLSet->FontUnderline());
+    }
+
+    void forgottenPasswordLinkReportsConnectionErrors()
+    {
+        MsgLog log;
+        login().Txt_SQLServer->setText(QStringLiteral("dbhost"));
+        login().Lbl_ForgetPWD_Click();
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().icon, QStringLiteral("x"));
+        QCOMPARE(log.last().title, QStringLiteral("错误"));
+        QCOMPARE(SQLServer, QStringLiteral("dbhost"));
+        QVERIFY(!connectionOpen());
+        // Without a retrieval window the link leaves nothing open.
+        login().Txt_SQLServer->setText(QStringLiteral("sqlite"));
+        login().Lbl_ForgetPWD_Click();
+        QCOMPARE(log.count(), 1);
+        QVERIFY(!connectionOpen());
+    }
+
+    void exitButtonEndsTheProgram()
+    {
+        int ended = 0;
+        Frm_Login::SetExitHandler([&] { ++ended; });
+        clickButton(login().Cmd_Exit.get());
+        Frm_Login::SetExitHandler([] {});
+        QCOMPARE(ended, 1);
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+    }
+};
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"
