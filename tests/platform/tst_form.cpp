@@ -109,6 +109,7 @@ private slots:
     void closeBoxUnloadsWithControlMenuMode();
     void modalShowReturnsAfterUnload();
     void modalShowReturnsAfterHide();
+    void nestedModalWindows();
     void resizeRunsFormResize();
     void geometryInTwips();
     void menuBarTakesClientSpace();
@@ -257,6 +258,25 @@ void TstForm::modalShowReturnsAfterHide()
     QVERIFY(!f.isVisible());
     QVERIFY(!f.isModal());
     f.Unload();
+}
+
+void TstForm::nestedModalWindows()
+{
+    SampleForm outer, inner;
+    bool innerWasTop = false;
+    QTimer::singleShot(20, &outer, [&] {
+        QTimer::singleShot(20, &inner, [&] {
+            innerWasTop = QApplication::activeModalWidget() == &inner;
+            inner.Unload();
+        });
+        inner.Show(vbModal);
+        QVERIFY(outer.IsModalShowing());
+        QCOMPARE(QApplication::activeModalWidget(), static_cast<QWidget *>(&outer));
+        outer.Unload();
+    });
+    outer.Show(vbModal);
+    QVERIFY(innerWasTop);
+    QVERIFY(!outer.IsLoaded() && !inner.IsLoaded());
 }
 
 void TstForm::resizeRunsFormResize()
