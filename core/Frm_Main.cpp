@@ -443,7 +443,17 @@ void Frm_Main::Form_Load()
     home.Show(vb::vbModeless);
     CurForm = &home;
 
-    setWindowState(windowState() | Qt::WindowMaximized);
+    // Opens maximized: applied when the window is first shown after this load.
+    m_openMaximized = true;
+}
+
+void Frm_Main::showEvent(QShowEvent *e)
+{
+    vb::Form::showEvent(e);
+    if (m_openMaximized) {
+        m_openMaximized = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 }
 
 void Frm_Main::InitViewState()

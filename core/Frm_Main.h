@@ -168,6 +168,7 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload(int &cancel, int unloadMode) override;
     void Form_Unload(int &cancel) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     void CreateMenus();
@@ -183,4 +184,5 @@ private:
 
     QPointer<XButton> m_highLight;
     int m_unloadMode = vb::vbFormCode;
+    bool m_openMaximized = false;
 };

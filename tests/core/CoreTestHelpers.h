@@ -74,3 +74,78 @@ struct AppFolder {
     }
     bool exists(const QString &name) const { return QFile::exists(file(name)); }
 };
+
+#include "core/ChildFormSwitch.h"
+#include "platform/Form.h"
+#include "platform/Intrinsics.h"
+
+#include <QTimer>
+#include <map>
+
+// A stand-in for a window of another layer: counts its loads and unloads.
+// A modal one closes itself as soon as it is up.
+class StubForm : public vb::Form {
+public:
+    StubForm(const QString &name, bool child, bool closesItself = false)
+        : vb::Form(name), m_closesItself(closesItself)
+    {
+        setMdiChild(child);
+        setCaption(name);
+    }
+    int loads = 0;
+    int unloads = 0;
+    QString state;  // something a user set, lost when the window reloads
+
+protected:
+    void CreateControls() override { new vb::Label(client(), QStringLiteral("Lbl_Name"), ClassName()); }
+    void Form_Load() override
+    {
+        ++loads;
+        state.clear();
+        if (m_closesItself)
+            QTimer::singleShot(0, this, [this] { Unload(); });
+    }
+    void Form_Unload(int &) override { ++unloads; }
+
+private:
+    bool m_closesItself;
+};
+
+// Registers a stub under `name` (once per process) and returns it.
+inline StubForm &registerStub(const QString &name, bool child = true, bool closesItself = false)
+{
+    static std::map<QString, StubForm *> stubs;
+    auto it = stubs.find(name);
+    if (it == stubs.end()) {
+        auto *f = new StubForm(name, child, closesItself);
+        it = stubs.emplace(name, f).first;
+        RegisterChildForm(name, [f] { return f; });
+    }
+    return *it->second;
+}
+
+#include "core/Mdl_SQLConnection.h"
+#include "support/TempDb.h"
+
+// A logged-in session on a fresh database: the shared connection open, the
+// server values and the user set as a login sets them.
+struct Session {
+    testsupport::TempDb db;
+    explicit Session(const QString &user = QStringLiteral("admin"))
+    {
+        AppPath = testsupport::resourcesDir();
+        SQLServer = db.server();
+        SQLUID = QStringLiteral("u");
+        SQLPassword = QStringLiteral("p");
+        SQLDB = db.path();
+        if (SQLConn().State() != ado::adStateClosed)
+            SQLConn().Close();
+        OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
+        CurUID = user;
+    }
+    ~Session()
+    {
+        if (SQLConn().State() != ado::adStateClosed)
+            SQLConn().Close();
+    }
+};
