@@ -144,3 +144,9 @@ CREATE TABLE 账户登录 (
     用户名    TEXT COLLATE NOCASE,
     登录时间  DATETIME CHECK (登录时间 IS NULL OR 登录时间 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]')
 );
+
+-- The returning window lists the open loans; lending and returning look loans up by copy and reader.
+CREATE INDEX 图书借阅_是否已还 ON 图书借阅 (是否已还, 图书借阅编号);
+CREATE INDEX 图书借阅_读者编号 ON 图书借阅 (读者编号);
+CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号);
+CREATE INDEX 图书库存_ISBN ON 图书库存 (ISBN);
