@@ -3,9 +3,14 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <sqlite3.h>
+#include <type_traits>
 
 namespace ado {
 
@@ -14,52 +19,312 @@ using dialect::Kind;
 namespace {
 
 // ----------------------------------------------------------------------------
-// A read result, stored column by column: per cell one type byte and one
-// 8-byte slot (the integer, the double's bits, or where the text lies in the
-// one UTF-16 buffer shared by all cells).
+// A read result, stored column by column in the form the engine hands values
+// over. A column keeps one store as long as its values agree:
+//
+//   Int32, Int64  one integer per row (Int32 while every value fits)
+//   Real          one double per row
+//   Text, Blob    the bytes of all its cells one after the other (text as the
+//                 engine's UTF-8) and per row the offset where the cell ends;
+//                 no offsets while every cell has the same length and none is
+//                 Null (codes, dates)
+//   Mixed         values of several types: per row a type byte and an end
+//                 offset, integers and doubles as 8 raw bytes among the others
+//
+// and a bitmap of its Null cells (none while there is no Null). Text becomes a
+// QString only when a cell is asked for, as a grid does for the cells it shows.
 // ----------------------------------------------------------------------------
 
-enum CellType : uint8_t { CNull = 0, CInt = 1, CReal = 2, CText = 3, CBlob = 4, CLongText = 5 };
+enum CellType : uint8_t { CNull = 0, CInt = 1, CReal = 2, CText = 3, CBlob = 4 };
 
-constexpr int kLenBits = 24;
-constexpr qint64 kLenMask = (qint64(1) << kLenBits) - 1;
+// A growable array of plain values kept with realloc, so that growing a large
+// column need not copy it.
+template <typename T>
+class PodArray {
+    static_assert(std::is_trivially_copyable_v<T>);
 
-size_t decodeUtf8(const unsigned char *s, size_t n, char16_t *out) {
-    size_t i = 0, o = 0;
-    while (i < n) {
-        // Runs of ASCII, eight bytes at a time where possible.
-        while (i + 8 <= n) {
-            uint64_t w;
-            std::memcpy(&w, s + i, 8);
-            if (w & 0x8080808080808080ULL) break;
-            for (int k = 0; k < 8; ++k) out[o + size_t(k)] = char16_t(s[i + size_t(k)]);
-            i += 8;
-            o += 8;
+public:
+    PodArray() = default;
+    PodArray(const PodArray &) = delete;
+    PodArray &operator=(const PodArray &) = delete;
+    PodArray(PodArray &&o) noexcept { swap(o); }
+    PodArray &operator=(PodArray &&o) noexcept {
+        swap(o);
+        return *this;
+    }
+    ~PodArray() { std::free(m_p); }
+
+    size_t size() const { return m_n; }
+    qint64 bytes() const { return qint64(m_cap * sizeof(T)); }
+    const T *data() const { return m_p; }
+    T operator[](size_t i) const { return m_p[i]; }
+
+    void push(T v) {
+        if (m_n == m_cap) grow(m_n + 1);
+        m_p[m_n++] = v;
+    }
+    void append(const void *src, size_t k) {
+        if (!k) return;
+        if (m_n + k > m_cap) grow(m_n + k);
+        std::memcpy(static_cast<void *>(m_p + m_n), src, k * sizeof(T));
+        m_n += k;
+    }
+    void appendZeros(size_t k) {
+        if (!k) return;
+        if (m_n + k > m_cap) grow(m_n + k);
+        std::memset(static_cast<void *>(m_p + m_n), 0, k * sizeof(T));
+        m_n += k;
+    }
+    void setZeroedSize(size_t n) {
+        if (n > m_n) appendZeros(n - m_n);
+    }
+    T &at(size_t i) { return m_p[i]; }
+    // Gives back what the doubling left unused.
+    void fit() {
+        if (m_cap == m_n) return;
+        if (m_n == 0) {
+            PodArray().swap(*this);
+            return;
         }
-        if (i >= n) break;
-        const unsigned c = s[i];
-        if (c < 0x80) {
-            out[o++] = char16_t(c);
-            ++i;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < n) {
-            out[o++] = char16_t(((c & 0x1F) << 6) | (s[i + 1] & 0x3F));
-            i += 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < n) {
-            out[o++] = char16_t(((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
-            i += 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < n) {
-            uint32_t cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-            cp -= 0x10000;
-            out[o++] = char16_t(0xD800 + (cp >> 10));
-            out[o++] = char16_t(0xDC00 + (cp & 0x3FF));
-            i += 4;
-        } else {
-            out[o++] = u'\uFFFD';
-            ++i;
+        if (T *p = static_cast<T *>(std::realloc(m_p, m_n * sizeof(T)))) {
+            m_p = p;
+            m_cap = m_n;
         }
     }
-    return o;
-}
+    void release() { PodArray().swap(*this); }
+
+private:
+    void swap(PodArray &o) noexcept {
+        std::swap(m_p, o.m_p);
+        std::swap(m_n, o.m_n);
+        std::swap(m_cap, o.m_cap);
+    }
+    void grow(size_t need) {
+        const size_t cap = std::max({m_cap * 2, need, 4096 / sizeof(T)});
+        T *p = static_cast<T *>(std::realloc(m_p, cap * sizeof(T)));
+        if (!p) throw std::bad_alloc();
+        m_p = p;
+        m_cap = cap;
+    }
+
+    T *m_p = nullptr;
+    size_t m_n = 0, m_cap = 0;
+};
+
+// One stored value, as raw() and text() take it apart.
+struct Cell {
+    CellType type = CNull;
+    qint64 i = 0;
+    double d = 0;
+    const char *p = nullptr;
+    size_t n = 0;
+};
+
+class StoredColumn {
+public:
+    enum Store : uint8_t { Nulls, Int32, Int64, Real, Text, Blob, Mixed };
+
+    // Row `row` (the next one) read from column `i` of the statement.
+    void add(sqlite3_stmt *st, int i, size_t row) {
+        switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER: addInt(sqlite3_column_int64(st, i), row); break;
+        case SQLITE_FLOAT: addReal(sqlite3_column_double(st, i), row); break;
+        case SQLITE_TEXT: {
+            const unsigned char *p = sqlite3_column_text(st, i);
+            addBytes(CText, p, size_t(sqlite3_column_bytes(st, i)), row);
+            break;
+        }
+        case SQLITE_BLOB: {
+            const void *p = sqlite3_column_blob(st, i);
+            addBytes(CBlob, p, size_t(sqlite3_column_bytes(st, i)), row);
+            break;
+        }
+        default: addNull(row); break;
+        }
+    }
+
+    void fit() {
+        m_nulls.fit();
+        m_i32.fit();
+        m_i64.fit();
+        m_real.fit();
+        m_ends.fit();
+        m_bytes.fit();
+        m_tags.fit();
+    }
+
+    qint64 memoryBytes() const {
+        return m_nulls.bytes() + m_i32.bytes() + m_i64.bytes() + m_real.bytes() + m_ends.bytes() + m_bytes.bytes() +
+               m_tags.bytes();
+    }
+
+    bool isNull(size_t row) const {
+        const size_t w = row >> 6;
+        return w < m_nulls.size() && (m_nulls[w] >> (row & 63) & 1);
+    }
+
+    Cell at(size_t row) const {
+        Cell c;
+        if (isNull(row)) return c;
+        switch (m_store) {
+        case Int32: c.type = CInt, c.i = m_i32[row]; break;
+        case Int64: c.type = CInt, c.i = m_i64[row]; break;
+        case Real: c.type = CReal, c.d = m_real[row]; break;
+        case Text:
+        case Blob:
+            c.type = m_store == Text ? CText : CBlob;
+            span(row, c);
+            break;
+        case Mixed:
+            c.type = CellType(m_tags[row]);
+            span(row, c);
+            if (c.type == CInt) std::memcpy(&c.i, c.p, 8);
+            if (c.type == CReal) std::memcpy(&c.d, c.p, 8);
+            break;
+        case Nulls: break;
+        }
+        return c;
+    }
+
+private:
+    void span(size_t row, Cell &c) const {
+        if (m_width >= 0) {
+            c.p = m_bytes.data() + row * size_t(m_width);
+            c.n = size_t(m_width);
+            return;
+        }
+        const uint32_t begin = row ? m_ends[row - 1] : 0;
+        c.p = m_bytes.data() + begin;
+        c.n = m_ends[row] - begin;
+    }
+
+    // The first value of a column whose rows so far were all Null.
+    void start(Store s, size_t row) {
+        m_store = s;
+        switch (s) {
+        case Int32: m_i32.appendZeros(row); break;
+        case Int64: m_i64.appendZeros(row); break;
+        case Real: m_real.appendZeros(row); break;
+        default: m_ends.appendZeros(row); break;
+        }
+    }
+
+    // A column of equal lengths gets its offsets once a cell differs.
+    void keepEnds(size_t rows) {
+        if (m_width < 0) return;
+        for (size_t r = 1; r <= rows; ++r) m_ends.push(uint32_t(r * size_t(m_width)));
+        m_width = -1;
+    }
+
+    void addNull(size_t row) {
+        m_nulls.setZeroedSize((row >> 6) + 1);
+        m_nulls.at(row >> 6) |= uint64_t(1) << (row & 63);
+        switch (m_store) {
+        case Nulls: break;
+        case Int32: m_i32.push(0); break;
+        case Int64: m_i64.push(0); break;
+        case Real: m_real.push(0); break;
+        case Text:
+        case Blob:
+            keepEnds(row);
+            m_ends.push(uint32_t(m_bytes.size()));
+            break;
+        case Mixed:
+            m_tags.push(CNull);
+            m_ends.push(uint32_t(m_bytes.size()));
+            break;
+        }
+    }
+
+    void addInt(qint64 v, size_t row) {
+        if (m_store == Nulls) start(v == qint32(v) ? Int32 : Int64, row);
+        if (m_store == Int32) {
+            if (v == qint32(v)) return m_i32.push(qint32(v));
+            // A value too wide for the column: widen what it holds.
+            for (size_t r = 0; r < m_i32.size(); ++r) m_i64.push(m_i32[r]);
+            m_i32.release();
+            m_store = Int64;
+        }
+        if (m_store == Int64) return m_i64.push(v);
+        toMixed(row);
+        addMixed(CInt, &v, 8);
+    }
+
+    void addReal(double d, size_t row) {
+        if (m_store == Nulls) start(Real, row);
+        if (m_store == Real) return m_real.push(d);
+        toMixed(row);
+        addMixed(CReal, &d, 8);
+    }
+
+    void addBytes(CellType type, const void *p, size_t n, size_t row) {
+        const Store s = type == CText ? Text : Blob;
+        if (m_store == Nulls) {
+            start(s, row);
+            if (row == 0 && n <= size_t(std::numeric_limits<qint32>::max())) m_width = qint32(n);
+        }
+        if (m_store != s) {
+            toMixed(row);
+            return addMixed(type, p, n);
+        }
+        if (m_width >= 0 && n != size_t(m_width)) keepEnds(row);
+        m_bytes.append(p, n);
+        const uint32_t end = endOffset();
+        if (m_width < 0) m_ends.push(end);
+    }
+
+    void addMixed(CellType type, const void *p, size_t n) {
+        m_tags.push(type);
+        m_bytes.append(p, n);
+        m_ends.push(endOffset());
+    }
+
+    uint32_t endOffset() const {
+        if (m_bytes.size() > std::numeric_limits<uint32_t>::max())
+            throw Error(QStringLiteral("The result is too large: one of its columns holds more than 4 GB."));
+        return uint32_t(m_bytes.size());
+    }
+
+    // Rewrites the `rows` cells read so far as a column of mixed types.
+    void toMixed(size_t rows) {
+        if (m_store == Mixed) return;
+        const Store was = m_store;
+        m_store = Mixed;
+        if (was == Text || was == Blob || was == Nulls) {
+            keepEnds(rows);
+            if (was == Nulls) m_ends.appendZeros(rows);
+            for (size_t r = 0; r < rows; ++r) m_tags.push(isNull(r) ? CNull : was == Text ? CText : CBlob);
+            return;
+        }
+        for (size_t r = 0; r < rows; ++r) {
+            if (isNull(r)) {
+                m_tags.push(CNull);
+                m_ends.push(uint32_t(m_bytes.size()));
+                continue;
+            }
+            if (was == Real) {
+                const double d = m_real[r];
+                addMixed(CReal, &d, 8);
+            } else {
+                const qint64 v = was == Int32 ? qint64(m_i32[r]) : m_i64[r];
+                addMixed(CInt, &v, 8);
+            }
+        }
+        m_i32.release();
+        m_i64.release();
+        m_real.release();
+    }
+
+    Store m_store = Nulls;
+    qint32 m_width = -1;  // Text, Blob: the length of every cell, while they agree
+    PodArray<uint64_t> m_nulls;  // bit r%64 of word r/64 set: row r is Null
+    PodArray<qint32> m_i32;
+    PodArray<qint64> m_i64;
+    PodArray<double> m_real;
+    PodArray<uint32_t> m_ends;  // Text, Blob, Mixed: where each cell's bytes end
+    PodArray<char> m_bytes;
+    PodArray<uint8_t> m_tags;   // Mixed: the CellType of each row
+};
 
 // Stored value -> the value a field reads as.
 QVariant readForm(Kind kind, const QVariant &stored) {
@@ -77,21 +342,18 @@ QVariant readForm(Kind kind, const QVariant &stored) {
     }
 }
 
+// A text cell as a QString; an empty text stays distinct from Null.
+QString utf8Text(const Cell &c) {
+    if (c.n == 0) return QString(QLatin1String(""));
+    return QString::fromUtf8(c.p, qsizetype(c.n));
+}
+
 class SqliteResult final : public ResultSet {
 public:
-    struct Column {
-        std::vector<uint8_t> type;
-        std::vector<qint64> slot;
-    };
-
     QStringList names;
     std::vector<Kind> kinds;
-    std::vector<Column> cols;
-    std::unique_ptr<char16_t[]> buf;
-    size_t textUsed = 0, textCap = 0;
-    std::vector<QByteArray> blobs;
-    std::vector<QString> longTexts;
-    std::vector<qint64> rowids;
+    std::vector<StoredColumn> cols;
+    PodArray<qint64> rowids;
     int rows = 0;
     bool updatable = false;
     QString table;
@@ -101,30 +363,19 @@ public:
     int columnCount() const override { return int(names.size()); }
     QString columnName(int col) const override { return names.value(col); }
     qint64 memoryBytes() const override {
-        qint64 b = qint64(textCap) * 2 + qint64(rowids.capacity()) * 8;
-        for (const Column &c : cols) b += qint64(c.type.capacity()) + qint64(c.slot.capacity()) * 8;
-        for (const QByteArray &x : blobs) b += x.size();
+        qint64 b = rowids.bytes() + qint64(cols.capacity() * sizeof(StoredColumn));
+        for (const StoredColumn &c : cols) b += c.memoryBytes();
         return b;
     }
-    bool isNull(int row, int col) const override { return cols[size_t(col)].type[size_t(row)] == CNull; }
-
-    QString textAt(qint64 slot) const {
-        return QString(reinterpret_cast<const QChar *>(buf.get() + (slot >> kLenBits)), qsizetype(slot & kLenMask));
-    }
+    bool isNull(int row, int col) const override { return cols[size_t(col)].isNull(size_t(row)); }
 
     QVariant raw(int row, int col) const {
-        const Column &c = cols[size_t(col)];
-        const qint64 s = c.slot[size_t(row)];
-        switch (c.type[size_t(row)]) {
-        case CInt: return qlonglong(s);
-        case CReal: {
-            double d;
-            std::memcpy(&d, &s, sizeof d);
-            return d;
-        }
-        case CText: return textAt(s);
-        case CLongText: return longTexts[size_t(s)];
-        case CBlob: return blobs[size_t(s)];
+        const Cell c = cols[size_t(col)].at(size_t(row));
+        switch (c.type) {
+        case CInt: return qlonglong(c.i);
+        case CReal: return c.d;
+        case CText: return utf8Text(c);
+        case CBlob: return c.n ? QByteArray(c.p, qsizetype(c.n)) : QByteArray();
         default: return QVariant();
         }
     }
@@ -132,103 +383,31 @@ public:
     QVariant value(int row, int col) const override { return readForm(kinds[size_t(col)], raw(row, col)); }
 
     QString text(int row, int col) const override {
-        const Column &c = cols[size_t(col)];
-        const qint64 s = c.slot[size_t(row)];
+        const Cell c = cols[size_t(col)].at(size_t(row));
         const Kind k = kinds[size_t(col)];
-        switch (c.type[size_t(row)]) {
+        switch (c.type) {
         case CInt:
-            if (k == Kind::Money) return dialect::moneyPlain(s);
-            return QString::number(s);
-        case CReal: {
-            double d;
-            std::memcpy(&d, &s, sizeof d);
-            if (k == Kind::Money) d /= 10000.0;
-            return QString::number(d, 'g', 15);
-        }
+            if (k == Kind::Money) return dialect::moneyPlain(c.i);
+            return QString::number(c.i);
+        case CReal: return QString::number(k == Kind::Money ? c.d / 10000.0 : c.d, 'g', 15);
         case CText:
-            if (k == Kind::Date) return dialect::dateDisplay(textAt(s));
-            return textAt(s);
-        case CLongText: return longTexts[size_t(s)];
+            if (k == Kind::Date) return dialect::dateDisplay(utf8Text(c));
+            return utf8Text(c);
         default: return QString();
         }
-    }
-
-    char16_t *reserveText(size_t extra) {
-        if (textUsed + extra > textCap) {
-            size_t cap = std::max<size_t>(textCap * 2, 4096);
-            while (cap < textUsed + extra) cap *= 2;
-            std::unique_ptr<char16_t[]> grown(new char16_t[cap]);
-            if (textUsed) std::memcpy(grown.get(), buf.get(), textUsed * sizeof(char16_t));
-            buf = std::move(grown);
-            textCap = cap;
-        }
-        return buf.get() + textUsed;
     }
 
     void read(sqlite3_stmt *st, int visible, bool withRowid) {
         cols.resize(size_t(visible));
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            for (int i = 0; i < visible; ++i) {
-                Column &c = cols[size_t(i)];
-                switch (sqlite3_column_type(st, i)) {
-                case SQLITE_INTEGER:
-                    c.type.push_back(CInt);
-                    c.slot.push_back(sqlite3_column_int64(st, i));
-                    break;
-                case SQLITE_FLOAT: {
-                    const double d = sqlite3_column_double(st, i);
-                    qint64 bits;
-                    std::memcpy(&bits, &d, sizeof bits);
-                    c.type.push_back(CReal);
-                    c.slot.push_back(bits);
-                    break;
-                }
-                case SQLITE_TEXT: {
-                    const unsigned char *p = sqlite3_column_text(st, i);
-                    const size_t n = size_t(sqlite3_column_bytes(st, i));
-                    char16_t *out = reserveText(n);
-                    const size_t len = decodeUtf8(p, n, out);
-                    if (len > size_t(kLenMask)) {
-                        c.type.push_back(CLongText);
-                        c.slot.push_back(qint64(longTexts.size()));
-                        longTexts.emplace_back(reinterpret_cast<const QChar *>(out), qsizetype(len));
-                    } else {
-                        c.type.push_back(CText);
-                        c.slot.push_back((qint64(textUsed) << kLenBits) | qint64(len));
-                        textUsed += len;
-                    }
-                    break;
-                }
-                case SQLITE_BLOB: {
-                    const char *p = static_cast<const char *>(sqlite3_column_blob(st, i));
-                    const int n = sqlite3_column_bytes(st, i);
-                    c.type.push_back(CBlob);
-                    c.slot.push_back(qint64(blobs.size()));
-                    blobs.emplace_back(p, n);
-                    break;
-                }
-                default:
-                    c.type.push_back(CNull);
-                    c.slot.push_back(0);
-                    break;
-                }
-            }
-            if (withRowid) rowids.push_back(sqlite3_column_int64(st, visible));
+            for (int i = 0; i < visible; ++i) cols[size_t(i)].add(st, i, size_t(rows));
+            if (withRowid) rowids.push(sqlite3_column_int64(st, visible));
             ++rows;
         }
         lastRc = rc;
-        // Give back what the doubling left unused.
-        if (textCap > textUsed + textUsed / 4 + 4096) {
-            std::unique_ptr<char16_t[]> fit(new char16_t[textUsed ? textUsed : 1]);
-            if (textUsed) std::memcpy(fit.get(), buf.get(), textUsed * sizeof(char16_t));
-            buf = std::move(fit);
-            textCap = textUsed;
-        }
-        for (Column &c : cols) {
-            c.type.shrink_to_fit();
-            c.slot.shrink_to_fit();
-        }
+        for (StoredColumn &c : cols) c.fit();
+        rowids.fit();
     }
 
     int lastRc = SQLITE_DONE;
@@ -629,7 +808,12 @@ ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable) {
     rs->updatable = tr.updatable;
     rs->table = tr.table;
     rs->sourceColumns = tr.sourceColumns;
-    rs->read(st, int(tr.columnNames.size()), tr.updatable);
+    try {
+        rs->read(st, int(tr.columnNames.size()), tr.updatable);
+    } catch (...) {
+        sqlite3_finalize(st);
+        throw;
+    }
     sqlite3_finalize(st);
     if (rs->lastRc != SQLITE_DONE) fail(rs->lastRc, tr.sql);
     return rs;
