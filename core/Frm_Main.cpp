@@ -9,6 +9,7 @@
 #include "platform/Runtime.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -430,6 +431,9 @@ void Frm_Main::CreateStatusBar(QWidget *c)
 
 void Frm_Main::Form_Load()
 {
+    // The whole screen also when no window manager maximizes the window.
+    if (QScreen *scr = screen())
+        setGeometry(scr->availableGeometry());
     // The window never gets smaller than 900 x 600 pixels.
     setMinTrackSize(QSize(MinTrackWidth, MinTrackHeight));
     InitViewState();

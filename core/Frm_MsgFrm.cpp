@@ -94,14 +94,19 @@ void Frm_MsgFrm::CreateControls()
     msg->setAutoSize(true);
     Lbl_Message = msg;
 
-    auto *ok = new XButton(c, QStringLiteral("Cmd_OK"));
-    ok->Move(1545, 1155, 1215, 375);
-    ok->setCaption(QStringLiteral("确定"));
+    auto makeButton = [c](const QString &name, const QString &caption, int left) {
+        auto *b = new XButton(c, name);
+        b->setBackColor(0xE0E0E0L);
+        b->setForeColor(0x404040L);
+        b->setMouseOnColor(0xFFFFFFL);
+        b->setMouseDownColor(0xC0C0C0L);
+        b->Move(left, 1155, 1215, 375);
+        b->setCaption(caption);
+        return b;
+    };
+    auto *ok = makeButton(QStringLiteral("Cmd_OK"), QStringLiteral("确定"), 1545);
     Cmd_OK = ok;
-
-    auto *cancel = new XButton(c, QStringLiteral("Cmd_Cancel"));
-    cancel->Move(3000, 1155, 1215, 375);
-    cancel->setCaption(QStringLiteral("取消"));
+    auto *cancel = makeButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 3000);
     Cmd_Cancel = cancel;
 
     connect(ok, &XButton::Click, this, &Frm_MsgFrm::Cmd_OK_Click);

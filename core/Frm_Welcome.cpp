@@ -52,6 +52,9 @@ void Frm_Welcome::CreateControls()
 {
     QWidget *c = client();
     setCaption(DesignCaption());
+    // Room for the docked title bar's full height before the window is first
+    // fitted into the main window (a docked bar is cut to its container).
+    c->resize(qMax(c->width(), vb::toPx(12000)), qMax(c->height(), vb::toPx(9000)));
 
     auto *bar = new vb::PictureBox(c, QStringLiteral("Pic_TitleBar"));
     bar->setBorderStyle(0);
@@ -105,6 +108,13 @@ void Frm_Welcome::CreateControls()
     grid->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->view()->setFocusPolicy(Qt::NoFocus);
     grid->view()->setSelectionMode(QAbstractItemView::NoSelection);
+    // A list to read, not to pick from: the current cell is not marked.
+    QPalette pal = grid->view()->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight, pal.color(group, QPalette::Base));
+        pal.setColor(group, QPalette::HighlightedText, pal.color(group, QPalette::Text));
+    }
+    grid->view()->setPalette(pal);
     const int rowPx = grid->view()->verticalHeader()->defaultSectionSize();
     grid->Move(600, 3300, 3420, vb::toTwips(13 * rowPx + 4));
     grid->show();

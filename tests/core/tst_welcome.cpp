@@ -66,6 +66,8 @@ private slots:
         QCOMPARE(w.Lbl_TBarTMShadow->Caption(), QStringLiteral("Quorvale"));
         QCOMPARE(w.Lbl_TBarTMInfo->Caption(), QStringLiteral("Veltrane"));
         QVERIFY(!w.Pic_TBarLogo->Picture().isNull());
+        QCOMPARE(w.Pic_TitleBar->Height(), 960);
+        QCOMPARE(w.Pic_TitleBar->width(), w.width());
         QVERIFY(!w.Pic_UserHead->Picture().isNull());
         // A user typed in other letter case finds the account; the stored name is shown.
         CurUID = QStringLiteral("ADMIN");
