@@ -117,8 +117,10 @@ DatabaseState ProbeDatabase(const ConnectionInfo &info) {
 
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir) {
     if (!info.isEmbedded()) serverNotFound(info.server);
+    // The copy built into the program first, else the file in schemaDir.
     auto readText = [&](const QString &name) {
-        QFile f(QDir(schemaDir).filePath(name));
+        QFile f(QStringLiteral(":/Schema/") + name);
+        if (!f.exists()) f.setFileName(QDir(schemaDir).filePath(name));
         if (!f.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
         return QString::fromUtf8(f.readAll());
     };

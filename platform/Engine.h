@@ -81,9 +81,10 @@ std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info);
 enum class DatabaseState { Missing, Empty, HasTables };
 DatabaseState ProbeDatabase(const ConnectionInfo &info);
 
-// Creates the program's tables and initial contents. `schemaDir` holds the
-// schema files (resources/Schema, placed beside the program as "Schema/").
-// Refuses (Error) a database that already has tables.
+// Creates the program's tables and initial contents from the schema files
+// built into the program (":/Schema/sqlite.sql", ":/Schema/initial.sql"); a
+// file missing there is read from `schemaDir` (resources/Schema, placed beside
+// the program as "Schema/"). Refuses (Error) a database that already has tables.
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir);
 
 }  // namespace ado

@@ -13,7 +13,8 @@
 //
 // The settings are those of Saves/Server.ini. With SERVER "sqlite" the database
 // is the file DATABASE.db beside this program (or DATABASE itself when it is an
-// absolute path). The schema files are read from the folder Schema/ beside it.
+// absolute path). The schema is built into the program; a schema file missing
+// there is read from the folder Schema/ beside it.
 // Errors go to standard error and the exit status is 1.
 
 #include "platform/Ado.h"

@@ -43,7 +43,8 @@ public:
     QStringList header(const QString &select);
     QString scalar(const QString &select);
 
-    // Where the schema files lie (the build copies them beside the program).
+    // Where schema files not built into the program are read from (the build
+    // copies them beside the program).
     static QString schemaDir();
 
 private:
