@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestE2ELogin : public QObject {
@@ -23,6 +24,9 @@ private slots:
     void startLogInAndReachTheHomePage()
     {
         Frm_Main::SetEndHandler([] {});
+        // A run of its own: another copy of this test elsewhere must not count as a running program.
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QVERIFY(Main());
         QCOMPARE(AppPath, QCoreApplication::applicationDirPath() + QStringLiteral("/"));
         QCOMPARE(AppVersion, QStringLiteral("%1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH));
