@@ -1,0 +1,5 @@
+#include "catalogue/BookForms.h"
+
+void RegisterBookForms()
+{
+}

@@ -1,0 +1,5 @@
+#include "catalogue/LibraryForms.h"
+
+void RegisterLibraryForms()
+{
+}

@@ -1,0 +1,5 @@
+#include "catalogue/ReaderForms.h"
+
+void RegisterReaderForms()
+{
+}

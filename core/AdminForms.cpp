@@ -1,0 +1,5 @@
+#include "core/AdminForms.h"
+
+void RegisterAdminForms()
+{
+}

@@ -1,0 +1,5 @@
+#include "core/SessionDialogs.h"
+
+void RegisterSessionDialogs()
+{
+}

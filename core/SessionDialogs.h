@@ -1,0 +1,3 @@
+#pragma once
+// Registers the lock screen, change of user, password retrieval and about box by class name.
+void RegisterSessionDialogs();
