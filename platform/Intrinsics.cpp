@@ -671,6 +671,8 @@ void CheckBox::setForeColor(long c)
 void CheckBox::applyColors()
 {
     setAutoFillBackground(true);
+    // Buttons fill their background from the Button role, not Window.
+    setBackgroundRole(QPalette::Window);
     setRoleColor(this, QPalette::Window, m_backColor);
     setRoleColor(this, QPalette::WindowText, m_foreColor);
 }
@@ -749,6 +751,8 @@ void OptionButton::setForeColor(long c)
 void OptionButton::applyColors()
 {
     setAutoFillBackground(true);
+    // Buttons fill their background from the Button role, not Window.
+    setBackgroundRole(QPalette::Window);
     setRoleColor(this, QPalette::Window, m_backColor);
     setRoleColor(this, QPalette::WindowText, m_foreColor);
 }
