@@ -1,5 +1,7 @@
 #include "core/Frm_Main.h"
 
+#include "core/Mdl_API.h"
+
 #include "core/ChildFormSwitch.h"
 #include "core/Frm_Login.h"
 #include "core/Frm_Welcome.h"
@@ -435,7 +437,7 @@ void Frm_Main::Form_Load()
     if (QScreen *scr = screen())
         setGeometry(scr->availableGeometry());
     // The window never gets smaller than 900 x 600 pixels.
-    setMinTrackSize(QSize(MinTrackWidth, MinTrackHeight));
+    InstallMainWndProc(*this);
     InitViewState();
     InitToolBar();
     InitStatusBar();
@@ -696,6 +698,7 @@ void Frm_Main::Form_Unload(int &cancel)
 {
     (void)cancel;
     CloseConnectionIfOpen();
+    RestoreMainWndProc(*this);
     // The child windows go with the main window; their instances live on.
     if (QWidget *area = ChildArea.peek()) {
         const auto children = area->findChildren<vb::Form *>(QString(), Qt::FindDirectChildrenOnly);

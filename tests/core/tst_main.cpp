@@ -504,6 +504,7 @@ private slots:
         QVERIFY(!m.IsLoaded());
         QVERIFY(!m.isVisible());
         QVERIFY(!vb::Default<Frm_Welcome>().IsLoaded());
+        QVERIFY(m.minimumSize().width() < 900);  // the main window's procedure is taken out again
         QVERIFY(vb::Default<Frm_Login>().isVisible());
         QCOMPARE(CurUID, QStringLiteral("admin"));  // kept until the next login
         QCOMPARE(SQLDB, s->db.path());
