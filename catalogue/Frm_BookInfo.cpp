@@ -1,0 +1,283 @@
+#include "catalogue/Frm_BookInfo.h"
+
+#include "catalogue/BookForms.h"
+#include "catalogue/Frm_BookAdd.h"
+#include "core/DialogConventions.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "platform/Runtime.h"
+
+#include <exception>
+
+namespace {
+
+const QString kIconX = QStringLiteral("x");
+const QString kTitleErr = QStringLiteral("错误");
+constexpr long White = 0xFFFFFFL;
+
+// Column widths in twips: normal and compact display.
+constexpr int kCols = 9;
+constexpr int kNormalWidths[kCols] = {3000, 1800, 1200, 1800, 1200, 900, 1050, 1050, 600};
+constexpr int kCompactWidths[kCols] = {2700, 1800, 1200, 970, 1000, 600, 600, 600, 450};
+
+}  // namespace
+
+Frm_BookInfo::Frm_BookInfo() : ChildListForm(QStringLiteral("Frm_BookInfo"))
+{
+    setCaption(QStringLiteral("图书档案管理"));
+}
+
+// ---------------------------------------------------------------- controls
+
+void Frm_BookInfo::CreateControls()
+{
+    CreateTitleBar();
+    Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
+
+    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
+                           QStringLiteral("添加新图书档案(库存)"));
+    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), 1560, 600, 1200, 375,
+                              QStringLiteral("修改当前图书档案"));
+    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 2880, 600, 1200, 375,
+                              QStringLiteral("删除当前图书档案"));
+    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 4200, 600, 1200, 375,
+                               QStringLiteral("刷新图书档案"));
+    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
+        AddWorkingControl(b);
+
+    vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
+    g->setToolTipText(QStringLiteral("双击修改当前图书档案 | Del 删除 | Up/Down 移动"));
+
+    CreateSBarSwitch(9000, 660, 1000, 255);
+
+    vb::PictureBox *side = CreateSideBar();
+    auto label = [](QWidget *parent, const QString &name, const QString &caption, int left, int top, int width) {
+        auto *l = new vb::Label(parent, name, caption);
+        l->setBackStyle(vb::vbTransparent);
+        l->Move(left, top, width, 255);
+        return l;
+    };
+    auto combo = [](QWidget *parent, const QString &name, int left, int top, int width) {
+        auto *c = new FCombo(parent, name);
+        c->setEnabledText(false);  // a pick list: no typing
+        c->Move(left, top, width);
+        return c;
+    };
+    auto frame = [side](const QString &name, const QString &caption, int top, int height) {
+        auto *f = new vb::Frame(side, name, caption);
+        f->setBackColor(White);
+        f->Move(120, top, 3000, height);
+        return f;
+    };
+
+    Lbl_SBarTitle = label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240, 180, 1500);
+    Lbl_SBarTitle->setFontBold(true);
+
+    vb::Frame *ff = frame(QStringLiteral("Frame_Filter"), QStringLiteral("图书筛选"), 600, 1260);
+    Frame_Filter = ff;
+    Lbl_Filter_Press = label(ff, QStringLiteral("Lbl_Filter_Press"), QStringLiteral("出版社"), 240, 420, 720);
+    Cmb_Filter_Press = combo(ff, QStringLiteral("Cmb_Filter_Press"), 960, 360, 1860);
+    Lbl_Filter_Writer = label(ff, QStringLiteral("Lbl_Filter_Writer"), QStringLiteral("作    者"), 240, 900, 720);
+    Cmb_Filter_Writer = combo(ff, QStringLiteral("Cmb_Filter_Writer"), 960, 840, 1860);
+
+    vb::Frame *fs = frame(QStringLiteral("Frame_Sort"), QStringLiteral("图书排序"), 1980, 1260);
+    Frame_Sort = fs;
+    Lbl_Sort_1 = label(fs, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), 240, 420, 840);
+    Cmb_Sort_1 = combo(fs, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
+    Cmb_Sort_1_Order = combo(fs, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
+    Lbl_Sort_2 = label(fs, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), 240, 900, 840);
+    Cmb_Sort_2 = combo(fs, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
+    Cmb_Sort_2_Order = combo(fs, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+
+    vb::Frame *fi = frame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 3360, 840);
+    Frame_Find = fi;
+    Lbl_Find_ISBN = label(fi, QStringLiteral("Lbl_Find_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
+    auto *txt = new FTextBox(fi, QStringLiteral("Txt_Find_ISBN"));
+    txt->Move(960, 390, 1860, FTextBox::FixedHeight);
+    txt->setAutoSelAll(true);
+    Txt_Find_ISBN = txt;
+
+    Lbl_SBarTip = label(side, QStringLiteral("Lbl_SBarTip"), QStringLiteral("注意：以上操作范围为整个数据库"), 240, 4380,
+                        2760);
+    Lbl_SBarTip->setForeColor(0x808080L);
+
+    CreateShowClose(240, 2400, QStringLiteral("以紧凑方式显示"));
+
+    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookInfo::Cmd_Add_Click);
+    connect(Cmd_Modify.peek(), &XButton::Click, this, &Frm_BookInfo::Cmd_Modify_Click);
+    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_BookInfo::Cmd_Delete_Click);
+    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_BookInfo::Cmd_Refresh_Click);
+    connect(Chk_ShowClose.peek(), &vb::CheckBox::Click, this, &Frm_BookInfo::Chk_ShowClose_Click);
+    connect(Cmb_Filter_Press.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Filter_Press_Click);
+    connect(Cmb_Filter_Writer.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Filter_Writer_Click);
+    connect(Cmb_Sort_1.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Sort_1_Click);
+    connect(Cmb_Sort_1_Order.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Sort_1_Order_Click);
+    connect(Cmb_Sort_2.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Sort_2_Click);
+    connect(Cmb_Sort_2_Order.peek(), &FCombo::Click, this, &Frm_BookInfo::Cmb_Sort_2_Order_Click);
+    connect(txt, &FTextBox::Change, this, &Frm_BookInfo::Txt_Find_ISBN_Change);
+}
+
+// ---------------------------------------------------------------- grid and lists
+
+void Frm_BookInfo::SetBookColWidths(bool compact)
+{
+    vb::Grid *g = Grid_ShowData.get();
+    if (g->Cols() < kCols)
+        g->setCols(kCols);
+    for (int i = 0; i < kCols; ++i)
+        g->setColWidth(i, compact ? kCompactWidths[i] : kNormalWidths[i]);
+}
+
+void Frm_BookInfo::InitBookGrid()
+{
+    Grid_ShowData->Clear();
+    SetBookColWidths(false);
+}
+
+void Frm_BookInfo::Chk_ShowClose_Click()
+{
+    SetBookColWidths(Chk_ShowClose->Value() == vb::vbChecked);
+    Grid_ShowData->Refresh();
+}
+
+void Frm_BookInfo::FillBookCombos()
+{
+    FCombo *sort1 = Cmb_Sort_1.get();
+    FCombo *order1 = Cmb_Sort_1_Order.get();
+    FCombo *sort2 = Cmb_Sort_2.get();
+    FCombo *order2 = Cmb_Sort_2_Order.get();
+    FCombo *writer = Cmb_Filter_Writer.get();
+    FCombo *press = Cmb_Filter_Press.get();
+    for (FCombo *c : {sort1, order1, sort2, order2, writer, press})
+        c->Clear();
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM 图书档案"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            sort1->AddItem(rs.FieldName(i));
+            sort2->AddItem(rs.FieldName(i));
+        }
+        rs.Close();
+        for (FCombo *c : {order1, order2}) {
+            c->AddItem(QStringLiteral("升序"));
+            c->AddItem(QStringLiteral("降序"));
+        }
+        rs.Open(QStringLiteral("SELECT DISTINCT 作者 FROM 图书档案"), SQLConn(), ado::adOpenKeyset,
+                ado::adLockReadOnly);
+        writer->AddItem(QStringLiteral("[全部]"));
+        for (; !rs.EOF_(); rs.MoveNext())
+            writer->AddItem(rs.Fields(QStringLiteral("作者")).toString());
+        rs.Close();
+        rs.Open(QStringLiteral("SELECT DISTINCT 出版社名称 FROM 出版社"), SQLConn(), ado::adOpenKeyset,
+                ado::adLockReadOnly);
+        press->AddItem(QStringLiteral("[全部]"));
+        for (; !rs.EOF_(); rs.MoveNext())
+            press->AddItem(rs.Fields(QStringLiteral("出版社名称")).toString());
+    } catch (const ado::Error &e) {
+        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+    }
+}
+
+// ---------------------------------------------------------------- query
+
+void Frm_BookInfo::ResetBookSQL()
+{
+    SQLSelect = QStringLiteral(
+        "SELECT 图书名称, 作者, 图书档案.ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, "
+        "CONVERT(varchar(10),价格,0) AS 价格, CONVERT(varchar(10),每日租金,0) AS 每日租金, 可否外借 = CASE WHEN "
+        "可否外借 = 1 THEN '是' ELSE '否' END, COUNT(图书库存.ISBN) AS 数量");
+    SQLFrom = QStringLiteral("FROM 图书档案,图书库存");
+    SQLWhere = QStringLiteral("WHERE 图书档案.ISBN *= 图书库存.ISBN");
+    SQLGroup = QStringLiteral("GROUP BY 图书名称, 作者, 图书档案.ISBN, 出版社名称, 出版时间, 价格, 每日租金, 可否外借");
+    SQLOrder.clear();
+    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ")
+        + SQLGroup;
+}
+
+void Frm_BookInfo::Cmb_Filter_Press_Click()
+{
+    ApplyFilter(Cmb_Filter_Press.get(), QStringLiteral("出版社名称"));
+}
+
+void Frm_BookInfo::Cmb_Filter_Writer_Click()
+{
+    ApplyFilter(Cmb_Filter_Writer.get(), QStringLiteral("作者"));
+}
+
+void Frm_BookInfo::Txt_Find_ISBN_Change()
+{
+    ApplyFind(QStringLiteral("图书档案.ISBN"), Txt_Find_ISBN->Text());
+}
+
+void Frm_BookInfo::ApplyBookSort()
+{
+    ApplySort(QStringLiteral("图书档案"), Cmb_Sort_1.get(), Cmb_Sort_1_Order.get(), Cmb_Sort_2.get(),
+              Cmb_Sort_2_Order.get());
+}
+
+// ---------------------------------------------------------------- actions
+
+void Frm_BookInfo::Cmd_Add_Click()
+{
+    Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
+    OpenModalEditor(editor, this, QStringLiteral("修改图书权限"), QStringLiteral("ADD_Book"),
+                    [&editor](const QString &key) { editor.BookISBN = key; }, QString());
+}
+
+void Frm_BookInfo::Cmd_Modify_Click()
+{
+    Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
+    vb::Grid *g = Grid_ShowData.get();
+    const QString isbn = (CurRow >= 1 && CurRow < g->Rows()) ? g->TextMatrix(CurRow, 2) : QString();
+    OpenModalEditor(editor, this, QStringLiteral("修改图书权限"), QStringLiteral("MOD_Book"),
+                    [&editor](const QString &key) { editor.BookISBN = key; }, isbn);
+}
+
+bool Frm_BookInfo::HasStoreCopies(const QString &isbn)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn), SQLConn(), ado::adOpenKeyset,
+            ado::adLockReadOnly);
+    return !rs.EOF_();
+}
+
+void Frm_BookInfo::Cmd_Delete_Click()
+{
+    if (!CheckUserPower(QStringLiteral("修改图书权限"))) {
+        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        return;
+    }
+    vb::Grid *g = Grid_ShowData.get();
+    if (CurRow < 1 || CurRow >= g->Rows())
+        return;
+    const QString title = g->TextMatrix(CurRow, 0);
+    const QString isbn = g->TextMatrix(CurRow, 2);
+    if (isbn.isEmpty())
+        return;
+    try {
+        if (HasStoreCopies(isbn)) {
+            // A copy out on loan keeps its title: its open loan must still be returnable.
+            if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
+                ShowMsgBox(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"), kIconX,
+                           kTitleErr);
+                return;
+            }
+            if (!ConfirmDelete(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 存在库存。\r\n")
+                                   + QStringLiteral("要删除该书必须先删除所有相关库存，确定吗？"),
+                               QStringLiteral("删除库存"), false)) {
+                Cmd_Refresh_Click();
+                return;
+            }
+            SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
+        }
+        if (ConfirmDelete(QStringLiteral("确实要删除 [ ") + title + QStringLiteral(" ] 的所有信息吗？"),
+                          QStringLiteral("删除图书")))
+            SQLConn().Execute(QStringLiteral("DELETE FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
+    } catch (const ado::Error &e) {
+        // A failed copy deletion leaves the title alone: no title without its copies' consent.
+        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+    } catch (const std::exception &e) {
+        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+    }
+    Cmd_Refresh_Click();
+}

@@ -1,0 +1,280 @@
+#include "catalogue/Frm_BookStore.h"
+
+#include "catalogue/BookForms.h"
+#include "catalogue/Frm_BookAdd.h"
+#include "core/DialogConventions.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "platform/Runtime.h"
+
+#include <exception>
+
+namespace {
+
+const QString kIconX = QStringLiteral("x");
+const QString kTitleErr = QStringLiteral("错误");
+const QString kPower = QStringLiteral("修改库存权限");
+constexpr long White = 0xFFFFFFL;
+
+// Column widths in twips: normal and compact display.
+constexpr int kCols = 9;
+constexpr int kNormalWidths[kCols] = {1200, 3000, 1800, 1200, 1800, 1200, 1200, 1200, 1200};
+constexpr int kCompactWidths[kCols] = {1200, 1200, 1200, 1200, 960, 960, 960, 1200, 960};
+
+}  // namespace
+
+Frm_BookStore::Frm_BookStore() : ChildListForm(QStringLiteral("Frm_BookStore"))
+{
+    setCaption(QStringLiteral("图书库存管理"));
+}
+
+// ---------------------------------------------------------------- controls
+
+void Frm_BookStore::CreateControls()
+{
+    CreateTitleBar();
+    Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
+
+    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
+                           QStringLiteral("添加新图书档案(库存)"));
+    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 1560, 600, 1200, 375,
+                              QStringLiteral("删除当前图书(所有同类)库存"));
+    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 2880, 600, 1200, 375,
+                               QStringLiteral("刷新图书库存"));
+    for (XButton *b : {Cmd_Add.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
+        AddWorkingControl(b);
+
+    vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
+    g->setToolTipText(QStringLiteral("双击添加同类库存 | Del 删除 | Up/Down 移动"));
+
+    CreateSBarSwitch(9000, 660, 1000, 255);
+
+    vb::PictureBox *side = CreateSideBar();
+    auto label = [](QWidget *parent, const QString &name, const QString &caption, int left, int top, int width) {
+        auto *l = new vb::Label(parent, name, caption);
+        l->setBackStyle(vb::vbTransparent);
+        l->Move(left, top, width, 255);
+        return l;
+    };
+    auto combo = [](QWidget *parent, const QString &name, int left, int top, int width) {
+        auto *c = new FCombo(parent, name);
+        c->setEnabledText(false);  // a pick list: no typing
+        c->Move(left, top, width);
+        return c;
+    };
+    auto frame = [side](const QString &name, const QString &caption, int top, int height) {
+        auto *f = new vb::Frame(side, name, caption);
+        f->setBackColor(White);
+        f->Move(120, top, 3000, height);
+        return f;
+    };
+
+    Lbl_SBarTitle = label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240, 180, 1500);
+    Lbl_SBarTitle->setFontBold(true);
+
+    vb::Frame *fi = frame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 840);
+    Frame_Find = fi;
+    Lbl_Find_BID = label(fi, QStringLiteral("Lbl_Find_BID"), QStringLiteral("图书编号"), 240, 420, 840);
+    auto *txt = new FTextBox(fi, QStringLiteral("Txt_Find_BID"));
+    txt->Move(1080, 390, 1740, FTextBox::FixedHeight);
+    txt->setAutoSelAll(true);
+    Txt_Find_BID = txt;
+
+    vb::Frame *fs = frame(QStringLiteral("Frame_Sort"), QStringLiteral("库存排序"), 1560, 1260);
+    Frame_Sort = fs;
+    Lbl_Sort_1 = label(fs, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), 240, 420, 840);
+    Cmb_Sort_1 = combo(fs, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
+    Cmb_Sort_1_Order = combo(fs, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
+    Lbl_Sort_2 = label(fs, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), 240, 900, 840);
+    Cmb_Sort_2 = combo(fs, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
+    Cmb_Sort_2_Order = combo(fs, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+
+    vb::Frame *ff = frame(QStringLiteral("Frame_Filter"), QStringLiteral("库存筛选"), 2940, 1260);
+    Frame_Filter = ff;
+    Lbl_Filter_ISBN = label(ff, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
+    Cmb_Filter_ISBN = combo(ff, QStringLiteral("Cmb_Filter_ISBN"), 1080, 360, 1740);
+    Lbl_Filter_UID = label(ff, QStringLiteral("Lbl_Filter_UID"), QStringLiteral("经手人"), 240, 900, 720);
+    Cmb_Filter_UID = combo(ff, QStringLiteral("Cmb_Filter_UID"), 1080, 840, 1740);
+
+    Lbl_SBarTip = label(side, QStringLiteral("Lbl_SBarTip"), QStringLiteral("注意：以上操作范围为整个数据库"), 240, 4380,
+                        2760);
+    Lbl_SBarTip->setForeColor(0x808080L);
+
+    CreateShowClose(240, 2400, QStringLiteral("以紧凑方式显示"));
+
+    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Add_Click);
+    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Delete_Click);
+    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Refresh_Click);
+    connect(Chk_ShowClose.peek(), &vb::CheckBox::Click, this, &Frm_BookStore::Chk_ShowClose_Click);
+    connect(Cmb_Filter_ISBN.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Filter_ISBN_Click);
+    connect(Cmb_Filter_UID.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Filter_UID_Click);
+    connect(Cmb_Sort_1.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_1_Click);
+    connect(Cmb_Sort_1_Order.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_1_Order_Click);
+    connect(Cmb_Sort_2.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_2_Click);
+    connect(Cmb_Sort_2_Order.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_2_Order_Click);
+    connect(txt, &FTextBox::Change, this, &Frm_BookStore::Txt_Find_BID_Change);
+}
+
+// ---------------------------------------------------------------- grid and lists
+
+void Frm_BookStore::SetStoreColWidths(bool compact)
+{
+    vb::Grid *g = Grid_ShowData.get();
+    if (g->Cols() < kCols)
+        g->setCols(kCols);
+    for (int i = 0; i < kCols; ++i)
+        g->setColWidth(i, compact ? kCompactWidths[i] : kNormalWidths[i]);
+}
+
+void Frm_BookStore::InitStoreGrid()
+{
+    Grid_ShowData->Clear();
+    SetStoreColWidths(false);
+}
+
+void Frm_BookStore::Chk_ShowClose_Click()
+{
+    SetStoreColWidths(Chk_ShowClose->Value() == vb::vbChecked);
+    Grid_ShowData->Refresh();
+}
+
+void Frm_BookStore::FillStoreCombos()
+{
+    FCombo *sort1 = Cmb_Sort_1.get();
+    FCombo *order1 = Cmb_Sort_1_Order.get();
+    FCombo *sort2 = Cmb_Sort_2.get();
+    FCombo *order2 = Cmb_Sort_2_Order.get();
+    FCombo *isbn = Cmb_Filter_ISBN.get();
+    FCombo *uid = Cmb_Filter_UID.get();
+    for (FCombo *c : {sort1, order1, sort2, order2, isbn, uid})
+        c->Clear();
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM 图书库存"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            sort1->AddItem(rs.FieldName(i));
+            sort2->AddItem(rs.FieldName(i));
+        }
+        rs.Close();
+        for (FCombo *c : {order1, order2}) {
+            c->AddItem(QStringLiteral("升序"));
+            c->AddItem(QStringLiteral("降序"));
+        }
+        rs.Open(QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        isbn->AddItem(QStringLiteral("[全部]"));
+        for (; !rs.EOF_(); rs.MoveNext())
+            isbn->AddItem(rs.Fields(QStringLiteral("ISBN")).toString());
+        rs.Close();
+        rs.Open(QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        uid->AddItem(QStringLiteral("[全部]"));
+        for (; !rs.EOF_(); rs.MoveNext())
+            uid->AddItem(rs.Fields(QStringLiteral("用户名")).toString());
+    } catch (const ado::Error &e) {
+        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+    }
+}
+
+// ---------------------------------------------------------------- query
+
+void Frm_BookStore::ResetStoreSQL()
+{
+    SQLSelect = QStringLiteral(
+        "SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, "
+        "最近读者编号, 最近借阅日期, 状态");
+    SQLFrom = QStringLiteral("FROM 图书档案,图书库存");
+    SQLWhere = QStringLiteral("WHERE 图书档案.ISBN =* 图书库存.ISBN");
+    SQLGroup.clear();
+    SQLOrder = QStringLiteral("ORDER BY 图书编号 ASC");
+    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ")
+        + SQLOrder;
+}
+
+void Frm_BookStore::Cmb_Filter_ISBN_Click()
+{
+    ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN"));
+}
+
+void Frm_BookStore::Cmb_Filter_UID_Click()
+{
+    ApplyFilter(Cmb_Filter_UID.get(), QStringLiteral("经手人"));
+}
+
+void Frm_BookStore::Txt_Find_BID_Change()
+{
+    ApplyFind(QStringLiteral("图书编号"), Txt_Find_BID->Text());
+}
+
+void Frm_BookStore::ApplyStoreSort()
+{
+    ApplySort(QStringLiteral("图书库存"), Cmb_Sort_1.get(), Cmb_Sort_1_Order.get(), Cmb_Sort_2.get(),
+              Cmb_Sort_2_Order.get());
+}
+
+// ---------------------------------------------------------------- actions
+
+void Frm_BookStore::Cmd_Add_Click()
+{
+    Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
+    OpenModalEditor(editor, this, kPower, QStringLiteral("ADD_Book"),
+                    [&editor](const QString &key) { editor.BookISBN = key; }, QString());
+}
+
+void Frm_BookStore::AddRowCopies()
+{
+    if (!CheckUserPower(kPower)) {
+        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        return;
+    }
+    Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
+    vb::Grid *g = Grid_ShowData.get();
+    editor.Mode = QStringLiteral("ADD_Store");
+    editor.BookISBN = (CurRow >= 1 && CurRow < g->Rows()) ? g->TextMatrix(CurRow, 3) : QString();
+    if (editor.BookISBN.isEmpty()) {
+        // An empty list: enter a new title instead.
+        Cmd_Add_Click();
+        return;
+    }
+    editor.CallerForm = this;
+    editor.Show(vb::vbModal);
+}
+
+void Frm_BookStore::Cmd_Delete_Click()
+{
+    if (!CheckUserPower(kPower)) {
+        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        return;
+    }
+    vb::Grid *g = Grid_ShowData.get();
+    if (CurRow < 1 || CurRow >= g->Rows())
+        return;
+    const QString title = g->TextMatrix(CurRow, 1);
+    const QString bookId = vb::Trim(g->TextMatrix(CurRow, 0));
+    const QString isbn = g->TextMatrix(CurRow, 3);
+    if (bookId.isEmpty())
+        return;
+    try {
+        // A copy out on loan stays: its open loan must still be returnable.
+        if (CopiesOnLoan(QStringLiteral("图书编号 = ") + SQLQuote(bookId))) {
+            ShowMsgBox(QStringLiteral("编号为 [ ") + bookId + QStringLiteral(" ] 的图书尚未归还，不能删除！"), kIconX,
+                       kTitleErr);
+            return;
+        }
+        if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
+                              + QStringLiteral(" ] 吗？"),
+                          QStringLiteral("删除库存"))) {
+            SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(bookId));
+            if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
+                ShowMsgBox(QStringLiteral("[ ") + title + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"),
+                           kIconX, kTitleErr);
+            } else if (ConfirmDelete(QStringLiteral("是否要删除 [ ") + title + QStringLiteral(" ] 的同类库存？"),
+                                     QStringLiteral("删除库存"))) {
+                SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
+            }
+        }
+    } catch (const ado::Error &e) {
+        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+    } catch (const std::exception &e) {
+        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+    }
+    Cmd_Refresh_Click();
+}
