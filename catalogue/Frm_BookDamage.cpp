@@ -1,0 +1,182 @@
+#include "catalogue/Frm_BookDamage.h"
+
+#include "catalogue/Frm_BookDamageItem.h"
+#include "core/DialogConventions.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "core/ModalEditForm.h"
+#include "platform/Runtime.h"
+
+#include <exception>
+
+namespace {
+const QString kAll = QStringLiteral("[全部]");
+
+void showError(const QString &text)
+{
+    ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误"));
+}
+}  // namespace
+
+Frm_BookDamage::Frm_BookDamage() : ChildListForm(QStringLiteral("Frm_BookDamage"))
+{
+    setCaption(QStringLiteral("图书损坏管理"));
+}
+
+void Frm_BookDamage::CreateControls()
+{
+    CreateTitleBar();
+    Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
+
+    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
+                           QStringLiteral("添加记录"));
+    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), 1560, 600, 1200, 375,
+                              QStringLiteral("修改记录"));
+    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 2880, 600, 1200, 375,
+                              QStringLiteral("删除记录"));
+    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 4200, 600, 1200, 375,
+                               QStringLiteral("刷新记录"));
+    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
+        AddWorkingControl(b);
+
+    vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
+    g->setToolTipText(QStringLiteral("双击修改记录 | Del 删除 | Up/Down 移动"));
+
+    CreateSBarSwitch(9000, 660, 1000, 255);
+
+    vb::PictureBox *side = CreateSideBar();
+    Lbl_SBarTitle = new vb::Label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"));
+    Lbl_SBarTitle->setBackStyle(vb::vbTransparent);
+    Lbl_SBarTitle->setFontBold(true);
+    Lbl_SBarTitle->Move(240, 180, 1500, 255);
+
+    auto *frame = new vb::Frame(side, QStringLiteral("Frame_Filter"), QStringLiteral("信息筛选"));
+    frame->setBackColor(0xFFFFFFL);
+    frame->Move(120, 600, 3000, 1440);
+    Frame_Filter = frame;
+    Lbl_Filter_ISBN = new vb::Label(frame, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"));
+    Lbl_Filter_ISBN->setBackStyle(vb::vbTransparent);
+    Lbl_Filter_ISBN->Move(240, 450, 900, 255);
+    auto *isbn = new FCombo(frame, QStringLiteral("Cmb_Filter_ISBN"));
+    isbn->setEnabledText(false);
+    isbn->Move(1140, 390, 1680);
+    Cmb_Filter_ISBN = isbn;
+    Lbl_Filter_RID = new vb::Label(frame, QStringLiteral("Lbl_Filter_RID"), QStringLiteral("读者编号"));
+    Lbl_Filter_RID->setBackStyle(vb::vbTransparent);
+    Lbl_Filter_RID->Move(240, 930, 900, 255);
+    auto *rid = new FCombo(frame, QStringLiteral("Cmb_Filter_RID"));
+    rid->setEnabledText(false);
+    rid->Move(1140, 870, 1680);
+    Cmb_Filter_RID = rid;
+
+    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Add_Click);
+    connect(Cmd_Modify.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Modify_Click);
+    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Delete_Click);
+    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Refresh_Click);
+    connect(isbn, &FCombo::Click, this, &Frm_BookDamage::Cmb_Filter_ISBN_Click);
+    connect(rid, &FCombo::Click, this, &Frm_BookDamage::Cmb_Filter_RID_Click);
+}
+
+// ---------------------------------------------------------------- list
+
+void Frm_BookDamage::ResetDamageSQL()
+{
+    SQLSelect = QStringLiteral(
+        "SELECT 图书损坏编号, 图书借阅.读者编号, 读者档案.姓名, 图书借阅.图书编号, 图书档案.图书名称, "
+        "CONVERT(varchar(10),图书借阅.实际还书日期,23) AS 损坏日期, 损坏描述, CONVERT(varchar(10),赔偿金额,0) AS "
+        "赔偿金额, 备注");
+    SQLFrom = QStringLiteral("FROM 图书损坏, 图书借阅, 图书档案, 图书库存, 读者档案");
+    SQLWhere = QStringLiteral(
+        "WHERE 图书损坏.图书借阅编号 = 图书借阅.图书借阅编号 AND 图书借阅.图书编号 = 图书库存.图书编号 AND "
+        "图书库存.ISBN = 图书档案.ISBN AND 图书借阅.读者编号 = 读者档案.读者编号");
+    SQLGroup.clear();
+    SQLOrder = QStringLiteral("ORDER BY 图书损坏编号 DESC");
+    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+}
+
+void Frm_BookDamage::InitDamageGrid()
+{
+    vb::Grid *g = Grid_ShowData.get();
+    g->Clear();
+    static const int widths[9] = {1800, 1200, 1200, 1200, 1800, 1200, 3000, 900, 1800};
+    if (g->Cols() < 9)
+        g->setCols(9);
+    for (int i = 0; i < 9; ++i)
+        g->setColWidth(i, widths[i]);
+}
+
+void Frm_BookDamage::FillDamageCombos()
+{
+    FCombo *rid = Cmb_Filter_RID.get();
+    FCombo *isbn = Cmb_Filter_ISBN.get();
+    rid->Clear();
+    isbn->Clear();
+    // A failed read is reported; the window goes on with what was filled.
+    try {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT DISTINCT 读者编号 FROM 读者档案"), SQLConn(), ado::adOpenKeyset,
+                ado::adLockReadOnly);
+        rid->AddItem(kAll);
+        for (; !rs.EOF_(); rs.MoveNext())
+            rid->AddItem(rs.Fields(0).toString());
+        rs.Close();
+        rs.Open(QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), SQLConn(), ado::adOpenKeyset,
+                ado::adLockReadOnly);
+        isbn->AddItem(kAll);
+        for (; !rs.EOF_(); rs.MoveNext())
+            isbn->AddItem(rs.Fields(0).toString());
+    } catch (const ado::Error &e) {
+        showError(e.Description());
+    } catch (const std::exception &e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+}
+
+void Frm_BookDamage::Cmb_Filter_ISBN_Click()
+{
+    ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN"));
+}
+
+void Frm_BookDamage::Cmb_Filter_RID_Click()
+{
+    ApplyFilter(Cmb_Filter_RID.get(), QStringLiteral("图书借阅.读者编号"));
+}
+
+// ---------------------------------------------------------------- actions
+
+void Frm_BookDamage::Cmd_Add_Click()
+{
+    Frm_BookDamageItem &ed = vb::Default<Frm_BookDamageItem>();
+    OpenModalEditor(ed, this, QString(), QStringLiteral("ADD"), [&ed](const QString &k) { ed.DamageID = k; },
+                    QString());
+}
+
+void Frm_BookDamage::Cmd_Modify_Click()
+{
+    QString id;
+    if (vb::Grid *g = Grid_ShowData.peek(); g && CurRow >= 1 && CurRow < g->Rows() && g->Cols() > 0)
+        id = g->TextMatrix(CurRow, 0);
+    Frm_BookDamageItem &ed = vb::Default<Frm_BookDamageItem>();
+    // An empty key (no record under the cursor) opens nothing.
+    OpenModalEditor(ed, this, QString(), QStringLiteral("MOD"), [&ed](const QString &k) { ed.DamageID = k; }, id);
+}
+
+void Frm_BookDamage::Cmd_Delete_Click()
+{
+    QString id;
+    if (vb::Grid *g = Grid_ShowData.peek(); g && CurRow >= 1 && CurRow < g->Rows() && g->Cols() > 0)
+        id = vb::Trim(g->TextMatrix(CurRow, 0));
+    if (id.isEmpty())
+        return;
+    try {
+        if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + id + QStringLiteral(" ] 的记录吗？"),
+                          QStringLiteral("删除记录"), false))
+            SQLConn().Execute(QStringLiteral("DELETE FROM 图书损坏 WHERE 图书损坏编号 = ") + SQLQuote(id));
+    } catch (const ado::Error &e) {
+        showError(e.Description());
+    } catch (const std::exception &e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    // Refreshed whatever the answer.
+    Cmd_Refresh_Click();
+}
