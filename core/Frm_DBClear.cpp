@@ -1,0 +1,304 @@
+#include "core/Frm_DBClear.h"
+
+#include "core/DialogConventions.h"
+#include "core/Mdl_ComVarList.h"
+#include "core/Mdl_SQLConnection.h"
+#include "platform/Runtime.h"
+
+#include <exception>
+
+namespace {
+
+constexpr int DialogWidth = 7200, DialogHeight = 6060;
+constexpr int FrameLeft = 240, FrameTop = 720, FrameWidth = 6720, FrameHeight = 3840;
+constexpr int ItemLeft = 240, ItemWidth = 2400, ItemTop = 360, ItemStep = 420;
+constexpr int NoteLeft = 2760, NoteWidth = 3840;
+
+const QString kPowerAcc = QStringLiteral("修改账户权限");
+const QString kPowerBorrow = QStringLiteral("办理借书权限");
+const QString kPowerReturn = QStringLiteral("办理还书权限");
+const QString kPowerStore = QStringLiteral("修改库存权限");
+const QString kPowerReader = QStringLiteral("修改读者权限");
+
+bool ticked(vb::CheckBox *c)
+{
+    return c && c->Value() == vb::vbChecked;
+}
+
+}  // namespace
+
+Frm_DBClear::Frm_DBClear() : vb::Form(QStringLiteral("Frm_DBClear"))
+{
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setCaption(QStringLiteral("清理数据库"));
+    setWidth(DialogWidth);
+    setHeight(DialogHeight);
+}
+
+void Frm_DBClear::CreateControls()
+{
+    QWidget *c = client();
+    // A thin outline: the dialog has no window frame, only its own title bar.
+    auto *border = new vb::Shape(c, QStringLiteral("Shp_Border"));
+    border->setBorderColor(0x808080L);
+    border->setAttribute(Qt::WA_TransparentForMouseEvents);
+    border->Move(0, 0, DialogWidth, DialogHeight);
+
+    const DialogTitleBarParts bar = DialogTitleBar(this, 480, [this] { Cmd_Close_Click(); });
+    Pic_TitleBar = bar.Pic_TitleBar;
+    Lbl_TBarText = bar.Lbl_TBarText;
+    Cmd_TBarClose = bar.Cmd_TBarClose;
+
+    auto *frame = new vb::Frame(c, QStringLiteral("Frame_ItemList"), QStringLiteral("清理项目"));
+    frame->Move(FrameLeft, FrameTop, FrameWidth, FrameHeight);
+    Frame_ItemList = frame;
+
+    int row = 0;
+    const auto item = [&](const QString &name, const QString &caption) {
+        auto *chk = new vb::CheckBox(frame, name, caption);
+        chk->Move(ItemLeft, ItemTop + row * ItemStep, ItemWidth, 255);
+        return chk;
+    };
+    const auto note = [&](const QString &name, const QString &caption) {
+        auto *l = new vb::Label(frame, name, caption);
+        l->setBackStyle(vb::vbTransparent);
+        l->setForeColor(0x0000FFL);  // red
+        l->Move(NoteLeft, ItemTop + row * ItemStep + 15, NoteWidth, 255);
+        l->setVisible(false);
+        return l;
+    };
+
+    Chk_Acc_Login = item(QStringLiteral("Chk_Acc_Login"), QStringLiteral("所有账户登录信息"));
+    ++row;
+    Chk_Acc_Standby = item(QStringLiteral("Chk_Acc_Standby"), QStringLiteral("状态为停用的账户"));
+    Lbl_Acc_Standby = note(QStringLiteral("Lbl_Acc_Standby"), QStringLiteral("该操作将删除相应账户的所有相关记录"));
+    ++row;
+    Chk_Brw_Return = item(QStringLiteral("Chk_Brw_Return"), QStringLiteral("已还借书记录"));
+    {
+        const int top = ItemTop + row * ItemStep - 23;
+        auto dateLabel = [&](const QString &name, const QString &caption, int left) {
+            auto *l = new vb::Label(frame, name, caption);
+            l->setBackStyle(vb::vbTransparent);
+            l->Move(left, top + 38, 240, 255);
+            l->setVisible(false);
+            return l;
+        };
+        auto dateBox = [&](const QString &name, int left) {
+            auto *t = new FTextBox(frame, name);
+            t->Move(left, top, 1560, FTextBox::FixedHeight);
+            t->setAutoSelAll(true);
+            t->setVisible(false);
+            return t;
+        };
+        Lbl_From = dateLabel(QStringLiteral("Lbl_From"), QStringLiteral("从"), NoteLeft);
+        Txt_From = dateBox(QStringLiteral("Txt_From"), NoteLeft + 270);
+        Lbl_To = dateLabel(QStringLiteral("Lbl_To"), QStringLiteral("到"), NoteLeft + 1950);
+        Txt_To = dateBox(QStringLiteral("Txt_To"), NoteLeft + 2220);
+    }
+    ++row;
+    Chk_Brw_All = item(QStringLiteral("Chk_Brw_All"), QStringLiteral("全部借书记录"));
+    Lbl_Brw_All = note(QStringLiteral("Lbl_Brw_All"), QStringLiteral("该操作将删除相应的可能存在的图书损坏记录"));
+    ++row;
+    Chk_Book_Damag = item(QStringLiteral("Chk_Book_Damag"), QStringLiteral("所有图书损坏记录"));
+    ++row;
+    Chk_Book_NoStore = item(QStringLiteral("Chk_Book_NoStore"), QStringLiteral("无库存的图书档案"));
+    ++row;
+    Chk_Reader_Dep = item(QStringLiteral("Chk_Reader_Dep"), QStringLiteral("所有读者充值记录"));
+    ++row;
+    Chk_Reader_Standby = item(QStringLiteral("Chk_Reader_Standby"), QStringLiteral("状态为停用的读者"));
+    Lbl_Reader_Standby = note(QStringLiteral("Lbl_Reader_Standby"), QStringLiteral("该操作将删除相应读者的所有相关记录"));
+
+    auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"), QStringLiteral("注意：灰色项代表您没有权限进行该操作"));
+    tip->setBackStyle(vb::vbTransparent);
+    tip->setForeColor(0x808080L);
+    tip->Move(FrameLeft, FrameTop + FrameHeight + 150, FrameWidth, 255);
+    Lbl_Tip = tip;
+
+    const int buttonTop = DialogHeight - 375 - 300;
+    auto button = [c](const QString &name, const QString &caption, int left, int top) {
+        auto *b = new XButton(c, name);
+        b->Move(left, top, 1200, 375);
+        b->setCaption(caption);
+        b->setStyleColor(0xB0B0B0L);
+        b->setIfDraw(true);
+        return b;
+    };
+    Cmd_Clear = button(QStringLiteral("Cmd_Clear"), QStringLiteral("清理"), FrameLeft + FrameWidth - 2520, buttonTop);
+    Cmd_Close = button(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + FrameWidth - 1200, buttonTop);
+
+    connect(Chk_Acc_Standby.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Acc_Standby_Click);
+    connect(Chk_Reader_Standby.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Reader_Standby_Click);
+    connect(Chk_Brw_All.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Brw_All_Click);
+    connect(Chk_Book_Damag.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Book_Damag_Click);
+    connect(Chk_Brw_Return.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Brw_Return_Click);
+    connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_DBClear::Cmd_Clear_Click);
+    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_DBClear::Cmd_Close_Click);
+}
+
+void Frm_DBClear::Form_Load()
+{
+    SetDialogTitle(this, Lbl_TBarText.get());
+    DisableByPower();
+}
+
+void Frm_DBClear::DisableItem(vb::CheckBox *item)
+{
+    if (item)
+        item->setEnabled(false);
+}
+
+void Frm_DBClear::DisableByPower()
+{
+    if (!CheckUserPower(kPowerAcc)) {
+        DisableItem(Chk_Acc_Login.get());
+        DisableItem(Chk_Acc_Standby.get());
+    }
+    if (!CheckUserPower(kPowerBorrow) || !CheckUserPower(kPowerReturn)) {
+        DisableItem(Chk_Brw_Return.get());
+        DisableItem(Chk_Brw_All.get());
+        DisableItem(Chk_Book_Damag.get());
+    }
+    if (!CheckUserPower(kPowerStore))
+        DisableItem(Chk_Book_NoStore.get());
+    if (!CheckUserPower(kPowerReader)) {
+        DisableItem(Chk_Reader_Dep.get());
+        DisableItem(Chk_Reader_Standby.get());
+    }
+}
+
+// ---------------------------------------------------------------- boxes
+
+void Frm_DBClear::Chk_Acc_Standby_Click()
+{
+    Lbl_Acc_Standby->setVisible(ticked(Chk_Acc_Standby.get()));
+}
+
+void Frm_DBClear::Chk_Reader_Standby_Click()
+{
+    Lbl_Reader_Standby->setVisible(ticked(Chk_Reader_Standby.get()));
+}
+
+void Frm_DBClear::Chk_Brw_All_Click()
+{
+    Lbl_Brw_All->setVisible(ticked(Chk_Brw_All.get()));
+    // All loans take their damage records with them.
+    Chk_Book_Damag->setValue(Chk_Brw_All->Value());
+}
+
+void Frm_DBClear::Chk_Book_Damag_Click()
+{
+    if (ticked(Chk_Brw_All.get()))
+        Chk_Book_Damag->setValue(vb::vbChecked);
+}
+
+void Frm_DBClear::Chk_Brw_Return_Click()
+{
+    const bool on = ticked(Chk_Brw_Return.get());
+    Lbl_From->setVisible(on);
+    Lbl_To->setVisible(on);
+    Txt_From->setVisible(on);
+    Txt_To->setVisible(on);
+}
+
+// ---------------------------------------------------------------- the run
+
+bool Frm_DBClear::ExecClearSQL(const QString &statement)
+{
+    try {
+        SQLConn().Execute(statement);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void Frm_DBClear::Cmd_Clear_Click()
+{
+    const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
+    const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
+    const QString loansOfDisabledAccounts = QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ")
+        + disabledAccounts + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ")
+        + disabledAccounts + QStringLiteral(")");
+
+    QStringList list;
+    if (CheckUserPower(kPowerAcc)) {
+        if (ticked(Chk_Acc_Login.get()))
+            list << QStringLiteral("DELETE FROM 账户登录");
+        if (ticked(Chk_Acc_Standby.get())) {
+            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
+                 << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
+                 << QStringLiteral("DELETE FROM 图书库存 WHERE 经手人 IN ") + disabledAccounts
+                 << QStringLiteral("DELETE FROM 充值记录 WHERE 经手人 IN ") + disabledAccounts
+                 << QStringLiteral("DELETE FROM 账户登录 WHERE 用户名 IN ") + disabledAccounts
+                 << QStringLiteral("DELETE FROM 账户 WHERE 状态 = '停用'");
+        }
+    }
+    if (CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn)) {
+        if (ticked(Chk_Brw_Return.get())) {
+            QString from, to;
+            if (vb::IsDate(Txt_From->Text())) {
+                from = vb::Trim(Txt_From->Text());
+            } else {
+                from = QStringLiteral("2000-01-01");
+                Txt_From->setText(from);
+            }
+            if (vb::IsDate(Txt_To->Text())) {
+                to = vb::Trim(Txt_To->Text());
+            } else {
+                to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
+                Txt_To->setText(to);
+            }
+            const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
+                + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
+            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
+                        + returned + QStringLiteral(")")
+                 << QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned;
+        }
+        if (ticked(Chk_Brw_All.get()))
+            list << QStringLiteral("DELETE FROM 图书损坏") << QStringLiteral("DELETE FROM 图书借阅");
+        if (ticked(Chk_Book_Damag.get()))
+            list << QStringLiteral("DELETE FROM 图书损坏");
+    }
+    if (CheckUserPower(kPowerStore)) {
+        if (ticked(Chk_Book_NoStore.get()))
+            list << QStringLiteral(
+                "DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= "
+                "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
+    }
+    if (CheckUserPower(kPowerReader)) {
+        if (ticked(Chk_Reader_Dep.get()))
+            list << QStringLiteral("DELETE FROM 充值记录");
+        if (ticked(Chk_Reader_Standby.get())) {
+            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE 读者编号 IN ")
+                        + disabledReaders + QStringLiteral(")")
+                 << QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders
+                 << QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders
+                 << QStringLiteral("DELETE FROM 读者档案 WHERE 状态 = '停用'");
+        }
+    }
+
+    if (list.isEmpty()) {
+        ShowMsgBox(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("!"), QStringLiteral("提示"));
+        return;
+    }
+
+    m_lastRun = list;
+    m_lastFailed.clear();
+    for (const QString &sql : list)
+        if (!ExecClearSQL(sql))
+            m_lastFailed << sql;
+
+    if (!m_lastFailed.isEmpty()) {
+        QString text = QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：") + QStringLiteral("\r\n");
+        for (const QString &sql : m_lastFailed)
+            text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
+        ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("提示"));
+    } else {
+        ShowMsgBox(QStringLiteral("所选项目清理成功！"), QStringLiteral("!"), QStringLiteral("提示"));
+    }
+}
+
+void Frm_DBClear::Cmd_Close_Click()
+{
+    Unload();
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The database clean-up dialog "清理数据库": each ticked option deletes a whole
+// group of old or dead records (login log, disabled accounts with what they
+// handled, returned or all loans, damage records, titles without copies,
+// deposits, disabled readers with their records). The statements run one
+// after another, each on its own; the failed ones are listed afterwards.
+#include "platform/Form.h"
+#include "platform/Intrinsics.h"
+
+#include "controls/FTextBox.h"
+#include "controls/XButton.h"
+
+#include <QStringList>
+
+class Frm_DBClear : public vb::Form {
+    Q_OBJECT
+public:
+    Frm_DBClear();
+
+    vb::Ctl<vb::PictureBox> Pic_TitleBar{this};
+    vb::Ctl<vb::Label> Lbl_TBarText{this};
+    vb::Ctl<XButton> Cmd_TBarClose{this};
+    vb::Ctl<vb::Frame> Frame_ItemList{this};
+    vb::Ctl<vb::CheckBox> Chk_Acc_Login{this};
+    vb::Ctl<vb::CheckBox> Chk_Acc_Standby{this};
+    vb::Ctl<vb::CheckBox> Chk_Brw_Return{this};
+    vb::Ctl<vb::CheckBox> Chk_Brw_All{this};
+    vb::Ctl<vb::CheckBox> Chk_Book_Damag{this};
+    vb::Ctl<vb::CheckBox> Chk_Book_NoStore{this};
+    vb::Ctl<vb::CheckBox> Chk_Reader_Dep{this};
+    vb::Ctl<vb::CheckBox> Chk_Reader_Standby{this};
+    vb::Ctl<vb::Label> Lbl_Acc_Standby{this};
+    vb::Ctl<vb::Label> Lbl_Brw_All{this};
+    vb::Ctl<vb::Label> Lbl_Reader_Standby{this};
+    vb::Ctl<vb::Label> Lbl_From{this};
+    vb::Ctl<FTextBox> Txt_From{this};
+    vb::Ctl<vb::Label> Lbl_To{this};
+    vb::Ctl<FTextBox> Txt_To{this};
+    vb::Ctl<vb::Label> Lbl_Tip{this};
+    vb::Ctl<XButton> Cmd_Clear{this};
+    vb::Ctl<XButton> Cmd_Close{this};
+
+    void Chk_Acc_Standby_Click();
+    void Chk_Reader_Standby_Click();
+    void Chk_Brw_All_Click();
+    void Chk_Book_Damag_Click();
+    void Chk_Brw_Return_Click();
+    void Cmd_Clear_Click();
+    void Cmd_Close_Click();
+
+    // The statements the last run executed, in order, and those that failed.
+    QStringList LastRun() const { return m_lastRun; }
+    QStringList LastFailed() const { return m_lastFailed; }
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+
+private:
+    void DisableByPower();
+    static void DisableItem(vb::CheckBox *item);
+    static bool ExecClearSQL(const QString &statement);
+
+    QStringList m_lastRun;
+    QStringList m_lastFailed;
+};
