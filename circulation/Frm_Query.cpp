@@ -4,6 +4,8 @@
 #include "core/Mdl_SQLConnection.h"
 #include "platform/Runtime.h"
 
+#include <QFontMetrics>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 
@@ -102,6 +104,7 @@ void Frm_Query::CreateControls()
     for (int i = 0; i < CaseCount; ++i) {
         auto *o = new vb::OptionButton(fr, QStringLiteral("Opt_Case_%1").arg(i), QString::fromUtf8(kCases[i].caption));
         o->Move(left, OptTop, OptWidths[i], 300);
+        o->setAutoFillBackground(false);  // the frame's own face shows through
         left += OptWidths[i];
         m_case[i] = o;
     }
@@ -180,6 +183,24 @@ void Frm_Query::Cmd_Query_Click()
     SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 
     // Fills the grid with the count in the status bar, shows a refusal, CurRow = 1.
-    RunList(true);
+    if (RunList(true))
+        FitColumns();
     Txt_Info->SetFocus();
+}
+
+void Frm_Query::FitColumns()
+{
+    // Every kind of search has columns of its own: each column is made as wide as
+    // its header and the texts of the first rows, within bounds.
+    vb::Grid *g = Grid_ShowData.peek();
+    if (!g)
+        return;
+    const QFontMetrics fm(g->view()->font());
+    const int rows = std::min(g->Rows(), 200);
+    for (int c = 0; c < g->Cols(); ++c) {
+        int px = 0;
+        for (int r = 0; r < rows; ++r)
+            px = std::max(px, int(fm.horizontalAdvance(g->TextMatrix(r, c))));
+        g->setColWidth(c, std::clamp((px + 16) * 15, 720, 4800));
+    }
 }

@@ -31,5 +31,7 @@ protected:
     void Form_Resize() override;
 
 private:
+    void FitColumns();
+
     std::array<QPointer<vb::OptionButton>, CaseCount> m_case{};
 };
