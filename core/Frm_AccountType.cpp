@@ -185,6 +185,8 @@ void Frm_AccountType::Form_Load()
         Lbl_TBarText->setForeColor(vb::RGB(255, 0, 0));
         Lbl_TBarText->setCaption(RefusedText());
     }
+    // A window shown again at the same size gets no resize of its own.
+    Form_Resize();
 }
 
 void Frm_AccountType::Form_Resize()

@@ -1,0 +1,392 @@
+// The database clean-up: every option on a seeded database (the rows that
+// must go and the rows that must stay), the order of the options, the boxes'
+// interplay, the permission greying and the report of failed statements.
+#include "circulation/CirculationFixture.h"
+#include "core/AdminForms.h"
+#include "core/Frm_DBClear.h"
+#include "core/Frm_Main.h"
+
+#include <QTimer>
+#include <QtTest>
+
+using namespace circfix;
+
+class TestDBClear : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SharedDb> m_db;
+    std::unique_ptr<MsgRecorder> m_msg;
+
+    Frm_DBClear &w() { return vb::Default<Frm_DBClear>(); }
+
+    // The keys of a table, sorted.
+    static QStringList keys(const QString &table, const QString &column)
+    {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + table, SQLConn());
+        QStringList out;
+        for (; !rs.EOF_(); rs.MoveNext())
+            out << rs.Fields(0).toString();
+        out.sort();
+        return out;
+    }
+    static QStringList loans() { return keys(QStringLiteral("图书借阅"), QStringLiteral("图书借阅编号")); }
+    static QStringList damages() { return keys(QStringLiteral("图书损坏"), QStringLiteral("图书损坏编号")); }
+    static QStringList deposits() { return keys(QStringLiteral("充值记录"), QStringLiteral("充值编号")); }
+    static QStringList copies() { return keys(QStringLiteral("图书库存"), QStringLiteral("图书编号")); }
+    static QStringList titles() { return keys(QStringLiteral("图书档案"), QStringLiteral("ISBN")); }
+    static QStringList readers() { return keys(QStringLiteral("读者档案"), QStringLiteral("读者编号")); }
+    static QStringList accounts() { return keys(QStringLiteral("账户"), QStringLiteral("用户名")); }
+    static QStringList logins() { return keys(QStringLiteral("账户登录"), QStringLiteral("用户名")); }
+    static QStringList without(QStringList all, const QStringList &gone)
+    {
+        for (const QString &g : gone)
+            all.removeAll(g);
+        return all;
+    }
+    // Loan numbers of the seed: L(n).
+    static QString L(int n) { return QStringLiteral("24030109000000%1").arg(n); }
+    static QString D(int n) { return QStringLiteral("2403011000%1").arg(n, 2, 10, QLatin1Char('0')); }
+    static QStringList Ls(std::initializer_list<int> ns)
+    {
+        QStringList out;
+        for (int n : ns)
+            out << L(n);
+        out.sort();
+        return out;
+    }
+    static QStringList Ds(std::initializer_list<int> ns)
+    {
+        QStringList out;
+        for (int n : ns)
+            out << D(n);
+        out.sort();
+        return out;
+    }
+
+    static void loan(int n, const QString &reader, const QString &returned, const QString &lentBy,
+                     const QString &returnedBy)
+    {
+        const bool back = !returned.isEmpty();
+        exec(QStringLiteral("INSERT 图书借阅 VALUES(%1,'B001',%2,'2024-01-01','2024-02-01',%3,%4,%5,%6)")
+                 .arg(SQLQuote(L(n)), SQLQuote(reader), back ? SQLQuote(returned) : QStringLiteral("Null"),
+                      back ? QStringLiteral("'1'") : QStringLiteral("'0'"), SQLQuote(lentBy),
+                      back ? SQLQuote(returnedBy) : QStringLiteral("Null")));
+        exec(QStringLiteral("INSERT 图书损坏 VALUES(%1,%2,'破损',5,'')").arg(SQLQuote(D(n)), SQLQuote(L(n))));
+    }
+    static void deposit(const QString &no, const QString &reader, const QString &by)
+    {
+        exec(QStringLiteral("INSERT 充值记录 VALUES(%1,%2,50,'2024-03-01',%3)")
+                 .arg(SQLQuote(no), SQLQuote(reader), SQLQuote(by)));
+    }
+
+    // The seed:
+    //  accounts: admin, keep (正常), old (停用; written "OLD" or "Old" where it handled things)
+    //  readers:  R001..R003 (正常), R004 and r005 (停用; r005's records say "R005")
+    //  loans 1-8 each with one damage record, and damage record 99 of no loan.
+    void seed()
+    {
+        fill();
+        exec(QStringLiteral("INSERT 账户 VALUES ('keep','p','留用','s','系统管理员',Null,'正常')"));
+        exec(QStringLiteral("INSERT 账户 VALUES ('old','p','离职','s','系统管理员',Null,'停用')"));
+        addReader(QStringLiteral("r005"), QStringLiteral("学生"), QStringLiteral("钱七"), 0, QStringLiteral("停用"));
+
+        loan(1, QStringLiteral("R001"), QString(), QStringLiteral("OLD"), QString());                      // open, lent by old
+        loan(2, QStringLiteral("R001"), QStringLiteral("2024-03-10"), QStringLiteral("admin"), QStringLiteral("old"));
+        loan(3, QStringLiteral("R002"), QStringLiteral("2024-03-15"), QStringLiteral("admin"), QStringLiteral("admin"));
+        loan(4, QStringLiteral("R002"), QStringLiteral("2024-03-16"), QStringLiteral("admin"), QStringLiteral("admin"));
+        loan(5, QStringLiteral("R003"), QString(), QStringLiteral("keep"), QString());                     // open
+        loan(6, QStringLiteral("R003"), QStringLiteral("1999-12-31"), QStringLiteral("admin"), QStringLiteral("keep"));
+        loan(7, QStringLiteral("R004"), QStringLiteral("2024-01-01"), QStringLiteral("admin"), QStringLiteral("admin"));
+        loan(8, QStringLiteral("R005"), QString(), QStringLiteral("admin"), QString());                    // open
+        exec(QStringLiteral("INSERT 图书损坏 VALUES('240301100099','240101000000999','旧记录',1,'')"));
+
+        // A copy put into stock by old, the only copy of its title.
+        addTitle(QStringLiteral("978-9"), QStringLiteral("孤本"));
+        exec(QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES ('K001','978-9','2024-01-01 10:00:00','Old')"));
+        // A title without copies, and one whose copy writes the ISBN in other letter case.
+        addTitle(QStringLiteral("978-8"), QStringLiteral("无书"));
+        addTitle(QStringLiteral("abc-1"), QStringLiteral("大小写"));
+        addCopy(QStringLiteral("K002"), QStringLiteral("ABC-1"));
+
+        deposit(QStringLiteral("240301000001"), QStringLiteral("R001"), QStringLiteral("old"));
+        deposit(QStringLiteral("240301000002"), QStringLiteral("R001"), QStringLiteral("admin"));
+        deposit(QStringLiteral("240301000003"), QStringLiteral("R005"), QStringLiteral("admin"));
+        deposit(QStringLiteral("240301000004"), QStringLiteral("R004"), QStringLiteral("admin"));
+
+        exec(QStringLiteral("INSERT 账户登录 VALUES ('old','2024-03-01 08:00:00')"));
+        exec(QStringLiteral("INSERT 账户登录 VALUES ('Old','2024-03-02 08:00:00')"));
+        exec(QStringLiteral("INSERT 账户登录 VALUES ('admin','2024-03-03 08:00:00')"));
+    }
+
+    // Everything the seed holds, to compare what an option left.
+    struct Snapshot {
+        QStringList loans, damages, deposits, copies, titles, readers, accounts, logins;
+    };
+    static Snapshot snapshot()
+    {
+        return {loans(), damages(), deposits(), copies(), titles(), readers(), accounts(), logins()};
+    }
+    static void expectUnchanged(const Snapshot &a, const Snapshot &b, const QString &except)
+    {
+        const std::pair<const char *, std::pair<QStringList, QStringList>> parts[] = {
+            {"loans", {a.loans, b.loans}},       {"damages", {a.damages, b.damages}},
+            {"deposits", {a.deposits, b.deposits}}, {"copies", {a.copies, b.copies}},
+            {"titles", {a.titles, b.titles}},    {"readers", {a.readers, b.readers}},
+            {"accounts", {a.accounts, b.accounts}}, {"logins", {a.logins, b.logins}},
+        };
+        for (const auto &p : parts)
+            if (!except.split(QLatin1Char(',')).contains(QLatin1String(p.first)))
+                QVERIFY2(p.second.first == p.second.second, p.first);
+    }
+
+    void run(std::initializer_list<vb::CheckBox *> boxes)
+    {
+        for (vb::CheckBox *b : boxes)
+            b->setValue(vb::vbChecked);
+        m_msg->clear();
+        w().Cmd_Clear_Click();
+    }
+    void expectSuccess()
+    {
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), QStringLiteral("所选项目清理成功！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
+        QVERIFY(w().IsLoaded());  // the dialog stays open after the run
+    }
+
+private slots:
+    void init()
+    {
+        m_db = std::make_unique<SharedDb>();
+        QVERIFY(m_db->isOpen());
+        CurUID = QStringLiteral("admin");
+        seed();
+        vb::SetTestClock(fixedNow());  // 2024-03-15
+        m_msg = std::make_unique<MsgRecorder>();
+        w().Show();
+    }
+    void cleanup()
+    {
+        w().Unload();
+        vb::ClearTestClock();
+        m_msg.reset();
+        m_db.reset();
+    }
+
+    void nothingTickedRunsNothing()
+    {
+        QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("清理数据库"));
+        const Snapshot before = snapshot();
+        run({});
+        QCOMPARE(m_msg->last(), QStringLiteral("请选择需要清理的项目！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
+        expectUnchanged(before, snapshot(), QString());
+    }
+
+    void loginLog()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Acc_Login.get()});
+        expectSuccess();
+        QVERIFY(logins().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("logins"));
+    }
+
+    void disabledAccountsWithEverythingTheyHandled()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Acc_Standby.get()});
+        expectSuccess();
+        const Snapshot after = snapshot();
+        QCOMPARE(after.loans, without(before.loans, Ls({1, 2})));
+        QCOMPARE(after.damages, without(before.damages, Ds({1, 2})));
+        QCOMPARE(after.copies, without(before.copies, {QStringLiteral("K001")}));
+        QCOMPARE(after.deposits, without(before.deposits, {QStringLiteral("240301000001")}));
+        QCOMPARE(after.logins, QStringList({QStringLiteral("admin")}));
+        QCOMPARE(after.accounts, QStringList({QStringLiteral("admin"), QStringLiteral("keep")}));
+        expectUnchanged(before, after, QStringLiteral("loans,damages,copies,deposits,logins,accounts"));
+        QCOMPARE(w().LastRun().size(), 6);
+    }
+
+    void returnedLoansWithDefaultDates()
+    {
+        vb::CheckBox *c = w().Chk_Brw_Return.get();
+        QVERIFY(!w().Txt_From->isVisible());
+        c->setValue(vb::vbChecked);
+        QVERIFY(w().Txt_From->isVisible());
+        QVERIFY(w().Lbl_To->isVisible());
+        const Snapshot before = snapshot();
+        run({c});
+        expectSuccess();
+        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01"));
+        QCOMPARE(w().Txt_To->Text(), QStringLiteral("2024-03-15"));
+        // Returned on or before today, from 2000 on; open loans and their damage records stay.
+        QCOMPARE(loans(), without(before.loans, Ls({2, 3, 7})));
+        QCOMPARE(damages(), without(before.damages, Ds({2, 3, 7})));
+        expectUnchanged(before, snapshot(), QStringLiteral("loans,damages"));
+        c->setValue(vb::vbUnchecked);
+        QVERIFY(!w().Txt_From->isVisible());
+    }
+
+    void returnedLoansInATypedRange()
+    {
+        w().Chk_Brw_Return->setValue(vb::vbChecked);
+        w().Txt_From->setText(QStringLiteral("2024/3/10"));
+        w().Txt_To->setText(QStringLiteral("2024-03-14"));
+        const Snapshot before = snapshot();
+        run({});
+        expectSuccess();
+        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2024/3/10"));
+        QCOMPARE(loans(), without(before.loans, Ls({2})));
+        QCOMPARE(damages(), without(before.damages, Ds({2})));
+    }
+
+    void allLoansTakeTheirDamageRecords()
+    {
+        vb::CheckBox *all = w().Chk_Brw_All.get();
+        vb::CheckBox *dmg = w().Chk_Book_Damag.get();
+        all->setValue(vb::vbChecked);
+        QCOMPARE(dmg->Value(), int(vb::vbChecked));
+        QVERIFY(w().Lbl_Brw_All->isVisible());
+        QTest::mouseClick(dmg, Qt::LeftButton);  // cannot be unticked on its own
+        QCOMPARE(dmg->Value(), int(vb::vbChecked));
+        const Snapshot before = snapshot();
+        run({});
+        expectSuccess();
+        // "DELETE FROM 图书损坏" runs twice; the second finds nothing and succeeds too.
+        QCOMPARE(w().LastRun().count(QStringLiteral("DELETE FROM 图书损坏")), 2);
+        QVERIFY(loans().isEmpty());
+        QVERIFY(damages().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("loans,damages"));
+
+        all->setValue(vb::vbUnchecked);
+        QCOMPARE(dmg->Value(), int(vb::vbUnchecked));
+        QVERIFY(!w().Lbl_Brw_All->isVisible());
+        QTest::mouseClick(dmg, Qt::LeftButton);
+        QCOMPARE(dmg->Value(), int(vb::vbChecked));
+    }
+
+    void damageRecordsAlone()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Book_Damag.get()});
+        expectSuccess();
+        QVERIFY(damages().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("damages"));
+    }
+
+    void titlesWithoutCopies()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Book_NoStore.get()});
+        expectSuccess();
+        // A copy that writes the ISBN in other letter case still counts for its title.
+        QCOMPARE(titles(), without(before.titles, {QStringLiteral("978-8")}));
+        expectUnchanged(before, snapshot(), QStringLiteral("titles"));
+    }
+
+    void optionsRunInOrderSoTitlesFollowTheirDeletedCopies()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Book_NoStore.get(), w().Chk_Acc_Standby.get()});
+        expectSuccess();
+        QCOMPARE(titles(), without(before.titles, {QStringLiteral("978-8"), QStringLiteral("978-9")}));
+        QVERIFY(w().LastRun().last().startsWith(QStringLiteral("DELETE FROM 图书档案 WHERE")));
+    }
+
+    void allDeposits()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Reader_Dep.get()});
+        expectSuccess();
+        QVERIFY(deposits().isEmpty());
+        QCOMPARE(scalar(QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = 'R001'")), QStringLiteral("12.5"));
+        expectUnchanged(before, snapshot(), QStringLiteral("deposits"));
+    }
+
+    void disabledReadersWithTheirRecords()
+    {
+        w().Chk_Reader_Standby->setValue(vb::vbChecked);
+        QVERIFY(w().Lbl_Reader_Standby->isVisible());
+        const Snapshot before = snapshot();
+        run({});
+        expectSuccess();
+        QCOMPARE(readers(), without(before.readers, {QStringLiteral("R004"), QStringLiteral("r005")}));
+        QCOMPARE(loans(), without(before.loans, Ls({7, 8})));
+        QCOMPARE(damages(), without(before.damages, Ds({7, 8})));
+        QCOMPARE(deposits(), without(before.deposits, {QStringLiteral("240301000003"), QStringLiteral("240301000004")}));
+        expectUnchanged(before, snapshot(), QStringLiteral("readers,loans,damages,deposits"));
+        w().Chk_Reader_Standby->setValue(vb::vbUnchecked);
+        QVERIFY(!w().Lbl_Reader_Standby->isVisible());
+    }
+
+    void missingPermissionsGreyTheBoxesAndKeepTheirStatements()
+    {
+        w().Unload();
+        exec(QStringLiteral("INSERT 账户类型 VALUES ('借书员', 0,0,0,0,0,1,0,0,0,0,0,0,0)"));
+        exec(QStringLiteral("INSERT 账户 VALUES ('lend','p','借书员','s','借书员',Null,'正常')"));
+        CurUID = QStringLiteral("lend");
+        w().Show();
+        for (vb::CheckBox *b : {w().Chk_Acc_Login.get(), w().Chk_Acc_Standby.get(), w().Chk_Brw_Return.get(),
+                                w().Chk_Brw_All.get(), w().Chk_Book_Damag.get(), w().Chk_Book_NoStore.get(),
+                                w().Chk_Reader_Dep.get(), w().Chk_Reader_Standby.get()})
+            QVERIFY(!b->isEnabled());
+        QCOMPARE(w().Lbl_Tip->Caption(), QStringLiteral("注意：灰色项代表您没有权限进行该操作"));
+        const Snapshot before = snapshot();
+        run({w().Chk_Brw_All.get(), w().Chk_Acc_Login.get()});
+        QCOMPARE(m_msg->last(), QStringLiteral("请选择需要清理的项目！"));
+        expectUnchanged(before, snapshot(), QString());
+
+        // The permission is asked again at the run: one granted meanwhile counts.
+        exec(QStringLiteral("UPDATE 账户类型 SET 修改账户权限 = 1 WHERE 账户类型 = '借书员'"));
+        run({});
+        QVERIFY(logins().isEmpty());
+        QVERIFY(!loans().isEmpty());
+    }
+
+    void failedStatementsAreListedOnceInOrder()
+    {
+        QVERIFY(m_db->raw(QStringLiteral(
+            "CREATE TRIGGER t1 BEFORE DELETE ON 图书损坏 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
+        QVERIFY(m_db->raw(QStringLiteral(
+            "CREATE TRIGGER t2 BEFORE DELETE ON 充值记录 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
+        run({w().Chk_Reader_Dep.get(), w().Chk_Book_Damag.get(), w().Chk_Acc_Login.get()});
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：\r\n"
+                                               "    DELETE FROM 图书损坏\r\n"
+                                               "    DELETE FROM 充值记录\r\n"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
+        QVERIFY(logins().isEmpty());  // the statements around the failures were done
+        QCOMPARE(deposits().size(), 4);
+    }
+
+    void warningLabelOfDisabledAccounts()
+    {
+        QVERIFY(!w().Lbl_Acc_Standby->isVisible());
+        QTest::mouseClick(w().Chk_Acc_Standby.get(), Qt::LeftButton);
+        QVERIFY(w().Lbl_Acc_Standby->isVisible());
+        QTest::mouseClick(w().Chk_Acc_Standby.get(), Qt::LeftButton);
+        QVERIFY(!w().Lbl_Acc_Standby->isVisible());
+    }
+
+    void openedModallyFromTheFileMenu()
+    {
+        w().Unload();
+        RegisterAdminForms();
+        Frm_Main &m = showMain();
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            seen = w().IsModalShowing() && w().Lbl_TBarText->Caption() == QStringLiteral("清理数据库");
+            emit w().Cmd_TBarClose->Click();
+        });
+        m.Menu_File_DBClear_Click();
+        QVERIFY(seen);
+        QVERIFY(!w().IsLoaded());
+    }
+};
+
+QTEST_MAIN(TestDBClear)
+#include "tst_dbclear.moc"
