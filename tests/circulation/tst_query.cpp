@@ -6,6 +6,8 @@
 #include "circulation/Frm_Query.h"
 #include "core/ChildFormSwitch.h"
 
+#include <QFontMetrics>
+#include <QTableView>
 #include <QtTest>
 
 using namespace circfix;
@@ -204,6 +206,9 @@ private slots:
         QCOMPARE(row(5).mid(0, 5), (QStringList{QStringLiteral("R005"), QStringLiteral("张小花"), QStringLiteral("女"),
                                                 QStringLiteral("0.00"), QStringLiteral("临时")}));
         QCOMPARE(grid().TextMatrix(5, 16), QStringLiteral("2024-01-02"));
+        // Columns are as wide as their headers.
+        const QFontMetrics fm(grid().view()->font());
+        QVERIFY(grid().ColWidth(11) >= fm.horizontalAdvance(QStringLiteral("未还书总价值")) * 15);
 
         search(5, QStringLiteral("张"));
         QVERIFY(w().SQLWhere.contains(QStringLiteral("读者档案.读者类别 *= 读者类别.读者类别 AND 姓名 LIKE '张%'")));
