@@ -414,7 +414,11 @@ void Frm_BookAdd::StoreBookID()
     const int i = Cmb_Index->ListIndex();
     if (i >= 0 && i < BookIDList.size())
         BookIDList[i] = vb::Trim(Txt_BookID->Text());
+    // Choosing the next copy takes the keyboard for a moment: that is no
+    // leaving of the number box, and must not store and move on a second time.
+    m_choosingCopy = true;
     Cmb_Index->setListIndex(i + 1 < count ? i + 1 : 0);
+    m_choosingCopy = false;
 }
 
 void Frm_BookAdd::Txt_BookID_KeyPress(int &KeyAscii)
@@ -428,6 +432,8 @@ void Frm_BookAdd::Txt_BookID_KeyPress(int &KeyAscii)
 void Frm_BookAdd::Txt_BookID_Validate(bool &Cancel)
 {
     (void)Cancel;
+    if (m_choosingCopy)
+        return;
     // As Enter, but the keyboard goes on where the operator sent it (the save button, say).
     QPointer<QWidget> target = QApplication::focusWidget();
     StoreBookID();
@@ -468,7 +474,9 @@ void Frm_BookAdd::Cmd_Add_Click()
             if (i >= BookIDList.size() || BookIDList.at(i).isEmpty()) {
                 ShowMsgBox(QStringLiteral("请输入第") + QString::number(i + 1) + QStringLiteral("本数的编号！"),
                            kIconNote, kTitleNote);
+                m_choosingCopy = true;
                 Cmb_Index->setListIndex(i);
+                m_choosingCopy = false;
                 Txt_BookID->SetFocus();
                 return;
             }

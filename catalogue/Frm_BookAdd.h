@@ -112,4 +112,5 @@ private:
 
     QStringList BookIDList;
     int BookCount = 0;
+    bool m_choosingCopy = false;
 };
