@@ -103,14 +103,8 @@ private slots:
         QCOMPARE(ed().Chk_FrameSwitch->Value(), 1);
         QVERIFY(ed().Frame_Add2Store->isEnabled());
         QCOMPARE(ed().Chk_AutoClose->Value(), 1);
-        QVERIFY(ed().Cmd_Clear->isVisible());
-        QVERIFY(ed().Lbl_Tip->isVisible());
-        QCOMPARE(ed().Chk_Transparent->Value(), 0);
         QCOMPARE(ed().LayeredAlpha(), 255);
-        QCOMPARE(ed().Cmb_Press->ListCount(), 2);
-        QCOMPARE(ed().Cmb_IsBrw->ListCount(), 2);
         QCOMPARE(ed().Cmb_IsBrw->ListIndex(), -1);
-        QCOMPARE(ed().Cmb_Index->ListCount(), 0);
         // The copies frame follows its switch.
         ed().Chk_FrameSwitch->setValue(vb::vbUnchecked);
         QVERIFY(!ed().Frame_Add2Store->isEnabled());

