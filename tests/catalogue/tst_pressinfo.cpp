@@ -150,14 +150,6 @@ private slots:
         QCOMPARE(w().Txt(0)->Text(), QString());
     }
 
-    void postCodeTakesAtMostEightCharacters()
-    {
-        w().Cmd_Add_Click();
-        w().Txt(2)->textBox()->setFocus();
-        QTest::keyClicks(w().Txt(2)->textBox(), QStringLiteral("1234567890"));
-        QCOMPARE(w().Txt(2)->Text(), QStringLiteral("12345678"));
-    }
-
     // A publisher named by any title stays, whether or not the title has copies.
     void deleteRefusedWhileATitleNamesThePublisher()
     {
