@@ -155,6 +155,14 @@ void XButton::setEnabled(bool e)
     SetButton();
 }
 
+// A container enabled or disabled around the button changes its face too.
+void XButton::changeEvent(QEvent *e)
+{
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange && !m_face.isNull())
+        SetButton();
+}
+
 void XButton::setCaption(const QString &c)
 {
     m_caption = c;

@@ -124,6 +124,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     void onTick();

@@ -38,6 +38,22 @@ private:
     }
 
 private slots:
+    // Disabling and enabling what holds the button redraws its face each time.
+    void containerEnabledStateRedrawsTheFace()
+    {
+        QWidget holder;
+        holder.resize(200, 100);
+        auto *b = new XButton(&holder, QStringLiteral("Cmd_Save"));
+        b->setCaption(QStringLiteral("保存"));
+        b->Move(150, 150, 1200, 375);
+        holder.show();
+        const QImage enabledFace = b->faceImage();
+        holder.setEnabled(false);
+        QVERIFY(b->faceImage() != enabledFace);
+        holder.setEnabled(true);
+        QCOMPARE(b->faceImage(), enabledFace);
+    }
+
     void init()
     {
         host = new QWidget;
