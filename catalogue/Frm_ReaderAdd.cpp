@@ -96,6 +96,13 @@ void Frm_ReaderAdd::CreateControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    // A thin outline above everything: the dialog has no window frame, only its own title bar.
+    auto *border = new vb::Shape(client(), QStringLiteral("Shp_Border"));
+    border->setBorderColor(0x808080L);
+    border->setAttribute(Qt::WA_TransparentForMouseEvents);
+    border->Move(0, 0, DesignWidth, DesignHeight);
+    border->raise();
+
     connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_ReaderAdd::Cmd_Add_Click);
     connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_ReaderAdd::Cmd_Close_Click);
 }

@@ -126,7 +126,7 @@ void Frm_ReaderDeposit::CreateControls()
     cash->setAutoSelAll(true);
     Txt_Cash = cash;
     auto *chk = new vb::CheckBox(fr, QStringLiteral("Chk_Return"), QStringLiteral("充值后返回"));
-    chk->Move(240 + CellWidth, 2175, 1800, 255);
+    chk->Move(240 + CellWidth, 2175, 1320, 255);
     Chk_Return = chk;
     Cmd_Save = CreateButton(QStringLiteral("Cmd_Save"), QStringLiteral("确定"), 240 + LabelWidth, 2640, 1140, 375,
                             QString(), fr);

@@ -6,6 +6,10 @@
 #include "core/Mdl_SQLConnection.h"
 #include "core/ModalEditForm.h"
 #include "platform/Runtime.h"
+#include "platform/Twips.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
 
 #include <exception>
 
@@ -89,6 +93,9 @@ void Frm_ReaderDoc::CreateControls()
     Lbl_Sort_2 = makeLabel(Frame_Sort.peek(), QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), 840);
     Cmb_Sort_2 = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
     Cmb_Sort_2_Order = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+    // The field names are longer than the boxes: their lists open wider.
+    for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_2.peek()})
+        c->comboBox()->view()->setMinimumWidth(vb::toPx(1800));
 
     Frame_Filter = makeFrame(QStringLiteral("Frame_Filter"), QStringLiteral("读者筛选"), 3120, 1380);
     Lbl_Filter_RStatus =
