@@ -283,6 +283,7 @@ void Frm_LabInfo::Pic_Logo_Click()
         dlg->Filter = QStringLiteral(
             "BMP格式 (*.bmp)|*.bmp|JPG格式 (*.jpg)|*.jpg|GIF格式 (*.gif)|*.gif|所有格式 (*.*)|*.*");
         dlg->CancelError = true;
+        dlg->Flags = vb::CommonDialog::cdlOFNFileMustExist | vb::CommonDialog::cdlOFNOverwritePrompt;
         dlg->ShowOpen();
         const QString chosen = dlg->FileName;
         // Only a picture replaces the logo; the file is read and closed again.

@@ -472,6 +472,11 @@ public:
     QString InitDir;
     int FilterIndex = 1;
     bool CancelError = false;
+    // cdlOFNOverwritePrompt (2) and cdlOFNFileMustExist (4096): the Qt dialogs
+    // always ask before overwriting and always insist on an existing file to open.
+    static constexpr long cdlOFNOverwritePrompt = 2;
+    static constexpr long cdlOFNFileMustExist = 4096;
+    long Flags = 0;
 
     void ShowOpen();
     void ShowSave();
