@@ -67,19 +67,6 @@ private slots:
         m_db.reset();
     }
 
-    void refusedWindowShowsOnlyTheRedTitle()
-    {
-        w().Unload();
-        exec(QStringLiteral("UPDATE 账户类型 SET 修改读者权限 = 0"));
-        showChild(w());
-        QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("您没有权限完成当前操作！"));
-        QCOMPARE(w().Lbl_TBarText->ForeColor(), vb::RGB(255, 0, 0));
-        QVERIFY(!w().Cmd_Deposit->isVisible());
-        QVERIFY(!w().Cmd_Clear->isVisible());
-        QVERIFY(!w().Grid_ShowData->isVisible());
-        QVERIFY(!w().Frame_Deposit->isVisible());
-    }
-
     // Deposits with the reader's name and category, oldest first; deposits of a
     // deleted reader are not listed.
     void listJoinsReadersOldestFirst()

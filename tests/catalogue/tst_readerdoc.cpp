@@ -352,17 +352,6 @@ private slots:
         QCOMPARE(readerValue(QStringLiteral("R005"), QStringLiteral("性别")), QStringLiteral("0"));
     }
 
-    void closingTheEditorWritesAndRefreshesNothing()
-    {
-        openEditor(QStringLiteral("MOD"), QStringLiteral("R001"));
-        ed().Txt_Name->setText(QStringLiteral("改了"));
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('R300','学生','后来',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
-        emit ed().Cmd_TBarClose->Click();
-        QVERIFY(!ed().IsLoaded());
-        QCOMPARE(rowOf(QStringLiteral("R300")), -1);
-        QCOMPARE(readerValue(QStringLiteral("R001"), QStringLiteral("姓名")), QStringLiteral("张三"));
-    }
-
     // The list opens the editor modally with the mode and the number of the current row.
     void listOpensTheEditor()
     {

@@ -54,18 +54,6 @@ private slots:
         m_db.reset();
     }
 
-    void refusedWindowShowsOnlyTheRedTitle()
-    {
-        w().Unload();
-        exec(QStringLiteral("UPDATE 账户类型 SET 修改读者权限 = 0"));
-        showChild(w());
-        QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("您没有权限完成当前操作！"));
-        QCOMPARE(w().Lbl_TBarText->ForeColor(), vb::RGB(255, 0, 0));
-        QVERIFY(!w().Frame_ShowData->isVisible());
-        QVERIFY(!w().Grid_ShowData->isVisible());
-        QVERIFY(!w().Cmd_Add->isVisible());
-    }
-
     void listRunsFromTheSmallestLimitUp()
     {
         QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("读者类别管理"));
