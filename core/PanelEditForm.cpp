@@ -55,6 +55,7 @@ void PanelEditForm::CreatePanelControls(const QStringList &labelCaptions, const 
         auto *lbl = new vb::Label(frame, QStringLiteral("Lbl_%1").arg(i),
                                   i < labelCaptions.size() ? labelCaptions.at(i) : QString());
         lbl->Move(240, 360 + i * 420, 2400, 300);
+        lbl->setBackStyle(vb::vbTransparent);
         m_lbl[i] = lbl;
         auto *box = new FTextBox(frame, QStringLiteral("Txt_%1").arg(i));
         box->Move(2760, 330 + i * 420, 4200, FTextBox::FixedHeight);
