@@ -99,6 +99,7 @@ void Frm_AccountType::CreateControls()
         const int top = PowerRowTop + (i / PowerColumns) * PowerRowStep;
         auto *chk = new vb::CheckBox(frame, QStringLiteral("Chk_Power_%1").arg(i));
         chk->Move(left, top, 255, 255);
+        chk->setAutoFillBackground(false);  // the frame's own shade shows through
         m_chk[i] = chk;
         auto *lbl = new vb::Label(frame, QStringLiteral("Lbl_Power_%1").arg(i), QStringLiteral("Power Name"));
         lbl->setBackStyle(vb::vbTransparent);

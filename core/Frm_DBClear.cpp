@@ -57,6 +57,7 @@ void Frm_DBClear::CreateControls()
     const auto item = [&](const QString &name, const QString &caption) {
         auto *chk = new vb::CheckBox(frame, name, caption);
         chk->Move(ItemLeft, ItemTop + row * ItemStep, ItemWidth, 255);
+        chk->setAutoFillBackground(false);  // the frame's own shade shows through
         return chk;
     };
     const auto note = [&](const QString &name, const QString &caption) {
