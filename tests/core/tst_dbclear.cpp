@@ -363,15 +363,6 @@ private slots:
         QCOMPARE(deposits().size(), 4);
     }
 
-    void warningLabelOfDisabledAccounts()
-    {
-        QVERIFY(!w().Lbl_Acc_Standby->isVisible());
-        QTest::mouseClick(w().Chk_Acc_Standby.get(), Qt::LeftButton);
-        QVERIFY(w().Lbl_Acc_Standby->isVisible());
-        QTest::mouseClick(w().Chk_Acc_Standby.get(), Qt::LeftButton);
-        QVERIFY(!w().Lbl_Acc_Standby->isVisible());
-    }
-
     void openedModallyFromTheFileMenu()
     {
         w().Unload();

@@ -193,13 +193,6 @@ private slots:
         QCOMPARE(listed().size(), 10);
     }
 
-    void gridLeavesRoomForTheSideBar()
-    {
-        showChild(w());
-        const int W = w().Width();
-        vb::Grid &g = grid();
-        QVERIFY(qAbs(g.Width() - (W - g.Left() - w().Pic_SideBar->Width() - 285)) <= 15);
-    }
 };
 
 QTEST_MAIN(TestLoginInfo)
