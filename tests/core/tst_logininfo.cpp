@@ -192,7 +192,6 @@ private slots:
         QCOMPARE(logRows(), 10);
         QCOMPARE(listed().size(), 10);
     }
-
 };
 
 QTEST_MAIN(TestLoginInfo)
