@@ -82,11 +82,113 @@ bool allDigits(const QString &t) {
     return !t.isEmpty();
 }
 
+// Two-digit years as the server reads them: 00-49 are 20xx, 50-99 19xx.
+int centuryOf(int yy) { return yy < 50 ? 2000 + yy : 1900 + yy; }
+
+struct Ymd {
+    int y = 0, mo = 0, d = 0;
+};
+
+// The date part: "yyyymmdd" and "yymmdd" without separators, or three numbers
+// joined by one separator "-", "/" or ".": a four-digit year first reads
+// year-month-day; otherwise month-day-year (the server's US order), the year
+// of four digits or of one or two (see centuryOf).
+std::optional<Ymd> parseDatePart(const QString &t) {
+    Ymd r;
+    if (allDigits(t) && (t.size() == 6 || t.size() == 8)) {
+        if (t.size() == 8) {
+            r.y = t.left(4).toInt();
+            r.mo = t.mid(4, 2).toInt();
+            r.d = t.mid(6, 2).toInt();
+        } else {
+            r.y = centuryOf(t.left(2).toInt());
+            r.mo = t.mid(2, 2).toInt();
+            r.d = t.mid(4, 2).toInt();
+        }
+        return r;
+    }
+    int n[3] = {0, 0, 0}, len[3] = {0, 0, 0};
+    QChar sep;
+    int i = 0;
+    for (int part = 0; part < 3; ++part) {
+        const int start = i;
+        n[part] = digits(t, i, 4);
+        len[part] = i - start;
+        if (n[part] < 0) return std::nullopt;
+        if (part == 2) break;
+        if (i >= t.size()) return std::nullopt;
+        const QChar c = t[i];
+        if (part == 0) {
+            if (c != QLatin1Char('-') && c != QLatin1Char('/') && c != QLatin1Char('.')) return std::nullopt;
+            sep = c;
+        } else if (c != sep) {
+            return std::nullopt;
+        }
+        ++i;
+    }
+    if (i != t.size()) return std::nullopt;
+    if (len[0] == 4 && len[1] <= 2 && len[2] <= 2) {
+        r.y = n[0], r.mo = n[1], r.d = n[2];
+    } else if (len[0] <= 2 && len[1] <= 2 && len[2] == 4) {
+        r.mo = n[0], r.d = n[1], r.y = n[2];
+    } else if (len[0] <= 2 && len[1] <= 2 && len[2] <= 2) {
+        r.mo = n[0], r.d = n[1], r.y = centuryOf(n[2]);
+    } else {
+        return std::nullopt;
+    }
+    return r;
+}
+
+struct Hms {
+    int h = 0, mi = 0, s = 0;
+};
+
+// The time part: "h:nn", "h:nn:ss" or "h:nn:ss.fff", each optionally followed
+// (with or without a blank) by AM or PM, which need an hour from 1 to 12.
+std::optional<Hms> parseTimePart(const QString &input) {
+    QString t = input;
+    int ampm = 0;  // 1 AM, 2 PM
+    if (t.size() >= 2) {
+        const QString tail = t.right(2).toUpper();
+        if (tail == QLatin1String("AM") || tail == QLatin1String("PM")) {
+            ampm = tail == QLatin1String("AM") ? 1 : 2;
+            t.chop(2);
+            while (t.endsWith(QLatin1Char(' '))) t.chop(1);
+        }
+    }
+    Hms r;
+    int i = 0;
+    r.h = digits(t, i, 2);
+    if (r.h < 0 || i >= t.size() || t[i] != QLatin1Char(':')) return std::nullopt;
+    ++i;
+    r.mi = digits(t, i, 2);
+    if (r.mi < 0) return std::nullopt;
+    if (i < t.size()) {
+        if (t[i] != QLatin1Char(':')) return std::nullopt;
+        ++i;
+        r.s = digits(t, i, 2);
+        if (r.s < 0) return std::nullopt;
+        if (i < t.size()) {
+            if (t[i] != QLatin1Char('.')) return std::nullopt;
+            ++i;
+            if (digits(t, i, 3) < 0 || i != t.size()) return std::nullopt;
+        }
+    }
+    if (ampm) {
+        if (r.h < 1 || r.h > 12) return std::nullopt;
+        r.h = r.h % 12 + (ampm == 2 ? 12 : 0);
+    }
+    if (!validTime(r.h, r.mi, r.s)) return std::nullopt;
+    return r;
+}
+
 }  // namespace
 
 std::optional<QString> normalizeDate(const QString &input) {
     const QString text = input.trimmed();
     if (text.isEmpty()) return std::nullopt;
+    // A time alone is that time on the server's day zero.
+    if (auto t = parseTimePart(text)) return formatStamp(1900, 1, 1, t->h, t->mi, t->s);
     int sep = -1;
     for (int k = 0; k < text.size(); ++k)
         if (text[k] == QLatin1Char(' ') || text[k] == QLatin1Char('T')) {
@@ -95,56 +197,15 @@ std::optional<QString> normalizeDate(const QString &input) {
         }
     const QString datePart = sep > 0 ? text.left(sep) : text;
     const QString timeText = sep > 0 ? text.mid(sep + 1).trimmed() : QString();
-    int y = 0, mo = 0, d = 0;
-    if (allDigits(datePart) && (datePart.size() == 6 || datePart.size() == 8)) {
-        if (datePart.size() == 8) {
-            y = datePart.left(4).toInt();
-            mo = datePart.mid(4, 2).toInt();
-            d = datePart.mid(6, 2).toInt();
-        } else {
-            // Two-digit years as the server reads them: 00-49 are 20xx, 50-99 19xx.
-            const int yy = datePart.left(2).toInt();
-            y = yy < 50 ? 2000 + yy : 1900 + yy;
-            mo = datePart.mid(2, 2).toInt();
-            d = datePart.mid(4, 2).toInt();
-        }
-    } else {
-        int i = 0;
-        const int start = i;
-        y = digits(datePart, i, 4);
-        if (y < 0 || i - start != 4 || i >= datePart.size()) return std::nullopt;
-        const QChar s1 = datePart[i];
-        if (s1 != QLatin1Char('-') && s1 != QLatin1Char('/') && s1 != QLatin1Char('.')) return std::nullopt;
-        ++i;
-        mo = digits(datePart, i, 2);
-        if (mo < 0 || i >= datePart.size() || datePart[i] != s1) return std::nullopt;
-        ++i;
-        d = digits(datePart, i, 2);
-        if (d < 0 || i != datePart.size()) return std::nullopt;
+    const std::optional<Ymd> d = parseDatePart(datePart);
+    if (!d || d->y < 1753 || d->y > 9999 || !QDate(d->y, d->mo, d->d).isValid()) return std::nullopt;
+    Hms t;
+    if (sep > 0) {
+        const std::optional<Hms> parsed = parseTimePart(timeText);
+        if (!parsed) return std::nullopt;
+        t = *parsed;
     }
-    if (y < 1753 || !QDate(y, mo, d).isValid()) return std::nullopt;
-    int h = 0, mi = 0, sec = 0;
-    if (!timeText.isEmpty()) {
-        int i = 0;
-        h = digits(timeText, i, 2);
-        if (h < 0 || i >= timeText.size() || timeText[i] != QLatin1Char(':')) return std::nullopt;
-        ++i;
-        mi = digits(timeText, i, 2);
-        if (mi < 0) return std::nullopt;
-        if (i < timeText.size()) {
-            if (timeText[i] != QLatin1Char(':')) return std::nullopt;
-            ++i;
-            sec = digits(timeText, i, 2);
-            if (sec < 0) return std::nullopt;
-            if (i < timeText.size()) {
-                if (timeText[i] != QLatin1Char('.')) return std::nullopt;
-                ++i;
-                if (digits(timeText, i, 3) < 0 || i != timeText.size()) return std::nullopt;
-            }
-        }
-        if (!validTime(h, mi, sec)) return std::nullopt;
-    }
-    return formatStamp(y, mo, d, h, mi, sec);
+    return formatStamp(d->y, d->mo, d->d, t.h, t.mi, t.s);
 }
 
 std::optional<qint64> parseMoney(const QString &input) {
@@ -1107,7 +1168,10 @@ struct Scope {
 
 class Translator {
 public:
-    Translator(const Catalog &cat, int paramCount) : m_cat(cat) { m_paramKinds.assign(size_t(paramCount), Kind::Unknown); }
+    Translator(const Catalog &cat, int paramCount) : m_cat(cat) {
+        m_paramKinds.assign(size_t(paramCount), Kind::Unknown);
+        findOutstandingValue();
+    }
 
     std::vector<Kind> m_paramKinds;
 
@@ -1385,7 +1449,43 @@ public:
 
     // --- the engine's text ----------------------------------------------
     QString col(const Node *n) const {
+        if (n->ref->info == m_readers && n->col == m_outstandingCol) return outstandingValue(*n->ref);
         return quoteIdent(n->ref->qualifier()) + QLatin1Char('.') + quoteIdent(n->ref->info->columns[size_t(n->col)].name);
+    }
+
+    // 读者档案.未还书总价值 is kept in the table only as a placeholder (a
+    // computed 0, so that the 17-value insert still fills the stored columns):
+    // wherever a statement reads it, the value of the reader's copies still out
+    // is computed instead: the prices of the titles of the unreturned loans.
+    void findOutstandingValue() {
+        const TableInfo *readers = m_cat.find(QStringLiteral("读者档案"));
+        const TableInfo *loans = m_cat.find(QStringLiteral("图书借阅"));
+        const TableInfo *copies = m_cat.find(QStringLiteral("图书库存"));
+        const TableInfo *titles = m_cat.find(QStringLiteral("图书档案"));
+        if (!readers || !loans || !copies || !titles) return;
+        const int c = readers->findColumn(QStringLiteral("未还书总价值"));
+        const bool sources = readers->findColumn(QStringLiteral("读者编号")) >= 0 &&
+                             loans->findColumn(QStringLiteral("读者编号")) >= 0 &&
+                             loans->findColumn(QStringLiteral("是否已还")) >= 0 &&
+                             loans->findColumn(QStringLiteral("图书编号")) >= 0 &&
+                             copies->findColumn(QStringLiteral("图书编号")) >= 0 &&
+                             copies->findColumn(QStringLiteral("ISBN")) >= 0 &&
+                             titles->findColumn(QStringLiteral("ISBN")) >= 0 &&
+                             titles->findColumn(QStringLiteral("价格")) >= 0;
+        if (c < 0 || !sources) return;
+        m_readers = readers;
+        m_outstandingCol = c;
+    }
+
+    static QString outstandingValue(const TableRef &reader) {
+        // The sub-query's own names cannot be taken for tables of the statement around it.
+        return QStringLiteral(
+                   "COALESCE((SELECT SUM(\"lib_ov_title\".\"价格\") FROM \"图书借阅\" AS \"lib_ov_loan\", "
+                   "\"图书库存\" AS \"lib_ov_copy\", \"图书档案\" AS \"lib_ov_title\" "
+                   "WHERE \"lib_ov_loan\".\"读者编号\" = %1.\"读者编号\" AND \"lib_ov_loan\".\"是否已还\" = 0 "
+                   "AND \"lib_ov_loan\".\"图书编号\" = \"lib_ov_copy\".\"图书编号\" "
+                   "AND \"lib_ov_copy\".\"ISBN\" = \"lib_ov_title\".\"ISBN\"), 0)")
+            .arg(quoteIdent(reader.qualifier()));
     }
 
     // A literal or expression put where a value of `target` kind is wanted.
@@ -1810,14 +1910,23 @@ public:
         }
         if (!q.order.empty()) {
             QStringList o;
+            const std::vector<SelectItem> &items = q.cores.front().items;
             for (const OrderItem &it : q.order) {
                 QString e;
+                Kind kind = it.e->kind;
                 if (it.e->aliasIndex >= 0) {
-                    const SelectItem &si = q.cores.front().items[size_t(it.e->aliasIndex)];
+                    const SelectItem &si = items[size_t(it.e->aliasIndex)];
                     e = si.named ? quoteIdent(si.alias) : QString::number(it.e->aliasIndex + 1);
                 } else {
                     e = ex(it.e.get());
+                    if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
+                        bool ok = false;
+                        const qint64 pos = it.e->s.toLongLong(&ok);
+                        kind = ok && pos >= 1 && pos <= qint64(items.size()) ? items[size_t(pos - 1)].e->kind : Kind::Unknown;
+                    }
                 }
+                // Text sorts as the server's Chinese collation does (see kTextOrderCollation).
+                if (kind == Kind::Text) e += QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation);
                 o << e + (it.desc ? QStringLiteral(" DESC") : QString());
             }
             out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
@@ -1835,6 +1944,8 @@ public:
     }
 
     const Catalog &m_cat;
+    const TableInfo *m_readers = nullptr;  // 读者档案, when its 未还书总价值 can be computed
+    int m_outstandingCol = -1;
 };
 
 }  // namespace

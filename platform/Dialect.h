@@ -31,6 +31,13 @@
 
 namespace dialect {
 
+// The collation that ORDER BY gives every text item (columns of text kind and
+// text expressions): Chinese by pinyin (李四, 王五, 张三, 赵六) after Latin
+// letters, digits and signs, letters without regard to case, as the server's
+// Chinese collation sorts. The engine registers it on its handle; columns keep
+// their own NOCASE collation for keys, indexes, "=" and LIKE.
+inline constexpr char kTextOrderCollation[] = "lib_chinese";
+
 enum class Kind { Unknown, Text, Int, Flag, Money, Decimal, Date, Blob, Null };
 
 Kind kindFromDeclaredType(const QString &declaredType);
@@ -75,9 +82,14 @@ QStringList splitStatements(const QString &script);
 
 // --- values -----------------------------------------------------------------
 
-// A date or date-time as the server reads it ("2024-03-05", "2024-3-5",
-// "2024/03/05", "240305", "20240305", each with an optional time), normalised to
-// "yyyy-mm-dd hh:nn:ss"; nullopt when the text is no date.
+// A date or date-time as the server (US date order) reads it, normalised to
+// "yyyy-mm-dd hh:nn:ss"; nullopt when the text is no date. Dates: "2024-03-05",
+// "2024-3-5", "2024/03/05", "2024.3.5" (a four-digit year first), "3/5/2024",
+// "3-5-2024", "3.5.24" (month, day, year), "240305", "20240305"; each with an
+// optional time "10:30", "10:30:15", "10:30:15.250", "2:30 PM". A time alone
+// is that time on 1900-01-01. Two-digit years 00-49 are 20xx, 50-99 19xx.
+// Refused, as on the server: two numbers only ("3/5"), years before 1753,
+// impossible days and times, words ("2024年3月5日", "明天").
 std::optional<QString> normalizeDate(const QString &text);
 // "12.5", "-0.10", "1e2" as whole ten-thousandths (rounded half away from zero);
 // nullopt when no number.

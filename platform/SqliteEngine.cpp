@@ -1,8 +1,10 @@
 #include "platform/SqliteEngine.h"
 
+#include <QCollator>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -574,6 +576,100 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     sqlite3_result_int(ctx, likeMatch(p, pn, t, tn, esc) ? 1 : 0);
 }
 
+// ----------------------------------------------------------------------------
+// The text order of ORDER BY (dialect::kTextOrderCollation): the Chinese
+// collation of the locale zh_CN without regard to case, taken character by
+// character. Every character of the Basic Multilingual Plane gets its rank in
+// that collation once per process (about 60,000 characters); two texts then
+// compare by the ranks of their characters, first difference deciding, a
+// shorter text first. Han characters are ranked after all others (Latin
+// letters, digits and signs first, as the server sorts), letters that differ
+// only in case share a rank, and characters the collation ignores (controls)
+// are skipped. Characters beyond the plane follow all of it, by code point.
+// ----------------------------------------------------------------------------
+
+class TextOrder {
+public:
+    static const TextOrder &instance() {
+        static const TextOrder order;
+        return order;
+    }
+
+    int compare(const unsigned char *a, int na, const unsigned char *b, int nb) const {
+        int i = 0, j = 0;
+        for (;;) {
+            uint32_t ra = 0, rb = 0;
+            while (i < na && (ra = next(a, na, i)) == 0) {
+            }
+            while (j < nb && (rb = next(b, nb, j)) == 0) {
+            }
+            if (ra != rb) return ra < rb ? -1 : 1;
+            if (ra == 0) return 0;  // both ended
+        }
+    }
+
+private:
+    TextOrder() : m_rank(0x10000, 0) {
+        QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<char16_t> chars;
+        chars.reserve(0x10000);
+        for (uint32_t c = 1; c < 0x10000; ++c)
+            if (c < 0xD800 || c > 0xDFFF) chars.push_back(char16_t(c));
+        // Each character's sort key once; sorting then compares the keys' bytes.
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(0x10000);
+        for (uint32_t c = 0; c < 0x10000; ++c) keys.push_back(collator.sortKey(QString(QChar(char16_t(c)))));
+        const QCollatorSortKey none = collator.sortKey(QString());
+        auto han = [](char16_t c) { return QChar::script(c) == QChar::Script_Han; };
+        std::sort(chars.begin(), chars.end(), [&](char16_t x, char16_t y) {
+            if (han(x) != han(y)) return han(y);
+            const int r = keys[x].compare(keys[y]);
+            return r != 0 ? r < 0 : x < y;
+        });
+        uint32_t rank = 0;
+        char16_t prev = 0;
+        for (char16_t c : chars) {
+            if (keys[c].compare(none) == 0) continue;  // ignored: rank 0
+            if (rank == 0 || han(prev) != han(c) || keys[prev].compare(keys[c]) != 0) ++rank;
+            m_rank[c] = rank;
+            prev = c;
+        }
+    }
+
+    // The rank of the character at i (UTF-8), moving i past it.
+    uint32_t next(const unsigned char *s, int n, int &i) const {
+        const unsigned char c0 = s[i];
+        if (c0 < 0x80) {
+            ++i;
+            return m_rank[c0];
+        }
+        int len = c0 >= 0xF0 ? 4 : c0 >= 0xE0 ? 3 : c0 >= 0xC0 ? 2 : 1;
+        if (len == 1 || i + len > n) {  // not UTF-8: the byte ranks after every character
+            ++i;
+            return 0x220000u + c0;
+        }
+        uint32_t cp = c0 & (0x3F >> (len - 1));
+        for (int k = 1; k < len; ++k) {
+            const unsigned char ck = s[i + k];
+            if ((ck & 0xC0) != 0x80) {
+                ++i;
+                return 0x220000u + c0;
+            }
+            cp = (cp << 6) | (ck & 0x3F);
+        }
+        i += len;
+        if (cp < 0x10000) return m_rank[cp] ? m_rank[cp] : (cp >= 0xD800 && cp <= 0xDFFF ? 0x110000u + cp : 0);
+        return 0x110000u + cp;
+    }
+
+    std::vector<uint32_t> m_rank;
+};
+
+int collateText(void *, int na, const void *a, int nb, const void *b) {
+    return TextOrder::instance().compare(static_cast<const unsigned char *>(a), na, static_cast<const unsigned char *>(b), nb);
+}
+
 void fnNow(sqlite3_context *ctx, int, sqlite3_value **) {
     resultQString(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
@@ -652,6 +748,7 @@ void SqliteEngine::registerFunctions(sqlite3 *db) {
     sqlite3_create_function_v2(db, "lib_now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(db, dialect::kTextOrderCollation, SQLITE_UTF8, nullptr, collateText, nullptr);
 }
 
 [[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describeError(m_db, rc)); }

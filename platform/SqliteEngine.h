@@ -39,7 +39,8 @@ public:
     sqlite3 *handle() const { return m_db; }
 
     // Registers the functions translated statements call (lib_date_text,
-    // lib_money_text, lib_to_date, lib_now) and the server's LIKE on a handle.
+    // lib_money_text, lib_to_date, lib_now), the server's LIKE and the text
+    // order of ORDER BY (dialect::kTextOrderCollation) on a handle.
     static void registerFunctions(sqlite3 *db);
 
 private:
