@@ -6,6 +6,7 @@
 #include "core/ChildListForm.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QHeaderView>
 #include <QTableView>
 #include <QtTest>
@@ -218,8 +219,8 @@ private slots:
         QCOMPARE(o1->Text(), QStringLiteral("升序"));
         QCOMPARE(w().SQLOrder, QStringLiteral("ORDER BY 出版社.出版社名称 ASC"));
         QStringList asc = column0();
-        QStringList sorted = asc;
-        std::sort(sorted.begin(), sorted.end());
+        QStringList sorted = asc;  // Chinese text sorts by pinyin, as on the server
+        std::sort(sorted.begin(), sorted.end(), QCollator(QLocale(QLocale::Chinese, QLocale::China)));
         QCOMPARE(asc, sorted);
 
         o1->setListIndex(1);
