@@ -1,7 +1,9 @@
 -- The library's tables for the embedded engine (SQLite).
 --
 -- Declared types, as the database layer reads them:
---   TEXT COLLATE NOCASE  text; =, LIKE, keys and ORDER BY ignore letter case
+--   TEXT COLLATE NOCASE  text; =, LIKE and keys ignore letter case (the database
+--                        layer sorts text by pinyin in ORDER BY, with a collation
+--                        of its own that the file does not name)
 --   INTEGER              whole numbers
 --   BIT                  yes/no flags, 1 or 0
 --   MONEY                money in whole ten-thousandths (12.5 is stored as 125000),
@@ -54,8 +56,9 @@ CREATE TABLE 图书损坏 (
 
 -- 未还书总价值 is read by the reader searches and written by nothing. It is a
 -- generated column after the 17 stored ones, so the 17-value insert fills
--- the stored columns in order. The value of a reader's unreturned copies
--- cannot be computed inside one row, so it is 0.00 (no value is recorded).
+-- the stored columns in order. Its stored 0 is only a placeholder: wherever a
+-- statement reads it, the database layer computes the value of the reader's
+-- unreturned copies (the sum of their titles' 价格) in its place.
 CREATE TABLE 读者档案 (
     读者编号      TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
     读者类别      TEXT COLLATE NOCASE,
