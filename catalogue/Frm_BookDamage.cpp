@@ -28,51 +28,30 @@ void Frm_BookDamage::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
-                           QStringLiteral("添加记录"));
-    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), 1560, 600, 1200, 375,
-                              QStringLiteral("修改记录"));
-    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 2880, 600, 1200, 375,
-                              QStringLiteral("删除记录"));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 4200, 600, 1200, 375,
-                               QStringLiteral("刷新记录"));
-    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
-        AddWorkingControl(b);
+    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加记录"));
+    Cmd_Modify = CreateToolButton(1, QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), QStringLiteral("修改记录"));
+    Cmd_Delete = CreateToolButton(2, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), QStringLiteral("删除记录"));
+    Cmd_Refresh = CreateToolButton(3, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新记录"));
 
     vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
     g->setToolTipText(QStringLiteral("双击修改记录 | Del 删除 | Up/Down 移动"));
 
     CreateSBarSwitch(9000, 660, 1000, 255);
 
-    vb::PictureBox *side = CreateSideBar();
-    Lbl_SBarTitle = new vb::Label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"));
-    Lbl_SBarTitle->setBackStyle(vb::vbTransparent);
-    Lbl_SBarTitle->setFontBold(true);
-    Lbl_SBarTitle->Move(240, 180, 1500, 255);
+    CreateSideBar();
+    Lbl_SBarTitle = CreateSideBarTitle();
 
-    auto *frame = new vb::Frame(side, QStringLiteral("Frame_Filter"), QStringLiteral("信息筛选"));
-    frame->setBackColor(0xFFFFFFL);
-    frame->Move(120, 600, 3000, 1440);
+    vb::Frame *frame = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("信息筛选"), 600, 1440);
     Frame_Filter = frame;
-    Lbl_Filter_ISBN = new vb::Label(frame, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"));
-    Lbl_Filter_ISBN->setBackStyle(vb::vbTransparent);
-    Lbl_Filter_ISBN->Move(240, 450, 900, 255);
-    auto *isbn = new FCombo(frame, QStringLiteral("Cmb_Filter_ISBN"));
-    isbn->setEnabledText(false);
-    isbn->Move(1140, 390, 1680);
+    Lbl_Filter_ISBN = CreateSideLabel(frame, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 450, 900);
+    FCombo *isbn = CreatePickList(frame, QStringLiteral("Cmb_Filter_ISBN"), 1140, 390, 1680);
     Cmb_Filter_ISBN = isbn;
-    Lbl_Filter_RID = new vb::Label(frame, QStringLiteral("Lbl_Filter_RID"), QStringLiteral("读者编号"));
-    Lbl_Filter_RID->setBackStyle(vb::vbTransparent);
-    Lbl_Filter_RID->Move(240, 930, 900, 255);
-    auto *rid = new FCombo(frame, QStringLiteral("Cmb_Filter_RID"));
-    rid->setEnabledText(false);
-    rid->Move(1140, 870, 1680);
+    Lbl_Filter_RID =
+        CreateSideLabel(frame, QStringLiteral("Lbl_Filter_RID"), QStringLiteral("读者编号"), 240, 930, 900);
+    FCombo *rid = CreatePickList(frame, QStringLiteral("Cmb_Filter_RID"), 1140, 870, 1680);
     Cmb_Filter_RID = rid;
 
-    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Add_Click);
-    connect(Cmd_Modify.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Modify_Click);
-    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Delete_Click);
-    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_BookDamage::Cmd_Refresh_Click);
+    ConnectEditButtons(this);
     connect(isbn, &FCombo::Click, this, &Frm_BookDamage::Cmb_Filter_ISBN_Click);
     connect(rid, &FCombo::Click, this, &Frm_BookDamage::Cmb_Filter_RID_Click);
 }
@@ -96,13 +75,9 @@ void Frm_BookDamage::ResetDamageSQL()
 
 void Frm_BookDamage::InitDamageGrid()
 {
-    vb::Grid *g = Grid_ShowData.get();
-    g->Clear();
+    Grid_ShowData->Clear();
     static const int widths[9] = {1800, 1200, 1200, 1200, 1800, 1200, 3000, 900, 1800};
-    if (g->Cols() < 9)
-        g->setCols(9);
-    for (int i = 0; i < 9; ++i)
-        g->setColWidth(i, widths[i]);
+    SetColWidths(widths);
 }
 
 void Frm_BookDamage::FillDamageCombos()

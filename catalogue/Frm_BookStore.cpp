@@ -14,7 +14,6 @@ namespace {
 const QString kIconX = QStringLiteral("x");
 const QString kTitleErr = QStringLiteral("错误");
 const QString kPower = QStringLiteral("修改库存权限");
-constexpr long White = 0xFFFFFFL;
 
 // Column widths in twips: normal and compact display.
 constexpr int kCols = 9;
@@ -35,83 +34,46 @@ void Frm_BookStore::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
-                           QStringLiteral("添加新图书档案(库存)"));
-    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 1560, 600, 1200, 375,
-                              QStringLiteral("删除当前图书(所有同类)库存"));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 2880, 600, 1200, 375,
-                               QStringLiteral("刷新图书库存"));
-    for (XButton *b : {Cmd_Add.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
-        AddWorkingControl(b);
+    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新图书档案(库存)"));
+    Cmd_Delete = CreateToolButton(1, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"),
+                                  QStringLiteral("删除当前图书(所有同类)库存"));
+    Cmd_Refresh =
+        CreateToolButton(2, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新图书库存"));
 
     vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
     g->setToolTipText(QStringLiteral("双击添加同类库存 | Del 删除 | Up/Down 移动"));
 
     CreateSBarSwitch(9000, 660, 1000, 255);
 
-    vb::PictureBox *side = CreateSideBar();
-    auto label = [](QWidget *parent, const QString &name, const QString &caption, int left, int top, int width) {
-        auto *l = new vb::Label(parent, name, caption);
-        l->setBackStyle(vb::vbTransparent);
-        l->Move(left, top, width, 255);
-        return l;
-    };
-    auto combo = [](QWidget *parent, const QString &name, int left, int top, int width) {
-        auto *c = new FCombo(parent, name);
-        c->setEnabledText(false);  // a pick list: no typing
-        c->Move(left, top, width);
-        return c;
-    };
-    auto frame = [side](const QString &name, const QString &caption, int top, int height) {
-        auto *f = new vb::Frame(side, name, caption);
-        f->setBackColor(White);
-        f->Move(120, top, 3000, height);
-        return f;
-    };
+    CreateSideBar();
+    Lbl_SBarTitle = CreateSideBarTitle();
 
-    Lbl_SBarTitle = label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240, 180, 1500);
-    Lbl_SBarTitle->setFontBold(true);
-
-    vb::Frame *fi = frame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 840);
+    vb::Frame *fi = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 840);
     Frame_Find = fi;
-    Lbl_Find_BID = label(fi, QStringLiteral("Lbl_Find_BID"), QStringLiteral("图书编号"), 240, 420, 840);
+    Lbl_Find_BID = CreateSideLabel(fi, QStringLiteral("Lbl_Find_BID"), QStringLiteral("图书编号"), 240, 420, 840);
     auto *txt = new FTextBox(fi, QStringLiteral("Txt_Find_BID"));
     txt->Move(1080, 390, 1740, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);
     Txt_Find_BID = txt;
 
-    vb::Frame *fs = frame(QStringLiteral("Frame_Sort"), QStringLiteral("库存排序"), 1560, 1260);
-    Frame_Sort = fs;
-    Lbl_Sort_1 = label(fs, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), 240, 420, 840);
-    Cmb_Sort_1 = combo(fs, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
-    Cmb_Sort_1_Order = combo(fs, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
-    Lbl_Sort_2 = label(fs, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), 240, 900, 840);
-    Cmb_Sort_2 = combo(fs, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
-    Cmb_Sort_2_Order = combo(fs, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+    CreateSortGroup(this, QStringLiteral("库存排序"), 1560, 1260);
 
-    vb::Frame *ff = frame(QStringLiteral("Frame_Filter"), QStringLiteral("库存筛选"), 2940, 1260);
+    vb::Frame *ff = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("库存筛选"), 2940, 1260);
     Frame_Filter = ff;
-    Lbl_Filter_ISBN = label(ff, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
-    Cmb_Filter_ISBN = combo(ff, QStringLiteral("Cmb_Filter_ISBN"), 1080, 360, 1740);
-    Lbl_Filter_UID = label(ff, QStringLiteral("Lbl_Filter_UID"), QStringLiteral("经手人"), 240, 900, 720);
-    Cmb_Filter_UID = combo(ff, QStringLiteral("Cmb_Filter_UID"), 1080, 840, 1740);
+    Lbl_Filter_ISBN = CreateSideLabel(ff, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
+    Cmb_Filter_ISBN = CreatePickList(ff, QStringLiteral("Cmb_Filter_ISBN"), 1080, 360, 1740);
+    Lbl_Filter_UID = CreateSideLabel(ff, QStringLiteral("Lbl_Filter_UID"), QStringLiteral("经手人"), 240, 900, 720);
+    Cmb_Filter_UID = CreatePickList(ff, QStringLiteral("Cmb_Filter_UID"), 1080, 840, 1740);
 
-    Lbl_SBarTip = label(side, QStringLiteral("Lbl_SBarTip"), QStringLiteral("注意：以上操作范围为整个数据库"), 240, 4380,
-                        2760);
-    Lbl_SBarTip->setForeColor(0x808080L);
+    Lbl_SBarTip = CreateSideBarTip(4380, 2760);
 
     CreateShowClose(240, 2400, QStringLiteral("以紧凑方式显示"));
 
-    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Add_Click);
-    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Delete_Click);
-    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_BookStore::Cmd_Refresh_Click);
+    ConnectEditButtons(this);
     connect(Chk_ShowClose.peek(), &vb::CheckBox::Click, this, &Frm_BookStore::Chk_ShowClose_Click);
     connect(Cmb_Filter_ISBN.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Filter_ISBN_Click);
     connect(Cmb_Filter_UID.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Filter_UID_Click);
-    connect(Cmb_Sort_1.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_1_Click);
-    connect(Cmb_Sort_1_Order.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_1_Order_Click);
-    connect(Cmb_Sort_2.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_2_Click);
-    connect(Cmb_Sort_2_Order.peek(), &FCombo::Click, this, &Frm_BookStore::Cmb_Sort_2_Order_Click);
+    ConnectSortGroup(this);
     connect(txt, &FTextBox::Change, this, &Frm_BookStore::Txt_Find_BID_Change);
 }
 
@@ -119,11 +81,10 @@ void Frm_BookStore::CreateControls()
 
 void Frm_BookStore::SetStoreColWidths(bool compact)
 {
-    vb::Grid *g = Grid_ShowData.get();
-    if (g->Cols() < kCols)
-        g->setCols(kCols);
-    for (int i = 0; i < kCols; ++i)
-        g->setColWidth(i, compact ? kCompactWidths[i] : kNormalWidths[i]);
+    if (compact)
+        SetColWidths(kCompactWidths);
+    else
+        SetColWidths(kNormalWidths);
 }
 
 void Frm_BookStore::InitStoreGrid()
@@ -149,17 +110,8 @@ void Frm_BookStore::FillStoreCombos()
     for (FCombo *c : {sort1, order1, sort2, order2, isbn, uid})
         c->Clear();
     try {
+        FillSortLists(QStringLiteral("图书库存"), sort1, order1, sort2, order2);
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM 图书库存"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        for (int i = 0; i < rs.FieldCount(); ++i) {
-            sort1->AddItem(rs.FieldName(i));
-            sort2->AddItem(rs.FieldName(i));
-        }
-        rs.Close();
-        for (FCombo *c : {order1, order2}) {
-            c->AddItem(QStringLiteral("升序"));
-            c->AddItem(QStringLiteral("降序"));
-        }
         rs.Open(QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         isbn->AddItem(QStringLiteral("[全部]"));
         for (; !rs.EOF_(); rs.MoveNext())

@@ -17,7 +17,6 @@ namespace {
 const QString kIconX = QStringLiteral("x");
 const QString kTitleErr = QStringLiteral("错误");
 const QString kEditPower = QStringLiteral("修改读者权限");
-constexpr long White = 0xFFFFFFL;
 
 void showError(const QString &text)
 {
@@ -37,16 +36,13 @@ void Frm_ReaderDoc::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 240, 600, 1200, 375,
-                           QStringLiteral("添加新读者档案"));
-    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), 1560, 600, 1200, 375,
-                              QStringLiteral("修改当前读者档案"));
-    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), 2880, 600, 1200, 375,
-                              QStringLiteral("删除当前读者档案"));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 4200, 600, 1200, 375,
-                               QStringLiteral("刷新读者档案"));
-    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
-        AddWorkingControl(b);
+    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新读者档案"));
+    Cmd_Modify =
+        CreateToolButton(1, QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), QStringLiteral("修改当前读者档案"));
+    Cmd_Delete =
+        CreateToolButton(2, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), QStringLiteral("删除当前读者档案"));
+    Cmd_Refresh =
+        CreateToolButton(3, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新读者档案"));
 
     vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
     g->setToolTipText(QStringLiteral("双击修改当前读者档案 | Del 删除 | Up/Down 移动"));
@@ -54,84 +50,50 @@ void Frm_ReaderDoc::CreateControls()
     CreateSBarSwitch(9000, 660, 1000, 255);
 
     // The side bar: find, sort and filter frames.
-    vb::PictureBox *side = CreateSideBar();
-    Lbl_SBarTitle = new vb::Label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"));
-    Lbl_SBarTitle->setBackStyle(vb::vbTransparent);
-    Lbl_SBarTitle->setFontBold(true);
-    Lbl_SBarTitle->Move(240, 180, 1500, 255);
+    CreateSideBar();
+    Lbl_SBarTitle = CreateSideBarTitle();
 
-    const auto makeFrame = [side](const QString &name, const QString &caption, int top, int height) {
-        auto *f = new vb::Frame(side, name, caption);
-        f->setBackColor(White);
-        f->Move(120, top, 3000, height);
-        return f;
-    };
+    // Labels stand 45 twips below their boxes' tops.
     const auto makeLabel = [](QWidget *parent, const QString &name, const QString &caption, int top) {
-        auto *l = new vb::Label(parent, name, caption);
-        l->setBackStyle(vb::vbTransparent);
-        l->Move(180, top + 45, 900, 255);
-        return l;
-    };
-    const auto makeCombo = [](QWidget *parent, const QString &name, int left, int top, int width) {
-        auto *c = new FCombo(parent, name);
-        c->setEnabledText(false);
-        c->Move(left, top, width);
-        return c;
+        return CreateSideLabel(parent, name, caption, 180, top + 45, 900);
     };
 
-    Frame_Find = makeFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 900);
+    Frame_Find = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 900);
     Lbl_Find_RID = makeLabel(Frame_Find.peek(), QStringLiteral("Lbl_Find_RID"), QStringLiteral("读者编号"), 360);
     auto *find = new FTextBox(Frame_Find.peek(), QStringLiteral("Txt_Find_RID"));
     find->Move(1080, 390, 1740, FTextBox::FixedHeight);
     find->setAutoSelAll(true);
     Txt_Find_RID = find;
 
-    Frame_Sort = makeFrame(QStringLiteral("Frame_Sort"), QStringLiteral("读者排序"), 1620, 1380);
-    Lbl_Sort_1 = makeLabel(Frame_Sort.peek(), QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), 360);
-    Cmb_Sort_1 = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
-    Cmb_Sort_1_Order = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
-    Lbl_Sort_2 = makeLabel(Frame_Sort.peek(), QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), 840);
-    Cmb_Sort_2 = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
-    Cmb_Sort_2_Order = makeCombo(Frame_Sort.peek(), QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+    CreateSortGroup(this, QStringLiteral("读者排序"), 1620, 1380, 180, 45, 900);
     // The field names are longer than the boxes: their lists open wider.
     for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_2.peek()})
         c->comboBox()->view()->setMinimumWidth(vb::toPx(1800));
 
-    Frame_Filter = makeFrame(QStringLiteral("Frame_Filter"), QStringLiteral("读者筛选"), 3120, 1380);
+    Frame_Filter = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("读者筛选"), 3120, 1380);
     Lbl_Filter_RStatus =
         makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RStatus"), QStringLiteral("读者状态"), 360);
-    Cmb_Filter_RStatus = makeCombo(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RStatus"), 1080, 360, 1740);
+    Cmb_Filter_RStatus = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RStatus"), 1080, 360, 1740);
     Lbl_Filter_RType = makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RType"), QStringLiteral("读者类别"), 840);
-    Cmb_Filter_RType = makeCombo(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RType"), 1080, 840, 1740);
+    Cmb_Filter_RType = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RType"), 1080, 840, 1740);
 
-    Lbl_SBarTip = new vb::Label(side, QStringLiteral("Lbl_SBarTip"), QStringLiteral("注意：以上操作范围为整个数据库"));
-    Lbl_SBarTip->setBackStyle(vb::vbTransparent);
-    Lbl_SBarTip->setForeColor(0x808080L);
-    Lbl_SBarTip->Move(240, 4620, 2880, 255);
+    Lbl_SBarTip = CreateSideBarTip(4620, 2880);
 
-    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_ReaderDoc::Cmd_Add_Click);
-    connect(Cmd_Modify.peek(), &XButton::Click, this, &Frm_ReaderDoc::Cmd_Modify_Click);
-    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_ReaderDoc::Cmd_Delete_Click);
-    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_ReaderDoc::Cmd_Refresh_Click);
+    ConnectEditButtons(this);
     connect(find, &FTextBox::Change, this, &Frm_ReaderDoc::Txt_Find_RID_Change);
     connect(Cmb_Filter_RStatus.peek(), &FCombo::Click, this, &Frm_ReaderDoc::Cmb_Filter_RStatus_Click);
     connect(Cmb_Filter_RType.peek(), &FCombo::Click, this, &Frm_ReaderDoc::Cmb_Filter_RType_Click);
-    for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_1_Order.peek(), Cmb_Sort_2.peek(), Cmb_Sort_2_Order.peek()})
-        connect(c, &FCombo::Click, this, &Frm_ReaderDoc::Cmb_Sort_Click);
+    ConnectSortGroup(this);
 }
 
 // ---------------------------------------------------------------- grid, lists, query
 
 void Frm_ReaderDoc::InitReaderGrid()
 {
-    vb::Grid *g = Grid_ShowData.get();
-    g->Clear();
+    Grid_ShowData->Clear();
     static const int widths[17] = {1200, 1200, 600,  900,  900,  900,  1200, 1200, 1200,
                                    1200, 1200, 1800, 1200, 3000, 900,  1200, 900};
-    if (g->Cols() < 17)
-        g->setCols(17);
-    for (int i = 0; i < 17; ++i)
-        g->setColWidth(i, widths[i]);
+    SetColWidths(widths);
 }
 
 void Frm_ReaderDoc::FillReaderCombos()
@@ -145,17 +107,8 @@ void Frm_ReaderDoc::FillReaderCombos()
     for (FCombo *c : {sort1, order1, sort2, order2, rstatus, rtype})
         c->Clear();
     try {
+        FillSortLists(QStringLiteral("读者档案"), sort1, order1, sort2, order2);
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM 读者档案"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        for (int i = 0; i < rs.FieldCount(); ++i) {
-            sort1->AddItem(rs.FieldName(i));
-            sort2->AddItem(rs.FieldName(i));
-        }
-        rs.Close();
-        for (FCombo *c : {order1, order2}) {
-            c->AddItem(QStringLiteral("升序"));
-            c->AddItem(QStringLiteral("降序"));
-        }
         rs.Open(QStringLiteral("SELECT * FROM 读者类别 ORDER BY 借书数量限制 ASC"), SQLConn(), ado::adOpenKeyset,
                 ado::adLockReadOnly);
         rtype->AddItem(QStringLiteral("[全部]"));

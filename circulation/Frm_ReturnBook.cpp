@@ -29,29 +29,21 @@ void Frm_ReturnBook::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_ReturnSel = CreateButton(QStringLiteral("Cmd_ReturnSel"), QStringLiteral("归还选中"), 240, 600, 1200, 375,
-                                 QStringLiteral("归还选中图书"));
-    Cmd_ReturnAll = CreateButton(QStringLiteral("Cmd_ReturnAll"), QStringLiteral("归还所有"), 1560, 600, 1200, 375,
-                                 QStringLiteral("双击归还所有图书"));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 2880, 600, 1200, 375,
-                               QStringLiteral("刷新借书档案"));
-    AddWorkingControl(Cmd_ReturnSel.peek());
-    AddWorkingControl(Cmd_ReturnAll.peek());
-    AddWorkingControl(Cmd_Refresh.peek());
+    Cmd_ReturnSel = CreateToolButton(0, QStringLiteral("Cmd_ReturnSel"), QStringLiteral("归还选中"),
+                                     QStringLiteral("归还选中图书"));
+    Cmd_ReturnAll = CreateToolButton(1, QStringLiteral("Cmd_ReturnAll"), QStringLiteral("归还所有"),
+                                     QStringLiteral("双击归还所有图书"));
+    Cmd_Refresh =
+        CreateToolButton(2, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新借书档案"));
 
     vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
     g->setToolTipText(QStringLiteral("双击归还选中图书 | Up/Down 移动"));
 
     CreateSBarSwitch(9000, 660, 1000, 255);
 
-    vb::PictureBox *side = CreateSideBar();
-    Lbl_SBarTitle = new vb::Label(side, QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"));
-    Lbl_SBarTitle->setBackStyle(vb::vbTransparent);
-    Lbl_SBarTitle->setFontBold(true);
-    Lbl_SBarTitle->Move(240, 180, 1500, 255);
-    auto *frame = new vb::Frame(side, QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"));
-    frame->setBackColor(0xFFFFFFL);
-    frame->Move(120, 600, 3000, 2280);
+    CreateSideBar();
+    Lbl_SBarTitle = CreateSideBarTitle();
+    vb::Frame *frame = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 2280);
     Frame_Find = frame;
     Opt_RID = new vb::OptionButton(frame, QStringLiteral("Opt_RID"), QStringLiteral("读者编号"));
     Opt_RID->Move(240, 360, 2400, 300);
@@ -102,13 +94,9 @@ void Frm_ReturnBook::ResetReturnQuery()
 
 void Frm_ReturnBook::InitReturnGrid()
 {
-    vb::Grid *g = Grid_ShowData.get();
-    g->Clear();
+    Grid_ShowData->Clear();
     static const int widths[12] = {1600, 1200, 1800, 1200, 1200, 1200, 1200, 1200, 1200, 1200, 1200, 1200};
-    if (g->Cols() < 12)
-        g->setCols(12);
-    for (int i = 0; i < 12; ++i)
-        g->setColWidth(i, widths[i]);
+    SetColWidths(widths);
 }
 
 void Frm_ReturnBook::SetDefaultFilter()

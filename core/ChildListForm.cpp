@@ -3,6 +3,7 @@
 #include "core/ChildFormSwitch.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "platform/Ado.h"
 #include "platform/Colors.h"
 
 #include <algorithm>
@@ -118,6 +119,55 @@ void ChildListForm::AddWorkingControl(QWidget *w)
 {
     if (w)
         m_working.emplace_back(w);
+}
+
+XButton *ChildListForm::CreateToolButton(int index, const QString &name, const QString &caption,
+                                         const QString &toolTip)
+{
+    XButton *b = CreateButton(name, caption, 240 + index * 1320, 600, 1200, 375, toolTip);
+    AddWorkingControl(b);
+    return b;
+}
+
+vb::Label *ChildListForm::CreateSideBarTitle()
+{
+    vb::Label *l = CreateSideLabel(Pic_SideBar.peek(), QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240,
+                                   180, 1500);
+    l->setFontBold(true);
+    return l;
+}
+
+vb::Label *ChildListForm::CreateSideBarTip(int top, int width)
+{
+    vb::Label *l = CreateSideLabel(Pic_SideBar.peek(), QStringLiteral("Lbl_SBarTip"),
+                                   QStringLiteral("注意：以上操作范围为整个数据库"), 240, top, width);
+    l->setForeColor(0x808080L);
+    return l;
+}
+
+vb::Frame *ChildListForm::CreateSideFrame(const QString &name, const QString &caption, int top, int height)
+{
+    auto *f = new vb::Frame(Pic_SideBar.peek(), name, caption);
+    f->setBackColor(White);
+    f->Move(120, top, 3000, height);
+    return f;
+}
+
+vb::Label *ChildListForm::CreateSideLabel(QWidget *parent, const QString &name, const QString &caption, int left,
+                                          int top, int width)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->Move(left, top, width, 255);
+    return l;
+}
+
+FCombo *ChildListForm::CreatePickList(QWidget *parent, const QString &name, int left, int top, int width)
+{
+    auto *c = new FCombo(parent, name);
+    c->setEnabledText(false);  // a pick list: no typing
+    c->Move(left, top, width);
+    return c;
 }
 
 // ---------------------------------------------------------------- load, layout, unload
@@ -377,4 +427,30 @@ void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order
     }
     ComposeSQL();
     RunList(false);
+}
+
+void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2,
+                                  FCombo *order2)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM ") + table, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        sort1->AddItem(rs.FieldName(i));
+        sort2->AddItem(rs.FieldName(i));
+    }
+    rs.Close();
+    for (FCombo *c : {order1, order2}) {
+        c->AddItem(QStringLiteral("升序"));
+        c->AddItem(QStringLiteral("降序"));
+    }
+}
+
+void ChildListForm::SetColWidths(std::span<const int> widths)
+{
+    vb::Grid *g = Grid_ShowData.get();
+    const int n = static_cast<int>(widths.size());
+    if (g->Cols() < n)
+        g->setCols(n);
+    for (int i = 0; i < n; ++i)
+        g->setColWidth(i, widths[i]);
 }

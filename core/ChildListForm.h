@@ -31,6 +31,7 @@
 #include "controls/XButton.h"
 
 #include <QString>
+#include <span>
 #include <vector>
 
 class ChildListForm : public vb::Form {
@@ -114,6 +115,36 @@ protected:
                           int height, const QString &toolTip = QString(), QWidget *parent = nullptr);
     // A control that the hide/show procedures switch with the grid.
     void AddWorkingControl(QWidget *w);
+    // The button at place index (0, 1, 2 ...) of the row above the grid (1200 x 375 twips, 120 apart),
+    // registered as a working control.
+    XButton *CreateToolButton(int index, const QString &name, const QString &caption, const QString &toolTip);
+    // Connects the Click of the window's Cmd_Add, Cmd_Modify, Cmd_Delete and Cmd_Refresh (those it has)
+    // to its handlers of the same names.
+    template <class W>
+    void ConnectEditButtons(W *w);
+
+    // ---- Side bar pieces (call after CreateSideBar).
+    // The bold title "侧边栏" at the top of the side bar.
+    vb::Label *CreateSideBarTitle();
+    // The grey note under the side bar's frames.
+    vb::Label *CreateSideBarTip(int top, int width);
+    // A white frame across the side bar.
+    vb::Frame *CreateSideFrame(const QString &name, const QString &caption, int top, int height);
+    // A transparent label, 255 twips high.
+    static vb::Label *CreateSideLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                                      int width);
+    // A pick list: a combo box without typing.
+    static FCombo *CreatePickList(QWidget *parent, const QString &name, int left, int top, int width);
+    // The sort frame Frame_Sort: the labels Lbl_Sort_1/Lbl_Sort_2 ("第一顺序"/"第二顺序"), the field lists
+    // Cmb_Sort_1/Cmb_Sort_2 and the order lists Cmb_Sort_1_Order/Cmb_Sort_2_Order, stored in the window's
+    // members of those names. The labels stand at labelLeft, labelDy below their lists' tops.
+    template <class W>
+    void CreateSortGroup(W *w, const QString &caption, int top, int height, int labelLeft = 240, int labelDy = 60,
+                         int labelWidth = 840);
+    // Connects the Click of the four sort lists: to Cmb_Sort_Click where the window has one handler for
+    // them all, else to Cmb_Sort_1_Click, Cmb_Sort_1_Order_Click, Cmb_Sort_2_Click, Cmb_Sort_2_Order_Click.
+    template <class W>
+    void ConnectSortGroup(W *w);
 
     // ---- Mechanics.
     void GateLoad();                 // the load: gate, then show / refuse
@@ -129,6 +160,11 @@ protected:
     void ApplyFind(const QString &column, const QString &text);
     // Sort by one or two fields of table, with the two messages of a bad choice.
     void ApplySort(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2);
+    // Fills the two field lists with the field names of "SELECT * FROM table" and the two order lists
+    // with "升序" and "降序". A failed read throws ado::Error to the caller.
+    static void FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2);
+    // The grid's column widths in twips (the grid gets at least that many columns).
+    void SetColWidths(std::span<const int> widths);
 
     void Form_Load() override { GateLoad(); }
     void Form_Resize() override { ListResize(); }
@@ -137,3 +173,47 @@ protected:
 private:
     std::vector<QPointer<QWidget>> m_working;
 };
+
+template <class W>
+void ChildListForm::ConnectEditButtons(W *w)
+{
+    if constexpr (requires { w->Cmd_Add; })
+        connect(w->Cmd_Add.peek(), &XButton::Click, w, &W::Cmd_Add_Click);
+    if constexpr (requires { w->Cmd_Modify; })
+        connect(w->Cmd_Modify.peek(), &XButton::Click, w, &W::Cmd_Modify_Click);
+    if constexpr (requires { w->Cmd_Delete; })
+        connect(w->Cmd_Delete.peek(), &XButton::Click, w, &W::Cmd_Delete_Click);
+    if constexpr (requires { w->Cmd_Refresh; })
+        connect(w->Cmd_Refresh.peek(), &XButton::Click, w, &W::Cmd_Refresh_Click);
+}
+
+template <class W>
+void ChildListForm::CreateSortGroup(W *w, const QString &caption, int top, int height, int labelLeft, int labelDy,
+                                    int labelWidth)
+{
+    vb::Frame *f = CreateSideFrame(QStringLiteral("Frame_Sort"), caption, top, height);
+    w->Frame_Sort = f;
+    w->Lbl_Sort_1 =
+        CreateSideLabel(f, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), labelLeft, 360 + labelDy, labelWidth);
+    w->Cmb_Sort_1 = CreatePickList(f, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
+    w->Cmb_Sort_1_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
+    w->Lbl_Sort_2 =
+        CreateSideLabel(f, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), labelLeft, 840 + labelDy, labelWidth);
+    w->Cmb_Sort_2 = CreatePickList(f, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
+    w->Cmb_Sort_2_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+}
+
+template <class W>
+void ChildListForm::ConnectSortGroup(W *w)
+{
+    if constexpr (requires { &W::Cmb_Sort_Click; }) {
+        for (FCombo *c : {w->Cmb_Sort_1.peek(), w->Cmb_Sort_1_Order.peek(), w->Cmb_Sort_2.peek(),
+                          w->Cmb_Sort_2_Order.peek()})
+            connect(c, &FCombo::Click, w, &W::Cmb_Sort_Click);
+    } else {
+        connect(w->Cmb_Sort_1.peek(), &FCombo::Click, w, &W::Cmb_Sort_1_Click);
+        connect(w->Cmb_Sort_1_Order.peek(), &FCombo::Click, w, &W::Cmb_Sort_1_Order_Click);
+        connect(w->Cmb_Sort_2.peek(), &FCombo::Click, w, &W::Cmb_Sort_2_Click);
+        connect(w->Cmb_Sort_2_Order.peek(), &FCombo::Click, w, &W::Cmb_Sort_2_Order_Click);
+    }
+}

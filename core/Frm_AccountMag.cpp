@@ -6,7 +6,6 @@
 #include "core/ModalEditForm.h"
 
 namespace {
-constexpr int ButtonTop = 600, ButtonWidth = 1200, ButtonHeight = 375, ButtonGap = 120;
 constexpr int GridLeft = 240, GridTop = 1380;
 }  // namespace
 
@@ -20,43 +19,29 @@ void Frm_AccountMag::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    const auto left = [](int i) { return GridLeft + i * (ButtonWidth + ButtonGap); };
-    Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), left(0), ButtonTop, ButtonWidth,
-                           ButtonHeight, QStringLiteral("添加新账户"));
-    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), left(1), ButtonTop, ButtonWidth,
-                              ButtonHeight, QStringLiteral("修改当前账户"));
-    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), left(2), ButtonTop, ButtonWidth,
-                              ButtonHeight, QStringLiteral("删除当前账户"));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), left(3), ButtonTop,
-                               ButtonWidth, ButtonHeight, QStringLiteral("刷新账户列表"));
+    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新账户"));
+    Cmd_Modify = CreateToolButton(1, QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), QStringLiteral("修改当前账户"));
+    Cmd_Delete = CreateToolButton(2, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), QStringLiteral("删除当前账户"));
+    Cmd_Refresh =
+        CreateToolButton(3, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新账户列表"));
 
     auto *hint = new vb::Label(client(), QStringLiteral("Lbl_Hint"), QStringLiteral("双击修改当前账户 | Del 删除 | Up/Down 移动"));
     hint->setBackStyle(vb::vbTransparent);
     hint->setForeColor(0x808080L);
     hint->Move(GridLeft, 1080, 6000, 255);
     Lbl_Hint = hint;
-
-    for (QWidget *w : std::initializer_list<QWidget *>{Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(),
-                                                       Cmd_Refresh.peek(), hint})
-        AddWorkingControl(w);
+    AddWorkingControl(hint);
 
     CreateGrid(GridLeft, GridTop, 9000, 5000);
 
-    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_AccountMag::Cmd_Add_Click);
-    connect(Cmd_Modify.peek(), &XButton::Click, this, &Frm_AccountMag::Cmd_Modify_Click);
-    connect(Cmd_Delete.peek(), &XButton::Click, this, &Frm_AccountMag::Cmd_Delete_Click);
-    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_AccountMag::Cmd_Refresh_Click);
+    ConnectEditButtons(this);
 }
 
 void Frm_AccountMag::InitAccGrid()
 {
-    vb::Grid *g = Grid_ShowData.get();
-    g->Clear();
+    Grid_ShowData->Clear();
     static const int widths[5] = {1800, 1800, 1800, 2400, 1200};
-    if (g->Cols() < 5)
-        g->setCols(5);
-    for (int i = 0; i < 5; ++i)
-        g->setColWidth(i, widths[i]);
+    SetColWidths(widths);
 }
 
 void Frm_AccountMag::ResetAccSQL()
