@@ -8,33 +8,12 @@
 #include <QPointer>
 #include <QShowEvent>
 
-namespace {
-
-constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kLabelText = 0x404040L;
-constexpr long kTitleText = 0x800000L;
-constexpr long kNoteText = 0x808080L;
-
-vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
-                     long color = kLabelText)
+Frm_SwapUser::Frm_SwapUser()
+    : PasswordDialog(QStringLiteral("Frm_SwapUser"),
+                     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint,
+                     DesignCaption())
 {
-    auto *l = new vb::Label(parent, name, caption);
-    l->setBackStyle(vb::vbTransparent);
-    l->setForeColor(color);
-    l->setAutoSize(true);
-    l->Move(left, top);
-    return l;
-}
-
-}  // namespace
-
-Frm_SwapUser::Frm_SwapUser() : vb::Form(QStringLiteral("Frm_SwapUser"))
-{
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    setCaption(DesignCaption());
-    setBackColor(kWindowBack);
-    setFixedSize(vb::toPx(5400), vb::toPx(2880));
 }
 
 Frm_SwapUser::~Frm_SwapUser() = default;
@@ -44,43 +23,14 @@ void Frm_SwapUser::CreateControls()
     QWidget *c = client();
     setCaption(DesignCaption());
 
-    auto *bar = new vb::PictureBox(c, QStringLiteral("Pic_TitleBar"));
-    bar->setBorderStyle(0);
-    bar->setBackColor(kWindowBack);
-    bar->setFocusPolicy(Qt::NoFocus);
-    bar->Move(0, 0, 5400, 900);
-    Pic_TitleBar = bar;
-    Lbl_TBarTitle = makeLabel(bar, QStringLiteral("Lbl_TBarTitle"), QString(), 360, 165, kTitleText);
-    Lbl_TBarTitle->setFontBold(true);
-    Lbl_TBarTitle->setFontSize(10.5);
-    Lbl_TBarText = makeLabel(bar, QStringLiteral("Lbl_TBarText"),
-                             QStringLiteral("选择用户名并输入密码可快速切换至其它用户"), 600, 540, kNoteText);
-
-    auto *line = new vb::LineControl(c, QStringLiteral("Line_TBarSplit"));
-    line->setBorderColor(0xE0E0E0L);
-    line->setLine(0, 900, 5400, 900);
-    Line_TBarSplit = line;
-
-    Lbl_UID = makeLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 960, 1290);
+    CreateHeader(QStringLiteral("选择用户名并输入密码可快速切换至其它用户"));
     auto *cmb = new FCombo(c, QStringLiteral("Cmb_UID"));
     cmb->Move(1920, 1245, 2880);
     cmb->setEnabledText(true);
     Cmb_UID = cmb;
-    Lbl_Password = makeLabel(c, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 960, 1770);
-    auto *pwd = new FTextBox(c, QStringLiteral("Txt_Password"));
-    pwd->Move(1920, 1740, 2880, FTextBox::FixedHeight);
-    pwd->setPasswordChar(QStringLiteral("*"));
-    pwd->setAutoSelAll(true);
-    pwd->setText(PasswordPlaceholder());
-    Txt_Password = pwd;
+    FTextBox *pwd = CreatePasswordRow();
 
-    auto *change = new XButton(c, QStringLiteral("Cmd_Change"));
-    change->setBackColor(0xE0E0E0L);
-    change->setForeColor(0x404040L);
-    change->setMouseOnColor(0xFFFFFFL);
-    change->setMouseDownColor(0xC0C0C0L);
-    change->Move(3600, 2280, 1200, 375);
-    change->setCaption(QStringLiteral("切换用户"));
+    XButton *change = CreateSubmitButton(QStringLiteral("Cmd_Change"), QStringLiteral("切换用户"));
     Cmd_Change = change;
 
     setTabOrder(cmb, pwd);
@@ -90,14 +40,13 @@ void Frm_SwapUser::CreateControls()
 
 void Frm_SwapUser::Form_Load()
 {
-    LayeredDialog(this);
-    Lbl_TBarTitle->setCaption(Caption());
+    LoadHeader();
     FillUIDList();
 }
 
 void Frm_SwapUser::showEvent(QShowEvent *e)
 {
-    vb::Form::showEvent(e);
+    PasswordDialog::showEvent(e);
     if (Cmb_UID.peek())
         Cmb_UID->SetFocus();
 }
