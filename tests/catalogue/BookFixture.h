@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace bookfix {
 
@@ -76,6 +77,43 @@ inline QStringList column(vb::Grid &g, int col)
         out << g.TextMatrix(r, col);
     return out;
 }
+
+// What the titles and copies list tests share: the data set of fillBooks, the
+// answer queue and the window W shown as the main window's child; rows are
+// looked up by their key in column KeyCol. open() and close() are the test's
+// init and cleanup.
+template <class W, int KeyCol>
+struct BookListCase {
+    std::unique_ptr<SharedDb> m_db;
+    std::unique_ptr<AnswerQueue> m_msg;
+
+    W &w() { return vb::Default<W>(); }
+    vb::Grid &grid() { return *w().Grid_ShowData.get(); }
+    int rowOf(const QString &key) { return rowWith(grid(), KeyCol, key); }
+    int copies(const QString &isbn)
+    {
+        return count(QStringLiteral("SELECT COUNT(*) FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
+    }
+    void select(const QString &key)
+    {
+        w().CurRow = rowOf(key);
+        QVERIFY(w().CurRow >= 1);
+    }
+    void open()
+    {
+        m_db = std::make_unique<SharedDb>();
+        QVERIFY(m_db->isOpen());
+        fillBooks();
+        m_msg = std::make_unique<AnswerQueue>();
+        showChild(w());
+    }
+    void close()
+    {
+        w().Unload();
+        m_msg.reset();
+        m_db.reset();
+    }
+};
 
 // What the editor showed when a list window opened it.
 struct EditorSeen {

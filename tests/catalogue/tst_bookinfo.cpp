@@ -8,44 +8,17 @@
 
 using namespace bookfix;
 
-class TestBookInfo : public QObject {
+class TestBookInfo : public QObject, BookListCase<Frm_BookInfo, 2> {
     Q_OBJECT
 
-    std::unique_ptr<SharedDb> m_db;
-    std::unique_ptr<AnswerQueue> m_msg;
-
-    Frm_BookInfo &w() { return vb::Default<Frm_BookInfo>(); }
-    vb::Grid &grid() { return *w().Grid_ShowData.get(); }
-    int rowOf(const QString &isbn) { return rowWith(grid(), 2, isbn); }
     int titles(const QString &isbn)
     {
         return count(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
     }
-    int copies(const QString &isbn)
-    {
-        return count(QStringLiteral("SELECT COUNT(*) FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
-    }
-    void select(const QString &isbn)
-    {
-        w().CurRow = rowOf(isbn);
-        QVERIFY(w().CurRow >= 1);
-    }
 
 private slots:
-    void init()
-    {
-        m_db = std::make_unique<SharedDb>();
-        QVERIFY(m_db->isOpen());
-        fillBooks();
-        m_msg = std::make_unique<AnswerQueue>();
-        showChild(w());
-    }
-    void cleanup()
-    {
-        w().Unload();
-        m_msg.reset();
-        m_db.reset();
-    }
+    void init() { open(); }
+    void cleanup() { close(); }
 
     void listsEveryTitleWithItsCopyCount()
     {

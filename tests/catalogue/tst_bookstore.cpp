@@ -8,44 +8,17 @@
 
 using namespace bookfix;
 
-class TestBookStore : public QObject {
+class TestBookStore : public QObject, BookListCase<Frm_BookStore, 0> {
     Q_OBJECT
 
-    std::unique_ptr<SharedDb> m_db;
-    std::unique_ptr<AnswerQueue> m_msg;
-
-    Frm_BookStore &w() { return vb::Default<Frm_BookStore>(); }
-    vb::Grid &grid() { return *w().Grid_ShowData.get(); }
-    int rowOf(const QString &id) { return rowWith(grid(), 0, id); }
-    int copies(const QString &isbn)
-    {
-        return count(QStringLiteral("SELECT COUNT(*) FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
-    }
     bool hasCopy(const QString &id)
     {
         return count(QStringLiteral("SELECT COUNT(*) FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(id)) == 1;
     }
-    void select(const QString &id)
-    {
-        w().CurRow = rowOf(id);
-        QVERIFY(w().CurRow >= 1);
-    }
 
 private slots:
-    void init()
-    {
-        m_db = std::make_unique<SharedDb>();
-        QVERIFY(m_db->isOpen());
-        fillBooks();
-        m_msg = std::make_unique<AnswerQueue>();
-        showChild(w());
-    }
-    void cleanup()
-    {
-        w().Unload();
-        m_msg.reset();
-        m_db.reset();
-    }
+    void init() { open(); }
+    void cleanup() { close(); }
 
     void listsEveryCopyByNumber()
     {
