@@ -10,7 +10,6 @@
 #include <exception>
 
 namespace {
-const QString kAll = QStringLiteral("[全部]");
 
 void showError(const QString &text)
 {
@@ -88,18 +87,8 @@ void Frm_BookDamage::FillDamageCombos()
     isbn->Clear();
     // A failed read is reported; the window goes on with what was filled.
     try {
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT DISTINCT 读者编号 FROM 读者档案"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        rid->AddItem(kAll);
-        for (; !rs.EOF_(); rs.MoveNext())
-            rid->AddItem(rs.Fields(0).toString());
-        rs.Close();
-        rs.Open(QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        isbn->AddItem(kAll);
-        for (; !rs.EOF_(); rs.MoveNext())
-            isbn->AddItem(rs.Fields(0).toString());
+        FillFilterList(rid, QStringLiteral("SELECT DISTINCT 读者编号 FROM 读者档案"), QStringLiteral("读者编号"));
+        FillFilterList(isbn, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), QStringLiteral("ISBN"));
     } catch (const ado::Error &e) {
         showError(e.Description());
     } catch (const std::exception &e) {

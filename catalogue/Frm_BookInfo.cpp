@@ -113,18 +113,8 @@ void Frm_BookInfo::FillBookCombos()
         c->Clear();
     try {
         FillSortLists(QStringLiteral("图书档案"), sort1, order1, sort2, order2);
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT DISTINCT 作者 FROM 图书档案"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        writer->AddItem(QStringLiteral("[全部]"));
-        for (; !rs.EOF_(); rs.MoveNext())
-            writer->AddItem(rs.Fields(QStringLiteral("作者")).toString());
-        rs.Close();
-        rs.Open(QStringLiteral("SELECT DISTINCT 出版社名称 FROM 出版社"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        press->AddItem(QStringLiteral("[全部]"));
-        for (; !rs.EOF_(); rs.MoveNext())
-            press->AddItem(rs.Fields(QStringLiteral("出版社名称")).toString());
+        FillFilterList(writer, QStringLiteral("SELECT DISTINCT 作者 FROM 图书档案"), QStringLiteral("作者"));
+        FillFilterList(press, QStringLiteral("SELECT DISTINCT 出版社名称 FROM 出版社"), QStringLiteral("出版社名称"));
     } catch (const ado::Error &e) {
         ShowMsgBox(e.Description(), kIconX, kTitleErr);
     }

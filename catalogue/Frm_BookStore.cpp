@@ -111,16 +111,8 @@ void Frm_BookStore::FillStoreCombos()
         c->Clear();
     try {
         FillSortLists(QStringLiteral("图书库存"), sort1, order1, sort2, order2);
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        isbn->AddItem(QStringLiteral("[全部]"));
-        for (; !rs.EOF_(); rs.MoveNext())
-            isbn->AddItem(rs.Fields(QStringLiteral("ISBN")).toString());
-        rs.Close();
-        rs.Open(QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        uid->AddItem(QStringLiteral("[全部]"));
-        for (; !rs.EOF_(); rs.MoveNext())
-            uid->AddItem(rs.Fields(QStringLiteral("用户名")).toString());
+        FillFilterList(isbn, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), QStringLiteral("ISBN"));
+        FillFilterList(uid, QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), QStringLiteral("用户名"));
     } catch (const ado::Error &e) {
         ShowMsgBox(e.Description(), kIconX, kTitleErr);
     }

@@ -108,15 +108,8 @@ void Frm_ReaderDoc::FillReaderCombos()
         c->Clear();
     try {
         FillSortLists(QStringLiteral("读者档案"), sort1, order1, sort2, order2);
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM 读者类别 ORDER BY 借书数量限制 ASC"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        rtype->AddItem(QStringLiteral("[全部]"));
-        while (!rs.EOF_()) {
-            rtype->AddItem(rs.Fields(QStringLiteral("读者类别")).toString());
-            rs.MoveNext();
-        }
-        rs.Close();
+        FillFilterList(rtype, QStringLiteral("SELECT * FROM 读者类别 ORDER BY 借书数量限制 ASC"),
+                       QStringLiteral("读者类别"));
         rstatus->AddItem(QStringLiteral("[全部]"));
         rstatus->AddItem(QStringLiteral("正常"));
         rstatus->AddItem(QStringLiteral("停用"));

@@ -445,6 +445,16 @@ void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *o
     }
 }
 
+void ChildListForm::FillFilterList(FCombo *box, const QString &sql, const QString &field)
+{
+    ado::Recordset rs;
+    rs.Open(sql, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    box->AddItem(QStringLiteral("[全部]"));
+    for (; !rs.EOF_(); rs.MoveNext())
+        box->AddItem(rs.Fields(field).toString());
+    rs.Close();
+}
+
 void ChildListForm::SetColWidths(std::span<const int> widths)
 {
     vb::Grid *g = Grid_ShowData.get();
