@@ -8,6 +8,28 @@
 #include <QPointer>
 #include <algorithm>
 
+vb::Label *DialogLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top, long color)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->setForeColor(color);
+    l->setAutoSize(true);
+    l->Move(left, top);
+    return l;
+}
+
+XButton *DialogButton(QWidget *parent, const QString &name, const QString &caption, int left, int top)
+{
+    auto *b = new XButton(parent, name);
+    b->setBackColor(0xE0E0E0L);
+    b->setForeColor(0x404040L);
+    b->setMouseOnColor(0xFFFFFFL);
+    b->setMouseDownColor(0xC0C0C0L);
+    b->Move(left, top, 1200, 375);
+    b->setCaption(caption);
+    return b;
+}
+
 DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height, std::function<void()> onClose)
 {
     DialogTitleBarParts p;

@@ -27,6 +27,11 @@ struct DialogTitleBarParts {
 // twips high; its close button runs `onClose` (by default: unload the dialog).
 // Call SetDialogTitle after the caption is known (the editors' load).
 DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height = 480, std::function<void()> onClose = {});
+// The white dialogs' label: transparent, sized to its caption, dark grey unless told.
+vb::Label *DialogLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                       long color = 0x404040L);
+// The white dialogs' grey button, 1200 x 375 twips.
+XButton *DialogButton(QWidget *parent, const QString &name, const QString &caption, int left, int top);
 // Copies the window caption into the title label.
 void SetDialogTitle(vb::Form *dialog, vb::Label *titleLabel);
 

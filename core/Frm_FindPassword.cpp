@@ -8,34 +8,10 @@
 namespace {
 
 constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kLabelText = 0x404040L;
 constexpr long kInfoText = 0x800000L;
 
 constexpr int kWidth = 5400;
 constexpr int kHeight = 3480;
-
-vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
-                     long color = kLabelText)
-{
-    auto *l = new vb::Label(parent, name, caption);
-    l->setBackStyle(vb::vbTransparent);
-    l->setForeColor(color);
-    l->setAutoSize(true);
-    l->Move(left, top);
-    return l;
-}
-
-XButton *makeButton(QWidget *parent, const QString &name, const QString &caption, int left, int top)
-{
-    auto *b = new XButton(parent, name);
-    b->setBackColor(0xE0E0E0L);
-    b->setForeColor(0x404040L);
-    b->setMouseOnColor(0xFFFFFFL);
-    b->setMouseDownColor(0xC0C0C0L);
-    b->Move(left, top, 1200, 375);
-    b->setCaption(caption);
-    return b;
-}
 
 }  // namespace
 
@@ -76,14 +52,14 @@ void Frm_FindPassword::CreateControls()
     }
 
     vb::Frame *page0 = m_frame[0].peek();
-    Lbl_UID = makeLabel(page0, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 480, 870);
+    Lbl_UID = DialogLabel(page0, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 480, 870);
     auto *uid = new FTextBox(page0, QStringLiteral("Txt_UID"));
     uid->Move(1440, 840, 2880, FTextBox::FixedHeight);
     uid->setAutoSelAll(true);
     Txt_UID = uid;
 
     vb::Frame *page1 = m_frame[1].peek();
-    Lbl_Password = makeLabel(page1, QStringLiteral("Lbl_Password"), QStringLiteral("二级密码"), 480, 870);
+    Lbl_Password = DialogLabel(page1, QStringLiteral("Lbl_Password"), QStringLiteral("二级密码"), 480, 870);
     auto *pwd = new FTextBox(page1, QStringLiteral("Txt_Password"));
     pwd->Move(1440, 840, 2880, FTextBox::FixedHeight);
     pwd->setAutoSelAll(true);
@@ -99,8 +75,8 @@ void Frm_FindPassword::CreateControls()
     info->Move(240, 720, kWidth - 720 - 480, 600);
     Lbl_Info = info;
 
-    Cmd_Pre = makeButton(c, QStringLiteral("Cmd_Pre"), QStringLiteral("上一步"), 2520, 2880);
-    Cmd_Next = makeButton(c, QStringLiteral("Cmd_Next"), QStringLiteral("下一步"), 3840, 2880);
+    Cmd_Pre = DialogButton(c, QStringLiteral("Cmd_Pre"), QStringLiteral("上一步"), 2520, 2880);
+    Cmd_Next = DialogButton(c, QStringLiteral("Cmd_Next"), QStringLiteral("下一步"), 3840, 2880);
 
     // A thin border round the frameless window.
     auto *border = new vb::Shape(c, QStringLiteral("Shp_Border"));

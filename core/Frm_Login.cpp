@@ -1,6 +1,7 @@
 #include "core/Frm_Login.h"
 
 #include "core/ChildFormSwitch.h"
+#include "core/DialogConventions.h"
 #include "core/Frm_Main.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
@@ -20,7 +21,6 @@ std::function<void()> &exitHandler()
 }
 
 constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kLabelText = 0x404040L;
 constexpr long kLinkText = 0xC06000L;  // blue links
 constexpr long kTitleText = 0x800000L;
 
@@ -32,17 +32,6 @@ QString chopLineBreak(QString line)
     while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
         line.chop(1);
     return line;
-}
-
-vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
-                     long color = kLabelText)
-{
-    auto *l = new vb::Label(parent, name, caption);
-    l->setBackStyle(vb::vbTransparent);
-    l->setForeColor(color);
-    l->setAutoSize(true);
-    l->Move(left, top);
-    return l;
 }
 
 XButton *makeButton(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width,
@@ -118,21 +107,21 @@ void Frm_Login::CreateControls()
     Frmae_Login = fl;
     Pic_TipLogin = makePicture(fl, QStringLiteral("Pic_TipLogin"), QStringLiteral("Login_TipLogin.png"), 240, 240,
                                360, 360, kWindowBack);
-    Lbl_TipLogin = makeLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, kTitleText);
+    Lbl_TipLogin = DialogLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, kTitleText);
     Lbl_TipLogin->setFontBold(true);
     Lbl_TipLogin->setFontSize(10.5);
-    Lbl_UID = makeLabel(fl, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 720, 1150);
+    Lbl_UID = DialogLabel(fl, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 720, 1150);
     auto *cmb = new FCombo(fl, QStringLiteral("Cmb_UID"));
     cmb->Move(1680, 1080, 3600);
     Cmb_UID = cmb;
-    Lbl_Password = makeLabel(fl, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 720, 1770);
+    Lbl_Password = DialogLabel(fl, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 720, 1770);
     Txt_Password = makeTextBox(fl, QStringLiteral("Txt_Password"), 1680, 1740, 3600, true);
     Pic_GoSQLSet = makePicture(fl, QStringLiteral("Pic_GoSQLSet"), QStringLiteral("Login_GoSQLSet.png"), 1680,
                                2505, 180, 180, kWindowBack);
-    Lbl_GoSQLSet = makeLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460,
+    Lbl_GoSQLSet = DialogLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460,
                              kLinkText);
     Lbl_GoSQLSet->setCursor(Qt::PointingHandCursor);
-    Lbl_ForgetPWD = makeLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460,
+    Lbl_ForgetPWD = DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460,
                               kLinkText);
     Lbl_ForgetPWD->setCursor(Qt::PointingHandCursor);
 
@@ -143,17 +132,17 @@ void Frm_Login::CreateControls()
     Frmae_SQLServer = fs;
     Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360,
                              360, kWindowBack);
-    Lbl_TipSQL = makeLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285,
+    Lbl_TipSQL = DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285,
                            kTitleText);
     Lbl_TipSQL->setFontBold(true);
     Lbl_TipSQL->setFontSize(10.5);
-    Lbl_SQLServer = makeLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
+    Lbl_SQLServer = DialogLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
     Txt_SQLServer = makeTextBox(fs, QStringLiteral("Txt_SQLServer"), 1680, 840, 3600);
-    Lbl_SQLUID = makeLabel(fs, QStringLiteral("Lbl_SQLUID"), QStringLiteral("用户名"), 720, 1350);
+    Lbl_SQLUID = DialogLabel(fs, QStringLiteral("Lbl_SQLUID"), QStringLiteral("用户名"), 720, 1350);
     Txt_SQLUID = makeTextBox(fs, QStringLiteral("Txt_SQLUID"), 1680, 1320, 3600);
-    Lbl_SQLPassword = makeLabel(fs, QStringLiteral("Lbl_SQLPassword"), QStringLiteral("密    码"), 720, 1830);
+    Lbl_SQLPassword = DialogLabel(fs, QStringLiteral("Lbl_SQLPassword"), QStringLiteral("密    码"), 720, 1830);
     Txt_SQLPassword = makeTextBox(fs, QStringLiteral("Txt_SQLPassword"), 1680, 1800, 3600, true);
-    Lbl_SQLDB = makeLabel(fs, QStringLiteral("Lbl_SQLDB"), QStringLiteral("数据库"), 720, 2310);
+    Lbl_SQLDB = DialogLabel(fs, QStringLiteral("Lbl_SQLDB"), QStringLiteral("数据库"), 720, 2310);
     Txt_SQLDB = makeTextBox(fs, QStringLiteral("Txt_SQLDB"), 1680, 2280, 3600);
     Cmd_SQLBack = makeButton(fs, QStringLiteral("Cmd_SQLBack"), QStringLiteral("返回登录框"), 3960, 2760, 1320, 375);
 
@@ -162,7 +151,7 @@ void Frm_Login::CreateControls()
     line->setBorderColor(0xE0E0E0L);
     line->setLine(0, 4800, 6750, 4800);
     Line_Split = line;
-    Lbl_Version = makeLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, 0x808080L);
+    Lbl_Version = DialogLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, 0x808080L);
     Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
     Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
 

@@ -6,20 +6,8 @@
 namespace {
 
 constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kLabelText = 0x404040L;
 constexpr long kTitleText = 0x800000L;
 constexpr long kNoteText = 0x808080L;
-
-vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
-                     long color = kLabelText)
-{
-    auto *l = new vb::Label(parent, name, caption);
-    l->setBackStyle(vb::vbTransparent);
-    l->setForeColor(color);
-    l->setAutoSize(true);
-    l->Move(left, top);
-    return l;
-}
 
 }  // namespace
 
@@ -43,23 +31,23 @@ void PasswordDialog::CreateHeader(const QString &note)
     bar->setFocusPolicy(Qt::NoFocus);
     bar->Move(0, 0, 5400, 900);
     Pic_TitleBar = bar;
-    Lbl_TBarTitle = makeLabel(bar, QStringLiteral("Lbl_TBarTitle"), QString(), 360, 165, kTitleText);
+    Lbl_TBarTitle = DialogLabel(bar, QStringLiteral("Lbl_TBarTitle"), QString(), 360, 165, kTitleText);
     Lbl_TBarTitle->setFontBold(true);
     Lbl_TBarTitle->setFontSize(10.5);
-    Lbl_TBarText = makeLabel(bar, QStringLiteral("Lbl_TBarText"), note, 600, 540, kNoteText);
+    Lbl_TBarText = DialogLabel(bar, QStringLiteral("Lbl_TBarText"), note, 600, 540, kNoteText);
 
     auto *line = new vb::LineControl(c, QStringLiteral("Line_TBarSplit"));
     line->setBorderColor(0xE0E0E0L);
     line->setLine(0, 900, 5400, 900);
     Line_TBarSplit = line;
 
-    Lbl_UID = makeLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 960, 1290);
+    Lbl_UID = DialogLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 960, 1290);
 }
 
 FTextBox *PasswordDialog::CreatePasswordRow()
 {
     QWidget *c = client();
-    Lbl_Password = makeLabel(c, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 960, 1770);
+    Lbl_Password = DialogLabel(c, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 960, 1770);
     auto *pwd = new FTextBox(c, QStringLiteral("Txt_Password"));
     pwd->Move(1920, 1740, 2880, FTextBox::FixedHeight);
     pwd->setPasswordChar(QStringLiteral("*"));
@@ -71,14 +59,7 @@ FTextBox *PasswordDialog::CreatePasswordRow()
 
 XButton *PasswordDialog::CreateSubmitButton(const QString &name, const QString &caption)
 {
-    auto *b = new XButton(client(), name);
-    b->setBackColor(0xE0E0E0L);
-    b->setForeColor(0x404040L);
-    b->setMouseOnColor(0xFFFFFFL);
-    b->setMouseDownColor(0xC0C0C0L);
-    b->Move(3600, 2280, 1200, 375);
-    b->setCaption(caption);
-    return b;
+    return DialogButton(client(), name, caption, 3600, 2280);
 }
 
 void PasswordDialog::LoadHeader()
