@@ -596,7 +596,13 @@ public:
     }
 
     int compare(const unsigned char *a, int na, const unsigned char *b, int nb) const {
-        int i = 0, j = 0;
+        // Equal bytes are equal characters: start at the character holding the first difference.
+        int k = 0;
+        const int m = std::min(na, nb);
+        while (k < m && a[k] == b[k]) ++k;
+        if (k == na && k == nb) return 0;
+        while (k > 0 && ((k < na && (a[k] & 0xC0) == 0x80) || (k < nb && (b[k] & 0xC0) == 0x80))) --k;
+        int i = k, j = k;
         for (;;) {
             uint32_t ra = 0, rb = 0;
             while (i < na && (ra = next(a, na, i)) == 0) {
