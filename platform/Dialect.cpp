@@ -197,6 +197,10 @@ std::optional<QString> normalizeDate(const QString &input) {
         }
     const QString datePart = sep > 0 ? text.left(sep) : text;
     const QString timeText = sep > 0 ? text.mid(sep + 1).trimmed() : QString();
+    // "T" joins a time only to the ISO date "yyyy-mm-dd".
+    if (sep > 0 && text[sep] == QLatin1Char('T') &&
+        !(datePart.size() == 10 && datePart[4] == QLatin1Char('-') && datePart[7] == QLatin1Char('-')))
+        return std::nullopt;
     const std::optional<Ymd> d = parseDatePart(datePart);
     if (!d || d->y < 1753 || d->y > 9999 || !QDate(d->y, d->mo, d->d).isValid()) return std::nullopt;
     Hms t;

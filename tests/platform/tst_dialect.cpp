@@ -195,6 +195,7 @@ void TestDialect::datesAsTheServerReadsThem_data() {
     QTest::newRow("two-digit year 49") << "491231" << "2049-12-31 00:00:00";
     QTest::newRow("two-digit year 50") << "500101" << "1950-01-01 00:00:00";
     QTest::newRow("compact") << "20240229" << "2024-02-29 00:00:00";
+    QTest::newRow("iso with T") << "2024-03-01T08:00:00" << "2024-03-01 08:00:00";
     QTest::newRow("no such day") << "2023-02-29" << "";
     QTest::newRow("mixed separators") << "2024-03/05" << "";
     QTest::newRow("bad time") << "2024-03-05 24:00" << "";

@@ -278,6 +278,7 @@ void TestDialectExtra::programDatesReadAsTheServerReadsThem_data() {
     QTest::newRow("time without minutes") << "10:" << "";
     QTest::newRow("before 1753") << "12/31/1752" << "";
     QTest::newRow("am alone") << "AM" << "";
+    QTest::newRow("T after a us date") << "3/1/2024T08:00" << "";
 }
 
 void TestDialectExtra::programDatesReadAsTheServerReadsThem() {
