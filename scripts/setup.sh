@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build needs (where missing), then configures and builds.
-# Usage: scripts/setup.sh [build-dir]
+# Usage: scripts/setup.sh [build-dir [target...]]  (no target: build everything)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$here/build}"
+shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6charts6-dev
       libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev
@@ -23,4 +24,8 @@ fi
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 cmake -S "$here" -B "$build" -G Ninja -DLIB_WERROR=$werror >/dev/null
-cmake --build "$build" -j"$(nproc)"
+if [ $# -gt 0 ]; then
+  cmake --build "$build" -j"$(nproc)" --target "$@"
+else
+  cmake --build "$build" -j"$(nproc)"
+fi
