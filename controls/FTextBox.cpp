@@ -10,9 +10,12 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <QValidator>
 #include <limits>
 
 namespace {
+// True while the program itself sets a box's text.
+bool g_textFromCode = false;
 
 constexpr long kButtonFace = 0x8000000FL;
 constexpr long kHoverFrame = 0x6A240AL;  // RGB(10, 36, 106)
@@ -305,7 +308,9 @@ void FTextBox::setLocked(bool v)
 QString FTextBox::Text() const { return m_text->text(); }
 void FTextBox::setText(const QString &t)
 {
+    g_textFromCode = true;
     m_text->setText(t);
+    g_textFromCode = false;
     changed(QStringLiteral("Text"));
 }
 
@@ -386,11 +391,51 @@ void FTextBox::setIsNumber(bool v)
     changed(QStringLiteral("isNumber"));
 }
 
-// 0 means no limit; the text box itself would then take no text at all.
+namespace {
+// MaxLength limits what the user types or pastes, never a text set by the
+// program: a stored value longer than the box keeps every character. Typed
+// or pasted text is cut to what still fits, as the original box did.
+class TypedLengthLimit : public QValidator {
+public:
+    TypedLengthLimit(QLineEdit *edit, const int *maxLength) : QValidator(edit), m_max(maxLength)
+    {
+        // The line edit holds the edited text already when it asks: remember
+        // the length of the text before each change.
+        m_before = int(edit->text().size());
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString &t) { m_before = int(t.size()); });
+    }
+
+    State validate(QString &input, int &pos) const override
+    {
+        const int max = *m_max;
+        if (g_textFromCode || max <= 0 || input.size() <= max)
+            return Acceptable;
+        const int before = m_before;
+        if (input.size() <= before)
+            return Acceptable;  // shortening a text already longer than the limit
+        if (before > max)
+            return Invalid;     // a longer text set by the program takes no more characters
+        const int over = int(input.size()) - max;
+        const int cut = qMin(over, pos);
+        input.remove(pos - cut, cut);
+        pos -= cut;
+        return input.size() <= max ? Acceptable : Invalid;
+    }
+
+private:
+    const int *m_max;
+    int m_before = 0;
+};
+}  // namespace
+
+// 0 means no limit. The inner box is never given the limit itself: it would
+// also cut texts set from code.
 void FTextBox::setMaxLength(int n)
 {
     m_maxLength = qMax(0, n);
-    m_text->setMaxLength(m_maxLength > 0 ? m_maxLength : std::numeric_limits<int>::max());
+    m_text->setMaxLength(std::numeric_limits<int>::max());
+    if (!m_text->validator())
+        m_text->setValidator(new TypedLengthLimit(m_text, &m_maxLength));
     changed(QStringLiteral("MaxLength"));
 }
 

@@ -163,6 +163,26 @@ private slots:
         QCOMPARE(box->Text(), QStringLiteral("abc"));
     }
 
+    // The limit holds for typing and pasting, never for a text the program sets:
+    // a stored value longer than the box is shown and saved whole.
+    void maxLengthLimitsTypingNotTheProgram()
+    {
+        box->setMaxLength(4);
+        box->setText(QStringLiteral("1000871"));
+        QCOMPARE(box->Text(), QStringLiteral("1000871"));
+        edit()->end(false);
+        QTest::keyClicks(edit(), QStringLiteral("9"));
+        QCOMPARE(box->Text(), QStringLiteral("1000871"));   // no more characters
+        QTest::keyClick(edit(), Qt::Key_Backspace);
+        QCOMPARE(box->Text(), QStringLiteral("100087"));    // but it can be shortened
+
+        box->setText(QStringLiteral("ab"));
+        edit()->end(false);
+        QApplication::clipboard()->setText(QStringLiteral("cdefgh"));
+        edit()->paste();
+        QCOMPARE(box->Text(), QStringLiteral("abcd"));      // a paste is cut to what fits
+    }
+
     void keyPressHandlerRunsFirst()
     {
         QList<int> codes;
