@@ -625,13 +625,41 @@ void Frame::mouseReleaseEvent(QMouseEvent *e)
         emit Click();
 }
 
+// ---------------------------------------------------------------- CaptionButton
+
+template <class Button>
+void CaptionButton<Button>::applyColors()
+{
+    this->setAutoFillBackground(true);
+    // Buttons fill their background from the Button role, not Window.
+    this->setBackgroundRole(QPalette::Window);
+    setRoleColor(this, QPalette::Window, m_backColor);
+    setRoleColor(this, QPalette::WindowText, m_foreColor);
+}
+
+template class CaptionButton<QCheckBox>;
+template class CaptionButton<QRadioButton>;
+
+namespace {
+
+// Runs w's MouseMove; false when a handler destroyed w, so the caller
+// must not touch it any more.
+template <class W>
+bool emitMouseMove(W *w, QMouseEvent *e)
+{
+    auto a = mouseArgs(e);
+    QPointer<W> self(w);
+    emit w->MouseMove(a.button, a.shift, a.x, a.y);
+    return !self.isNull();
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- CheckBox
 
 CheckBox::CheckBox(QWidget *parent, const QString &name, const QString &caption)
-    : QCheckBox(caption, parent), Control(this), FontMembers(this)
+    : CaptionButton(parent, name, caption)
 {
-    setObjectName(name);
-    setMouseTracking(true);
     setTristate(false);
     applyColors();
     show();
@@ -656,27 +684,6 @@ void CheckBox::nextCheckState()
     emit Click();
 }
 
-void CheckBox::setBackColor(long c)
-{
-    m_backColor = c;
-    applyColors();
-}
-
-void CheckBox::setForeColor(long c)
-{
-    m_foreColor = c;
-    applyColors();
-}
-
-void CheckBox::applyColors()
-{
-    setAutoFillBackground(true);
-    // Buttons fill their background from the Button role, not Window.
-    setBackgroundRole(QPalette::Window);
-    setRoleColor(this, QPalette::Window, m_backColor);
-    setRoleColor(this, QPalette::WindowText, m_foreColor);
-}
-
 void CheckBox::keyPressEvent(QKeyEvent *e)
 {
     int ascii = keyAsciiOf(e->key(), e->modifiers(), e->text());
@@ -695,20 +702,15 @@ void CheckBox::keyPressEvent(QKeyEvent *e)
 
 void CheckBox::mouseMoveEvent(QMouseEvent *e)
 {
-    auto a = mouseArgs(e);
-    QPointer<CheckBox> self(this);
-    emit MouseMove(a.button, a.shift, a.x, a.y);
-    if (self)
+    if (emitMouseMove(this, e))
         QCheckBox::mouseMoveEvent(e);
 }
 
 // ---------------------------------------------------------------- OptionButton
 
 OptionButton::OptionButton(QWidget *parent, const QString &name, const QString &caption)
-    : QRadioButton(caption, parent), Control(this), FontMembers(this)
+    : CaptionButton(parent, name, caption)
 {
-    setObjectName(name);
-    setMouseTracking(true);
     setAutoExclusive(true);
     applyColors();
     show();
@@ -736,33 +738,9 @@ void OptionButton::nextCheckState()
         emit Click();
 }
 
-void OptionButton::setBackColor(long c)
-{
-    m_backColor = c;
-    applyColors();
-}
-
-void OptionButton::setForeColor(long c)
-{
-    m_foreColor = c;
-    applyColors();
-}
-
-void OptionButton::applyColors()
-{
-    setAutoFillBackground(true);
-    // Buttons fill their background from the Button role, not Window.
-    setBackgroundRole(QPalette::Window);
-    setRoleColor(this, QPalette::Window, m_backColor);
-    setRoleColor(this, QPalette::WindowText, m_foreColor);
-}
-
 void OptionButton::mouseMoveEvent(QMouseEvent *e)
 {
-    auto a = mouseArgs(e);
-    QPointer<OptionButton> self(this);
-    emit MouseMove(a.button, a.shift, a.x, a.y);
-    if (self)
+    if (emitMouseMove(this, e))
         QRadioButton::mouseMoveEvent(e);
 }
 

@@ -253,8 +253,47 @@ private:
     bool m_pressed = false;
 };
 
+// ---------------------------------------------------------------- CaptionButton
+// What check boxes and option buttons share: the caption, the two colours and
+// the fonts. Created with its parent, name and caption; the button's own
+// constructor paints the colours and shows it.
+template <class Button>
+class CaptionButton : public Button, public Control, public FontMembers {
+public:
+    CaptionButton(QWidget *parent, const QString &name, const QString &caption)
+        : Button(caption, parent), Control(this), FontMembers(this)
+    {
+        this->setObjectName(name);
+        this->setMouseTracking(true);
+    }
+
+    QString Caption() const { return this->text(); }
+    void setCaption(const QString &c) { this->setText(c); }
+    long BackColor() const { return m_backColor; }
+    void setBackColor(long c)
+    {
+        m_backColor = c;
+        applyColors();
+    }
+    long ForeColor() const { return m_foreColor; }
+    void setForeColor(long c)
+    {
+        m_foreColor = c;
+        applyColors();
+    }
+
+protected:
+    void applyColors();
+
+private:
+    long m_backColor = 0x8000000FL;
+    long m_foreColor = 0x80000012L;
+};
+extern template class CaptionButton<QCheckBox>;
+extern template class CaptionButton<QRadioButton>;
+
 // ---------------------------------------------------------------- CheckBox
-class CheckBox : public QCheckBox, public Control, public FontMembers {
+class CheckBox : public CaptionButton<QCheckBox> {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(int Value READ Value WRITE setValue)
@@ -266,15 +305,9 @@ class CheckBox : public QCheckBox, public Control, public FontMembers {
 public:
     CheckBox(QWidget *parent, const QString &name, const QString &caption = QString());
 
-    QString Caption() const { return text(); }
-    void setCaption(const QString &c) { setText(c); }
     // 0 unchecked, 1 checked, 2 grayed. A change from code runs Click.
     int Value() const { return m_value; }
     void setValue(int v);
-    long BackColor() const { return m_backColor; }
-    void setBackColor(long c);
-    long ForeColor() const { return m_foreColor; }
-    void setForeColor(long c);
 
 signals:
     void Click();
@@ -287,14 +320,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
 
 private:
-    void applyColors();
     int m_value = vbUnchecked;
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
 };
 
 // ---------------------------------------------------------------- OptionButton
-class OptionButton : public QRadioButton, public Control, public FontMembers {
+class OptionButton : public CaptionButton<QRadioButton> {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(bool Value READ Value WRITE setValue)
@@ -306,16 +336,10 @@ class OptionButton : public QRadioButton, public Control, public FontMembers {
 public:
     OptionButton(QWidget *parent, const QString &name, const QString &caption = QString());
 
-    QString Caption() const { return text(); }
-    void setCaption(const QString &c) { setText(c); }
     // Setting true (from code or by a click) clears the other options of the
     // same container and runs Click.
     bool Value() const { return isChecked(); }
     void setValue(bool v);
-    long BackColor() const { return m_backColor; }
-    void setBackColor(long c);
-    long ForeColor() const { return m_foreColor; }
-    void setForeColor(long c);
 
 signals:
     void Click();
@@ -324,11 +348,6 @@ signals:
 protected:
     void nextCheckState() override;
     void mouseMoveEvent(QMouseEvent *e) override;
-
-private:
-    void applyColors();
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
 };
 
 // ---------------------------------------------------------------- Shape
