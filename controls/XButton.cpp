@@ -34,6 +34,16 @@ long grayOf(long c)
 
 QVariant colorValue(long c) { return QVariant::fromValue<qlonglong>(c); }
 
+// Stores a property that changes the face: keeps the value, redraws the button
+// and tells the container which property changed.
+template <class T>
+void setFaceProperty(XButton *b, T &member, const T &value, const QString &name)
+{
+    member = value;
+    b->SetButton();
+    emit b->PropertyChanged(name);
+}
+
 }  // namespace
 
 XButton::XButton(QWidget *parent, const QString &name) : QWidget(parent), vb::Control(this)
@@ -87,65 +97,47 @@ void XButton::setToolTipText(const QString &t) { setToolTip(t); }
 
 void XButton::setForeColor(long c)
 {
-    m_foreColor = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("ForeColor"));
+    setFaceProperty(this, m_foreColor, c, QStringLiteral("ForeColor"));
 }
 
 void XButton::setMouseOnColor(long c)
 {
-    m_mouseOnColor = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("MouseOnColor"));
+    setFaceProperty(this, m_mouseOnColor, c, QStringLiteral("MouseOnColor"));
 }
 
 void XButton::setMouseDownColor(long c)
 {
-    m_mouseDownColor = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("MouseDownColor"));
+    setFaceProperty(this, m_mouseDownColor, c, QStringLiteral("MouseDownColor"));
 }
 
 void XButton::setStyle3DColor1(long c)
 {
-    m_style3DColor1 = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("Style3DColor1"));
+    setFaceProperty(this, m_style3DColor1, c, QStringLiteral("Style3DColor1"));
 }
 
 void XButton::setStyle3DColor2(long c)
 {
-    m_style3DColor2 = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("Style3DColor2"));
+    setFaceProperty(this, m_style3DColor2, c, QStringLiteral("Style3DColor2"));
 }
 
 void XButton::setStyleColor(long c)
 {
-    m_styleColor = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("StyleColor"));
+    setFaceProperty(this, m_styleColor, c, QStringLiteral("StyleColor"));
 }
 
 void XButton::setStyleColor2(long c)
 {
-    m_styleColor2 = c;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("StyleColor2"));
+    setFaceProperty(this, m_styleColor2, c, QStringLiteral("StyleColor2"));
 }
 
 void XButton::setPicture(const QPixmap &p)
 {
-    m_picture = p;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("Picture"));
+    setFaceProperty(this, m_picture, p, QStringLiteral("Picture"));
 }
 
 void XButton::setStyle(int s)
 {
-    m_style = s;
-    SetButton();
-    emit PropertyChanged(QStringLiteral("style"));
+    setFaceProperty(this, m_style, s, QStringLiteral("style"));
 }
 
 void XButton::setEnabled(bool e)
