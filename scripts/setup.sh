@@ -6,7 +6,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$here/build}"
 shift || true
 
-pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6charts6-dev
+pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
       libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev
       xvfb xauth fonts-noto-cjk imagemagick)
 missing=()
