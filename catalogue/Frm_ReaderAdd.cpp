@@ -184,7 +184,9 @@ void Frm_ReaderAdd::LoadReader()
 
 bool Frm_ReaderAdd::RequiredFieldsFilled()
 {
-    return !(Cmb_Sex->Text().isEmpty() || Txt_RID->Text().isEmpty() || Txt_Name->Text().isEmpty()
+    // A number of blanks only would be stored as an empty number, a reader the list
+    // could then neither open nor delete: it counts as empty.
+    return !(Cmb_Sex->Text().isEmpty() || vb::Trim(Txt_RID->Text()).isEmpty() || Txt_Name->Text().isEmpty()
              || Cmb_Type->Text().isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "platform/Runtime.h"
 
 Frm_ReaderType::Frm_ReaderType() : PanelEditForm(QStringLiteral("Frm_ReaderType"))
 {
@@ -59,7 +60,8 @@ void Frm_ReaderType::ResetReaderTypeSQL()
 bool Frm_ReaderType::RequiredBoxesFilled()
 {
     for (int i = 0; i < 3; ++i) {
-        if (Txt(i)->Text().isEmpty()) {
+        // A name of blanks only would be stored as an empty name: it counts as empty.
+        if ((i == 0 ? vb::Trim(Txt(i)->Text()) : Txt(i)->Text()).isEmpty()) {
             ShowMsgBox(QStringLiteral("请填写") + Lbl(i)->Caption() + QStringLiteral("！"), QStringLiteral("!"),
                        QStringLiteral("提示"));
             Txt(i)->SetFocus();

@@ -278,6 +278,20 @@ private slots:
         QCOMPARE(grid().TextMatrix(6, 15), QStringLiteral("2024-03-15"));
     }
 
+    // A number of blanks only is no number: stored empty, the reader could be neither opened nor deleted.
+    void addingABlankNumberIsRefused()
+    {
+        openEditor(QStringLiteral("ADD"), QString());
+        ed().Txt_RID->setText(QStringLiteral("   "));
+        ed().Txt_Name->setText(QStringLiteral("无号"));
+        choose(ed().Cmb_Sex.get(), QStringLiteral("男"));
+        choose(ed().Cmb_Type.get(), QStringLiteral("学生"));
+        ed().Cmd_Add_Click();
+        QCOMPARE(m_msg->last(), QStringLiteral("请输入必要信息！"));
+        QVERIFY(ed().IsLoaded());
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 读者编号 = ''")), 0);
+    }
+
     void addingATakenNumberKeepsTheEditorOpen()
     {
         openEditor(QStringLiteral("ADD"), QString());

@@ -94,6 +94,9 @@ private slots:
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
         QVERIFY(w().Txt(0)->textBox()->hasFocus());
+        w().Txt(0)->setText(QStringLiteral("   "));  // blanks only are no name
+        w().Cmd_Save_Click();
+        QCOMPARE(m_msg->last(), QStringLiteral("请填写类别名称！"));
         w().Txt(0)->setText(QStringLiteral("  研究生 "));
         w().Cmd_Save_Click();
         QCOMPARE(m_msg->last(), QStringLiteral("请填写借书时间期限(天)！"));
