@@ -19,9 +19,9 @@
 #include "core/Frm_Main.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Engine.h"
-#include "platform/Runtime.h"
-#include "platform/SqliteEngine.h"
+#include "db/Engine.h"
+#include "ui/Runtime.h"
+#include "db/SqliteEngine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

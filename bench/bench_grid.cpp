@@ -8,9 +8,9 @@
 // plain sqlite3 handle, stepping every row and reading every value. The grid
 // side is what a list refresh does: Recordset::Open, bind, first screen painted.
 #include "common/Generator.h"
-#include "platform/Ado.h"
-#include "platform/Grid.h"
-#include "platform/SqliteEngine.h"
+#include "db/Ado.h"
+#include "ui/Grid.h"
+#include "db/SqliteEngine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -13,8 +13,8 @@
 // Prints the best of the repetitions of each and their ratio (target <= 1.3).
 
 #include "common/Generator.h"
-#include "platform/Ado.h"
-#include "platform/SqliteEngine.h"
+#include "db/Ado.h"
+#include "db/SqliteEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -7,7 +7,7 @@
 // reached the database the list window in CallerForm is refreshed.
 #include "core/DialogConventions.h"
 #include "core/ModalEditForm.h"
-#include "platform/Intrinsics.h"
+#include "ui/Intrinsics.h"
 
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"

@@ -3,7 +3,7 @@
 #include "catalogue/Frm_BookDamage.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Runtime.h"
+#include "ui/Runtime.h"
 
 #include <exception>
 

@@ -3,8 +3,8 @@
 #include "catalogue/Frm_ReaderDoc.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Runtime.h"
-#include "platform/Twips.h"
+#include "ui/Runtime.h"
+#include "ui/Twips.h"
 
 #include <exception>
 

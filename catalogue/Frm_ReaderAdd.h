@@ -10,7 +10,7 @@
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Intrinsics.h"
+#include "ui/Intrinsics.h"
 
 class Frm_ReaderAdd : public ModalEditForm {
     Q_OBJECT

@@ -5,8 +5,8 @@
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
 #include "core/ModalEditForm.h"
-#include "platform/Runtime.h"
-#include "platform/Twips.h"
+#include "ui/Runtime.h"
+#include "ui/Twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Colors.h"
-#include "platform/Runtime.h"
+#include "ui/Colors.h"
+#include "ui/Runtime.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -345,7 +345,7 @@ void Frm_BorrowBook::AddCopy()
         }
         for (int j = 0; j < 6; ++j)
             Txt_Book(j)->setText(fieldText(rs, j));
-        const QDate due = vb::DateAdd(QStringLiteral("d"), (long long)vb::Val(Txt_Reader(5)->Text()), vb::Date());
+        const QDate due = vb::DateAdd(QStringLiteral("d"), static_cast<long long>(vb::Val(Txt_Reader(5)->Text())), vb::Date());
         vb::ListItem item = lst->ListItems().Add(Txt_Book(0)->Text());
         item.setSubItems(1, id);
         item.setSubItems(2, Txt_Book(4)->Text());

@@ -4,7 +4,7 @@
 // ticked copy becomes a loan, the copy is marked lent and the reader's
 // counters rise once for the batch. The confirmation writes as one unit.
 #include "core/ChildListForm.h"
-#include "platform/ListView.h"
+#include "ui/ListView.h"
 
 #include <array>
 

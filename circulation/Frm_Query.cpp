@@ -2,7 +2,7 @@
 
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Runtime.h"
+#include "ui/Runtime.h"
 
 #include <QFontMetrics>
 #include <QTableView>

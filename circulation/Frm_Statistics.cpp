@@ -2,8 +2,8 @@
 
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Colors.h"
-#include "platform/Runtime.h"
+#include "ui/Colors.h"
+#include "ui/Runtime.h"
 
 #include <QStringList>
 #include <algorithm>

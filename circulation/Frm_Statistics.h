@@ -5,7 +5,7 @@
 // lending (the readers who borrowed most, or the titles lent most often within
 // a date range). It only reads.
 #include "core/ChildListForm.h"
-#include "platform/Chart.h"
+#include "ui/Chart.h"
 
 #include <QPointer>
 

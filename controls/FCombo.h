@@ -7,7 +7,7 @@
 //
 // Properties: getter = the design name, setter = "set" + the name; the same
 // names are Qt properties for look-up at run time. Events are signals.
-#include "platform/Control.h"
+#include "ui/Control.h"
 
 #include <QFont>
 #include <QImage>

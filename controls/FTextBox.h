@@ -9,7 +9,7 @@
 // first letter in upper case; the same names are Qt properties for look-up at
 // run time. Events are signals with arguments by reference (direct
 // connections), so a KeyPress handler that sets KeyAscii to 0 drops the key.
-#include "platform/Control.h"
+#include "ui/Control.h"
 
 #include <QFont>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 
 #include "controls/ControlFont.h"
 #include "controls/PropertyBag.h"
-#include "platform/Colors.h"
+#include "ui/Colors.h"
 
 #include <QCursor>
 #include <QMouseEvent>

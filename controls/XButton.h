@@ -10,7 +10,7 @@
 // Events are signals with arguments by reference: connect them with
 // Qt::DirectConnection (the default for same-thread objects) so a handler may
 // change a value before the button acts on it.
-#include "platform/Control.h"
+#include "ui/Control.h"
 
 #include <QFont>
 #include <QImage>

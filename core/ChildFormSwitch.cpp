@@ -3,7 +3,7 @@
 #include "core/Frm_Main.h"
 #include "core/Frm_Welcome.h"
 #include "core/Mdl_ComVarList.h"
-#include "platform/Form.h"
+#include "ui/Form.h"
 
 #include <QHash>
 

@@ -3,8 +3,8 @@
 #include "core/ChildFormSwitch.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Ado.h"
-#include "platform/Colors.h"
+#include "db/Ado.h"
+#include "ui/Colors.h"
 
 #include <algorithm>
 

@@ -22,9 +22,9 @@
 // After every reload of the grid (refresh, filter, find, sort) the grid
 // highlights row 1 and CurRow is 1, so the actions always work on the row the
 // user sees selected.
-#include "platform/Form.h"
-#include "platform/Grid.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Grid.h"
+#include "ui/Intrinsics.h"
 
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"

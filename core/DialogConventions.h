@@ -7,8 +7,8 @@
 //  - EnterKeySubmit: Enter in a text box runs the window's main action;
 //  - HoverByMouseMove: a hover look set on every mouse move over a control and
 //    reset by every mouse move over its container.
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QString>
 #include <functional>

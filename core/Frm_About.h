@@ -3,9 +3,9 @@
 // view, the version is shown, and a picture appears while the pointer is over
 // the picture box beside the credits.
 #include "controls/XButton.h"
-#include "platform/Control.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Control.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QPlainTextEdit>
 #include <QString>

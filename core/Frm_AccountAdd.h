@@ -8,7 +8,7 @@
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Intrinsics.h"
+#include "ui/Intrinsics.h"
 
 class Frm_AccountAdd : public ModalEditForm {
     Q_OBJECT

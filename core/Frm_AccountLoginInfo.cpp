@@ -3,7 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Runtime.h"
+#include "ui/Runtime.h"
 
 #include <exception>
 

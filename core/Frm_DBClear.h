@@ -4,8 +4,8 @@
 // handled, returned or all loans, damage records, titles without copies,
 // deposits, disabled readers with their records). The statements run one
 // after another, each on its own; the failed ones are listed afterwards.
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"

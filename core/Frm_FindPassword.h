@@ -5,8 +5,8 @@
 // the dialog closes that connection again when it unloads.
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QString>
 

@@ -6,8 +6,8 @@
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QString>
 #include <functional>

@@ -7,8 +7,8 @@
 #include "core/Frm_Welcome.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Colors.h"
-#include "platform/Runtime.h"
+#include "ui/Colors.h"
+#include "ui/Runtime.h"
 
 #include <QApplication>
 #include <QScreen>

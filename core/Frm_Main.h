@@ -3,9 +3,9 @@
 // area in which exactly one child window is shown at a time. The status-bar
 // tip (ShowSBarTip, Mdl_ComVarList.h) scrolls in here.
 #include "controls/XButton.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
-#include "platform/Menu.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
+#include "ui/Menu.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "core/Frm_MsgFrm.h"
 
 #include "core/Mdl_ComVarList.h"
-#include "platform/Colors.h"
+#include "ui/Colors.h"
 
 #include <QApplication>
 #include <QCloseEvent>

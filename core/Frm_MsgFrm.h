@@ -2,8 +2,8 @@
 // The common message dialog. ShowMsgBox (Mdl_ComVarList.h) makes a new one for
 // every message, shows it modally and returns the answer.
 #include "controls/XButton.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 // The home page: the child window shown after login and whenever a working
 // window closes. Shows the logged-in user and the permissions of the user's
 // account type.
-#include "platform/Form.h"
-#include "platform/Grid.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Grid.h"
+#include "ui/Intrinsics.h"
 
 class Frm_Welcome : public vb::Form {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // Filling a grid from a query.
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Grid.h"
+#include "ui/Grid.h"
 
 #include <exception>
 

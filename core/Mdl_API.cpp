@@ -1,6 +1,6 @@
 #include "core/Mdl_API.h"
 
-#include "platform/Form.h"
+#include "ui/Form.h"
 
 void InstallMainWndProc(vb::Form &mainWindow)
 {

@@ -2,7 +2,7 @@
 
 #include "core/Frm_Login.h"
 #include "core/Mdl_ComVarList.h"
-#include "platform/Form.h"
+#include "ui/Form.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 #include "core/Mdl_SQLConnection.h"
 
 #include "core/Mdl_ComVarList.h"
-#include "platform/Runtime.h"
+#include "ui/Runtime.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The shared connection and the procedures through which windows reach the database.
-#include "platform/Ado.h"
+#include "db/Ado.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 // and shows it modal; the editor's load reads them. A save that reached the
 // database, successful or failed, makes the list refresh itself through its
 // public Cmd_Refresh_Click; after a failure the editor stays open with its input.
-#include "platform/Form.h"
+#include "ui/Form.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "core/PasswordDialog.h"
 
 #include "core/DialogConventions.h"
-#include "platform/Twips.h"
+#include "ui/Twips.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // box is the window's own), the masked password row and one grey button.
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QString>
 

@@ -17,8 +17,8 @@
 // there is read from the folder Schema/ beside it.
 // Errors go to standard error and the exit status is 1.
 
-#include "platform/Ado.h"
-#include "platform/Engine.h"
+#include "db/Ado.h"
+#include "db/Engine.h"
 
 #include <QCoreApplication>
 #include <QDir>

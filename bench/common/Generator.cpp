@@ -1,6 +1,6 @@
 #include "Generator.h"
 
-#include "platform/Engine.h"
+#include "db/Engine.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -3,7 +3,7 @@
 // titles, copies, readers and loans, written through the database layer in
 // one transaction (prepared statements run per row with ExecuteBatch).
 
-#include "platform/Ado.h"
+#include "db/Ado.h"
 
 #include <QString>
 

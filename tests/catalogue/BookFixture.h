@@ -6,7 +6,7 @@
 
 #include "catalogue/Frm_BookAdd.h"
 #include "core/ChildListForm.h"
-#include "platform/Grid.h"
+#include "ui/Grid.h"
 
 #include <QComboBox>
 #include <QTableView>

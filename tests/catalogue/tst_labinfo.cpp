@@ -7,7 +7,7 @@
 #include "core/ChildFormSwitch.h"
 #include "core/Frm_Main.h"
 #include "core/Frm_Welcome.h"
-#include "platform/Intrinsics.h"
+#include "ui/Intrinsics.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // FCombo: where a release drops the list, choosing from the list, ListIndex from code, pick-only mode, faces.
 #include "controls/FCombo.h"
 #include "controls/PropertyBag.h"
-#include "platform/Colors.h"
+#include "ui/Colors.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

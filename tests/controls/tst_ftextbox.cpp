@@ -1,7 +1,7 @@
 // FTextBox: the numeric entry rule, key events, the "0" rule, the fixed height and the hover frame.
 #include "controls/FTextBox.h"
 #include "controls/PropertyBag.h"
-#include "platform/Colors.h"
+#include "ui/Colors.h"
 
 #include <QClipboard>
 #include <QCursor>

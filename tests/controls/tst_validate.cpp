@@ -2,7 +2,7 @@
 // when the user goes straight from the box to the button.
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
-#include "platform/Form.h"
+#include "ui/Form.h"
 
 #include <QDialog>
 #include <QPushButton>

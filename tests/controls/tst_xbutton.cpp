@@ -1,7 +1,7 @@
 // XButton: event order, the click rule and the faces of each state.
 #include "controls/PropertyBag.h"
 #include "controls/XButton.h"
-#include "platform/Colors.h"
+#include "ui/Colors.h"
 
 #include <QCursor>
 #include <QPainter>

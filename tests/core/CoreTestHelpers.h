@@ -76,8 +76,8 @@ struct AppFolder {
 };
 
 #include "core/ChildFormSwitch.h"
-#include "platform/Form.h"
-#include "platform/Intrinsics.h"
+#include "ui/Form.h"
+#include "ui/Intrinsics.h"
 
 #include <QTimer>
 #include <map>

@@ -4,7 +4,7 @@
 #include "core/Frm_Main.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "platform/Grid.h"
+#include "ui/Grid.h"
 
 #include <QTableView>
 #include <QtTest>

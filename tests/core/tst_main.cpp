@@ -7,8 +7,8 @@
 #include "core/Frm_Login.h"
 #include "core/Frm_Main.h"
 #include "core/Frm_Welcome.h"
-#include "platform/Colors.h"
-#include "platform/Runtime.h"
+#include "ui/Colors.h"
+#include "ui/Runtime.h"
 
 #include <QCloseEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "TempDb.h"
 
 #include "TestSupport.h"
-#include "platform/Engine.h"
+#include "db/Engine.h"
 
 namespace testsupport {
 

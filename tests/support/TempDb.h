@@ -8,7 +8,7 @@
 //   SQLServer/SQLUID/SQLPassword/SQLDB style settings: db.settings()
 //   ("sqlite|u|p|/tmp/.../library.db") or db.connectionString().
 
-#include "platform/Ado.h"
+#include "db/Ado.h"
 
 #include <QList>
 #include <QString>

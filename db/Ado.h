@@ -1,0 +1,148 @@
+#pragma once
+// The program's database objects: one connection, recordsets read from it,
+// statements executed on it. Statements are written in the server dialect
+// the windows use (INSERT without INTO, TOP n, CONVERT styles, "*=" joins ...);
+// the dialect layer turns them into what the engine behind the connection runs.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace ado {
+
+// A database failure. Description() is the text windows show to the user.
+// Every failure of the database objects (engine errors, statements outside
+// the accepted dialect, field access at end of file ...) is raised as Error.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString &description)
+        : std::runtime_error(description.toStdString()), m_description(description) {}
+    const QString &Description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3 };
+enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
+
+class Engine;     // the engine behind a connection (SQLite, PostgreSQL)
+class ResultSet;  // rows read by one statement
+
+// Rows read by one SELECT, held compactly; shared by a recordset and any grid
+// bound to it, so binding copies nothing.
+// value() is typed: text as QString, int and yes/no flags as qlonglong, money
+// as double (stored exactly, in ten-thousandths), dates as QDateTime, binary as
+// QByteArray. text() is what a grid shows: money as a plain number ("0.3"),
+// a date at midnight as "yyyy-mm-dd", else "yyyy-mm-dd hh:mm:ss".
+class ResultSet {
+public:
+    virtual ~ResultSet() = default;
+    virtual int rowCount() const = 0;
+    virtual int columnCount() const = 0;
+    virtual QString columnName(int col) const = 0;
+    virtual bool isNull(int row, int col) const = 0;
+    virtual QVariant value(int row, int col) const = 0;   // Null as an invalid QVariant
+    virtual QString text(int row, int col) const = 0;     // as a grid shows it; Null as ""
+    virtual qint64 memoryBytes() const { return -1; }     // about how much memory the rows hold
+};
+using ResultSetPtr = std::shared_ptr<const ResultSet>;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QString ConnectionString;
+    int ConnectionTimeout = 15;  // seconds
+
+    // Opens with ConnectionString (or the given one). The string is
+    // "Driver=...;Server=...;UID=...;PWD=...[;Database=...]"; the Server value
+    // picks the engine (Server=sqlite: the embedded database "<Database>.db"
+    // beside the program, see db/Engine.h). ConnectionTimeout is how long
+    // a statement waits for a database another program is writing to.
+    void Open(const QString &connectionString = QString(), const QString &userId = QString(),
+              const QString &password = QString());
+    void Close();
+    int State() const;  // adStateOpen or adStateClosed
+
+    // Runs one statement; returns the number of rows it touched (-1 for a SELECT).
+    // Several statements in one text are refused.
+    long Execute(const QString &sql);
+    // Runs one INSERT/UPDATE/DELETE holding "?" placeholders once per row of
+    // values (bulk loading); values are converted to their columns as literals
+    // would be. Returns the rows touched.
+    long ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows);
+    // The statement the engine runs for `sql` (diagnostics).
+    QString Translate(const QString &sql) const;
+
+    // Several statements that must agree are written together. Transactions
+    // do not nest: BeginTrans inside one raises Error.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
+    Engine *engine() const;  // null while closed
+
+private:
+    std::unique_ptr<Engine> m_engine;
+    int m_transDepth = 0;
+};
+
+// One recordset on a connection, over the whole result of its statement.
+// Reading a field at end of file, or a field that does not exist, raises Error.
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+
+    void Open(const QString &sql, Connection &conn, CursorType cursor = adOpenKeyset,
+              LockType lock = adLockReadOnly);
+    void Close();
+    int State() const;
+
+    bool EOF_() const;
+    bool BOF_() const;
+    void MoveNext();
+    void MoveFirst();
+    long RecordCount() const;
+    long AbsolutePosition() const;  // 1-based, 0 when no current row
+
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    QStringList FieldNames() const;
+    QVariant Fields(const QString &name) const;
+    QVariant Fields(int index) const;
+    bool HasField(const QString &name) const;
+
+    // Dynamic/optimistic recordsets only: assign fields of the current row, then
+    // Update writes them to the row of the statement's table (a single-table
+    // SELECT); the fields then read the new values.
+    void SetField(const QString &name, const QVariant &value);
+    void Update();
+
+    ResultSetPtr result() const { return m_result; }
+
+private:
+    int fieldIndex(const QString &name) const;
+    void requireRow() const;
+
+    Connection *m_conn = nullptr;
+    QString m_sql;
+    ResultSetPtr m_result;
+    int m_pos = 0;
+    bool m_open = false;
+    LockType m_lock = adLockReadOnly;
+    std::vector<std::pair<int, QVariant>> m_pending;
+    std::map<std::pair<int, int>, QVariant> m_updated;  // (row, field) -> value written by Update
+};
+
+}  // namespace ado

@@ -1,0 +1,114 @@
+#pragma once
+// The server dialect the windows write, read into a statement tree and written
+// out again for the embedded engine.
+//
+// Accepted: SELECT [DISTINCT] [TOP n] ... FROM t1, t2 ... [WHERE] [GROUP BY]
+// [HAVING] [UNION [ALL] ...] [ORDER BY]; INSERT [INTO] t [(cols)] VALUES (...);
+// UPDATE t SET c = e, ... [WHERE]; DELETE [FROM] t [WHERE]. Expressions: the
+// comparisons, the old outer-join operators "*=" and "=*" (top-level WHERE
+// conditions), LIKE, BETWEEN, IN (list or sub-query), EXISTS, IS [NOT] NULL,
+// CASE, arithmetic, COUNT/SUM/AVG/MIN/MAX, CONVERT/CAST to text, int, money
+// and datetime, ISNULL, UPPER, LOWER, LTRIM, RTRIM, LEN, GETDATE. Select items
+// may be named "alias = expr". Anything else is refused with ado::Error.
+//
+// Stored forms (the engine's columns are declared with these type names):
+//   TEXT ... COLLATE NOCASE  text, compared without regard to (ASCII) case
+//   INTEGER                  whole numbers
+//   BIT                      yes/no flags, 1 or 0
+//   MONEY                    money as whole ten-thousandths (exact sums)
+//   DATETIME                 text "yyyy-mm-dd hh:nn:ss"
+//   BLOB                     bytes
+// Values written as literals into such columns (positional inserts by column
+// order, SET, comparisons, BETWEEN, IN) are converted to these forms here.
+
+#include "db/Ado.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+namespace dialect {
+
+// The collation that ORDER BY gives every text item (columns of text kind and
+// text expressions): Chinese by pinyin (李四, 王五, 张三, 赵六) after Latin
+// letters, digits and signs, letters without regard to case, as the server's
+// Chinese collation sorts. The engine registers it on its handle; columns keep
+// their own NOCASE collation for keys, indexes, "=" and LIKE.
+inline constexpr char kTextOrderCollation[] = "lib_chinese";
+
+enum class Kind { Unknown, Text, Int, Flag, Money, Decimal, Date, Blob, Null };
+
+Kind kindFromDeclaredType(const QString &declaredType);
+
+struct ColumnInfo {
+    QString name;
+    Kind kind = Kind::Text;
+    bool generated = false;
+};
+
+struct TableInfo {
+    QString name;
+    std::vector<ColumnInfo> columns;  // physical order, generated columns included
+    int findColumn(const QString &name) const;  // case-insensitive; -1 when absent
+};
+
+struct Catalog {
+    std::vector<TableInfo> tables;
+    const TableInfo *find(const QString &name) const;  // case-insensitive
+};
+
+struct Translation {
+    enum Type { Select, Insert, Update, Delete };
+    Type type = Select;
+    QString sql;                    // the engine's statement
+    // SELECT only:
+    QStringList columnNames;        // the fields as the server names them ("" for an unnamed expression)
+    std::vector<Kind> columnKinds;  // how to read each field
+    bool updatable = false;         // one table, rows located by a trailing hidden row id column
+    QString table;                  // that table
+    std::vector<int> sourceColumns; // per field: the table column it reads, or -1
+    // "?" placeholders (batch statements): the kind of value each one fills.
+    std::vector<Kind> paramKinds;
+};
+
+// Translates one statement. `updatable` asks for the row locator of a
+// single-table SELECT. Raises ado::Error for a statement outside the accepted forms.
+Translation translate(const QString &statement, const Catalog &catalog, bool updatable = false);
+
+// Splits a script into statements at ";" outside literals and comments.
+QStringList splitStatements(const QString &script);
+
+// --- values -----------------------------------------------------------------
+
+// A date or date-time as the server (US date order) reads it, normalised to
+// "yyyy-mm-dd hh:nn:ss"; nullopt when the text is no date. Dates: "2024-03-05",
+// "2024-3-5", "2024/03/05", "2024.3.5" (a four-digit year first), "3/5/2024",
+// "3-5-2024", "3.5.24" (month, day, year), "240305", "20240305"; each with an
+// optional time "10:30", "10:30:15", "10:30:15.250", "2:30 PM". A time alone
+// is that time on 1900-01-01. Two-digit years 00-49 are 20xx, 50-99 19xx.
+// Refused, as on the server: two numbers only ("3/5"), years before 1753,
+// impossible days and times, words ("2024年3月5日", "明天").
+std::optional<QString> normalizeDate(const QString &text);
+// "12.5", "-0.10", "1e2" as whole ten-thousandths (rounded half away from zero);
+// nullopt when no number.
+std::optional<qint64> parseMoney(const QString &text);
+// Money as CONVERT(varchar, m, style) shows it: 0 two decimals ("4235.98"),
+// 1 with thousands separators ("4,235.98"), 2 four decimals.
+QString moneyText(qint64 tenThousandths, int style = 0);
+// Money as a plain number text, no trailing zeros ("0.3", "12", "4235.98").
+QString moneyPlain(qint64 tenThousandths);
+// A stored date-time text as CONVERT(varchar, d, style) shows it (0/100, 20/120,
+// 23, 101, 102, 108, 111, 112, 121).
+QString dateText(const QString &stored, int style);
+// How a field of a date column reads as text: the date alone at midnight, else
+// date and time.
+QString dateDisplay(const QString &stored);
+
+// Converts a value to the stored form of a column of `kind` (dates normalised,
+// '' into a date as Null, money in ten-thousandths, flags 1/0). Raises
+// ado::Error when the value does not convert.
+QVariant toStorage(Kind kind, const QVariant &value, const QString &columnName = QString());
+
+}  // namespace dialect

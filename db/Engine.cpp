@@ -1,0 +1,132 @@
+#include "db/Engine.h"
+
+#include "db/Dialect.h"
+#include "db/SqliteEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace ado {
+
+namespace {
+
+// Splits "key=value;key={va;lue};..." keeping braced values whole.
+QList<std::pair<QString, QString>> connectionPairs(const QString &s) {
+    QList<std::pair<QString, QString>> out;
+    int i = 0;
+    const int n = int(s.size());
+    while (i < n) {
+        const int eq = s.indexOf(QLatin1Char('='), i);
+        if (eq < 0) {
+            if (!s.mid(i).trimmed().isEmpty())
+                throw Error(QStringLiteral("The connection string is not valid near '%1'.").arg(s.mid(i)));
+            break;
+        }
+        const QString key = s.mid(i, eq - i).trimmed();
+        int j = eq + 1;
+        QString value;
+        if (j < n && s[j] == QLatin1Char('{')) {
+            const int close = s.indexOf(QLatin1Char('}'), j);
+            if (close < 0) throw Error(QStringLiteral("The connection string has an unclosed '{'."));
+            value = s.mid(j, close - j + 1);
+            j = close + 1;
+            const int semi = s.indexOf(QLatin1Char(';'), j);
+            j = semi < 0 ? n : semi + 1;
+        } else {
+            const int semi = s.indexOf(QLatin1Char(';'), j);
+            value = s.mid(j, (semi < 0 ? n : semi) - j);
+            j = semi < 0 ? n : semi + 1;
+        }
+        out.append({key, value});
+        i = j;
+    }
+    return out;
+}
+
+[[noreturn]] void serverNotFound(const QString &server) {
+    throw Error(QStringLiteral("[DBNETLIB] Server '%1' does not exist or access denied. "
+                               "This program reaches only the embedded database (Server=sqlite).")
+                    .arg(server));
+}
+
+}  // namespace
+
+ConnectionInfo ConnectionInfo::parse(const QString &connectionString) {
+    ConnectionInfo info;
+    bool haveServer = false;
+    for (const auto &[key, value] : connectionPairs(connectionString)) {
+        const QString k = key.toLower();
+        if (k == QLatin1String("driver"))
+            info.driver = value;
+        else if (k == QLatin1String("server") || k == QLatin1String("data source")) {
+            info.server = value;
+            haveServer = true;
+        } else if (k == QLatin1String("uid") || k == QLatin1String("user id"))
+            info.uid = value;
+        else if (k == QLatin1String("pwd") || k == QLatin1String("password"))
+            info.pwd = value;
+        else if (k == QLatin1String("database") || k == QLatin1String("initial catalog"))
+            info.database = value;
+    }
+    if (!haveServer) throw Error(QStringLiteral("The connection string names no server (Server=...)."));
+    return info;
+}
+
+ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine) {
+    const QStringList f = settingsLine.trimmed().split(QLatin1Char('|'));
+    if (f.size() < 4)
+        throw Error(QStringLiteral("The settings \"%1\" need four fields: SERVER|UID|PWD|DATABASE.").arg(settingsLine));
+    ConnectionInfo info;
+    info.driver = QStringLiteral("{SQL Server}");
+    info.server = f[0].trimmed();
+    info.uid = f[1].trimmed();
+    info.pwd = f[2].trimmed();
+    info.database = f[3].trimmed();
+    return info;
+}
+
+QString ConnectionInfo::toString() const {
+    QString s = QStringLiteral("Driver=%1;Server=%2;UID=%3;PWD=%4")
+                    .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, server, uid, pwd);
+    if (!database.isEmpty()) s += QStringLiteral(";Database=") + database;
+    return s;
+}
+
+bool ConnectionInfo::isEmbedded() const { return server.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0; }
+
+QString ConnectionInfo::embeddedPath() const {
+    const QString db = database.trimmed();
+    if (db.isEmpty())
+        throw Error(QStringLiteral("The embedded database needs a database name (Database=...): its file is <name>.db beside the program."));
+    if (QDir::isAbsolutePath(db)) return db;
+    if (!QCoreApplication::instance())
+        throw Error(QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
+    return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
+}
+
+std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info) {
+    if (info.isEmbedded()) return SqliteEngine::open(info.embeddedPath(), info.timeoutSeconds);
+    serverNotFound(info.server);
+}
+
+DatabaseState ProbeDatabase(const ConnectionInfo &info) {
+    if (info.isEmbedded()) return SqliteEngine::probe(info.embeddedPath());
+    serverNotFound(info.server);
+}
+
+void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir) {
+    if (!info.isEmbedded()) serverNotFound(info.server);
+    // The copy built into the program first, else the file in schemaDir.
+    auto readText = [&](const QString &name) {
+        QFile f(QStringLiteral(":/Schema/") + name);
+        if (!f.exists()) f.setFileName(QDir(schemaDir).filePath(name));
+        if (!f.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
+        return QString::fromUtf8(f.readAll());
+    };
+    const QString ddl = readText(QStringLiteral("sqlite.sql"));
+    const QStringList initial = dialect::splitStatements(readText(QStringLiteral("initial.sql")));
+    SqliteEngine::create(info.embeddedPath(), ddl, initial);
+}
+
+}  // namespace ado

@@ -1,0 +1,90 @@
+#pragma once
+// The seam between the program's database objects (Ado.h) and the engine that
+// stores the data. Everything above this header speaks the server dialect and
+// sees only ado::Engine; which engine answers is picked from the Server value
+// of the connection string:
+//
+//   Server=sqlite   (any letter case) the embedded engine. Its database is the
+//                   file "<Database>.db" beside the program (the folder of the
+//                   executable), or the Database value itself when that is an
+//                   absolute path. The file must exist: only
+//                   `librarydb create` (or `ensure`) makes a new one. UID and
+//                   PWD are accepted and not checked (a file has no logins).
+//   anything else   no such server: Open fails with ado::Error.
+
+#include "db/Ado.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace ado {
+
+// The parts of "Driver=...;Server=...;UID=...;PWD=...[;Database=...]".
+struct ConnectionInfo {
+    QString driver;
+    QString server;
+    QString uid;
+    QString pwd;
+    QString database;
+    int timeoutSeconds = 15;
+
+    // Keys are matched without regard to case; values are taken as written.
+    // A string without a Server value raises Error.
+    static ConnectionInfo parse(const QString &connectionString);
+    // The program's settings line "SERVER|UID|PWD|DATABASE" (as in Saves/Server.ini).
+    static ConnectionInfo fromSettings(const QString &settingsLine);
+    QString toString() const;
+
+    bool isEmbedded() const;  // Server=sqlite
+    // The database file of the embedded engine (see above).
+    QString embeddedPath() const;
+};
+
+// One changed field of a row written back through a recordset.
+using FieldChange = std::pair<int, QVariant>;  // result column, new value
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+
+    // Runs one SELECT and reads its whole result. An updatable result (dynamic
+    // cursor, optimistic lock) also remembers which stored row each record came
+    // from, when the statement reads one table. A statement that returns no
+    // rows is run as Execute would and gives a null pointer.
+    virtual ResultSetPtr query(const QString &sql, bool updatable) = 0;
+    // Runs one statement; returns the rows it touched (-1 for a SELECT).
+    virtual long execute(const QString &sql) = 0;
+    // Runs one INSERT/UPDATE/DELETE with "?" placeholders once per row of
+    // values, inside the current transaction. Values are converted to the
+    // columns they fill as literals would be. Returns the rows touched.
+    virtual long executeBatch(const QString &sql, const std::vector<QVariantList> &rows) = 0;
+    // Writes changed fields of record `row` of an updatable result back to its
+    // table; returns the new values of those fields as the result reads them.
+    virtual std::vector<QVariant> updateRow(const ResultSet &result, int row,
+                                            const std::vector<FieldChange> &changes) = 0;
+
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
+    // The statement the engine actually runs for `sql` (for diagnostics and tests).
+    virtual QString translate(const QString &sql) = 0;
+};
+
+// Opens the engine named by info.server; raises Error when there is none or
+// the database cannot be opened.
+std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info);
+
+enum class DatabaseState { Missing, Empty, HasTables };
+DatabaseState ProbeDatabase(const ConnectionInfo &info);
+
+// Creates the program's tables and initial contents from the schema files
+// built into the program (":/Schema/sqlite.sql", ":/Schema/initial.sql"); a
+// file missing there is read from `schemaDir` (resources/Schema, placed beside
+// the program as "Schema/"). Refuses (Error) a database that already has tables.
+void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir);
+
+}  // namespace ado

@@ -1,0 +1,58 @@
+#pragma once
+// The embedded engine: one SQLite database file, reached through the sqlite3
+// C API. Statements in the server dialect are translated by dialect::translate
+// against the tables read from the file itself.
+
+#include "db/Dialect.h"
+#include "db/Engine.h"
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ado {
+
+class SqliteEngine final : public Engine {
+public:
+    // Opens an existing database file; raises Error when it is missing or unreadable.
+    static std::unique_ptr<SqliteEngine> open(const QString &path, int timeoutSeconds);
+    // Makes a new database file (or fills an empty one) with the schema script
+    // `ddl`, run as it stands, then runs `initialStatements` (server dialect)
+    // through the layer, all in one transaction.
+    static void create(const QString &path, const QString &ddl, const QStringList &initialStatements);
+    // Missing, Empty (no bytes or no tables) or HasTables.
+    static DatabaseState probe(const QString &path);
+
+    ~SqliteEngine() override;
+
+    ResultSetPtr query(const QString &sql, bool updatable) override;
+    long execute(const QString &sql) override;
+    long executeBatch(const QString &sql, const std::vector<QVariantList> &rows) override;
+    std::vector<QVariant> updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    QString translate(const QString &sql) override;
+
+    const dialect::Catalog &catalog() const { return m_catalog; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Registers the functions translated statements call (lib_date_text,
+    // lib_money_text, lib_to_date, lib_now), the server's LIKE and the text
+    // order of ORDER BY (dialect::kTextOrderCollation) on a handle.
+    static void registerFunctions(sqlite3 *db);
+
+private:
+    explicit SqliteEngine(sqlite3 *db);
+    void loadCatalog();
+    dialect::Translation translation(const QString &sql, bool updatable = false);
+    sqlite3_stmt *prepare(const QString &sql);
+    [[noreturn]] void fail(int rc, const QString &sql = QString());
+    void exec(const char *sql);
+
+    sqlite3 *m_db = nullptr;
+    dialect::Catalog m_catalog;
+};
+
+}  // namespace ado

@@ -1,0 +1,142 @@
+#pragma once
+// The record grid of the list windows and the home page.
+//
+// Rows and columns are numbered from 0 as the windows see them: with one
+// fixed row (the default) row 0 is the header and records start at row 1.
+// The grid is either filled cell by cell (Rows, Cols, TextMatrix) or bound
+// to the rows of a query (bind), which it shows without copying them; writing
+// cells of a bound grid works too (the written text lies over the bound one).
+#include "db/Ado.h"
+#include "ui/Control.h"
+
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+class QTableView;
+
+namespace vb {
+
+class GridModel;
+class GridView;
+
+// Cell alignment codes (ColAlignment).
+enum FlexAlignment {
+    flexAlignLeftTop = 0,
+    flexAlignLeftCenter = 1,
+    flexAlignLeftBottom = 2,
+    flexAlignCenterTop = 3,
+    flexAlignCenterCenter = 4,
+    flexAlignCenterBottom = 5,
+    flexAlignRightTop = 6,
+    flexAlignRightCenter = 7,
+    flexAlignRightBottom = 8,
+    flexAlignGeneral = 9  // text left, numbers right, vertically centred
+};
+
+class Grid : public QWidget, public Control {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget *parent = nullptr);
+    ~Grid() override;
+
+    // Size of the grid, the fixed (header) row included.
+    int Rows() const;
+    void setRows(int rows);
+    int Cols() const;
+    void setCols(int cols);
+    // 0 or 1: whether row 0 is a header that stays in place while scrolling.
+    int FixedRows() const;
+    void setFixedRows(int n);
+    int FixedCols() const { return 0; }
+
+    // Text of one cell; row 0 is the header row when FixedRows is 1.
+    QString TextMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString &text);
+    // Text of the current cell (Row, Col).
+    QString Text() const;
+    void setText(const QString &text);
+
+    // Column width in twips; kept per column across Clear and bind.
+    int ColWidth(int col) const;
+    void setColWidth(int col, int twips);
+    // Alignment of a column's cells (FlexAlignment); flexAlignGeneral by default.
+    int ColAlignment(int col) const;
+    void setColAlignment(int col, int alignment);
+
+    // Current cell and the selected range Row..RowSel x Col..ColSel.
+    // Setting Row or Col collapses the selection onto the current cell.
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+    int RowSel() const;
+    void setRowSel(int row);
+    int ColSel() const;
+    void setColSel(int col);
+    // First row shown below the fixed row.
+    int TopRow() const;
+    void setTopRow(int row);
+
+    // Row and column under the mouse pointer now (header row 0), -1 when the
+    // pointer is outside every row or column.
+    int MouseRow() const;
+    int MouseCol() const;
+
+    // Picture of the current cell (Row, Col), drawn left of the cell's text.
+    QPixmap CellPicture() const;
+    void setCellPicture(const QPixmap &picture);
+    QPixmap cellPicture(int row, int col) const;
+    void setCellPicture(int row, int col, const QPixmap &picture);
+
+    // Empties every cell (texts, pictures, bound rows); Rows and Cols stay.
+    void Clear();
+    // Repaints now.
+    void Refresh();
+    // False holds back painting until set to true again.
+    bool Redraw() const;
+    void setRedraw(bool redraw);
+
+    // Shows the rows of a query: row 0 the field names, one row per record.
+    // Rows = record count + 1, Cols = field count. Null unbinds.
+    void bind(ado::ResultSetPtr result);
+    ado::ResultSetPtr boundResult() const;
+
+    void setToolTipText(const QString &text) override;
+
+    // The inner table (tests and painting checks).
+    QTableView *view() const;
+
+signals:
+    void Click();
+    void DblClick();
+    // Up and Down arrive after the grid moved its current row; other keys
+    // before the grid acts on them (KeyCode = 0 swallows the key).
+    void KeyDown(int &KeyCode, int &Shift);
+    // X and Y in twips within the grid; Button holds the buttons down (0 none).
+    void MouseMove(int &Button, int &Shift, float &X, float &Y);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void changeEvent(QEvent *e) override;
+
+private:
+    friend class GridView;
+    void applySelection();
+    void syncFromView();
+    void clampCurrent();
+    void applyWidths();
+    void updateRowHeight();
+    QPoint pointerPos() const;
+
+    GridModel *m_model;
+    GridView *m_view;
+    std::vector<int> m_widths;  // twips per column, -1 = default
+    int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
+    bool m_redraw = true;
+    bool m_syncing = false;
+};
+
+}  // namespace vb
