@@ -18,7 +18,6 @@ int main(int argc, char **argv)
     RegisterLibraryForms();
     RegisterReaderForms();
     RegisterCirculationForms();
-    if (!Main())
-        return 0;
+    if (!Main()) return 0;
     return app.exec();
 }

@@ -20,8 +20,8 @@
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
 #include "db/Engine.h"
-#include "ui/Runtime.h"
 #include "db/SqliteEngine.h"
+#include "ui/Runtime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -52,8 +52,8 @@ Stats stats(std::vector<double> v)
 
 void report(const char *what, const Stats &s, double limit)
 {
-    std::printf("%-34s median %6.2f ms  p95 %6.2f ms  max %6.2f ms  %s (limit %.0f ms)\n", what, s.median, s.p95,
-                s.max, s.p95 < limit ? "ok" : "OVER", limit);
+    std::printf("%-34s median %6.2f ms  p95 %6.2f ms  max %6.2f ms  %s (limit %.0f ms)\n", what, s.median, s.p95, s.max,
+                s.p95 < limit ? "ok" : "OVER", limit);
 }
 
 // The engine alone: the translated statement stepped on a plain handle, every column read.
@@ -126,14 +126,14 @@ int main(int argc, char **argv)
     RegisterCirculationForms();
     Frm_Main &main = vb::Default<Frm_Main>();
     main.Show();
-    if (!QTest::qWaitForWindowExposed(&main))
-        return 1;
+    if (!QTest::qWaitForWindowExposed(&main)) return 1;
 
     // Readers of the teachers' category (limit 10), each lending once.
     std::vector<QString> teachers;
     {
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT 读者编号 FROM 读者档案 WHERE 读者类别 = '教师' AND 状态 = '正常' AND 当前借书数量 = 0"),
+        rs.Open(QStringLiteral(
+                    "SELECT 读者编号 FROM 读者档案 WHERE 读者类别 = '教师' AND 状态 = '正常' AND 当前借书数量 = 0"),
                 SQLConn());
         while (!rs.EOF_() && teachers.size() < 200) {
             teachers.push_back(rs.Fields(0).toString());
@@ -179,7 +179,8 @@ int main(int argc, char **argv)
         typeAndEnter(borrow.Txt_RID.get(), teachers[size_t(i)]);
         readerMs.push_back(t.nsecsElapsed() / 1e6);
         if (borrow.AcceptedReader() != teachers[size_t(i)]) {
-            std::fprintf(stderr, "reader %s not accepted: %s\n", qPrintable(teachers[size_t(i)]), qPrintable(lastMessage));
+            std::fprintf(stderr, "reader %s not accepted: %s\n", qPrintable(teachers[size_t(i)]),
+                         qPrintable(lastMessage));
             return 1;
         }
         for (int c = 0; c < 5; ++c) {

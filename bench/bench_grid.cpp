@@ -9,8 +9,8 @@
 // side is what a list refresh does: Recordset::Open, bind, first screen painted.
 #include "common/Generator.h"
 #include "db/Ado.h"
-#include "ui/Grid.h"
 #include "db/SqliteEngine.h"
+#include "ui/Grid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,22 +19,20 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
-#include <sqlite3.h>
 #include <malloc.h>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
 
 const char *kStatement =
-    "SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, 最近读者编号, "
+    "SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, "
+    "最近读者编号, "
     "最近借阅日期, 状态 FROM 图书档案,图书库存 WHERE 图书档案.ISBN =* 图书库存.ISBN ORDER BY 图书编号 ASC";
 
 // Bytes of the heap in use now: what was allocated and not freed, free of
 // the allocator's and the page cache's noise that resident size carries.
-long heapBytes()
-{
-    return long(mallinfo2().uordblks + mallinfo2().hblkhd);
-}
+long heapBytes() { return long(mallinfo2().uordblks + mallinfo2().hblkhd); }
 
 qint64 g_sink = 0;  // keeps the reads of the engine loop
 
@@ -57,8 +55,14 @@ double rawStepMs(const QString &path, const QString &sql, long *bytes, int *rows
     while (sqlite3_step(st) == SQLITE_ROW) {
         for (int c = 0; c < cols; ++c) {
             switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER: acc += sqlite3_column_int64(st, c); total += 8; break;
-            case SQLITE_FLOAT: acc += qint64(sqlite3_column_double(st, c)); total += 8; break;
+            case SQLITE_INTEGER:
+                acc += sqlite3_column_int64(st, c);
+                total += 8;
+                break;
+            case SQLITE_FLOAT:
+                acc += qint64(sqlite3_column_double(st, c));
+                total += 8;
+                break;
             case SQLITE_TEXT:
                 acc += sqlite3_column_text(st, c)[0];
                 total += sqlite3_column_bytes(st, c);
@@ -72,16 +76,14 @@ double rawStepMs(const QString &path, const QString &sql, long *bytes, int *rows
     const double ms = t.nsecsElapsed() / 1e6;
     sqlite3_close_v2(db);
     g_sink += acc;
-    if (bytes)
-        *bytes = total;
-    if (rows)
-        *rows = n;
+    if (bytes) *bytes = total;
+    if (rows) *rows = n;
     return ms;
 }
 
 struct GridRun {
-    double openMs = 0;   // statement run and result read by the database layer
-    double showMs = 0;   // bind and first screen painted
+    double openMs = 0;    // statement run and result read by the database layer
+    double showMs = 0;    // bind and first screen painted
     long heapResult = 0;  // memory taken by the result
     long heapGrid = 0;    // memory taken by the grid on top of it
 };
@@ -142,8 +144,7 @@ int main(int argc, char **argv)
     vb::Grid grid;
     grid.resize(1000, 700);
     grid.show();
-    if (!QTest::qWaitForWindowExposed(&grid))
-        return 1;
+    if (!QTest::qWaitForWindowExposed(&grid)) return 1;
 
     ado::Connection conn;
     conn.Open(cs);
@@ -182,8 +183,8 @@ int main(int argc, char **argv)
     std::printf("rows: %d, columns: %d, values as the engine hands them: %.1f MB\n", counted, grid.Cols(),
                 dataBytes / 1048576.0);
     std::printf("engine step loop:             %8.1f ms (median of %d)\n", rawMs, reps);
-    std::printf("open + bind + first screen:   %8.1f ms (open %.1f, bind and paint %.1f)\n", totalMs,
-                median(open), median(show));
+    std::printf("open + bind + first screen:   %8.1f ms (open %.1f, bind and paint %.1f)\n", totalMs, median(open),
+                median(show));
     std::printf("ratio:                        %8.2f (limit 1.30)\n", totalMs / rawMs);
     std::printf("memory: result %.1f MB of heap (%.1f MB by its own count), grid %.1f MB\n",
                 first.heapResult / 1048576.0, resultBytes / 1048576.0, first.heapGrid / 1048576.0);

@@ -27,10 +27,12 @@
 namespace {
 
 const char *kStatement =
-    "SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, 最近读者编号, "
+    "SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, "
+    "最近读者编号, "
     "最近借阅日期, 状态 FROM 图书档案,图书库存 WHERE 图书档案.ISBN =* 图书库存.ISBN ORDER BY 图书编号 ASC";
 
-long residentKb() {
+long residentKb()
+{
     QFile f(QStringLiteral("/proc/self/statm"));
     if (!f.open(QIODevice::ReadOnly)) return 0;
     const QList<QByteArray> parts = f.readAll().split(' ');
@@ -38,7 +40,8 @@ long residentKb() {
 }
 
 // The engine alone: step and read every column.
-double engineRun(const QString &path, const QString &sql, long &rows, qint64 &checksum) {
+double engineRun(const QString &path, const QString &sql, long &rows, qint64 &checksum)
+{
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     ado::SqliteEngine::registerFunctions(db);
@@ -70,7 +73,8 @@ double engineRun(const QString &path, const QString &sql, long &rows, qint64 &ch
     return ms;
 }
 
-double layerRun(ado::Connection &conn, long &rows, ado::ResultSetPtr &keep) {
+double layerRun(ado::Connection &conn, long &rows, ado::ResultSetPtr &keep)
+{
     QElapsedTimer t;
     t.start();
     ado::Recordset rs;
@@ -83,7 +87,8 @@ double layerRun(ado::Connection &conn, long &rows, ado::ResultSetPtr &keep) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const QStringList args = app.arguments();

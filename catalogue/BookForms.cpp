@@ -15,7 +15,8 @@ bool CopiesOnLoan(const QString &where)
 {
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 图书编号 FROM 图书库存 WHERE ") + where
-                + QStringLiteral(" AND (状态 = '借出' OR 图书编号 IN (SELECT 图书编号 FROM 图书借阅 WHERE 是否已还 = '0'))"),
+                + QStringLiteral(
+                    " AND (状态 = '借出' OR 图书编号 IN (SELECT 图书编号 FROM 图书借阅 WHERE 是否已还 = '0'))"),
             SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     return !rs.EOF_();
 }

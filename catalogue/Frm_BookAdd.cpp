@@ -41,28 +41,20 @@ QString PlainNumber(double v)
 {
     QString s = QString::number(v, 'f', 4);
     if (s.contains(QLatin1Char('.'))) {
-        while (s.endsWith(QLatin1Char('0')))
-            s.chop(1);
-        if (s.endsWith(QLatin1Char('.')))
-            s.chop(1);
+        while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+        if (s.endsWith(QLatin1Char('.'))) s.chop(1);
     }
-    if (s == QStringLiteral("-0"))
-        s = QStringLiteral("0");
+    if (s == QStringLiteral("-0")) s = QStringLiteral("0");
     return s;
 }
 
-QString NumberOf(const QString &text)
-{
-    return PlainNumber(vb::Val(text));
-}
+QString NumberOf(const QString &text) { return PlainNumber(vb::Val(text)); }
 
 // A stored date shown as text ("" for none).
 QString DateText(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    if (!v.isValid() || v.isNull()) return QString();
+    if (v.typeId() == QMetaType::QDate) return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
     if (v.typeId() == QMetaType::QDateTime) {
         const QDateTime d = v.toDateTime();
         return d.time() == QTime(0, 0) ? d.date().toString(QStringLiteral("yyyy-MM-dd"))
@@ -72,11 +64,10 @@ QString DateText(const QVariant &v)
 }
 
 // A required value of the title: a Null ends the loading.
-struct MissingValue {};
+struct MissingValue { };
 QString Required(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
-        throw MissingValue{};
+    if (!v.isValid() || v.isNull()) throw MissingValue{};
     return v.toString();
 }
 
@@ -133,7 +124,8 @@ void Frm_BookAdd::CreateControls()
     press->setEnabledText(true);  // a new publisher may be typed
     press->Move(FieldLeft, rowTop(3), FieldWidth);
     Cmb_Press = press;
-    Lbl_PressDate = label(base, QStringLiteral("Lbl_PressDate"), QStringLiteral("出版时间"), 240, rowTop(4) + lblDy, 800);
+    Lbl_PressDate =
+        label(base, QStringLiteral("Lbl_PressDate"), QStringLiteral("出版时间"), 240, rowTop(4) + lblDy, 800);
     Txt_PressDate = textBox(base, QStringLiteral("Txt_PressDate"), FieldLeft, rowTop(4), FieldWidth);
     Lbl_Price = label(base, QStringLiteral("Lbl_Price"), QStringLiteral("价格"), 240, rowTop(5) + lblDy, 800);
     Txt_Price = textBox(base, QStringLiteral("Txt_Price"), FieldLeft, rowTop(5), FieldWidth);
@@ -184,9 +176,10 @@ void Frm_BookAdd::CreateControls()
     Cmd_Add = button(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), 720);
     Cmd_Clear = button(QStringLiteral("Cmd_Clear"), QStringLiteral("清空"), ClearTop);
     Cmd_GoBack = button(QStringLiteral("Cmd_GoBack"), QStringLiteral("关闭"), 1680);
-    auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"),
-                              QStringLiteral("提示：在输入ISBN后按回车可查询是否存在，若存在则自动转到添加该书的库存模式，"
-                                             "否则为添加新书模式。"));
+    auto *tip =
+        new vb::Label(c, QStringLiteral("Lbl_Tip"),
+                      QStringLiteral("提示：在输入ISBN后按回车可查询是否存在，若存在则自动转到添加该书的库存模式，"
+                                     "否则为添加新书模式。"));
     tip->setBackStyle(vb::vbTransparent);
     tip->setWordWrap(true);
     tip->setForeColor(0x808080L);
@@ -235,15 +228,13 @@ void Frm_BookAdd::Cmd_Clear_Click()
     BookIDList = QStringList{QString()};
     Txt_BookName->setText(QString());
     Txt_Writer->setText(QString());
-    if (Mode == kAddBook)
-        Txt_ISBN->setText(QString());
+    if (Mode == kAddBook) Txt_ISBN->setText(QString());
     Cmb_Press->Clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT DISTINCT 出版社名称 FROM 出版社"), SQLConn(), ado::adOpenKeyset,
                 ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            Cmb_Press->AddItem(rs.Fields(QStringLiteral("出版社名称")).toString());
+        for (; !rs.EOF_(); rs.MoveNext()) Cmb_Press->AddItem(rs.Fields(QStringLiteral("出版社名称")).toString());
     } catch (const ado::Error &) {
         // The list stays empty; a publisher can still be typed.
     }
@@ -272,20 +263,17 @@ void Frm_BookAdd::SetBookMode()
         Chk_FrameSwitch->setEnabled(true);
         Chk_FrameSwitch->setVisible(!mod);
         Chk_FrameSwitch->setValue(mod ? vb::vbUnchecked : vb::vbChecked);  // its Click sets the frame
-        if (store)
-            Chk_FrameSwitch->setEnabled(false);
+        if (store) Chk_FrameSwitch->setEnabled(false);
         Frame_Add2Store->setVisible(!mod);
         Chk_AutoClose->setVisible(add);
-        if (add)
-            Chk_AutoClose->setValue(vb::vbChecked);
+        if (add) Chk_AutoClose->setValue(vb::vbChecked);
         Cmd_Clear->setVisible(!store);
         Cmd_GoBack->setTop(store ? ClearTop : 1680);
         Lbl_Tip->setVisible(add);
         Chk_Transparent->setTop(mod ? TransparentTop - ModShift : TransparentTop);
         Line_Split->setLine(SplitX, SplitTop, SplitX, mod ? SplitBottom - ModShift : SplitBottom);
         Line_SplitShadow->setLine(SplitX + 15, ShadowTop, SplitX + 15, mod ? ShadowBottom - ModShift : ShadowBottom);
-        if (mod || store)
-            LoadBookInfo();
+        if (mod || store) LoadBookInfo();
     }
     SetDialogTitle(this, Lbl_TBarText.get());
     Chk_Transparent->setValue(vb::vbUnchecked);
@@ -304,10 +292,8 @@ bool Frm_BookAdd::LoadBookInfo()
         const QString press = rs.Fields(QStringLiteral("出版社名称")).toString();
         int found = -1;
         for (int i = 0; i < Cmb_Press->ListCount(); ++i)
-            if (Cmb_Press->List(i) == press)
-                found = i;
-        if (found >= 0)
-            Cmb_Press->setListIndex(found);
+            if (Cmb_Press->List(i) == press) found = i;
+        if (found >= 0) Cmb_Press->setListIndex(found);
         Txt_PressDate->setText(DateText(rs.Fields(QStringLiteral("出版时间"))));
         Txt_Price->setText(Required(rs.Fields(QStringLiteral("价格"))));
         Txt_Rent->setText(Required(rs.Fields(QStringLiteral("每日租金"))));
@@ -325,22 +311,13 @@ bool Frm_BookAdd::LoadBookInfo()
 
 // ---------------------------------------------------------------- closing
 
-void Frm_BookAdd::Cmd_GoBack_Click()
-{
-    Unload();
-}
+void Frm_BookAdd::Cmd_GoBack_Click() { Unload(); }
 
-void Frm_BookAdd::Cmd_TBarClose_Click()
-{
-    Cmd_GoBack_Click();
-}
+void Frm_BookAdd::Cmd_TBarClose_Click() { Cmd_GoBack_Click(); }
 
 // ---------------------------------------------------------------- boxes
 
-void Frm_BookAdd::Chk_FrameSwitch_Click()
-{
-    Frame_Add2Store->setEnabled(Chk_FrameSwitch->Value() == vb::vbChecked);
-}
+void Frm_BookAdd::Chk_FrameSwitch_Click() { Frame_Add2Store->setEnabled(Chk_FrameSwitch->Value() == vb::vbChecked); }
 
 void Frm_BookAdd::Chk_Transparent_Click()
 {
@@ -349,8 +326,7 @@ void Frm_BookAdd::Chk_Transparent_Click()
 
 void Frm_BookAdd::Txt_ISBN_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii != 13)
-        return;
+    if (KeyAscii != 13) return;
     BookISBN = vb::Trim(Txt_ISBN->Text());
     if (LoadBookInfo()) {
         Mode = kAddStore;
@@ -358,28 +334,23 @@ void Frm_BookAdd::Txt_ISBN_KeyPress(int &KeyAscii)
     }
 }
 
-void Frm_BookAdd::Txt_Num_KeyPress(int &KeyAscii)
-{
-    DropDotKey(KeyAscii);
-}
+void Frm_BookAdd::Txt_Num_KeyPress(int &KeyAscii) { DropDotKey(KeyAscii); }
 
 void Frm_BookAdd::Txt_Num_Validate(bool &Cancel)
 {
     const double n = std::round(vb::Val(Txt_Num->Text()));
-    if (n == 0)
-        return;
+    if (n == 0) return;
     if (n < 1 || n > MaxCopies) {
         ShowMsgBox(QStringLiteral("数量超出范围(1~1000)"), kIconX, kTitleErr);
         Cancel = true;  // the keyboard stays in the box
         return;
     }
     const int count = int(n);
-    if (count == BookCount)
-        return;
+    if (count == BookCount) return;
     if (count < BookCount
         && ShowMsgBox(QStringLiteral("输入的数比之前的小，这样会造成部分数据丢失，请确认？"), QStringLiteral("?"),
                       kTitleNote)
-            == 2) {
+               == 2) {
         Txt_Num->setText(QString::number(BookCount));
         return;
     }
@@ -387,21 +358,16 @@ void Frm_BookAdd::Txt_Num_Validate(bool &Cancel)
     QPointer<QWidget> target = QApplication::focusWidget();
     BookCount = count;
     Cmb_Index->Clear();
-    for (int i = 1; i <= count; ++i)
-        Cmb_Index->AddItem(QString::number(i));
+    for (int i = 1; i <= count; ++i) Cmb_Index->AddItem(QString::number(i));
     Cmb_Index->setListIndex(0);
-    while (BookIDList.size() > count)
-        BookIDList.removeLast();
-    while (BookIDList.size() < count)
-        BookIDList.append(QString());
-    if (target && target != QApplication::focusWidget())
-        target->setFocus(Qt::OtherFocusReason);
+    while (BookIDList.size() > count) BookIDList.removeLast();
+    while (BookIDList.size() < count) BookIDList.append(QString());
+    if (target && target != QApplication::focusWidget()) target->setFocus(Qt::OtherFocusReason);
 }
 
 void Frm_BookAdd::Cmb_Index_Click()
 {
-    if (Cmb_Index->ListCount() < 1)
-        return;
+    if (Cmb_Index->ListCount() < 1) return;
     const int i = Cmb_Index->ListIndex();
     Txt_BookID->setText(i >= 0 && i < BookIDList.size() ? BookIDList.at(i) : QString());
 }
@@ -409,11 +375,9 @@ void Frm_BookAdd::Cmb_Index_Click()
 void Frm_BookAdd::StoreBookID()
 {
     const int count = Cmb_Index->ListCount();
-    if (count < 1)
-        return;
+    if (count < 1) return;
     const int i = Cmb_Index->ListIndex();
-    if (i >= 0 && i < BookIDList.size())
-        BookIDList[i] = vb::Trim(Txt_BookID->Text());
+    if (i >= 0 && i < BookIDList.size()) BookIDList[i] = vb::Trim(Txt_BookID->Text());
     // Choosing the next copy takes the keyboard for a moment: that is no
     // leaving of the number box, and must not store and move on a second time.
     m_choosingCopy = true;
@@ -423,8 +387,7 @@ void Frm_BookAdd::StoreBookID()
 
 void Frm_BookAdd::Txt_BookID_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii != 13 || Cmb_Index->ListCount() < 1)
-        return;
+    if (KeyAscii != 13 || Cmb_Index->ListCount() < 1) return;
     StoreBookID();
     Txt_BookID->SetFocus();
 }
@@ -432,20 +395,17 @@ void Frm_BookAdd::Txt_BookID_KeyPress(int &KeyAscii)
 void Frm_BookAdd::Txt_BookID_Validate(bool &Cancel)
 {
     (void)Cancel;
-    if (m_choosingCopy)
-        return;
+    if (m_choosingCopy) return;
     // As Enter, but the keyboard goes on where the operator sent it (the save button, say).
     QPointer<QWidget> target = QApplication::focusWidget();
     StoreBookID();
-    if (target && target != QApplication::focusWidget())
-        target->setFocus(Qt::OtherFocusReason);
+    if (target && target != QApplication::focusWidget()) target->setFocus(Qt::OtherFocusReason);
 }
 
 void Frm_BookAdd::Txt_PressDate_Validate(bool &Cancel)
 {
     (void)Cancel;
-    if (!vb::IsDate(Txt_PressDate->Text()))
-        Txt_PressDate->setText(QString());
+    if (!vb::IsDate(Txt_PressDate->Text())) Txt_PressDate->setText(QString());
 }
 
 // ---------------------------------------------------------------- saving
@@ -453,8 +413,7 @@ void Frm_BookAdd::Txt_PressDate_Validate(bool &Cancel)
 bool Frm_BookAdd::RequiredFieldsFilled()
 {
     for (const QString &t : {Txt_ISBN->Text(), Txt_BookName->Text(), Txt_Writer->Text(), Cmb_Press->Text()})
-        if (vb::Trim(t).isEmpty())
-            return false;
+        if (vb::Trim(t).isEmpty()) return false;
     return true;
 }
 
@@ -498,8 +457,7 @@ static bool AllOrNothing(QString &errText, const std::function<bool()> &body)
     bool ok = false;
     try {
         ok = body();
-        if (ok)
-            conn.CommitTrans();
+        if (ok) conn.CommitTrans();
     } catch (const ado::Error &e) {
         errText = e.Description();
         ok = false;
@@ -515,8 +473,7 @@ static bool AllOrNothing(QString &errText, const std::function<bool()> &body)
 
 bool Frm_BookAdd::InsertRecord(QString &errText)
 {
-    if (Mode != kAddBook && Mode != kAddStore)
-        return UpdateRecord(errText);
+    if (Mode != kAddBook && Mode != kAddStore) return UpdateRecord(errText);
     // The publisher, the title and its copies are written together or not at
     // all, so that a failed save can be corrected and saved again.
     return AllOrNothing(errText, [this, &errText] {
@@ -542,22 +499,18 @@ void Frm_BookAdd::AfterSaved()
     ModalEditForm::AfterSaved();
 }
 
-QString Frm_BookAdd::IsBrwFlag()
-{
-    return Cmb_IsBrw->ListIndex() == 0 ? QStringLiteral("1") : QStringLiteral("0");
-}
+QString Frm_BookAdd::IsBrwFlag() { return Cmb_IsBrw->ListIndex() == 0 ? QStringLiteral("1") : QStringLiteral("0"); }
 
 bool Frm_BookAdd::AddBook(QString &errText)
 {
     try {
-        if (!IsPressExist(Cmb_Press->Text()))
-            AddPress(Cmb_Press->Text());
+        if (!IsPressExist(Cmb_Press->Text())) AddPress(Cmb_Press->Text());
         const QString sep = QStringLiteral(",");
         SQLConn().Execute(QStringLiteral("INSERT 图书档案 VALUES(") + SQLQuote(Txt_ISBN->Text()) + sep
                           + SQLQuote(Txt_BookName->Text()) + sep + SQLQuote(Txt_Writer->Text()) + sep
                           + SQLQuote(Cmb_Press->Text()) + sep + SQLQuote(Txt_PressDate->Text()) + sep
-                          + NumberOf(Txt_Price->Text()) + sep + NumberOf(Txt_Rent->Text()) + sep
-                          + SQLQuote(IsBrwFlag()) + QStringLiteral(")"));
+                          + NumberOf(Txt_Price->Text()) + sep + NumberOf(Txt_Rent->Text()) + sep + SQLQuote(IsBrwFlag())
+                          + QStringLiteral(")"));
         return true;
     } catch (const ado::Error &e) {
         errText = e.Description();
@@ -574,10 +527,10 @@ bool Frm_BookAdd::AddStoreCopies(QString &errText)
         for (const QString &id : std::as_const(BookIDList)) {
             const QDateTime now = vb::Now();
             const QString stamp = vb::Format(now.date(), QStringLiteral("yyyy-mm-dd")) + QStringLiteral(" ")
-                + vb::Format(now.time(), QStringLiteral("hh:nn:ss"));
-            SQLConn().Execute(QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES(") + SQLQuote(id) + sep
-                              + SQLQuote(Txt_ISBN->Text()) + sep + SQLQuote(stamp) + sep + SQLQuote(CurUID)
-                              + QStringLiteral(")"));
+                                  + vb::Format(now.time(), QStringLiteral("hh:nn:ss"));
+            SQLConn().Execute(QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES(")
+                              + SQLQuote(id) + sep + SQLQuote(Txt_ISBN->Text()) + sep + SQLQuote(stamp) + sep
+                              + SQLQuote(CurUID) + QStringLiteral(")"));
         }
         return true;
     } catch (const ado::Error &e) {
@@ -591,14 +544,13 @@ bool Frm_BookAdd::AddStoreCopies(QString &errText)
 bool Frm_BookAdd::UpdateBook(QString &errText)
 {
     try {
-        if (!IsPressExist(Cmb_Press->Text()))
-            AddPress(Cmb_Press->Text());
-        SQLConn().Execute(QStringLiteral("UPDATE 图书档案 SET ") + QStringLiteral(" 图书名称=") + SQLQuote(Txt_BookName->Text())
-                          + QStringLiteral(",作者=") + SQLQuote(Txt_Writer->Text()) + QStringLiteral(",出版社名称=")
-                          + SQLQuote(Cmb_Press->Text()) + QStringLiteral(",出版时间=") + SQLQuote(Txt_PressDate->Text())
-                          + QStringLiteral(",价格=") + NumberOf(Txt_Price->Text()) + QStringLiteral(",每日租金=")
-                          + NumberOf(Txt_Rent->Text()) + QStringLiteral(",可否外借=") + SQLQuote(IsBrwFlag())
-                          + QStringLiteral(" WHERE ISBN=") + SQLQuote(Txt_ISBN->Text()));
+        if (!IsPressExist(Cmb_Press->Text())) AddPress(Cmb_Press->Text());
+        SQLConn().Execute(QStringLiteral("UPDATE 图书档案 SET ") + QStringLiteral(" 图书名称=")
+                          + SQLQuote(Txt_BookName->Text()) + QStringLiteral(",作者=") + SQLQuote(Txt_Writer->Text())
+                          + QStringLiteral(",出版社名称=") + SQLQuote(Cmb_Press->Text()) + QStringLiteral(",出版时间=")
+                          + SQLQuote(Txt_PressDate->Text()) + QStringLiteral(",价格=") + NumberOf(Txt_Price->Text())
+                          + QStringLiteral(",每日租金=") + NumberOf(Txt_Rent->Text()) + QStringLiteral(",可否外借=")
+                          + SQLQuote(IsBrwFlag()) + QStringLiteral(" WHERE ISBN=") + SQLQuote(Txt_ISBN->Text()));
         return true;
     } catch (const ado::Error &e) {
         errText = e.Description();

@@ -11,10 +11,7 @@
 
 namespace {
 
-void showError(const QString &text)
-{
-    ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误"));
-}
+void showError(const QString &text) { ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误")); }
 }  // namespace
 
 Frm_BookDamage::Frm_BookDamage() : ChildListForm(QStringLiteral("Frm_BookDamage"))
@@ -30,7 +27,8 @@ void Frm_BookDamage::CreateControls()
     Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加记录"));
     Cmd_Modify = CreateToolButton(1, QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), QStringLiteral("修改记录"));
     Cmd_Delete = CreateToolButton(2, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), QStringLiteral("删除记录"));
-    Cmd_Refresh = CreateToolButton(3, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新记录"));
+    Cmd_Refresh =
+        CreateToolButton(3, QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), QStringLiteral("刷新记录"));
 
     vb::Grid *g = CreateGrid(240, 1110, 11000, 6000);
     g->setToolTipText(QStringLiteral("双击修改记录 | Del 删除 | Up/Down 移动"));
@@ -69,7 +67,8 @@ void Frm_BookDamage::ResetDamageSQL()
         "图书库存.ISBN = 图书档案.ISBN AND 图书借阅.读者编号 = 读者档案.读者编号");
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 图书损坏编号 DESC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
 void Frm_BookDamage::InitDamageGrid()
@@ -96,23 +95,17 @@ void Frm_BookDamage::FillDamageCombos()
     }
 }
 
-void Frm_BookDamage::Cmb_Filter_ISBN_Click()
-{
-    ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN"));
-}
+void Frm_BookDamage::Cmb_Filter_ISBN_Click() { ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN")); }
 
-void Frm_BookDamage::Cmb_Filter_RID_Click()
-{
-    ApplyFilter(Cmb_Filter_RID.get(), QStringLiteral("图书借阅.读者编号"));
-}
+void Frm_BookDamage::Cmb_Filter_RID_Click() { ApplyFilter(Cmb_Filter_RID.get(), QStringLiteral("图书借阅.读者编号")); }
 
 // ---------------------------------------------------------------- actions
 
 void Frm_BookDamage::Cmd_Add_Click()
 {
     Frm_BookDamageItem &ed = vb::Default<Frm_BookDamageItem>();
-    OpenModalEditor(ed, this, QString(), QStringLiteral("ADD"), [&ed](const QString &k) { ed.DamageID = k; },
-                    QString());
+    OpenModalEditor(
+        ed, this, QString(), QStringLiteral("ADD"), [&ed](const QString &k) { ed.DamageID = k; }, QString());
 }
 
 void Frm_BookDamage::Cmd_Modify_Click()
@@ -122,7 +115,8 @@ void Frm_BookDamage::Cmd_Modify_Click()
         id = g->TextMatrix(CurRow, 0);
     Frm_BookDamageItem &ed = vb::Default<Frm_BookDamageItem>();
     // An empty key (no record under the cursor) opens nothing.
-    OpenModalEditor(ed, this, QString(), QStringLiteral("MOD"), [&ed](const QString &k) { ed.DamageID = k; }, id);
+    OpenModalEditor(
+        ed, this, QString(), QStringLiteral("MOD"), [&ed](const QString &k) { ed.DamageID = k; }, id);
 }
 
 void Frm_BookDamage::Cmd_Delete_Click()
@@ -130,8 +124,7 @@ void Frm_BookDamage::Cmd_Delete_Click()
     QString id;
     if (vb::Grid *g = Grid_ShowData.peek(); g && CurRow >= 1 && CurRow < g->Rows() && g->Cols() > 0)
         id = vb::Trim(g->TextMatrix(CurRow, 0));
-    if (id.isEmpty())
-        return;
+    if (id.isEmpty()) return;
     try {
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + id + QStringLiteral(" ] 的记录吗？"),
                           QStringLiteral("删除记录"), false))

@@ -8,7 +8,7 @@
 #include <exception>
 
 namespace {
-constexpr int DialogWidth = 6300;    // twips
+constexpr int DialogWidth = 6300;  // twips
 constexpr int DialogHeight = 4020;
 constexpr int TitleBarHeight = 480;
 
@@ -74,8 +74,7 @@ void Frm_BookDamageItem::CreateControls()
 
     const int buttonTop = TitleBarHeight + 180 + 2340 + 240;
     Cmd_OK = makeButton(c, QStringLiteral("Cmd_OK"), QStringLiteral("添加"), DialogWidth - 240 - 2520, buttonTop);
-    Cmd_Close = makeButton(c, QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), DialogWidth - 240 - 1200,
-                           buttonTop);
+    Cmd_Close = makeButton(c, QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), DialogWidth - 240 - 1200, buttonTop);
 
     // A thin outline, since the dialog has no window frame.
     auto *outline = new vb::Shape(c, QStringLiteral("Shp_Border"));
@@ -88,10 +87,7 @@ void Frm_BookDamageItem::CreateControls()
     connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_BookDamageItem::Cmd_Close_Click);
 }
 
-void Frm_BookDamageItem::Form_Load()
-{
-    SetDamageMode();
-}
+void Frm_BookDamageItem::Form_Load() { SetDamageMode(); }
 
 void Frm_BookDamageItem::SetDamageMode()
 {
@@ -99,8 +95,7 @@ void Frm_BookDamageItem::SetDamageMode()
     if (Mode == QStringLiteral("ADD")) {
         setCaption(QStringLiteral("添加图书损坏"));
         Cmd_OK->setCaption(QStringLiteral("添加"));
-        for (FTextBox *t : {Txt_BrwID.get(), Txt_Info.get(), Txt_Cash.get(), Txt_Other.get()})
-            t->setText(QString());
+        for (FTextBox *t : {Txt_BrwID.get(), Txt_Info.get(), Txt_Cash.get(), Txt_Other.get()}) t->setText(QString());
     } else if (Mode == QStringLiteral("MOD")) {
         setCaption(QStringLiteral("修改图书损坏"));
         Cmd_OK->setCaption(QStringLiteral("修改"));
@@ -120,8 +115,7 @@ void Frm_BookDamageItem::LoadDamage()
         const auto put = [&rs](FTextBox *box, const QString &field) {
             try {
                 const QVariant v = rs.Fields(field);
-                if (v.isValid() && !v.isNull())
-                    box->setText(v.toString());
+                if (v.isValid() && !v.isNull()) box->setText(v.toString());
             } catch (...) {
             }
         };
@@ -140,10 +134,7 @@ bool Frm_BookDamageItem::RequiredFieldsFilled()
     return !Txt_BrwID->Text().isEmpty() && !Txt_Cash->Text().isEmpty() && !Txt_Info->Text().isEmpty();
 }
 
-QString Frm_BookDamageItem::CashValue() const
-{
-    return vb::Format(vb::Val(Txt_Cash->Text()), QString());
-}
+QString Frm_BookDamageItem::CashValue() const { return vb::Format(vb::Val(Txt_Cash->Text()), QString()); }
 
 void Frm_BookDamageItem::IsBrwIDUsed(const QString &brwID, bool &used)
 {
@@ -157,8 +148,8 @@ bool Frm_BookDamageItem::InsertRecord(QString &errText)
 {
     try {
         // The number is today "yymmdd" and the time "hhnnss": two records in one second collide on it.
-        const QString number = vb::Format(vb::Date(), QStringLiteral("yymmdd"))
-            + vb::Format(vb::Time(), QStringLiteral("hhnnss"));
+        const QString number =
+            vb::Format(vb::Date(), QStringLiteral("yymmdd")) + vb::Format(vb::Time(), QStringLiteral("hhnnss"));
         SQLConn().Execute(QStringLiteral("INSERT 图书损坏 VALUES(") + SQLQuote(number) + QStringLiteral(",")
                           + SQLQuote(Txt_BrwID->Text()) + QStringLiteral(",") + SQLQuote(Txt_Info->Text())
                           + QStringLiteral(",") + CashValue() + QStringLiteral(",") + SQLQuote(Txt_Other->Text())
@@ -191,8 +182,7 @@ bool Frm_BookDamageItem::UpdateRecord(QString &errText)
 void Frm_BookDamageItem::RefreshDamageList()
 {
     Frm_BookDamage &list = vb::Default<Frm_BookDamage>();
-    if (list.IsLoaded())
-        list.Cmd_Refresh_Click();
+    if (list.IsLoaded()) list.Cmd_Refresh_Click();
 }
 
 void Frm_BookDamageItem::Cmd_OK_Click()
@@ -233,12 +223,6 @@ void Frm_BookDamageItem::Cmd_OK_Click()
     Unload();
 }
 
-void Frm_BookDamageItem::Cmd_Close_Click()
-{
-    Unload();
-}
+void Frm_BookDamageItem::Cmd_Close_Click() { Unload(); }
 
-void Frm_BookDamageItem::Cmd_TBarClose_Click()
-{
-    Cmd_Close_Click();
-}
+void Frm_BookDamageItem::Cmd_TBarClose_Click() { Cmd_Close_Click(); }

@@ -33,7 +33,8 @@ void Frm_BookInfo::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新图书档案(库存)"));
+    Cmd_Add =
+        CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新图书档案(库存)"));
     Cmd_Modify =
         CreateToolButton(1, QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), QStringLiteral("修改当前图书档案"));
     Cmd_Delete =
@@ -109,8 +110,7 @@ void Frm_BookInfo::FillBookCombos()
     FCombo *order2 = Cmb_Sort_2_Order.get();
     FCombo *writer = Cmb_Filter_Writer.get();
     FCombo *press = Cmb_Filter_Press.get();
-    for (FCombo *c : {sort1, order1, sort2, order2, writer, press})
-        c->Clear();
+    for (FCombo *c : {sort1, order1, sort2, order2, writer, press}) c->Clear();
     try {
         FillSortLists(QStringLiteral("图书档案"), sort1, order1, sort2, order2);
         FillFilterList(writer, QStringLiteral("SELECT DISTINCT 作者 FROM 图书档案"), QStringLiteral("作者"));
@@ -132,24 +132,15 @@ void Frm_BookInfo::ResetBookSQL()
     SQLWhere = QStringLiteral("WHERE 图书档案.ISBN *= 图书库存.ISBN");
     SQLGroup = QStringLiteral("GROUP BY 图书名称, 作者, 图书档案.ISBN, 出版社名称, 出版时间, 价格, 每日租金, 可否外借");
     SQLOrder.clear();
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ")
-        + SQLGroup;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLGroup;
 }
 
-void Frm_BookInfo::Cmb_Filter_Press_Click()
-{
-    ApplyFilter(Cmb_Filter_Press.get(), QStringLiteral("出版社名称"));
-}
+void Frm_BookInfo::Cmb_Filter_Press_Click() { ApplyFilter(Cmb_Filter_Press.get(), QStringLiteral("出版社名称")); }
 
-void Frm_BookInfo::Cmb_Filter_Writer_Click()
-{
-    ApplyFilter(Cmb_Filter_Writer.get(), QStringLiteral("作者"));
-}
+void Frm_BookInfo::Cmb_Filter_Writer_Click() { ApplyFilter(Cmb_Filter_Writer.get(), QStringLiteral("作者")); }
 
-void Frm_BookInfo::Txt_Find_ISBN_Change()
-{
-    ApplyFind(QStringLiteral("图书档案.ISBN"), Txt_Find_ISBN->Text());
-}
+void Frm_BookInfo::Txt_Find_ISBN_Change() { ApplyFind(QStringLiteral("图书档案.ISBN"), Txt_Find_ISBN->Text()); }
 
 void Frm_BookInfo::ApplyBookSort()
 {
@@ -162,8 +153,9 @@ void Frm_BookInfo::ApplyBookSort()
 void Frm_BookInfo::Cmd_Add_Click()
 {
     Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
-    OpenModalEditor(editor, this, QStringLiteral("修改图书权限"), QStringLiteral("ADD_Book"),
-                    [&editor](const QString &key) { editor.BookISBN = key; }, QString());
+    OpenModalEditor(
+        editor, this, QStringLiteral("修改图书权限"), QStringLiteral("ADD_Book"),
+        [&editor](const QString &key) { editor.BookISBN = key; }, QString());
 }
 
 void Frm_BookInfo::Cmd_Modify_Click()
@@ -171,8 +163,9 @@ void Frm_BookInfo::Cmd_Modify_Click()
     Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
     vb::Grid *g = Grid_ShowData.get();
     const QString isbn = (CurRow >= 1 && CurRow < g->Rows()) ? g->TextMatrix(CurRow, 2) : QString();
-    OpenModalEditor(editor, this, QStringLiteral("修改图书权限"), QStringLiteral("MOD_Book"),
-                    [&editor](const QString &key) { editor.BookISBN = key; }, isbn);
+    OpenModalEditor(
+        editor, this, QStringLiteral("修改图书权限"), QStringLiteral("MOD_Book"),
+        [&editor](const QString &key) { editor.BookISBN = key; }, isbn);
 }
 
 bool Frm_BookInfo::HasStoreCopies(const QString &isbn)
@@ -190,18 +183,16 @@ void Frm_BookInfo::Cmd_Delete_Click()
         return;
     }
     vb::Grid *g = Grid_ShowData.get();
-    if (CurRow < 1 || CurRow >= g->Rows())
-        return;
+    if (CurRow < 1 || CurRow >= g->Rows()) return;
     const QString title = g->TextMatrix(CurRow, 0);
     const QString isbn = g->TextMatrix(CurRow, 2);
-    if (isbn.isEmpty())
-        return;
+    if (isbn.isEmpty()) return;
     try {
         if (HasStoreCopies(isbn)) {
             // A copy out on loan keeps its title: its open loan must still be returnable.
             if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowMsgBox(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"), kIconX,
-                           kTitleErr);
+                ShowMsgBox(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"),
+                           kIconX, kTitleErr);
                 return;
             }
             if (!ConfirmDelete(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 存在库存。\r\n")

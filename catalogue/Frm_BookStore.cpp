@@ -34,7 +34,8 @@ void Frm_BookStore::CreateControls()
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    Cmd_Add = CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新图书档案(库存)"));
+    Cmd_Add =
+        CreateToolButton(0, QStringLiteral("Cmd_Add"), QStringLiteral("添加"), QStringLiteral("添加新图书档案(库存)"));
     Cmd_Delete = CreateToolButton(1, QStringLiteral("Cmd_Delete"), QStringLiteral("删除"),
                                   QStringLiteral("删除当前图书(所有同类)库存"));
     Cmd_Refresh =
@@ -107,8 +108,7 @@ void Frm_BookStore::FillStoreCombos()
     FCombo *order2 = Cmb_Sort_2_Order.get();
     FCombo *isbn = Cmb_Filter_ISBN.get();
     FCombo *uid = Cmb_Filter_UID.get();
-    for (FCombo *c : {sort1, order1, sort2, order2, isbn, uid})
-        c->Clear();
+    for (FCombo *c : {sort1, order1, sort2, order2, isbn, uid}) c->Clear();
     try {
         FillSortLists(QStringLiteral("图书库存"), sort1, order1, sort2, order2);
         FillFilterList(isbn, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), QStringLiteral("ISBN"));
@@ -129,24 +129,15 @@ void Frm_BookStore::ResetStoreSQL()
     SQLWhere = QStringLiteral("WHERE 图书档案.ISBN =* 图书库存.ISBN");
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 图书编号 ASC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ")
-        + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
-void Frm_BookStore::Cmb_Filter_ISBN_Click()
-{
-    ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN"));
-}
+void Frm_BookStore::Cmb_Filter_ISBN_Click() { ApplyFilter(Cmb_Filter_ISBN.get(), QStringLiteral("图书库存.ISBN")); }
 
-void Frm_BookStore::Cmb_Filter_UID_Click()
-{
-    ApplyFilter(Cmb_Filter_UID.get(), QStringLiteral("经手人"));
-}
+void Frm_BookStore::Cmb_Filter_UID_Click() { ApplyFilter(Cmb_Filter_UID.get(), QStringLiteral("经手人")); }
 
-void Frm_BookStore::Txt_Find_BID_Change()
-{
-    ApplyFind(QStringLiteral("图书编号"), Txt_Find_BID->Text());
-}
+void Frm_BookStore::Txt_Find_BID_Change() { ApplyFind(QStringLiteral("图书编号"), Txt_Find_BID->Text()); }
 
 void Frm_BookStore::ApplyStoreSort()
 {
@@ -159,8 +150,9 @@ void Frm_BookStore::ApplyStoreSort()
 void Frm_BookStore::Cmd_Add_Click()
 {
     Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
-    OpenModalEditor(editor, this, kPower, QStringLiteral("ADD_Book"),
-                    [&editor](const QString &key) { editor.BookISBN = key; }, QString());
+    OpenModalEditor(
+        editor, this, kPower, QStringLiteral("ADD_Book"), [&editor](const QString &key) { editor.BookISBN = key; },
+        QString());
 }
 
 void Frm_BookStore::AddRowCopies()
@@ -189,13 +181,11 @@ void Frm_BookStore::Cmd_Delete_Click()
         return;
     }
     vb::Grid *g = Grid_ShowData.get();
-    if (CurRow < 1 || CurRow >= g->Rows())
-        return;
+    if (CurRow < 1 || CurRow >= g->Rows()) return;
     const QString title = g->TextMatrix(CurRow, 1);
     const QString bookId = vb::Trim(g->TextMatrix(CurRow, 0));
     const QString isbn = g->TextMatrix(CurRow, 3);
-    if (bookId.isEmpty())
-        return;
+    if (bookId.isEmpty()) return;
     try {
         // A copy out on loan stays: its open loan must still be returnable.
         if (CopiesOnLoan(QStringLiteral("图书编号 = ") + SQLQuote(bookId))) {
@@ -208,7 +198,8 @@ void Frm_BookStore::Cmd_Delete_Click()
                           QStringLiteral("删除库存"))) {
             SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(bookId));
             if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowMsgBox(QStringLiteral("[ ") + title + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"),
+                ShowMsgBox(QStringLiteral("[ ") + title
+                               + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"),
                            kIconX, kTitleErr);
             } else if (ConfirmDelete(QStringLiteral("是否要删除 [ ") + title + QStringLiteral(" ] 的同类库存？"),
                                      QStringLiteral("删除库存"))) {

@@ -18,7 +18,7 @@ const QString kYes = QStringLiteral("是");
 const QString kNo = QStringLiteral("否");
 
 // No stored logo can be shown: the default picture is.
-struct NoLogo {};
+struct NoLogo { };
 
 vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top)
 {
@@ -46,8 +46,7 @@ FCombo *makeCombo(QWidget *parent, const QString &name, int top)
 // A flag as the database holds it: set when not zero.
 bool isSet(const QVariant &v)
 {
-    if (v.toString().trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
-        return true;
+    if (v.toString().trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
     return v.toDouble() != 0;
 }
 
@@ -62,8 +61,7 @@ int yesNo(FCombo *box)
 void removeFolder(const QString &path)
 {
     QDir dir(path);
-    for (const QString &f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        dir.remove(f);
+    for (const QString &f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) dir.remove(f);
     QDir().rmdir(path);
 }
 }  // namespace
@@ -74,15 +72,11 @@ Frm_LabInfo::Frm_LabInfo() : ChildListForm(QStringLiteral("Frm_LabInfo"))
     m_clearTipOnUnload = false;
 }
 
-QString Frm_LabInfo::DefaultLogoPath()
-{
-    return AppPath + QStringLiteral("Images/Picture/LabLogo.jpg");
-}
+QString Frm_LabInfo::DefaultLogoPath() { return AppPath + QStringLiteral("Images/Picture/LabLogo.jpg"); }
 
 QPixmap Frm_LabInfo::FitLogo(const QPixmap &picture)
 {
-    if (picture.isNull() || (picture.width() <= LogoSize && picture.height() <= LogoSize))
-        return picture;
+    if (picture.isNull() || (picture.width() <= LogoSize && picture.height() <= LogoSize)) return picture;
     return picture.scaled(LogoSize, LogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -168,7 +162,8 @@ void Frm_LabInfo::CreateControls()
     connect(Cmb_IsFine.peek(), &FCombo::Click, this, &Frm_LabInfo::Cmb_IsFine_Click);
     connect(logo, &vb::PictureBox::Click, this, &Frm_LabInfo::Pic_Logo_Click);
     vb::Shape *shape = border;
-    HoverByMouseMove(logo, frame, [shape] { shape->setVisible(true); }, [shape] { shape->setVisible(false); });
+    HoverByMouseMove(
+        logo, frame, [shape] { shape->setVisible(true); }, [shape] { shape->setVisible(false); });
 }
 
 // ---------------------------------------------------------------- load and layout
@@ -201,8 +196,7 @@ void Frm_LabInfo::LoadLabInfo()
     };
     const auto put = [&field](FTextBox *box, const QString &name) {
         const QVariant v = field(name);
-        if (v.isValid() && !v.isNull())
-            box->setText(v.toString());
+        if (v.isValid() && !v.isNull()) box->setText(v.toString());
     };
     put(Txt_LabName.get(), QStringLiteral("图书馆名称"));
     put(Txt_Charger.get(), QStringLiteral("负责人"));
@@ -227,35 +221,29 @@ void Frm_LabInfo::ShowStoredLogo(const QVariant &logo)
     const QString tempDir = AppPath + QStringLiteral("Temp");
     bool madeFolder = false;
     try {
-        if (!logo.isValid() || logo.isNull())
-            throw NoLogo{};
+        if (!logo.isValid() || logo.isNull()) throw NoLogo{};
         const QByteArray bytes = logo.toByteArray();
-        if (!QDir().mkdir(tempDir))
-            throw NoLogo{};  // a folder of that name exists: left as it is
+        if (!QDir().mkdir(tempDir)) throw NoLogo{};  // a folder of that name exists: left as it is
         madeFolder = true;
         const QString file = tempDir + QStringLiteral("/Logo.bmp");
         QFile f(file);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            throw NoLogo{};
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) throw NoLogo{};
         f.close();
         const QPixmap picture = vb::LoadPicture(file);
-        if (picture.isNull())
-            throw NoLogo{};
+        if (picture.isNull()) throw NoLogo{};
         Pic_Logo->setPicture(FitLogo(picture));
         removeFolder(tempDir);
     } catch (...) {
         Pic_Logo->setPicture(FitLogo(vb::LoadPicture(DefaultLogoPath())));
         // A folder made here never stays behind: it would hide the stored logo at every later opening.
-        if (madeFolder)
-            removeFolder(tempDir);
+        if (madeFolder) removeFolder(tempDir);
     }
 }
 
 void Frm_LabInfo::Form_Resize()
 {
     try {
-        if (auto *f = Frame_ShowData.peek())
-            f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
+        if (auto *f = Frame_ShowData.peek()) f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
     } catch (...) {
     }
 }
@@ -280,16 +268,15 @@ void Frm_LabInfo::Pic_Logo_Click()
         vb::CommonDialog *dlg = CommonDialog1.get();
         dlg->FileName.clear();
         dlg->DialogTitle = QStringLiteral("选择图像");
-        dlg->Filter = QStringLiteral(
-            "BMP格式 (*.bmp)|*.bmp|JPG格式 (*.jpg)|*.jpg|GIF格式 (*.gif)|*.gif|所有格式 (*.*)|*.*");
+        dlg->Filter =
+            QStringLiteral("BMP格式 (*.bmp)|*.bmp|JPG格式 (*.jpg)|*.jpg|GIF格式 (*.gif)|*.gif|所有格式 (*.*)|*.*");
         dlg->CancelError = true;
         dlg->Flags = vb::CommonDialog::cdlOFNFileMustExist | vb::CommonDialog::cdlOFNOverwritePrompt;
         dlg->ShowOpen();
         const QString chosen = dlg->FileName;
         // Only a picture replaces the logo; the file is read and closed again.
         const QPixmap picture = vb::LoadPicture(chosen);
-        if (picture.isNull())
-            return;
+        if (picture.isNull()) return;
         Pic_Logo->setPicture(FitLogo(picture));
         m_logoPath = chosen;
     } catch (...) {
@@ -316,8 +303,7 @@ void Frm_LabInfo::Cmd_Save_Click()
         rs.SetField(QStringLiteral("每日超期罚金"), Txt_Fine->Text());
         if (!m_logoPath.isEmpty()) {
             QFile f(m_logoPath);
-            if (!f.open(QIODevice::ReadOnly))
-                throw ado::Error(f.errorString());
+            if (!f.open(QIODevice::ReadOnly)) throw ado::Error(f.errorString());
             rs.SetField(QStringLiteral("徽标"), f.readAll());
         }
         rs.Update();
@@ -331,7 +317,4 @@ void Frm_LabInfo::Cmd_Save_Click()
     Cmd_TBarClose_Click();
 }
 
-void Frm_LabInfo::Cmd_Close_Click()
-{
-    Cmd_TBarClose_Click();
-}
+void Frm_LabInfo::Cmd_Close_Click() { Cmd_TBarClose_Click(); }

@@ -30,8 +30,7 @@ void Frm_PressInfo::InitPressGrid()
 {
     vb::Grid *g = Grid_ShowData.get();
     g->Clear();
-    if (g->Cols() < 3)
-        g->setCols(3);
+    if (g->Cols() < 3) g->setCols(3);
     g->setColWidth(0, 3000);
     g->setColWidth(1, 6000);
     g->setColWidth(2, 1800);
@@ -76,14 +75,14 @@ QString Frm_PressInfo::DeleteQuestion(const QString &key) const
 QString Frm_PressInfo::InsertSQL() const
 {
     return QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(Txt(0)->Text()) + QStringLiteral(",")
-        + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + SQLQuote(Txt(2)->Text()) + QStringLiteral(")");
+           + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + SQLQuote(Txt(2)->Text()) + QStringLiteral(")");
 }
 
 QString Frm_PressInfo::UpdateSQL() const
 {
     return QStringLiteral("UPDATE 出版社 SET ") + QStringLiteral(" 地址 =") + SQLQuote(Txt(1)->Text())
-        + QStringLiteral(",邮编 =") + SQLQuote(Txt(2)->Text()) + QStringLiteral(" WHERE 出版社名称 =")
-        + SQLQuote(Txt(0)->Text());
+           + QStringLiteral(",邮编 =") + SQLQuote(Txt(2)->Text()) + QStringLiteral(" WHERE 出版社名称 =")
+           + SQLQuote(Txt(0)->Text());
 }
 
 QString Frm_PressInfo::DeleteSQL(const QString &key) const

@@ -91,10 +91,9 @@ void Frm_ReaderAdd::CreateControls()
     Cmd_Close = button(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), DesignWidth - 240 - 1200);
 
     // Keyboard order: down the left column, then the right one, then the address.
-    QWidget *order[] = {Txt_RID->textBox(), Txt_Name->textBox(), Txt_Phone->textBox(), Txt_Code->textBox(),
-                        Txt_CID->textBox(), Txt_Address->textBox()};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    QWidget *order[] = {Txt_RID->textBox(),  Txt_Name->textBox(), Txt_Phone->textBox(),
+                        Txt_Code->textBox(), Txt_CID->textBox(),  Txt_Address->textBox()};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     // A thin outline above everything: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(client(), QStringLiteral("Shp_Border"));
@@ -147,8 +146,8 @@ void Frm_ReaderAdd::LoadReader()
 {
     ado::Recordset rs;
     try {
-        rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 =") + SQLQuote(RID), SQLConn(),
-                ado::adOpenKeyset, ado::adLockReadOnly);
+        rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 =") + SQLQuote(RID), SQLConn(), ado::adOpenKeyset,
+                ado::adLockReadOnly);
     } catch (...) {
         return;
     }
@@ -168,16 +167,13 @@ void Frm_ReaderAdd::LoadReader()
     step([&] {
         const QString type = fieldText(rs, QStringLiteral("读者类别"));
         for (int i = 0; i < Cmb_Type->ListCount(); ++i)
-            if (Cmb_Type->List(i) == type)
-                Cmb_Type->setListIndex(i);
+            if (Cmb_Type->List(i) == type) Cmb_Type->setListIndex(i);
     });
     step([&] { Txt_Phone->setText(fieldText(rs, QStringLiteral("联系电话"))); });
     step([&] { Txt_Address->setText(fieldText(rs, QStringLiteral("地址"))); });
     step([&] { Txt_Code->setText(fieldText(rs, QStringLiteral("邮编"))); });
     step([&] { Txt_CID->setText(fieldText(rs, QStringLiteral("身份证号码"))); });
-    step([&] {
-        Cmb_Status->setListIndex(fieldText(rs, QStringLiteral("状态")) == QStringLiteral("正常") ? 0 : 1);
-    });
+    step([&] { Cmb_Status->setListIndex(fieldText(rs, QStringLiteral("状态")) == QStringLiteral("正常") ? 0 : 1); });
 }
 
 // ---------------------------------------------------------------- saving
@@ -190,16 +186,12 @@ bool Frm_ReaderAdd::RequiredFieldsFilled()
              || Cmb_Type->Text().isEmpty());
 }
 
-QString Frm_ReaderAdd::SexValue()
-{
-    return Cmb_Sex->ListIndex() == 0 ? QStringLiteral("1") : QStringLiteral("0");
-}
+QString Frm_ReaderAdd::SexValue() { return Cmb_Sex->ListIndex() == 0 ? QStringLiteral("1") : QStringLiteral("0"); }
 
 void Frm_ReaderAdd::Cmd_Add_Click()
 {
     // The list that shows the readers is refreshed after every save attempt.
-    if (!CallerForm)
-        CallerForm = &vb::Default<Frm_ReaderDoc>();
+    if (!CallerForm) CallerForm = &vb::Default<Frm_ReaderDoc>();
     if (Mode == QStringLiteral("ADD") || Mode == QStringLiteral("MOD")) {
         SaveRecord();
         return;
@@ -212,21 +204,19 @@ void Frm_ReaderAdd::Cmd_Add_Click()
     RefreshCaller();
 }
 
-void Frm_ReaderAdd::Cmd_Close_Click()
-{
-    Unload();
-}
+void Frm_ReaderAdd::Cmd_Close_Click() { Unload(); }
 
 bool Frm_ReaderAdd::AddReader(QString &errText)
 {
     try {
         const QString sql = QStringLiteral("INSERT 读者档案 VALUES(") + SQLQuote(Txt_RID->Text()) + QStringLiteral(",")
-            + SQLQuote(Cmb_Type->Text()) + QStringLiteral(",") + SQLQuote(Txt_Name->Text()) + QStringLiteral(",")
-            + SexValue() + QStringLiteral(",") + QStringLiteral("0, ") + SQLQuote(Txt_Phone->Text())
-            + QStringLiteral(",") + SQLQuote(Txt_Address->Text()) + QStringLiteral(",") + SQLQuote(Txt_Code->Text())
-            + QStringLiteral(",") + SQLQuote(Txt_CID->Text()) + QStringLiteral(",") + QStringLiteral("0, 0, 0, 0, 0, ")
-            + SQLQuote(vb::Format(vb::Date(), QStringLiteral("yymmdd"))) + QStringLiteral(",") + SQLQuote(CurUID)
-            + QStringLiteral(", '正常')");
+                            + SQLQuote(Cmb_Type->Text()) + QStringLiteral(",") + SQLQuote(Txt_Name->Text())
+                            + QStringLiteral(",") + SexValue() + QStringLiteral(",") + QStringLiteral("0, ")
+                            + SQLQuote(Txt_Phone->Text()) + QStringLiteral(",") + SQLQuote(Txt_Address->Text())
+                            + QStringLiteral(",") + SQLQuote(Txt_Code->Text()) + QStringLiteral(",")
+                            + SQLQuote(Txt_CID->Text()) + QStringLiteral(",") + QStringLiteral("0, 0, 0, 0, 0, ")
+                            + SQLQuote(vb::Format(vb::Date(), QStringLiteral("yymmdd"))) + QStringLiteral(",")
+                            + SQLQuote(CurUID) + QStringLiteral(", '正常')");
         SQLConn().Execute(sql);
         return true;
     } catch (const ado::Error &e) {
@@ -241,12 +231,13 @@ bool Frm_ReaderAdd::UpdateReader(QString &errText)
 {
     try {
         const QString status = Cmb_Status->ListIndex() == 0 ? QStringLiteral("正常") : QStringLiteral("停用");
-        const QString sql = QStringLiteral("UPDATE 读者档案 SET ") + QStringLiteral(" 姓名 = ") + SQLQuote(Txt_Name->Text())
-            + QStringLiteral(",性别 = ") + SexValue() + QStringLiteral(",读者类别 = ") + SQLQuote(Cmb_Type->Text())
-            + QStringLiteral(",联系电话 = ") + SQLQuote(Txt_Phone->Text()) + QStringLiteral(",地址 = ")
-            + SQLQuote(Txt_Address->Text()) + QStringLiteral(",邮编 = ") + SQLQuote(Txt_Code->Text())
-            + QStringLiteral(",身份证号码 = ") + SQLQuote(Txt_CID->Text()) + QStringLiteral(",状态 = ")
-            + SQLQuote(status) + QStringLiteral(" WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
+        const QString sql = QStringLiteral("UPDATE 读者档案 SET ") + QStringLiteral(" 姓名 = ")
+                            + SQLQuote(Txt_Name->Text()) + QStringLiteral(",性别 = ") + SexValue()
+                            + QStringLiteral(",读者类别 = ") + SQLQuote(Cmb_Type->Text())
+                            + QStringLiteral(",联系电话 = ") + SQLQuote(Txt_Phone->Text()) + QStringLiteral(",地址 = ")
+                            + SQLQuote(Txt_Address->Text()) + QStringLiteral(",邮编 = ") + SQLQuote(Txt_Code->Text())
+                            + QStringLiteral(",身份证号码 = ") + SQLQuote(Txt_CID->Text()) + QStringLiteral(",状态 = ")
+                            + SQLQuote(status) + QStringLiteral(" WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
         SQLConn().Execute(sql);
         return true;
     } catch (const ado::Error &e) {

@@ -20,10 +20,7 @@ constexpr int LineStart = 240;
 // The display boxes: two per row.
 constexpr int CellWidth = 3960, LabelWidth = 1320, BoxWidth = 2400;
 
-void showError(const QString &text)
-{
-    ShowMsgBox(text, kIconX, kTitleErr);
-}
+void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
 
 // A booking that must not go ahead; its text is shown and nothing is written.
 struct Refusal {
@@ -71,8 +68,7 @@ void Frm_ReaderDeposit::CreateControls()
     Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), 2880, 600, 1200, 375,
                                QStringLiteral("刷新记录"));
     Cmd_Close = CreateButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), 4200, 600, 1200, 375);
-    for (XButton *b : {Cmd_Deposit.peek(), Cmd_Clear.peek(), Cmd_Refresh.peek()})
-        AddWorkingControl(b);
+    for (XButton *b : {Cmd_Deposit.peek(), Cmd_Clear.peek(), Cmd_Refresh.peek()}) AddWorkingControl(b);
 
     CreateGrid(GridLeft, GridTop, 11000, 6000);
 
@@ -100,7 +96,8 @@ void Frm_ReaderDeposit::CreateControls()
     rid->Move(240 + LabelWidth, 360, BoxWidth, FTextBox::FixedHeight);
     rid->setAutoSelAll(true);
     Txt_RID = rid;
-    Lbl_Tip = label(QStringLiteral("Lbl_Tip"), QStringLiteral("[回车键查询]"), 240 + LabelWidth + BoxWidth + 120, 390, 1500);
+    Lbl_Tip =
+        label(QStringLiteral("Lbl_Tip"), QStringLiteral("[回车键查询]"), 240 + LabelWidth + BoxWidth + 120, 390, 1500);
     Line_Split1 = line(QStringLiteral("Line_Split1"), 840, 0x808080L);
     Line_Split1_Shadow = line(QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
 
@@ -130,8 +127,8 @@ void Frm_ReaderDeposit::CreateControls()
     Chk_Return = chk;
     Cmd_Save = CreateButton(QStringLiteral("Cmd_Save"), QStringLiteral("确定"), 240 + LabelWidth, 2640, 1140, 375,
                             QString(), fr);
-    Cmd_Cancel = CreateButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 240 + LabelWidth + 1260, 2640,
-                              1140, 375, QString(), fr);
+    Cmd_Cancel = CreateButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 240 + LabelWidth + 1260, 2640, 1140,
+                              375, QString(), fr);
 
     setTabOrder(rid->textBox(), cash->textBox());
 
@@ -155,23 +152,17 @@ void Frm_ReaderDeposit::ControlsDestroyed()
 void Frm_ReaderDeposit::HideDepositCtrls()
 {
     HideListCtrls();
-    if (auto *f = Frame_Deposit.peek())
-        f->setVisible(false);
+    if (auto *f = Frame_Deposit.peek()) f->setVisible(false);
 }
 
-void Frm_ReaderDeposit::ShowDepositCtrls()
-{
-    ShowListCtrls();
-}
+void Frm_ReaderDeposit::ShowDepositCtrls() { ShowListCtrls(); }
 
 void Frm_ReaderDeposit::InitDepositGrid()
 {
     vb::Grid *g = Grid_ShowData.get();
     g->Clear();
-    if (g->Cols() < 6)
-        g->setCols(6);
-    for (int i = 0; i < 6; ++i)
-        g->setColWidth(i, 1800);
+    if (g->Cols() < 6) g->setCols(6);
+    for (int i = 0; i < 6; ++i) g->setColWidth(i, 1800);
 }
 
 void Frm_ReaderDeposit::ResetDepositSQL()
@@ -183,7 +174,8 @@ void Frm_ReaderDeposit::ResetDepositSQL()
     SQLWhere = QStringLiteral("WHERE 充值记录.读者编号 = 读者档案.读者编号");
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 充值编号 ASC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
 void Frm_ReaderDeposit::Form_Load()
@@ -197,15 +189,13 @@ void Frm_ReaderDeposit::Form_Resize()
     ListResize();
     try {
         vb::Frame *fr = Frame_Deposit.peek();
-        if (!fr)
-            return;
+        if (!fr) return;
         const int fw = std::max(0, Width() - fr->Left() - 240 - 45);
         fr->setWidth(fw);
         const int lineEnd = std::max(LineStart, fw - LineStart - 45);
-        for (vb::LineControl *l : {Line_Split1.peek(), Line_Split1_Shadow.peek(), Line_Split2.peek(),
-                                   Line_Split2_Shadow.peek()})
-            if (l)
-                l->setX2(lineEnd);
+        for (vb::LineControl *l :
+             {Line_Split1.peek(), Line_Split1_Shadow.peek(), Line_Split2.peek(), Line_Split2_Shadow.peek()})
+            if (l) l->setX2(lineEnd);
     } catch (...) {
     }
 }
@@ -214,8 +204,7 @@ void Frm_ReaderDeposit::Form_Resize()
 
 void Frm_ReaderDeposit::Cmd_Deposit_Click()
 {
-    if (vb::Grid *g = Grid_ShowData.get())
-        static_cast<QWidget *>(g)->setVisible(false);
+    if (vb::Grid *g = Grid_ShowData.get()) static_cast<QWidget *>(g)->setVisible(false);
     Frame_Deposit->setTop(PanelShownTop);
     Frame_Deposit->raise();
     Frame_Deposit->setVisible(true);
@@ -225,15 +214,11 @@ void Frm_ReaderDeposit::Cmd_Cancel_Click()
 {
     Frame_Deposit->setVisible(false);
     Frame_Deposit->setTop(PanelListTop);
-    if (vb::Grid *g = Grid_ShowData.get())
-        static_cast<QWidget *>(g)->setVisible(true);
+    if (vb::Grid *g = Grid_ShowData.get()) static_cast<QWidget *>(g)->setVisible(true);
     Cmd_Refresh_Click();
 }
 
-void Frm_ReaderDeposit::Cmd_Close_Click()
-{
-    Cmd_TBarClose_Click();
-}
+void Frm_ReaderDeposit::Cmd_Close_Click() { Cmd_TBarClose_Click(); }
 
 // ---------------------------------------------------------------- reader look-up
 
@@ -241,8 +226,7 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
 {
     (void)Cancel;  // the focus always moves on
     // Enter has looked the reader up already and is moving the focus on.
-    if (m_enterMovesFocus)
-        return;
+    if (m_enterMovesFocus) return;
     try {
         SQLSelect = QStringLiteral("SELECT 姓名, 性别, CONVERT(varchar(10),账户金额,0) AS 账户余额, 状态");
         SQLFrom = QStringLiteral("FROM 读者档案");
@@ -263,8 +247,9 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
         Txt(0)->setText(text(0));
         // The stored flag reads as the sex it stands for.
         const QVariant sex = rs.Fields(1);
-        Txt(1)->setText((!sex.isValid() || sex.isNull()) ? QString()
-                                                          : (sex.toInt() != 0 ? QStringLiteral("男") : QStringLiteral("女")));
+        Txt(1)->setText((!sex.isValid() || sex.isNull())
+                            ? QString()
+                            : (sex.toInt() != 0 ? QStringLiteral("男") : QStringLiteral("女")));
         Txt(2)->setText(text(2));
         Txt(3)->setText(text(3));
         ReaderFound = true;
@@ -277,11 +262,9 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
 
 void Frm_ReaderDeposit::Txt_RID_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii != 13)
-        return;
+    if (KeyAscii != 13) return;
     runValidate(Txt_RID.get());
-    if (!ReaderFound)
-        return;  // the number stays for correction
+    if (!ReaderFound) return;  // the number stays for correction
     // Moving on must not look the reader up a second time.
     m_enterMovesFocus = true;
     Txt_Cash->SetFocus();
@@ -290,8 +273,7 @@ void Frm_ReaderDeposit::Txt_RID_KeyPress(int &KeyAscii)
 
 void Frm_ReaderDeposit::Txt_Cash_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        Cmd_Save_Click();
+    if (KeyAscii == 13) Cmd_Save_Click();
 }
 
 // ---------------------------------------------------------------- booking
@@ -300,7 +282,8 @@ QString Frm_ReaderDeposit::BookDeposit(const QString &amount)
 {
     ado::Connection &conn = SQLConn();
     const QDateTime now = vb::Now();
-    const QString number = vb::Format(now.date(), QStringLiteral("yymmdd")) + vb::Format(now.time(), QStringLiteral("hhnnss"));
+    const QString number =
+        vb::Format(now.date(), QStringLiteral("yymmdd")) + vb::Format(now.time(), QStringLiteral("hhnnss"));
     QString balance;
     // The deposit record and the balance must agree: both are written or neither.
     conn.BeginTrans();
@@ -309,17 +292,16 @@ QString Frm_ReaderDeposit::BookDeposit(const QString &amount)
                      + SQLQuote(Txt_RID->Text(), QStringLiteral("U")) + QStringLiteral(",") + amount
                      + QStringLiteral(",") + SQLQuote(vb::Format(now.date(), QStringLiteral("yyyy-mm-dd")))
                      + QStringLiteral(",") + SQLQuote(CurUID) + QStringLiteral(")"));
-        const long changed = conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
-                                          + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text())
-                                          + QStringLiteral(")"));
+        const long changed =
+            conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
+                         + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text()) + QStringLiteral(")"));
         if (changed < 1)  // the reader is gone since the look-up
             throw Refusal{notFoundText(Txt_RID->Text())};
         SQLText = QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         const QVariant v = rs.Fields(0);
-        if (v.isValid() && !v.isNull())
-            balance = vb::Format(v.toDouble(), QString());
+        if (v.isValid() && !v.isNull()) balance = vb::Format(v.toDouble(), QString());
         rs.Close();
         conn.CommitTrans();
     } catch (...) {
@@ -345,11 +327,9 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
                        + QStringLiteral("用户名：") + vb::UCase(vb::Trim(Txt_RID->Text()))
                        + QStringLiteral("，账户余额：") + balance + QStringLiteral("元。"),
                    QString(), QString());
-        if (Chk_Return->Value() == vb::vbChecked)
-            Cmd_Cancel_Click();
+        if (Chk_Return->Value() == vb::vbChecked) Cmd_Cancel_Click();
         Txt_RID->setText(QString());
-        for (int i = 0; i < 4; ++i)
-            Txt(i)->setText(QString());
+        for (int i = 0; i < 4; ++i) Txt(i)->setText(QString());
         Txt_Cash->setText(QString());
         ReaderFound = false;
     } catch (const Refusal &r) {
@@ -367,8 +347,7 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
 void Frm_ReaderDeposit::Cmd_Clear_Click()
 {
     try {
-        if (!ConfirmDelete(QStringLiteral("确实要删除所有充值吗？"), QStringLiteral("删除充值记录")))
-            return;
+        if (!ConfirmDelete(QStringLiteral("确实要删除所有充值吗？"), QStringLiteral("删除充值记录"))) return;
         SQLConn().Execute(QStringLiteral("DELETE FROM 充值记录"));
     } catch (const ado::Error &e) {
         showError(e.Description());

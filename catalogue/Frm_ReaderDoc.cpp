@@ -18,10 +18,7 @@ const QString kIconX = QStringLiteral("x");
 const QString kTitleErr = QStringLiteral("错误");
 const QString kEditPower = QStringLiteral("修改读者权限");
 
-void showError(const QString &text)
-{
-    ShowMsgBox(text, kIconX, kTitleErr);
-}
+void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
 }  // namespace
 
 Frm_ReaderDoc::Frm_ReaderDoc() : ChildListForm(QStringLiteral("Frm_ReaderDoc"))
@@ -67,14 +64,14 @@ void Frm_ReaderDoc::CreateControls()
 
     CreateSortGroup(this, QStringLiteral("读者排序"), 1620, 1380, 180, 45, 900);
     // The field names are longer than the boxes: their lists open wider.
-    for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_2.peek()})
-        c->comboBox()->view()->setMinimumWidth(vb::toPx(1800));
+    for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_2.peek()}) c->comboBox()->view()->setMinimumWidth(vb::toPx(1800));
 
     Frame_Filter = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("读者筛选"), 3120, 1380);
     Lbl_Filter_RStatus =
         makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RStatus"), QStringLiteral("读者状态"), 360);
     Cmb_Filter_RStatus = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RStatus"), 1080, 360, 1740);
-    Lbl_Filter_RType = makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RType"), QStringLiteral("读者类别"), 840);
+    Lbl_Filter_RType =
+        makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RType"), QStringLiteral("读者类别"), 840);
     Cmb_Filter_RType = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RType"), 1080, 840, 1740);
 
     Lbl_SBarTip = CreateSideBarTip(4620, 2880);
@@ -91,8 +88,8 @@ void Frm_ReaderDoc::CreateControls()
 void Frm_ReaderDoc::InitReaderGrid()
 {
     Grid_ShowData->Clear();
-    static const int widths[17] = {1200, 1200, 600,  900,  900,  900,  1200, 1200, 1200,
-                                   1200, 1200, 1800, 1200, 3000, 900,  1200, 900};
+    static const int widths[17] = {1200, 1200, 600,  900,  900,  900, 1200, 1200, 1200,
+                                   1200, 1200, 1800, 1200, 3000, 900, 1200, 900};
     SetColWidths(widths);
 }
 
@@ -104,8 +101,7 @@ void Frm_ReaderDoc::FillReaderCombos()
     FCombo *order2 = Cmb_Sort_2_Order.get();
     FCombo *rtype = Cmb_Filter_RType.get();
     FCombo *rstatus = Cmb_Filter_RStatus.get();
-    for (FCombo *c : {sort1, order1, sort2, order2, rstatus, rtype})
-        c->Clear();
+    for (FCombo *c : {sort1, order1, sort2, order2, rstatus, rtype}) c->Clear();
     try {
         FillSortLists(QStringLiteral("读者档案"), sort1, order1, sort2, order2);
         FillFilterList(rtype, QStringLiteral("SELECT * FROM 读者类别 ORDER BY 借书数量限制 ASC"),
@@ -124,13 +120,15 @@ void Frm_ReaderDoc::ResetReaderSQL()
 {
     SQLSelect = QStringLiteral(
         "SELECT 读者编号, 姓名, 性别 = CASE WHEN 性别 = 1 THEN '男' ELSE '女' END, CONVERT(varchar(10), 账户金额,0) AS "
-        "账户金额, 读者档案.读者类别, 状态, 当前借书数量, 总借书数量, 总借书次数, 有损还书次数, 未还书总数, 身份证号码, "
+        "账户金额, 读者档案.读者类别, 状态, 当前借书数量, 总借书数量, 总借书次数, 有损还书次数, 未还书总数, "
+        "身份证号码, "
         "联系电话, 地址, 邮编, CONVERT(varchar(10),登记日期,23) AS 登记日期, 经手人");
     SQLFrom = QStringLiteral("FROM 读者档案,读者类别");
     SQLWhere = QStringLiteral("WHERE 读者档案.读者类别 *= 读者类别.读者类别");
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 读者编号 ASC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
 // ---------------------------------------------------------------- filters, find, sort
@@ -145,15 +143,9 @@ void Frm_ReaderDoc::Cmb_Filter_RType_Click()
     ApplyFilter(Cmb_Filter_RType.get(), QStringLiteral("读者档案.读者类别"));
 }
 
-void Frm_ReaderDoc::Txt_Find_RID_Change()
-{
-    ApplyFind(QStringLiteral("读者编号"), Txt_Find_RID->Text());
-}
+void Frm_ReaderDoc::Txt_Find_RID_Change() { ApplyFind(QStringLiteral("读者编号"), Txt_Find_RID->Text()); }
 
-void Frm_ReaderDoc::Cmb_Sort_Click()
-{
-    ApplyReaderSort();
-}
+void Frm_ReaderDoc::Cmb_Sort_Click() { ApplyReaderSort(); }
 
 void Frm_ReaderDoc::ApplyReaderSort()
 {
@@ -166,23 +158,23 @@ void Frm_ReaderDoc::ApplyReaderSort()
 QString Frm_ReaderDoc::CellText(int row, int col)
 {
     vb::Grid *g = Grid_ShowData.get();
-    if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols())
-        return QString();
+    if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols()) return QString();
     return g->TextMatrix(row, col);
 }
 
 void Frm_ReaderDoc::Cmd_Add_Click()
 {
     Frm_ReaderAdd &ed = vb::Default<Frm_ReaderAdd>();
-    OpenModalEditor(ed, this, kEditPower, QStringLiteral("ADD"), [&ed](const QString &k) { ed.RID = k; }, QString());
+    OpenModalEditor(
+        ed, this, kEditPower, QStringLiteral("ADD"), [&ed](const QString &k) { ed.RID = k; }, QString());
 }
 
 void Frm_ReaderDoc::Cmd_Modify_Click()
 {
     Frm_ReaderAdd &ed = vb::Default<Frm_ReaderAdd>();
     // The number is passed as the grid shows it.
-    OpenModalEditor(ed, this, kEditPower, QStringLiteral("MOD"), [&ed](const QString &k) { ed.RID = k; },
-                    CellText(CurRow, 0));
+    OpenModalEditor(
+        ed, this, kEditPower, QStringLiteral("MOD"), [&ed](const QString &k) { ed.RID = k; }, CellText(CurRow, 0));
 }
 
 void Frm_ReaderDoc::Cmd_Delete_Click()
@@ -193,8 +185,7 @@ void Frm_ReaderDoc::Cmd_Delete_Click()
     }
     const QString id = vb::Trim(CellText(CurRow, 0));
     const QString name = CellText(CurRow, 1);
-    if (id.isEmpty())
-        return;
+    if (id.isEmpty()) return;
     try {
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + id + QStringLiteral(" ] 的读者 [ ") + name
                               + QStringLiteral(" ] 吗？"),

@@ -14,9 +14,10 @@ void Frm_ReaderType::CreateControls()
 {
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
-    CreatePanelControls({QStringLiteral("类别名称"), QStringLiteral("借书时间期限(天)"), QStringLiteral("借书数量限制(本)")},
-                        {QStringLiteral("添加新类别"), QStringLiteral("修改当前类别"), QStringLiteral("删除当前类别"),
-                         QStringLiteral("刷新读者类别"), QStringLiteral("双击修改当前类别 | Del 删除 | Up/Down 移动")});
+    CreatePanelControls(
+        {QStringLiteral("类别名称"), QStringLiteral("借书时间期限(天)"), QStringLiteral("借书数量限制(本)")},
+        {QStringLiteral("添加新类别"), QStringLiteral("修改当前类别"), QStringLiteral("删除当前类别"),
+         QStringLiteral("刷新读者类别"), QStringLiteral("双击修改当前类别 | Del 删除 | Up/Down 移动")});
     // The two limits take whole numbers of at most 8 digits.
     for (int i = 1; i <= 2; ++i) {
         Txt(i)->setIsNumber(true);
@@ -41,10 +42,8 @@ void Frm_ReaderType::InitReaderTypeGrid()
 {
     vb::Grid *g = Grid_ShowData.get();
     g->Clear();
-    if (g->Cols() < 3)
-        g->setCols(3);
-    for (int i = 0; i < 3; ++i)
-        g->setColWidth(i, 1800);
+    if (g->Cols() < 3) g->setCols(3);
+    for (int i = 0; i < 3; ++i) g->setColWidth(i, 1800);
 }
 
 void Frm_ReaderType::ResetReaderTypeSQL()
@@ -54,7 +53,8 @@ void Frm_ReaderType::ResetReaderTypeSQL()
     SQLWhere.clear();
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 借书数量限制 ASC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
 bool Frm_ReaderType::RequiredBoxesFilled()

@@ -111,14 +111,13 @@ void Frm_BorrowBook::CreateControls()
     Lbl_Tip1->Move(4080, 390, 1500, 255);
     Line_Split1 = makeLine(fr, QStringLiteral("Line_Split1"), 840, 0x808080L);
     Line_Split1_Shadow = makeLine(fr, QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
-    const QStringList readerCaptions{QStringLiteral("读者姓名"),     QStringLiteral("性别"),
-                                     QStringLiteral("读者类别"),     QStringLiteral("账户余额"),
-                                     QStringLiteral("账户状态"),     QStringLiteral("借书时间期限"),
-                                     QStringLiteral("当前借书数量"), QStringLiteral("剩余借书数量"),
-                                     QStringLiteral("借书数量限制")};
+    const QStringList readerCaptions{
+        QStringLiteral("读者姓名"),     QStringLiteral("性别"),         QStringLiteral("读者类别"),
+        QStringLiteral("账户余额"),     QStringLiteral("账户状态"),     QStringLiteral("借书时间期限"),
+        QStringLiteral("当前借书数量"), QStringLiteral("剩余借书数量"), QStringLiteral("借书数量限制")};
     for (int i = 0; i < 9; ++i) {
-        auto [lbl, box] = makeDisplay(fr, QStringLiteral("Lbl_Reader_%1").arg(i), QStringLiteral("Txt_Reader_%1").arg(i),
-                                      i, readerCaptions.at(i), 1020);
+        auto [lbl, box] = makeDisplay(fr, QStringLiteral("Lbl_Reader_%1").arg(i),
+                                      QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), 1020);
         m_readerLbl[i] = lbl;
         m_reader[i] = box;
     }
@@ -139,9 +138,8 @@ void Frm_BorrowBook::CreateControls()
     Lbl_Tip2->Move(4080, 390, 1500, 255);
     Line_Split2 = makeLine(fb, QStringLiteral("Line_Split2"), 840, 0x808080L);
     Line_Split2_Shadow = makeLine(fb, QStringLiteral("Line_Split2_Shadow"), 855, 0xFFFFFFL);
-    const QStringList bookCaptions{QStringLiteral("图书名称"), QStringLiteral("作者"),
-                                   QStringLiteral("每日租金"), QStringLiteral("出版社"),
-                                   QStringLiteral("ISBN"),     QStringLiteral("可否外借")};
+    const QStringList bookCaptions{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("每日租金"),
+                                   QStringLiteral("出版社"),   QStringLiteral("ISBN"), QStringLiteral("可否外借")};
     for (int i = 0; i < 6; ++i) {
         auto [lbl, box] = makeDisplay(fb, QStringLiteral("Lbl_Book_%1").arg(i), QStringLiteral("Txt_Book_%1").arg(i), i,
                                       bookCaptions.at(i), 1020);
@@ -198,16 +196,14 @@ void Frm_BorrowBook::HideBorrowCtrls()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{Frame_Reader.peek(), Frame_Book.peek(), Frame_View.peek(),
                                                        Cmd_OK.peek(), Cmd_Clear.peek(), Cmd_Close.peek()})
-        if (w)
-            w->setVisible(false);
+        if (w) w->setVisible(false);
 }
 
 void Frm_BorrowBook::ShowBorrowCtrls()
 {
     for (QWidget *w : std::initializer_list<QWidget *>{Frame_Reader.peek(), Frame_Book.peek(), Frame_View.peek(),
                                                        Cmd_OK.peek(), Cmd_Clear.peek(), Cmd_Close.peek()})
-        if (w)
-            w->setVisible(true);
+        if (w) w->setVisible(true);
 }
 
 void Frm_BorrowBook::Form_Load()
@@ -217,8 +213,7 @@ void Frm_BorrowBook::Form_Load()
     ChildListForm::Form_Load();
     // The clerk starts typing a reader number as soon as the window is shown.
     QTimer::singleShot(0, this, [this] {
-        if (FTextBox *rid = Txt_RID.peek(); rid && rid->isVisible())
-            rid->SetFocus();
+        if (FTextBox *rid = Txt_RID.peek(); rid && rid->isVisible()) rid->SetFocus();
     });
 }
 
@@ -228,8 +223,7 @@ void Frm_BorrowBook::Form_Resize()
         const int W = Width();
         const int H = Height();
         vb::Frame *fr = Frame_Reader.peek();
-        if (!fr)
-            return;
+        if (!fr) return;
         const int fw = std::max(0, W - fr->Left() - 240 - 45);
         fr->setWidth(fw);
         Frame_Book->setWidth(fw);
@@ -259,8 +253,7 @@ void Frm_BorrowBook::ComposeLookup()
 
 void Frm_BorrowBook::Txt_RID_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        runValidate(Txt_RID.get());
+    if (KeyAscii == 13) runValidate(Txt_RID.get());
 }
 
 void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
@@ -268,13 +261,13 @@ void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
     (void)Cancel;  // the focus always moves on
     try {
         const QString q = SQLQuote(Txt_RID->Text());
-        if (q == QStringLiteral("''"))
-            return;
+        if (q == QStringLiteral("''")) return;
         SQLSelect = QStringLiteral(
             "SELECT 姓名, 性别, 读者档案.读者类别, CONVERT(varchar(10),账户金额,0) AS 账户余额, 状态, 借书时间期限, "
             "当前借书数量, 借书数量限制 - 当前借书数量, 借书数量限制");
         SQLFrom = QStringLiteral("FROM 读者档案, 读者类别");
-        SQLWhere = QStringLiteral("WHERE 读者编号 = ") + q + QStringLiteral(" AND 读者档案.读者类别 = 读者类别.读者类别");
+        SQLWhere =
+            QStringLiteral("WHERE 读者编号 = ") + q + QStringLiteral(" AND 读者档案.读者类别 = 读者类别.读者类别");
         ComposeLookup();
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -285,8 +278,7 @@ void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
             Txt_RID->SetFocus();
             return;
         }
-        for (int j = 0; j < 9; ++j)
-            Txt_Reader(j)->setText(fieldText(rs, j));
+        for (int j = 0; j < 9; ++j) Txt_Reader(j)->setText(fieldText(rs, j));
         Txt_BID->SetFocus();
         BorrowRID = vb::Trim(Txt_RID->Text());
         Lbl_ShowRID->setCaption(BorrowRID);
@@ -301,8 +293,7 @@ void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
 
 void Frm_BorrowBook::Txt_BID_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        AddCopy();
+    if (KeyAscii == 13) AddCopy();
 }
 
 void Frm_BorrowBook::AddCopy()
@@ -327,7 +318,7 @@ void Frm_BorrowBook::AddCopy()
             "CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END, 状态");
         SQLFrom = QStringLiteral("FROM 图书档案, 图书库存");
         SQLWhere = QStringLiteral("WHERE 图书编号 = ") + SQLQuote(Txt_BID->Text())
-            + QStringLiteral(" AND 图书档案.ISBN = 图书库存.ISBN");
+                   + QStringLiteral(" AND 图书档案.ISBN = 图书库存.ISBN");
         ComposeLookup();
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -343,9 +334,9 @@ void Frm_BorrowBook::AddCopy()
             Txt_BID->SetFocus();
             return;
         }
-        for (int j = 0; j < 6; ++j)
-            Txt_Book(j)->setText(fieldText(rs, j));
-        const QDate due = vb::DateAdd(QStringLiteral("d"), static_cast<long long>(vb::Val(Txt_Reader(5)->Text())), vb::Date());
+        for (int j = 0; j < 6; ++j) Txt_Book(j)->setText(fieldText(rs, j));
+        const QDate due =
+            vb::DateAdd(QStringLiteral("d"), static_cast<long long>(vb::Val(Txt_Reader(5)->Text())), vb::Date());
         vb::ListItem item = lst->ListItems().Add(Txt_Book(0)->Text());
         item.setSubItems(1, id);
         item.setSubItems(2, Txt_Book(4)->Text());
@@ -371,25 +362,23 @@ bool Frm_BorrowBook::WriteLending(int n)
     // look at every ticked copy again before anything is written.
     for (int i = 1; i <= count; ++i) {
         vb::ListItem item = lst->ListItems()(i);
-        if (!item.Checked())
-            continue;
+        if (!item.Checked()) continue;
         const QString id = item.SubItems(1);
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT 状态 FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(id), conn,
-                ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.EOF_())
-            throw Refusal{QStringLiteral("找不到编号为") + id + QStringLiteral("的图书！")};
+        rs.Open(QStringLiteral("SELECT 状态 FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(id), conn, ado::adOpenKeyset,
+                ado::adLockReadOnly);
+        if (rs.EOF_()) throw Refusal{QStringLiteral("找不到编号为") + id + QStringLiteral("的图书！")};
         if (fieldText(rs, 0) == QStringLiteral("借出"))
             throw Refusal{QStringLiteral("编号为") + id + QStringLiteral("的图书已借出！")};
     }
 
     for (int i = 1; i <= count; ++i) {
         vb::ListItem item = lst->ListItems()(i);
-        if (!item.Checked())
-            continue;
+        if (!item.Checked()) continue;
         const QString today = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
-        const QString loanNo = vb::Format(vb::Date(), QStringLiteral("yymmdd")) + vb::Format(vb::Time(), QStringLiteral("hhnnss"))
-            + vb::Format(double(i), QStringLiteral("000"));
+        const QString loanNo = vb::Format(vb::Date(), QStringLiteral("yymmdd"))
+                               + vb::Format(vb::Time(), QStringLiteral("hhnnss"))
+                               + vb::Format(double(i), QStringLiteral("000"));
         conn.Execute(QStringLiteral("INSERT 图书借阅 VALUES(") + SQLQuote(loanNo) + QStringLiteral(",")
                      + SQLQuote(item.SubItems(1)) + QStringLiteral(",") + SQLQuote(BorrowRID) + QStringLiteral(",")
                      + SQLQuote(today) + QStringLiteral(",") + SQLQuote(item.SubItems(4))
@@ -422,8 +411,7 @@ void Frm_BorrowBook::Cmd_OK_Click()
         vb::ListView *lst = Lst_View.get();
         int n = 0;
         for (int i = 1; i <= lst->ListItems().Count(); ++i)
-            if (lst->ListItems()(i).Checked())
-                ++n;
+            if (lst->ListItems()(i).Checked()) ++n;
         if (n == 0) {
             ShowMsgBox(QStringLiteral("请选择要借出的图书！"), kIconX, kTitleErr);
             return;
@@ -464,18 +452,13 @@ void Frm_BorrowBook::Cmd_OK_Click()
 void Frm_BorrowBook::Cmd_Clear_Click()
 {
     Txt_RID->setText(QString());
-    for (int j = 0; j < 9; ++j)
-        Txt_Reader(j)->setText(QString());
+    for (int j = 0; j < 9; ++j) Txt_Reader(j)->setText(QString());
     Txt_BID->setText(QString());
-    for (int j = 0; j < 6; ++j)
-        Txt_Book(j)->setText(QString());
+    for (int j = 0; j < 6; ++j) Txt_Book(j)->setText(QString());
     Lbl_ShowRID->setCaption(QString());
     BorrowRID.clear();
     Lst_View->ListItems().Clear();
     Txt_RID->SetFocus();
 }
 
-void Frm_BorrowBook::Cmd_Close_Click()
-{
-    Cmd_TBarClose_Click();
-}
+void Frm_BorrowBook::Cmd_Close_Click() { Cmd_TBarClose_Click(); }

@@ -20,10 +20,9 @@ struct QueryCase {
     const char *order;
 };
 
-const char *const kSelectBook =
-    "SELECT 图书名称, 作者, ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, "
-    "CONVERT(varchar(10),价格,0) AS 价格, CONVERT(varchar(10),每日租金,0) AS 每日租金, "
-    "可否外借 = CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END";
+const char *const kSelectBook = "SELECT 图书名称, 作者, ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, "
+                                "CONVERT(varchar(10),价格,0) AS 价格, CONVERT(varchar(10),每日租金,0) AS 每日租金, "
+                                "可否外借 = CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END";
 
 const char *const kSelectReader =
     "SELECT 读者编号, 姓名, 性别 = CASE WHEN 性别 = 1 THEN '男' ELSE '女' END, "
@@ -54,10 +53,12 @@ const QueryCase kCases[Frm_Query::CaseCount] = {
      "ORDER BY 图书借阅编号 ASC"},
     {"图书损坏编号",
      "SELECT 图书损坏编号, 图书借阅.读者编号, 读者档案.姓名, 图书借阅.图书编号, 图书档案.图书名称, "
-     "CONVERT(varchar(10),图书借阅.实际还书日期,23) AS 损坏日期, 损坏描述, CONVERT(varchar(10),赔偿金额,0) AS 赔偿金额, "
+     "CONVERT(varchar(10),图书借阅.实际还书日期,23) AS 损坏日期, 损坏描述, CONVERT(varchar(10),赔偿金额,0) AS "
+     "赔偿金额, "
      "备注",
      "FROM 图书损坏, 图书借阅, 图书档案, 图书库存, 读者档案",
-     "WHERE 图书损坏.图书借阅编号 = 图书借阅.图书借阅编号 AND 图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = "
+     "WHERE 图书损坏.图书借阅编号 = 图书借阅.图书借阅编号 AND 图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN "
+     "= "
      "图书档案.ISBN AND 图书借阅.读者编号 = 读者档案.读者编号 AND 图书损坏编号 LIKE ",
      "ORDER BY 图书损坏编号 DESC"},
 };
@@ -119,10 +120,7 @@ void Frm_Query::CreateControls()
     connect(txt, &FTextBox::KeyPress, this, &Frm_Query::Txt_Info_KeyPress);
 }
 
-void Frm_Query::ControlsDestroyed()
-{
-    m_case.fill(nullptr);
-}
+void Frm_Query::ControlsDestroyed() { m_case.fill(nullptr); }
 
 void Frm_Query::Form_Load()
 {
@@ -132,8 +130,7 @@ void Frm_Query::Form_Load()
     CurRow = 0;
     Form_Resize();
     QTimer::singleShot(0, this, [this] {
-        if (FTextBox *t = Txt_Info.peek(); t && t->isVisible())
-            t->SetFocus();
+        if (FTextBox *t = Txt_Info.peek(); t && t->isVisible()) t->SetFocus();
     });
 }
 
@@ -143,8 +140,7 @@ void Frm_Query::Form_Resize()
         const int W = Width();
         const int H = Height();
         vb::Frame *fr = Frame_Query.peek();
-        if (!fr)
-            return;
+        if (!fr) return;
         fr->setWidth(std::max(0, W - fr->Left() - 240 - 45));
         Txt_Info->setWidth(std::max(0, fr->Width() - Txt_Info->Left() - 240 - 45));
         Cmd_Query->setLeft((fr->Width() - Cmd_Query->Width()) / 2);
@@ -157,16 +153,14 @@ void Frm_Query::Form_Resize()
 
 void Frm_Query::Txt_Info_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        Cmd_Query_Click();
+    if (KeyAscii == 13) Cmd_Query_Click();
 }
 
 void Frm_Query::Cmd_Query_Click()
 {
     int kind = -1;
     for (int i = 0; i < CaseCount; ++i)
-        if (m_case[i] && m_case[i]->Value())
-            kind = i;
+        if (m_case[i] && m_case[i]->Value()) kind = i;
     const QString info = vb::Trim(Txt_Info->Text());
     if (info.isEmpty() || kind < 0) {
         ShowMsgBox(QStringLiteral("请输入查询条件！"), QStringLiteral("!"), QStringLiteral("提示"));
@@ -180,11 +174,11 @@ void Frm_Query::Cmd_Query_Click()
     SQLWhere = QString::fromUtf8(c.where) + SQLQuote(info + QStringLiteral("%"));
     SQLGroup.clear();
     SQLOrder = QString::fromUtf8(c.order);
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 
     // Fills the grid with the count in the status bar, shows a refusal, CurRow = 1.
-    if (RunList(true))
-        FitColumns();
+    if (RunList(true)) FitColumns();
     Txt_Info->SetFocus();
 }
 
@@ -193,14 +187,12 @@ void Frm_Query::FitColumns()
     // Every kind of search has columns of its own: each column is made as wide as
     // its header and the texts of the first rows, within bounds.
     vb::Grid *g = Grid_ShowData.peek();
-    if (!g)
-        return;
+    if (!g) return;
     const QFontMetrics fm(g->view()->font());
     const int rows = std::min(g->Rows(), 200);
     for (int c = 0; c < g->Cols(); ++c) {
         int px = 0;
-        for (int r = 0; r < rows; ++r)
-            px = std::max(px, int(fm.horizontalAdvance(g->TextMatrix(r, c))));
+        for (int r = 0; r < rows; ++r) px = std::max(px, int(fm.horizontalAdvance(g->TextMatrix(r, c))));
         g->setColWidth(c, std::clamp((px + 16) * 15, 720, 4800));
     }
 }

@@ -51,13 +51,13 @@ void Frm_ReturnBook::CreateControls()
     Opt_BID->Move(240, 720, 2400, 300);
     Opt_ISBN = new vb::OptionButton(frame, QStringLiteral("Opt_ISBN"), QStringLiteral("ISBN"));
     Opt_ISBN->Move(240, 1080, 2400, 300);
-    for (vb::OptionButton *o : {Opt_RID.peek(), Opt_BID.peek(), Opt_ISBN.peek()})
-        o->setBackColor(0xFFFFFFL);
+    for (vb::OptionButton *o : {Opt_RID.peek(), Opt_BID.peek(), Opt_ISBN.peek()}) o->setBackColor(0xFFFFFFL);
     auto *txt = new FTextBox(frame, QStringLiteral("Txt_ID"));
     txt->Move(240, 1500, 2520, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);
     Txt_ID = txt;
-    Cmd_Find = CreateButton(QStringLiteral("Cmd_Find"), QStringLiteral("查找"), 1560, 1860, 1200, 330, QString(), frame);
+    Cmd_Find =
+        CreateButton(QStringLiteral("Cmd_Find"), QStringLiteral("查找"), 1560, 1860, 1200, 330, QString(), frame);
 
     connect(Cmd_ReturnSel.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_ReturnSel_Click);
     connect(Cmd_ReturnAll.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_ReturnAll_Click);
@@ -71,8 +71,7 @@ void Frm_ReturnBook::Form_Load()
     ChildListForm::Form_Load();
     // Up and Down move through the loans as soon as the window is shown.
     QTimer::singleShot(0, this, [this] {
-        if (vb::Grid *g = Grid_ShowData.peek(); g && g->isVisible())
-            g->view()->setFocus();
+        if (vb::Grid *g = Grid_ShowData.peek(); g && g->isVisible()) g->view()->setFocus();
     });
 }
 
@@ -89,7 +88,8 @@ void Frm_ReturnBook::ResetReturnQuery()
         "读者档案.读者编号 AND 是否已还 = '0'");
     SQLGroup.clear();
     SQLOrder = QStringLiteral("ORDER BY 图书借阅编号 ASC");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
 }
 
 void Frm_ReturnBook::InitReturnGrid()
@@ -99,17 +99,13 @@ void Frm_ReturnBook::InitReturnGrid()
     SetColWidths(widths);
 }
 
-void Frm_ReturnBook::SetDefaultFilter()
-{
-    Opt_RID->setValue(true);
-}
+void Frm_ReturnBook::SetDefaultFilter() { Opt_RID->setValue(true); }
 
 // ---------------------------------------------------------------- find
 
 void Frm_ReturnBook::Txt_ID_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        Cmd_Find_Click();
+    if (KeyAscii == 13) Cmd_Find_Click();
 }
 
 void Frm_ReturnBook::Cmd_Find_Click()
@@ -122,7 +118,8 @@ void Frm_ReturnBook::Cmd_Find_Click()
         SQLWhere += QStringLiteral(" AND 图书借阅.图书编号 LIKE ") + p;
     else if (Opt_ISBN->Value())
         SQLWhere += QStringLiteral(" AND 图书库存.ISBN LIKE ") + p;
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
     // The reload highlights row 1, and CurRow follows it.
     RunList(true);
 }
@@ -134,14 +131,12 @@ void Frm_ReturnBook::Cmd_ReturnSel_Click()
     ado::Connection &conn = SQLConn();
     try {
         vb::Grid *g = Grid_ShowData.get();
-        if (CurRow < 1 || CurRow >= g->Rows() || g->Cols() < 5)
-            throw ado::Error(QStringLiteral("无效的行号"));
+        if (CurRow < 1 || CurRow >= g->Rows() || g->Cols() < 5) throw ado::Error(QStringLiteral("无效的行号"));
         const QString loanNo = vb::Trim(g->TextMatrix(CurRow, 0));
         const QString bookId = vb::Trim(g->TextMatrix(CurRow, 1));
         const QString title = vb::Trim(g->TextMatrix(CurRow, 2));
         const QString readerId = vb::Trim(g->TextMatrix(CurRow, 4));
-        if (loanNo.isEmpty())
-            return;
+        if (loanNo.isEmpty()) return;
         if (ShowMsgBox(QStringLiteral("确实要归还编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
                            + QStringLiteral(" ] 吗？"),
                        QStringLiteral("?"), QStringLiteral("归还图书"))

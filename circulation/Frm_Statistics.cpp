@@ -38,8 +38,7 @@ void setNavLook(XButton *b, long back, long fore, bool bold)
 QString fieldText(const ado::Recordset &rs, int index)
 {
     const QVariant v = rs.Fields(index);
-    if (!v.isValid() || v.isNull())
-        throw ado::Error(QStringLiteral("无效使用 Null"));
+    if (!v.isValid() || v.isNull()) throw ado::Error(QStringLiteral("无效使用 Null"));
     return v.toString();
 }
 
@@ -155,8 +154,7 @@ void Frm_Statistics::Form_Load()
     // No permission is asked. Every opening starts on the catalogue view.
     m_curNav = nullptr;
     Lbl_TBarText->setCaption(Caption());
-    for (vb::Frame *f : {Frame_Book.get(), Frame_Reader.get(), Frame_Borrow.get()})
-        f->Move(ViewLeft, ViewTop);
+    for (vb::Frame *f : {Frame_Book.get(), Frame_Reader.get(), Frame_Borrow.get()}) f->Move(ViewLeft, ViewTop);
     ShowBookView();
     Form_Resize();
 }
@@ -167,8 +165,7 @@ void Frm_Statistics::Form_Resize()
         const int W = Width();
         const int H = Height();
         vb::PictureBox *nbar = Pic_NBar.peek();
-        if (!nbar)
-            return;
+        if (!nbar) return;
         nbar->setWidth(std::max(0, W - nbar->Left() - 240 - 45));
         Pic_NBarSub1->setWidth(std::max(0, nbar->Width() - Pic_NBarSub1->Left()));
 
@@ -195,20 +192,17 @@ void Frm_Statistics::Form_Resize()
 
 void Frm_Statistics::Cmd_Book_Click()
 {
-    if (!m_curNav || m_curNav->Caption() != Cmd_Book->Caption())
-        ShowBookView();
+    if (!m_curNav || m_curNav->Caption() != Cmd_Book->Caption()) ShowBookView();
 }
 
 void Frm_Statistics::Cmd_Reader_Click()
 {
-    if (!m_curNav || m_curNav->Caption() != Cmd_Reader->Caption())
-        ShowReaderView();
+    if (!m_curNav || m_curNav->Caption() != Cmd_Reader->Caption()) ShowReaderView();
 }
 
 void Frm_Statistics::Cmd_Borrow_Click()
 {
-    if (!m_curNav || m_curNav->Caption() != Cmd_Borrow->Caption())
-        ShowBorrowView();
+    if (!m_curNav || m_curNav->Caption() != Cmd_Borrow->Caption()) ShowBorrowView();
 }
 
 void Frm_Statistics::ShowBookView()
@@ -245,8 +239,7 @@ void Frm_Statistics::ShowBorrowView()
 void Frm_Statistics::SetNavButton(XButton *button)
 {
     try {
-        if (m_curNav)
-            setNavLook(m_curNav, NavFace, NavText, false);
+        if (m_curNav) setNavLook(m_curNav, NavFace, NavText, false);
         setNavLook(button, vb::RGB(255, 255, 255), vb::RGB(0, 0, 0), true);
         m_curNav = button;
     } catch (...) {
@@ -261,20 +254,11 @@ void Frm_Statistics::Cmd_OK_Click()
     ShowBorrowStats();
 }
 
-void Frm_Statistics::Opt_Reader_Click()
-{
-    ShowBorrowStats();
-}
+void Frm_Statistics::Opt_Reader_Click() { ShowBorrowStats(); }
 
-void Frm_Statistics::Opt_Book_Click()
-{
-    Txt_From->SetFocus();
-}
+void Frm_Statistics::Opt_Book_Click() { Txt_From->SetFocus(); }
 
-void Frm_Statistics::Txt_From_Click()
-{
-    Opt_Book->setValue(true);
-}
+void Frm_Statistics::Txt_From_Click() { Opt_Book->setValue(true); }
 
 void Frm_Statistics::Txt_To_Click()
 {
@@ -290,8 +274,7 @@ void Frm_Statistics::ComposeStats()
 {
     QStringList parts{SQLSelect, SQLFrom};
     for (const QString &p : {SQLWhere, SQLGroup, SQLOrder})
-        if (!p.isEmpty())
-            parts << p;
+        if (!p.isEmpty()) parts << p;
     SQLText = JoinParts(parts);
 }
 
@@ -312,8 +295,7 @@ void Frm_Statistics::FillChart(vb::Chart *chart, int rowCount, ado::Recordset &r
             chart->setData(fieldText(rs, 1));
         } catch (...) {
         }
-        if (!rs.EOF_())
-            rs.MoveNext();
+        if (!rs.EOF_()) rs.MoveNext();
     }
     chart->Refresh();
 }
@@ -329,7 +311,8 @@ void Frm_Statistics::ShowBookStats()
         ComposeStats();
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        Lbl_BookNum->setCaption(QStringLiteral("共有图书 ") + QString::number(rs.RecordCount()) + QStringLiteral(" 种"));
+        Lbl_BookNum->setCaption(QStringLiteral("共有图书 ") + QString::number(rs.RecordCount())
+                                + QStringLiteral(" 种"));
     } catch (...) {
     }
     try {
@@ -338,8 +321,8 @@ void Frm_Statistics::ShowBookStats()
         ComposeStats();
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        Lbl_BookNum->setCaption(Lbl_BookNum->Caption() + QStringLiteral("，总计库存 ") + QString::number(rs.RecordCount())
-                                + QStringLiteral(" 本"));
+        Lbl_BookNum->setCaption(Lbl_BookNum->Caption() + QStringLiteral("，总计库存 ")
+                                + QString::number(rs.RecordCount()) + QStringLiteral(" 本"));
     } catch (...) {
     }
     try {
@@ -409,8 +392,9 @@ void Frm_Statistics::ShowBorrowStats()
             }
             SQLSelect = QStringLiteral("SELECT TOP 10 图书档案.ISBN, COUNT(图书档案.ISBN) AS 借阅次数");
             SQLFrom = QStringLiteral("FROM 图书借阅, 图书档案, 图书库存");
-            SQLWhere = QStringLiteral("WHERE 图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN AND "
-                                      "借书日期 BETWEEN ")
+            SQLWhere =
+                QStringLiteral("WHERE 图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN AND "
+                               "借书日期 BETWEEN ")
                 + SQLQuote(start) + QStringLiteral(" AND ") + SQLQuote(end);
             SQLGroup = QStringLiteral("GROUP BY 图书档案.ISBN");
             SQLOrder = QStringLiteral("ORDER BY 借阅次数 DESC");

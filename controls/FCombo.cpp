@@ -18,9 +18,9 @@
 namespace {
 
 constexpr long kButtonFace = 0x8000000FL;
-constexpr long kHoverLine = 0x6A240AL;       // RGB(10, 36, 106)
-constexpr long kHoverButton = 0xD2BDB6L;     // RGB(182, 189, 210)
-constexpr long kPressedButton = 0xB59285L;   // RGB(133, 146, 181)
+constexpr long kHoverLine = 0x6A240AL;      // RGB(10, 36, 106)
+constexpr long kHoverButton = 0xD2BDB6L;    // RGB(182, 189, 210)
+constexpr long kPressedButton = 0xB59285L;  // RGB(133, 146, 181)
 constexpr int kMinWidthPx = FCombo::MinWidth / vb::TwipsPerPixel;
 
 int px(double twips) { return int(std::floor(twips / vb::TwipsPerPixel + 1e-9)); }
@@ -33,8 +33,7 @@ int comboHeightFor(const QFont &f) { return qMax(20, QFontMetrics(f).height() + 
 bool isWithin(const QWidget *w, const QWidget *container)
 {
     for (; w; w = w->parentWidget())
-        if (w == container)
-            return true;
+        if (w == container) return true;
     return false;
 }
 
@@ -152,8 +151,7 @@ FCombo::FCombo(QWidget *parent, const QString &name) : QWidget(parent), vb::Cont
     m_text->move(3, 0);
     m_text->installEventFilter(this);
     connect(m_text, &QLineEdit::textChanged, this, [this] {
-        if (!m_text->isHidden())
-            emit Change();
+        if (!m_text->isHidden()) emit Change();
     });
     setFocusProxy(m_text);
 
@@ -161,11 +159,9 @@ FCombo::FCombo(QWidget *parent, const QString &name) : QWidget(parent), vb::Cont
     // (its dropped list counts as inside; a moment with no focus widget, as
     // while windows change, counts as neither).
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (!now)
-            return;
+        if (!now) return;
         const bool isIn = isWithin(now, this);
-        if (isIn == m_focusInside)
-            return;
+        if (isIn == m_focusInside) return;
         m_focusInside = isIn;
         if (isIn)
             emit GotFocus();
@@ -263,8 +259,7 @@ QString FCombo::List(int index) const
 
 void FCombo::setList(int index, const QString &text)
 {
-    if (index >= 0 && index < m_combo->count())
-        m_combo->setItemText(index, text);
+    if (index >= 0 && index < m_combo->count()) m_combo->setItemText(index, text);
     emit PropertyChanged(QStringLiteral("List"));
 }
 
@@ -274,8 +269,7 @@ int FCombo::ListIndex() const { return m_combo->currentIndex(); }
 
 void FCombo::setListIndex(int index)
 {
-    if (index < -1 || index >= m_combo->count())
-        return;  // refused by the list: ignored
+    if (index < -1 || index >= m_combo->count()) return;  // refused by the list: ignored
     if (index == -1) {
         m_combo->setCurrentIndex(-1);
     } else if (!(m_inClick && index == m_combo->currentIndex())) {
@@ -309,8 +303,7 @@ void FCombo::SetDropdownWidth(long &v)
 
 void FCombo::SetF()
 {
-    if (!m_text->isHidden() && m_text->isVisible())
-        m_text->setFocus(Qt::OtherFocusReason);
+    if (!m_text->isHidden() && m_text->isVisible()) m_text->setFocus(Qt::OtherFocusReason);
 }
 
 void FCombo::SelAll() { m_text->setSelection(0, int(m_text->text().size())); }
@@ -326,8 +319,7 @@ void FCombo::AddItem(const QVariant &item, const QVariant &index)
     }
     bool ok = false;
     const int i = index.toInt(&ok);
-    if (ok && i >= 0 && i <= m_combo->count())
-        m_combo->insertItem(i, text);
+    if (ok && i >= 0 && i <= m_combo->count()) m_combo->insertItem(i, text);
 }
 
 void FCombo::RemoveItem(int index)
@@ -336,8 +328,7 @@ void FCombo::RemoveItem(int index)
         throw std::out_of_range("FCombo::RemoveItem: invalid index " + std::to_string(index));
     const bool current = index == m_combo->currentIndex();
     m_combo->removeItem(index);
-    if (current)
-        m_combo->setCurrentIndex(-1);
+    if (current) m_combo->setCurrentIndex(-1);
 }
 
 void FCombo::Clear()
@@ -352,8 +343,7 @@ void FCombo::Clear()
 void FCombo::SetIt()
 {
     m_face->ensureSurface();
-    if (m_face->surface.isNull())
-        return;
+    if (m_face->surface.isNull()) return;
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
     m_face->surface.fill(vb::toQColor(m_backColor));
@@ -367,8 +357,7 @@ void FCombo::SetIt()
 void FCombo::setItHover()
 {
     m_face->ensureSurface();
-    if (m_face->surface.isNull())
-        return;
+    if (m_face->surface.isNull()) return;
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
     m_face->outline(0, 0, W - 15, H - 15, kHoverLine);
@@ -381,8 +370,7 @@ void FCombo::setItHover()
 void FCombo::drawPressed()
 {
     m_face->ensureSurface();
-    if (m_face->surface.isNull())
-        return;
+    if (m_face->surface.isNull()) return;
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
     m_face->filled(W - 255, 20, W - 30, H - 30, kPressedButton);
@@ -398,14 +386,12 @@ void FCombo::syncLabelText()
     m_label->move(m_label->x(), (h - m_label->height()) / 2);
     m_text->move(m_text->x(), (h - m_text->height()) / 2);
     const int maxWidth = vb::toPx(vb::toTwips(m_face->width()) - 300);
-    if (m_label->width() > maxWidth)
-        m_label->resize(qMax(0, maxWidth), m_label->height());
+    if (m_label->width() > maxWidth) m_label->resize(qMax(0, maxWidth), m_label->height());
 }
 
 void FCombo::layoutParts()
 {
-    if (m_layingOut)
-        return;
+    if (m_layingOut) return;
     m_layingOut = true;
     const int h = comboHeightFor(m_combo->font());
     setFixedHeight(h);
@@ -434,20 +420,17 @@ void FCombo::comboClick()
 {
     QPointer<FCombo> self(this);
     m_text->setText(m_combo->currentText());
-    if (!self)
-        return;
+    if (!self) return;
     syncLabelText();
     if (!m_text->isHidden()) {
-        if (m_text->isVisible())
-            m_text->setFocus(Qt::OtherFocusReason);
+        if (m_text->isVisible()) m_text->setFocus(Qt::OtherFocusReason);
     } else if (m_face->isVisible()) {
         m_face->setFocus(Qt::OtherFocusReason);
     }
     SetIt();
     m_inClick = true;
     emit Click();
-    if (self)
-        m_inClick = false;
+    if (self) m_inClick = false;
 }
 
 void FCombo::faceMouseMove(int, float x, float y)
@@ -468,16 +451,14 @@ void FCombo::faceMouseDown(int button, float x, float)
 {
     m_hover = false;
     const double W = vb::toTwips(m_face->width());
-    if (button == vb::vbLeftButton && x >= W - 15 - 225)
-        drawPressed();
+    if (button == vb::vbLeftButton && x >= W - 15 - 225) drawPressed();
 }
 
 void FCombo::faceMouseUp(int button, float x, float)
 {
     m_hover = false;
     setItHover();
-    if (button != vb::vbLeftButton)
-        return;
+    if (button != vb::vbLeftButton) return;
     const double W = vb::toTwips(m_face->width());
     if (!m_text->isHidden() && x < W - 300) {
         m_text->setFocus(Qt::MouseFocusReason);
@@ -485,18 +466,14 @@ void FCombo::faceMouseUp(int button, float x, float)
     }
     QPointer<FCombo> self(this);
     emit Expand();
-    if (!self)
-        return;
+    if (!self) return;
     m_combo->setFocus(Qt::MouseFocusReason);
     m_combo->showPopup();
 }
 
 // The text box takes the mouse itself only while it has the focus; before
 // that, a press on it is a press on the face (which then focuses it).
-void FCombo::updateTextMouseRouting()
-{
-    m_text->setAttribute(Qt::WA_TransparentForMouseEvents, !m_text->hasFocus());
-}
+void FCombo::updateTextMouseRouting() { m_text->setAttribute(Qt::WA_TransparentForMouseEvents, !m_text->hasFocus()); }
 
 bool FCombo::eventFilter(QObject *o, QEvent *e)
 {
@@ -504,18 +481,23 @@ bool FCombo::eventFilter(QObject *o, QEvent *e)
         switch (e->type()) {
         case QEvent::FocusIn:
         case QEvent::FocusOut:
-            QMetaObject::invokeMethod(this, [self = QPointer<FCombo>(this)] {
-                if (self)
-                    self->updateTextMouseRouting();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [self = QPointer<FCombo>(this)] {
+                    if (self) self->updateTextMouseRouting();
+                },
+                Qt::QueuedConnection);
             if (e->type() == QEvent::FocusIn) {
                 // The selection runs to the end of the text.
                 const int len = int(m_text->text().size());
                 const int start = m_text->cursorPosition();
-                QMetaObject::invokeMethod(this, [self = QPointer<FCombo>(this), start, len] {
-                    if (self && self->m_text->hasFocus() && !self->m_text->hasSelectedText())
-                        self->m_text->setSelection(qMin(start, len), len - qMin(start, len));
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [self = QPointer<FCombo>(this), start, len] {
+                        if (self && self->m_text->hasFocus() && !self->m_text->hasSelectedText())
+                            self->m_text->setSelection(qMin(start, len), len - qMin(start, len));
+                    },
+                    Qt::QueuedConnection);
             }
             break;
         case QEvent::MouseMove: {
@@ -525,8 +507,7 @@ bool FCombo::eventFilter(QObject *o, QEvent *e)
                           float(p.y() * vb::TwipsPerPixel));
             break;
         }
-        default:
-            break;
+        default: break;
         }
     } else if (o == m_combo && e->type() == QEvent::FocusOut) {
         SetIt();
@@ -545,8 +526,7 @@ void FCombo::ReadProperties(const PropertyBag &bag)
     const long back = long(bag.ReadProperty(QStringLiteral("BackColor"), colorValue(0x80000005L)).toLongLong());
     setBackColor(back);
     const int index = bag.ReadProperty(QStringLiteral("ListIndex"), 0).toInt();
-    if (index >= -1 && index < m_combo->count())
-        m_combo->setCurrentIndex(index);
+    if (index >= -1 && index < m_combo->count()) m_combo->setCurrentIndex(index);
     setEnabledText(bag.ReadProperty(QStringLiteral("EnabledText"), true).toBool());
 }
 

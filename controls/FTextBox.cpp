@@ -40,34 +40,23 @@ int FilterNumericKey(const NumericKeyInput &in)
     const int d = in.afterDecimal;
     const bool wholeSelected = (SL == L && S == 0);
 
-    if (k == 13 || k == 8)
-        return k;
-    if (k == 46 && d == 0)
-        return 0;
-    if (k != 46 && (k < 48 || k > 57))
-        return 0;
+    if (k == 13 || k == 8) return k;
+    if (k == 46 && d == 0) return 0;
+    if (k != 46 && (k < 48 || k > 57)) return 0;
     if (k == 46) {
-        if (t.contains(QLatin1Char('.')))
-            return 0;
-        if (L - S > d)
-            return 0;
+        if (t.contains(QLatin1Char('.'))) return 0;
+        if (L - S > d) return 0;
     }
     const int p = int(t.indexOf(QLatin1Char('.'))) + 1;  // 1-based, 0 when none
     if (p > 0 && S >= p) {
-        if (S - p + 1 > d || L + 1 - p > d)
-            return 0;
+        if (S - p + 1 > d || L + 1 - p > d) return 0;
     } else if (p == 0) {
-        if (L == M - d - 1 && k == 46)
-            return k;
-        if (wholeSelected)
-            return k;
-        if (L >= M - d - 1)
-            k = 0;
+        if (L == M - d - 1 && k == 46) return k;
+        if (wholeSelected) return k;
+        if (L >= M - d - 1) k = 0;
     }
-    if (wholeSelected)
-        return k;
-    if (L >= M)
-        return 0;
+    if (wholeSelected) return k;
+    if (L >= M) return 0;
     return k;
 }
 
@@ -85,48 +74,42 @@ void FTextBoxEdit::keyReleaseEvent(QKeyEvent *e)
 {
     QPointer<FTextBoxEdit> self(this);
     m_owner->text1KeyRelease(e);
-    if (self)
-        QLineEdit::keyReleaseEvent(e);
+    if (self) QLineEdit::keyReleaseEvent(e);
 }
 
 void FTextBoxEdit::mousePressEvent(QMouseEvent *e)
 {
     QPointer<FTextBoxEdit> self(this);
     m_owner->text1MouseDown(e);
-    if (self)
-        QLineEdit::mousePressEvent(e);
+    if (self) QLineEdit::mousePressEvent(e);
 }
 
 void FTextBoxEdit::mouseReleaseEvent(QMouseEvent *e)
 {
     QPointer<FTextBoxEdit> self(this);
     QLineEdit::mouseReleaseEvent(e);
-    if (self)
-        m_owner->text1MouseUp(e);
+    if (self) m_owner->text1MouseUp(e);
 }
 
 void FTextBoxEdit::mouseMoveEvent(QMouseEvent *e)
 {
     QPointer<FTextBoxEdit> self(this);
     m_owner->text1MouseMove(e);
-    if (self)
-        QLineEdit::mouseMoveEvent(e);
+    if (self) QLineEdit::mouseMoveEvent(e);
 }
 
 void FTextBoxEdit::focusInEvent(QFocusEvent *e)
 {
     QLineEdit::focusInEvent(e);
     m_owner->text1GotFocus();
-    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
-        emit m_owner->GotFocus();
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason) emit m_owner->GotFocus();
 }
 
 void FTextBoxEdit::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
     m_owner->text1LostFocus();
-    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
-        emit m_owner->LostFocus();
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason) emit m_owner->LostFocus();
 }
 
 // ---- the control ----
@@ -353,8 +336,7 @@ void FTextBox::setPasswordChar(const QString &c)
         m_text->setEchoMode(QLineEdit::Normal);
         m_text->setStyleSheet(QString());
     } else {
-        m_text->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; }")
-                                  .arg(c.at(0).unicode()));
+        m_text->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; }").arg(c.at(0).unicode()));
         m_text->setEchoMode(QLineEdit::Password);
     }
     changed(QStringLiteral("PasswordChar"));
@@ -408,13 +390,10 @@ public:
     State validate(QString &input, int &pos) const override
     {
         const int max = *m_max;
-        if (g_textFromCode || max <= 0 || input.size() <= max)
-            return Acceptable;
+        if (g_textFromCode || max <= 0 || input.size() <= max) return Acceptable;
         const int before = m_before;
-        if (input.size() <= before)
-            return Acceptable;  // shortening a text already longer than the limit
-        if (before > max)
-            return Invalid;     // a longer text set by the program takes no more characters
+        if (input.size() <= before) return Acceptable;  // shortening a text already longer than the limit
+        if (before > max) return Invalid;               // a longer text set by the program takes no more characters
         const int over = int(input.size()) - max;
         const int cut = qMin(over, pos);
         input.remove(pos - cut, cut);
@@ -434,8 +413,7 @@ void FTextBox::setMaxLength(int n)
 {
     m_maxLength = qMax(0, n);
     m_text->setMaxLength(std::numeric_limits<int>::max());
-    if (!m_text->validator())
-        m_text->setValidator(new TypedLengthLimit(m_text, &m_maxLength));
+    if (!m_text->validator()) m_text->setValidator(new TypedLengthLimit(m_text, &m_maxLength));
     changed(QStringLiteral("MaxLength"));
 }
 
@@ -456,15 +434,16 @@ void FTextBox::InitProperties()
 
 void FTextBox::ReadProperties(const PropertyBag &bag)
 {
-    auto read = [&bag](const char *key, const QVariant &def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
+    auto read = [&bag](const char *key, const QVariant &def) {
+        return bag.ReadProperty(QString::fromLatin1(key), def);
+    };
     setBackColor(long(read("BackColor", colorValue(0x80000005L)).toLongLong()));
     const QVariant font = read("Font", QVariant());
     setFont(font.isValid() ? font.value<QFont>() : controls::ambientFont(this));
     setFontBold(read("FontBold", false).toBool());
     setFontItalic(read("FontItalic", false).toBool());
     const QString fontName = read("FontName", QString()).toString();
-    if (!fontName.isEmpty())
-        setFontName(fontName);
+    if (!fontName.isEmpty()) setFontName(fontName);
     setFontSize(read("FontSize", 0.0f).toFloat());
     setFontStrikethru(read("FontStrikethru", false).toBool());
     setFontUnderline(read("FontUnderline", false).toBool());
@@ -474,8 +453,7 @@ void FTextBox::ReadProperties(const PropertyBag &bag)
     setSelLength(read("SelLength", 0).toInt());
     setSelStart(read("SelStart", 0).toInt());
     const QString selText = read("SelText", QString()).toString();
-    if (!selText.isEmpty())
-        setSelText(selText);
+    if (!selText.isEmpty()) setSelText(selText);
     setPasswordChar(read("PasswordChar", QString()).toString());
     setEnabled(read("Enabled", true).toBool());
     setAutoSelAll(read("AutoSelAll", false).toBool());
@@ -522,8 +500,7 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     int keyCode = originalCode;
     int shift = vb::shiftOf(e->modifiers());
     emit KeyDown(keyCode, shift);
-    if (!self)
-        return;
+    if (!self) return;
 
     const int ascii = vb::keyAsciiOf(e->key(), e->modifiers(), e->text());
     if (ascii == 0) {
@@ -538,8 +515,7 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
 
     int k = ascii;
     emit KeyPress(k);
-    if (!self)
-        return;
+    if (!self) return;
     if (m_isNumber) {
         NumericKeyInput in;
         in.text = m_text->text();
@@ -552,10 +528,8 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     }
 
     e->accept();
-    if (k == 0)
-        return;
-    if (k == 13)
-        return;  // Enter: nothing more in a single-line box
+    if (k == 0) return;
+    if (k == 13) return;  // Enter: nothing more in a single-line box
     if (k == ascii) {
         m_text->baseKeyPress(e);
         e->accept();
@@ -565,12 +539,17 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     switch (k) {
     case 8: m_text->backspace(); break;
     case 3: m_text->copy(); break;
-    case 22: if (!m_text->isReadOnly()) m_text->paste(); break;
-    case 24: if (!m_text->isReadOnly()) m_text->cut(); break;
-    case 26: if (!m_text->isReadOnly()) m_text->undo(); break;
+    case 22:
+        if (!m_text->isReadOnly()) m_text->paste();
+        break;
+    case 24:
+        if (!m_text->isReadOnly()) m_text->cut();
+        break;
+    case 26:
+        if (!m_text->isReadOnly()) m_text->undo();
+        break;
     default:
-        if (k >= 32 && !m_text->isReadOnly())
-            m_text->insert(QString(QChar(k)));
+        if (k >= 32 && !m_text->isReadOnly()) m_text->insert(QString(QChar(k)));
         break;
     }
 }
@@ -586,8 +565,7 @@ void FTextBox::onTextChanged()
 {
     QPointer<FTextBox> self(this);
     emit Change();
-    if (!self)
-        return;
+    if (!self) return;
     if (m_isNumber && m_text->text().isEmpty()) {
         m_text->setText(QStringLiteral("0"));
         m_text->setSelection(0, 1);
@@ -602,8 +580,7 @@ void FTextBox::text1MouseMove(QMouseEvent *e)
     float x = toTwipsF(e->position().x());
     float y = toTwipsF(e->position().y());
     emit MouseMove(button, shift, x, y);
-    if (!self || m_hover)
-        return;
+    if (!self || m_hover) return;
     m_hoverOrigin = QPoint(qRound(x / vb::TwipsPerPixel), qRound(y / vb::TwipsPerPixel));
     m_cursorOrigin = QCursor::pos();
     m_hover = true;
@@ -630,19 +607,16 @@ void FTextBox::text1MouseUp(QMouseEvent *e)
     float x = toTwipsF(e->position().x());
     float y = toTwipsF(e->position().y());
     emit MouseUp(button, shift, x, y);
-    if (!self)
-        return;
-    const bool click = m_pressedInside && e->button() == Qt::LeftButton &&
-                       m_text->rect().contains(e->position().toPoint());
+    if (!self) return;
+    const bool click =
+        m_pressedInside && e->button() == Qt::LeftButton && m_text->rect().contains(e->position().toPoint());
     m_pressedInside = false;
-    if (click)
-        emit Click();
+    if (click) emit Click();
 }
 
 void FTextBox::text1GotFocus()
 {
-    if (m_autoSelAll)
-        m_text->setSelection(0, int(m_text->text().size()));
+    if (m_autoSelAll) m_text->setSelection(0, int(m_text->text().size()));
 }
 
 void FTextBox::text1LostFocus()
@@ -658,8 +632,7 @@ void FTextBox::onTick()
     const int top = m_cursorOrigin.y() - m_hoverOrigin.y();
     const int right = width() + left;
     const int bottom = height() + top;
-    if (left <= c.x() && c.x() <= right && top <= c.y() && c.y() <= bottom)
-        return;
+    if (left <= c.x() && c.x() <= right && top <= c.y() && c.y() <= bottom) return;
     m_hover = false;
     m_frameDrawn = false;
     update();

@@ -122,7 +122,7 @@ public:
     void setSelText(const QString &t);
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &c);
-    bool Enabled() const;            // the inner text box's state
+    bool Enabled() const;              // the inner text box's state
     void setEnabled(bool e) override;  // only the inner text box
     bool AutoSelAll() const { return m_autoSelAll; }
     void setAutoSelAll(bool v);

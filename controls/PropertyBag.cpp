@@ -13,8 +13,7 @@ void PropertyBag::WriteProperty(const QString &name, const QVariant &value, cons
         remove(name);
         return;
     }
-    if (!m_items.contains(key))
-        m_order.append(key);
+    if (!m_items.contains(key)) m_order.append(key);
     m_items.insert(key, Entry{name, value});
 }
 
@@ -30,8 +29,7 @@ void PropertyBag::remove(const QString &name)
 QStringList PropertyBag::keys() const
 {
     QStringList r;
-    for (const QString &k : m_order)
-        r << m_items.value(k).name;
+    for (const QString &k : m_order) r << m_items.value(k).name;
     return r;
 }
 

@@ -36,8 +36,7 @@ QVariant colorValue(long c) { return QVariant::fromValue<qlonglong>(c); }
 
 // Stores a property that changes the face: keeps the value, redraws the button
 // and tells the container which property changed.
-template <class T>
-void setFaceProperty(XButton *b, T &member, const T &value, const QString &name)
+template <class T> void setFaceProperty(XButton *b, T &member, const T &value, const QString &name)
 {
     member = value;
     b->SetButton();
@@ -95,50 +94,26 @@ void XButton::setToolTip(const QString &t)
 
 void XButton::setToolTipText(const QString &t) { setToolTip(t); }
 
-void XButton::setForeColor(long c)
-{
-    setFaceProperty(this, m_foreColor, c, QStringLiteral("ForeColor"));
-}
+void XButton::setForeColor(long c) { setFaceProperty(this, m_foreColor, c, QStringLiteral("ForeColor")); }
 
-void XButton::setMouseOnColor(long c)
-{
-    setFaceProperty(this, m_mouseOnColor, c, QStringLiteral("MouseOnColor"));
-}
+void XButton::setMouseOnColor(long c) { setFaceProperty(this, m_mouseOnColor, c, QStringLiteral("MouseOnColor")); }
 
 void XButton::setMouseDownColor(long c)
 {
     setFaceProperty(this, m_mouseDownColor, c, QStringLiteral("MouseDownColor"));
 }
 
-void XButton::setStyle3DColor1(long c)
-{
-    setFaceProperty(this, m_style3DColor1, c, QStringLiteral("Style3DColor1"));
-}
+void XButton::setStyle3DColor1(long c) { setFaceProperty(this, m_style3DColor1, c, QStringLiteral("Style3DColor1")); }
 
-void XButton::setStyle3DColor2(long c)
-{
-    setFaceProperty(this, m_style3DColor2, c, QStringLiteral("Style3DColor2"));
-}
+void XButton::setStyle3DColor2(long c) { setFaceProperty(this, m_style3DColor2, c, QStringLiteral("Style3DColor2")); }
 
-void XButton::setStyleColor(long c)
-{
-    setFaceProperty(this, m_styleColor, c, QStringLiteral("StyleColor"));
-}
+void XButton::setStyleColor(long c) { setFaceProperty(this, m_styleColor, c, QStringLiteral("StyleColor")); }
 
-void XButton::setStyleColor2(long c)
-{
-    setFaceProperty(this, m_styleColor2, c, QStringLiteral("StyleColor2"));
-}
+void XButton::setStyleColor2(long c) { setFaceProperty(this, m_styleColor2, c, QStringLiteral("StyleColor2")); }
 
-void XButton::setPicture(const QPixmap &p)
-{
-    setFaceProperty(this, m_picture, p, QStringLiteral("Picture"));
-}
+void XButton::setPicture(const QPixmap &p) { setFaceProperty(this, m_picture, p, QStringLiteral("Picture")); }
 
-void XButton::setStyle(int s)
-{
-    setFaceProperty(this, m_style, s, QStringLiteral("style"));
-}
+void XButton::setStyle(int s) { setFaceProperty(this, m_style, s, QStringLiteral("style")); }
 
 void XButton::setEnabled(bool e)
 {
@@ -151,8 +126,7 @@ void XButton::setEnabled(bool e)
 void XButton::changeEvent(QEvent *e)
 {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange && !m_face.isNull())
-        SetButton();
+    if (e->type() == QEvent::EnabledChange && !m_face.isNull()) SetButton();
 }
 
 void XButton::setCaption(const QString &c)
@@ -246,8 +220,7 @@ void XButton::WriteProperties(PropertyBag &bag) const
 
 void XButton::ensureFace()
 {
-    if (m_face.size() == size())
-        return;
+    if (m_face.size() == size()) return;
     m_face = QImage(size(), QImage::Format_RGB32);
     m_face.fill(vb::toQColor(m_backColor));
 }
@@ -255,25 +228,23 @@ void XButton::ensureFace()
 void XButton::drawEdges(long leftTop, long rightBottom)
 {
     ensureFace();
-    if (m_face.isNull())
-        return;
+    if (m_face.isNull()) return;
     const int w = width();
     const int h = height();
     QPainter p(&m_face);
     p.setPen(vb::toQColor(leftTop));
-    p.drawLine(0, 0, 0, h);                  // left
-    p.drawLine(0, 0, w, 0);                  // top
+    p.drawLine(0, 0, 0, h);  // left
+    p.drawLine(0, 0, w, 0);  // top
     p.setPen(vb::toQColor(rightBottom));
-    p.drawLine(w - 1, 0, w - 1, h);          // right, inside the last column
-    p.drawLine(0, h - 1, w, h - 1);          // bottom, inside the last row
+    p.drawLine(w - 1, 0, w - 1, h);  // right, inside the last column
+    p.drawLine(0, h - 1, w, h - 1);  // bottom, inside the last row
     update();
 }
 
 void XButton::drawOutline(long color)
 {
     ensureFace();
-    if (m_face.isNull())
-        return;
+    if (m_face.isNull()) return;
     QPainter p(&m_face);
     p.setPen(vb::toQColor(color));
     p.setBrush(Qt::NoBrush);
@@ -302,12 +273,10 @@ void XButton::drawPictureAt(int x, int y)
     for (int i = 0; i < held.width(); ++i) {
         for (int j = 0; j < held.height(); ++j) {
             const QRgb c = held.pixel(i, j) & 0xFFFFFF;
-            if (c == key)
-                continue;
+            if (c == key) continue;
             const int fx = x0 + i;
             const int fy = y0 + j;
-            if (fx < 0 || fy < 0 || fx >= m_face.width() || fy >= m_face.height())
-                continue;
+            if (fx < 0 || fy < 0 || fx >= m_face.width() || fy >= m_face.height()) continue;
             const long ole = vb::RGB(qRed(c), qGreen(c), qBlue(c));
             m_face.setPixel(fx, fy, vb::toQColor(grayOf(ole)).rgb());
         }
@@ -334,15 +303,13 @@ void XButton::printCaptionAt(int x, int y)
 void XButton::SetButton()
 {
     ensureFace();
-    if (m_face.isNull())
-        return;
+    if (m_face.isNull()) return;
     const double W = vb::toTwips(width());
     const double H = vb::toTwips(height());
     const double PW = vb::toTwips(m_picture.width());
     const double PH = vb::toTwips(m_picture.height());
 
-    if (m_curColor == 0)
-        m_curColor = m_backColor;
+    if (m_curColor == 0) m_curColor = m_backColor;
     {
         QPainter p(&m_face);
         p.fillRect(m_face.rect(), vb::toQColor(m_curColor));
@@ -419,12 +386,10 @@ void XButton::showEvent(QShowEvent *e)
 
 void XButton::handleMove(int, int, float x, float y)
 {
-    if (m_hover || m_pressed == 1)
-        return;
+    if (m_hover || m_pressed == 1) return;
     QPointer<XButton> self(this);
     emit MouseOn();
-    if (!self)
-        return;
+    if (!self) return;
     m_hoverOrigin = QPoint(qRound(x / vb::TwipsPerPixel), qRound(y / vb::TwipsPerPixel));
     m_cursorOrigin = QCursor::pos();
     m_hover = true;
@@ -441,14 +406,12 @@ void XButton::onTick()
     const int right = width() + left;
     const int bottom = height() + top;
     if (left <= c.x() && c.x() <= right && top <= c.y() && c.y() <= bottom) {
-        if (m_pressed == 0)
-            DrawMouseOn();
+        if (m_pressed == 0) DrawMouseOn();
         return;
     }
     QPointer<XButton> self(this);
     emit MouseOut();
-    if (!self)
-        return;
+    if (!self) return;
     m_hover = false;
     DrawMouseOut();
     m_timer->stop();
@@ -456,8 +419,8 @@ void XButton::onTick()
 
 void XButton::mouseMoveEvent(QMouseEvent *e)
 {
-    handleMove(vb::buttonsOf(e->buttons()), vb::shiftOf(e->modifiers()),
-               float(e->position().x() * vb::TwipsPerPixel), float(e->position().y() * vb::TwipsPerPixel));
+    handleMove(vb::buttonsOf(e->buttons()), vb::shiftOf(e->modifiers()), float(e->position().x() * vb::TwipsPerPixel),
+               float(e->position().y() * vb::TwipsPerPixel));
 }
 
 void XButton::mousePressEvent(QMouseEvent *e)
@@ -469,10 +432,8 @@ void XButton::mousePressEvent(QMouseEvent *e)
     m_pressed = 1;
     QPointer<XButton> self(this);
     emit MouseDown(button, shift, x, y);
-    if (!self)
-        return;
-    if (button == vb::vbRightButton)
-        m_hover = false;
+    if (!self) return;
+    if (button == vb::vbRightButton) m_hover = false;
     m_lastButton = button;
     if (button == vb::vbLeftButton) {
         m_curColor = m_mouseDownColor;
@@ -490,11 +451,9 @@ void XButton::mouseReleaseEvent(QMouseEvent *e)
     m_pressed = 0;
     QPointer<XButton> self(this);
     emit MouseUp(button, shift, x, y);
-    if (!self)
-        return;
+    if (!self) return;
     DrawMouseOut();
-    if (m_lastButton == vb::vbLeftButton && m_hover)
-        emit Click();
+    if (m_lastButton == vb::vbLeftButton && m_hover) emit Click();
 }
 
 // The second press of a double click counts as a press.

@@ -25,19 +25,15 @@ void RegisterChildForm(const QString &className, std::function<vb::Form *()> def
 vb::Form *ChildForm(const QString &className)
 {
     const auto it = registry().constFind(className);
-    if (it == registry().constEnd() || !*it)
-        return nullptr;
+    if (it == registry().constEnd() || !*it) return nullptr;
     return (*it)();
 }
 
 void ChildFormSwitch(vb::Form *target, XButton *navButton)
 {
-    if (!target)
-        return;
-    if (CurForm.data() == target)
-        return;
-    if (CurForm)
-        CurForm->Unload();
+    if (!target) return;
+    if (CurForm.data() == target) return;
+    if (CurForm) CurForm->Unload();
     target->Show(vb::vbModeless);
     CurForm = target;
     vb::Default<Frm_Main>().SetHighLightCmd(navButton);
@@ -45,8 +41,7 @@ void ChildFormSwitch(vb::Form *target, XButton *navButton)
 
 void CloseChildForm(vb::Form *child)
 {
-    if (child)
-        child->Unload();
+    if (child) child->Unload();
     Frm_Welcome &home = vb::Default<Frm_Welcome>();
     home.Show(vb::vbModeless);
     CurForm = &home;

@@ -3,7 +3,9 @@
 #include <QString>
 #include <functional>
 
-namespace vb { class Form; }
+namespace vb {
+class Form;
+}
 class XButton;
 
 // Working windows live in layers above core; each layer registers its windows

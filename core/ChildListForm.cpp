@@ -14,17 +14,11 @@ constexpr int SideBarWidth = 3240;
 constexpr long White = 0xFFFFFFL;
 }  // namespace
 
-ChildListForm::ChildListForm(const QString &className) : vb::Form(className)
-{
-    setMdiChild(true);
-}
+ChildListForm::ChildListForm(const QString &className) : vb::Form(className) { setMdiChild(true); }
 
 ChildListForm::~ChildListForm() = default;
 
-QString ChildListForm::JoinParts(const QStringList &parts)
-{
-    return parts.join(QLatin1Char(' '));
-}
+QString ChildListForm::JoinParts(const QStringList &parts) { return parts.join(QLatin1Char(' ')); }
 
 // ---------------------------------------------------------------- builders
 
@@ -94,8 +88,8 @@ vb::CheckBox *ChildListForm::CreateSBarSwitch(int left, int top, int width, int 
 vb::CheckBox *ChildListForm::CreateShowClose(int left, int width, const QString &caption)
 {
     vb::PictureBox *side = Pic_SideBar.peek();
-    auto *chk = new vb::CheckBox(side ? static_cast<QWidget *>(side) : client(), QStringLiteral("Chk_ShowClose"),
-                                 caption);
+    auto *chk =
+        new vb::CheckBox(side ? static_cast<QWidget *>(side) : client(), QStringLiteral("Chk_ShowClose"), caption);
     chk->setBackColor(White);
     chk->Move(left, side ? std::max(0, side->Height() - 360) : 0, width, 255);
     Chk_ShowClose = chk;
@@ -110,19 +104,16 @@ XButton *ChildListForm::CreateButton(const QString &name, const QString &caption
     b->setCaption(caption);
     b->setStyleColor(0xB0B0B0L);
     b->setIfDraw(true);
-    if (!toolTip.isEmpty())
-        b->setToolTip(toolTip);
+    if (!toolTip.isEmpty()) b->setToolTip(toolTip);
     return b;
 }
 
 void ChildListForm::AddWorkingControl(QWidget *w)
 {
-    if (w)
-        m_working.emplace_back(w);
+    if (w) m_working.emplace_back(w);
 }
 
-XButton *ChildListForm::CreateToolButton(int index, const QString &name, const QString &caption,
-                                         const QString &toolTip)
+XButton *ChildListForm::CreateToolButton(int index, const QString &name, const QString &caption, const QString &toolTip)
 {
     XButton *b = CreateButton(name, caption, 240 + index * 1320, 600, 1200, 375, toolTip);
     AddWorkingControl(b);
@@ -131,8 +122,8 @@ XButton *ChildListForm::CreateToolButton(int index, const QString &name, const Q
 
 vb::Label *ChildListForm::CreateSideBarTitle()
 {
-    vb::Label *l = CreateSideLabel(Pic_SideBar.peek(), QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240,
-                                   180, 1500);
+    vb::Label *l =
+        CreateSideLabel(Pic_SideBar.peek(), QStringLiteral("Lbl_SBarTitle"), QStringLiteral("侧边栏"), 240, 180, 1500);
     l->setFontBold(true);
     return l;
 }
@@ -181,8 +172,7 @@ void ChildListForm::GateLoad()
         return;
     }
     if (CheckUserPower(power)) {
-        if (auto *l = Lbl_TBarText.peek())
-            l->setCaption(Caption());
+        if (auto *l = Lbl_TBarText.peek()) l->setCaption(Caption());
         ShowCtrls();
         InitGrid();
         FillSideBarLists();
@@ -195,8 +185,7 @@ void ChildListForm::GateLoad()
 
 void ChildListForm::UngatedLoad()
 {
-    if (auto *l = Lbl_TBarText.peek())
-        l->setCaption(Caption());
+    if (auto *l = Lbl_TBarText.peek()) l->setCaption(Caption());
     ShowCtrls();
     InitGrid();
     FillSideBarLists();
@@ -206,12 +195,9 @@ void ChildListForm::UngatedLoad()
 void ChildListForm::HideListCtrls()
 {
     for (const auto &w : m_working)
-        if (w)
-            w->setVisible(false);
-    if (auto *g = Grid_ShowData.peek())
-        static_cast<QWidget *>(g)->setVisible(false);
-    if (auto *s = Pic_SideBar.peek())
-        s->setVisible(false);
+        if (w) w->setVisible(false);
+    if (auto *g = Grid_ShowData.peek()) static_cast<QWidget *>(g)->setVisible(false);
+    if (auto *s = Pic_SideBar.peek()) s->setVisible(false);
     if (auto *c = Chk_SBarSwitch.peek()) {
         c->setVisible(false);
         c->setValue(vb::vbUnchecked);
@@ -221,12 +207,9 @@ void ChildListForm::HideListCtrls()
 void ChildListForm::ShowListCtrls()
 {
     for (const auto &w : m_working)
-        if (w)
-            w->setVisible(true);
-    if (auto *g = Grid_ShowData.peek())
-        static_cast<QWidget *>(g)->setVisible(true);
-    if (auto *s = Pic_SideBar.peek())
-        s->setVisible(true);
+        if (w) w->setVisible(true);
+    if (auto *g = Grid_ShowData.peek()) static_cast<QWidget *>(g)->setVisible(true);
+    if (auto *s = Pic_SideBar.peek()) s->setVisible(true);
     if (auto *c = Chk_SBarSwitch.peek()) {
         c->setVisible(true);
         c->setValue(vb::vbChecked);
@@ -248,14 +231,12 @@ void ChildListForm::ListResize()
         else  // a side bar without a switch is always shown
             sideShown = side != nullptr && side->isVisibleTo(this);
         const int S = (side && sideShown) ? side->Width() : 0;
-        if (sw)
-            sw->setLeft(W - sw->Width() - S - 240 - 45);
+        if (sw) sw->setLeft(W - sw->Width() - S - 240 - 45);
         if (vb::Grid *g = Grid_ShowData.peek()) {
             g->setWidth(std::max(0, W - g->Left() - S - 240 - 45));
             g->setHeight(std::max(0, H - g->Top() - 240 - 435));
         }
-        if (side && sw)
-            side->setVisible(sideShown);
+        if (side && sw) side->setVisible(sideShown);
     } catch (...) {
     }
 }
@@ -264,8 +245,7 @@ void ChildListForm::Pic_TitleBar_Resize()
 {
     try {
         if (auto *bar = Pic_TitleBar.peek())
-            if (auto *close = Cmd_TBarClose.peek())
-                close->setLeft(bar->Width() - 360);
+            if (auto *close = Cmd_TBarClose.peek()) close->setLeft(bar->Width() - 360);
     } catch (...) {
     }
 }
@@ -273,41 +253,33 @@ void ChildListForm::Pic_TitleBar_Resize()
 void ChildListForm::Pic_SideBar_Resize()
 {
     if (auto *side = Pic_SideBar.peek())
-        if (auto *chk = Chk_ShowClose.peek())
-            chk->setTop(side->Height() - 360);
+        if (auto *chk = Chk_ShowClose.peek()) chk->setTop(side->Height() - 360);
 }
 
 void ChildListForm::Chk_SBarSwitch_Click()
 {
     vb::CheckBox *sw = Chk_SBarSwitch.peek();
     if (sw && sw->Value() == vb::vbUnchecked)
-        if (auto *chk = Chk_ShowClose.peek())
-            chk->setValue(vb::vbUnchecked);
+        if (auto *chk = Chk_ShowClose.peek()) chk->setValue(vb::vbUnchecked);
     Form_Resize();
 }
 
 void ChildListForm::Form_Unload(int &cancel)
 {
     (void)cancel;
-    if (m_clearTipOnUnload)
-        ShowSBarTip(QString());
+    if (m_clearTipOnUnload) ShowSBarTip(QString());
 }
 
-void ChildListForm::Cmd_TBarClose_Click()
-{
-    CloseChildForm(this);
-}
+void ChildListForm::Cmd_TBarClose_Click() { CloseChildForm(this); }
 
 // ---------------------------------------------------------------- grid keys and mouse
 
 void ChildListForm::Grid_ShowData_KeyDown(int &KeyCode, int &Shift)
 {
     (void)Shift;
-    if (!m_gridKeys)
-        return;
+    if (!m_gridKeys) return;
     vb::Grid *g = Grid_ShowData.peek();
-    if (!g)
-        return;
+    if (!g) return;
     switch (KeyCode) {
     case 46:  // Delete
         DeleteAction();
@@ -316,15 +288,13 @@ void ChildListForm::Grid_ShowData_KeyDown(int &KeyCode, int &Shift)
     case 40:  // Down
         CurRow = g->Row();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 void ChildListForm::Grid_ShowData_DblClick()
 {
-    if (m_gridDblClick)
-        ModifyAction();
+    if (m_gridDblClick) ModifyAction();
 }
 
 void ChildListForm::Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, float &Y)
@@ -333,12 +303,10 @@ void ChildListForm::Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, f
     (void)Shift;
     (void)X;
     (void)Y;
-    if (!m_gridMouse)
-        return;
+    if (!m_gridMouse) return;
     try {
         vb::Grid *g = Grid_ShowData.peek();
-        if (!g)
-            return;
+        if (!g) return;
         g->setFocus();
         const int r = g->MouseRow();
         if (r != CurRow && r >= 1) {
@@ -353,18 +321,14 @@ void ChildListForm::Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, f
 
 // ---------------------------------------------------------------- query in parts
 
-void ChildListForm::ComposeSQL()
-{
-    SQLText = JoinParts({SQLSelect, SQLFrom, SQLWhere, SQLGroup, SQLOrder});
-}
+void ChildListForm::ComposeSQL() { SQLText = JoinParts({SQLSelect, SQLFrom, SQLWhere, SQLGroup, SQLOrder}); }
 
 bool ChildListForm::RunList(bool showCount)
 {
     bool ok = false;
     if (vb::Grid *g = Grid_ShowData.peek()) {
         ok = LoadGridData(*g, SQLText, ErrText, showCount);
-        if (!ok)
-            ShowMsgBox(ErrText, QStringLiteral("x"), QStringLiteral("错误"));
+        if (!ok) ShowMsgBox(ErrText, QStringLiteral("x"), QStringLiteral("错误"));
     }
     // The reload highlights row 1: the actions follow it.
     CurRow = 1;
@@ -373,8 +337,7 @@ bool ChildListForm::RunList(bool showCount)
 
 void ChildListForm::Cmd_Refresh_Click()
 {
-    if (!Grid_ShowData.peek())
-        return;
+    if (!Grid_ShowData.peek()) return;
     ResetQuery();
     RunList(true);
 }
@@ -399,8 +362,7 @@ void ChildListForm::ApplyFind(const QString &column, const QString &text)
 void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2)
 {
     ResetQuery();
-    if (!sort1 || !order1)
-        return;
+    if (!sort1 || !order1) return;
     if (sort1->ListIndex() < 0) {
         ShowMsgBox(QStringLiteral("第一排序项未选择！"), QStringLiteral("!"), QStringLiteral("提示"));
         return;
@@ -414,23 +376,21 @@ void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order
         return;
     }
     SQLOrder = QStringLiteral("ORDER BY ") + table + QStringLiteral(".") + sort1->Text()
-        + (order1->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+               + (order1->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
     if (sort2 && sort2->ListIndex() >= 0) {
-        if (!order2)
-            return;
+        if (!order2) return;
         if (order2->ListIndex() < 0) {
             order2->setListIndex(0);
             return;
         }
         SQLOrder += QStringLiteral(",") + table + QStringLiteral(".") + sort2->Text()
-            + (order2->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+                    + (order2->ListIndex() == 0 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
     }
     ComposeSQL();
     RunList(false);
 }
 
-void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2,
-                                  FCombo *order2)
+void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2)
 {
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM ") + table, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -450,8 +410,7 @@ void ChildListForm::FillFilterList(FCombo *box, const QString &sql, const QStrin
     ado::Recordset rs;
     rs.Open(sql, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     box->AddItem(QStringLiteral("[全部]"));
-    for (; !rs.EOF_(); rs.MoveNext())
-        box->AddItem(rs.Fields(field).toString());
+    for (; !rs.EOF_(); rs.MoveNext()) box->AddItem(rs.Fields(field).toString());
     rs.Close();
 }
 
@@ -459,8 +418,6 @@ void ChildListForm::SetColWidths(std::span<const int> widths)
 {
     vb::Grid *g = Grid_ShowData.get();
     const int n = static_cast<int>(widths.size());
-    if (g->Cols() < n)
-        g->setCols(n);
-    for (int i = 0; i < n; ++i)
-        g->setColWidth(i, widths[i]);
+    if (g->Cols() < n) g->setCols(n);
+    for (int i = 0; i < n; ++i) g->setColWidth(i, widths[i]);
 }

@@ -85,10 +85,10 @@ protected:
     // ---- Hooks for the member's own values.
     virtual QString GatePower() const { return QString(); }
     virtual void ResetQuery() { ComposeSQL(); }
-    virtual void InitGrid() {}
-    virtual void FillSideBarLists() {}
-    virtual void DeleteAction() {}
-    virtual void ModifyAction() {}
+    virtual void InitGrid() { }
+    virtual void FillSideBarLists() { }
+    virtual void DeleteAction() { }
+    virtual void ModifyAction() { }
     // Default hide/show: the registered working controls, the grid, the side bar and its switch.
     virtual void HideCtrls() { HideListCtrls(); }
     virtual void ShowCtrls() { ShowListCtrls(); }
@@ -96,9 +96,9 @@ protected:
     virtual void UngatedLoad();
 
     // Which grid events the window handles.
-    bool m_gridKeys = true;       // Up/Down track CurRow (Delete runs DeleteAction)
-    bool m_gridDblClick = true;   // the double click runs ModifyAction
-    bool m_gridMouse = true;      // the pointer selects the row under it
+    bool m_gridKeys = true;          // Up/Down track CurRow (Delete runs DeleteAction)
+    bool m_gridDblClick = true;      // the double click runs ModifyAction
+    bool m_gridMouse = true;         // the pointer selects the row under it
     bool m_clearTipOnUnload = true;  // the unload hides the status-bar tip
 
     // ---- Builders (call from CreateControls).
@@ -111,8 +111,8 @@ protected:
                                    const QString &caption = QStringLiteral("侧边栏"));
     // The compact-columns box at the foot of the side bar.
     vb::CheckBox *CreateShowClose(int left, int width, const QString &caption);
-    XButton *CreateButton(const QString &name, const QString &caption, int left, int top, int width,
-                          int height, const QString &toolTip = QString(), QWidget *parent = nullptr);
+    XButton *CreateButton(const QString &name, const QString &caption, int left, int top, int width, int height,
+                          const QString &toolTip = QString(), QWidget *parent = nullptr);
     // A control that the hide/show procedures switch with the grid.
     void AddWorkingControl(QWidget *w);
     // The button at place index (0, 1, 2 ...) of the row above the grid (1200 x 375 twips, 120 apart),
@@ -120,8 +120,7 @@ protected:
     XButton *CreateToolButton(int index, const QString &name, const QString &caption, const QString &toolTip);
     // Connects the Click of the window's Cmd_Add, Cmd_Modify, Cmd_Delete and Cmd_Refresh (those it has)
     // to its handlers of the same names.
-    template <class W>
-    void ConnectEditButtons(W *w);
+    template <class W> void ConnectEditButtons(W *w);
 
     // ---- Side bar pieces (call after CreateSideBar).
     // The bold title "侧边栏" at the top of the side bar.
@@ -143,15 +142,14 @@ protected:
                          int labelWidth = 840);
     // Connects the Click of the four sort lists: to Cmb_Sort_Click where the window has one handler for
     // them all, else to Cmb_Sort_1_Click, Cmb_Sort_1_Order_Click, Cmb_Sort_2_Click, Cmb_Sort_2_Order_Click.
-    template <class W>
-    void ConnectSortGroup(W *w);
+    template <class W> void ConnectSortGroup(W *w);
 
     // ---- Mechanics.
-    void GateLoad();                 // the load: gate, then show / refuse
-    void ListResize();               // the resize rules of the grid, the side-bar switch and the side bar
+    void GateLoad();    // the load: gate, then show / refuse
+    void ListResize();  // the resize rules of the grid, the side-bar switch and the side bar
     void HideListCtrls();
     void ShowListCtrls();
-    void ComposeSQL();               // SQLText from the parts
+    void ComposeSQL();  // SQLText from the parts
     // Runs SQLText into the grid; a failure shows ErrText. CurRow = 1 afterwards.
     bool RunList(bool showCount);
     // Filter: reset, " AND column = 'text'" unless the box shows "[全部]" at index 0 or less.
@@ -177,15 +175,11 @@ private:
     std::vector<QPointer<QWidget>> m_working;
 };
 
-template <class W>
-void ChildListForm::ConnectEditButtons(W *w)
+template <class W> void ChildListForm::ConnectEditButtons(W *w)
 {
-    if constexpr (requires { w->Cmd_Add; })
-        connect(w->Cmd_Add.peek(), &XButton::Click, w, &W::Cmd_Add_Click);
-    if constexpr (requires { w->Cmd_Modify; })
-        connect(w->Cmd_Modify.peek(), &XButton::Click, w, &W::Cmd_Modify_Click);
-    if constexpr (requires { w->Cmd_Delete; })
-        connect(w->Cmd_Delete.peek(), &XButton::Click, w, &W::Cmd_Delete_Click);
+    if constexpr (requires { w->Cmd_Add; }) connect(w->Cmd_Add.peek(), &XButton::Click, w, &W::Cmd_Add_Click);
+    if constexpr (requires { w->Cmd_Modify; }) connect(w->Cmd_Modify.peek(), &XButton::Click, w, &W::Cmd_Modify_Click);
+    if constexpr (requires { w->Cmd_Delete; }) connect(w->Cmd_Delete.peek(), &XButton::Click, w, &W::Cmd_Delete_Click);
     if constexpr (requires { w->Cmd_Refresh; })
         connect(w->Cmd_Refresh.peek(), &XButton::Click, w, &W::Cmd_Refresh_Click);
 }
@@ -196,22 +190,21 @@ void ChildListForm::CreateSortGroup(W *w, const QString &caption, int top, int h
 {
     vb::Frame *f = CreateSideFrame(QStringLiteral("Frame_Sort"), caption, top, height);
     w->Frame_Sort = f;
-    w->Lbl_Sort_1 =
-        CreateSideLabel(f, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), labelLeft, 360 + labelDy, labelWidth);
+    w->Lbl_Sort_1 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), labelLeft,
+                                    360 + labelDy, labelWidth);
     w->Cmb_Sort_1 = CreatePickList(f, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
     w->Cmb_Sort_1_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
-    w->Lbl_Sort_2 =
-        CreateSideLabel(f, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), labelLeft, 840 + labelDy, labelWidth);
+    w->Lbl_Sort_2 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), labelLeft,
+                                    840 + labelDy, labelWidth);
     w->Cmb_Sort_2 = CreatePickList(f, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
     w->Cmb_Sort_2_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
 }
 
-template <class W>
-void ChildListForm::ConnectSortGroup(W *w)
+template <class W> void ChildListForm::ConnectSortGroup(W *w)
 {
     if constexpr (requires { &W::Cmb_Sort_Click; }) {
-        for (FCombo *c : {w->Cmb_Sort_1.peek(), w->Cmb_Sort_1_Order.peek(), w->Cmb_Sort_2.peek(),
-                          w->Cmb_Sort_2_Order.peek()})
+        for (FCombo *c :
+             {w->Cmb_Sort_1.peek(), w->Cmb_Sort_1_Order.peek(), w->Cmb_Sort_2.peek(), w->Cmb_Sort_2_Order.peek()})
             connect(c, &FCombo::Click, w, &W::Cmb_Sort_Click);
     } else {
         connect(w->Cmb_Sort_1.peek(), &FCombo::Click, w, &W::Cmb_Sort_1_Click);

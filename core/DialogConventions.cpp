@@ -64,20 +64,15 @@ DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height, std::function<v
 
 void SetDialogTitle(vb::Form *dialog, vb::Label *titleLabel)
 {
-    if (dialog && titleLabel)
-        titleLabel->setCaption(dialog->Caption());
+    if (dialog && titleLabel) titleLabel->setCaption(dialog->Caption());
 }
 
 void LayeredDialog(vb::Form *window, int alpha)
 {
-    if (window)
-        window->SetLayeredAlpha(alpha);
+    if (window) window->SetLayeredAlpha(alpha);
 }
 
-QString UndoNote()
-{
-    return QStringLiteral("提示：该操作不撤销！");
-}
+QString UndoNote() { return QStringLiteral("提示：该操作不撤销！"); }
 
 bool ConfirmDelete(const QString &question, const QString &title, bool withNote)
 {
@@ -87,24 +82,20 @@ bool ConfirmDelete(const QString &question, const QString &title, bool withNote)
 
 void EnterKeySubmit(FTextBox *box, std::function<void()> action)
 {
-    if (!box)
-        return;
+    if (!box) return;
     QObject::connect(box, &FTextBox::KeyPress, box, [action](int &KeyAscii) {
-        if (KeyAscii == 13 && action)
-            action();
+        if (KeyAscii == 13 && action) action();
     });
 }
 
 void DropDotKey(int &KeyAscii)
 {
-    if (KeyAscii == '.')
-        KeyAscii = 0;
+    if (KeyAscii == '.') KeyAscii = 0;
 }
 
 void DropDotKeys(FTextBox *box)
 {
-    if (box)
-        QObject::connect(box, &FTextBox::KeyPress, box, [](int &KeyAscii) { DropDotKey(KeyAscii); });
+    if (box) QObject::connect(box, &FTextBox::KeyPress, box, [](int &KeyAscii) { DropDotKey(KeyAscii); });
 }
 
 namespace {
@@ -112,7 +103,10 @@ namespace {
 class HoverFilter : public QObject {
 public:
     HoverFilter(QWidget *control, QWidget *container, std::function<void()> hover, std::function<void()> reset)
-        : QObject(control), m_control(control), m_container(container), m_hover(std::move(hover)),
+        : QObject(control),
+          m_control(control),
+          m_container(container),
+          m_hover(std::move(hover)),
           m_reset(std::move(reset))
     {
     }
@@ -120,14 +114,11 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (e->type() != QEvent::MouseMove)
-            return false;
+        if (e->type() != QEvent::MouseMove) return false;
         if (watched == m_control) {
-            if (m_hover)
-                m_hover();
+            if (m_hover) m_hover();
         } else if (watched == m_container) {
-            if (m_reset)
-                m_reset();
+            if (m_reset) m_reset();
         }
         return false;
     }
@@ -141,11 +132,9 @@ private:
 
 }  // namespace
 
-void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover,
-                      std::function<void()> reset)
+void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover, std::function<void()> reset)
 {
-    if (!control)
-        return;
+    if (!control) return;
     auto *f = new HoverFilter(control, container, std::move(hover), std::move(reset));
     control->setMouseTracking(true);
     control->installEventFilter(f);

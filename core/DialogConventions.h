@@ -56,5 +56,4 @@ void DropDotKeys(FTextBox *box);
 // `hover`, every mouse move over `container` (outside the control) runs `reset`.
 // For a window as container pass its client() (the widget its controls lie on).
 // Mouse tracking is switched on for both.
-void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover,
-                      std::function<void()> reset);
+void HoverByMouseMove(QWidget *control, QWidget *container, std::function<void()> hover, std::function<void()> reset);

@@ -109,8 +109,7 @@ void Frm_About::CreateControls()
     logo->Move(300, 247, 480, 480);
     logo->setPicture(vb::LoadPicture(AppPath + QStringLiteral("Images/Window/Welcome_Logo.png")));
     Pic_Logo = logo;
-    Lbl_TMShadow = makeLabel(banner, QStringLiteral("Lbl_TMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L, 1005,
-                             165);
+    Lbl_TMShadow = makeLabel(banner, QStringLiteral("Lbl_TMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L, 1005, 165);
     Lbl_TM = makeLabel(banner, QStringLiteral("Lbl_TM"), QStringLiteral("Quorvale"), kWhite, 975, 135);
     for (vb::Label *l : {Lbl_TMShadow.peek(), Lbl_TM.peek()}) {
         l->setFontName(QStringLiteral("DejaVu Sans"));
@@ -165,9 +164,9 @@ void Frm_About::Form_Load()
 {
     LayeredDialog(this);
     Lbl_Version->setCaption(Lbl_Version->Caption() + QStringLiteral(" ") + AppVersion);
-    m_bannerLeft = Pic_TitleBar->Width();        // just beyond the right edge
+    m_bannerLeft = Pic_TitleBar->Width();  // just beyond the right edge
     Pic_TBarSub1->setLeft(m_bannerLeft);
-    m_creditsTop = Pic_Copyright->Height();      // just below the visible area
+    m_creditsTop = Pic_Copyright->Height();  // just below the visible area
     Txt_Copyright->setTop(m_creditsTop);
     m_noticeDrawn = false;
     Timer->setInterval(1);
@@ -218,8 +217,7 @@ void Frm_About::Form_MouseMove(int &button, int &shift, float &x, float &y)
     (void)shift;
     (void)x;
     (void)y;
-    if (!Pic_Zorv.peek())
-        return;
+    if (!Pic_Zorv.peek()) return;
     Pic_Zorv->setPicture(vb::LoadPicture(QString()));
     m_noticeDrawn = false;
 }

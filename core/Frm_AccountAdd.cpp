@@ -17,10 +17,7 @@ constexpr int RowTop = 360, RowStep = 420;
 const QString kWarn = QStringLiteral("!");
 const QString kTip = QStringLiteral("提示");
 
-void caution(const QString &text)
-{
-    ShowMsgBox(text, kWarn, kTip);
-}
+void caution(const QString &text) { ShowMsgBox(text, kWarn, kTip); }
 
 }  // namespace
 
@@ -94,8 +91,9 @@ void Frm_AccountAdd::CreateControls()
     Lbl_Status = label(QStringLiteral("Lbl_Status"), QStringLiteral("状态"));
     Cmb_Status = combo(QStringLiteral("Cmb_Status"));
 
-    auto *tip = new vb::Label(client(), QStringLiteral("Lbl_Tip"),
-                              QStringLiteral("提示：密码不修改请留空。为了安全起见，二级密码只显示前两个字符并填充为八个字符。"));
+    auto *tip = new vb::Label(
+        client(), QStringLiteral("Lbl_Tip"),
+        QStringLiteral("提示：密码不修改请留空。为了安全起见，二级密码只显示前两个字符并填充为八个字符。"));
     tip->setBackStyle(vb::vbTransparent);
     tip->setForeColor(0x808080L);
     tip->setWordWrap(true);
@@ -112,7 +110,8 @@ void Frm_AccountAdd::CreateControls()
         return b;
     };
     Cmd_Add = makeButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), FrameLeft + FrameWidth - 2520, buttonTop);
-    Cmd_Close = makeButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + FrameWidth - 1200, buttonTop);
+    Cmd_Close =
+        makeButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + FrameWidth - 1200, buttonTop);
 
     connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Add_Click);
     connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Close_Click);
@@ -191,8 +190,7 @@ void Frm_AccountAdd::LoadAccount()
     try {
         const QString type = text("账户类型");
         for (int i = 0; i < Cmb_Type->ListCount(); ++i)
-            if (Cmb_Type->List(i) == type)
-                Cmb_Type->setListIndex(i);
+            if (Cmb_Type->List(i) == type) Cmb_Type->setListIndex(i);
     } catch (...) {
     }
     try {
@@ -205,17 +203,13 @@ void Frm_AccountAdd::LoadAccount()
     }
 }
 
-void Frm_AccountAdd::Txt_SubPWD_Change()
-{
-    SubPwdChanged = true;
-}
+void Frm_AccountAdd::Txt_SubPWD_Change() { SubPwdChanged = true; }
 
 bool Frm_AccountAdd::RequiredFieldsFilled()
 {
-    const bool common = !vb::Trim(Txt_UID->Text()).isEmpty() && !vb::Trim(Txt_Name->Text()).isEmpty()
-        && !Cmb_Type->Text().isEmpty();
-    if (!IsAddMode())
-        return common;
+    const bool common =
+        !vb::Trim(Txt_UID->Text()).isEmpty() && !vb::Trim(Txt_Name->Text()).isEmpty() && !Cmb_Type->Text().isEmpty();
+    if (!IsAddMode()) return common;
     return common && !Txt_PWD->Text().isEmpty() && !Txt_PWD2->Text().isEmpty() && !Txt_SubPWD->Text().isEmpty();
 }
 
@@ -274,12 +268,10 @@ bool Frm_AccountAdd::UpdateAccount(QString &errText)
 {
     try {
         QString sql = QStringLiteral("UPDATE 账户 SET ") + QStringLiteral("真实姓名 = ") + SQLQuote(Txt_Name->Text())
-            + QStringLiteral(",账户类型 = ") + SQLQuote(Cmb_Type->Text()) + QStringLiteral(",状态 = ")
-            + SQLQuote(Cmb_Status->ListIndex() == 0 ? QStringLiteral("正常") : QStringLiteral("停用"));
-        if (PwdChanged)
-            sql += QStringLiteral(",密码 = ") + SQLQuote(Txt_PWD->Text());
-        if (SubPwdChanged)
-            sql += QStringLiteral(",二级密码 = ") + SQLQuote(Txt_SubPWD->Text());
+                      + QStringLiteral(",账户类型 = ") + SQLQuote(Cmb_Type->Text()) + QStringLiteral(",状态 = ")
+                      + SQLQuote(Cmb_Status->ListIndex() == 0 ? QStringLiteral("正常") : QStringLiteral("停用"));
+        if (PwdChanged) sql += QStringLiteral(",密码 = ") + SQLQuote(Txt_PWD->Text());
+        if (SubPwdChanged) sql += QStringLiteral(",二级密码 = ") + SQLQuote(Txt_SubPWD->Text());
         sql += QStringLiteral(" WHERE 用户名 = ") + SQLQuote(Txt_UID->Text());
         SQLConn().Execute(sql);
         return true;
@@ -291,7 +283,4 @@ bool Frm_AccountAdd::UpdateAccount(QString &errText)
     return false;
 }
 
-void Frm_AccountAdd::Cmd_Close_Click()
-{
-    Unload();
-}
+void Frm_AccountAdd::Cmd_Close_Click() { Unload(); }

@@ -18,10 +18,7 @@ constexpr int DeleteTop = FilterTop + FilterHeight + 180, DeleteHeight = 1380;
 constexpr int InLabelLeft = 240, InBoxLeft = 1080, InBoxWidth = 1680;
 
 // "[全部]" at the head of the list: no condition.
-bool isAll(FCombo *c)
-{
-    return c->ListIndex() == 0 && c->Text() == kAll;
-}
+bool isAll(FCombo *c) { return c->ListIndex() == 0 && c->Text() == kAll; }
 
 }  // namespace
 
@@ -101,8 +98,7 @@ void Frm_AccountLoginInfo::InitLoginGrid()
 {
     vb::Grid *g = Grid_ShowData.get();
     g->Clear();
-    if (g->Cols() < 2)
-        g->setCols(2);
+    if (g->Cols() < 2) g->setCols(2);
     g->setColWidth(0, 3000);
     g->setColWidth(1, 9000);
 }
@@ -123,8 +119,7 @@ void Frm_AccountLoginInfo::FillLoginCombos()
     } catch (const ado::Error &e) {
         ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
     }
-    for (const char *n : {"[全部]", "100", "50", "10", "5"})
-        Cmb_Number->AddItem(QString::fromUtf8(n));
+    for (const char *n : {"[全部]", "100", "50", "10", "5"}) Cmb_Number->AddItem(QString::fromUtf8(n));
 }
 
 void Frm_AccountLoginInfo::ResetLoginSQL()
@@ -161,7 +156,7 @@ void Frm_AccountLoginInfo::Cmd_OK_Click()
     QString to;
     if (!vb::IsDate(Txt_To->Text())) {
         to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd")) + QStringLiteral(" ")
-            + vb::Format(vb::Time(), QStringLiteral("hh:nn:ss"));
+             + vb::Format(vb::Time(), QStringLiteral("hh:nn:ss"));
         Txt_To->setText(to);
     } else {
         to = vb::Trim(Txt_To->Text());
@@ -169,19 +164,20 @@ void Frm_AccountLoginInfo::Cmd_OK_Click()
 
     ResetLoginSQL();
     SQLSelect = QStringLiteral("SELECT ") + (number != 0 ? QStringLiteral("TOP ") + QString::number(number) : QString())
-        + QStringLiteral(" 用户名, CONVERT(varchar(20), 登录时间, 20) AS 登录时间");
-    SQLWhere = QStringLiteral("WHERE")
+                + QStringLiteral(" 用户名, CONVERT(varchar(20), 登录时间, 20) AS 登录时间");
+    SQLWhere =
+        QStringLiteral("WHERE")
         + (user.isEmpty() ? QString() : QStringLiteral(" (用户名 = ") + SQLQuote(user) + QStringLiteral(") AND "))
         + QStringLiteral(" (登录时间 BETWEEN ") + SQLQuote(from) + QStringLiteral(" AND ") + SQLQuote(to)
         + QStringLiteral(")");
-    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
+    SQLText =
+        SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere + QStringLiteral(" ") + SQLOrder;
     RunList(true);
 }
 
 void Frm_AccountLoginInfo::Cmd_Del_Click()
 {
-    if (Cmb_DUID->ListIndex() < 0)
-        return;
+    if (Cmb_DUID->ListIndex() < 0) return;
     const QString user = isAll(Cmb_DUID.get()) ? QString() : Cmb_DUID->Text();
     QString question;
     QString sql = QStringLiteral("DELETE FROM 账户登录");
@@ -191,8 +187,7 @@ void Frm_AccountLoginInfo::Cmd_Del_Click()
     } else {
         question = QStringLiteral("确实要删除所有登录信息吗？");
     }
-    if (!ConfirmDelete(question, QStringLiteral("删除登录信息")))
-        return;
+    if (!ConfirmDelete(question, QStringLiteral("删除登录信息"))) return;
     try {
         SQLConn().Execute(sql);
     } catch (const ado::Error &e) {

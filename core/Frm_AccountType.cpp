@@ -24,18 +24,14 @@ constexpr int FrameHeight = PowerRowTop + 4 * PowerRowStep + 300 + 240;
 constexpr int ButtonTop = FrameTop + FrameHeight + 240;
 constexpr int TipTop = ButtonTop + 375 + 360;
 
-constexpr long LinkColor = 0xFF0000L;       // RGB(0, 0, 255)
+constexpr long LinkColor = 0xFF0000L;  // RGB(0, 0, 255)
 constexpr long LinkHoverColor = 0xFFC0C0L;
 
-void showError(const QString &text)
-{
-    ShowMsgBox(text, kIconX, kTitleErr);
-}
+void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
 
 QString describe(const std::exception &e)
 {
-    if (const auto *a = dynamic_cast<const ado::Error *>(&e))
-        return a->Description();
+    if (const auto *a = dynamic_cast<const ado::Error *>(&e)) return a->Description();
     return QString::fromUtf8(e.what());
 }
 
@@ -129,7 +125,8 @@ void Frm_AccountType::CreateControls()
 
     // The links light up under the pointer; the window's own mouse move puts them back.
     for (vb::Label *l : {Lbl_Add.peek(), Lbl_Del.peek()})
-        HoverByMouseMove(l, c, [this, l] { SetLinkHover(l); }, [this] { ResetLinkLooks(); });
+        HoverByMouseMove(
+            l, c, [this, l] { SetLinkHover(l); }, [this] { ResetLinkLooks(); });
 }
 
 void Frm_AccountType::ControlsDestroyed()
@@ -147,8 +144,7 @@ void Frm_AccountType::SetLinkHover(vb::Label *link)
 void Frm_AccountType::ResetLinkLooks()
 {
     for (vb::Label *l : {Lbl_Add.peek(), Lbl_Del.peek()}) {
-        if (!l)
-            continue;
+        if (!l) continue;
         l->setFontUnderline(false);
         l->setForeColor(LinkColor);
     }
@@ -156,20 +152,18 @@ void Frm_AccountType::ResetLinkLooks()
 
 void Frm_AccountType::HideAccTypeCtrls()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Lbl_AccType.peek(), Cmb_AccType.peek(), Lbl_Add.peek(),
-                                                       Lbl_Split.peek(), Lbl_Del.peek(), Frame_AccPower.peek(),
-                                                       Cmd_OK.peek(), Cmd_Close.peek()})
-        if (w)
-            w->setVisible(false);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Lbl_AccType.peek(), Cmb_AccType.peek(), Lbl_Add.peek(), Lbl_Split.peek(),
+                                          Lbl_Del.peek(), Frame_AccPower.peek(), Cmd_OK.peek(), Cmd_Close.peek()})
+        if (w) w->setVisible(false);
 }
 
 void Frm_AccountType::ShowAccTypeCtrls()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Lbl_AccType.peek(), Cmb_AccType.peek(), Lbl_Add.peek(),
-                                                       Lbl_Split.peek(), Lbl_Del.peek(), Frame_AccPower.peek(),
-                                                       Cmd_OK.peek(), Cmd_Close.peek()})
-        if (w)
-            w->setVisible(true);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Lbl_AccType.peek(), Cmb_AccType.peek(), Lbl_Add.peek(), Lbl_Split.peek(),
+                                          Lbl_Del.peek(), Frame_AccPower.peek(), Cmd_OK.peek(), Cmd_Close.peek()})
+        if (w) w->setVisible(true);
 }
 
 // ---------------------------------------------------------------- load, layout
@@ -194,10 +188,8 @@ void Frm_AccountType::Form_Resize()
 {
     try {
         const int W = Width();
-        if (vb::Frame *f = Frame_AccPower.peek())
-            f->setWidth(std::max(0, W - f->Left() - 240 - 45));
-        if (vb::Label *t = Lbl_Tip.peek())
-            t->setWidth(std::max(0, W - t->Left() - 240 - 45));
+        if (vb::Frame *f = Frame_AccPower.peek()) f->setWidth(std::max(0, W - f->Left() - 240 - 45));
+        if (vb::Label *t = Lbl_Tip.peek()) t->setWidth(std::max(0, W - t->Left() - 240 - 45));
     } catch (...) {
     }
 }
@@ -217,21 +209,21 @@ void Frm_AccountType::LoadAccTypes()
         }
         // The permission names are the table's own column names, after the key.
         for (int i = 1; i < rs.FieldCount(); ++i) {
-            if (i - 1 >= PowerCount)
-                throw std::out_of_range("下标越界");
+            if (i - 1 >= PowerCount) throw std::out_of_range("下标越界");
             Lbl_Power(i - 1)->setCaption(rs.FieldName(i));
             Chk_Power(i - 1)->setValue(vb::vbUnchecked);
         }
         rs.Close();
 
         ado::Recordset cnt;
-        cnt.Open(QStringLiteral("SELECT COUNT(修改账户权限) AS 数量 FROM 账户类型 WHERE 修改账户权限 = 1 GROUP BY 修改账户权限"),
+        cnt.Open(QStringLiteral(
+                     "SELECT COUNT(修改账户权限) AS 数量 FROM 账户类型 WHERE 修改账户权限 = 1 GROUP BY 修改账户权限"),
                  SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         const QString number = cnt.Fields(QStringLiteral("数量")).toString();
         QString tip = QStringLiteral("当前有 ") + number + QStringLiteral(" 个类型拥有账户修改权限");
         if (vb::Val(number) <= 1)
             tip += QStringLiteral("\r\n")
-                + QStringLiteral("注意：请至少保留一个类型拥有账户修改权限，否则需要联系系统数据库管理员进行修改。");
+                   + QStringLiteral("注意：请至少保留一个类型拥有账户修改权限，否则需要联系系统数据库管理员进行修改。");
         Lbl_Tip->setCaption(tip);
     } catch (const std::exception &e) {
         showError(describe(e));
@@ -247,8 +239,7 @@ void Frm_AccountType::ShowTypePowers(const QString &typeName)
         for (int i = 1; i < rs.FieldCount(); ++i) {
             const QVariant v = rs.Fields(i);
             vb::CheckBox *chk = Chk_Power(i - 1);
-            if (!chk)
-                throw std::out_of_range("下标越界");
+            if (!chk) throw std::out_of_range("下标越界");
             chk->setValue(!v.isNull() && v.toLongLong() != 0 ? vb::vbChecked : vb::vbUnchecked);
         }
     } catch (const std::exception &e) {
@@ -267,8 +258,7 @@ void Frm_AccountType::Cmb_AccType_Click()
 
 void Frm_AccountType::Lbl_Power_Click(int Index)
 {
-    if (vb::CheckBox *chk = Chk_Power(Index))
-        chk->setValue(chk->Value() ^ 1);
+    if (vb::CheckBox *chk = Chk_Power(Index)) chk->setValue(chk->Value() ^ 1);
 }
 
 void Frm_AccountType::Lbl_Add_Click()
@@ -299,8 +289,7 @@ void Frm_AccountType::Cmd_OK_Click()
         }
         sql = QStringLiteral("INSERT 账户类型 VALUES(") + SQLQuote(name) + QStringLiteral(",");
         for (int i = 0; i < PowerCount; ++i) {
-            if (i > 0)
-                sql += QStringLiteral(",");
+            if (i > 0) sql += QStringLiteral(",");
             sql += QString::number(Chk_Power(i)->Value());
         }
         sql += QStringLiteral(")");
@@ -308,8 +297,7 @@ void Frm_AccountType::Cmd_OK_Click()
         const QString name = vb::Trim(Cmb_AccType->Text());
         sql = QStringLiteral("UPDATE 账户类型 SET ");
         for (int i = 0; i < PowerCount; ++i) {
-            if (i > 0)
-                sql += QStringLiteral(",");
+            if (i > 0) sql += QStringLiteral(",");
             sql += Lbl_Power(i)->Caption() + QStringLiteral("=") + QString::number(Chk_Power(i)->Value());
         }
         sql += QStringLiteral(" WHERE 账户类型 = ") + SQLQuote(name);
@@ -344,8 +332,7 @@ void Frm_AccountType::Lbl_Del_Click()
             return;
         SQLConn().Execute(QStringLiteral("DELETE FROM 账户类型 WHERE 账户类型 = ") + SQLQuote(name));
         for (int i = Cmb_AccType->ListCount() - 1; i >= 0; --i)
-            if (Cmb_AccType->List(i) == name)
-                Cmb_AccType->RemoveItem(i);
+            if (Cmb_AccType->List(i) == name) Cmb_AccType->RemoveItem(i);
     } catch (const std::exception &e) {
         showError(describe(e));
         return;
@@ -353,7 +340,4 @@ void Frm_AccountType::Lbl_Del_Click()
     LoadAccTypes();
 }
 
-void Frm_AccountType::Cmd_Close_Click()
-{
-    CloseChildForm(this);
-}
+void Frm_AccountType::Cmd_Close_Click() { CloseChildForm(this); }

@@ -20,10 +20,7 @@ const QString kPowerReturn = QStringLiteral("办理还书权限");
 const QString kPowerStore = QStringLiteral("修改库存权限");
 const QString kPowerReader = QStringLiteral("修改读者权限");
 
-bool ticked(vb::CheckBox *c)
-{
-    return c && c->Value() == vb::vbChecked;
-}
+bool ticked(vb::CheckBox *c) { return c && c->Value() == vb::vbChecked; }
 
 }  // namespace
 
@@ -107,7 +104,8 @@ void Frm_DBClear::CreateControls()
     Chk_Reader_Dep = item(QStringLiteral("Chk_Reader_Dep"), QStringLiteral("所有读者充值记录"));
     ++row;
     Chk_Reader_Standby = item(QStringLiteral("Chk_Reader_Standby"), QStringLiteral("状态为停用的读者"));
-    Lbl_Reader_Standby = note(QStringLiteral("Lbl_Reader_Standby"), QStringLiteral("该操作将删除相应读者的所有相关记录"));
+    Lbl_Reader_Standby =
+        note(QStringLiteral("Lbl_Reader_Standby"), QStringLiteral("该操作将删除相应读者的所有相关记录"));
 
     auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"), QStringLiteral("注意：灰色项代表您没有权限进行该操作"));
     tip->setBackStyle(vb::vbTransparent);
@@ -144,8 +142,7 @@ void Frm_DBClear::Form_Load()
 
 void Frm_DBClear::DisableItem(vb::CheckBox *item)
 {
-    if (item)
-        item->setEnabled(false);
+    if (item) item->setEnabled(false);
 }
 
 void Frm_DBClear::DisableByPower()
@@ -159,8 +156,7 @@ void Frm_DBClear::DisableByPower()
         DisableItem(Chk_Brw_All.get());
         DisableItem(Chk_Book_Damag.get());
     }
-    if (!CheckUserPower(kPowerStore))
-        DisableItem(Chk_Book_NoStore.get());
+    if (!CheckUserPower(kPowerStore)) DisableItem(Chk_Book_NoStore.get());
     if (!CheckUserPower(kPowerReader)) {
         DisableItem(Chk_Reader_Dep.get());
         DisableItem(Chk_Reader_Standby.get());
@@ -169,15 +165,9 @@ void Frm_DBClear::DisableByPower()
 
 // ---------------------------------------------------------------- boxes
 
-void Frm_DBClear::Chk_Acc_Standby_Click()
-{
-    Lbl_Acc_Standby->setVisible(ticked(Chk_Acc_Standby.get()));
-}
+void Frm_DBClear::Chk_Acc_Standby_Click() { Lbl_Acc_Standby->setVisible(ticked(Chk_Acc_Standby.get())); }
 
-void Frm_DBClear::Chk_Reader_Standby_Click()
-{
-    Lbl_Reader_Standby->setVisible(ticked(Chk_Reader_Standby.get()));
-}
+void Frm_DBClear::Chk_Reader_Standby_Click() { Lbl_Reader_Standby->setVisible(ticked(Chk_Reader_Standby.get())); }
 
 void Frm_DBClear::Chk_Brw_All_Click()
 {
@@ -188,8 +178,7 @@ void Frm_DBClear::Chk_Brw_All_Click()
 
 void Frm_DBClear::Chk_Book_Damag_Click()
 {
-    if (ticked(Chk_Brw_All.get()))
-        Chk_Book_Damag->setValue(vb::vbChecked);
+    if (ticked(Chk_Brw_All.get())) Chk_Book_Damag->setValue(vb::vbChecked);
 }
 
 void Frm_DBClear::Chk_Brw_Return_Click()
@@ -217,14 +206,14 @@ void Frm_DBClear::Cmd_Clear_Click()
 {
     const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
     const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
-    const QString loansOfDisabledAccounts = QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ")
-        + disabledAccounts + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ")
-        + disabledAccounts + QStringLiteral(")");
+    const QString loansOfDisabledAccounts =
+        QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ") + disabledAccounts
+        + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ") + disabledAccounts
+        + QStringLiteral(")");
 
     QStringList list;
     if (CheckUserPower(kPowerAcc)) {
-        if (ticked(Chk_Acc_Login.get()))
-            list << QStringLiteral("DELETE FROM 账户登录");
+        if (ticked(Chk_Acc_Login.get())) list << QStringLiteral("DELETE FROM 账户登录");
         if (ticked(Chk_Acc_Standby.get())) {
             list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
                  << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
@@ -250,27 +239,27 @@ void Frm_DBClear::Cmd_Clear_Click()
                 Txt_To->setText(to);
             }
             const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
-                + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
-            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
+                                     + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
+            list << QStringLiteral(
+                        "DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
                         + returned + QStringLiteral(")")
                  << QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned;
         }
         if (ticked(Chk_Brw_All.get()))
             list << QStringLiteral("DELETE FROM 图书损坏") << QStringLiteral("DELETE FROM 图书借阅");
-        if (ticked(Chk_Book_Damag.get()))
-            list << QStringLiteral("DELETE FROM 图书损坏");
+        if (ticked(Chk_Book_Damag.get())) list << QStringLiteral("DELETE FROM 图书损坏");
     }
     if (CheckUserPower(kPowerStore)) {
         if (ticked(Chk_Book_NoStore.get()))
-            list << QStringLiteral(
-                "DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= "
-                "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
+            list << QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 "
+                                   "WHERE 图书档案.ISBN *= "
+                                   "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
     }
     if (CheckUserPower(kPowerReader)) {
-        if (ticked(Chk_Reader_Dep.get()))
-            list << QStringLiteral("DELETE FROM 充值记录");
+        if (ticked(Chk_Reader_Dep.get())) list << QStringLiteral("DELETE FROM 充值记录");
         if (ticked(Chk_Reader_Standby.get())) {
-            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE 读者编号 IN ")
+            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 "
+                                   "WHERE 读者编号 IN ")
                         + disabledReaders + QStringLiteral(")")
                  << QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders
                  << QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders
@@ -286,20 +275,15 @@ void Frm_DBClear::Cmd_Clear_Click()
     m_lastRun = list;
     m_lastFailed.clear();
     for (const QString &sql : list)
-        if (!ExecClearSQL(sql))
-            m_lastFailed << sql;
+        if (!ExecClearSQL(sql)) m_lastFailed << sql;
 
     if (!m_lastFailed.isEmpty()) {
         QString text = QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：") + QStringLiteral("\r\n");
-        for (const QString &sql : m_lastFailed)
-            text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
+        for (const QString &sql : m_lastFailed) text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
         ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("提示"));
     } else {
         ShowMsgBox(QStringLiteral("所选项目清理成功！"), QStringLiteral("!"), QStringLiteral("提示"));
     }
 }
 
-void Frm_DBClear::Cmd_Close_Click()
-{
-    Unload();
-}
+void Frm_DBClear::Cmd_Close_Click() { Unload(); }

@@ -95,8 +95,7 @@ void Frm_FindPassword::Form_Load()
 {
     SetDialogTitle(this, Lbl_TBarText.get());
     // Every opening starts on the first page with nothing accepted yet.
-    for (int i = 0; i < PageCount; ++i)
-        m_frame[i]->setVisible(false);
+    for (int i = 0; i < PageCount; ++i) m_frame[i]->setVisible(false);
     m_curStep = 0;
     m_prevStep = 0;
     m_findUID.clear();
@@ -107,8 +106,7 @@ void Frm_FindPassword::Form_Unload(int &cancel)
 {
     (void)cancel;
     // The login window opened the connection for this dialog only.
-    if (SQLConn().State() == ado::adStateOpen)
-        SQLConn().Close();
+    if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
 }
 
 void Frm_FindPassword::Cmd_TBarClose_Click() { Unload(); }
@@ -148,8 +146,7 @@ void Frm_FindPassword::GoStep(const QString &direction)
         ShowStep(m_curStep == 2 ? m_prevStep : m_curStep - 1, QString());
         return;
     }
-    if (direction != QLatin1String("Next"))
-        return;
+    if (direction != QLatin1String("Next")) return;
     // A look-up that fails (the connection could not be opened, the table is
     // unreadable) is reported; the dialog stays on its page.
     try {
@@ -198,8 +195,7 @@ bool Frm_FindPassword::CheckSecondPWD(QString &message)
     if (!rs.EOF_()) {
         const QVariant second = rs.Fields(QStringLiteral("二级密码"));
         // Compared exactly, character by character; an account without one never matches.
-        if (!second.isNull() && Txt_Password->Text() == second.toString())
-            return true;
+        if (!second.isNull() && Txt_Password->Text() == second.toString()) return true;
     }
     message = QStringLiteral("二级密码错误！");
     return false;
@@ -212,8 +208,7 @@ void Frm_FindPassword::ShowPassword()
     QString password;
     if (!rs.EOF_()) {
         const QVariant v = rs.Fields(QStringLiteral("密码"));
-        if (!v.isNull())
-            password = v.toString();
+        if (!v.isNull()) password = v.toString();
     }
     ShowStep(2, QStringLiteral("登录密码：") + password);
 }

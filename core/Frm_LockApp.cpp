@@ -45,16 +45,14 @@ void Frm_LockApp::Form_Load()
 void Frm_LockApp::showEvent(QShowEvent *e)
 {
     PasswordDialog::showEvent(e);
-    if (Txt_Password.peek())
-        Txt_Password->SetFocus();
+    if (Txt_Password.peek()) Txt_Password->SetFocus();
 }
 
 // Closing the window by its frame (Alt+F4 and the like) would leave the main
 // window hidden with nothing on screen: only an unlock ends the lock.
 void Frm_LockApp::Form_QueryUnload(int &cancel, int unloadMode)
 {
-    if (unloadMode == vb::vbFormControlMenu)
-        cancel = 1;
+    if (unloadMode == vb::vbFormControlMenu) cancel = 1;
 }
 
 void Frm_LockApp::Cmd_Unlock_Click()
@@ -65,6 +63,5 @@ void Frm_LockApp::Cmd_Unlock_Click()
         return;
     }
     ShowMsgBox(QStringLiteral("密码错误！"), QStringLiteral("x"), QStringLiteral("解锁失败"));
-    if (Txt_Password.peek())
-        Txt_Password->SetFocus();
+    if (Txt_Password.peek()) Txt_Password->SetFocus();
 }

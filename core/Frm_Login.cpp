@@ -29,8 +29,7 @@ QString settingsFile(const QString &name) { return AppPath + QStringLiteral("Sav
 // A line as read from a settings file, without its line break.
 QString chopLineBreak(QString line)
 {
-    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
     return line;
 }
 
@@ -52,13 +51,12 @@ FTextBox *makeTextBox(QWidget *parent, const QString &name, int left, int top, i
 {
     auto *t = new FTextBox(parent, name);
     t->Move(left, top, width, FTextBox::FixedHeight);
-    if (password)
-        t->setPasswordChar(QStringLiteral("*"));
+    if (password) t->setPasswordChar(QStringLiteral("*"));
     return t;
 }
 
-vb::PictureBox *makePicture(QWidget *parent, const QString &name, const QString &file, int left, int top,
-                            int width, int height, long back)
+vb::PictureBox *makePicture(QWidget *parent, const QString &name, const QString &file, int left, int top, int width,
+                            int height, long back)
 {
     auto *p = new vb::PictureBox(parent, name);
     p->setBorderStyle(0);
@@ -89,8 +87,8 @@ void Frm_Login::CreateControls()
     QWidget *c = client();
     setCaption(DesignCaption());
 
-    Pic_Logo = makePicture(c, QStringLiteral("Pic_Logo"), QStringLiteral("Login_Logo.jpg"), 0, 0, 6750, 1050,
-                           0x592E0BL);
+    Pic_Logo =
+        makePicture(c, QStringLiteral("Pic_Logo"), QStringLiteral("Login_Logo.jpg"), 0, 0, 6750, 1050, 0x592E0BL);
 
     // The two frames slide inside this box; the one below its bottom is out of view.
     auto *host = new vb::PictureBox(c, QStringLiteral("Pic_FrameHost"));
@@ -105,8 +103,8 @@ void Frm_Login::CreateControls()
     fl->setBackColor(kWindowBack);
     fl->Move(360, FrameRestTop, 6030, 3270);
     Frmae_Login = fl;
-    Pic_TipLogin = makePicture(fl, QStringLiteral("Pic_TipLogin"), QStringLiteral("Login_TipLogin.png"), 240, 240,
-                               360, 360, kWindowBack);
+    Pic_TipLogin = makePicture(fl, QStringLiteral("Pic_TipLogin"), QStringLiteral("Login_TipLogin.png"), 240, 240, 360,
+                               360, kWindowBack);
     Lbl_TipLogin = DialogLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, kTitleText);
     Lbl_TipLogin->setFontBold(true);
     Lbl_TipLogin->setFontSize(10.5);
@@ -116,13 +114,13 @@ void Frm_Login::CreateControls()
     Cmb_UID = cmb;
     Lbl_Password = DialogLabel(fl, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 720, 1770);
     Txt_Password = makeTextBox(fl, QStringLiteral("Txt_Password"), 1680, 1740, 3600, true);
-    Pic_GoSQLSet = makePicture(fl, QStringLiteral("Pic_GoSQLSet"), QStringLiteral("Login_GoSQLSet.png"), 1680,
-                               2505, 180, 180, kWindowBack);
-    Lbl_GoSQLSet = DialogLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460,
-                             kLinkText);
+    Pic_GoSQLSet = makePicture(fl, QStringLiteral("Pic_GoSQLSet"), QStringLiteral("Login_GoSQLSet.png"), 1680, 2505,
+                               180, 180, kWindowBack);
+    Lbl_GoSQLSet =
+        DialogLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460, kLinkText);
     Lbl_GoSQLSet->setCursor(Qt::PointingHandCursor);
-    Lbl_ForgetPWD = DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460,
-                              kLinkText);
+    Lbl_ForgetPWD =
+        DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460, kLinkText);
     Lbl_ForgetPWD->setCursor(Qt::PointingHandCursor);
 
     // ---- server frame
@@ -130,10 +128,10 @@ void Frm_Login::CreateControls()
     fs->setBackColor(kWindowBack);
     fs->Move(360, FrameBelowTop, 6030, 3270);
     Frmae_SQLServer = fs;
-    Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360,
-                             360, kWindowBack);
-    Lbl_TipSQL = DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285,
-                           kTitleText);
+    Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360, 360,
+                             kWindowBack);
+    Lbl_TipSQL =
+        DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285, kTitleText);
     Lbl_TipSQL->setFontBold(true);
     Lbl_TipSQL->setFontSize(10.5);
     Lbl_SQLServer = DialogLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
@@ -206,8 +204,7 @@ void Frm_Login::Form_Load()
     LoadUIDList();
     LoadSQLSet();
 
-    if (Cmb_UID->ListCount() > 0)
-        Cmb_UID->setListIndex(Cmb_UID->ListCount() - 1);
+    if (Cmb_UID->ListCount() > 0) Cmb_UID->setListIndex(Cmb_UID->ListCount() - 1);
 
     CloseConnectionIfOpen();
 }
@@ -215,8 +212,7 @@ void Frm_Login::Form_Load()
 void Frm_Login::CloseConnectionIfOpen()
 {
     try {
-        if (SQLConn().State() != ado::adStateClosed)
-            SQLConn().Close();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
     } catch (...) {
     }
 }
@@ -226,13 +222,11 @@ void Frm_Login::CloseConnectionIfOpen()
 void Frm_Login::LoadUIDList()
 {
     QFile f(settingsFile(QStringLiteral("UIDList.ini")));
-    if (!f.open(QIODevice::ReadOnly))
-        return;
+    if (!f.open(QIODevice::ReadOnly)) return;
     int added = 0;
     while (!f.atEnd() && added < 10) {
         const QString name = vb::Trim(chopLineBreak(QString::fromUtf8(f.readLine())));
-        if (name.isEmpty())
-            continue;
+        if (name.isEmpty()) continue;
         Cmb_UID->AddItem(name);
         ++added;
     }
@@ -242,23 +236,19 @@ void Frm_Login::SaveUIDList(const QString &UserName)
 {
     const QString name = vb::Trim(UserName);
     QFile f(settingsFile(QStringLiteral("UIDList.ini")));
-    if (!f.open(QIODevice::ReadOnly))
-        return;  // never created: the name is then not remembered
+    if (!f.open(QIODevice::ReadOnly)) return;  // never created: the name is then not remembered
     bool endsWithBreak = true;
     while (!f.atEnd()) {
         const QByteArray raw = f.readLine();
         endsWithBreak = raw.endsWith('\n');
         const QString line = vb::Trim(chopLineBreak(QString::fromUtf8(raw)));
-        if (line.compare(name, Qt::CaseInsensitive) == 0)
-            return;
+        if (line.compare(name, Qt::CaseInsensitive) == 0) return;
     }
     f.close();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     QByteArray out;
     // A last line written without its break would run into the new name.
-    if (!endsWithBreak && f.size() > 0)
-        out += "\r\n";
+    if (!endsWithBreak && f.size() > 0) out += "\r\n";
     out += name.toUtf8() + "\r\n";
     f.write(out);
 }
@@ -266,16 +256,12 @@ void Frm_Login::SaveUIDList(const QString &UserName)
 void Frm_Login::LoadSQLSet()
 {
     QFile f(settingsFile(QStringLiteral("Server.ini")));
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    if (f.atEnd())
-        return;
+    if (!f.open(QIODevice::ReadOnly)) return;
+    if (f.atEnd()) return;
     const QString line = chopLineBreak(QString::fromUtf8(f.readLine()));
-    if (line.isEmpty())
-        return;
+    if (line.isEmpty()) return;
     const QStringList fields = line.split(QLatin1Char('|'));
-    if (fields.size() < 4)
-        return;
+    if (fields.size() < 4) return;
     Txt_SQLServer->setText(vb::Trim(fields.at(0)));
     Txt_SQLUID->setText(vb::Trim(fields.at(1)));
     Txt_SQLPassword->setText(vb::Trim(fields.at(2)));
@@ -286,10 +272,9 @@ void Frm_Login::SaveSQLSet(const QString &Server, const QString &LoginName, cons
                            const QString &Database)
 {
     QFile f(settingsFile(QStringLiteral("Server.ini")));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     const QString line = Server + QLatin1Char('|') + LoginName + QLatin1Char('|') + Password + QLatin1Char('|')
-        + Database + QStringLiteral("\r\n");
+                         + Database + QStringLiteral("\r\n");
     f.write(line.toUtf8());
 }
 
@@ -344,14 +329,12 @@ void Frm_Login::Cmd_Login_Click()
 
 void Frm_Login::Txt_Password_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        Cmd_Login_Click();
+    if (KeyAscii == 13) Cmd_Login_Click();
 }
 
 void Frm_Login::Cmd_Exit_Click()
 {
-    if (exitHandler())
-        exitHandler()();
+    if (exitHandler()) exitHandler()();
 }
 
 void Frm_Login::Lbl_ForgetPWD_Click()

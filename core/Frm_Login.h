@@ -84,8 +84,7 @@ private:
     void LoadUIDList();
     void SaveUIDList(const QString &UserName);
     void LoadSQLSet();
-    void SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
-                    const QString &Database);
+    void SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password, const QString &Database);
     void CloseConnectionIfOpen();
 
     CurrentFrame m_curFrame = LoginFrame;

@@ -48,8 +48,7 @@ vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &captio
     l->setBackStyle(vb::vbTransparent);
     l->setForeColor(fore);
     l->setAutoSize(true);
-    if (!tip.isEmpty())
-        l->setToolTipText(tip);
+    if (!tip.isEmpty()) l->setToolTipText(tip);
     return l;
 }
 
@@ -62,14 +61,12 @@ XButton *makeButton(QWidget *parent, const QString &name, const QString &caption
 {
     auto *b = new XButton(parent, name);
     b->setBackColor(c.back);
-    if (!keepDefaultFore)
-        b->setForeColor(c.fore);
+    if (!keepDefaultFore) b->setForeColor(c.fore);
     b->setMouseOnColor(c.mouseOn);
     b->setMouseDownColor(c.mouseDown);
     b->setStyleColor(c.style);
     b->setCaption(caption);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
+    if (!tip.isEmpty()) b->setToolTip(tip);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
@@ -147,8 +144,7 @@ void Frm_Main::CreateMenus()
     auto item = [this](MenuItem *parent, const QString &name, const QString &caption, void (Frm_Main::*handler)(),
                        const QKeySequence &key = QKeySequence()) {
         auto *m = new MenuItem(parent, name, caption, key);
-        if (handler)
-            connect(m, &MenuItem::Click, this, handler);
+        if (handler) connect(m, &MenuItem::Click, this, handler);
         return m;
     };
     auto split = [](MenuItem *parent, const QString &name) { return new MenuItem(parent, name, QStringLiteral("-")); };
@@ -156,11 +152,11 @@ void Frm_Main::CreateMenus()
     Menu_File = new MenuItem(this, QStringLiteral("Menu_File"), QStringLiteral("文件(&F)"));
     Menu_File_Logout = item(Menu_File.peek(), QStringLiteral("Menu_File_Logout"), QStringLiteral("注销(&L)"),
                             &Frm_Main::Menu_File_Logout_Click);
-    Menu_File_SwapUser = item(Menu_File.peek(), QStringLiteral("Menu_File_SwapUser"),
-                              QStringLiteral("切换用户(&S)..."), &Frm_Main::Menu_File_SwapUser_Click);
+    Menu_File_SwapUser = item(Menu_File.peek(), QStringLiteral("Menu_File_SwapUser"), QStringLiteral("切换用户(&S)..."),
+                              &Frm_Main::Menu_File_SwapUser_Click);
     Menu_File_Split1 = split(Menu_File.peek(), QStringLiteral("Menu_File_Split1"));
-    Menu_File_DBClear = item(Menu_File.peek(), QStringLiteral("Menu_File_DBClear"),
-                             QStringLiteral("清理数据库(&C)..."), &Frm_Main::Menu_File_DBClear_Click);
+    Menu_File_DBClear = item(Menu_File.peek(), QStringLiteral("Menu_File_DBClear"), QStringLiteral("清理数据库(&C)..."),
+                             &Frm_Main::Menu_File_DBClear_Click);
     Menu_File_DBBackup = item(Menu_File.peek(), QStringLiteral("Menu_File_DBBackup"),
                               QStringLiteral("备份数据库(&B)..."), &Frm_Main::Menu_File_DBBackup_Click);
     Menu_File_DBRecover = item(Menu_File.peek(), QStringLiteral("Menu_File_DBRecover"),
@@ -174,44 +170,42 @@ void Frm_Main::CreateMenus()
                              &Frm_Main::Menu_View_ToolBar_Click);
     Menu_View_NavigatorBar = item(Menu_View.peek(), QStringLiteral("Menu_View_NavigatorBar"),
                                   QStringLiteral("导航栏(&N)"), &Frm_Main::Menu_View_NavigatorBar_Click);
-    Menu_View_StatusBar = item(Menu_View.peek(), QStringLiteral("Menu_View_StatusBar"),
-                               QStringLiteral("状态栏(&S)"), &Frm_Main::Menu_View_StatusBar_Click);
+    Menu_View_StatusBar = item(Menu_View.peek(), QStringLiteral("Menu_View_StatusBar"), QStringLiteral("状态栏(&S)"),
+                               &Frm_Main::Menu_View_StatusBar_Click);
     Menu_View_ToolBar->setChecked(true);
     Menu_View_NavigatorBar->setChecked(true);
     Menu_View_StatusBar->setChecked(true);
 
     Menu_BaseCtrl = new MenuItem(this, QStringLiteral("Menu_BaseCtrl"), QStringLiteral("基本操作(&C)"));
-    Menu_BaseCtrl_BorrowBook = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_BorrowBook"),
-                                    QStringLiteral("借书(&B)"), &Frm_Main::Menu_BaseCtrl_BorrowBook_Click,
-                                    QKeySequence(Qt::Key_F1));
-    Menu_BaseCtrl_ReturnBook = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_ReturnBook"),
-                                    QStringLiteral("还书(&R)"), &Frm_Main::Menu_BaseCtrl_ReturnBook_Click,
-                                    QKeySequence(Qt::Key_F2));
+    Menu_BaseCtrl_BorrowBook =
+        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_BorrowBook"), QStringLiteral("借书(&B)"),
+             &Frm_Main::Menu_BaseCtrl_BorrowBook_Click, QKeySequence(Qt::Key_F1));
+    Menu_BaseCtrl_ReturnBook =
+        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_ReturnBook"), QStringLiteral("还书(&R)"),
+             &Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QKeySequence(Qt::Key_F2));
     Menu_BaseCtrl_Split = split(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Split"));
-    Menu_BaseCtrl_Query = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Query"),
-                               QStringLiteral("查询(&Q)"), &Frm_Main::Menu_BaseCtrl_Query_Click,
-                               QKeySequence(Qt::Key_F3));
-    Menu_BaseCtrl_Statistics = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Statistics"),
-                                    QStringLiteral("统计(&S)"), &Frm_Main::Menu_BaseCtrl_Statistics_Click,
-                                    QKeySequence(Qt::Key_F4));
+    Menu_BaseCtrl_Query = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Query"), QStringLiteral("查询(&Q)"),
+                               &Frm_Main::Menu_BaseCtrl_Query_Click, QKeySequence(Qt::Key_F3));
+    Menu_BaseCtrl_Statistics =
+        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Statistics"), QStringLiteral("统计(&S)"),
+             &Frm_Main::Menu_BaseCtrl_Statistics_Click, QKeySequence(Qt::Key_F4));
 
     Menu_DataMag = new MenuItem(this, QStringLiteral("Menu_DataMag"), QStringLiteral("资料管理(&M)"));
-    Menu_DataMag_BookDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDoc"),
-                                QStringLiteral("图书档案管理(&B)"), &Frm_Main::Menu_DataMag_BookDoc_Click,
-                                QKeySequence(Qt::Key_F5));
+    Menu_DataMag_BookDoc =
+        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDoc"), QStringLiteral("图书档案管理(&B)"),
+             &Frm_Main::Menu_DataMag_BookDoc_Click, QKeySequence(Qt::Key_F5));
     Menu_DataMag_BookStore = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookStore"),
                                   QStringLiteral("图书库存管理(&S)"), &Frm_Main::Menu_DataMag_BookStore_Click);
     Menu_DataMag_BookDamage = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDamage"),
                                    QStringLiteral("图书损坏管理(&D)"), &Frm_Main::Menu_DataMag_BookDamage_Click);
     Menu_DataMag_Split1 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split1"));
-    Menu_DataMag_ReaderDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDoc"),
-                                  QStringLiteral("读者档案管理(&R)"), &Frm_Main::Menu_DataMag_ReaderDoc_Click,
-                                  QKeySequence(Qt::Key_F6));
+    Menu_DataMag_ReaderDoc =
+        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDoc"), QStringLiteral("读者档案管理(&R)"),
+             &Frm_Main::Menu_DataMag_ReaderDoc_Click, QKeySequence(Qt::Key_F6));
     Menu_DataMag_ReaderType = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderType"),
                                    QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
     Menu_DataMag_ReaderDeposit = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDeposit"),
-                                      QStringLiteral("读者充值管理(&D)"),
-                                      &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
+                                      QStringLiteral("读者充值管理(&D)"), &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
     Menu_DataMag_Split2 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split2"));
     Menu_DataMag_PressDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_PressDoc"),
                                  QStringLiteral("出版社信息管理(&P)"), &Frm_Main::Menu_DataMag_PressDoc_Click);
@@ -219,9 +213,9 @@ void Frm_Main::CreateMenus()
                                QStringLiteral("图书馆信息设置(&L)"), &Frm_Main::Menu_DataMag_LabDoc_Click);
 
     Menu_Security = new MenuItem(this, QStringLiteral("Menu_Security"), QStringLiteral("安全选项(&S)"));
-    Menu_Security_LockApp = item(Menu_Security.peek(), QStringLiteral("Menu_Security_LockApp"),
-                                 QStringLiteral("锁定系统(&L)..."), &Frm_Main::Menu_Security_LockApp_Click,
-                                 QKeySequence(Qt::CTRL | Qt::Key_L));
+    Menu_Security_LockApp =
+        item(Menu_Security.peek(), QStringLiteral("Menu_Security_LockApp"), QStringLiteral("锁定系统(&L)..."),
+             &Frm_Main::Menu_Security_LockApp_Click, QKeySequence(Qt::CTRL | Qt::Key_L));
     Menu_Security_Split1 = split(Menu_Security.peek(), QStringLiteral("Menu_Security_Split1"));
     Menu_Security_AccountMag = item(Menu_Security.peek(), QStringLiteral("Menu_Security_AccountMag"),
                                     QStringLiteral("账户管理(&A)"), &Frm_Main::Menu_Security_AccountMag_Click);
@@ -234,9 +228,8 @@ void Frm_Main::CreateMenus()
     Menu_Help = new MenuItem(this, QStringLiteral("Menu_Help"), QStringLiteral("帮助(&H)"));
     Menu_Help_Content = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Content"), QStringLiteral("内容(&C)..."),
                              &Frm_Main::Menu_Help_Content_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
-    Menu_Help_Manual = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Manual"),
-                            QStringLiteral("用户手册(&U)..."), &Frm_Main::Menu_Help_Manual_Click,
-                            QKeySequence(Qt::CTRL | Qt::Key_F2));
+    Menu_Help_Manual = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Manual"), QStringLiteral("用户手册(&U)..."),
+                            &Frm_Main::Menu_Help_Manual_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
     Menu_Help_Split = split(Menu_Help.peek(), QStringLiteral("Menu_Help_Split"));
     Menu_Help_About = item(Menu_Help.peek(), QStringLiteral("Menu_Help_About"), QStringLiteral("关于(&A)..."),
                            &Frm_Main::Menu_Help_About_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
@@ -280,8 +273,8 @@ void Frm_Main::CreateToolBar(QWidget *c)
     Cmd_TBarLogout = makeButton(sub2, QStringLiteral("Cmd_TBarLogout"), QStringLiteral("注销"),
                                 QStringLiteral("注销当前用户"), tbar);
     Cmd_TBarLogout->Move(3660, 30, 600, 300);
-    Cmd_TBarLockApp = makeButton(sub2, QStringLiteral("Cmd_TBarLockApp"), QStringLiteral("锁定"),
-                                 QStringLiteral("锁定系统"), tbar);
+    Cmd_TBarLockApp =
+        makeButton(sub2, QStringLiteral("Cmd_TBarLockApp"), QStringLiteral("锁定"), QStringLiteral("锁定系统"), tbar);
     Cmd_TBarLockApp->Move(4290, 30, 600, 300);
 
     // Help and exit.
@@ -366,7 +359,8 @@ void Frm_Main::CreateNavigatorBar(QWidget *c)
         void (Frm_Main::*handler)();
     };
     const Nav navs[] = {
-        {&Cmd_NBarBrwBook, "Cmd_NBarBrwBook", QStringLiteral("借书"), &first, &Frm_Main::Menu_BaseCtrl_BorrowBook_Click},
+        {&Cmd_NBarBrwBook, "Cmd_NBarBrwBook", QStringLiteral("借书"), &first,
+         &Frm_Main::Menu_BaseCtrl_BorrowBook_Click},
         {&Cmd_NBarReturnBook, "Cmd_NBarReturnBook", QStringLiteral("还书"), &first,
          &Frm_Main::Menu_BaseCtrl_ReturnBook_Click},
         {&Cmd_NBarQuery, "Cmd_NBarQuery", QStringLiteral("查询"), &rest, &Frm_Main::Menu_BaseCtrl_Query_Click},
@@ -401,8 +395,8 @@ void Frm_Main::CreateStatusBar(QWidget *c)
     Shp_SBarSub3 = makePanelFrame(bar, QStringLiteral("Shp_SBarSub3"), 4890, 2430);
     Shp_SBarSub4 = makePanelFrame(bar, QStringLiteral("Shp_SBarSub4"), 7350, 6000);
 
-    Lbl_SBarSQLServer = makeLabel(bar, QStringLiteral("Lbl_SBarSQLServer"), QString(), kDarkText,
-                                  QStringLiteral("服务器"));
+    Lbl_SBarSQLServer =
+        makeLabel(bar, QStringLiteral("Lbl_SBarSQLServer"), QString(), kDarkText, QStringLiteral("服务器"));
     Lbl_SBarSQLServer->Move(120, 52);
     Lbl_SBarSQLDB = makeLabel(bar, QStringLiteral("Lbl_SBarSQLDB"), QString(), kDarkText, QStringLiteral("数据库"));
     Lbl_SBarSQLDB->Move(2850, 52);
@@ -434,8 +428,7 @@ void Frm_Main::CreateStatusBar(QWidget *c)
 void Frm_Main::Form_Load()
 {
     // The whole screen also when no window manager maximizes the window.
-    if (QScreen *scr = screen())
-        setGeometry(scr->availableGeometry());
+    if (QScreen *scr = screen()) setGeometry(scr->availableGeometry());
     // The window never gets smaller than 900 x 600 pixels.
     InstallMainWndProc(*this);
     InitViewState();
@@ -476,12 +469,10 @@ void Frm_Main::InitToolBar()
 {
     try {
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT 图书馆名称 FROM 图书馆信息"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
+        rs.Open(QStringLiteral("SELECT 图书馆名称 FROM 图书馆信息"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         if (!rs.EOF_()) {
             const QVariant name = rs.Fields(QStringLiteral("图书馆名称"));
-            if (name.isValid() && !name.isNull())
-                Lbl_TBarLabName->setCaption(name.toString());
+            if (name.isValid() && !name.isNull()) Lbl_TBarLabName->setCaption(name.toString());
         }
     } catch (const std::exception &) {
         // No name to show: the label keeps what it has.
@@ -535,24 +526,19 @@ void Frm_Main::Timer_Tip_Timer()
 
 void Frm_Main::Pic_NavigatorBar_Resize()
 {
-    if (!Shp_NBarSub2.peek() || !Pic_NavigatorBar.peek())
-        return;
+    if (!Shp_NBarSub2.peek() || !Pic_NavigatorBar.peek()) return;
     const int h = Pic_NavigatorBar->Height() - Shp_NBarSub2->Top() - 15;
-    if (h >= 0)
-        Shp_NBarSub2->setHeight(h);
+    if (h >= 0) Shp_NBarSub2->setHeight(h);
 }
 
 void Frm_Main::Pic_StatusBar_Resize()
 {
-    if (!Pic_StatusBar.peek() || !Shp_SBarSub4.peek() || !Pic_SBarTipBack.peek() || !Pic_SBarDrag.peek())
-        return;
+    if (!Pic_StatusBar.peek() || !Shp_SBarSub4.peek() || !Pic_SBarTipBack.peek() || !Pic_SBarDrag.peek()) return;
     const int w = Pic_StatusBar->Width();
     const int shapeWidth = w - Shp_SBarSub4->Left() - 30;
-    if (shapeWidth >= 0)
-        Shp_SBarSub4->setWidth(shapeWidth);
+    if (shapeWidth >= 0) Shp_SBarSub4->setWidth(shapeWidth);
     const int tipWidth = w - Pic_SBarTipBack->Left() - 315;
-    if (tipWidth >= 0)
-        Pic_SBarTipBack->setWidth(tipWidth);
+    if (tipWidth >= 0) Pic_SBarTipBack->setWidth(tipWidth);
     Pic_SBarDrag->setLeft(w - 300);
 }
 
@@ -560,14 +546,12 @@ void Frm_Main::Pic_StatusBar_Resize()
 
 void Frm_Main::SwitchToChild(const QString &className, XButton *navButton)
 {
-    if (vb::Form *target = ChildForm(className))
-        ChildFormSwitch(target, navButton);
+    if (vb::Form *target = ChildForm(className)) ChildFormSwitch(target, navButton);
 }
 
 void Frm_Main::ShowDialog(const QString &className)
 {
-    if (vb::Form *dialog = ChildForm(className))
-        dialog->Show(vb::vbModal);
+    if (vb::Form *dialog = ChildForm(className)) dialog->Show(vb::vbModal);
 }
 
 void Frm_Main::Menu_BaseCtrl_BorrowBook_Click()
@@ -603,8 +587,8 @@ void Frm_Main::Menu_File_DBClear_Click() { ShowDialog(QStringLiteral("Frm_DBClea
 void Frm_Main::Menu_Help_About_Click() { ShowDialog(QStringLiteral("Frm_About")); }
 
 // Backup and restore are offered but do nothing.
-void Frm_Main::Menu_File_DBBackup_Click() {}
-void Frm_Main::Menu_File_DBRecover_Click() {}
+void Frm_Main::Menu_File_DBBackup_Click() { }
+void Frm_Main::Menu_File_DBRecover_Click() { }
 
 void Frm_Main::Menu_Help_Content_Click()
 {
@@ -619,8 +603,7 @@ void Frm_Main::Menu_Help_Manual_Click()
 void Frm_Main::Menu_Security_LockApp_Click()
 {
     vb::Form *lock = ChildForm(QStringLiteral("Frm_LockApp"));
-    if (!lock)
-        return;
+    if (!lock) return;
     Hide();
     lock->Show(vb::vbModeless);
 }
@@ -658,8 +641,7 @@ void Frm_Main::Cmd_NBarClose_Click()
 void Frm_Main::CloseConnectionIfOpen()
 {
     try {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
     } catch (const std::exception &) {
     }
 }
@@ -667,11 +649,9 @@ void Frm_Main::CloseConnectionIfOpen()
 void Frm_Main::EndIfNoWindowLeft()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->isVisible())
-            return;
+        if (w->isVisible()) return;
     }
-    if (endHandler())
-        endHandler()();
+    if (endHandler()) endHandler()();
 }
 
 void Frm_Main::Menu_File_Logout_Click()
@@ -684,8 +664,7 @@ void Frm_Main::Menu_File_Logout_Click()
 void Frm_Main::Menu_File_Exit_Click()
 {
     CloseConnectionIfOpen();
-    if (Unload())
-        EndIfNoWindowLeft();
+    if (Unload()) EndIfNoWindowLeft();
 }
 
 void Frm_Main::Form_QueryUnload(int &cancel, int unloadMode)
@@ -710,12 +689,10 @@ void Frm_Main::Form_Unload(int &cancel)
             }
         }
     }
-    if (vb::Form::mdiHost() == ChildArea.peek())
-        vb::Form::setMdiHost(nullptr);
+    if (vb::Form::mdiHost() == ChildArea.peek()) vb::Form::setMdiHost(nullptr);
     m_highLight = nullptr;
     // The size limit goes with the window.
     setMinimumSize(0, 0);
-    if (m_unloadMode == vb::vbFormControlMenu)
-        QTimer::singleShot(0, this, [this] { EndIfNoWindowLeft(); });
+    if (m_unloadMode == vb::vbFormControlMenu) QTimer::singleShot(0, this, [this] { EndIfNoWindowLeft(); });
     m_unloadMode = vb::vbFormCode;
 }

@@ -32,18 +32,15 @@ int ShowMsgBox(const QString &Msg, const QString &Icon, const QString &Title)
     try {
         dlg->Prepare(Msg, Icon, Title);
         dlg->Show(vb::vbModal);
-        if (dlg)
-            result = dlg->MsgResult;
+        if (dlg) result = dlg->MsgResult;
     } catch (...) {
         result = 0;
     }
     if (dlg) {
-        if (dlg->IsLoaded())
-            dlg->Unload();
+        if (dlg->IsLoaded()) dlg->Unload();
         dlg->deleteLater();
     }
-    if (result == 1 || result == 2)
-        return result;
+    if (result == 1 || result == 2) return result;
     // A question is confirmed only by the user's own answer: a dialog that
     // closed without one counts as declined.
     return question ? 2 : 0;
@@ -145,10 +142,8 @@ void Frm_MsgFrm::Prepare(const QString &Msg, const QString &Icon, const QString 
     int h = DesignHeight;
     const int lblWidth = Lbl_Message->Width();
     const int lblHeight = Lbl_Message->Height();
-    if (lblWidth > 3240)
-        w = Lbl_Message->Left() + lblWidth + 90 + 240;
-    if (lblHeight > 585)
-        h = Lbl_Message->Top() + lblHeight + 480 + 240 + Cmd_OK->Height() + 240;
+    if (lblWidth > 3240) w = Lbl_Message->Left() + lblWidth + 90 + 240;
+    if (lblHeight > 585) h = Lbl_Message->Top() + lblHeight + 480 + 240 + Cmd_OK->Height() + 240;
     SetOuterSize(w, h);
     Pic_TltleBar->setHeight(h - FrameHeight);
 
@@ -178,15 +173,13 @@ void Frm_MsgFrm::Prepare(const QString &Msg, const QString &Icon, const QString 
         area = owner->frameGeometry();
     else if (QScreen *s = QGuiApplication::primaryScreen())
         area = s->availableGeometry();
-    if (area.isValid())
-        move(area.center() - QPoint(width() / 2, height() / 2));
+    if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
 void Frm_MsgFrm::showEvent(QShowEvent *e)
 {
     vb::Form::showEvent(e);
-    if (Pic_TltleBar.peek())
-        Pic_TltleBar.peek()->setFocus(Qt::ActiveWindowFocusReason);
+    if (Pic_TltleBar.peek()) Pic_TltleBar.peek()->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Frm_MsgFrm::Cmd_OK_Click()
@@ -203,15 +196,13 @@ void Frm_MsgFrm::Cmd_Cancel_Click()
 
 void Frm_MsgFrm::Pic_TltleBar_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13)
-        Cmd_OK_Click();
+    if (KeyAscii == 13) Cmd_OK_Click();
 }
 
 void Frm_MsgFrm::Form_QueryUnload(int &cancel, int unloadMode)
 {
     // The user's close box, system menu and Alt+F4 are refused: a button must be chosen.
-    if (unloadMode == vb::vbFormControlMenu)
-        cancel = 1;
+    if (unloadMode == vb::vbFormControlMenu) cancel = 1;
 }
 
 void Frm_MsgFrm::closeEvent(QCloseEvent *e)

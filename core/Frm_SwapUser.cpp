@@ -47,8 +47,7 @@ void Frm_SwapUser::Form_Load()
 void Frm_SwapUser::showEvent(QShowEvent *e)
 {
     PasswordDialog::showEvent(e);
-    if (Cmb_UID.peek())
-        Cmb_UID->SetFocus();
+    if (Cmb_UID.peek()) Cmb_UID->SetFocus();
 }
 
 // Every account's name, in the order the server gives them; nothing chosen yet.
@@ -57,12 +56,10 @@ void Frm_SwapUser::FillUIDList()
     Cmb_UID->Clear();
     try {
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), SQLConn(), ado::adOpenKeyset,
-                ado::adLockReadOnly);
+        rs.Open(QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         while (!rs.EOF_()) {
             const QVariant name = rs.Fields(QStringLiteral("用户名"));
-            if (!name.isNull())
-                Cmb_UID->AddItem(name.toString());
+            if (!name.isNull()) Cmb_UID->AddItem(name.toString());
             rs.MoveNext();
         }
     } catch (const std::exception &) {
@@ -76,8 +73,7 @@ void Frm_SwapUser::Cmd_Change_Click()
 {
     if (!CheckLogin(Cmb_UID->Text(), Txt_Password->Text())) {
         ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
-        if (Txt_Password.peek())
-            Txt_Password->SetFocus();
+        if (Txt_Password.peek()) Txt_Password->SetFocus();
         return;
     }
     Frm_Main &main = vb::Default<Frm_Main>();
@@ -87,7 +83,6 @@ void Frm_SwapUser::Cmd_Change_Click()
     QPointer<vb::Form> cur = CurForm.data();
     if (cur) {
         cur->Unload();
-        if (cur)
-            cur->Show(vb::vbModeless);
+        if (cur) cur->Show(vb::vbModeless);
     }
 }

@@ -28,12 +28,10 @@ vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &captio
 // A permission value as the database holds it: 1 (or true) grants.
 bool isGranted(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
-        return false;
+    if (!v.isValid() || v.isNull()) return false;
     bool ok = false;
     const double d = v.toDouble(&ok);
-    if (ok)
-        return d != 0;
+    if (ok) return d != 0;
     return v.toString().trimmed().compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
 }
 
@@ -70,16 +68,15 @@ void Frm_Welcome::CreateControls()
     logo->Move(360, 240, 480, 480);
     logo->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("Welcome_Logo.png"))));
     Pic_TBarLogo = logo;
-    Lbl_TBarTMShadow = makeLabel(bar, QStringLiteral("Lbl_TBarTMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L,
-                                 1050, 165);
+    Lbl_TBarTMShadow =
+        makeLabel(bar, QStringLiteral("Lbl_TBarTMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L, 1050, 165);
     Lbl_TBarTM = makeLabel(bar, QStringLiteral("Lbl_TBarTM"), QStringLiteral("Quorvale"), kWhite, 1020, 135);
     for (vb::Label *l : {Lbl_TBarTMShadow.peek(), Lbl_TBarTM.peek()}) {
         l->setFontName(QStringLiteral("DejaVu Sans"));
         l->setFontSize(20);
         l->setFontBold(true);
     }
-    Lbl_TBarTMInfo = makeLabel(bar, QStringLiteral("Lbl_TBarTMInfo"), QStringLiteral("Veltrane"), 0xF5E0CFL, 3840,
-                               420);
+    Lbl_TBarTMInfo = makeLabel(bar, QStringLiteral("Lbl_TBarTMInfo"), QStringLiteral("Veltrane"), 0xF5E0CFL, 3840, 420);
     Lbl_TBarTMInfo->setFontSize(12);
 
     auto *head = new vb::PictureBox(c, QStringLiteral("Pic_UserHead"));
@@ -94,10 +91,9 @@ void Frm_Welcome::CreateControls()
     Lbl_UID->setFontBold(true);
     Lbl_UserName = makeLabel(c, QStringLiteral("Lbl_UserName"), QStringLiteral("真实姓名"), kText, 1860, 1770);
     Lbl_UserType = makeLabel(c, QStringLiteral("Lbl_UserType"), QStringLiteral("账户类型"), kText, 1860, 2070);
-    Lbl_LastLogTime = makeLabel(c, QStringLiteral("Lbl_LastLogTime"), QStringLiteral("您上次的登录时间："), kText,
-                                600, 2580);
-    Lbl_UserPower = makeLabel(c, QStringLiteral("Lbl_UserPower"), QStringLiteral("您拥有的权限："), kText, 600,
-                              3000);
+    Lbl_LastLogTime =
+        makeLabel(c, QStringLiteral("Lbl_LastLogTime"), QStringLiteral("您上次的登录时间："), kText, 600, 2580);
+    Lbl_UserPower = makeLabel(c, QStringLiteral("Lbl_UserPower"), QStringLiteral("您拥有的权限："), kText, 600, 3000);
 
     auto *grid = new vb::Grid(c);
     grid->setObjectName(QStringLiteral("Grid_PowerList"));
@@ -159,13 +155,11 @@ void Frm_Welcome::ShowUserInfo()
     grid->setColWidth(1, 3000);
     grid->setColWidth(2, 250);
     try {
-        if (rs.State() != ado::adStateOpen || rs.EOF_())
-            return;
+        if (rs.State() != ado::adStateOpen || rs.EOF_()) return;
         const int count = rs.FieldCount();
         for (int i = 8; i < count; ++i) {
             const int row = i - 8;
-            if (row >= grid->Rows())
-                break;  // the list has room for the thirteen permission columns
+            if (row >= grid->Rows()) break;  // the list has room for the thirteen permission columns
             grid->setRow(row);
             grid->setCol(0);
             grid->setColAlignment(0, vb::flexAlignLeftCenter);

@@ -19,14 +19,12 @@ bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool Sho
             // Header row and one empty row.
             Grid.setRows(2);
             Grid.setCols(rs.FieldCount());
-            for (int i = 0; i < rs.FieldCount(); ++i)
-                Grid.setTextMatrix(0, i, rs.FieldName(i));
+            for (int i = 0; i < rs.FieldCount(); ++i) Grid.setTextMatrix(0, i, rs.FieldName(i));
         }
         Grid.setRow(1);
         Grid.setCol(0);
         Grid.setColSel(Grid.Cols() - 1);
-        if (ShowCount)
-            ShowSBarTip(QStringLiteral("共有 ") + QString::number(count) + QStringLiteral(" 条记录"));
+        if (ShowCount) ShowSBarTip(QStringLiteral("共有 ") + QString::number(count) + QStringLiteral(" 条记录"));
         return true;
     } catch (const ado::Error &e) {
         Grid.setRows(2);

@@ -8,7 +8,4 @@ void InstallMainWndProc(vb::Form &mainWindow)
     mainWindow.setMinTrackSize(QSize(MainMinTrackWidth, MainMinTrackHeight));
 }
 
-void RestoreMainWndProc(vb::Form &mainWindow)
-{
-    mainWindow.setMinTrackSize(PrevWndProc);
-}
+void RestoreMainWndProc(vb::Form &mainWindow) { mainWindow.setMinTrackSize(PrevWndProc); }

@@ -4,7 +4,9 @@
 // unchanged. What the window allowed before is kept to be put back.
 #include <QSize>
 
-namespace vb { class Form; }
+namespace vb {
+class Form;
+}
 
 inline QSize PrevWndProc;  // the window's previous minimum tracking size
 

@@ -23,19 +23,16 @@ int g_instanceLock = -1;
 
 bool takeInstanceLock()
 {
-    if (g_instanceLock >= 0)
-        return true;
+    if (g_instanceLock >= 0) return true;
     const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
     const QByteArray key = QCryptographicHash::hash(exe.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
+    if (dir.isEmpty()) dir = QDir::tempPath();
     QDir().mkpath(dir);
     const QString path = dir + QStringLiteral("/") + QFileInfo(exe).fileName() + QStringLiteral("-")
-        + QString::fromLatin1(key) + QStringLiteral(".lock");
+                         + QString::fromLatin1(key) + QStringLiteral(".lock");
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return true;  // no place for a lock: run rather than refuse
+    if (fd < 0) return true;  // no place for a lock: run rather than refuse
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
@@ -48,15 +45,13 @@ bool takeInstanceLock()
 
 bool Main()
 {
-    if (!takeInstanceLock())
-        return false;
+    if (!takeInstanceLock()) return false;
 
     QString path = QCoreApplication::applicationDirPath();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
+    if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     AppPath = path;
     AppVersion = QString::number(APP_VERSION_MAJOR) + QLatin1Char('.') + QString::number(APP_VERSION_MINOR)
-        + QLatin1Char('.') + QString::number(APP_VERSION_PATCH);
+                 + QLatin1Char('.') + QString::number(APP_VERSION_PATCH);
 
     vb::Default<Frm_Login>().Show(vb::vbModeless);
     return true;

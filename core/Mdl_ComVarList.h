@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QString>
 
-namespace vb { class Form; }
+namespace vb {
+class Form;
+}
 
 inline QString AppPath;      // the program's folder, always ending in "/"
 inline QString AppVersion;   // "major.minor.revision"

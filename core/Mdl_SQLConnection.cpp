@@ -10,25 +10,21 @@ QString trimSpaces(const QString &s)
 {
     qsizetype b = 0;
     qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
+    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
     return s.mid(b, e - b);
 }
 
 // A stored date-time as "yyyy-mm-dd hh:nn:ss"; empty when the value is empty.
 QString dateTimeText(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
-        return QString();
+    if (!v.isValid() || v.isNull()) return QString();
     if (v.metaType().id() == QMetaType::QDateTime)
         return vb::Format(v.toDateTime(), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
     if (v.metaType().id() == QMetaType::QDate)
         return vb::Format(QDateTime(v.toDate(), QTime(0, 0)), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
     const QString s = v.toString().trimmed();
-    if (s.isEmpty())
-        return QString();
+    if (s.isEmpty()) return QString();
     const QDateTime dt = vb::CDate(s);
     return dt.isValid() ? vb::Format(dt, QStringLiteral("yyyy-mm-dd hh:nn:ss")) : s;
 }
@@ -37,7 +33,7 @@ QString nowStamp()
 {
     const QDateTime now = vb::Now();
     return vb::Format(now, QStringLiteral("yyyy-mm-dd")) + QLatin1Char(' ')
-        + vb::Format(now, QStringLiteral("hh:nn:ss"));
+           + vb::Format(now, QStringLiteral("hh:nn:ss"));
 }
 
 }  // namespace
@@ -51,10 +47,9 @@ ado::Connection &SQLConn()
 void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
                        const QString &LoginPassword, const QString &DBName)
 {
-    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ServerName + QStringLiteral(";UID=")
-        + LoginName + QStringLiteral(";PWD=") + LoginPassword;
-    if (!DBName.isEmpty())
-        cs += QStringLiteral(";Database=") + DBName;
+    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ServerName + QStringLiteral(";UID=") + LoginName
+                 + QStringLiteral(";PWD=") + LoginPassword;
+    if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + DBName;
     Conn.ConnectionTimeout = 1;
     Conn.Open(cs, QString(), QString());
 }
@@ -69,8 +64,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
         while (!rs.EOF_()) {
             const QVariant name = rs.Fields(QStringLiteral("用户名"));
             const QVariant pwd = rs.Fields(QStringLiteral("密码"));
-            if (!name.isNull() && !pwd.isNull()
-                && typedName.compare(name.toString(), Qt::CaseInsensitive) == 0
+            if (!name.isNull() && !pwd.isNull() && typedName.compare(name.toString(), Qt::CaseInsensitive) == 0
                 && UserPassword == pwd.toString()) {
                 matched = true;
                 break;
@@ -80,20 +74,18 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
     } catch (const ado::Error &) {
         return false;
     }
-    if (!matched)
-        return false;
+    if (!matched) return false;
 
     CurUID = typedName;
 
     // From here on a failing step is skipped; the login stands.
     try {
         ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = ") + SQLQuote(UserName),
-                SQLConn(), ado::adOpenDynamic, ado::adLockOptimistic);
+        rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = ") + SQLQuote(UserName), SQLConn(),
+                ado::adOpenDynamic, ado::adLockOptimistic);
         try {
             const QString last = dateTimeText(rs.Fields(QStringLiteral("最后登录时间")));
-            if (!last.isEmpty())
-                LastLogTime = last;
+            if (!last.isEmpty()) LastLogTime = last;
         } catch (const ado::Error &) {
         }
         try {
@@ -119,15 +111,12 @@ bool CheckUserPower(const QString &PowerName)
         rs.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 用户名 = ") + SQLQuote(CurUID)
                     + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
                 SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.EOF_())
-            return false;
+        if (rs.EOF_()) return false;
         const QVariant v = rs.Fields(PowerName);
-        if (!v.isValid() || v.isNull())
-            return false;
+        if (!v.isValid() || v.isNull()) return false;
         bool ok = false;
         const double d = v.toDouble(&ok);
-        if (ok)
-            return d != 0;
+        if (ok) return d != 0;
         const QString s = v.toString().trimmed();
         return s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
     } catch (const ado::Error &) {

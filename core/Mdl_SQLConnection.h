@@ -4,7 +4,9 @@
 
 #include <QString>
 
-namespace vb { class Grid; }
+namespace vb {
+class Grid;
+}
 
 // The only database connection of the program.
 ado::Connection &SQLConn();

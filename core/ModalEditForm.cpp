@@ -6,21 +6,19 @@
 
 #include <exception>
 
-ModalEditForm::ModalEditForm(const QString &className) : vb::Form(className) {}
+ModalEditForm::ModalEditForm(const QString &className) : vb::Form(className) { }
 
 void ModalEditForm::AfterSaved()
 {
     // Keep the caller: the unload may clear what the editor holds.
     QPointer<ChildListForm> caller = CallerForm;
     Unload();
-    if (caller && caller->IsLoaded())
-        caller->Cmd_Refresh_Click();
+    if (caller && caller->IsLoaded()) caller->Cmd_Refresh_Click();
 }
 
 void ModalEditForm::RefreshCaller()
 {
-    if (CallerForm && CallerForm->IsLoaded())
-        CallerForm->Cmd_Refresh_Click();
+    if (CallerForm && CallerForm->IsLoaded()) CallerForm->Cmd_Refresh_Click();
 }
 
 bool ModalEditForm::SaveRecord()
@@ -57,10 +55,8 @@ bool OpenModalEditor(ModalEditForm &editor, ChildListForm *list, const QString &
         return false;
     }
     editor.Mode = mode;
-    if (setKey)
-        setKey(key);
-    if (editor.IsModifyMode() && key.isEmpty())
-        return false;
+    if (setKey) setKey(key);
+    if (editor.IsModifyMode() && key.isEmpty()) return false;
     editor.CallerForm = list;
     editor.Show(vb::vbModal);
     return true;

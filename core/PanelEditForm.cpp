@@ -11,37 +11,27 @@ namespace {
 constexpr int FrameLeft = 480, FrameTop = 1080, FrameHeight = 1695;
 constexpr int GridLeft = 480, GridTop = 3000;
 
-void showError(const QString &text)
-{
-    ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误"));
-}
+void showError(const QString &text) { ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误")); }
 }  // namespace
 
-PanelEditForm::PanelEditForm(const QString &className) : ChildListForm(className) {}
+PanelEditForm::PanelEditForm(const QString &className) : ChildListForm(className) { }
 
-FTextBox *PanelEditForm::Txt(int index) const
-{
-    return (index >= 0 && index < 3) ? m_txt[index].get() : nullptr;
-}
+FTextBox *PanelEditForm::Txt(int index) const { return (index >= 0 && index < 3) ? m_txt[index].get() : nullptr; }
 
-vb::Label *PanelEditForm::Lbl(int index) const
-{
-    return (index >= 0 && index < 3) ? m_lbl[index].get() : nullptr;
-}
+vb::Label *PanelEditForm::Lbl(int index) const { return (index >= 0 && index < 3) ? m_lbl[index].get() : nullptr; }
 
 void PanelEditForm::CreatePanelControls(const QStringList &labelCaptions, const QStringList &toolTips)
 {
     const auto tip = [&](int i) { return i < toolTips.size() ? toolTips.at(i) : QString(); };
     const int top = 600, w = 1200, h = 375, gap = 120;
     Cmd_Add = CreateButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), FrameLeft, top, w, h, tip(0));
-    Cmd_Modify = CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), FrameLeft + (w + gap), top, w,
-                              h, tip(1));
-    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), FrameLeft + 2 * (w + gap), top,
-                              w, h, tip(2));
-    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), FrameLeft + 3 * (w + gap),
-                               top, w, h, tip(3));
-    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()})
-        AddWorkingControl(b);
+    Cmd_Modify =
+        CreateButton(QStringLiteral("Cmd_Modify"), QStringLiteral("修改"), FrameLeft + (w + gap), top, w, h, tip(1));
+    Cmd_Delete = CreateButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"), FrameLeft + 2 * (w + gap), top, w,
+                              h, tip(2));
+    Cmd_Refresh = CreateButton(QStringLiteral("Cmd_Refresh"), QStringLiteral("刷新"), FrameLeft + 3 * (w + gap), top, w,
+                               h, tip(3));
+    for (XButton *b : {Cmd_Add.peek(), Cmd_Modify.peek(), Cmd_Delete.peek(), Cmd_Refresh.peek()}) AddWorkingControl(b);
     connect(Cmd_Add.peek(), &XButton::Click, this, &PanelEditForm::Cmd_Add_Click);
     connect(Cmd_Modify.peek(), &XButton::Click, this, &PanelEditForm::Cmd_Modify_Click);
     connect(Cmd_Delete.peek(), &XButton::Click, this, &PanelEditForm::Cmd_Delete_Click);
@@ -63,8 +53,8 @@ void PanelEditForm::CreatePanelControls(const QStringList &labelCaptions, const 
         m_txt[i] = box;
     }
     Cmd_Save = CreateButton(QStringLiteral("Cmd_Save"), QStringLiteral("保存"), 7200, 330, 1200, 375, QString(), frame);
-    Cmd_Cancel = CreateButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 7200, 840, 1200, 375, QString(),
-                              frame);
+    Cmd_Cancel =
+        CreateButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 7200, 840, 1200, 375, QString(), frame);
     connect(Cmd_Save.peek(), &XButton::Click, this, &PanelEditForm::Cmd_Save_Click);
     connect(Cmd_Cancel.peek(), &XButton::Click, this, &PanelEditForm::Cmd_Cancel_Click);
 
@@ -72,23 +62,18 @@ void PanelEditForm::CreatePanelControls(const QStringList &labelCaptions, const 
     g->setToolTipText(tip(4));
 }
 
-void PanelEditForm::HideCtrls()
-{
-    HideListCtrls();
-}
+void PanelEditForm::HideCtrls() { HideListCtrls(); }
 
 void PanelEditForm::ShowCtrls()
 {
     ShowListCtrls();
-    if (auto *f = Frame_ShowData.peek())
-        f->setEnabled(false);
+    if (auto *f = Frame_ShowData.peek()) f->setEnabled(false);
 }
 
 void PanelEditForm::Form_Resize()
 {
     try {
-        if (auto *f = Frame_ShowData.peek())
-            f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
+        if (auto *f = Frame_ShowData.peek()) f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
     } catch (...) {
     }
     ListResize();
@@ -105,8 +90,7 @@ void PanelEditForm::Cmd_Refresh_Click()
 void PanelEditForm::Cmd_Cancel_Click()
 {
     for (int i = 0; i < 3; ++i)
-        if (FTextBox *t = Txt(i))
-            t->setText(QString());
+        if (FTextBox *t = Txt(i)) t->setText(QString());
     if (auto *f = Frame_ShowData.peek()) {
         f->setCaption(IdleCaption());
         f->setEnabled(false);
@@ -122,10 +106,8 @@ void PanelEditForm::Cmd_Add_Click()
     }
     EditMode = QStringLiteral("ADD");
     for (int i = 0; i < 3; ++i)
-        if (FTextBox *t = Txt(i))
-            t->setText(QString());
-    if (FTextBox *t = Txt(0))
-        t->setEnabled(true);
+        if (FTextBox *t = Txt(i)) t->setText(QString());
+    if (FTextBox *t = Txt(0)) t->setEnabled(true);
 }
 
 void PanelEditForm::Cmd_Modify_Click()
@@ -138,44 +120,40 @@ void PanelEditForm::Cmd_Modify_Click()
     vb::Grid *g = Grid_ShowData.peek();
     for (int i = 0; i < 3; ++i) {
         FTextBox *t = Txt(i);
-        if (!t)
-            continue;
+        if (!t) continue;
         QString v;
-        if (g && CurRow >= 0 && CurRow < g->Rows() && i < g->Cols())
-            v = g->TextMatrix(CurRow, i);
+        if (g && CurRow >= 0 && CurRow < g->Rows() && i < g->Cols()) v = g->TextMatrix(CurRow, i);
         t->setText(v);
     }
-    if (FTextBox *t = Txt(0))
-        t->setEnabled(false);
+    if (FTextBox *t = Txt(0)) t->setEnabled(false);
 }
 
 QString PanelEditForm::InsertSQL() const
 {
     return QStringLiteral("INSERT ") + PanelTable() + QStringLiteral(" VALUES (") + SQLQuote(Txt(0)->Text())
-        + QStringLiteral(",") + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + SQLQuote(Txt(2)->Text())
-        + QStringLiteral(")");
+           + QStringLiteral(",") + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + SQLQuote(Txt(2)->Text())
+           + QStringLiteral(")");
 }
 
 QString PanelEditForm::UpdateSQL() const
 {
     const QStringList c = PanelColumns();
     return QStringLiteral("UPDATE ") + PanelTable() + QStringLiteral(" SET ") + QStringLiteral(" ") + c.value(1)
-        + QStringLiteral(" =") + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + c.value(2) + QStringLiteral(" =")
-        + SQLQuote(Txt(2)->Text()) + QStringLiteral(" WHERE ") + c.value(0) + QStringLiteral(" =")
-        + SQLQuote(Txt(0)->Text());
+           + QStringLiteral(" =") + SQLQuote(Txt(1)->Text()) + QStringLiteral(",") + c.value(2) + QStringLiteral(" =")
+           + SQLQuote(Txt(2)->Text()) + QStringLiteral(" WHERE ") + c.value(0) + QStringLiteral(" =")
+           + SQLQuote(Txt(0)->Text());
 }
 
 QString PanelEditForm::DeleteSQL(const QString &key) const
 {
     return QStringLiteral("DELETE ") + PanelTable() + QStringLiteral(" WHERE ") + PanelColumns().value(0)
-        + QStringLiteral(" =") + SQLQuote(key);
+           + QStringLiteral(" =") + SQLQuote(key);
 }
 
 void PanelEditForm::Cmd_Save_Click()
 {
     try {
-        if (!RequiredBoxesFilled())
-            return;
+        if (!RequiredBoxesFilled()) return;
         if (EditMode == QStringLiteral("ADD"))
             SQLConn().Execute(InsertSQL());
         else if (EditMode == QStringLiteral("MOD"))
@@ -202,14 +180,12 @@ void PanelEditForm::Cmd_Delete_Click()
     try {
         vb::Grid *g = Grid_ShowData.peek();
         QString key;
-        if (g && CurRow >= 0 && CurRow < g->Rows() && g->Cols() > 0)
-            key = g->TextMatrix(CurRow, 0);
+        if (g && CurRow >= 0 && CurRow < g->Rows() && g->Cols() > 0) key = g->TextMatrix(CurRow, 0);
         if (IsKeyUsed(key)) {
             showError(InUseText(key));
             return;
         }
-        if (ConfirmDelete(DeleteQuestion(key), DeleteTitle()))
-            SQLConn().Execute(DeleteSQL(key));
+        if (ConfirmDelete(DeleteQuestion(key), DeleteTitle())) SQLConn().Execute(DeleteSQL(key));
     } catch (const ado::Error &e) {
         showError(e.Description());
         return;

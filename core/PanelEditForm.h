@@ -42,10 +42,10 @@ public:
 
 protected:
     // ---- The member's values.
-    virtual QString PanelTable() const = 0;          // the table edited
-    virtual QStringList PanelColumns() const = 0;    // its three columns in table order
-    virtual QString AddCaption() const = 0;          // frame caption while adding
-    virtual QString ModifyCaption() const = 0;       // frame caption while changing
+    virtual QString PanelTable() const = 0;        // the table edited
+    virtual QStringList PanelColumns() const = 0;  // its three columns in table order
+    virtual QString AddCaption() const = 0;        // frame caption while adding
+    virtual QString ModifyCaption() const = 0;     // frame caption while changing
     // The required-box check: shows the member's caution, moves the focus to the
     // empty box and returns false.
     virtual bool RequiredBoxesFilled() = 0;

@@ -6,13 +6,15 @@ namespace ado {
 
 namespace {
 
-const QString &closedText() {
+const QString &closedText()
+{
     static const QString t = QStringLiteral("Operation is not allowed when the object is closed.");
     return t;
 }
-const QString &noRecordText() {
-    static const QString t = QStringLiteral(
-        "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record.");
+const QString &noRecordText()
+{
+    static const QString t = QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                            "Requested operation requires a current record.");
     return t;
 }
 
@@ -24,14 +26,16 @@ const QString &noRecordText() {
 
 Connection::Connection() = default;
 
-Connection::~Connection() {
+Connection::~Connection()
+{
     try {
         Close();
     } catch (...) {
     }
 }
 
-void Connection::Open(const QString &connectionString, const QString &userId, const QString &password) {
+void Connection::Open(const QString &connectionString, const QString &userId, const QString &password)
+{
     if (m_engine) throw Error(QStringLiteral("Operation is not allowed when the object is open."));
     const QString cs = connectionString.isEmpty() ? ConnectionString : connectionString;
     ConnectionInfo info = ConnectionInfo::parse(cs);
@@ -43,7 +47,8 @@ void Connection::Open(const QString &connectionString, const QString &userId, co
     m_transDepth = 0;
 }
 
-void Connection::Close() {
+void Connection::Close()
+{
     if (!m_engine) return;
     if (m_transDepth > 0) {
         try {
@@ -57,36 +62,42 @@ void Connection::Close() {
 
 int Connection::State() const { return m_engine ? adStateOpen : adStateClosed; }
 
-long Connection::Execute(const QString &sql) {
+long Connection::Execute(const QString &sql)
+{
     if (!m_engine) throw Error(closedText());
     return m_engine->execute(sql);
 }
 
-long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows) {
+long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
+{
     if (!m_engine) throw Error(closedText());
     return m_engine->executeBatch(sql, rows);
 }
 
-QString Connection::Translate(const QString &sql) const {
+QString Connection::Translate(const QString &sql) const
+{
     if (!m_engine) throw Error(closedText());
     return m_engine->translate(sql);
 }
 
-void Connection::BeginTrans() {
+void Connection::BeginTrans()
+{
     if (!m_engine) throw Error(closedText());
     if (m_transDepth > 0) throw Error(QStringLiteral("A transaction is already running; transactions do not nest."));
     m_engine->begin();
     m_transDepth = 1;
 }
 
-void Connection::CommitTrans() {
+void Connection::CommitTrans()
+{
     if (!m_engine) throw Error(closedText());
     if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
     m_transDepth = 0;
     m_engine->commit();
 }
 
-void Connection::RollbackTrans() {
+void Connection::RollbackTrans()
+{
     if (!m_engine) throw Error(closedText());
     if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
     m_transDepth = 0;
@@ -104,11 +115,13 @@ Engine *Connection::engine() const { return m_engine.get(); }
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
-void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, LockType lock) {
+void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, LockType lock)
+{
     Q_UNUSED(cursor);
     if (m_open) throw Error(QStringLiteral("Operation is not allowed when the object is open."));
     if (!conn.engine())
-        throw Error(QStringLiteral("The connection cannot be used to perform this operation. It is either closed or invalid in this context."));
+        throw Error(QStringLiteral("The connection cannot be used to perform this operation. It is either closed or "
+                                   "invalid in this context."));
     const bool updatable = lock != adLockReadOnly;
     ResultSetPtr rs = conn.engine()->query(sql, updatable);
     m_pending.clear();
@@ -121,7 +134,8 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
     m_open = bool(rs);  // a statement without rows ran and leaves the recordset closed
 }
 
-void Recordset::Close() {
+void Recordset::Close()
+{
     m_open = false;
     m_result.reset();
     m_pending.clear();
@@ -132,83 +146,99 @@ void Recordset::Close() {
 
 int Recordset::State() const { return m_open ? adStateOpen : adStateClosed; }
 
-bool Recordset::EOF_() const {
+bool Recordset::EOF_() const
+{
     if (!m_open) throw Error(closedText());
     return m_pos >= m_result->rowCount();
 }
 
-bool Recordset::BOF_() const {
+bool Recordset::BOF_() const
+{
     if (!m_open) throw Error(closedText());
     return m_pos < 0 || m_result->rowCount() == 0;
 }
 
-void Recordset::MoveNext() {
+void Recordset::MoveNext()
+{
     if (!m_open) throw Error(closedText());
     if (m_pos >= m_result->rowCount()) throw Error(noRecordText());
     m_pending.clear();
     ++m_pos;
 }
 
-void Recordset::MoveFirst() {
+void Recordset::MoveFirst()
+{
     if (!m_open) throw Error(closedText());
     m_pending.clear();
     m_pos = 0;
 }
 
-long Recordset::RecordCount() const {
+long Recordset::RecordCount() const
+{
     if (!m_open) throw Error(closedText());
     return m_result->rowCount();
 }
 
-long Recordset::AbsolutePosition() const {
+long Recordset::AbsolutePosition() const
+{
     if (!m_open) throw Error(closedText());
     return (m_pos >= 0 && m_pos < m_result->rowCount()) ? m_pos + 1 : 0;
 }
 
-int Recordset::FieldCount() const {
+int Recordset::FieldCount() const
+{
     if (!m_open) throw Error(closedText());
     return m_result->columnCount();
 }
 
-QString Recordset::FieldName(int index) const {
+QString Recordset::FieldName(int index) const
+{
     if (!m_open) throw Error(closedText());
     if (index < 0 || index >= m_result->columnCount())
-        throw Error(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        throw Error(
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     return m_result->columnName(index);
 }
 
-QStringList Recordset::FieldNames() const {
+QStringList Recordset::FieldNames() const
+{
     if (!m_open) throw Error(closedText());
     QStringList out;
     for (int i = 0; i < m_result->columnCount(); ++i) out << m_result->columnName(i);
     return out;
 }
 
-int Recordset::fieldIndex(const QString &name) const {
+int Recordset::fieldIndex(const QString &name) const
+{
     if (!m_open) throw Error(closedText());
     for (int i = 0; i < m_result->columnCount(); ++i)
         if (m_result->columnName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
-    throw Error(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    throw Error(
+        QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
 }
 
-bool Recordset::HasField(const QString &name) const {
+bool Recordset::HasField(const QString &name) const
+{
     if (!m_open) return false;
     for (int i = 0; i < m_result->columnCount(); ++i)
         if (m_result->columnName(i).compare(name, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
-void Recordset::requireRow() const {
+void Recordset::requireRow() const
+{
     if (!m_open) throw Error(closedText());
     if (m_pos < 0 || m_pos >= m_result->rowCount()) throw Error(noRecordText());
 }
 
 QVariant Recordset::Fields(const QString &name) const { return Fields(fieldIndex(name)); }
 
-QVariant Recordset::Fields(int index) const {
+QVariant Recordset::Fields(int index) const
+{
     if (!m_open) throw Error(closedText());
     if (index < 0 || index >= m_result->columnCount())
-        throw Error(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        throw Error(
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     requireRow();
     for (const auto &p : m_pending)
         if (p.first == index) return p.second;
@@ -217,11 +247,13 @@ QVariant Recordset::Fields(int index) const {
     return m_result->value(m_pos, index);
 }
 
-void Recordset::SetField(const QString &name, const QVariant &value) {
+void Recordset::SetField(const QString &name, const QVariant &value)
+{
     const int idx = fieldIndex(name);
     if (m_lock == adLockReadOnly)
-        throw Error(QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                                   "or of the selected locktype."));
+        throw Error(
+            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
+                           "or of the selected locktype."));
     requireRow();
     for (auto &p : m_pending)
         if (p.first == idx) {
@@ -231,15 +263,18 @@ void Recordset::SetField(const QString &name, const QVariant &value) {
     m_pending.emplace_back(idx, value);
 }
 
-void Recordset::Update() {
+void Recordset::Update()
+{
     requireRow();
     if (m_lock == adLockReadOnly)
-        throw Error(QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                                   "or of the selected locktype."));
+        throw Error(
+            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
+                           "or of the selected locktype."));
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
     const std::vector<QVariant> written = m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
-    for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i) m_updated[{m_pos, m_pending[i].first}] = written[i];
+    for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
+        m_updated[{m_pos, m_pending[i].first}] = written[i];
     m_pending.clear();
 }
 

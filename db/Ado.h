@@ -20,7 +20,9 @@ namespace ado {
 class Error : public std::runtime_error {
 public:
     explicit Error(const QString &description)
-        : std::runtime_error(description.toStdString()), m_description(description) {}
+        : std::runtime_error(description.toStdString()), m_description(description)
+    {
+    }
     const QString &Description() const { return m_description; }
 
 private:
@@ -47,9 +49,9 @@ public:
     virtual int columnCount() const = 0;
     virtual QString columnName(int col) const = 0;
     virtual bool isNull(int row, int col) const = 0;
-    virtual QVariant value(int row, int col) const = 0;   // Null as an invalid QVariant
-    virtual QString text(int row, int col) const = 0;     // as a grid shows it; Null as ""
-    virtual qint64 memoryBytes() const { return -1; }     // about how much memory the rows hold
+    virtual QVariant value(int row, int col) const = 0;  // Null as an invalid QVariant
+    virtual QString text(int row, int col) const = 0;    // as a grid shows it; Null as ""
+    virtual qint64 memoryBytes() const { return -1; }    // about how much memory the rows hold
 };
 using ResultSetPtr = std::shared_ptr<const ResultSet>;
 
@@ -104,8 +106,7 @@ public:
     Recordset();
     ~Recordset();
 
-    void Open(const QString &sql, Connection &conn, CursorType cursor = adOpenKeyset,
-              LockType lock = adLockReadOnly);
+    void Open(const QString &sql, Connection &conn, CursorType cursor = adOpenKeyset, LockType lock = adLockReadOnly);
     void Close();
     int State() const;
 

@@ -16,28 +16,31 @@ using ado::Error;
 // Schema
 // ============================================================================
 
-Kind kindFromDeclaredType(const QString &declaredType) {
+Kind kindFromDeclaredType(const QString &declaredType)
+{
     const QString t = declaredType.trimmed().toUpper();
     if (t.startsWith(QLatin1String("MONEY"))) return Kind::Money;
     if (t.startsWith(QLatin1String("DATETIME")) || t == QLatin1String("DATE")) return Kind::Date;
     if (t.startsWith(QLatin1String("BIT"))) return Kind::Flag;
-    if (t.startsWith(QLatin1String("INT")) || t.startsWith(QLatin1String("BIGINT")) ||
-        t.startsWith(QLatin1String("SMALLINT")))
+    if (t.startsWith(QLatin1String("INT")) || t.startsWith(QLatin1String("BIGINT"))
+        || t.startsWith(QLatin1String("SMALLINT")))
         return Kind::Int;
     if (t.startsWith(QLatin1String("BLOB")) || t.startsWith(QLatin1String("IMAGE"))) return Kind::Blob;
-    if (t.startsWith(QLatin1String("REAL")) || t.startsWith(QLatin1String("FLOAT")) ||
-        t.startsWith(QLatin1String("DECIMAL")) || t.startsWith(QLatin1String("NUMERIC")))
+    if (t.startsWith(QLatin1String("REAL")) || t.startsWith(QLatin1String("FLOAT"))
+        || t.startsWith(QLatin1String("DECIMAL")) || t.startsWith(QLatin1String("NUMERIC")))
         return Kind::Decimal;
     return Kind::Text;
 }
 
-int TableInfo::findColumn(const QString &n) const {
+int TableInfo::findColumn(const QString &n) const
+{
     for (size_t i = 0; i < columns.size(); ++i)
         if (columns[i].name.compare(n, Qt::CaseInsensitive) == 0) return int(i);
     return -1;
 }
 
-const TableInfo *Catalog::find(const QString &n) const {
+const TableInfo *Catalog::find(const QString &n) const
+{
     for (const TableInfo &t : tables)
         if (t.name.compare(n, Qt::CaseInsensitive) == 0) return &t;
     return nullptr;
@@ -51,7 +54,8 @@ namespace {
 
 bool validTime(int h, int mi, int s) { return h >= 0 && h < 24 && mi >= 0 && mi < 60 && s >= 0 && s < 60; }
 
-QString formatStamp(int y, int mo, int d, int h, int mi, int s) {
+QString formatStamp(int y, int mo, int d, int h, int mi, int s)
+{
     return QStringLiteral("%1-%2-%3 %4:%5:%6")
         .arg(y, 4, 10, QLatin1Char('0'))
         .arg(mo, 2, 10, QLatin1Char('0'))
@@ -66,7 +70,8 @@ QString formatStamp(int y, int mo, int d, int h, int mi, int s) {
 namespace {
 
 // Reads 1..maxDigits digits at i; -1 when there are none.
-int digits(const QString &t, int &i, int maxDigits) {
+int digits(const QString &t, int &i, int maxDigits)
+{
     int v = 0, n = 0;
     while (i < t.size() && n < maxDigits && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) {
         v = v * 10 + (t[i].unicode() - '0');
@@ -76,7 +81,8 @@ int digits(const QString &t, int &i, int maxDigits) {
     return n ? v : -1;
 }
 
-bool allDigits(const QString &t) {
+bool allDigits(const QString &t)
+{
     for (QChar c : t)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     return !t.isEmpty();
@@ -93,7 +99,8 @@ struct Ymd {
 // joined by one separator "-", "/" or ".": a four-digit year first reads
 // year-month-day; otherwise month-day-year (the server's US order), the year
 // of four digits or of one or two (see centuryOf).
-std::optional<Ymd> parseDatePart(const QString &t) {
+std::optional<Ymd> parseDatePart(const QString &t)
+{
     Ymd r;
     if (allDigits(t) && (t.size() == 6 || t.size() == 8)) {
         if (t.size() == 8) {
@@ -145,7 +152,8 @@ struct Hms {
 
 // The time part: "h:nn", "h:nn:ss" or "h:nn:ss.fff", each optionally followed
 // (with or without a blank) by AM or PM, which need an hour from 1 to 12.
-std::optional<Hms> parseTimePart(const QString &input) {
+std::optional<Hms> parseTimePart(const QString &input)
+{
     QString t = input;
     int ampm = 0;  // 1 AM, 2 PM
     if (t.size() >= 2) {
@@ -184,7 +192,8 @@ std::optional<Hms> parseTimePart(const QString &input) {
 
 }  // namespace
 
-std::optional<QString> normalizeDate(const QString &input) {
+std::optional<QString> normalizeDate(const QString &input)
+{
     const QString text = input.trimmed();
     if (text.isEmpty()) return std::nullopt;
     // A time alone is that time on the server's day zero.
@@ -198,8 +207,8 @@ std::optional<QString> normalizeDate(const QString &input) {
     const QString datePart = sep > 0 ? text.left(sep) : text;
     const QString timeText = sep > 0 ? text.mid(sep + 1).trimmed() : QString();
     // "T" joins a time only to the ISO date "yyyy-mm-dd".
-    if (sep > 0 && text[sep] == QLatin1Char('T') &&
-        !(datePart.size() == 10 && datePart[4] == QLatin1Char('-') && datePart[7] == QLatin1Char('-')))
+    if (sep > 0 && text[sep] == QLatin1Char('T')
+        && !(datePart.size() == 10 && datePart[4] == QLatin1Char('-') && datePart[7] == QLatin1Char('-')))
         return std::nullopt;
     const std::optional<Ymd> d = parseDatePart(datePart);
     if (!d || d->y < 1753 || d->y > 9999 || !QDate(d->y, d->mo, d->d).isValid()) return std::nullopt;
@@ -212,7 +221,8 @@ std::optional<QString> normalizeDate(const QString &input) {
     return formatStamp(d->y, d->mo, d->d, t.h, t.mi, t.s);
 }
 
-std::optional<qint64> parseMoney(const QString &input) {
+std::optional<qint64> parseMoney(const QString &input)
+{
     QString text = input.trimmed();
     if (text.startsWith(QLatin1Char('$'))) text = text.mid(1).trimmed();
     text.remove(QLatin1Char(','));
@@ -255,7 +265,8 @@ std::optional<qint64> parseMoney(const QString &input) {
     return negative ? -v : v;
 }
 
-QString moneyText(qint64 v, int style) {
+QString moneyText(qint64 v, int style)
+{
     const bool neg = v < 0;
     const quint64 a = neg ? quint64(-(v + 1)) + 1 : quint64(v);
     QString whole;
@@ -271,12 +282,14 @@ QString moneyText(qint64 v, int style) {
             for (int p = whole.size() - 3; p > 0; p -= 3) whole.insert(p, QLatin1Char(','));
     }
     QString out = whole + QLatin1Char('.') + frac;
-    const bool nonZero = std::any_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
+    const bool nonZero =
+        std::any_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
     if (neg && nonZero) out.prepend(QLatin1Char('-'));
     return out;
 }
 
-QString moneyPlain(qint64 v) {
+QString moneyPlain(qint64 v)
+{
     const bool neg = v < 0;
     const quint64 a = neg ? quint64(-(v + 1)) + 1 : quint64(v);
     QString out = QString::number(a / 10000);
@@ -289,7 +302,8 @@ QString moneyPlain(qint64 v) {
     return out;
 }
 
-QString dateText(const QString &s, int style) {
+QString dateText(const QString &s, int style)
+{
     if (s.size() < 19) return s;
     const QString y = s.mid(0, 4), mo = s.mid(5, 2), d = s.mid(8, 2), h = s.mid(11, 2), mi = s.mid(14, 2),
                   sec = s.mid(17, 2);
@@ -320,20 +334,23 @@ QString dateText(const QString &s, int style) {
     }
 }
 
-QString dateDisplay(const QString &s) {
+QString dateDisplay(const QString &s)
+{
     if (s.size() >= 19 && s.mid(10, 9) == QLatin1String(" 00:00:00")) return s.left(10);
     return s;
 }
 
 namespace {
 
-QString conversionError(const QString &value, const QString &type, const QString &column) {
+QString conversionError(const QString &value, const QString &type, const QString &column)
+{
     QString msg = QStringLiteral("Conversion failed when converting the value '%1' to data type %2").arg(value, type);
     if (!column.isEmpty()) msg += QStringLiteral(" (column %1)").arg(column);
     return msg + QLatin1Char('.');
 }
 
-std::optional<qint64> parseInteger(const QString &input) {
+std::optional<qint64> parseInteger(const QString &input)
+{
     const QString t = input.trimmed();
     if (t.isEmpty()) return qint64(0);  // the server reads '' as 0
     bool ok = false;
@@ -344,15 +361,16 @@ std::optional<qint64> parseInteger(const QString &input) {
 
 }  // namespace
 
-QVariant toStorage(Kind kind, const QVariant &value, const QString &column) {
+QVariant toStorage(Kind kind, const QVariant &value, const QString &column)
+{
     if (!value.isValid() || value.isNull()) return QVariant();
     const int type = value.typeId();
     const bool isText = type == QMetaType::QString || type == QMetaType::QByteArray || type == QMetaType::QChar;
     switch (kind) {
     case Kind::Date: {
-        if (type == QMetaType::QDateTime)
-            return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (type == QMetaType::QDate) return value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1String(" 00:00:00");
+        if (type == QMetaType::QDateTime) return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (type == QMetaType::QDate)
+            return value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1String(" 00:00:00");
         const QString s = value.toString();
         if (s.trimmed().isEmpty()) return QVariant();  // an empty text is no date: stored as Null
         if (auto d = normalizeDate(s)) return *d;
@@ -365,7 +383,8 @@ QVariant toStorage(Kind kind, const QVariant &value, const QString &column) {
                 throw Error(conversionError(value.toString(), QStringLiteral("money"), column));
             return qlonglong(std::llround(d * 10000.0));
         }
-        if (!isText && value.canConvert<qlonglong>() && type != QMetaType::Bool) return qlonglong(value.toLongLong() * 10000);
+        if (!isText && value.canConvert<qlonglong>() && type != QMetaType::Bool)
+            return qlonglong(value.toLongLong() * 10000);
         if (type == QMetaType::Bool) return qlonglong(value.toBool() ? 10000 : 0);
         const QString s = value.toString();
         if (s.trimmed().isEmpty()) return qlonglong(0);
@@ -393,8 +412,7 @@ QVariant toStorage(Kind kind, const QVariant &value, const QString &column) {
     case Kind::Blob:
         if (type == QMetaType::QByteArray) return value;
         return value.toString().toUtf8();
-    default:
-        return value;
+    default: return value;
     }
 }
 
@@ -412,17 +430,19 @@ struct Tok {
     int pos = 0;
 };
 
-bool identStart(QChar c) {
-    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#') ||
-           c.isSurrogate();
+bool identStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#') || c.isSurrogate();
 }
 bool identPart(QChar c) { return identStart(c) || c.isDigit() || c == QLatin1Char('$') || c.isMark(); }
 
-[[noreturn]] void syntaxError(const QString &near) {
+[[noreturn]] void syntaxError(const QString &near)
+{
     throw Error(QStringLiteral("Incorrect syntax near '%1'.").arg(near));
 }
 
-std::vector<Tok> tokenize(const QString &sql) {
+std::vector<Tok> tokenize(const QString &sql)
+{
     std::vector<Tok> out;
     const int n = int(sql.size());
     int i = 0;
@@ -455,7 +475,8 @@ std::vector<Tok> tokenize(const QString &sql) {
             QString v;
             int j = i + 1;
             for (;;) {
-                if (j >= n) throw Error(QStringLiteral("Unclosed quotation mark after the character string '%1'.").arg(v));
+                if (j >= n)
+                    throw Error(QStringLiteral("Unclosed quotation mark after the character string '%1'.").arg(v));
                 if (sql[j] == QLatin1Char('\'')) {
                     if (j + 1 < n && sql[j + 1] == QLatin1Char('\'')) {
                         v += QLatin1Char('\'');
@@ -552,21 +573,22 @@ std::vector<Tok> tokenize(const QString &sql) {
     return out;
 }
 
-const QSet<QString> &reservedWords() {
+const QSet<QString> &reservedWords()
+{
     static const QSet<QString> words = {
-        QStringLiteral("SELECT"), QStringLiteral("FROM"),    QStringLiteral("WHERE"),  QStringLiteral("GROUP"),
-        QStringLiteral("BY"),     QStringLiteral("HAVING"),  QStringLiteral("ORDER"),  QStringLiteral("ASC"),
-        QStringLiteral("DESC"),   QStringLiteral("TOP"),     QStringLiteral("DISTINCT"), QStringLiteral("ALL"),
-        QStringLiteral("AS"),     QStringLiteral("AND"),     QStringLiteral("OR"),     QStringLiteral("NOT"),
-        QStringLiteral("IN"),     QStringLiteral("IS"),      QStringLiteral("NULL"),   QStringLiteral("LIKE"),
-        QStringLiteral("BETWEEN"), QStringLiteral("EXISTS"), QStringLiteral("CASE"),   QStringLiteral("WHEN"),
-        QStringLiteral("THEN"),   QStringLiteral("ELSE"),    QStringLiteral("END"),    QStringLiteral("UNION"),
-        QStringLiteral("INSERT"), QStringLiteral("INTO"),    QStringLiteral("VALUES"), QStringLiteral("UPDATE"),
-        QStringLiteral("SET"),    QStringLiteral("DELETE"),  QStringLiteral("JOIN"),   QStringLiteral("ON"),
-        QStringLiteral("INNER"),  QStringLiteral("LEFT"),    QStringLiteral("RIGHT"),  QStringLiteral("OUTER"),
-        QStringLiteral("FULL"),   QStringLiteral("CROSS"),   QStringLiteral("ESCAPE"), QStringLiteral("PERCENT"),
-        QStringLiteral("WITH"),   QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT"), QStringLiteral("COMPUTE"),
-        QStringLiteral("FOR"),    QStringLiteral("OPTION")};
+        QStringLiteral("SELECT"),  QStringLiteral("FROM"),      QStringLiteral("WHERE"),    QStringLiteral("GROUP"),
+        QStringLiteral("BY"),      QStringLiteral("HAVING"),    QStringLiteral("ORDER"),    QStringLiteral("ASC"),
+        QStringLiteral("DESC"),    QStringLiteral("TOP"),       QStringLiteral("DISTINCT"), QStringLiteral("ALL"),
+        QStringLiteral("AS"),      QStringLiteral("AND"),       QStringLiteral("OR"),       QStringLiteral("NOT"),
+        QStringLiteral("IN"),      QStringLiteral("IS"),        QStringLiteral("NULL"),     QStringLiteral("LIKE"),
+        QStringLiteral("BETWEEN"), QStringLiteral("EXISTS"),    QStringLiteral("CASE"),     QStringLiteral("WHEN"),
+        QStringLiteral("THEN"),    QStringLiteral("ELSE"),      QStringLiteral("END"),      QStringLiteral("UNION"),
+        QStringLiteral("INSERT"),  QStringLiteral("INTO"),      QStringLiteral("VALUES"),   QStringLiteral("UPDATE"),
+        QStringLiteral("SET"),     QStringLiteral("DELETE"),    QStringLiteral("JOIN"),     QStringLiteral("ON"),
+        QStringLiteral("INNER"),   QStringLiteral("LEFT"),      QStringLiteral("RIGHT"),    QStringLiteral("OUTER"),
+        QStringLiteral("FULL"),    QStringLiteral("CROSS"),     QStringLiteral("ESCAPE"),   QStringLiteral("PERCENT"),
+        QStringLiteral("WITH"),    QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT"),   QStringLiteral("COMPUTE"),
+        QStringLiteral("FOR"),     QStringLiteral("OPTION")};
     return words;
 }
 
@@ -585,7 +607,25 @@ struct TableRef {
 };
 
 struct Node {
-    enum K { Str, Num, Null, Param, Col, Unary, Bin, Between, Like, InList, InSub, IsNull, Exists, Func, Convert, Case, Sub };
+    enum K {
+        Str,
+        Num,
+        Null,
+        Param,
+        Col,
+        Unary,
+        Bin,
+        Between,
+        Like,
+        InList,
+        InSub,
+        IsNull,
+        Exists,
+        Func,
+        Convert,
+        Case,
+        Sub
+    };
     K k;
     QString s;     // literal, operator, function name (upper case), column name
     QString qual;  // qualifier of a column
@@ -604,7 +644,7 @@ struct Node {
     int col = -1;
     int aliasIndex = -1;  // ORDER BY naming a select item
     Kind kind = Kind::Unknown;
-    explicit Node(K kk) : k(kk) {}
+    explicit Node(K kk) : k(kk) { }
 };
 
 struct SelectItem {
@@ -647,64 +687,77 @@ struct Assignment {
 
 class Parser {
 public:
-    Parser(const QString &sql, const Catalog &cat) : m_toks(tokenize(sql)), m_cat(cat) {}
+    Parser(const QString &sql, const Catalog &cat) : m_toks(tokenize(sql)), m_cat(cat) { }
 
-    const Tok &peek(int ahead = 0) const {
+    const Tok &peek(int ahead = 0) const
+    {
         const size_t i = std::min(m_i + size_t(ahead), m_toks.size() - 1);
         return m_toks[i];
     }
-    const Tok &next() {
+    const Tok &next()
+    {
         const Tok &t = m_toks[m_i];
         if (m_i + 1 < m_toks.size()) ++m_i;
         return t;
     }
-    bool isKw(const char *kw, int ahead = 0) const {
+    bool isKw(const char *kw, int ahead = 0) const
+    {
         const Tok &t = peek(ahead);
         return t.t == T::Ident && t.s.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
     }
-    bool isOp(const char *op, int ahead = 0) const {
+    bool isOp(const char *op, int ahead = 0) const
+    {
         const Tok &t = peek(ahead);
         return t.t == T::Op && t.s == QLatin1String(op);
     }
-    bool acceptKw(const char *kw) {
+    bool acceptKw(const char *kw)
+    {
         if (!isKw(kw)) return false;
         next();
         return true;
     }
-    bool acceptOp(const char *op) {
+    bool acceptOp(const char *op)
+    {
         if (!isOp(op)) return false;
         next();
         return true;
     }
-    [[noreturn]] void fail() const {
+    [[noreturn]] void fail() const
+    {
         const Tok &t = peek();
         if (t.t == T::End) throw Error(QStringLiteral("Incorrect syntax near the end of the statement."));
         if (t.t == T::String) syntaxError(QLatin1Char('\'') + t.s + QLatin1Char('\''));
         syntaxError(t.s);
     }
-    void expectKw(const char *kw) {
+    void expectKw(const char *kw)
+    {
         if (!acceptKw(kw)) fail();
     }
-    void expectOp(const char *op) {
+    void expectOp(const char *op)
+    {
         if (!acceptOp(op)) fail();
     }
     bool atEnd() const { return peek().t == T::End; }
-    bool isName(int ahead = 0) const {
+    bool isName(int ahead = 0) const
+    {
         const Tok &t = peek(ahead);
         return t.t == T::QIdent || (t.t == T::Ident && !reservedWords().contains(t.s.toUpper()));
     }
-    QString name() {
+    QString name()
+    {
         if (!isName()) fail();
         return next().s;
     }
 
-    const TableInfo *table(const QString &n) const {
+    const TableInfo *table(const QString &n) const
+    {
         const TableInfo *t = m_cat.find(n);
         if (!t) throw Error(QStringLiteral("Invalid object name '%1'.").arg(n));
         return t;
     }
     // [db.][owner.]table
-    const TableInfo *tableName() {
+    const TableInfo *tableName()
+    {
         QString n = name();
         while (isOp(".")) {
             next();
@@ -716,7 +769,8 @@ public:
     int paramCount = 0;
 
     // --- queries ---------------------------------------------------------
-    std::unique_ptr<Query> query() {
+    std::unique_ptr<Query> query()
+    {
         auto q = std::make_unique<Query>();
         q->cores.push_back(core());
         while (isKw("UNION")) {
@@ -743,7 +797,8 @@ public:
         return q;
     }
 
-    qint64 topCount() {
+    qint64 topCount()
+    {
         const bool paren = acceptOp("(");
         if (peek().t != T::Number || peek().s.contains(QLatin1Char('.'))) fail();
         const qint64 n = next().s.toLongLong();
@@ -753,7 +808,8 @@ public:
         return n;
     }
 
-    Core core() {
+    Core core()
+    {
         Core c;
         expectKw("SELECT");
         for (;;) {
@@ -782,8 +838,8 @@ public:
                 if (isKw("WITH")) throw Error(QStringLiteral("Table hints are not supported by the database layer."));
                 c.from.push_back(r);
                 if (isKw("JOIN") || isKw("INNER") || isKw("LEFT") || isKw("RIGHT") || isKw("FULL") || isKw("CROSS"))
-                    throw Error(QStringLiteral(
-                        "JOIN ... ON is not supported by the database layer: list the tables after FROM and join them in WHERE."));
+                    throw Error(QStringLiteral("JOIN ... ON is not supported by the database layer: list the tables "
+                                               "after FROM and join them in WHERE."));
             } while (acceptOp(","));
         }
         if (acceptKw("WHERE")) c.where = expr();
@@ -798,7 +854,8 @@ public:
         return c;
     }
 
-    SelectItem selectItem() {
+    SelectItem selectItem()
+    {
         SelectItem it;
         if (acceptOp("*")) {
             it.star = true;
@@ -813,8 +870,8 @@ public:
         }
         // alias = expression
         const Tok &t0 = peek();
-        if ((t0.t == T::Ident || t0.t == T::QIdent || t0.t == T::String) && isOp("=", 1) &&
-            !(t0.t == T::Ident && reservedWords().contains(t0.s.toUpper()))) {
+        if ((t0.t == T::Ident || t0.t == T::QIdent || t0.t == T::String) && isOp("=", 1)
+            && !(t0.t == T::Ident && reservedWords().contains(t0.s.toUpper()))) {
             it.alias = next().s;
             it.named = true;
             next();
@@ -826,10 +883,11 @@ public:
         // is refused there; the engine would return 0 or 1).
         const Node *e = it.e.get();
         const bool condition =
-            e->k == Node::Between || e->k == Node::Like || e->k == Node::InList || e->k == Node::InSub ||
-            e->k == Node::IsNull || e->k == Node::Exists || (e->k == Node::Unary && e->s == QLatin1String("NOT")) ||
-            (e->k == Node::Bin && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*") ||
-                                    e->s == QLatin1String("/") || e->s == QLatin1String("%")));
+            e->k == Node::Between || e->k == Node::Like || e->k == Node::InList || e->k == Node::InSub
+            || e->k == Node::IsNull || e->k == Node::Exists || (e->k == Node::Unary && e->s == QLatin1String("NOT"))
+            || (e->k == Node::Bin
+                && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*")
+                     || e->s == QLatin1String("/") || e->s == QLatin1String("%")));
         if (condition) syntaxError(e->k == Node::Bin ? e->s : QStringLiteral("select list"));
         if (acceptKw("AS")) {
             if (peek().t == T::String)
@@ -847,7 +905,8 @@ public:
     // --- expressions -----------------------------------------------------
     NodeP expr() { return orExpr(); }
 
-    static NodeP bin(const QString &op, NodeP l, NodeP r) {
+    static NodeP bin(const QString &op, NodeP l, NodeP r)
+    {
         auto n = std::make_unique<Node>(Node::Bin);
         n->s = op;
         n->a.push_back(std::move(l));
@@ -855,17 +914,20 @@ public:
         return n;
     }
 
-    NodeP orExpr() {
+    NodeP orExpr()
+    {
         NodeP l = andExpr();
         while (acceptKw("OR")) l = bin(QStringLiteral("OR"), std::move(l), andExpr());
         return l;
     }
-    NodeP andExpr() {
+    NodeP andExpr()
+    {
         NodeP l = notExpr();
         while (acceptKw("AND")) l = bin(QStringLiteral("AND"), std::move(l), notExpr());
         return l;
     }
-    NodeP notExpr() {
+    NodeP notExpr()
+    {
         if (acceptKw("NOT")) {
             auto n = std::make_unique<Node>(Node::Unary);
             n->s = QStringLiteral("NOT");
@@ -874,7 +936,8 @@ public:
         }
         return predicate();
     }
-    NodeP predicate() {
+    NodeP predicate()
+    {
         if (acceptKw("EXISTS")) {
             expectOp("(");
             auto n = std::make_unique<Node>(Node::Exists);
@@ -945,7 +1008,8 @@ public:
         }
         return l;
     }
-    NodeP additive() {
+    NodeP additive()
+    {
         NodeP l = multiplicative();
         for (;;) {
             if (isOp("+") || isOp("-")) {
@@ -956,7 +1020,8 @@ public:
             }
         }
     }
-    NodeP multiplicative() {
+    NodeP multiplicative()
+    {
         NodeP l = unary();
         for (;;) {
             if (isOp("*") || isOp("/") || isOp("%")) {
@@ -967,7 +1032,8 @@ public:
             }
         }
     }
-    NodeP unary() {
+    NodeP unary()
+    {
         if (isOp("-") || isOp("+")) {
             const QString op = next().s;
             NodeP inner = unary();
@@ -980,7 +1046,8 @@ public:
         return primary();
     }
 
-    int typeLength() {
+    int typeLength()
+    {
         int len = -1;
         if (acceptOp("(")) {
             if (isKw("MAX")) {
@@ -995,7 +1062,8 @@ public:
         return len;
     }
 
-    NodeP primary() {
+    NodeP primary()
+    {
         const Tok &t = peek();
         switch (t.t) {
         case T::String: {
@@ -1050,12 +1118,12 @@ public:
             if (parts.size() >= 2) n->qual = parts[parts.size() - 2];
             return n;
         }
-        default:
-            fail();
+        default: fail();
         }
     }
 
-    NodeP caseExpr() {
+    NodeP caseExpr()
+    {
         expectKw("CASE");
         auto n = std::make_unique<Node>(Node::Case);
         if (!isKw("WHEN")) {
@@ -1076,7 +1144,8 @@ public:
         return n;
     }
 
-    NodeP function() {
+    NodeP function()
+    {
         const QString fname = next().s.toUpper();
         expectOp("(");
         if (fname == QLatin1String("CONVERT")) {
@@ -1133,26 +1202,30 @@ private:
 // Names, kinds and the engine's text
 // ============================================================================
 
-QString quoteIdent(const QString &s) {
+QString quoteIdent(const QString &s)
+{
     QString v = s;
     v.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + v + QLatin1Char('"');
 }
 
-QString quoteText(const QString &s) {
+QString quoteText(const QString &s)
+{
     QString v = s;
     v.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
 
-bool isAggregate(const QString &f) {
-    return f == QLatin1String("COUNT") || f == QLatin1String("SUM") || f == QLatin1String("AVG") ||
-           f == QLatin1String("MIN") || f == QLatin1String("MAX");
+bool isAggregate(const QString &f)
+{
+    return f == QLatin1String("COUNT") || f == QLatin1String("SUM") || f == QLatin1String("AVG")
+           || f == QLatin1String("MIN") || f == QLatin1String("MAX");
 }
 
 bool isNumeric(Kind k) { return k == Kind::Int || k == Kind::Flag || k == Kind::Decimal; }
 
-QString kindName(Kind k) {
+QString kindName(Kind k)
+{
     switch (k) {
     case Kind::Text: return QStringLiteral("varchar");
     case Kind::Int: return QStringLiteral("int");
@@ -1172,7 +1245,8 @@ struct Scope {
 
 class Translator {
 public:
-    Translator(const Catalog &cat, int paramCount) : m_cat(cat) {
+    Translator(const Catalog &cat, int paramCount) : m_cat(cat)
+    {
         m_paramKinds.assign(size_t(paramCount), Kind::Unknown);
         findOutstandingValue();
     }
@@ -1180,7 +1254,8 @@ public:
     std::vector<Kind> m_paramKinds;
 
     // --- resolution ------------------------------------------------------
-    void resolveColumn(Node *n, const Scope *sc) {
+    void resolveColumn(Node *n, const Scope *sc)
+    {
         for (const Scope *s = sc; s; s = s->parent) {
             const TableRef *found = nullptr;
             int foundCol = -1;
@@ -1188,8 +1263,7 @@ public:
                 if (!n->qual.isEmpty() && r.qualifier().compare(n->qual, Qt::CaseInsensitive) != 0) continue;
                 const int c = r.info->findColumn(n->s);
                 if (c < 0) continue;
-                if (found)
-                    throw Error(QStringLiteral("Ambiguous column name '%1'.").arg(n->s));
+                if (found) throw Error(QStringLiteral("Ambiguous column name '%1'.").arg(n->s));
                 found = &r;
                 foundCol = c;
             }
@@ -1211,7 +1285,8 @@ public:
         throw Error(QStringLiteral("Invalid column name '%1'.").arg(n->s));
     }
 
-    static Kind arithKind(const QString &op, Kind l, Kind r) {
+    static Kind arithKind(const QString &op, Kind l, Kind r)
+    {
         if (op == QLatin1String("+") || op == QLatin1String("-")) {
             if (l == Kind::Money || r == Kind::Money) return Kind::Money;
             if (op == QLatin1String("+") && l == Kind::Text && r == Kind::Text) return Kind::Text;
@@ -1232,7 +1307,8 @@ public:
         return Kind::Unknown;
     }
 
-    void resolve(Node *n, const Scope *sc) {
+    void resolve(Node *n, const Scope *sc)
+    {
         for (auto &c : n->a) resolve(c.get(), sc);
         switch (n->k) {
         case Node::Str: n->kind = Kind::Text; break;
@@ -1245,14 +1321,14 @@ public:
         case Node::Param: n->kind = Kind::Unknown; break;
         case Node::Col: resolveColumn(n, sc); break;
         case Node::Unary:
-            n->kind = n->s == QLatin1String("NOT") ? Kind::Int
+            n->kind = n->s == QLatin1String("NOT")  ? Kind::Int
                       : n->a[0]->kind == Kind::Flag ? Kind::Int
-                                                     : n->a[0]->kind;
+                                                    : n->a[0]->kind;
             break;
         case Node::Bin: {
             const QString &op = n->s;
-            if (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*") ||
-                op == QLatin1String("/") || op == QLatin1String("%"))
+            if (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*")
+                || op == QLatin1String("/") || op == QLatin1String("%"))
                 n->kind = arithKind(op, n->a[0]->kind, n->a[1]->kind);
             else
                 n->kind = Kind::Int;
@@ -1289,7 +1365,8 @@ public:
         }
     }
 
-    void resolveFunction(Node *n) {
+    void resolveFunction(Node *n)
+    {
         const QString &f = n->s;
         auto argc = [&](size_t lo, size_t hi) {
             if (n->a.size() < lo || n->a.size() > hi)
@@ -1298,15 +1375,16 @@ public:
         if (f == QLatin1String("COUNT")) {
             if (!n->star) argc(1, 1);
             n->kind = Kind::Int;
-        } else if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX") ||
-                   f == QLatin1String("AVG")) {
+        } else if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX")
+                   || f == QLatin1String("AVG")) {
             argc(1, 1);
             const Kind k = n->a[0]->kind;
             n->kind = k == Kind::Flag ? Kind::Int : k;
             if ((f == QLatin1String("SUM") || f == QLatin1String("AVG")) && (k == Kind::Text || k == Kind::Date))
-                throw Error(QStringLiteral("Operand data type %1 is invalid for %2 operator.").arg(kindName(k), f.toLower()));
-        } else if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER") || f == QLatin1String("LTRIM") ||
-                   f == QLatin1String("RTRIM")) {
+                throw Error(
+                    QStringLiteral("Operand data type %1 is invalid for %2 operator.").arg(kindName(k), f.toLower()));
+        } else if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER") || f == QLatin1String("LTRIM")
+                   || f == QLatin1String("RTRIM")) {
             argc(1, 1);
             n->kind = Kind::Text;
         } else if (f == QLatin1String("LEN")) {
@@ -1326,16 +1404,19 @@ public:
 
     [[noreturn]] static void fail(const QString &near) { syntaxError(near); }
 
-    static bool isTextType(const QString &t) {
-        return t == QLatin1String("VARCHAR") || t == QLatin1String("NVARCHAR") || t == QLatin1String("CHAR") ||
-               t == QLatin1String("NCHAR");
+    static bool isTextType(const QString &t)
+    {
+        return t == QLatin1String("VARCHAR") || t == QLatin1String("NVARCHAR") || t == QLatin1String("CHAR")
+               || t == QLatin1String("NCHAR");
     }
-    static bool isIntType(const QString &t) {
-        return t == QLatin1String("INT") || t == QLatin1String("INTEGER") || t == QLatin1String("BIGINT") ||
-               t == QLatin1String("SMALLINT") || t == QLatin1String("TINYINT");
+    static bool isIntType(const QString &t)
+    {
+        return t == QLatin1String("INT") || t == QLatin1String("INTEGER") || t == QLatin1String("BIGINT")
+               || t == QLatin1String("SMALLINT") || t == QLatin1String("TINYINT");
     }
 
-    void resolveConvert(Node *n) {
+    void resolveConvert(Node *n)
+    {
         const QString &t = n->typeName;
         const Kind src = n->a[0]->kind;
         if (isTextType(t)) {
@@ -1344,43 +1425,51 @@ public:
             if (src == Kind::Date) {
                 static const QList<int> styles = {-1, 0, 100, 20, 120, 21, 121, 23, 101, 102, 108, 111, 112};
                 if (!styles.contains(n->style))
-                    throw Error(QStringLiteral("%1 is not a valid style number when converting from datetime to a character string.")
-                                    .arg(n->style));
+                    throw Error(
+                        QStringLiteral(
+                            "%1 is not a valid style number when converting from datetime to a character string.")
+                            .arg(n->style));
             } else if (src == Kind::Money) {
                 if (n->style > 2 || n->style < -1)
-                    throw Error(QStringLiteral("%1 is not a valid style number when converting from money to a character string.")
+                    throw Error(QStringLiteral(
+                                    "%1 is not a valid style number when converting from money to a character string.")
                                     .arg(n->style));
             }
             return;
         }
         if (isIntType(t)) {
             if (!(isNumeric(src) || src == Kind::Null || n->a[0]->k == Node::Str || src == Kind::Money))
-                throw Error(QStringLiteral("CONVERT of %1 to int is not supported by the database layer.").arg(kindName(src)));
+                throw Error(
+                    QStringLiteral("CONVERT of %1 to int is not supported by the database layer.").arg(kindName(src)));
             n->kind = Kind::Int;
             return;
         }
         if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) {
             if (!(isNumeric(src) || src == Kind::Money || src == Kind::Null || n->a[0]->k == Node::Str))
-                throw Error(QStringLiteral("CONVERT of %1 to money is not supported by the database layer.").arg(kindName(src)));
+                throw Error(QStringLiteral("CONVERT of %1 to money is not supported by the database layer.")
+                                .arg(kindName(src)));
             n->kind = Kind::Money;
             return;
         }
         if (t == QLatin1String("DATETIME") || t == QLatin1String("SMALLDATETIME")) {
             if (!(src == Kind::Text || src == Kind::Date || src == Kind::Null || src == Kind::Unknown))
-                throw Error(QStringLiteral("CONVERT of %1 to datetime is not supported by the database layer.").arg(kindName(src)));
+                throw Error(QStringLiteral("CONVERT of %1 to datetime is not supported by the database layer.")
+                                .arg(kindName(src)));
             n->kind = Kind::Date;
             return;
         }
         throw Error(QStringLiteral("CONVERT to %1 is not supported by the database layer.").arg(t.toLower()));
     }
 
-    static std::vector<Kind> outputKinds(const Query &q) {
+    static std::vector<Kind> outputKinds(const Query &q)
+    {
         std::vector<Kind> out;
         for (const SelectItem &it : q.cores.front().items) out.push_back(it.e ? it.e->kind : Kind::Unknown);
         return out;
     }
 
-    void expandStars(Core &c) {
+    void expandStars(Core &c)
+    {
         std::vector<SelectItem> items;
         for (SelectItem &it : c.items) {
             if (!it.star) {
@@ -1407,7 +1496,8 @@ public:
         c.items = std::move(items);
     }
 
-    void resolveQuery(Query *q, const Scope *parent) {
+    void resolveQuery(Query *q, const Scope *parent)
+    {
         for (Core &c : q->cores) {
             expandStars(c);
             Scope sc{&c.from, parent};
@@ -1419,8 +1509,8 @@ public:
         const size_t width = q->cores.front().items.size();
         for (const Core &c : q->cores)
             if (c.items.size() != width)
-                throw Error(QStringLiteral(
-                    "All queries combined using a UNION operator must have an equal number of expressions in their target lists."));
+                throw Error(QStringLiteral("All queries combined using a UNION operator must have an equal number of "
+                                           "expressions in their target lists."));
         // ORDER BY: a bare name of a select item first, then a column.
         Core &first = q->cores.front();
         Scope sc{&first.from, parent};
@@ -1431,8 +1521,8 @@ public:
                 for (size_t i = 0; i < first.items.size(); ++i) {
                     const SelectItem &it = first.items[i];
                     const bool matches = it.named ? it.alias.compare(e->s, Qt::CaseInsensitive) == 0
-                                                  : (q->cores.size() > 1 && it.e->k == Node::Col &&
-                                                     it.e->s.compare(e->s, Qt::CaseInsensitive) == 0);
+                                                  : (q->cores.size() > 1 && it.e->k == Node::Col
+                                                     && it.e->s.compare(e->s, Qt::CaseInsensitive) == 0);
                     if (matches) {
                         idx = int(i);
                         break;
@@ -1446,42 +1536,44 @@ public:
             }
             if (e->k == Node::Num) continue;  // ORDER BY 2
             if (q->cores.size() > 1)
-                throw Error(QStringLiteral("ORDER BY items must appear in the select list if the statement contains a UNION operator."));
+                throw Error(QStringLiteral(
+                    "ORDER BY items must appear in the select list if the statement contains a UNION operator."));
             resolve(e, &sc);
         }
     }
 
     // --- the engine's text ----------------------------------------------
-    QString col(const Node *n) const {
+    QString col(const Node *n) const
+    {
         if (n->ref->info == m_readers && n->col == m_outstandingCol) return outstandingValue(*n->ref);
-        return quoteIdent(n->ref->qualifier()) + QLatin1Char('.') + quoteIdent(n->ref->info->columns[size_t(n->col)].name);
+        return quoteIdent(n->ref->qualifier()) + QLatin1Char('.')
+               + quoteIdent(n->ref->info->columns[size_t(n->col)].name);
     }
 
     // 读者档案.未还书总价值 is kept in the table only as a placeholder (a
     // computed 0, so that the 17-value insert still fills the stored columns):
     // wherever a statement reads it, the value of the reader's copies still out
     // is computed instead: the prices of the titles of the unreturned loans.
-    void findOutstandingValue() {
+    void findOutstandingValue()
+    {
         const TableInfo *readers = m_cat.find(QStringLiteral("读者档案"));
         const TableInfo *loans = m_cat.find(QStringLiteral("图书借阅"));
         const TableInfo *copies = m_cat.find(QStringLiteral("图书库存"));
         const TableInfo *titles = m_cat.find(QStringLiteral("图书档案"));
         if (!readers || !loans || !copies || !titles) return;
         const int c = readers->findColumn(QStringLiteral("未还书总价值"));
-        const bool sources = readers->findColumn(QStringLiteral("读者编号")) >= 0 &&
-                             loans->findColumn(QStringLiteral("读者编号")) >= 0 &&
-                             loans->findColumn(QStringLiteral("是否已还")) >= 0 &&
-                             loans->findColumn(QStringLiteral("图书编号")) >= 0 &&
-                             copies->findColumn(QStringLiteral("图书编号")) >= 0 &&
-                             copies->findColumn(QStringLiteral("ISBN")) >= 0 &&
-                             titles->findColumn(QStringLiteral("ISBN")) >= 0 &&
-                             titles->findColumn(QStringLiteral("价格")) >= 0;
+        const bool sources =
+            readers->findColumn(QStringLiteral("读者编号")) >= 0 && loans->findColumn(QStringLiteral("读者编号")) >= 0
+            && loans->findColumn(QStringLiteral("是否已还")) >= 0 && loans->findColumn(QStringLiteral("图书编号")) >= 0
+            && copies->findColumn(QStringLiteral("图书编号")) >= 0 && copies->findColumn(QStringLiteral("ISBN")) >= 0
+            && titles->findColumn(QStringLiteral("ISBN")) >= 0 && titles->findColumn(QStringLiteral("价格")) >= 0;
         if (c < 0 || !sources) return;
         m_readers = readers;
         m_outstandingCol = c;
     }
 
-    static QString outstandingValue(const TableRef &reader) {
+    static QString outstandingValue(const TableRef &reader)
+    {
         // The sub-query's own names cannot be taken for tables of the statement around it.
         return QStringLiteral(
                    "COALESCE((SELECT SUM(\"lib_ov_title\".\"价格\") FROM \"图书借阅\" AS \"lib_ov_loan\", "
@@ -1494,14 +1586,15 @@ public:
 
     // A literal or expression put where a value of `target` kind is wanted.
     // `storing` is true for values written into a column (INSERT, SET).
-    QString emitAs(const Node *n, Kind target, bool storing, const QString &column = QString()) {
+    QString emitAs(const Node *n, Kind target, bool storing, const QString &column = QString())
+    {
         if (n->k == Node::Null) return QStringLiteral("NULL");
         if (n->k == Node::Param) {
             m_paramKinds[size_t(n->paramIndex)] = target;
             return QStringLiteral("?%1").arg(n->paramIndex + 1);
         }
-        if (n->k == Node::Unary && n->s == QLatin1String("-") &&
-            (n->a[0]->k == Node::Num) && (target == Kind::Money || target == Kind::Int || target == Kind::Flag)) {
+        if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
+            && (target == Kind::Money || target == Kind::Int || target == Kind::Flag)) {
             const QVariant v = toStorage(target, QVariant(QLatin1Char('-') + n->a[0]->s), column);
             return v.isNull() ? QStringLiteral("NULL") : QString::number(v.toLongLong());
         }
@@ -1517,8 +1610,7 @@ public:
             if (n->k == Node::Num)
                 throw Error(QStringLiteral("Numbers are not accepted as dates by the database layer (%1).").arg(n->s));
             if (n->kind == Kind::Date || n->kind == Kind::Null) return ex(n);
-            if (n->kind == Kind::Text || n->kind == Kind::Unknown)
-                return QStringLiteral("lib_to_date(%1)").arg(ex(n));
+            if (n->kind == Kind::Text || n->kind == Kind::Unknown) return QStringLiteral("lib_to_date(%1)").arg(ex(n));
             throw Error(QStringLiteral("Operand type clash: %1 is incompatible with datetime.").arg(kindName(n->kind)));
         case Kind::Money:
             if (literal) return QString::number(toStorage(Kind::Money, n->s, column).toLongLong());
@@ -1531,8 +1623,8 @@ public:
         case Kind::Flag:
             if (literal) {
                 QVariant v = n->k == Node::Num ? QVariant(n->s.toDouble()) : QVariant(n->s);
-                if (n->k == Node::Num && target == Kind::Int && !n->s.contains(QLatin1Char('.')) &&
-                    !n->s.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+                if (n->k == Node::Num && target == Kind::Int && !n->s.contains(QLatin1Char('.'))
+                    && !n->s.contains(QLatin1Char('e'), Qt::CaseInsensitive))
                     v = QVariant(n->s.toLongLong());
                 return QString::number(toStorage(target, v, column).toLongLong());
             }
@@ -1542,13 +1634,13 @@ public:
             if (n->k == Node::Num) return quoteText(n->s);
             if (n->kind == Kind::Money) return QStringLiteral("lib_money_text(%1, -1, 8000)").arg(ex(n));
             return ex(n);
-        default:
-            return ex(n);
+        default: return ex(n);
         }
     }
 
     // The kind both sides of a comparison are brought to.
-    static Kind commonKind(const Node *l, const Node *r) {
+    static Kind commonKind(const Node *l, const Node *r)
+    {
         const Kind lk = l->kind, rk = r->kind;
         auto strong = [](Kind k) { return k == Kind::Date || k == Kind::Money; };
         if (strong(lk) && lk != rk) return lk;
@@ -1560,9 +1652,13 @@ public:
         return Kind::Unknown;
     }
 
-    QString emitCompared(const Node *n, Kind common) { return common == Kind::Unknown ? ex(n) : emitAs(n, common, false); }
+    QString emitCompared(const Node *n, Kind common)
+    {
+        return common == Kind::Unknown ? ex(n) : emitAs(n, common, false);
+    }
 
-    QString ex(const Node *n) {
+    QString ex(const Node *n)
+    {
         switch (n->k) {
         case Node::Str: return quoteText(n->s);
         case Node::Num: return n->s;
@@ -1573,7 +1669,8 @@ public:
             return col(n);
         case Node::Unary:
             if (n->s == QLatin1String("NOT")) return QStringLiteral("NOT (%1)").arg(ex(n->a[0].get()));
-            if (n->a[0]->kind == Kind::Date) throw Error(QStringLiteral("Operand data type datetime is invalid for minus operator."));
+            if (n->a[0]->kind == Kind::Date)
+                throw Error(QStringLiteral("Operand data type datetime is invalid for minus operator."));
             return QStringLiteral("(-%1)").arg(ex(n->a[0].get()));
         case Node::Bin: return emitBinary(n);
         case Node::Between: {
@@ -1587,9 +1684,11 @@ public:
         case Node::Like: {
             const Node *x = n->a[0].get();
             if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
-                throw Error(QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
-            QString out = QStringLiteral("(%1 %2LIKE %3").arg(ex(x), n->neg ? QStringLiteral("NOT ") : QString(),
-                                                             emitAs(n->a[1].get(), Kind::Text, false));
+                throw Error(QStringLiteral("LIKE on a %1 value is not supported by the database layer.")
+                                .arg(kindName(x->kind)));
+            QString out =
+                QStringLiteral("(%1 %2LIKE %3")
+                    .arg(ex(x), n->neg ? QStringLiteral("NOT ") : QString(), emitAs(n->a[1].get(), Kind::Text, false));
             if (n->a.size() > 2) out += QStringLiteral(" ESCAPE ") + emitAs(n->a[2].get(), Kind::Text, false);
             return out + QLatin1Char(')');
         }
@@ -1616,16 +1715,18 @@ public:
         return QString();
     }
 
-    QString emitBinary(const Node *n) {
+    QString emitBinary(const Node *n)
+    {
         const QString &op = n->s;
         const Node *l = n->a[0].get();
         const Node *r = n->a[1].get();
         if (op == QLatin1String("AND") || op == QLatin1String("OR"))
             return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
         if (op == QLatin1String("*=") || op == QLatin1String("=*"))
-            throw Error(QStringLiteral("The outer join operator %1 may only stand in a WHERE condition joined by AND.").arg(op));
-        if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") || op == QLatin1String(">") ||
-            op == QLatin1String("<=") || op == QLatin1String(">=")) {
+            throw Error(QStringLiteral("The outer join operator %1 may only stand in a WHERE condition joined by AND.")
+                            .arg(op));
+        if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<")
+            || op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
             const Kind k = commonKind(l, r);
             return QStringLiteral("(%1 %2 %3)").arg(emitCompared(l, k), op, emitCompared(r, k));
         }
@@ -1635,7 +1736,8 @@ public:
             throw Error(QStringLiteral("Date arithmetic is not supported by the database layer."));
         if (op == QLatin1String("+") || op == QLatin1String("-")) {
             if (lk == Kind::Money || rk == Kind::Money)
-                return QStringLiteral("(%1 %2 %3)").arg(emitAs(l, Kind::Money, false), op, emitAs(r, Kind::Money, false));
+                return QStringLiteral("(%1 %2 %3)")
+                    .arg(emitAs(l, Kind::Money, false), op, emitAs(r, Kind::Money, false));
             if (op == QLatin1String("+") && lk == Kind::Text && rk == Kind::Text)
                 return QStringLiteral("(%1 || %2)").arg(ex(l), ex(r));
             return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
@@ -1653,25 +1755,29 @@ public:
         if (op == QLatin1String("/")) {
             if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), ex(r));
             if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS INTEGER)").arg(ex(l), ex(r));
-            if (rk == Kind::Money) throw Error(QStringLiteral("Dividing by a money value is not supported by the database layer."));
+            if (rk == Kind::Money)
+                throw Error(QStringLiteral("Dividing by a money value is not supported by the database layer."));
         }
         if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money))
             throw Error(QStringLiteral("The modulo of money values is not supported by the database layer."));
         return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
     }
 
-    QString emitFunction(const Node *n) {
+    QString emitFunction(const Node *n)
+    {
         const QString &f = n->s;
         QStringList args;
         for (const auto &a : n->a) args << ex(a.get());
         const QString dist = n->distinct ? QStringLiteral("DISTINCT ") : QString();
-        if (f == QLatin1String("COUNT")) return n->star ? QStringLiteral("COUNT(*)") : QStringLiteral("COUNT(%1%2)").arg(dist, args[0]);
+        if (f == QLatin1String("COUNT"))
+            return n->star ? QStringLiteral("COUNT(*)") : QStringLiteral("COUNT(%1%2)").arg(dist, args[0]);
         if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX"))
             return QStringLiteral("%1(%2%3)").arg(f, dist, args[0]);
         if (f == QLatin1String("AVG")) {
             const Kind k = n->a[0]->kind;
             if (k == Kind::Money) return QStringLiteral("CAST(ROUND(AVG(%1%2)) AS INTEGER)").arg(dist, args[0]);
-            if (k == Kind::Int || k == Kind::Flag) return QStringLiteral("CAST(AVG(%1%2) AS INTEGER)").arg(dist, args[0]);
+            if (k == Kind::Int || k == Kind::Flag)
+                return QStringLiteral("CAST(AVG(%1%2) AS INTEGER)").arg(dist, args[0]);
             return QStringLiteral("AVG(%1%2)").arg(dist, args[0]);
         }
         if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER")) return QStringLiteral("%1(%2)").arg(f, args[0]);
@@ -1684,7 +1790,8 @@ public:
         fail(f);
     }
 
-    QString emitConvert(const Node *n) {
+    QString emitConvert(const Node *n)
+    {
         const Node *x = n->a[0].get();
         const QString &t = n->typeName;
         if (isTextType(t)) {
@@ -1707,7 +1814,8 @@ public:
         return emitAs(x, Kind::Date, false);
     }
 
-    QString emitCase(const Node *n) {
+    QString emitCase(const Node *n)
+    {
         QString out = QStringLiteral("CASE");
         size_t i = 0;
         const Node *operand = nullptr;
@@ -1730,7 +1838,8 @@ public:
     }
 
     // Tables a condition reads from `from` (sub-queries included).
-    static void tablesUsed(const Node *n, const std::vector<TableRef> &from, QSet<const TableRef *> &out) {
+    static void tablesUsed(const Node *n, const std::vector<TableRef> &from, QSet<const TableRef *> &out)
+    {
         if (!n) return;
         if (n->k == Node::Col && n->ref) {
             for (const TableRef &r : from)
@@ -1746,7 +1855,8 @@ public:
             }
     }
 
-    static void conjuncts(const Node *n, std::vector<const Node *> &out) {
+    static void conjuncts(const Node *n, std::vector<const Node *> &out)
+    {
         if (n->k == Node::Bin && n->s == QLatin1String("AND")) {
             conjuncts(n->a[0].get(), out);
             conjuncts(n->a[1].get(), out);
@@ -1755,14 +1865,16 @@ public:
         }
     }
 
-    static bool holdsOuterJoin(const Node *n) {
+    static bool holdsOuterJoin(const Node *n)
+    {
         if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) return true;
         for (const auto &c : n->a)
             if (holdsOuterJoin(c.get())) return true;
         return false;
     }
 
-    QString tableText(const TableRef &r) const {
+    QString tableText(const TableRef &r) const
+    {
         QString out = quoteIdent(r.info->name);
         if (!r.alias.isEmpty()) out += QStringLiteral(" AS ") + quoteIdent(r.alias);
         return out;
@@ -1772,7 +1884,8 @@ public:
     // "*=" / "=*" conditions and every other condition that reads only the
     // inner (null-supplying) table go into ON, as the server applies them
     // before the outer rows are added; all other conditions stay in WHERE.
-    QString emitFromWhere(const Core &c) {
+    QString emitFromWhere(const Core &c)
+    {
         std::vector<const Node *> conds;
         if (c.where) conjuncts(c.where.get(), conds);
         struct Join {
@@ -1795,7 +1908,9 @@ public:
                 tablesUsed(l, c.from, lt);
                 tablesUsed(r, c.from, rt);
                 if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
-                    throw Error(QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.").arg(n->s));
+                    throw Error(
+                        QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.")
+                            .arg(n->s));
                 const bool left = n->s == QLatin1String("*=");
                 const TableRef *outer = left ? *lt.begin() : *rt.begin();
                 const TableRef *inner = left ? *rt.begin() : *lt.begin();
@@ -1809,7 +1924,8 @@ public:
                 j->on << QStringLiteral("%1 = %2").arg(emitCompared(l, k), emitCompared(r, k));
             } else {
                 if (holdsOuterJoin(n))
-                    throw Error(QStringLiteral("The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
+                    throw Error(QStringLiteral(
+                        "The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
                 rest.push_back(n);
             }
         }
@@ -1839,9 +1955,9 @@ public:
             if (innerJoin && !others) {
                 joinOf(innerJoin->inner)->on << ex(n);
             } else if (innerJoin) {
-                throw Error(QStringLiteral(
-                                "The table '%1' is an inner member of an outer-join clause. This is not allowed if the table also "
-                                "participates in a regular join clause.")
+                throw Error(QStringLiteral("The table '%1' is an inner member of an outer-join clause. This is not "
+                                           "allowed if the table also "
+                                           "participates in a regular join clause.")
                                 .arg(innerJoin->inner->qualifier()));
             } else {
                 where << ex(n);
@@ -1869,19 +1985,22 @@ public:
                 for (const TableRef *p : joins[i].preserved)
                     if (!placed.contains(p)) ready = false;
                 if (!ready) continue;
-                out += QStringLiteral(" LEFT JOIN %1 ON %2").arg(tableText(*joins[i].inner), joins[i].on.join(QStringLiteral(" AND ")));
+                out += QStringLiteral(" LEFT JOIN %1 ON %2")
+                           .arg(tableText(*joins[i].inner), joins[i].on.join(QStringLiteral(" AND ")));
                 placed.insert(joins[i].inner);
                 emitted[i] = true;
                 ++done;
                 progress = true;
             }
-            if (!progress) throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+            if (!progress)
+                throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
         }
         if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
         return out;
     }
 
-    QString emitCore(const Core &c, const QString &extraColumn = QString()) {
+    QString emitCore(const Core &c, const QString &extraColumn = QString())
+    {
         QStringList items;
         for (const SelectItem &it : c.items) {
             QString e = ex(it.e.get());
@@ -1902,7 +2021,8 @@ public:
         return out;
     }
 
-    QString emitQuery(const Query &q, const QString &extraColumn = QString()) {
+    QString emitQuery(const Query &q, const QString &extraColumn = QString())
+    {
         QString out;
         const bool compound = q.cores.size() > 1;
         for (size_t i = 0; i < q.cores.size(); ++i) {
@@ -1926,7 +2046,8 @@ public:
                     if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
                         bool ok = false;
                         const qint64 pos = it.e->s.toLongLong(&ok);
-                        kind = ok && pos >= 1 && pos <= qint64(items.size()) ? items[size_t(pos - 1)].e->kind : Kind::Unknown;
+                        kind = ok && pos >= 1 && pos <= qint64(items.size()) ? items[size_t(pos - 1)].e->kind
+                                                                             : Kind::Unknown;
                     }
                 }
                 // Text sorts as the server's Chinese collation does (see kTextOrderCollation).
@@ -1939,7 +2060,8 @@ public:
         return out;
     }
 
-    static bool hasAggregate(const Node *n) {
+    static bool hasAggregate(const Node *n)
+    {
         if (!n) return false;
         if (n->k == Node::Func && isAggregate(n->s)) return true;
         for (const auto &c : n->a)
@@ -1958,7 +2080,8 @@ public:
 // Statements
 // ============================================================================
 
-Translation translate(const QString &statement, const Catalog &catalog, bool updatable) {
+Translation translate(const QString &statement, const Catalog &catalog, bool updatable)
+{
     Parser p(statement, catalog);
     Translation out;
     if (p.atEnd()) throw Error(QStringLiteral("The statement is empty."));
@@ -1979,8 +2102,8 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
                 out.columnNames << QString();
             out.columnKinds.push_back(it.e->kind);
         }
-        bool single = q->cores.size() == 1 && first.from.size() == 1 && !first.distinct && first.group.empty() &&
-                      !first.having;
+        bool single =
+            q->cores.size() == 1 && first.from.size() == 1 && !first.distinct && first.group.empty() && !first.having;
         for (const SelectItem &it : first.items)
             if (Translator::hasAggregate(it.e.get())) single = false;
         QString extra;
@@ -2006,9 +2129,11 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
                 const int idx = t->findColumn(c);
                 if (idx < 0) throw Error(QStringLiteral("Invalid column name '%1'.").arg(c));
                 if (t->columns[size_t(idx)].generated)
-                    throw Error(QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c));
+                    throw Error(
+                        QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c));
                 if (std::find(cols.begin(), cols.end(), idx) != cols.end())
-                    throw Error(QStringLiteral("The column name '%1' is specified more than once in the INSERT.").arg(c));
+                    throw Error(
+                        QStringLiteral("The column name '%1' is specified more than once in the INSERT.").arg(c));
                 cols.push_back(idx);
             } while (p.acceptOp(","));
             p.expectOp(")");
@@ -2017,7 +2142,8 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
                 if (!t->columns[i].generated) cols.push_back(int(i));
         }
         if (p.isKw("SELECT") || p.isKw("DEFAULT") || p.isKw("EXEC"))
-            throw Error(QStringLiteral("INSERT %1 is not supported by the database layer: give VALUES (...).").arg(p.peek().s.toUpper()));
+            throw Error(QStringLiteral("INSERT %1 is not supported by the database layer: give VALUES (...).")
+                            .arg(p.peek().s.toUpper()));
         p.expectKw("VALUES");
         std::vector<std::vector<NodeP>> rows;
         do {
@@ -2036,9 +2162,10 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
         QStringList rowTexts;
         for (auto &row : rows) {
             if (row.size() != cols.size())
-                throw Error(cols.size() == t->columns.size() || row.size() > cols.size()
-                                ? QStringLiteral("Column name or number of supplied values does not match table definition.")
-                                : QStringLiteral("Column name or number of supplied values does not match table definition."));
+                throw Error(
+                    cols.size() == t->columns.size() || row.size() > cols.size()
+                        ? QStringLiteral("Column name or number of supplied values does not match table definition.")
+                        : QStringLiteral("Column name or number of supplied values does not match table definition."));
             QStringList vals;
             for (size_t i = 0; i < row.size(); ++i) {
                 tr.resolve(row[i].get(), &sc);
@@ -2069,7 +2196,8 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
             const int idx = t->findColumn(c);
             if (idx < 0) throw Error(QStringLiteral("Invalid column name '%1'.").arg(c));
             if (t->columns[size_t(idx)].generated)
-                throw Error(QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c));
+                throw Error(
+                    QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c));
             p.expectOp("=");
             Assignment a;
             a.col = idx;
@@ -2105,7 +2233,8 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
         p.acceptKw("FROM");
         std::vector<TableRef> from(1);
         from[0].info = p.tableName();
-        if (p.isKw("FROM")) throw Error(QStringLiteral("DELETE ... FROM ... FROM is not supported by the database layer."));
+        if (p.isKw("FROM"))
+            throw Error(QStringLiteral("DELETE ... FROM ... FROM is not supported by the database layer."));
         NodeP where;
         if (p.acceptKw("WHERE")) where = p.expr();
         if (!p.atEnd()) p.fail();
@@ -2126,12 +2255,14 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
 
     const Tok &t = p.peek();
     if (t.t == T::Ident)
-        throw Error(QStringLiteral("'%1' statements are not run by the database layer: only SELECT, INSERT, UPDATE and DELETE.")
-                        .arg(t.s.toUpper()));
+        throw Error(
+            QStringLiteral("'%1' statements are not run by the database layer: only SELECT, INSERT, UPDATE and DELETE.")
+                .arg(t.s.toUpper()));
     p.fail();
 }
 
-QStringList splitStatements(const QString &script) {
+QStringList splitStatements(const QString &script)
+{
     QStringList out;
     QString cur;
     const int n = int(script.size());

@@ -50,7 +50,7 @@ struct ColumnInfo {
 
 struct TableInfo {
     QString name;
-    std::vector<ColumnInfo> columns;  // physical order, generated columns included
+    std::vector<ColumnInfo> columns;            // physical order, generated columns included
     int findColumn(const QString &name) const;  // case-insensitive; -1 when absent
 };
 
@@ -62,13 +62,13 @@ struct Catalog {
 struct Translation {
     enum Type { Select, Insert, Update, Delete };
     Type type = Select;
-    QString sql;                    // the engine's statement
+    QString sql;  // the engine's statement
     // SELECT only:
-    QStringList columnNames;        // the fields as the server names them ("" for an unnamed expression)
-    std::vector<Kind> columnKinds;  // how to read each field
-    bool updatable = false;         // one table, rows located by a trailing hidden row id column
-    QString table;                  // that table
-    std::vector<int> sourceColumns; // per field: the table column it reads, or -1
+    QStringList columnNames;         // the fields as the server names them ("" for an unnamed expression)
+    std::vector<Kind> columnKinds;   // how to read each field
+    bool updatable = false;          // one table, rows located by a trailing hidden row id column
+    QString table;                   // that table
+    std::vector<int> sourceColumns;  // per field: the table column it reads, or -1
     // "?" placeholders (batch statements): the kind of value each one fills.
     std::vector<Kind> paramKinds;
 };

@@ -12,7 +12,8 @@ namespace ado {
 namespace {
 
 // Splits "key=value;key={va;lue};..." keeping braced values whole.
-QList<std::pair<QString, QString>> connectionPairs(const QString &s) {
+QList<std::pair<QString, QString>> connectionPairs(const QString &s)
+{
     QList<std::pair<QString, QString>> out;
     int i = 0;
     const int n = int(s.size());
@@ -44,7 +45,8 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s) {
     return out;
 }
 
-[[noreturn]] void serverNotFound(const QString &server) {
+[[noreturn]] void serverNotFound(const QString &server)
+{
     throw Error(QStringLiteral("[DBNETLIB] Server '%1' does not exist or access denied. "
                                "This program reaches only the embedded database (Server=sqlite).")
                     .arg(server));
@@ -52,7 +54,8 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s) {
 
 }  // namespace
 
-ConnectionInfo ConnectionInfo::parse(const QString &connectionString) {
+ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
+{
     ConnectionInfo info;
     bool haveServer = false;
     for (const auto &[key, value] : connectionPairs(connectionString)) {
@@ -73,7 +76,8 @@ ConnectionInfo ConnectionInfo::parse(const QString &connectionString) {
     return info;
 }
 
-ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine) {
+ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine)
+{
     const QStringList f = settingsLine.trimmed().split(QLatin1Char('|'));
     if (f.size() < 4)
         throw Error(QStringLiteral("The settings \"%1\" need four fields: SERVER|UID|PWD|DATABASE.").arg(settingsLine));
@@ -86,42 +90,53 @@ ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine) {
     return info;
 }
 
-QString ConnectionInfo::toString() const {
+QString ConnectionInfo::toString() const
+{
     QString s = QStringLiteral("Driver=%1;Server=%2;UID=%3;PWD=%4")
                     .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, server, uid, pwd);
     if (!database.isEmpty()) s += QStringLiteral(";Database=") + database;
     return s;
 }
 
-bool ConnectionInfo::isEmbedded() const { return server.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0; }
+bool ConnectionInfo::isEmbedded() const
+{
+    return server.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
 
-QString ConnectionInfo::embeddedPath() const {
+QString ConnectionInfo::embeddedPath() const
+{
     const QString db = database.trimmed();
     if (db.isEmpty())
-        throw Error(QStringLiteral("The embedded database needs a database name (Database=...): its file is <name>.db beside the program."));
+        throw Error(QStringLiteral(
+            "The embedded database needs a database name (Database=...): its file is <name>.db beside the program."));
     if (QDir::isAbsolutePath(db)) return db;
     if (!QCoreApplication::instance())
-        throw Error(QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
+        throw Error(
+            QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
     return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
 }
 
-std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info) {
+std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info)
+{
     if (info.isEmbedded()) return SqliteEngine::open(info.embeddedPath(), info.timeoutSeconds);
     serverNotFound(info.server);
 }
 
-DatabaseState ProbeDatabase(const ConnectionInfo &info) {
+DatabaseState ProbeDatabase(const ConnectionInfo &info)
+{
     if (info.isEmbedded()) return SqliteEngine::probe(info.embeddedPath());
     serverNotFound(info.server);
 }
 
-void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir) {
+void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir)
+{
     if (!info.isEmbedded()) serverNotFound(info.server);
     // The copy built into the program first, else the file in schemaDir.
     auto readText = [&](const QString &name) {
         QFile f(QStringLiteral(":/Schema/") + name);
         if (!f.exists()) f.setFileName(QDir(schemaDir).filePath(name));
-        if (!f.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
+        if (!f.open(QIODevice::ReadOnly))
+            throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
         return QString::fromUtf8(f.readAll());
     };
     const QString ddl = readText(QStringLiteral("sqlite.sql"));

@@ -41,8 +41,7 @@ enum CellType : uint8_t { CNull = 0, CInt = 1, CReal = 2, CText = 3, CBlob = 4 }
 
 // A growable array of plain values kept with realloc, so that growing a large
 // column need not copy it.
-template <typename T>
-class PodArray {
+template <typename T> class PodArray {
     static_assert(std::is_trivially_copyable_v<T>);
 
 public:
@@ -50,7 +49,8 @@ public:
     PodArray(const PodArray &) = delete;
     PodArray &operator=(const PodArray &) = delete;
     PodArray(PodArray &&o) noexcept { swap(o); }
-    PodArray &operator=(PodArray &&o) noexcept {
+    PodArray &operator=(PodArray &&o) noexcept
+    {
         swap(o);
         return *this;
     }
@@ -61,28 +61,33 @@ public:
     const T *data() const { return m_p; }
     T operator[](size_t i) const { return m_p[i]; }
 
-    void push(T v) {
+    void push(T v)
+    {
         if (m_n == m_cap) grow(m_n + 1);
         m_p[m_n++] = v;
     }
-    void append(const void *src, size_t k) {
+    void append(const void *src, size_t k)
+    {
         if (!k) return;
         if (m_n + k > m_cap) grow(m_n + k);
         std::memcpy(static_cast<void *>(m_p + m_n), src, k * sizeof(T));
         m_n += k;
     }
-    void appendZeros(size_t k) {
+    void appendZeros(size_t k)
+    {
         if (!k) return;
         if (m_n + k > m_cap) grow(m_n + k);
         std::memset(static_cast<void *>(m_p + m_n), 0, k * sizeof(T));
         m_n += k;
     }
-    void setZeroedSize(size_t n) {
+    void setZeroedSize(size_t n)
+    {
         if (n > m_n) appendZeros(n - m_n);
     }
     T &at(size_t i) { return m_p[i]; }
     // Gives back what the doubling left unused.
-    void fit() {
+    void fit()
+    {
         if (m_cap == m_n) return;
         if (m_n == 0) {
             PodArray().swap(*this);
@@ -96,12 +101,14 @@ public:
     void release() { PodArray().swap(*this); }
 
 private:
-    void swap(PodArray &o) noexcept {
+    void swap(PodArray &o) noexcept
+    {
         std::swap(m_p, o.m_p);
         std::swap(m_n, o.m_n);
         std::swap(m_cap, o.m_cap);
     }
-    void grow(size_t need) {
+    void grow(size_t need)
+    {
         const size_t cap = std::max({m_cap * 2, need, 4096 / sizeof(T)});
         T *p = static_cast<T *>(std::realloc(m_p, cap * sizeof(T)));
         if (!p) throw std::bad_alloc();
@@ -127,7 +134,8 @@ public:
     enum Store : uint8_t { Nulls, Int32, Int64, Real, Text, Blob, Mixed };
 
     // Row `row` (the next one) read from column `i` of the statement.
-    void add(sqlite3_stmt *st, int i, size_t row) {
+    void add(sqlite3_stmt *st, int i, size_t row)
+    {
         switch (sqlite3_column_type(st, i)) {
         case SQLITE_INTEGER: addInt(sqlite3_column_int64(st, i), row); break;
         case SQLITE_FLOAT: addReal(sqlite3_column_double(st, i), row); break;
@@ -145,7 +153,8 @@ public:
         }
     }
 
-    void fit() {
+    void fit()
+    {
         m_nulls.fit();
         m_i32.fit();
         m_i64.fit();
@@ -155,17 +164,20 @@ public:
         m_tags.fit();
     }
 
-    qint64 memoryBytes() const {
-        return m_nulls.bytes() + m_i32.bytes() + m_i64.bytes() + m_real.bytes() + m_ends.bytes() + m_bytes.bytes() +
-               m_tags.bytes();
+    qint64 memoryBytes() const
+    {
+        return m_nulls.bytes() + m_i32.bytes() + m_i64.bytes() + m_real.bytes() + m_ends.bytes() + m_bytes.bytes()
+               + m_tags.bytes();
     }
 
-    bool isNull(size_t row) const {
+    bool isNull(size_t row) const
+    {
         const size_t w = row >> 6;
         return w < m_nulls.size() && (m_nulls[w] >> (row & 63) & 1);
     }
 
-    Cell at(size_t row) const {
+    Cell at(size_t row) const
+    {
         Cell c;
         if (isNull(row)) return c;
         switch (m_store) {
@@ -189,7 +201,8 @@ public:
     }
 
 private:
-    void span(size_t row, Cell &c) const {
+    void span(size_t row, Cell &c) const
+    {
         if (m_width >= 0) {
             c.p = m_bytes.data() + row * size_t(m_width);
             c.n = size_t(m_width);
@@ -201,7 +214,8 @@ private:
     }
 
     // The first value of a column whose rows so far were all Null.
-    void start(Store s, size_t row) {
+    void start(Store s, size_t row)
+    {
         m_store = s;
         switch (s) {
         case Int32: m_i32.appendZeros(row); break;
@@ -212,13 +226,15 @@ private:
     }
 
     // A column of equal lengths gets its offsets once a cell differs.
-    void keepEnds(size_t rows) {
+    void keepEnds(size_t rows)
+    {
         if (m_width < 0) return;
         for (size_t r = 1; r <= rows; ++r) m_ends.push(uint32_t(r * size_t(m_width)));
         m_width = -1;
     }
 
-    void addNull(size_t row) {
+    void addNull(size_t row)
+    {
         m_nulls.setZeroedSize((row >> 6) + 1);
         m_nulls.at(row >> 6) |= uint64_t(1) << (row & 63);
         switch (m_store) {
@@ -238,7 +254,8 @@ private:
         }
     }
 
-    void addInt(qint64 v, size_t row) {
+    void addInt(qint64 v, size_t row)
+    {
         if (m_store == Nulls) start(v == qint32(v) ? Int32 : Int64, row);
         if (m_store == Int32) {
             if (v == qint32(v)) return m_i32.push(qint32(v));
@@ -252,14 +269,16 @@ private:
         addMixed(CInt, &v, 8);
     }
 
-    void addReal(double d, size_t row) {
+    void addReal(double d, size_t row)
+    {
         if (m_store == Nulls) start(Real, row);
         if (m_store == Real) return m_real.push(d);
         toMixed(row);
         addMixed(CReal, &d, 8);
     }
 
-    void addBytes(CellType type, const void *p, size_t n, size_t row) {
+    void addBytes(CellType type, const void *p, size_t n, size_t row)
+    {
         const Store s = type == CText ? Text : Blob;
         if (m_store == Nulls) {
             start(s, row);
@@ -275,20 +294,23 @@ private:
         if (m_width < 0) m_ends.push(end);
     }
 
-    void addMixed(CellType type, const void *p, size_t n) {
+    void addMixed(CellType type, const void *p, size_t n)
+    {
         m_tags.push(type);
         m_bytes.append(p, n);
         m_ends.push(endOffset());
     }
 
-    uint32_t endOffset() const {
+    uint32_t endOffset() const
+    {
         if (m_bytes.size() > std::numeric_limits<uint32_t>::max())
             throw Error(QStringLiteral("The result is too large: one of its columns holds more than 4 GB."));
         return uint32_t(m_bytes.size());
     }
 
     // Rewrites the `rows` cells read so far as a column of mixed types.
-    void toMixed(size_t rows) {
+    void toMixed(size_t rows)
+    {
         if (m_store == Mixed) return;
         const Store was = m_store;
         m_store = Mixed;
@@ -318,18 +340,19 @@ private:
     }
 
     Store m_store = Nulls;
-    qint32 m_width = -1;  // Text, Blob: the length of every cell, while they agree
+    qint32 m_width = -1;         // Text, Blob: the length of every cell, while they agree
     PodArray<uint64_t> m_nulls;  // bit r%64 of word r/64 set: row r is Null
     PodArray<qint32> m_i32;
     PodArray<qint64> m_i64;
     PodArray<double> m_real;
     PodArray<uint32_t> m_ends;  // Text, Blob, Mixed: where each cell's bytes end
     PodArray<char> m_bytes;
-    PodArray<uint8_t> m_tags;   // Mixed: the CellType of each row
+    PodArray<uint8_t> m_tags;  // Mixed: the CellType of each row
 };
 
 // Stored value -> the value a field reads as.
-QVariant readForm(Kind kind, const QVariant &stored) {
+QVariant readForm(Kind kind, const QVariant &stored)
+{
     if (!stored.isValid() || stored.isNull()) return QVariant();
     switch (kind) {
     case Kind::Money:
@@ -345,7 +368,8 @@ QVariant readForm(Kind kind, const QVariant &stored) {
 }
 
 // A text cell as a QString; an empty text stays distinct from Null.
-QString utf8Text(const Cell &c) {
+QString utf8Text(const Cell &c)
+{
     if (c.n == 0) return QString(QLatin1String(""));
     return QString::fromUtf8(c.p, qsizetype(c.n));
 }
@@ -364,14 +388,16 @@ public:
     int rowCount() const override { return rows; }
     int columnCount() const override { return int(names.size()); }
     QString columnName(int col) const override { return names.value(col); }
-    qint64 memoryBytes() const override {
+    qint64 memoryBytes() const override
+    {
         qint64 b = rowids.bytes() + qint64(cols.capacity() * sizeof(StoredColumn));
         for (const StoredColumn &c : cols) b += c.memoryBytes();
         return b;
     }
     bool isNull(int row, int col) const override { return cols[size_t(col)].isNull(size_t(row)); }
 
-    QVariant raw(int row, int col) const {
+    QVariant raw(int row, int col) const
+    {
         const Cell c = cols[size_t(col)].at(size_t(row));
         switch (c.type) {
         case CInt: return qlonglong(c.i);
@@ -384,7 +410,8 @@ public:
 
     QVariant value(int row, int col) const override { return readForm(kinds[size_t(col)], raw(row, col)); }
 
-    QString text(int row, int col) const override {
+    QString text(int row, int col) const override
+    {
         const Cell c = cols[size_t(col)].at(size_t(row));
         const Kind k = kinds[size_t(col)];
         switch (c.type) {
@@ -399,7 +426,8 @@ public:
         }
     }
 
-    void read(sqlite3_stmt *st, int visible, bool withRowid) {
+    void read(sqlite3_stmt *st, int visible, bool withRowid)
+    {
         cols.resize(size_t(visible));
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -419,13 +447,15 @@ public:
 // Functions the translated statements call
 // ----------------------------------------------------------------------------
 
-void resultQString(sqlite3_context *ctx, const QString &s) {
+void resultQString(sqlite3_context *ctx, const QString &s)
+{
     const QByteArray u = s.toUtf8();
     sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
 }
 
 // lib_date_text(stored, style, length): CONVERT(varchar(length), date, style)
-void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv) {
+void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -443,7 +473,8 @@ void fnDateText(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 // lib_money_text(tenThousandths, style, length): CONVERT(varchar(length), money, style)
-void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv) {
+void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) {
         sqlite3_result_null(ctx);
@@ -456,7 +487,8 @@ void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv) {
     int k;
     if (style <= 0) {
         const bool neg = v < 0;
-        const unsigned long long a = neg ? static_cast<unsigned long long>(-(v + 1)) + 1 : static_cast<unsigned long long>(v);
+        const unsigned long long a =
+            neg ? static_cast<unsigned long long>(-(v + 1)) + 1 : static_cast<unsigned long long>(v);
         const unsigned long long cents = (a + 50) / 100;
         k = std::snprintf(buf, sizeof buf, "%s%llu.%02llu", neg && cents ? "-" : "", cents / 100, cents % 100);
     } else {
@@ -472,13 +504,14 @@ void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 // lib_to_date(text): a text read as a date, normalised; '' gives Null.
-void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv) {
+void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const QString s = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
-                                        sqlite3_value_bytes(argv[0]));
+    const QString s =
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
     if (s.trimmed().isEmpty()) {
         sqlite3_result_null(ctx);
         return;
@@ -493,7 +526,8 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv) {
 // The server's LIKE: % any run, _ any one character, [abc] [a-z] [^abc] one
 // character of (or not of) a set, an optional escape character; letters
 // compared without regard to case.
-bool likeMatch(const char16_t *p, int pn, const char16_t *s, int sn, int esc) {
+bool likeMatch(const char16_t *p, int pn, const char16_t *s, int sn, int esc)
+{
     auto fold = [](char16_t c) { return QChar(c).toCaseFolded().unicode(); };
     int pi = 0, si = 0, starP = -1, starS = -1;
     while (si < sn) {
@@ -554,7 +588,8 @@ bool likeMatch(const char16_t *p, int pn, const char16_t *s, int sn, int esc) {
 }
 
 // like(pattern, text[, escape]): "text LIKE pattern [ESCAPE escape]"
-void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
     for (int i = 0; i < argc; ++i)
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
             sqlite3_result_null(ctx);
@@ -590,12 +625,14 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 class TextOrder {
 public:
-    static const TextOrder &instance() {
+    static const TextOrder &instance()
+    {
         static const TextOrder order;
         return order;
     }
 
-    int compare(const unsigned char *a, int na, const unsigned char *b, int nb) const {
+    int compare(const unsigned char *a, int na, const unsigned char *b, int nb) const
+    {
         // Equal bytes are equal characters: start at the character holding the first difference.
         int k = 0;
         const int m = std::min(na, nb);
@@ -605,17 +642,16 @@ public:
         int i = k, j = k;
         for (;;) {
             uint32_t ra = 0, rb = 0;
-            while (i < na && (ra = next(a, na, i)) == 0) {
-            }
-            while (j < nb && (rb = next(b, nb, j)) == 0) {
-            }
+            while (i < na && (ra = next(a, na, i)) == 0) { }
+            while (j < nb && (rb = next(b, nb, j)) == 0) { }
             if (ra != rb) return ra < rb ? -1 : 1;
             if (ra == 0) return 0;  // both ended
         }
     }
 
 private:
-    TextOrder() : m_rank(0x10000, 0) {
+    TextOrder() : m_rank(0x10000, 0)
+    {
         QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::vector<char16_t> chars;
@@ -644,7 +680,8 @@ private:
     }
 
     // The rank of the character at i (UTF-8), moving i past it.
-    uint32_t next(const unsigned char *s, int n, int &i) const {
+    uint32_t next(const unsigned char *s, int n, int &i) const
+    {
         const unsigned char c0 = s[i];
         if (c0 < 0x80) {
             ++i;
@@ -672,16 +709,20 @@ private:
     std::vector<uint32_t> m_rank;
 };
 
-int collateText(void *, int na, const void *a, int nb, const void *b) {
-    return TextOrder::instance().compare(static_cast<const unsigned char *>(a), na, static_cast<const unsigned char *>(b), nb);
+int collateText(void *, int na, const void *a, int nb, const void *b)
+{
+    return TextOrder::instance().compare(static_cast<const unsigned char *>(a), na,
+                                         static_cast<const unsigned char *>(b), nb);
 }
 
-void fnNow(sqlite3_context *ctx, int, sqlite3_value **) {
+void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
+{
     resultQString(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 // Binds a stored-form value.
-void bindValue(sqlite3_stmt *st, int idx, const QVariant &v) {
+void bindValue(sqlite3_stmt *st, int idx, const QVariant &v)
+{
     if (!v.isValid() || v.isNull()) {
         sqlite3_bind_null(st, idx);
         return;
@@ -707,7 +748,8 @@ void bindValue(sqlite3_stmt *st, int idx, const QVariant &v) {
     }
 }
 
-QString describeError(sqlite3 *db, int rc) {
+QString describeError(sqlite3 *db, int rc)
+{
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
     const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     auto tableAndColumn = [&](const QString &prefix) {
@@ -719,7 +761,8 @@ QString describeError(sqlite3 *db, int rc) {
     case SQLITE_CONSTRAINT_PRIMARYKEY:
     case SQLITE_CONSTRAINT_UNIQUE: {
         const auto tc = tableAndColumn(QStringLiteral("UNIQUE constraint failed:"));
-        return QStringLiteral("Violation of PRIMARY KEY constraint of table '%1'. Cannot insert duplicate key in column '%2'.")
+        return QStringLiteral(
+                   "Violation of PRIMARY KEY constraint of table '%1'. Cannot insert duplicate key in column '%2'.")
             .arg(tc.first, tc.second);
     }
     case SQLITE_CONSTRAINT_NOTNULL: {
@@ -727,8 +770,7 @@ QString describeError(sqlite3 *db, int rc) {
         return QStringLiteral("Cannot insert the value NULL into column '%1', table '%2'; column does not allow nulls.")
             .arg(tc.second, tc.first);
     }
-    case SQLITE_CONSTRAINT_CHECK:
-        return QStringLiteral("The value does not fit the column (%1).").arg(msg);
+    case SQLITE_CONSTRAINT_CHECK: return QStringLiteral("The value does not fit the column (%1).").arg(msg);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("The database is busy (another program is writing to it); the time-out expired.");
@@ -740,26 +782,31 @@ QString describeError(sqlite3 *db, int rc) {
 
 // ============================================================================
 
-SqliteEngine::SqliteEngine(sqlite3 *db) : m_db(db) {}
+SqliteEngine::SqliteEngine(sqlite3 *db) : m_db(db) { }
 
-SqliteEngine::~SqliteEngine() {
+SqliteEngine::~SqliteEngine()
+{
     if (m_db) sqlite3_close_v2(m_db);
 }
 
-void SqliteEngine::registerFunctions(sqlite3 *db) {
+void SqliteEngine::registerFunctions(sqlite3 *db)
+{
     const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "lib_date_text", 3, det, nullptr, fnDateText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_money_text", 3, det, nullptr, fnMoneyText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_to_date", 1, det, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,
+                               nullptr);
     sqlite3_create_collation_v2(db, dialect::kTextOrderCollation, SQLITE_UTF8, nullptr, collateText, nullptr);
 }
 
 [[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describeError(m_db, rc)); }
 
-void SqliteEngine::exec(const char *sql) {
+void SqliteEngine::exec(const char *sql)
+{
     char *err = nullptr;
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
@@ -768,7 +815,8 @@ void SqliteEngine::exec(const char *sql) {
     }
 }
 
-sqlite3_stmt *SqliteEngine::prepare(const QString &sql) {
+sqlite3_stmt *SqliteEngine::prepare(const QString &sql)
+{
     sqlite3_stmt *st = nullptr;
     const QByteArray u = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(m_db, u.constData(), int(u.size()), &st, nullptr);
@@ -776,10 +824,11 @@ sqlite3_stmt *SqliteEngine::prepare(const QString &sql) {
     return st;
 }
 
-void SqliteEngine::loadCatalog() {
+void SqliteEngine::loadCatalog()
+{
     m_catalog.tables.clear();
-    sqlite3_stmt *st = prepare(QStringLiteral(
-        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    sqlite3_stmt *st = prepare(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE "
+                                              "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
     QStringList names;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
@@ -807,10 +856,12 @@ void SqliteEngine::loadCatalog() {
     }
 }
 
-std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeoutSeconds) {
+std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeoutSeconds)
+{
     const QFileInfo fi(path);
     if (!fi.exists())
-        throw Error(QStringLiteral("The database file '%1' does not exist. Make it with: librarydb create \"sqlite|UID|PWD|%2\"")
+        throw Error(QStringLiteral(
+                        "The database file '%1' does not exist. Make it with: librarydb create \"sqlite|UID|PWD|%2\"")
                         .arg(path, fi.completeBaseName()));
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -829,12 +880,15 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeou
         throw Error(QStringLiteral("Cannot open the database file '%1': %2").arg(path, err.Description()));
     }
     if (e->m_catalog.tables.empty())
-        throw Error(QStringLiteral("The database file '%1' holds no tables. Make them with: librarydb create \"sqlite|UID|PWD|%2\"")
-                        .arg(path, fi.completeBaseName()));
+        throw Error(
+            QStringLiteral(
+                "The database file '%1' holds no tables. Make them with: librarydb create \"sqlite|UID|PWD|%2\"")
+                .arg(path, fi.completeBaseName()));
     return e;
 }
 
-DatabaseState SqliteEngine::probe(const QString &path) {
+DatabaseState SqliteEngine::probe(const QString &path)
+{
     const QFileInfo fi(path);
     if (!fi.exists()) return DatabaseState::Missing;
     if (fi.size() == 0) return DatabaseState::Empty;
@@ -856,12 +910,14 @@ DatabaseState SqliteEngine::probe(const QString &path) {
     return tables == 0 ? DatabaseState::Empty : DatabaseState::HasTables;
 }
 
-void SqliteEngine::create(const QString &path, const QString &ddl, const QStringList &initialStatements) {
+void SqliteEngine::create(const QString &path, const QString &ddl, const QStringList &initialStatements)
+{
     const DatabaseState state = probe(path);
     if (state == DatabaseState::HasTables)
         throw Error(QStringLiteral("The database '%1' already has tables; nothing was created.").arg(path));
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = describeError(db, rc);
         sqlite3_close_v2(db);
@@ -892,13 +948,15 @@ void SqliteEngine::create(const QString &path, const QString &ddl, const QString
     }
 }
 
-dialect::Translation SqliteEngine::translation(const QString &sql, bool updatable) {
+dialect::Translation SqliteEngine::translation(const QString &sql, bool updatable)
+{
     return dialect::translate(sql, m_catalog, updatable);
 }
 
 QString SqliteEngine::translate(const QString &sql) { return translation(sql).sql; }
 
-ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable) {
+ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable)
+{
     dialect::Translation tr = translation(sql, updatable);
     if (tr.type != dialect::Translation::Select) {
         execute(sql);
@@ -922,13 +980,13 @@ ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable) {
     return rs;
 }
 
-long SqliteEngine::execute(const QString &sql) {
+long SqliteEngine::execute(const QString &sql)
+{
     dialect::Translation tr = translation(sql);
     sqlite3_stmt *st = prepare(tr.sql);
     if (tr.type == dialect::Translation::Select) {
         int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        }
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) { }
         sqlite3_finalize(st);
         if (rc != SQLITE_DONE) fail(rc, tr.sql);
         return -1;
@@ -943,9 +1001,11 @@ long SqliteEngine::execute(const QString &sql) {
     return long(sqlite3_changes64(m_db));
 }
 
-long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantList> &rows) {
+long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantList> &rows)
+{
     dialect::Translation tr = translation(sql);
-    if (tr.type == dialect::Translation::Select) throw Error(QStringLiteral("ExecuteBatch runs INSERT, UPDATE or DELETE only."));
+    if (tr.type == dialect::Translation::Select)
+        throw Error(QStringLiteral("ExecuteBatch runs INSERT, UPDATE or DELETE only."));
     sqlite3_stmt *st = prepare(tr.sql);
     long total = 0;
     try {
@@ -954,7 +1014,8 @@ long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantLi
                 throw Error(QStringLiteral("The statement has %1 placeholders; a row gives %2 values.")
                                 .arg(tr.paramKinds.size())
                                 .arg(row.size()));
-            for (int i = 0; i < row.size(); ++i) bindValue(st, i + 1, dialect::toStorage(tr.paramKinds[size_t(i)], row[i]));
+            for (int i = 0; i < row.size(); ++i)
+                bindValue(st, i + 1, dialect::toStorage(tr.paramKinds[size_t(i)], row[i]));
             const int rc = sqlite3_step(st);
             if (rc != SQLITE_DONE) fail(rc, tr.sql);
             total += long(sqlite3_changes64(m_db));
@@ -968,11 +1029,13 @@ long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantLi
     return total;
 }
 
-std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes) {
+std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes)
+{
     const auto *rs = dynamic_cast<const SqliteResult *>(&result);
     if (!rs || !rs->updatable)
-        throw Error(QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                                   "or of the selected locktype."));
+        throw Error(
+            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
+                           "or of the selected locktype."));
     const dialect::TableInfo *t = m_catalog.find(rs->table);
     if (!t || row < 0 || row >= rs->rows) throw Error(QStringLiteral("Row cannot be located for updating."));
     QStringList sets;
@@ -985,7 +1048,8 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
                             .arg(rs->names.value(ch.first), t->name));
         const dialect::ColumnInfo &c = t->columns[size_t(src)];
         if (c.generated)
-            throw Error(QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c.name));
+            throw Error(
+                QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c.name));
         QString q = c.name;
         q.replace(QLatin1Char('"'), QLatin1String("\"\""));
         sets << QStringLiteral("\"%1\" = ?%2").arg(q).arg(sets.size() + 1);
@@ -1004,7 +1068,8 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) fail(rc);
     if (sqlite3_changes64(m_db) == 0)
-        throw Error(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."));
+        throw Error(QStringLiteral(
+            "Row cannot be located for updating. Some values may have been changed since it was last read."));
     return readBack;
 }
 

@@ -28,7 +28,8 @@
 
 namespace {
 
-int usage() {
+int usage()
+{
     QTextStream err(stderr);
     err << "usage: librarydb create \"SERVER|UID|PWD|DATABASE\"\n"
            "       librarydb ensure \"SERVER|UID|PWD|DATABASE\"\n"
@@ -38,14 +39,16 @@ int usage() {
 
 QString schemaDir() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Schema")); }
 
-QString clean(QString s) {
+QString clean(QString s)
+{
     s.replace(QLatin1Char('\t'), QLatin1Char(' '));
     s.replace(QLatin1Char('\n'), QLatin1Char(' '));
     s.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return s;
 }
 
-int runSelect(const ado::ConnectionInfo &info, const QString &statement) {
+int runSelect(const ado::ConnectionInfo &info, const QString &statement)
+{
     QTextStream out(stdout);
     ado::Connection conn;
     conn.ConnectionTimeout = 1;
@@ -66,7 +69,8 @@ int runSelect(const ado::ConnectionInfo &info, const QString &statement) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 2) return usage();
@@ -81,13 +85,15 @@ int main(int argc, char **argv) {
                 return 1;
             }
             ado::CreateDatabase(info, schemaDir());
-            out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database) << '\n';
+            out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database)
+                << '\n';
             return 0;
         }
         if (cmd == QLatin1String("ensure") && args.size() == 2) {
             if (ado::ProbeDatabase(info) != ado::DatabaseState::HasTables) {
                 ado::CreateDatabase(info, schemaDir());
-                out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database) << '\n';
+                out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database)
+                    << '\n';
             }
             return 0;
         }

@@ -6,15 +6,14 @@
 #include <QChart>
 #include <QChartView>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
 namespace vb {
 
-Chart::Chart(QWidget *parent)
-    : QWidget(parent), Control(this), m_view(new QChartView(this)), m_chart(new QChart)
+Chart::Chart(QWidget *parent) : QWidget(parent), Control(this), m_view(new QChartView(this)), m_chart(new QChart)
 {
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -46,8 +45,7 @@ void Chart::setColumnCount(int n)
 {
     n = std::max(n, 1);
     m_cols = n;
-    for (auto &r : m_values)
-        r.resize(n, 0.0);
+    for (auto &r : m_values) r.resize(n, 0.0);
     m_col = std::clamp(m_col, 1, n);
     scheduleRefresh();
 }
@@ -55,23 +53,20 @@ void Chart::setColumnCount(int n)
 int Chart::Row() const { return m_row; }
 void Chart::setRow(int row)
 {
-    if (row >= 1 && row <= m_rows)
-        m_row = row;
+    if (row >= 1 && row <= m_rows) m_row = row;
 }
 
 int Chart::Column() const { return m_col; }
 void Chart::setColumn(int col)
 {
-    if (col >= 1 && col <= m_cols)
-        m_col = col;
+    if (col >= 1 && col <= m_cols) m_col = col;
 }
 
 QString Chart::RowLabel() const { return rowLabel(m_row); }
 
 void Chart::setRowLabel(const QString &label)
 {
-    if (m_row < 1 || m_row > m_rows)
-        return;
+    if (m_row < 1 || m_row > m_rows) return;
     m_labels[m_row - 1] = label;
     scheduleRefresh();
 }
@@ -87,8 +82,7 @@ void Chart::setData(const QString &value)
 
 void Chart::setData(double value)
 {
-    if (m_row < 1 || m_row > m_rows || !std::isfinite(value))
-        return;
+    if (m_row < 1 || m_row > m_rows || !std::isfinite(value)) return;
     m_values[m_row - 1][m_col - 1] = value;
     scheduleRefresh();
 }
@@ -103,24 +97,18 @@ void Chart::setTitleText(const QString &title)
 
 double Chart::value(int row, int col) const
 {
-    if (row < 1 || row > m_rows || col < 1 || col > m_cols)
-        return 0.0;
+    if (row < 1 || row > m_rows || col < 1 || col > m_cols) return 0.0;
     return m_values[row - 1][col - 1];
 }
 
-QString Chart::rowLabel(int row) const
-{
-    return row >= 1 && row <= m_rows ? m_labels[row - 1] : QString();
-}
+QString Chart::rowLabel(int row) const { return row >= 1 && row <= m_rows ? m_labels[row - 1] : QString(); }
 
 void Chart::scheduleRefresh()
 {
-    if (m_refreshPending)
-        return;
+    if (m_refreshPending) return;
     m_refreshPending = true;
     QTimer::singleShot(0, this, [this] {
-        if (m_refreshPending)
-            Refresh();
+        if (m_refreshPending) Refresh();
     });
 }
 
@@ -152,17 +140,14 @@ void Chart::Refresh()
     QStringList cats;
     for (int r = 0; r < m_rows; ++r) {
         QString l = m_labels[r];
-        if (l.isEmpty())
-            l = QChar(0x200B);
-        while (cats.contains(l))
-            l += QChar(0x200B);
+        if (l.isEmpty()) l = QChar(0x200B);
+        while (cats.contains(l)) l += QChar(0x200B);
         cats << l;
     }
     auto *x = new QBarCategoryAxis;
     x->append(cats);
     auto *y = new QValueAxis;
-    if (hi == lo)
-        hi = lo + 1.0;
+    if (hi == lo) hi = lo + 1.0;
     y->setRange(lo, hi + (hi - lo) * 0.1);
     y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%g"));

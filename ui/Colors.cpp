@@ -25,14 +25,10 @@ QColor systemColor(int index)
 QColor toQColor(long oleColor)
 {
     const auto v = static_cast<std::uint32_t>(oleColor);
-    if (v & 0x80000000u)
-        return systemColor(int(v & 0xFFu));
+    if (v & 0x80000000u) return systemColor(int(v & 0xFFu));
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
-long fromQColor(const QColor &c)
-{
-    return RGB(c.red(), c.green(), c.blue());
-}
+long fromQColor(const QColor &c) { return RGB(c.red(), c.green(), c.blue()); }
 
 }  // namespace vb

@@ -10,7 +10,7 @@ namespace vb {
 constexpr long RGB(int r, int g, int b) { return long(r) + 256L * g + 65536L * b; }
 
 // System colours used by the windows.
-constexpr long vbMenuBar = 0x80000004L;        // menu background
+constexpr long vbMenuBar = 0x80000004L;  // menu background
 constexpr long vbWindowBackground = 0x80000005L;
 constexpr long vbWindowText = 0x80000008L;
 constexpr long vbButtonFace = 0x8000000FL;

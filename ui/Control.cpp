@@ -35,14 +35,16 @@ int shiftOf(Qt::KeyboardModifiers m)
 
 int keyCodeOf(int k)
 {
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;   // 65..90
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;   // 48..57
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;  // 65..90
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;  // 48..57
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
     switch (k) {
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
     case Qt::Key_Clear: return 12;
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
     case Qt::Key_Shift: return 16;
     case Qt::Key_Control: return 17;
     case Qt::Key_Alt: return 18;
@@ -64,17 +66,28 @@ int keyCodeOf(int k)
     case Qt::Key_Help: return 47;
     case Qt::Key_NumLock: return 144;
     case Qt::Key_ScrollLock: return 145;
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return 186;
-    case Qt::Key_Equal: case Qt::Key_Plus: return 187;
-    case Qt::Key_Comma: case Qt::Key_Less: return 188;
-    case Qt::Key_Minus: case Qt::Key_Underscore: return 189;
-    case Qt::Key_Period: case Qt::Key_Greater: return 190;
-    case Qt::Key_Slash: case Qt::Key_Question: return 191;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return 192;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return 219;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return 220;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return 221;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return 222;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return 186;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 187;
+    case Qt::Key_Comma:
+    case Qt::Key_Less: return 188;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return 189;
+    case Qt::Key_Period:
+    case Qt::Key_Greater: return 190;
+    case Qt::Key_Slash:
+    case Qt::Key_Question: return 191;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return 192;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return 219;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return 220;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return 221;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return 222;
     default: return 0;
     }
 }
@@ -84,12 +97,12 @@ int keyAsciiOf(int k, Qt::KeyboardModifiers mods, const QString &text)
     switch (k) {
     case Qt::Key_Backspace: return 8;
     case Qt::Key_Tab: return (mods & (Qt::ControlModifier | Qt::AltModifier)) ? 0 : 9;
-    case Qt::Key_Return: case Qt::Key_Enter: return (mods & Qt::ControlModifier) ? 10 : 13;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return (mods & Qt::ControlModifier) ? 10 : 13;
     case Qt::Key_Escape: return 27;
     default: break;
     }
-    if (mods & Qt::AltModifier)
-        return 0;
+    if (mods & Qt::AltModifier) return 0;
     if (mods & Qt::ControlModifier) {
         // Control characters come from the key, whatever text the platform delivers.
         if (k >= Qt::Key_A && k <= Qt::Key_Z) return k - Qt::Key_A + 1;
@@ -100,11 +113,9 @@ int keyAsciiOf(int k, Qt::KeyboardModifiers mods, const QString &text)
         default: return 0;
         }
     }
-    if (text.isEmpty())
-        return 0;
+    if (text.isEmpty()) return 0;
     const QChar c = text.at(0);
-    if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13)
-        return 0;
+    if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 13) return 0;
     return c.unicode();
 }
 
@@ -113,8 +124,7 @@ int keyAsciiOf(int k, Qt::KeyboardModifiers mods, const QString &text)
 static QPoint originOf(const QWidget *w)
 {
     const QWidget *p = w->parentWidget();
-    if (p && p->property("vbClientOrigin").toBool())
-        return p->contentsRect().topLeft();
+    if (p && p->property("vbClientOrigin").toBool()) return p->contentsRect().topLeft();
     return QPoint(0, 0);
 }
 
@@ -132,10 +142,8 @@ void Control::Move(int left, int top, int width, int height)
 {
     const QPoint o = originOf(m_self);
     m_self->move(toPx(left) + o.x(), top < 0 ? m_self->y() : toPx(top) + o.y());
-    if (width >= 0)
-        setWidth(width);
-    if (height >= 0)
-        setHeight(height);
+    if (width >= 0) setWidth(width);
+    if (height >= 0) setHeight(height);
 }
 
 bool Control::Visible() const { return !m_self->isHidden(); }
@@ -149,28 +157,23 @@ QString Control::Name() const { return m_self->objectName(); }
 
 void SetProp(QObject *obj, const char *name, const QVariant &value)
 {
-    if (!obj)
-        throw std::runtime_error(std::string("SetProp: no object for property ") + name);
+    if (!obj) throw std::runtime_error(std::string("SetProp: no object for property ") + name);
     const QMetaObject *mo = obj->metaObject();
     const int idx = mo->indexOfProperty(name);
     if (idx < 0)
-        throw std::runtime_error(std::string("unknown property ") + name + " of " +
-                                 obj->objectName().toStdString());
+        throw std::runtime_error(std::string("unknown property ") + name + " of " + obj->objectName().toStdString());
     const QMetaProperty p = mo->property(idx);
     if (!p.isWritable() || !p.write(obj, value))
-        throw std::runtime_error(std::string("cannot set property ") + name + " of " +
-                                 obj->objectName().toStdString());
+        throw std::runtime_error(std::string("cannot set property ") + name + " of " + obj->objectName().toStdString());
 }
 
 QVariant GetProp(const QObject *obj, const char *name)
 {
-    if (!obj)
-        throw std::runtime_error(std::string("GetProp: no object for property ") + name);
+    if (!obj) throw std::runtime_error(std::string("GetProp: no object for property ") + name);
     const QMetaObject *mo = obj->metaObject();
     const int idx = mo->indexOfProperty(name);
     if (idx < 0)
-        throw std::runtime_error(std::string("unknown property ") + name + " of " +
-                                 obj->objectName().toStdString());
+        throw std::runtime_error(std::string("unknown property ") + name + " of " + obj->objectName().toStdString());
     return mo->property(idx).read(obj);
 }
 

@@ -25,7 +25,7 @@ int keyAsciiOf(int qtKey, Qt::KeyboardModifiers mods, const QString &text);
 
 class Control {
 public:
-    explicit Control(QWidget *self) : m_self(self) {}
+    explicit Control(QWidget *self) : m_self(self) { }
     virtual ~Control() = default;
 
     QWidget *widget() const { return m_self; }
@@ -56,10 +56,10 @@ private:
 
 // A class deriving from a QWidget class and from Control inherits setVisible and
 // setEnabled from both; this resolves them to the widget's own.
-#define VB_CONTROL_WIDGET(Base)                                   \
-public:                                                           \
-    void setVisible(bool v) override { Base::setVisible(v); }     \
-    void setEnabled(bool e) override { Base::setEnabled(e); }     \
+#define VB_CONTROL_WIDGET(Base)                                                                                        \
+public:                                                                                                                \
+    void setVisible(bool v) override { Base::setVisible(v); }                                                          \
+    void setEnabled(bool e) override { Base::setEnabled(e); }                                                          \
     void setToolTipText(const QString &t) override { Base::setToolTip(t); }
 
 // The mouse position of a widget-relative point, in twips.

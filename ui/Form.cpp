@@ -48,15 +48,12 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (!m_target)
-            return false;
+        if (!m_target) return false;
         const auto t = e->type();
-        if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease &&
-            t != QEvent::MouseButtonDblClick)
+        if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease && t != QEvent::MouseButtonDblClick)
             return false;
         auto *w = qobject_cast<QWidget *>(watched);
-        if (!w)
-            return false;
+        if (!w) return false;
         const bool onTarget = (w == m_target || m_target->isAncestorOf(w));
         if (t == QEvent::MouseButtonRelease) {
             if (onTarget || m_pressSwallowed) {
@@ -80,10 +77,7 @@ private:
 };
 
 // Children of a window that must not go away with its controls.
-bool isSameOrInside(QWidget *outer, QWidget *w)
-{
-    return w && outer && (w == outer || outer->isAncestorOf(w));
-}
+bool isSameOrInside(QWidget *outer, QWidget *w) { return w && outer && (w == outer || outer->isAncestorOf(w)); }
 
 }  // namespace
 
@@ -97,31 +91,24 @@ Form::Form(const QString &className, QWidget *parent) : QWidget(parent), m_class
     setMouseTracking(true);
     setAutoFillBackground(true);
     setBackColor(m_backColor);
-    for (QObject *c : children())
-        m_ownChildren.push_back(c);
+    for (QObject *c : children()) m_ownChildren.push_back(c);
 }
 
 Form::~Form()
 {
-    if (m_modalLoop)
-        m_modalLoop->quit();
+    if (m_modalLoop) m_modalLoop->quit();
 }
 
 void Form::registerCtl(CtlBase *c) { m_ctls.push_back(c); }
 
-void Form::unregisterCtl(CtlBase *c)
-{
-    m_ctls.erase(std::remove(m_ctls.begin(), m_ctls.end(), c), m_ctls.end());
-}
+void Form::unregisterCtl(CtlBase *c) { m_ctls.erase(std::remove(m_ctls.begin(), m_ctls.end(), c), m_ctls.end()); }
 
 void Form::ensureLoaded()
 {
-    if (m_loaded || m_loading)
-        return;
+    if (m_loaded || m_loading) return;
     // Whatever the window holds now (made by its constructor) outlives unloads.
     m_ownChildren.clear();
-    for (QObject *c : children())
-        m_ownChildren.push_back(c);
+    for (QObject *c : children()) m_ownChildren.push_back(c);
     m_loading = true;
     try {
         CreateControls();
@@ -133,22 +120,18 @@ void Form::ensureLoaded()
     m_loaded = true;
     layoutClient();
     Form_Load();
-    if (m_loaded)
-        emit Loaded();
+    if (m_loaded) emit Loaded();
 }
 
 bool Form::Unload(int unloadMode)
 {
-    if (!m_loaded)
-        return true;
+    if (!m_loaded) return true;
     int cancel = 0;
     Form_QueryUnload(cancel, unloadMode);
-    if (cancel)
-        return false;
+    if (cancel) return false;
     cancel = 0;
     Form_Unload(cancel);
-    if (cancel)
-        return false;
+    if (cancel) return false;
     m_loaded = false;
     hide();
     if (m_mdiChild && parentWidget()) {
@@ -164,8 +147,7 @@ bool Form::Unload(int unloadMode)
 void Form::destroyControls()
 {
     m_validate.clear();
-    for (CtlBase *c : m_ctls)
-        c->reset();
+    for (CtlBase *c : m_ctls) c->reset();
 
     // The controls leave the window at once, silenced and stopped; they are
     // deleted when control returns to the event loop, so that an unload from
@@ -173,13 +155,10 @@ void Form::destroyControls()
     auto *grave = new QWidget;
     grave->setObjectName(QStringLiteral("__unloaded"));
     QList<QObject *> doomed;
-    for (QObject *c : m_client->children())
-        doomed.push_back(c);
+    for (QObject *c : m_client->children()) doomed.push_back(c);
     for (QObject *c : children()) {
-        if (c == m_client)
-            continue;
-        if (std::find(m_ownChildren.begin(), m_ownChildren.end(), c) != m_ownChildren.end())
-            continue;
+        if (c == m_client) continue;
+        if (std::find(m_ownChildren.begin(), m_ownChildren.end(), c) != m_ownChildren.end()) continue;
         doomed.push_back(c);
     }
     // Windows shown inside this one (child windows in its child area) are
@@ -220,8 +199,7 @@ void Form::destroyControls()
 void Form::Show(int modal)
 {
     ensureLoaded();
-    if (!m_loaded)
-        return;
+    if (!m_loaded) return;
     if (m_mdiChild && g_mdiHost) {
         if (parentWidget() != g_mdiHost) {
             setParent(g_mdiHost, Qt::Widget);
@@ -231,14 +209,13 @@ void Form::Show(int modal)
         show();
         raise();
     } else {
-        if (modal == vbModal && !isVisible())
-            setWindowModality(Qt::ApplicationModal);
+        if (modal == vbModal && !isVisible()) setWindowModality(Qt::ApplicationModal);
         if (!m_placed && !isVisible()) {
             // First opening of a window nobody placed: centred over the active
             // window, or on the screen.
             const QWidget *over = QApplication::activeWindow();
-            const QRect area = over && over != this ? over->frameGeometry()
-                               : (screen() ? screen()->availableGeometry() : QRect());
+            const QRect area =
+                over && over != this ? over->frameGeometry() : (screen() ? screen()->availableGeometry() : QRect());
             if (area.isValid()) {
                 const QMargins m = frameMargins();
                 const QSize outer(width() + m.left() + m.right(), height() + m.top() + m.bottom());
@@ -247,24 +224,20 @@ void Form::Show(int modal)
         }
         m_placed = true;
         show();
-        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-            raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
         activateWindow();
     }
-    if (modal != vbModal || !isVisible())
-        return;
+    if (modal != vbModal || !isVisible()) return;
     QEventLoop loop;
     QEventLoop *outer = m_modalLoop;
     m_modalLoop = &loop;
     ++m_modalDepth;
     QPointer<Form> self(this);
     loop.exec(QEventLoop::DialogExec);
-    if (!self)
-        return;
+    if (!self) return;
     --m_modalDepth;
     m_modalLoop = outer;
-    if (!isVisible())
-        setWindowModality(Qt::NonModal);
+    if (!isVisible()) setWindowModality(Qt::NonModal);
 }
 
 void Form::Hide() { hide(); }
@@ -273,8 +246,7 @@ void Form::setVisible(bool visible)
 {
     if (visible && !m_loaded && !m_loading) {
         ensureLoaded();
-        if (!m_loaded)
-            return;   // Form_Load unloaded the window again
+        if (!m_loaded) return;  // Form_Load unloaded the window again
     }
     QWidget::setVisible(visible);
 }
@@ -282,14 +254,12 @@ void Form::setVisible(bool visible)
 void Form::hideEvent(QHideEvent *e)
 {
     QWidget::hideEvent(e);
-    if (m_modalLoop && !e->spontaneous())
-        m_modalLoop->quit();
+    if (m_modalLoop && !e->spontaneous()) m_modalLoop->quit();
 }
 
 void Form::fitToMdiHost()
 {
-    if (g_mdiHost && parentWidget() == g_mdiHost)
-        setGeometry(g_mdiHost->rect());
+    if (g_mdiHost && parentWidget() == g_mdiHost) setGeometry(g_mdiHost->rect());
 }
 
 void Form::setMdiHost(QWidget *childArea) { g_mdiHost = childArea; }
@@ -308,8 +278,7 @@ bool Form::eventFilter(QObject *watched, QEvent *e)
         }
         return false;
     }
-    if (watched == g_mdiHost && watched == parentWidget() && e->type() == QEvent::Resize)
-        fitToMdiHost();
+    if (watched == g_mdiHost && watched == parentWidget() && e->type() == QEvent::Resize) fitToMdiHost();
     return QWidget::eventFilter(watched, e);
 }
 
@@ -321,8 +290,7 @@ bool Form::eventFilter(QObject *watched, QEvent *e)
 QMargins Form::frameMargins()
 {
     static QMargins learned;
-    if (!isWindow() || (windowFlags() & Qt::FramelessWindowHint))
-        return QMargins();
+    if (!isWindow() || (windowFlags() & Qt::FramelessWindowHint)) return QMargins();
     if (isVisible()) {
         const QRect f = frameGeometry(), g = geometry();
         learned = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
@@ -330,7 +298,7 @@ QMargins Form::frameMargins()
     return learned;
 }
 
-int Form::Left() { return toTwips(x()); }   // pos() of a window is its frame's
+int Form::Left() { return toTwips(x()); }  // pos() of a window is its frame's
 int Form::Top() { return toTwips(y()); }
 int Form::Width()
 {
@@ -358,15 +326,14 @@ void Form::setTop(int twips)
 void Form::setWidth(int twips)
 {
     if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost)
-        return;   // a child window stays maximized in the host
+        return;  // a child window stays maximized in the host
     const QMargins m = frameMargins();
     resize(qMax(0, toPx(twips) - m.left() - m.right()), height());
 }
 
 void Form::setHeight(int twips)
 {
-    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost)
-        return;
+    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost) return;
     const QMargins m = frameMargins();
     resize(width(), qMax(0, toPx(twips) - m.top() - m.bottom()));
 }
@@ -375,10 +342,8 @@ void Form::Move(int left, int top, int width, int height)
 {
     m_placed = true;
     move(toPx(left), top < 0 ? pos().y() : toPx(top));
-    if (width >= 0)
-        setWidth(width);
-    if (height >= 0)
-        setHeight(height);
+    if (width >= 0) setWidth(width);
+    if (height >= 0) setHeight(height);
 }
 
 int Form::ScaleWidth() { return toTwips(width()); }
@@ -394,13 +359,10 @@ void Form::setCaption(const QString &caption) { setWindowTitle(caption); }
 
 int Form::WindowStateValue()
 {
-    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost)
-        return vbMaximized;
+    if (m_mdiChild && parentWidget() && parentWidget() == g_mdiHost) return vbMaximized;
     const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized)
-        return vbMinimized;
-    if (s & Qt::WindowMaximized)
-        return vbMaximized;
+    if (s & Qt::WindowMinimized) return vbMinimized;
+    if (s & Qt::WindowMaximized) return vbMaximized;
     return vbNormal;
 }
 
@@ -455,8 +417,7 @@ void Form::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     layoutClient();
-    if (m_loaded)
-        Form_Resize();
+    if (m_loaded) Form_Resize();
 }
 
 void Form::closeEvent(QCloseEvent *e)
@@ -477,8 +438,7 @@ void Form::mouseMoveEvent(QMouseEvent *e) { QWidget::mouseMoveEvent(e); }
 
 void Form::setValidateHandler(QWidget *control, std::function<void(bool &cancel)> handler)
 {
-    if (!control)
-        return;
+    if (!control) return;
     if (ValidateEntry *e = validateEntryFor(control)) {
         e->handler = std::move(handler);
     } else {
@@ -497,12 +457,10 @@ Form::ValidateEntry *Form::validateEntryFor(QWidget *w)
 {
     ValidateEntry *best = nullptr;
     for (auto &e : m_validate) {
-        if (!e->control)
-            continue;
+        if (!e->control) continue;
         if (isSameOrInside(e->control, w)) {
             // The innermost registered control wins.
-            if (!best || best->control->isAncestorOf(e->control))
-                best = e.get();
+            if (!best || best->control->isAncestorOf(e->control)) best = e.get();
         }
     }
     return best;
@@ -510,11 +468,9 @@ Form::ValidateEntry *Form::validateEntryFor(QWidget *w)
 
 bool Form::runValidate(QWidget *control)
 {
-    if (m_inValidate)
-        return true;
+    if (m_inValidate) return true;
     ValidateEntry *e = validateEntryFor(control);
-    if (!e || !e->handler)
-        return true;
+    if (!e || !e->handler) return true;
     bool cancel = false;
     m_inValidate = true;
     auto handler = e->handler;  // the handler may replace its own entry
@@ -530,23 +486,17 @@ bool Form::runValidate(QWidget *control)
 
 void Form::onFocusChanged(QWidget *old, QWidget *now)
 {
-    if (m_inValidate || !m_loaded || !old || !now)
-        return;
+    if (m_inValidate || !m_loaded || !old || !now) return;
     ValidateEntry *e = validateEntryFor(old);
-    if (!e)
-        return;
+    if (!e) return;
     QPointer<QWidget> control = e->control;
-    if (isSameOrInside(control, now))
-        return;
-    if (now->window() != control->window())
-        return;  // another window (a message box) took the keyboard
+    if (isSameOrInside(control, now)) return;
+    if (now->window() != control->window()) return;  // another window (a message box) took the keyboard
     const bool byMouse = QGuiApplication::mouseButtons() != Qt::NoButton;
     QPointer<QWidget> oldp(old);
     QPointer<QWidget> nowp(now);
-    if (runValidate(control))
-        return;
-    if (byMouse && nowp)
-        PressSwallower::instance().arm(nowp);
+    if (runValidate(control)) return;
+    if (byMouse && nowp) PressSwallower::instance().arm(nowp);
     if (oldp)
         oldp->setFocus(Qt::OtherFocusReason);
     else if (control)
@@ -555,15 +505,13 @@ void Form::onFocusChanged(QWidget *old, QWidget *now)
 
 QWidget *Form::ControlByName(const QString &name)
 {
-    if (name.isEmpty())
-        return nullptr;
+    if (name.isEmpty()) return nullptr;
     return findChild<QWidget *>(name);
 }
 
 QObject *Form::ObjectByName(const QString &name)
 {
-    if (name.isEmpty())
-        return nullptr;
+    if (name.isEmpty()) return nullptr;
     return findChild<QObject *>(name);
 }
 

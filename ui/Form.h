@@ -32,18 +32,21 @@ protected:
     ~CtlBase() = default;
 };
 
-template <class T>
-class Ctl final : public CtlBase {
+template <class T> class Ctl final : public CtlBase {
 public:
     explicit Ctl(Form *owner);
     ~Ctl();
     Ctl(const Ctl &) = delete;
     Ctl &operator=(const Ctl &) = delete;
-    Ctl &operator=(T *p) { m_p = p; return *this; }
+    Ctl &operator=(T *p)
+    {
+        m_p = p;
+        return *this;
+    }
     T *operator->() const;
     T &operator*() const { return *operator->(); }
-    T *get() const;                    // loads the window too
-    T *peek() const { return m_p; }    // no load; null while unloaded
+    T *get() const;                  // loads the window too
+    T *peek() const { return m_p; }  // no load; null while unloaded
     explicit operator bool() const { return m_p != nullptr; }
     void reset() override { m_p = nullptr; }
 
@@ -66,11 +69,11 @@ public:
 
     // Lifecycle.
     bool IsLoaded() const { return m_loaded; }
-    void ensureLoaded();               // loads when not loaded (no-op while loading)
+    void ensureLoaded();  // loads when not loaded (no-op while loading)
     void Load() { ensureLoaded(); }
     // Form_QueryUnload/Form_Unload may cancel; false when cancelled. True when not loaded.
     bool Unload(int unloadMode = vbFormCode);
-    void Show(int modal = vbModeless); // vbModal runs until the window is hidden or unloaded
+    void Show(int modal = vbModeless);  // vbModal runs until the window is hidden or unloaded
     void Hide();
     // Showing the widget by any means loads the window first.
     void setVisible(bool visible) override;
@@ -86,7 +89,7 @@ public:
     void setWidth(int twips);
     void setHeight(int twips);
     void Move(int left, int top = -1, int width = -1, int height = -1);
-    int ScaleWidth();   // client area, twips
+    int ScaleWidth();  // client area, twips
     int ScaleHeight();
 
     QString Caption();
@@ -140,16 +143,23 @@ signals:
 protected:
     // Creates the controls at their design positions. Called by the load, before Form_Load.
     virtual void CreateControls() = 0;
-    virtual void Form_Load() {}
-    virtual void Form_Resize() {}
-    virtual void Form_QueryUnload(int &cancel, int unloadMode) { (void)cancel; (void)unloadMode; }
+    virtual void Form_Load() { }
+    virtual void Form_Resize() { }
+    virtual void Form_QueryUnload(int &cancel, int unloadMode)
+    {
+        (void)cancel;
+        (void)unloadMode;
+    }
     virtual void Form_Unload(int &cancel) { (void)cancel; }
     virtual void Form_MouseMove(int &button, int &shift, float &x, float &y)
     {
-        (void)button; (void)shift; (void)x; (void)y;
+        (void)button;
+        (void)shift;
+        (void)x;
+        (void)y;
     }
     // Called after the controls were destroyed by an unload: reset Ctl members here.
-    virtual void ControlsDestroyed() {}
+    virtual void ControlsDestroyed() { }
 
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -179,48 +189,36 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     QPointer<QMenuBar> m_menuBar;
     bool m_focusHooked = false;
-    bool m_placed = false;   // Left/Top set by code, or shown once
+    bool m_placed = false;  // Left/Top set by code, or shown once
     long m_backColor = 0x8000000FL;
     std::vector<CtlBase *> m_ctls;
     std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload
 };
 
-template <class T>
-Ctl<T>::Ctl(Form *owner) : m_owner(owner)
+template <class T> Ctl<T>::Ctl(Form *owner) : m_owner(owner)
 {
-    if (m_owner)
-        m_owner->registerCtl(this);
+    if (m_owner) m_owner->registerCtl(this);
 }
 
-template <class T>
-Ctl<T>::~Ctl()
+template <class T> Ctl<T>::~Ctl()
 {
-    if (m_owner)
-        m_owner->unregisterCtl(this);
+    if (m_owner) m_owner->unregisterCtl(this);
 }
 
-template <class T>
-T *Ctl<T>::operator->() const
+template <class T> T *Ctl<T>::operator->() const
 {
-    if (!m_p && m_owner)
-        m_owner->ensureLoaded();
+    if (!m_p && m_owner) m_owner->ensureLoaded();
     return m_p.data();
 }
 
-template <class T>
-T *Ctl<T>::get() const
-{
-    return operator->();
-}
+template <class T> T *Ctl<T>::get() const { return operator->(); }
 
 // The default instance of window class T: created on first touch, never released
 // (made again only if something destroyed it).
-template <class T>
-T &Default()
+template <class T> T &Default()
 {
     static QPointer<T> instance;
-    if (!instance)
-        instance = new T();
+    if (!instance) instance = new T();
     return *instance;
 }
 

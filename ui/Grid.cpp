@@ -22,10 +22,7 @@ namespace {
 
 constexpr int kDefaultColWidth = 960;  // twips
 
-quint64 cellKey(int row, int col)
-{
-    return (quint64(quint32(row)) << 32) | quint32(col);
-}
+quint64 cellKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
 Qt::Alignment qtAlignment(int flex, bool numeric)
 {
@@ -35,12 +32,24 @@ Qt::Alignment qtAlignment(int flex, bool numeric)
     case flexAlignLeftTop: v = Qt::AlignTop; break;
     case flexAlignLeftCenter: break;
     case flexAlignLeftBottom: v = Qt::AlignBottom; break;
-    case flexAlignCenterTop: h = Qt::AlignHCenter; v = Qt::AlignTop; break;
+    case flexAlignCenterTop:
+        h = Qt::AlignHCenter;
+        v = Qt::AlignTop;
+        break;
     case flexAlignCenterCenter: h = Qt::AlignHCenter; break;
-    case flexAlignCenterBottom: h = Qt::AlignHCenter; v = Qt::AlignBottom; break;
-    case flexAlignRightTop: h = Qt::AlignRight; v = Qt::AlignTop; break;
+    case flexAlignCenterBottom:
+        h = Qt::AlignHCenter;
+        v = Qt::AlignBottom;
+        break;
+    case flexAlignRightTop:
+        h = Qt::AlignRight;
+        v = Qt::AlignTop;
+        break;
     case flexAlignRightCenter: h = Qt::AlignRight; break;
-    case flexAlignRightBottom: h = Qt::AlignRight; v = Qt::AlignBottom; break;
+    case flexAlignRightBottom:
+        h = Qt::AlignRight;
+        v = Qt::AlignBottom;
+        break;
     default: h = numeric ? Qt::AlignRight : Qt::AlignLeft; break;
     }
     return h | v;
@@ -48,8 +57,7 @@ Qt::Alignment qtAlignment(int flex, bool numeric)
 
 bool looksNumeric(const QString &s)
 {
-    if (s.isEmpty())
-        return false;
+    if (s.isEmpty()) return false;
     bool ok = false;
     s.toDouble(&ok);
     return ok;
@@ -64,7 +72,7 @@ class GridModel : public QAbstractTableModel {
     friend class Grid;
 
 public:
-    explicit GridModel(QObject *parent) : QAbstractTableModel(parent) {}
+    explicit GridModel(QObject *parent) : QAbstractTableModel(parent) { }
 
     int rows = 2;
     int cols = 2;
@@ -79,12 +87,10 @@ public:
 
     QString text(int row, int col) const
     {
-        if (row < 0 || col < 0 || row >= rows || col >= cols)
-            return QString();
+        if (row < 0 || col < 0 || row >= rows || col >= cols) return QString();
         if (!texts.isEmpty()) {
             auto it = texts.constFind(cellKey(row, col));
-            if (it != texts.constEnd())
-                return *it;
+            if (it != texts.constEnd()) return *it;
         }
         if (bound && row < boundRows && col < boundCols)
             return row == 0 ? bound->columnName(col) : bound->text(row - 1, col);
@@ -100,20 +106,15 @@ public:
     {
         return parent.isValid() ? 0 : std::max(0, rows - fixedRows);
     }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : cols;
-    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : cols; }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
         const int row = index.row() + fixedRows;
         switch (role) {
-        case Qt::DisplayRole:
-            return text(row, index.column());
+        case Qt::DisplayRole: return text(row, index.column());
         case Qt::DecorationRole: {
-            if (pictures.isEmpty())
-                return QVariant();
+            if (pictures.isEmpty()) return QVariant();
             auto it = pictures.constFind(cellKey(row, index.column()));
             return it == pictures.constEnd() ? QVariant() : QVariant(*it);
         }
@@ -122,19 +123,15 @@ public:
             const bool numeric = a == flexAlignGeneral && looksNumeric(text(row, index.column()));
             return int(qtAlignment(a, numeric));
         }
-        default:
-            return QVariant();
+        default: return QVariant();
         }
     }
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
-        if (o != Qt::Horizontal || fixedRows == 0)
-            return QVariant();
-        if (role == Qt::DisplayRole)
-            return text(0, section);
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        if (o != Qt::Horizontal || fixedRows == 0) return QVariant();
+        if (role == Qt::DisplayRole) return text(0, section);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
         return QVariant();
     }
 
@@ -161,11 +158,8 @@ public:
 
     void dropCellsOutside(int maxRows, int maxCols)
     {
-        auto outside = [&](quint64 k) {
-            return int(k >> 32) >= maxRows || int(quint32(k)) >= maxCols;
-        };
-        for (auto it = texts.begin(); it != texts.end();)
-            it = outside(it.key()) ? texts.erase(it) : std::next(it);
+        auto outside = [&](quint64 k) { return int(k >> 32) >= maxRows || int(quint32(k)) >= maxCols; };
+        for (auto it = texts.begin(); it != texts.end();) it = outside(it.key()) ? texts.erase(it) : std::next(it);
         for (auto it = pictures.begin(); it != pictures.end();)
             it = outside(it.key()) ? pictures.erase(it) : std::next(it);
     }
@@ -190,14 +184,12 @@ public:
         opt.features &= ~QStyleOptionViewItem::HasDecoration;
         const QWidget *w = opt.widget;
         QStyle *style = w ? w->style() : nullptr;
-        if (style)
-            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, p, w);
+        if (style) style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, p, w);
         // Pictures taller than the row are scaled to it; wider than the
         // column, they are cut at its right edge.
         QSize sz = pm.size();
         const QRect r = option.rect;
-        if (sz.height() > r.height() - 2)
-            sz.scale(QSize(sz.width(), std::max(1, r.height() - 2)), Qt::KeepAspectRatio);
+        if (sz.height() > r.height() - 2) sz.scale(QSize(sz.width(), std::max(1, r.height() - 2)), Qt::KeepAspectRatio);
         const QRect pr(r.left() + 1, r.top() + (r.height() - sz.height()) / 2, sz.width(), sz.height());
         p->save();
         p->setClipRect(r);
@@ -214,17 +206,16 @@ public:
 
 class GridView : public QTableView {
 public:
-    GridView(Grid *grid) : QTableView(grid), m_grid(grid) {}
+    GridView(Grid *grid) : QTableView(grid), m_grid(grid) { }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override
     {
         int code = keyCodeOf(e->key());
         int shift = shiftOf(e->modifiers());
-        const bool nav = e->key() == Qt::Key_Up || e->key() == Qt::Key_Down
-            || e->key() == Qt::Key_Left || e->key() == Qt::Key_Right
-            || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown
-            || e->key() == Qt::Key_Home || e->key() == Qt::Key_End;
+        const bool nav = e->key() == Qt::Key_Up || e->key() == Qt::Key_Down || e->key() == Qt::Key_Left
+                         || e->key() == Qt::Key_Right || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown
+                         || e->key() == Qt::Key_Home || e->key() == Qt::Key_End;
         if (nav) {
             // The grid moves first; the handler then sees the new row.
             QTableView::keyPressEvent(e);
@@ -249,15 +240,13 @@ protected:
         QTableView::mouseReleaseEvent(e);
         const bool click = m_leftDown && e->button() == Qt::LeftButton;
         m_leftDown = false;
-        if (click)
-            emit m_grid->Click();
+        if (click) emit m_grid->Click();
     }
     void mouseDoubleClickEvent(QMouseEvent *e) override
     {
         QTableView::mouseDoubleClickEvent(e);
         m_leftDown = false;
-        if (e->button() == Qt::LeftButton)
-            emit m_grid->DblClick();
+        if (e->button() == Qt::LeftButton) emit m_grid->DblClick();
     }
 
 private:
@@ -265,8 +254,7 @@ private:
     bool m_leftDown = false;
 };
 
-Grid::Grid(QWidget *parent)
-    : QWidget(parent), Control(this), m_model(new GridModel(this)), m_view(new GridView(this))
+Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridModel(this)), m_view(new GridView(this))
 {
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -293,15 +281,14 @@ Grid::Grid(QWidget *parent)
     m_view->horizontalHeader()->viewport()->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
     m_view->horizontalHeader()->viewport()->installEventFilter(this);
-    m_view->setStyleSheet(QStringLiteral(
-        "QTableView { background: white; gridline-color: #c0c0c0; }"
-        "QHeaderView::section { background: #e0e0e0; color: black; padding: 0 3px;"
-        " border: none; border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
+    m_view->setStyleSheet(
+        QStringLiteral("QTableView { background: white; gridline-color: #c0c0c0; }"
+                       "QHeaderView::section { background: #e0e0e0; color: black; padding: 0 3px;"
+                       " border: none; border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
     // The selection stays highlighted while the grid has no focus.
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     m_view->setPalette(pal);
     updateRowHeight();
 
@@ -331,15 +318,13 @@ void Grid::updateRowHeight()
 void Grid::changeEvent(QEvent *e)
 {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::FontChange)
-        updateRowHeight();
+    if (e->type() == QEvent::FontChange) updateRowHeight();
 }
 
 void Grid::applyWidths()
 {
     QHeaderView *h = m_view->horizontalHeader();
-    for (int c = 0; c < m_model->cols; ++c)
-        h->resizeSection(c, toPx(ColWidth(c)));
+    for (int c = 0; c < m_model->cols; ++c) h->resizeSection(c, toPx(ColWidth(c)));
 }
 
 // ---- size ----
@@ -350,8 +335,7 @@ void Grid::setRows(int rows)
 {
     rows = std::max(rows, m_model->fixedRows);
     GridModel &m = *m_model;
-    if (rows == m.rows)
-        return;
+    if (rows == m.rows) return;
     const int f = m.fixedRows;
     if (rows < m.rows) {
         m.beginRemoveRows(QModelIndex(), rows - f, m.rows - f - 1);
@@ -373,8 +357,7 @@ void Grid::setCols(int cols)
 {
     cols = std::max(cols, 0);
     GridModel &m = *m_model;
-    if (cols == m.cols)
-        return;
+    if (cols == m.cols) return;
     if (cols < m.cols) {
         m.beginRemoveColumns(QModelIndex(), cols, m.cols - 1);
         m.cols = cols;
@@ -394,8 +377,7 @@ int Grid::FixedRows() const { return m_model->fixedRows; }
 void Grid::setFixedRows(int n)
 {
     n = std::clamp(n, 0, 1);
-    if (n == m_model->fixedRows)
-        return;
+    if (n == m_model->fixedRows) return;
     m_model->reset([&] {
         m_model->fixedRows = n;
         m_model->rows = std::max(m_model->rows, n);
@@ -409,8 +391,7 @@ QString Grid::TextMatrix(int row, int col) const { return m_model->text(row, col
 
 void Grid::setTextMatrix(int row, int col, const QString &text)
 {
-    if (row < 0 || col < 0 || row >= m_model->rows || col >= m_model->cols)
-        return;
+    if (row < 0 || col < 0 || row >= m_model->rows || col >= m_model->cols) return;
     m_model->texts.insert(cellKey(row, col), text);
     m_model->cellChanged(row, col);
 }
@@ -420,31 +401,25 @@ void Grid::setText(const QString &text) { setTextMatrix(m_row, m_col, text); }
 
 int Grid::ColWidth(int col) const
 {
-    if (col < 0)
-        return 0;
+    if (col < 0) return 0;
     return col < int(m_widths.size()) && m_widths[col] >= 0 ? m_widths[col] : kDefaultColWidth;
 }
 
 void Grid::setColWidth(int col, int twips)
 {
-    if (col < 0)
-        return;
-    if (col >= int(m_widths.size()))
-        m_widths.resize(col + 1, -1);
+    if (col < 0) return;
+    if (col >= int(m_widths.size())) m_widths.resize(col + 1, -1);
     m_widths[col] = std::max(twips, 0);
-    if (col < m_model->cols)
-        m_view->horizontalHeader()->resizeSection(col, toPx(m_widths[col]));
+    if (col < m_model->cols) m_view->horizontalHeader()->resizeSection(col, toPx(m_widths[col]));
 }
 
 int Grid::ColAlignment(int col) const { return m_model->alignment(col); }
 
 void Grid::setColAlignment(int col, int alignment)
 {
-    if (col < 0 || alignment < flexAlignLeftTop || alignment > flexAlignGeneral)
-        return;
+    if (col < 0 || alignment < flexAlignLeftTop || alignment > flexAlignGeneral) return;
     auto &a = m_model->alignments;
-    if (col >= int(a.size()))
-        a.resize(col + 1, flexAlignGeneral);
+    if (col >= int(a.size())) a.resize(col + 1, flexAlignGeneral);
     a[col] = alignment;
     if (col < m_model->cols && m_model->rowCount() > 0)
         emit m_model->dataChanged(m_model->index(0, col), m_model->index(m_model->rowCount() - 1, col),
@@ -454,15 +429,11 @@ void Grid::setColAlignment(int col, int alignment)
 QPixmap Grid::CellPicture() const { return cellPicture(m_row, m_col); }
 void Grid::setCellPicture(const QPixmap &picture) { setCellPicture(m_row, m_col, picture); }
 
-QPixmap Grid::cellPicture(int row, int col) const
-{
-    return m_model->pictures.value(cellKey(row, col));
-}
+QPixmap Grid::cellPicture(int row, int col) const { return m_model->pictures.value(cellKey(row, col)); }
 
 void Grid::setCellPicture(int row, int col, const QPixmap &picture)
 {
-    if (row < 0 || col < 0 || row >= m_model->rows || col >= m_model->cols)
-        return;
+    if (row < 0 || col < 0 || row >= m_model->rows || col >= m_model->cols) return;
     if (picture.isNull())
         m_model->pictures.remove(cellKey(row, col));
     else
@@ -494,8 +465,7 @@ void Grid::setRedraw(bool redraw)
 {
     m_redraw = redraw;
     m_view->setUpdatesEnabled(redraw);
-    if (redraw)
-        m_view->viewport()->update();
+    if (redraw) m_view->viewport()->update();
 }
 
 void Grid::bind(ado::ResultSetPtr result)
@@ -536,8 +506,7 @@ int Grid::ColSel() const { return m_colSel; }
 
 void Grid::setRow(int row)
 {
-    if (row < 0 || row >= m_model->rows)
-        return;
+    if (row < 0 || row >= m_model->rows) return;
     m_row = m_rowSel = row;
     m_colSel = m_col;
     applySelection();
@@ -545,8 +514,7 @@ void Grid::setRow(int row)
 
 void Grid::setCol(int col)
 {
-    if (col < 0 || col >= m_model->cols)
-        return;
+    if (col < 0 || col >= m_model->cols) return;
     m_col = m_colSel = col;
     m_rowSel = m_row;
     applySelection();
@@ -554,16 +522,14 @@ void Grid::setCol(int col)
 
 void Grid::setRowSel(int row)
 {
-    if (row < 0 || row >= m_model->rows)
-        return;
+    if (row < 0 || row >= m_model->rows) return;
     m_rowSel = row;
     applySelection();
 }
 
 void Grid::setColSel(int col)
 {
-    if (col < 0 || col >= m_model->cols)
-        return;
+    if (col < 0 || col >= m_model->cols) return;
     m_colSel = col;
     applySelection();
 }
@@ -606,11 +572,9 @@ void Grid::applySelection()
 // The user moved the current cell (keys, clicks): the row follows it.
 void Grid::syncFromView()
 {
-    if (m_syncing)
-        return;
+    if (m_syncing) return;
     const QModelIndex cur = m_view->currentIndex();
-    if (!cur.isValid())
-        return;
+    if (!cur.isValid()) return;
     m_row = m_rowSel = cur.row() + m_model->fixedRows;
     m_col = m_colSel = cur.column();
 }
@@ -624,29 +588,22 @@ int Grid::TopRow() const
 void Grid::setTopRow(int row)
 {
     const int f = m_model->fixedRows;
-    if (row < f || row >= m_model->rows)
-        return;
-    m_view->scrollTo(m_model->index(row - f, std::max(0, m_view->columnAt(0))),
-                     QAbstractItemView::PositionAtTop);
+    if (row < f || row >= m_model->rows) return;
+    m_view->scrollTo(m_model->index(row - f, std::max(0, m_view->columnAt(0))), QAbstractItemView::PositionAtTop);
 }
 
 // ---- mouse ----
 
 // Where the pointer is now, in the grid's own coordinates.
-QPoint Grid::pointerPos() const
-{
-    return mapFromGlobal(QCursor::pos());
-}
+QPoint Grid::pointerPos() const { return mapFromGlobal(QCursor::pos()); }
 
 int Grid::MouseRow() const
 {
     const QPoint pos = pointerPos();
     QHeaderView *h = m_view->horizontalHeader();
-    if (h->isVisible() && h->rect().contains(h->mapFrom(this, pos)))
-        return 0;
+    if (h->isVisible() && h->rect().contains(h->mapFrom(this, pos))) return 0;
     const QPoint inView = m_view->viewport()->mapFrom(this, pos);
-    if (!m_view->viewport()->rect().contains(inView))
-        return -1;
+    if (!m_view->viewport()->rect().contains(inView)) return -1;
     const int r = m_view->rowAt(inView.y());
     return r < 0 ? -1 : r + m_model->fixedRows;
 }
@@ -654,16 +611,14 @@ int Grid::MouseRow() const
 int Grid::MouseCol() const
 {
     const QPoint inView = m_view->viewport()->mapFrom(this, pointerPos());
-    if (inView.x() < 0 || inView.x() >= m_view->viewport()->width())
-        return -1;
+    if (inView.x() < 0 || inView.x() >= m_view->viewport()->width()) return -1;
     return m_view->columnAt(inView.x());
 }
 
 bool Grid::eventFilter(QObject *watched, QEvent *e)
 {
     auto *w = qobject_cast<QWidget *>(watched);
-    if (!w)
-        return QWidget::eventFilter(watched, e);
+    if (!w) return QWidget::eventFilter(watched, e);
     switch (e->type()) {
     case QEvent::MouseMove: {
         auto *me = static_cast<QMouseEvent *>(e);
@@ -683,8 +638,7 @@ bool Grid::eventFilter(QObject *watched, QEvent *e)
             QToolTip::hideText();
         return true;
     }
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, e);
 }

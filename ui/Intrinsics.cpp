@@ -56,11 +56,9 @@ class DockLayout : public QObject {
 public:
     static DockLayout *of(QWidget *parent, bool create)
     {
-        if (!parent)
-            return nullptr;
+        if (!parent) return nullptr;
         auto *d = parent->findChild<DockLayout *>(QStringLiteral("__docklayout"), Qt::FindDirectChildrenOnly);
-        if (!d && create)
-            d = new DockLayout(parent);
+        if (!d && create) d = new DockLayout(parent);
         return d;
     }
 
@@ -68,8 +66,7 @@ public:
     {
         auto it = std::find(m_docked.begin(), m_docked.end(), w);
         if (align == vbAlignNone) {
-            if (it != m_docked.end())
-                m_docked.erase(it);
+            if (it != m_docked.end()) m_docked.erase(it);
         } else if (it == m_docked.end()) {
             m_docked.push_back(w);
             w->installEventFilter(this);
@@ -86,18 +83,16 @@ public:
 
     void relayout()
     {
-        if (m_busy)
-            return;
+        if (m_busy) return;
         m_busy = true;
         QRect r = m_parent->contentsRect();
-        m_docked.erase(std::remove_if(m_docked.begin(), m_docked.end(),
-                                      [](const QPointer<QWidget> &p) { return p.isNull(); }),
-                       m_docked.end());
+        m_docked.erase(
+            std::remove_if(m_docked.begin(), m_docked.end(), [](const QPointer<QWidget> &p) { return p.isNull(); }),
+            m_docked.end());
         for (const QPointer<QWidget> &p : m_docked) {
             QWidget *w = p;
             auto *pb = qobject_cast<PictureBox *>(w);
-            if (!pb || w->isHidden() || w->parentWidget() != m_parent)
-                continue;
+            if (!pb || w->isHidden() || w->parentWidget() != m_parent) continue;
             switch (pb->Align()) {
             case vbAlignTop: {
                 const int h = qMin(w->height(), qMax(0, r.height()));
@@ -139,8 +134,7 @@ protected:
         case QEvent::ShowToParent:
         case QEvent::HideToParent:
         case QEvent::LayoutRequest:
-            if (watched == m_parent || watched != m_fill || e->type() != QEvent::Resize)
-                relayout();
+            if (watched == m_parent || watched != m_fill || e->type() != QEvent::Resize) relayout();
             break;
         default: break;
         }
@@ -164,18 +158,15 @@ private:
 
 QPixmap LoadPicture(const QString &path)
 {
-    if (path.isEmpty())
-        return QPixmap();
+    if (path.isEmpty()) return QPixmap();
     QPixmap p;
-    if (!QFileInfo(path).isFile() || !p.load(path))
-        return QPixmap();
+    if (!QFileInfo(path).isFile() || !p.load(path)) return QPixmap();
     return p;
 }
 
 void DockFill(QWidget *w)
 {
-    if (w && w->parentWidget())
-        DockLayout::of(w->parentWidget(), true)->setFill(w);
+    if (w && w->parentWidget()) DockLayout::of(w->parentWidget(), true)->setFill(w);
 }
 
 // ---------------------------------------------------------------- fonts
@@ -190,8 +181,7 @@ void FontMembers::setFontName(const QString &name)
 double FontMembers::FontSize() const
 {
     const QFont f = m_w->font();
-    if (f.pixelSize() > 0)
-        return f.pixelSize() * 72.0 / 96.0;
+    if (f.pixelSize() > 0) return f.pixelSize() * 72.0 / 96.0;
     return f.pointSizeF();
 }
 void FontMembers::setFontSize(double points)
@@ -314,8 +304,7 @@ void Label::fontChanged() { fitToText(); }
 
 void Label::fitToText()
 {
-    if (!m_autoSize)
-        return;
+    if (!m_autoSize) return;
     const QFontMetrics fm(font());
     const QString t = text();
     if (t.isEmpty()) {
@@ -337,8 +326,7 @@ void Label::mousePressEvent(QMouseEvent *e)
     auto a = mouseArgs(e, QPoint(), true);
     QPointer<Label> self(this);
     emit MouseDown(a.button, a.shift, a.x, a.y);
-    if (self)
-        e->accept();
+    if (self) e->accept();
 }
 
 void Label::mouseMoveEvent(QMouseEvent *e)
@@ -346,8 +334,7 @@ void Label::mouseMoveEvent(QMouseEvent *e)
     auto a = mouseArgs(e);
     QPointer<Label> self(this);
     emit MouseMove(a.button, a.shift, a.x, a.y);
-    if (self)
-        e->accept();
+    if (self) e->accept();
 }
 
 void Label::mouseReleaseEvent(QMouseEvent *e)
@@ -357,11 +344,9 @@ void Label::mouseReleaseEvent(QMouseEvent *e)
     auto a = mouseArgs(e, QPoint(), true);
     QPointer<Label> self(this);
     emit MouseUp(a.button, a.shift, a.x, a.y);
-    if (!self)
-        return;
+    if (!self) return;
     e->accept();
-    if (wasPressed && rect().contains(e->position().toPoint()))
-        emit Click();
+    if (wasPressed && rect().contains(e->position().toPoint())) emit Click();
 }
 
 void Label::mouseDoubleClickEvent(QMouseEvent *e)
@@ -373,8 +358,7 @@ void Label::mouseDoubleClickEvent(QMouseEvent *e)
 
 // ---------------------------------------------------------------- PictureBox
 
-PictureBox::PictureBox(QWidget *parent, const QString &name)
-    : QFrame(parent), Control(this), FontMembers(this)
+PictureBox::PictureBox(QWidget *parent, const QString &name) : QFrame(parent), Control(this), FontMembers(this)
 {
     setObjectName(name);
     setProperty("vbClientOrigin", true);
@@ -409,12 +393,10 @@ void PictureBox::applyColors()
 
 void PictureBox::setAlign(int a)
 {
-    if (a < vbAlignNone || a > vbAlignRight)
-        a = vbAlignNone;
+    if (a < vbAlignNone || a > vbAlignRight) a = vbAlignNone;
     const int old = m_align;
     m_align = a;
-    if (DockLayout *d = DockLayout::of(parentWidget(), a != vbAlignNone || old != vbAlignNone))
-        d->dock(this, a);
+    if (DockLayout *d = DockLayout::of(parentWidget(), a != vbAlignNone || old != vbAlignNone)) d->dock(this, a);
 }
 
 void PictureBox::setBorderStyle(int s)
@@ -445,8 +427,7 @@ void PictureBox::setPicture(const QPixmap &p)
 
 void PictureBox::fitToPicture()
 {
-    if (!m_autoSize || m_picture.isNull())
-        return;
+    if (!m_autoSize || m_picture.isNull()) return;
     const QMargins m = contentsMargins();
     resize(m_picture.width() + m.left() + m.right(), m_picture.height() + m.top() + m.bottom());
 }
@@ -481,13 +462,11 @@ void PictureBox::setTabStop(bool on) { setFocusPolicy(on ? Qt::StrongFocus : Qt:
 void PictureBox::paintEvent(QPaintEvent *e)
 {
     QFrame::paintEvent(e);
-    if (m_picture.isNull() && m_printed.isEmpty())
-        return;
+    if (m_picture.isNull() && m_printed.isEmpty()) return;
     QPainter p(this);
     const QRect cr = contentsRect();
     p.setClipRect(cr);
-    if (!m_picture.isNull())
-        p.drawPixmap(cr.topLeft(), m_picture);
+    if (!m_picture.isNull()) p.drawPixmap(cr.topLeft(), m_picture);
     for (const Printed &t : m_printed) {
         p.setFont(t.font);
         p.setPen(t.color);
@@ -508,8 +487,7 @@ void PictureBox::mousePressEvent(QMouseEvent *e)
     auto a = mouseArgs(e, contentsRect().topLeft(), true);
     QPointer<PictureBox> self(this);
     emit MouseDown(a.button, a.shift, a.x, a.y);
-    if (self)
-        e->accept();
+    if (self) e->accept();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *e)
@@ -517,8 +495,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent *e)
     auto a = mouseArgs(e, contentsRect().topLeft());
     QPointer<PictureBox> self(this);
     emit MouseMove(a.button, a.shift, a.x, a.y);
-    if (self)
-        e->accept();
+    if (self) e->accept();
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *e)
@@ -528,11 +505,9 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *e)
     auto a = mouseArgs(e, contentsRect().topLeft(), true);
     QPointer<PictureBox> self(this);
     emit MouseUp(a.button, a.shift, a.x, a.y);
-    if (!self)
-        return;
+    if (!self) return;
     e->accept();
-    if (wasPressed && rect().contains(e->position().toPoint()))
-        emit Click();
+    if (wasPressed && rect().contains(e->position().toPoint())) emit Click();
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent *e)
@@ -549,14 +524,12 @@ void PictureBox::keyPressEvent(QKeyEvent *e)
     QPointer<PictureBox> self(this);
     if (code) {
         emit KeyDown(code, shift);
-        if (!self)
-            return;
+        if (!self) return;
     }
     int ascii = keyAsciiOf(e->key(), e->modifiers(), e->text());
     if (ascii) {
         emit KeyPress(ascii);
-        if (!self)
-            return;
+        if (!self) return;
     }
     e->accept();
 }
@@ -565,8 +538,7 @@ void PictureBox::keyReleaseEvent(QKeyEvent *e)
 {
     int code = keyCodeOf(e->key());
     int shift = shiftOf(e->modifiers());
-    if (code)
-        emit KeyUp(code, shift);
+    if (code) emit KeyUp(code, shift);
     e->accept();
 }
 
@@ -606,8 +578,7 @@ void Frame::mouseMoveEvent(QMouseEvent *e)
     auto a = mouseArgs(e);
     QPointer<Frame> self(this);
     emit MouseMove(a.button, a.shift, a.x, a.y);
-    if (self)
-        e->accept();
+    if (self) e->accept();
 }
 
 void Frame::mousePressEvent(QMouseEvent *e)
@@ -621,14 +592,12 @@ void Frame::mouseReleaseEvent(QMouseEvent *e)
     const bool was = m_pressed;
     m_pressed = false;
     e->accept();
-    if (was && rect().contains(e->position().toPoint()))
-        emit Click();
+    if (was && rect().contains(e->position().toPoint())) emit Click();
 }
 
 // ---------------------------------------------------------------- CaptionButton
 
-template <class Button>
-void CaptionButton<Button>::applyColors()
+template <class Button> void CaptionButton<Button>::applyColors()
 {
     this->setAutoFillBackground(true);
     // Buttons fill their background from the Button role, not Window.
@@ -644,8 +613,7 @@ namespace {
 
 // Runs w's MouseMove; false when a handler destroyed w, so the caller
 // must not touch it any more.
-template <class W>
-bool emitMouseMove(W *w, QMouseEvent *e)
+template <class W> bool emitMouseMove(W *w, QMouseEvent *e)
 {
     auto a = mouseArgs(e);
     QPointer<W> self(w);
@@ -657,8 +625,7 @@ bool emitMouseMove(W *w, QMouseEvent *e)
 
 // ---------------------------------------------------------------- CheckBox
 
-CheckBox::CheckBox(QWidget *parent, const QString &name, const QString &caption)
-    : CaptionButton(parent, name, caption)
+CheckBox::CheckBox(QWidget *parent, const QString &name, const QString &caption) : CaptionButton(parent, name, caption)
 {
     setTristate(false);
     applyColors();
@@ -667,10 +634,8 @@ CheckBox::CheckBox(QWidget *parent, const QString &name, const QString &caption)
 
 void CheckBox::setValue(int v)
 {
-    if (v < vbUnchecked || v > vbGrayed)
-        v = vbUnchecked;
-    if (v == m_value)
-        return;
+    if (v < vbUnchecked || v > vbGrayed) v = vbUnchecked;
+    if (v == m_value) return;
     m_value = v;
     setCheckState(v == vbChecked ? Qt::Checked : v == vbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     emit Click();
@@ -690,8 +655,7 @@ void CheckBox::keyPressEvent(QKeyEvent *e)
     if (ascii) {
         QPointer<CheckBox> self(this);
         emit KeyPress(ascii);
-        if (!self)
-            return;
+        if (!self) return;
         if (ascii == 0) {
             e->accept();
             return;
@@ -702,8 +666,7 @@ void CheckBox::keyPressEvent(QKeyEvent *e)
 
 void CheckBox::mouseMoveEvent(QMouseEvent *e)
 {
-    if (emitMouseMove(this, e))
-        QCheckBox::mouseMoveEvent(e);
+    if (emitMouseMove(this, e)) QCheckBox::mouseMoveEvent(e);
 }
 
 // ---------------------------------------------------------------- OptionButton
@@ -718,8 +681,7 @@ OptionButton::OptionButton(QWidget *parent, const QString &name, const QString &
 
 void OptionButton::setValue(bool v)
 {
-    if (v == isChecked())
-        return;
+    if (v == isChecked()) return;
     if (v) {
         setChecked(true);
         emit Click();
@@ -734,14 +696,12 @@ void OptionButton::nextCheckState()
 {
     const bool was = isChecked();
     QRadioButton::nextCheckState();
-    if (!was && isChecked())
-        emit Click();
+    if (!was && isChecked()) emit Click();
 }
 
 void OptionButton::mouseMoveEvent(QMouseEvent *e)
 {
-    if (emitMouseMove(this, e))
-        QRadioButton::mouseMoveEvent(e);
+    if (emitMouseMove(this, e)) QRadioButton::mouseMoveEvent(e);
 }
 
 // ---------------------------------------------------------------- Shape
@@ -774,8 +734,7 @@ void Shape::paintEvent(QPaintEvent *)
         } else
             pp.drawRect(shapeRect);
     };
-    if (rounded || oval)
-        p.setRenderHint(QPainter::Antialiasing);
+    if (rounded || oval) p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     if (m_backStyle == vbOpaque) {
         p.setBrush(toQColor(m_backColor));
@@ -819,8 +778,7 @@ void LineControl::place()
     const int r = toPx(qMax(m_x1, m_x2));
     const int b = toPx(qMax(m_y1, m_y2));
     QPoint o;
-    if (QWidget *p = parentWidget(); p && p->property("vbClientOrigin").toBool())
-        o = p->contentsRect().topLeft();
+    if (QWidget *p = parentWidget(); p && p->property("vbClientOrigin").toBool()) o = p->contentsRect().topLeft();
     setGeometry(l + o.x(), t + o.y(), r - l + m_width, b - t + m_width);
     update();
 }
@@ -853,14 +811,13 @@ Timer::Timer(QObject *parent, const QString &name, int intervalMs, bool enabled)
 void Timer::setInterval(int ms)
 {
     m_interval = qMax(0, ms);
-    m_timer.stop();   // a new interval counts from now
+    m_timer.stop();  // a new interval counts from now
     sync();
 }
 
 void Timer::setEnabled(bool e)
 {
-    if (e == m_enabled)
-        return;
+    if (e == m_enabled) return;
     m_enabled = e;
     m_timer.stop();
     sync();
@@ -869,8 +826,7 @@ void Timer::setEnabled(bool e)
 void Timer::sync()
 {
     if (m_enabled && m_interval > 0) {
-        if (!m_timer.isActive())
-            m_timer.start(m_interval);
+        if (!m_timer.isActive()) m_timer.start(m_interval);
     } else {
         m_timer.stop();
     }
@@ -890,8 +846,7 @@ int ImageList::AddFile(const QString &path) { return Add(LoadPicture(path)); }
 
 QPixmap ImageList::ListImage(int index) const
 {
-    if (index < 1 || index > m_images.size())
-        return QPixmap();
+    if (index < 1 || index > m_images.size()) return QPixmap();
     return m_images.at(index - 1);
 }
 
@@ -915,8 +870,7 @@ QStringList CommonDialog::qtFilters(const QString &filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QStringList pats = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString &p : pats)
-            p = p.trimmed();
+        for (QString &p : pats) p = p.trimmed();
         // "BMP格式 (*.bmp)": the description may show the patterns itself.
         QString desc = parts.at(i).trimmed();
         if (desc.endsWith(QLatin1Char(')')) && desc.contains(QLatin1Char('(')))
@@ -936,24 +890,21 @@ void CommonDialog::run(bool save)
         chosen = dialogHook()(*this, save);
     } else {
         const QStringList filters = qtFilters(Filter);
-        QString selected = (FilterIndex >= 1 && FilterIndex <= filters.size()) ? filters.at(FilterIndex - 1)
-                                                                             : QString();
+        QString selected =
+            (FilterIndex >= 1 && FilterIndex <= filters.size()) ? filters.at(FilterIndex - 1) : QString();
         QString dir = InitDir;
-        if (!FileName.isEmpty())
-            dir = FileName;
+        if (!FileName.isEmpty()) dir = FileName;
         if (save)
-            chosen = QFileDialog::getSaveFileName(nullptr, DialogTitle, dir, filters.join(QLatin1String(";;")),
-                                                  &selected);
+            chosen =
+                QFileDialog::getSaveFileName(nullptr, DialogTitle, dir, filters.join(QLatin1String(";;")), &selected);
         else
-            chosen = QFileDialog::getOpenFileName(nullptr, DialogTitle, dir, filters.join(QLatin1String(";;")),
-                                                  &selected);
+            chosen =
+                QFileDialog::getOpenFileName(nullptr, DialogTitle, dir, filters.join(QLatin1String(";;")), &selected);
         const int idx = filters.indexOf(selected);
-        if (!chosen.isEmpty() && idx >= 0)
-            FilterIndex = idx + 1;
+        if (!chosen.isEmpty() && idx >= 0) FilterIndex = idx + 1;
     }
     if (chosen.isEmpty()) {
-        if (CancelError)
-            throw Cancelled();
+        if (CancelError) throw Cancelled();
         return;
     }
     FileName = chosen;
@@ -973,19 +924,17 @@ void TextBox::keyPressEvent(QKeyEvent *e)
     int code = keyCodeOf(e->key());
     int shift = shiftOf(e->modifiers());
     QPointer<TextBox> self(this);
-    bool keyTaken = false;   // KeyDown set KeyCode to 0
+    bool keyTaken = false;  // KeyDown set KeyCode to 0
     if (code) {
         emit KeyDown(code, shift);
-        if (!self)
-            return;
+        if (!self) return;
         keyTaken = (code == 0);
     }
     int ascii = keyAsciiOf(e->key(), e->modifiers(), e->text());
     if (ascii) {
         const int before = ascii;
         emit KeyPress(ascii);
-        if (!self)
-            return;
+        if (!self) return;
         if (ascii == 0) {
             e->accept();
             return;

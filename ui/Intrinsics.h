@@ -32,8 +32,12 @@ enum BackStyleConstants { vbTransparent = 0, vbOpaque = 1 };
 enum CheckBoxConstants { vbUnchecked = 0, vbChecked = 1, vbGrayed = 2 };
 // Shape types and fill styles.
 enum ShapeConstants {
-    vbShapeRectangle = 0, vbShapeSquare = 1, vbShapeOval = 2, vbShapeCircle = 3,
-    vbShapeRoundedRectangle = 4, vbShapeRoundedSquare = 5
+    vbShapeRectangle = 0,
+    vbShapeSquare = 1,
+    vbShapeOval = 2,
+    vbShapeCircle = 3,
+    vbShapeRoundedRectangle = 4,
+    vbShapeRoundedSquare = 5
 };
 enum FillStyleConstants { vbFSSolid = 0, vbFSTransparent = 1 };
 
@@ -48,7 +52,7 @@ void DockFill(QWidget *w);
 // (at 96 pixels per inch, so 9 points are 12 pixels whatever the screen says).
 class FontMembers {
 public:
-    explicit FontMembers(QWidget *self) : m_w(self) {}
+    explicit FontMembers(QWidget *self) : m_w(self) { }
     virtual ~FontMembers() = default;
     QString FontName() const;
     void setFontName(const QString &name);
@@ -62,7 +66,7 @@ public:
     void setFontUnderline(bool b);
 
 protected:
-    virtual void fontChanged() {}
+    virtual void fontChanged() { }
 
 private:
     void apply(const QFont &f);
@@ -159,13 +163,13 @@ public:
     void setForeColor(long c);
     int Align() const { return m_align; }
     void setAlign(int a);
-    int BorderStyle() const { return m_borderStyle; }   // 0 none, 1 fixed single (default)
+    int BorderStyle() const { return m_borderStyle; }  // 0 none, 1 fixed single (default)
     void setBorderStyle(int s);
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool a);
 
     QPixmap Picture() const { return m_picture; }
-    void setPicture(const QPixmap &p);          // a null pixmap clears
+    void setPicture(const QPixmap &p);  // a null pixmap clears
     void setPicture(const QString &path) { setPicture(LoadPicture(path)); }
 
     // Inner area in twips (outer size less the border).
@@ -214,7 +218,12 @@ private:
     bool m_autoSize = false;
     bool m_pressed = false;
     QPixmap m_picture;
-    struct Printed { QPointF at; QString text; QFont font; QColor color; };
+    struct Printed {
+        QPointF at;
+        QString text;
+        QFont font;
+        QColor color;
+    };
     QVector<Printed> m_printed;
 };
 
@@ -257,8 +266,7 @@ private:
 // What check boxes and option buttons share: the caption, the two colours and
 // the fonts. Created with its parent, name and caption; the button's own
 // constructor paints the colours and shows it.
-template <class Button>
-class CaptionButton : public Button, public Control, public FontMembers {
+template <class Button> class CaptionButton : public Button, public Control, public FontMembers {
 public:
     CaptionButton(QWidget *parent, const QString &name, const QString &caption)
         : Button(caption, parent), Control(this), FontMembers(this)
@@ -366,19 +374,47 @@ public:
     Shape(QWidget *parent, const QString &name);
 
     long BorderColor() const { return m_borderColor; }
-    void setBorderColor(long c) { m_borderColor = c; update(); }
+    void setBorderColor(long c)
+    {
+        m_borderColor = c;
+        update();
+    }
     long BackColor() const { return m_backColor; }
-    void setBackColor(long c) { m_backColor = c; update(); }
+    void setBackColor(long c)
+    {
+        m_backColor = c;
+        update();
+    }
     long FillColor() const { return m_fillColor; }
-    void setFillColor(long c) { m_fillColor = c; update(); }
-    int BackStyle() const { return m_backStyle; }        // 0 transparent (default), 1 opaque
-    void setBackStyle(int s) { m_backStyle = s; update(); }
-    int FillStyle() const { return m_fillStyle; }        // 0 solid, 1 transparent (default)
-    void setFillStyle(int s) { m_fillStyle = s; update(); }
-    int BorderWidth() const { return m_borderWidth; }    // pixels
-    void setBorderWidth(int w) { m_borderWidth = qMax(1, w); update(); }
+    void setFillColor(long c)
+    {
+        m_fillColor = c;
+        update();
+    }
+    int BackStyle() const { return m_backStyle; }  // 0 transparent (default), 1 opaque
+    void setBackStyle(int s)
+    {
+        m_backStyle = s;
+        update();
+    }
+    int FillStyle() const { return m_fillStyle; }  // 0 solid, 1 transparent (default)
+    void setFillStyle(int s)
+    {
+        m_fillStyle = s;
+        update();
+    }
+    int BorderWidth() const { return m_borderWidth; }  // pixels
+    void setBorderWidth(int w)
+    {
+        m_borderWidth = qMax(1, w);
+        update();
+    }
     int ShapeType() const { return m_shape; }
-    void setShapeType(int s) { m_shape = s; update(); }
+    void setShapeType(int s)
+    {
+        m_shape = s;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -409,15 +445,39 @@ public:
     int Y1() const { return m_y1; }
     int X2() const { return m_x2; }
     int Y2() const { return m_y2; }
-    void setX1(int t) { m_x1 = t; place(); }
-    void setY1(int t) { m_y1 = t; place(); }
-    void setX2(int t) { m_x2 = t; place(); }
-    void setY2(int t) { m_y2 = t; place(); }
+    void setX1(int t)
+    {
+        m_x1 = t;
+        place();
+    }
+    void setY1(int t)
+    {
+        m_y1 = t;
+        place();
+    }
+    void setX2(int t)
+    {
+        m_x2 = t;
+        place();
+    }
+    void setY2(int t)
+    {
+        m_y2 = t;
+        place();
+    }
     void setLine(int x1, int y1, int x2, int y2);
     long BorderColor() const { return m_color; }
-    void setBorderColor(long c) { m_color = c; update(); }
+    void setBorderColor(long c)
+    {
+        m_color = c;
+        update();
+    }
     int BorderWidth() const { return m_width; }
-    void setBorderWidth(int w) { m_width = qMax(1, w); place(); }
+    void setBorderWidth(int w)
+    {
+        m_width = qMax(1, w);
+        place();
+    }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -444,7 +504,7 @@ public:
     void setEnabled(bool e);
 
 signals:
-    void Tick();   // the Timer event
+    void Tick();  // the Timer event
 
 private:
     void sync();

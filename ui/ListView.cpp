@@ -18,30 +18,22 @@ struct Quiet {
 
 // ---- ListItem ----
 
-int ListItem::Index() const
-{
-    return m_item ? m_owner->m_tree->indexOfTopLevelItem(m_item) + 1 : 0;
-}
+int ListItem::Index() const { return m_item ? m_owner->m_tree->indexOfTopLevelItem(m_item) + 1 : 0; }
 
 QString ListItem::Text() const { return m_item ? m_item->text(0) : QString(); }
 
 void ListItem::setText(const QString &text)
 {
-    if (!m_item)
-        return;
+    if (!m_item) return;
     Quiet q(m_owner->m_quiet);
     m_item->setText(0, text);
 }
 
-QString ListItem::SubItems(int i) const
-{
-    return m_item && i >= 1 ? m_item->text(i) : QString();
-}
+QString ListItem::SubItems(int i) const { return m_item && i >= 1 ? m_item->text(i) : QString(); }
 
 void ListItem::setSubItems(int i, const QString &text)
 {
-    if (!m_item || i < 1)
-        return;
+    if (!m_item || i < 1) return;
     Quiet q(m_owner->m_quiet);
     m_item->setText(i, text);
 }
@@ -50,8 +42,7 @@ bool ListItem::Checked() const { return m_item && m_item->checkState(0) == Qt::C
 
 void ListItem::setChecked(bool checked)
 {
-    if (!m_item)
-        return;
+    if (!m_item) return;
     Quiet q(m_owner->m_quiet);
     m_item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
@@ -60,8 +51,7 @@ bool ListItem::Selected() const { return m_item && m_item->isSelected(); }
 
 void ListItem::setSelected(bool selected)
 {
-    if (!m_item)
-        return;
+    if (!m_item) return;
     if (selected)
         m_owner->m_tree->setCurrentItem(m_item);
     else
@@ -125,8 +115,7 @@ int ColumnHeaderCollection::Width(int index) const
 
 void ColumnHeaderCollection::setWidth(int index, int widthTwips)
 {
-    if (index >= 1 && index <= Count())
-        m_owner->m_tree->header()->resizeSection(index - 1, toPx(widthTwips));
+    if (index >= 1 && index <= Count()) m_owner->m_tree->header()->resizeSection(index - 1, toPx(widthTwips));
 }
 
 void ColumnHeaderCollection::Clear()
@@ -158,8 +147,7 @@ ListView::ListView(QWidget *parent) : QWidget(parent), Control(this), m_tree(new
     m_tree->headerItem()->setText(0, QString());
 
     connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
-        if (m_quiet == 0 && column == 0)
-            emit ItemCheck(wrap(item));
+        if (m_quiet == 0 && column == 0) emit ItemCheck(wrap(item));
     });
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item, int) {
         emit ItemClick(wrap(item));
@@ -186,8 +174,7 @@ bool ListView::Checkboxes() const { return m_checkboxes; }
 
 void ListView::setCheckboxes(bool on)
 {
-    if (on == m_checkboxes)
-        return;
+    if (on == m_checkboxes) return;
     m_checkboxes = on;
     Quiet q(m_quiet);
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {

@@ -44,7 +44,7 @@ public:
 private:
     friend class ListView;
     friend class ListItemCollection;
-    ListItem(ListView *owner, QTreeWidgetItem *item) : m_owner(owner), m_item(item) {}
+    ListItem(ListView *owner, QTreeWidgetItem *item) : m_owner(owner), m_item(item) { }
     ListView *m_owner = nullptr;
     QTreeWidgetItem *m_item = nullptr;
 };
@@ -60,7 +60,7 @@ public:
 
 private:
     friend class ListView;
-    explicit ListItemCollection(ListView *owner) : m_owner(owner) {}
+    explicit ListItemCollection(ListView *owner) : m_owner(owner) { }
     ListView *m_owner;
 };
 
@@ -69,14 +69,14 @@ public:
     // Appends a column with its header text and width in twips.
     void Add(const QString &text, int widthTwips = 1440);
     int Count() const;
-    QString Text(int index) const;   // 1-based
-    int Width(int index) const;      // twips
+    QString Text(int index) const;  // 1-based
+    int Width(int index) const;     // twips
     void setWidth(int index, int widthTwips);
     void Clear();
 
 private:
     friend class ListView;
-    explicit ColumnHeaderCollection(ListView *owner) : m_owner(owner) {}
+    explicit ColumnHeaderCollection(ListView *owner) : m_owner(owner) { }
     ListView *m_owner;
 };
 

@@ -48,47 +48,39 @@ QMenu *MenuItem::menu()
 void MenuItem::onTriggered()
 {
     if (m_action && m_action->isCheckable() && m_action->isChecked() != m_checked)
-        m_action->setChecked(m_checked);   // the handler decides
+        m_action->setChecked(m_checked);  // the handler decides
     emit Click();
 }
 
 QString MenuItem::Caption() const { return m_action ? m_action->text() : QString(); }
 void MenuItem::setCaption(const QString &c)
 {
-    if (m_action)
-        m_action->setText(c);
-    if (m_menu)
-        m_menu->setTitle(c);
+    if (m_action) m_action->setText(c);
+    if (m_menu) m_menu->setTitle(c);
 }
 
 void MenuItem::setChecked(bool c)
 {
     m_checked = c;
-    if (!m_action)
-        return;
-    if (c)
-        m_action->setCheckable(true);
-    if (m_action->isCheckable())
-        m_action->setChecked(c);
+    if (!m_action) return;
+    if (c) m_action->setCheckable(true);
+    if (m_action->isCheckable()) m_action->setChecked(c);
 }
 
 bool MenuItem::Visible() const { return m_action && m_action->isVisible(); }
 void MenuItem::setVisible(bool v)
 {
-    if (m_action)
-        m_action->setVisible(v);
+    if (m_action) m_action->setVisible(v);
 }
 bool MenuItem::Enabled() const { return m_action && m_action->isEnabled(); }
 void MenuItem::setEnabled(bool e)
 {
-    if (m_action)
-        m_action->setEnabled(e);
+    if (m_action) m_action->setEnabled(e);
 }
 QKeySequence MenuItem::Shortcut() const { return m_action ? m_action->shortcut() : QKeySequence(); }
 void MenuItem::setShortcut(const QKeySequence &k)
 {
-    if (m_action)
-        m_action->setShortcut(k);
+    if (m_action) m_action->setShortcut(k);
 }
 
 }  // namespace vb

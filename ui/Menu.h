@@ -40,7 +40,7 @@ public:
     void setShortcut(const QKeySequence &k);
 
     QAction *action() const { return m_action; }
-    QMenu *menu();   // the submenu of this item (made on first use)
+    QMenu *menu();  // the submenu of this item (made on first use)
 
 signals:
     void Click();

@@ -20,8 +20,7 @@ double Val(const QString &text)
     int i = 0;
     const int n = int(s.size());
     QString num;
-    if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
-        num.append(s[i++]);
+    if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-'))) num.append(s[i++]);
     bool digits = false, dot = false;
     while (i < n) {
         const QChar c = s[i];
@@ -36,21 +35,19 @@ double Val(const QString &text)
         }
         ++i;
     }
-    if (!digits)
-        return 0.0;
-    if (i < n && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E') || s[i] == QLatin1Char('d') ||
-                  s[i] == QLatin1Char('D'))) {
+    if (!digits) return 0.0;
+    if (i < n
+        && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E') || s[i] == QLatin1Char('d')
+            || s[i] == QLatin1Char('D'))) {
         int j = i + 1;
         QString exp = QStringLiteral("e");
-        if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
-            exp.append(s[j++]);
+        if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-'))) exp.append(s[j++]);
         bool expDigits = false;
         while (j < n && s[j] >= QLatin1Char('0') && s[j] <= QLatin1Char('9')) {
             exp.append(s[j++]);
             expDigits = true;
         }
-        if (expDigits)
-            num.append(exp);
+        if (expDigits) num.append(exp);
     }
     bool ok = false;
     const double v = num.toDouble(&ok);
@@ -85,11 +82,10 @@ QList<Tok> tokenize(const QString &fmt)
         } else if (fmt.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
             out.push_back({QLatin1Char('a'), 5, fmt.mid(i, 5)});
             i += 5;
-        } else if (lc == QLatin1Char('y') || lc == QLatin1Char('m') || lc == QLatin1Char('d') ||
-                   lc == QLatin1Char('h') || lc == QLatin1Char('n') || lc == QLatin1Char('s')) {
+        } else if (lc == QLatin1Char('y') || lc == QLatin1Char('m') || lc == QLatin1Char('d') || lc == QLatin1Char('h')
+                   || lc == QLatin1Char('n') || lc == QLatin1Char('s')) {
             int j = i;
-            while (j < n && fmt[j].toLower() == lc)
-                ++j;
+            while (j < n && fmt[j].toLower() == lc) ++j;
             out.push_back({lc, j - i, QString()});
             i = j;
         } else {
@@ -107,8 +103,7 @@ QString formatDateTime(const QDate &d, const QTime &t, const QString &fmt)
     const QList<Tok> toks = tokenize(fmt);
     bool ampm = false;
     for (const Tok &k : toks)
-        if (k.kind == QLatin1Char('a'))
-            ampm = true;
+        if (k.kind == QLatin1Char('a')) ampm = true;
     QString out;
     for (int i = 0; i < toks.size(); ++i) {
         const Tok &k = toks[i];
@@ -121,25 +116,29 @@ QString formatDateTime(const QDate &d, const QTime &t, const QString &fmt)
             // A month unless it stands right after an hour or right before a second.
             QChar prev, next;
             for (int j = i - 1; j >= 0; --j)
-                if (!toks[j].kind.isNull()) { prev = toks[j].kind; break; }
+                if (!toks[j].kind.isNull()) {
+                    prev = toks[j].kind;
+                    break;
+                }
             for (int j = i + 1; j < toks.size(); ++j)
-                if (!toks[j].kind.isNull()) { next = toks[j].kind; break; }
-            if (prev == QLatin1Char('h') || next == QLatin1Char('s'))
-                kind = QLatin1Char('n');
+                if (!toks[j].kind.isNull()) {
+                    next = toks[j].kind;
+                    break;
+                }
+            if (prev == QLatin1Char('h') || next == QLatin1Char('s')) kind = QLatin1Char('n');
         }
         const int len = k.len;
         switch (kind.unicode()) {
         case 'y':
-            if (len >= 3) out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
-            else if (len == 2) out += two(d.year() % 100);
-            else out += QString::number(d.dayOfYear());
+            if (len >= 3)
+                out += QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+            else if (len == 2)
+                out += two(d.year() % 100);
+            else
+                out += QString::number(d.dayOfYear());
             break;
-        case 'm':
-            out += len >= 2 ? two(d.month()) : QString::number(d.month());
-            break;
-        case 'd':
-            out += len >= 2 ? two(d.day()) : QString::number(d.day());
-            break;
+        case 'm': out += len >= 2 ? two(d.month()) : QString::number(d.month()); break;
+        case 'd': out += len >= 2 ? two(d.day()) : QString::number(d.day()); break;
         case 'h': {
             int h = t.hour();
             if (ampm) {
@@ -149,12 +148,8 @@ QString formatDateTime(const QDate &d, const QTime &t, const QString &fmt)
             out += len >= 2 ? two(h) : QString::number(h);
             break;
         }
-        case 'n':
-            out += len >= 2 ? two(t.minute()) : QString::number(t.minute());
-            break;
-        case 's':
-            out += len >= 2 ? two(t.second()) : QString::number(t.second());
-            break;
+        case 'n': out += len >= 2 ? two(t.minute()) : QString::number(t.minute()); break;
+        case 's': out += len >= 2 ? two(t.second()) : QString::number(t.second()); break;
         case 'a': {
             const bool upper = k.text.at(0).isUpper();
             const QString s = t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
@@ -173,22 +168,19 @@ const QDate kZeroDate(1899, 12, 30);
 
 QString Format(const QDateTime &value, const QString &fmt)
 {
-    if (fmt.isEmpty())
-        return formatDateTime(value.date(), value.time(), QStringLiteral("yyyy-m-d h:nn:ss"));
+    if (fmt.isEmpty()) return formatDateTime(value.date(), value.time(), QStringLiteral("yyyy-m-d h:nn:ss"));
     return formatDateTime(value.date(), value.time(), fmt);
 }
 
 QString Format(const QDate &value, const QString &fmt)
 {
-    if (fmt.isEmpty())
-        return formatDateTime(value, QTime(0, 0), QStringLiteral("yyyy-m-d"));
+    if (fmt.isEmpty()) return formatDateTime(value, QTime(0, 0), QStringLiteral("yyyy-m-d"));
     return formatDateTime(value, QTime(0, 0), fmt);
 }
 
 QString Format(const QTime &value, const QString &fmt)
 {
-    if (fmt.isEmpty())
-        return formatDateTime(kZeroDate, value, QStringLiteral("h:nn:ss"));
+    if (fmt.isEmpty()) return formatDateTime(kZeroDate, value, QStringLiteral("h:nn:ss"));
     return formatDateTime(kZeroDate, value, fmt);
 }
 
@@ -201,8 +193,7 @@ QString roundDecimal(const QString &digits, int dec)
 {
     QString intPart = digits.section(QLatin1Char('.'), 0, 0);
     QString frac = digits.section(QLatin1Char('.'), 1);
-    if (intPart.isEmpty())
-        intPart = QStringLiteral("0");
+    if (intPart.isEmpty()) intPart = QStringLiteral("0");
     if (frac.size() <= dec)
         return intPart + (dec > 0 ? QLatin1Char('.') + frac.leftJustified(dec, QLatin1Char('0')) : QString());
     const bool up = frac.at(dec) >= QLatin1Char('5');
@@ -218,8 +209,7 @@ QString roundDecimal(const QString &digits, int dec)
                 break;
             }
         }
-        if (i < 0)
-            all.prepend(QLatin1Char('1'));
+        if (i < 0) all.prepend(QLatin1Char('1'));
     }
     const int intLen = int(all.size()) - dec;
     return all.left(intLen) + (dec > 0 ? QLatin1Char('.') + all.mid(intLen) : QString());
@@ -227,8 +217,7 @@ QString roundDecimal(const QString &digits, int dec)
 
 QString plainNumber(double v)
 {
-    if (v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
+    if (v == std::floor(v) && std::fabs(v) < 1e15) return QString::number(qint64(v));
     QString s = QString::number(v, 'g', 15);
     return s;
 }
@@ -238,26 +227,23 @@ QString plainNumber(double v)
 QString Format(double value, const QString &fmtIn)
 {
     QString fmt = fmtIn.section(QLatin1Char(';'), 0, 0);
-    if (fmt.isEmpty() || std::isnan(value) || std::isinf(value))
-        return plainNumber(value);
+    if (fmt.isEmpty() || std::isnan(value) || std::isinf(value)) return plainNumber(value);
     // Split into literal prefix, digit pattern and literal suffix.
     int first = -1, last = -1;
     for (int i = 0; i < fmt.size(); ++i) {
         const QChar c = fmt[i];
-        if (c == QLatin1Char('0') || c == QLatin1Char('#') ||
-            ((c == QLatin1Char('.') || c == QLatin1Char(',')) && first >= 0)) {
-            if (first < 0)
-                first = i;
+        if (c == QLatin1Char('0') || c == QLatin1Char('#')
+            || ((c == QLatin1Char('.') || c == QLatin1Char(',')) && first >= 0)) {
+            if (first < 0) first = i;
             last = i;
-        } else if (c == QLatin1Char('.') && first < 0 && i + 1 < fmt.size() &&
-                   (fmt[i + 1] == QLatin1Char('0') || fmt[i + 1] == QLatin1Char('#'))) {
+        } else if (c == QLatin1Char('.') && first < 0 && i + 1 < fmt.size()
+                   && (fmt[i + 1] == QLatin1Char('0') || fmt[i + 1] == QLatin1Char('#'))) {
             first = last = i;
         } else if (first >= 0) {
             break;
         }
     }
-    if (first < 0)
-        return fmt;  // no digit places: the format is all literal
+    if (first < 0) return fmt;  // no digit places: the format is all literal
     auto literal = [](const QString &s) {
         QString out;
         for (int i = 0; i < s.size(); ++i) {
@@ -271,8 +257,7 @@ QString Format(double value, const QString &fmtIn)
     const QString prefix = literal(fmt.left(first));
     const QString suffix = literal(fmt.mid(last + 1));
     const QString pattern = fmt.mid(first, last - first + 1);
-    if (prefix.contains(QLatin1Char('%')) || suffix.contains(QLatin1Char('%')))
-        value *= 100.0;
+    if (prefix.contains(QLatin1Char('%')) || suffix.contains(QLatin1Char('%'))) value *= 100.0;
     const int dotAt = int(pattern.indexOf(QLatin1Char('.')));
     const QString intPat = dotAt < 0 ? pattern : pattern.left(dotAt);
     const QString decPat = dotAt < 0 ? QString() : pattern.mid(dotAt + 1);
@@ -281,8 +266,10 @@ QString Format(double value, const QString &fmtIn)
     const int decMax = int(decPat.count(QLatin1Char('0')) + decPat.count(QLatin1Char('#')));
     int decMin = 0;
     for (QChar c : decPat) {
-        if (c == QLatin1Char('0')) ++decMin;
-        else break;
+        if (c == QLatin1Char('0'))
+            ++decMin;
+        else
+            break;
     }
 
     const bool negative = value < 0;
@@ -293,23 +280,19 @@ QString Format(double value, const QString &fmtIn)
     QString ip = rounded.section(QLatin1Char('.'), 0, 0);
     QString dp = rounded.section(QLatin1Char('.'), 1);
     ip.remove(QRegularExpression(QStringLiteral("^0+")));
-    if (ip.size() < intMin)
-        ip = ip.rightJustified(intMin, QLatin1Char('0'));
+    if (ip.size() < intMin) ip = ip.rightJustified(intMin, QLatin1Char('0'));
     if (thousands && ip.size() > 3) {
         QString g;
         int cnt = 0;
         for (int i = int(ip.size()) - 1; i >= 0; --i) {
             g.prepend(ip[i]);
-            if (++cnt % 3 == 0 && i > 0)
-                g.prepend(QLatin1Char(','));
+            if (++cnt % 3 == 0 && i > 0) g.prepend(QLatin1Char(','));
         }
         ip = g;
     }
-    while (dp.size() > decMin && dp.endsWith(QLatin1Char('0')))
-        dp.chop(1);
+    while (dp.size() > decMin && dp.endsWith(QLatin1Char('0'))) dp.chop(1);
     QString body = ip;
-    if (dotAt >= 0)
-        body += QLatin1Char('.') + dp;
+    if (dotAt >= 0) body += QLatin1Char('.') + dp;
     const bool isZero = !rounded.contains(QRegularExpression(QStringLiteral("[1-9]")));
     return (negative && !isZero ? QStringLiteral("-") : QString()) + prefix + body + suffix;
 }
@@ -318,11 +301,9 @@ QString Format(const QString &value, const QString &fmt)
 {
     const QString t = value.trimmed();
     static const QRegularExpression numRe(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (numRe.match(t).hasMatch())
-        return Format(t.toDouble(), fmt);
+    if (numRe.match(t).hasMatch()) return Format(t.toDouble(), fmt);
     const QDateTime d = ToDate(t);
-    if (d.isValid())
-        return Format(d, fmt);
+    if (d.isValid()) return Format(d, fmt);
     return value;
 }
 
@@ -333,8 +314,7 @@ namespace {
 int fullYear(const QString &y)
 {
     const int v = y.toInt();
-    if (y.size() <= 2)
-        return v < 30 ? 2000 + v : 1900 + v;
+    if (y.size() <= 2) return v < 30 ? 2000 + v : 1900 + v;
     return v;
 }
 
@@ -349,11 +329,17 @@ std::optional<QDate> parseDatePart(const QString &s)
         int y, mo, d;
         if (a.size() >= 3) {
             if (c.size() > 2) return std::nullopt;
-            y = fullYear(a); mo = b.toInt(); d = c.toInt();
+            y = fullYear(a);
+            mo = b.toInt();
+            d = c.toInt();
         } else if (c.size() >= 3) {
-            y = fullYear(c); mo = a.toInt(); d = b.toInt();   // month first
+            y = fullYear(c);
+            mo = a.toInt();
+            d = b.toInt();  // month first
         } else {
-            y = fullYear(a); mo = b.toInt(); d = c.toInt();
+            y = fullYear(a);
+            mo = b.toInt();
+            d = c.toInt();
         }
         if (y < 100 || y > 9999) return std::nullopt;
         const QDate r(y, mo, d);
@@ -382,8 +368,7 @@ std::optional<QTime> parseTimePart(const QString &s)
         QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*(AM|PM|A|P|上午|下午)?$"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = re.match(s);
-    if (!m.hasMatch())
-        return std::nullopt;
+    if (!m.hasMatch()) return std::nullopt;
     int h = m.captured(1).toInt();
     const int mi = m.captured(2).toInt();
     const int se = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
@@ -403,18 +388,14 @@ std::optional<QTime> parseTimePart(const QString &s)
 QDateTime ToDate(const QString &text)
 {
     const QString s = text.trimmed();
-    if (s.isEmpty())
-        return QDateTime();
-    if (auto d = parseDatePart(s))
-        return QDateTime(*d, QTime(0, 0));
-    if (auto t = parseTimePart(s))
-        return QDateTime(kZeroDate, *t);
+    if (s.isEmpty()) return QDateTime();
+    if (auto d = parseDatePart(s)) return QDateTime(*d, QTime(0, 0));
+    if (auto t = parseTimePart(s)) return QDateTime(kZeroDate, *t);
     const int sp = int(s.indexOf(QLatin1Char(' ')));
     if (sp > 0) {
         const auto d = parseDatePart(s.left(sp));
         const auto t = parseTimePart(s.mid(sp + 1).trimmed());
-        if (d && t)
-            return QDateTime(*d, *t);
+        if (d && t) return QDateTime(*d, *t);
     }
     return QDateTime();
 }
@@ -424,8 +405,7 @@ bool IsDate(const QString &text) { return ToDate(text).isValid(); }
 QDateTime CDate(const QString &text)
 {
     const QDateTime d = ToDate(text);
-    if (!d.isValid())
-        throw std::runtime_error("类型不匹配");
+    if (!d.isValid()) throw std::runtime_error("类型不匹配");
     return d;
 }
 
@@ -434,16 +414,14 @@ QDateTime CDate(const QString &text)
 QString LTrim(const QString &s)
 {
     int i = 0;
-    while (i < s.size() && s[i] == QLatin1Char(' '))
-        ++i;
+    while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
     return s.mid(i);
 }
 
 QString RTrim(const QString &s)
 {
     int n = int(s.size());
-    while (n > 0 && s[n - 1] == QLatin1Char(' '))
-        --n;
+    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
     return s.left(n);
 }
 
@@ -453,15 +431,13 @@ QString Left(const QString &s, int n) { return n <= 0 ? QString() : s.left(n); }
 QString Right(const QString &s, int n) { return n <= 0 ? QString() : s.right(n); }
 QString Mid(const QString &s, int start, int length)
 {
-    if (start < 1)
-        start = 1;
+    if (start < 1) start = 1;
     return length < 0 ? s.mid(start - 1) : s.mid(start - 1, length);
 }
 int Len(const QString &s) { return int(s.size()); }
 int InStr(const QString &s, const QString &find)
 {
-    if (find.isEmpty())
-        return s.isEmpty() ? 0 : 1;
+    if (find.isEmpty()) return s.isEmpty() ? 0 : 1;
     return int(s.indexOf(find)) + 1;
 }
 QString UCase(const QString &s) { return s.toUpper(); }
@@ -475,8 +451,7 @@ QDateTime DateAdd(const QString &interval, long long number, const QDateTime &wh
     if (iv == QLatin1String("yyyy")) return when.addYears(int(number));
     if (iv == QLatin1String("q")) return when.addMonths(int(number * 3));
     if (iv == QLatin1String("m")) return when.addMonths(int(number));
-    if (iv == QLatin1String("d") || iv == QLatin1String("y") || iv == QLatin1String("w"))
-        return when.addDays(number);
+    if (iv == QLatin1String("d") || iv == QLatin1String("y") || iv == QLatin1String("w")) return when.addDays(number);
     if (iv == QLatin1String("ww")) return when.addDays(number * 7);
     if (iv == QLatin1String("h")) return when.addSecs(number * 3600);
     if (iv == QLatin1String("n")) return when.addSecs(number * 60);
@@ -521,8 +496,7 @@ std::optional<QDateTime> &testClock()
 
 QDateTime Now()
 {
-    if (testClock())
-        return *testClock();
+    if (testClock()) return *testClock();
     const QDateTime n = QDateTime::currentDateTime();
     return QDateTime(n.date(), QTime(n.time().hour(), n.time().minute(), n.time().second()));
 }

@@ -46,7 +46,7 @@ QString Left(const QString &s, int n);
 QString Right(const QString &s, int n);
 QString Mid(const QString &s, int start, int length = -1);
 int Len(const QString &s);
-int InStr(const QString &s, const QString &find);           // 1-based, 0 when absent
+int InStr(const QString &s, const QString &find);  // 1-based, 0 when absent
 QString UCase(const QString &s);
 QString LCase(const QString &s);
 

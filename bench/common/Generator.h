@@ -14,7 +14,7 @@ struct Sizes {
     int titles = 1000;
     int copiesPerTitle = 3;  // copies = titles * copiesPerTitle
     int readers = 500;
-    int loans = 1000;        // about two in three returned
+    int loans = 1000;  // about two in three returned
 };
 
 struct Counts {

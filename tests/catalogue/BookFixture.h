@@ -38,8 +38,7 @@ struct AnswerQueue {
     QStringList texts() const
     {
         QStringList t;
-        for (const Msg &m : msgs)
-            t << m.text;
+        for (const Msg &m : msgs) t << m.text;
         return t;
     }
     QString last() const { return msgs.isEmpty() ? QString() : msgs.last().text; }
@@ -56,25 +55,22 @@ inline void fillBooks()
 
 inline void setPower(const QString &column, bool granted)
 {
-    exec(QStringLiteral("UPDATE 账户类型 SET ") + column + QStringLiteral(" = ") + (granted ? QStringLiteral("1")
-                                                                                                : QStringLiteral("0"))
-         + QStringLiteral(" WHERE 账户类型 = '系统管理员'"));
+    exec(QStringLiteral("UPDATE 账户类型 SET ") + column + QStringLiteral(" = ")
+         + (granted ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(" WHERE 账户类型 = '系统管理员'"));
 }
 
 // The row of a grid whose column `col` holds `text`, -1 when none.
 inline int rowWith(vb::Grid &g, int col, const QString &text)
 {
     for (int r = 1; r < g.Rows(); ++r)
-        if (g.TextMatrix(r, col) == text)
-            return r;
+        if (g.TextMatrix(r, col) == text) return r;
     return -1;
 }
 
 inline QStringList column(vb::Grid &g, int col)
 {
     QStringList out;
-    for (int r = 1; r < g.Rows(); ++r)
-        out << g.TextMatrix(r, col);
+    for (int r = 1; r < g.Rows(); ++r) out << g.TextMatrix(r, col);
     return out;
 }
 
@@ -82,8 +78,7 @@ inline QStringList column(vb::Grid &g, int col)
 // answer queue and the window W shown as the main window's child; rows are
 // looked up by their key in column KeyCol. open() and close() are the test's
 // init and cleanup.
-template <class W, int KeyCol>
-struct BookListCase {
+template <class W, int KeyCol> struct BookListCase {
     std::unique_ptr<SharedDb> m_db;
     std::unique_ptr<AnswerQueue> m_msg;
 
@@ -129,8 +124,7 @@ inline EditorSeen runEditor(const std::function<void()> &open)
     EditorSeen seen;
     Frm_BookAdd &ed = vb::Default<Frm_BookAdd>();
     QTimer::singleShot(0, &ed, [&] {
-        if (!ed.IsModalShowing())
-            return;
+        if (!ed.IsModalShowing()) return;
         seen.opened = true;
         seen.mode = ed.Mode;
         seen.isbn = ed.BookISBN;

@@ -44,7 +44,8 @@ class TestBookAdd : public QObject {
     }
     QString field(const QString &column, const QString &isbn)
     {
-        return scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
+        return scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 图书档案 WHERE ISBN = ")
+                      + SQLQuote(isbn));
     }
     int copies(const QString &isbn)
     {
@@ -80,8 +81,7 @@ private slots:
     }
     void cleanup()
     {
-        if (ed().IsLoaded())
-            ed().Unload();
+        if (ed().IsLoaded()) ed().Unload();
         list().Unload();
         m_msg.reset();
         vb::ClearTestClock();
@@ -205,8 +205,7 @@ private slots:
         QCOMPARE(ed().bookCount(), 5);
         QCOMPARE(ed().Cmb_Index->ListCount(), 5);
         QCOMPARE(ed().Cmb_Index->ListIndex(), 0);
-        for (int i = 1; i <= 5; ++i)
-            enterNumber(QStringLiteral("N%1").arg(i));
+        for (int i = 1; i <= 5; ++i) enterNumber(QStringLiteral("N%1").arg(i));
         // Enter in the last copy's box goes back to copy 1 and shows its number.
         QCOMPARE(ed().Cmb_Index->ListIndex(), 0);
         QCOMPARE(ed().Txt_BookID->Text(), QStringLiteral("N1"));
@@ -277,10 +276,12 @@ private slots:
         QCOMPARE(field(QStringLiteral("出版社名称"), QStringLiteral("978-9")), QStringLiteral("新华出版社"));
         QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),出版时间,23)"), QStringLiteral("978-9")), QString());
         QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),价格,0)"), QStringLiteral("978-9")), QStringLiteral("0.00"));
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),每日租金,0)"), QStringLiteral("978-9")), QStringLiteral("0.00"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),每日租金,0)"), QStringLiteral("978-9")),
+                 QStringLiteral("0.00"));
         QCOMPARE(field(QStringLiteral("可否外借"), QStringLiteral("978-9")), QStringLiteral("0"));
         QCOMPARE(copies(QStringLiteral("978-9")), 0);
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 = '新华出版社' AND 地址 IS NULL")), 1);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 = '新华出版社' AND 地址 IS NULL")),
+                 1);
         // Closed after the save; the list shows the title.
         QVERIFY(!ed().IsLoaded());
         QVERIFY(callerRefreshed());
@@ -304,9 +305,12 @@ private slots:
         enterNumber(QStringLiteral("N2"));
         ed().Cmd_Add_Click();
         QVERIFY(m_msg->msgs.isEmpty());
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),出版时间,23)"), QStringLiteral("978-9")), QStringLiteral("2024-03-05"));
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),价格,0)"), QStringLiteral("978-9")), QStringLiteral("45.50"));
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),每日租金,0)"), QStringLiteral("978-9")), QStringLiteral("1.25"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),出版时间,23)"), QStringLiteral("978-9")),
+                 QStringLiteral("2024-03-05"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),价格,0)"), QStringLiteral("978-9")),
+                 QStringLiteral("45.50"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),每日租金,0)"), QStringLiteral("978-9")),
+                 QStringLiteral("1.25"));
         QCOMPARE(field(QStringLiteral("可否外借"), QStringLiteral("978-9")), QStringLiteral("1"));
         QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(20),入库日期,20) FROM 图书库存 WHERE 图书编号 = 'N1'")),
                  QStringLiteral("2024-03-15 10:20:30"));
@@ -403,8 +407,10 @@ private slots:
         QCOMPARE(field(QStringLiteral("图书名称"), QStringLiteral("978-3")), QStringLiteral("珍本古籍（修订）"));
         QCOMPARE(field(QStringLiteral("作者"), QStringLiteral("978-3")), QStringLiteral("作者丁"));
         QCOMPARE(field(QStringLiteral("出版社名称"), QStringLiteral("978-3")), QStringLiteral("新华出版社"));
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),出版时间,23)"), QStringLiteral("978-3")), QStringLiteral("2021-05-06"));
-        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),价格,0)"), QStringLiteral("978-3")), QStringLiteral("88.00"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),出版时间,23)"), QStringLiteral("978-3")),
+                 QStringLiteral("2021-05-06"));
+        QCOMPARE(field(QStringLiteral("CONVERT(varchar(10),价格,0)"), QStringLiteral("978-3")),
+                 QStringLiteral("88.00"));
         QCOMPARE(field(QStringLiteral("可否外借"), QStringLiteral("978-3")), QStringLiteral("1"));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 = '新华出版社'")), 1);
         QCOMPARE(titles(QStringLiteral("978-1")), 1);
@@ -415,7 +421,7 @@ private slots:
     void aRefusedChangeKeepsTheDialogAndRefreshesTheList()
     {
         QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER keep_titles BEFORE UPDATE ON 图书档案 "
-                                           "BEGIN SELECT RAISE(ABORT, 'titles locked for test'); END")));
+                                         "BEGIN SELECT RAISE(ABORT, 'titles locked for test'); END")));
         open(QStringLiteral("MOD_Book"), QStringLiteral("978-3"));
         narrowCaller();
         ed().Txt_Writer->setText(QStringLiteral("作者丁"));

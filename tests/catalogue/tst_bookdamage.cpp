@@ -1,9 +1,9 @@
 // Damaged-book records: the list (joined with loans, copies, titles and readers,
 // newest first), its two filters, the editor's add and change with the
 // one-record-per-loan rule and the clock-made number, and the delete question.
-#include "circulation/CirculationFixture.h"
 #include "catalogue/Frm_BookDamage.h"
 #include "catalogue/Frm_BookDamageItem.h"
+#include "circulation/CirculationFixture.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -32,13 +32,13 @@ class TestBookDamage : public QObject {
     }
     static void damage(const QString &no, const QString &loanNo, const QString &info, const QString &cash)
     {
-        exec(QStringLiteral("INSERT 图书损坏 VALUES(%1,%2,%3,%4,'')").arg(SQLQuote(no), SQLQuote(loanNo), SQLQuote(info), cash));
+        exec(QStringLiteral("INSERT 图书损坏 VALUES(%1,%2,%3,%4,'')")
+                 .arg(SQLQuote(no), SQLQuote(loanNo), SQLQuote(info), cash));
     }
     QStringList column(int col)
     {
         QStringList out;
-        for (int r = 1; r < grid().Rows(); ++r)
-            out << grid().TextMatrix(r, col);
+        for (int r = 1; r < grid().Rows(); ++r) out << grid().TextMatrix(r, col);
         return out;
     }
     // The editor as the list leaves it before showing it modal (driven without the modal loop).
@@ -64,13 +64,18 @@ private slots:
         m_db = std::make_unique<SharedDb>();
         QVERIFY(m_db->isOpen());
         fill();
-        loan(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"), QStringLiteral("2024-03-10"));
-        loan(QStringLiteral("240301090000002"), QStringLiteral("B003"), QStringLiteral("R002"), QStringLiteral("2024-03-12"));
+        loan(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"),
+             QStringLiteral("2024-03-10"));
+        loan(QStringLiteral("240301090000002"), QStringLiteral("B003"), QStringLiteral("R002"),
+             QStringLiteral("2024-03-12"));
         loan(QStringLiteral("240301090000003"), QStringLiteral("B004"), QStringLiteral("R001"), QString());
         loan(QStringLiteral("240301090000004"), QStringLiteral("C001"), QStringLiteral("R002"), QString());
-        damage(QStringLiteral("240310090000"), QStringLiteral("240301090000001"), QStringLiteral("封面破损"), QStringLiteral("12.5"));
-        damage(QStringLiteral("240312090000"), QStringLiteral("240301090000002"), QStringLiteral("缺页"), QStringLiteral("3"));
-        damage(QStringLiteral("240311090000"), QStringLiteral("NOLOAN"), QStringLiteral("孤立记录"), QStringLiteral("1"));
+        damage(QStringLiteral("240310090000"), QStringLiteral("240301090000001"), QStringLiteral("封面破损"),
+               QStringLiteral("12.5"));
+        damage(QStringLiteral("240312090000"), QStringLiteral("240301090000002"), QStringLiteral("缺页"),
+               QStringLiteral("3"));
+        damage(QStringLiteral("240311090000"), QStringLiteral("NOLOAN"), QStringLiteral("孤立记录"),
+               QStringLiteral("1"));
         vb::SetTestClock(fixedNow());
         m_msg = std::make_unique<MsgRecorder>();
         showChild(w());
@@ -176,7 +181,8 @@ private slots:
         ed().Txt_BrwID->setText(QStringLiteral("240301090000001"));
         ed().Txt_Info->setText(QStringLiteral("再次损坏"));
         ed().Txt_Cash->setText(QStringLiteral("5"));
-        damage(QStringLiteral("240314090000"), QStringLiteral("240301090000004"), QStringLiteral("新记录"), QStringLiteral("1"));
+        damage(QStringLiteral("240314090000"), QStringLiteral("240301090000004"), QStringLiteral("新记录"),
+               QStringLiteral("1"));
         ed().Cmd_OK_Click();
         QCOMPARE(m_msg->last(), QStringLiteral("该图书借阅编号已经存在！"));
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
@@ -204,7 +210,8 @@ private slots:
         ed().Txt_Cash->setText(QStringLiteral("2"));
         const int before = grid().Rows();
         // Stored meanwhile by another desk: the refresh after the failure shows it.
-        damage(QStringLiteral("240101000000"), QStringLiteral("240301090000002"), QStringLiteral("早先"), QStringLiteral("1"));
+        damage(QStringLiteral("240101000000"), QStringLiteral("240301090000002"), QStringLiteral("早先"),
+               QStringLiteral("1"));
         m_msg->clear();
         ed().Cmd_OK_Click();
         QCOMPARE(m_msg->msgs.size(), 1);
@@ -240,8 +247,9 @@ private slots:
         ed().Cmd_OK_Click();
         QVERIFY(m_msg->msgs.isEmpty());
         QVERIFY(!ed().IsLoaded());
-        QCOMPARE(m_db->db.rows(QStringLiteral("SELECT 图书借阅编号, 损坏描述, CONVERT(varchar(10),赔偿金额,0), 备注 FROM "
-                                              "图书损坏 WHERE 图书损坏编号 = '240310090000'"))
+        QCOMPARE(m_db->db
+                     .rows(QStringLiteral("SELECT 图书借阅编号, 损坏描述, CONVERT(varchar(10),赔偿金额,0), 备注 FROM "
+                                          "图书损坏 WHERE 图书损坏编号 = '240310090000'"))
                      .value(0),
                  QStringList({QStringLiteral("240301090000001"), QStringLiteral("封面撕裂"), QStringLiteral("20.05"),
                               QStringLiteral("已赔")}));
@@ -308,7 +316,8 @@ private slots:
     {
         w().CurRow = 2;
         m_msg->answer = 2;
-        damage(QStringLiteral("240313090000"), QStringLiteral("240301090000004"), QStringLiteral("后加"), QStringLiteral("1"));
+        damage(QStringLiteral("240313090000"), QStringLiteral("240301090000004"), QStringLiteral("后加"),
+               QStringLiteral("1"));
         w().Cmd_Delete_Click();
         QCOMPARE(m_msg->last(), QStringLiteral("确实要删除编号为 [ 240310090000 ] 的记录吗？"));
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("?"));

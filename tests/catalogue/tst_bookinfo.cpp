@@ -257,7 +257,7 @@ private slots:
     void aFailedCopyDeletionKeepsTheTitle()
     {
         QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER keep_copies BEFORE DELETE ON 图书库存 "
-                                           "BEGIN SELECT RAISE(ABORT, 'copies locked for test'); END")));
+                                         "BEGIN SELECT RAISE(ABORT, 'copies locked for test'); END")));
         select(QStringLiteral("978-3"));
         w().Cmd_Delete_Click();
         QCOMPARE(m_msg->msgs.size(), 2);

@@ -121,8 +121,7 @@ private slots:
         QVERIFY(!runEditor([this] { emit grid().DblClick(); }).opened);
         w().Cmd_Delete_Click();
         QCOMPARE(m_msg->msgs.size(), 3);
-        for (const Msg &m : m_msg->msgs)
-            QCOMPARE(m.text, QStringLiteral("您没有权限完成当前操作！"));
+        for (const Msg &m : m_msg->msgs) QCOMPARE(m.text, QStringLiteral("您没有权限完成当前操作！"));
         QVERIFY(hasCopy(QStringLiteral("B001")));
         w().Unload();
         setPower(QStringLiteral("查看库存权限"), false);

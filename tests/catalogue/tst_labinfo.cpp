@@ -1,14 +1,14 @@
 // The library-information window: loading the one row, the fine switch, the
 // logo stored as the picture file's bytes and shown through Temp/Logo.bmp, the
 // default logo when that cannot be done, and the save with its permission.
-#include "circulation/CirculationFixture.h"
 #include "catalogue/Frm_LabInfo.h"
 #include "catalogue/LibraryForms.h"
+#include "circulation/CirculationFixture.h"
 #include "core/ChildFormSwitch.h"
 #include "core/Frm_Main.h"
 #include "core/Frm_Welcome.h"
-#include "ui/Intrinsics.h"
 #include "support/TestSupport.h"
+#include "ui/Intrinsics.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,10 +25,10 @@ class TestLabInfo : public QObject {
 
     std::unique_ptr<SharedDb> m_db;
     std::unique_ptr<MsgRecorder> m_msg;
-    std::unique_ptr<QTemporaryDir> m_app;     // the program's folder
-    std::unique_ptr<QTemporaryDir> m_files;   // pictures the user picks
-    QStringList m_asked;                      // what the file dialog was asked with
-    QString m_pick;                           // the file dialog's answer ("" = cancel)
+    std::unique_ptr<QTemporaryDir> m_app;    // the program's folder
+    std::unique_ptr<QTemporaryDir> m_files;  // pictures the user picks
+    QStringList m_asked;                     // what the file dialog was asked with
+    QString m_pick;                          // the file dialog's answer ("" = cancel)
 
     Frm_LabInfo &w() { return vb::Default<Frm_LabInfo>(); }
     QString tempDir() const { return AppPath + QStringLiteral("Temp"); }
@@ -45,8 +45,7 @@ class TestLabInfo : public QObject {
         QImage img(width, height, QImage::Format_RGB32);
         img.fill(colour);
         const QString path = m_files->filePath(name);
-        if (!img.save(path, format))
-            qWarning("cannot write %s", qPrintable(path));
+        if (!img.save(path, format)) qWarning("cannot write %s", qPrintable(path));
         return path;
     }
     static QByteArray fileBytes(const QString &path)
@@ -76,7 +75,7 @@ class TestLabInfo : public QObject {
     static bool near(const QColor &a, const QColor &b)
     {
         return a.isValid() && qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40
-            && qAbs(a.blue() - b.blue()) < 40;
+               && qAbs(a.blue() - b.blue()) < 40;
     }
     bool showsDefaultLogo()
     {
@@ -115,8 +114,7 @@ private slots:
     // Closes the window as its close button does (the home page becomes current).
     void close()
     {
-        if (w().IsLoaded())
-            CloseChildForm(&w());
+        if (w().IsLoaded()) CloseChildForm(&w());
     }
     void cleanup()
     {
@@ -127,7 +125,8 @@ private slots:
 
     void opensWithTheStoredValuesAndTheDefaultLogo()
     {
-        exec(QStringLiteral("UPDATE 图书馆信息 SET 联系电话 = '010-1234', 租金功能 = 1, 超期罚金功能 = 0, 每日超期罚金 = 0.25"));
+        exec(QStringLiteral(
+            "UPDATE 图书馆信息 SET 联系电话 = '010-1234', 租金功能 = 1, 超期罚金功能 = 0, 每日超期罚金 = 0.25"));
         open();
         QCOMPARE(CurForm.data(), static_cast<vb::Form *>(&w()));
         QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("图书馆信息设置"));
@@ -157,8 +156,8 @@ private slots:
     {
         open();
         const auto moveOver = [](QWidget *target, const QPoint &p) {
-            QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(target->mapToGlobal(p)), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
+            QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(target->mapToGlobal(p)), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
             QApplication::sendEvent(target, &e);
         };
         QVERIFY(!w().Shp_LogoBorder->isVisible());
@@ -279,11 +278,12 @@ private slots:
         w().Txt_Fine->setText(QStringLiteral("0.5"));
         w().Cmd_Save_Click();
         QVERIFY(m_msg->msgs.isEmpty());
-        const QString sel = QStringLiteral(
-            "SELECT 负责人, 联系电话, 地址, 邮编, 租金功能, 超期罚金功能, CONVERT(varchar(10),每日超期罚金,0) FROM 图书馆信息");
-        QCOMPARE(m_db->db.rows(sel).value(0),
-                 QStringList({QStringLiteral("王馆长"), QStringLiteral("021-555"), QStringLiteral("人民路 1 号"),
-                              QStringLiteral("200000"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("0.50")}));
+        const QString sel = QStringLiteral("SELECT 负责人, 联系电话, 地址, 邮编, 租金功能, 超期罚金功能, "
+                                           "CONVERT(varchar(10),每日超期罚金,0) FROM 图书馆信息");
+        QCOMPARE(
+            m_db->db.rows(sel).value(0),
+            QStringList({QStringLiteral("王馆长"), QStringLiteral("021-555"), QStringLiteral("人民路 1 号"),
+                         QStringLiteral("200000"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("0.50")}));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 图书馆信息")), 1);
 
         open();
@@ -357,8 +357,7 @@ private slots:
     {
         QByteArray all;
         for (int rep = 0; rep < 40; ++rep)
-            for (int b = 0; b < 256; ++b)
-                all.append(char(b));
+            for (int b = 0; b < 256; ++b) all.append(char(b));
         storeLogo(all);
         QCOMPARE(storedLogo(), all);
         ado::Recordset rs;

@@ -1,8 +1,8 @@
 // Publishers: the panel over 出版社 with its modes, the name-only publishers
 // made by the title editor, the in-use refusal and the delete question.
-#include "circulation/CirculationFixture.h"
 #include "catalogue/Frm_PressInfo.h"
 #include "catalogue/LibraryForms.h"
+#include "circulation/CirculationFixture.h"
 #include "core/ChildFormSwitch.h"
 
 #include <QtTest>
@@ -21,8 +21,7 @@ class TestPressInfo : public QObject {
     int rowOf(const QString &name)
     {
         for (int r = 1; r < grid().Rows(); ++r)
-            if (grid().TextMatrix(r, 0) == name)
-                return r;
+            if (grid().TextMatrix(r, 0) == name) return r;
         return -1;
     }
     void expectIdle()
@@ -30,8 +29,7 @@ class TestPressInfo : public QObject {
         QCOMPARE(w().EditMode, QStringLiteral("NULL"));
         QVERIFY(!w().Frame_ShowData->isEnabled());
         QCOMPARE(w().Frame_ShowData->Caption(), QStringLiteral("双击表项更改"));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(w().Txt(i)->Text(), QString());
+        for (int i = 0; i < 3; ++i) QCOMPARE(w().Txt(i)->Text(), QString());
         QCOMPARE(w().CurRow, 1);
     }
 
@@ -51,8 +49,7 @@ private slots:
     }
     void cleanup()
     {
-        if (w().IsLoaded())
-            CloseChildForm(&w());
+        if (w().IsLoaded()) CloseChildForm(&w());
         m_msg.reset();
         m_db.reset();
     }
@@ -105,8 +102,9 @@ private slots:
 
         w().Txt(0)->setText(QStringLiteral(" 新华出版社 "));
         w().Cmd_Save_Click();  // address and post code empty
-        QCOMPARE(m_db->db.rows(QStringLiteral("SELECT 地址, 邮编 FROM 出版社 WHERE 出版社名称 = '新华出版社'")).value(0),
-                 QStringList({QString(), QString()}));
+        QCOMPARE(
+            m_db->db.rows(QStringLiteral("SELECT 地址, 邮编 FROM 出版社 WHERE 出版社名称 = '新华出版社'")).value(0),
+            QStringList({QString(), QString()}));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 地址 = ''")), 1);
         QCOMPARE(grid().Rows(), 5);
         expectIdle();
@@ -123,7 +121,8 @@ private slots:
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
         QCOMPARE(w().EditMode, QStringLiteral("ADD"));
         QCOMPARE(w().Txt(1)->Text(), QStringLiteral("浦东"));
-        QCOMPARE(scalar(QStringLiteral("SELECT 地址 FROM 出版社 WHERE 出版社名称 = '上海出版社'")), QStringLiteral("上海"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 地址 FROM 出版社 WHERE 出版社名称 = '上海出版社'")),
+                 QStringLiteral("上海"));
     }
 
     // A name-only publisher gets its address and post code here; the name stays.
@@ -139,8 +138,9 @@ private slots:
         w().Txt(1)->setText(QStringLiteral("北京东城"));
         w().Txt(2)->setText(QStringLiteral("100717"));
         w().Cmd_Save_Click();
-        QCOMPARE(m_db->db.rows(QStringLiteral("SELECT 地址, 邮编 FROM 出版社 WHERE 出版社名称 = '科学出版社'")).value(0),
-                 QStringList({QStringLiteral("北京东城"), QStringLiteral("100717")}));
+        QCOMPARE(
+            m_db->db.rows(QStringLiteral("SELECT 地址, 邮编 FROM 出版社 WHERE 出版社名称 = '科学出版社'")).value(0),
+            QStringList({QStringLiteral("北京东城"), QStringLiteral("100717")}));
         QCOMPARE(publishers(), 3);
         expectIdle();
         // Adding after a change frees the name box again.
@@ -153,7 +153,8 @@ private slots:
     // A publisher named by any title stays, whether or not the title has copies.
     void deleteRefusedWhileATitleNamesThePublisher()
     {
-        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-9','无库存图书','作者乙','上海出版社','2021-01-01',20,0,'1')"));
+        exec(QStringLiteral(
+            "INSERT 图书档案 VALUES ('978-9','无库存图书','作者乙','上海出版社','2021-01-01',20,0,'1')"));
         w().CurRow = rowOf(QStringLiteral("上海出版社"));
         w().Cmd_Delete_Click();
         QCOMPARE(m_msg->last(), QStringLiteral("检测到有图书为 [ 上海出版社 ] 出版，无法删除。"));

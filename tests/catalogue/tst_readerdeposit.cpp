@@ -20,14 +20,14 @@ class TestReaderDeposit : public QObject {
     {
         QStringList ids;
         for (int r = 1; r < grid().Rows(); ++r)
-            if (!grid().TextMatrix(r, 0).isEmpty())
-                ids << grid().TextMatrix(r, 0);
+            if (!grid().TextMatrix(r, 0).isEmpty()) ids << grid().TextMatrix(r, 0);
         return ids;
     }
     int deposits() { return count(QStringLiteral("SELECT COUNT(*) FROM 充值记录")); }
     QString balance(const QString &id)
     {
-        return scalar(QStringLiteral("SELECT CONVERT(varchar(10),账户金额,0) FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(id));
+        return scalar(QStringLiteral("SELECT CONVERT(varchar(10),账户金额,0) FROM 读者档案 WHERE 读者编号 = ")
+                      + SQLQuote(id));
     }
     static void type(FTextBox *box, const QString &text)
     {
@@ -161,8 +161,10 @@ private slots:
         QCOMPARE(deposits(), 1);
         QCOMPARE(scalar(QStringLiteral("SELECT 充值编号 FROM 充值记录")), QStringLiteral("240315102030"));
         QCOMPARE(scalar(QStringLiteral("SELECT 读者编号 FROM 充值记录")), QStringLiteral("R001"));
-        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),充值金额,0) FROM 充值记录")), QStringLiteral("7.50"));
-        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),充值日期,23) FROM 充值记录")), QStringLiteral("2024-03-15"));
+        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),充值金额,0) FROM 充值记录")),
+                 QStringLiteral("7.50"));
+        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),充值日期,23) FROM 充值记录")),
+                 QStringLiteral("2024-03-15"));
         QCOMPARE(scalar(QStringLiteral("SELECT 经手人 FROM 充值记录")), QStringLiteral("admin"));
         QCOMPARE(balance(QStringLiteral("R001")), QStringLiteral("20.00"));
 
@@ -222,7 +224,7 @@ private slots:
         w().Cmd_Deposit_Click();
         lookUp(QStringLiteral("R001"));
         QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_balance BEFORE UPDATE ON 读者档案 "
-                                           "BEGIN SELECT RAISE(ABORT, 'balance locked for test'); END")));
+                                         "BEGIN SELECT RAISE(ABORT, 'balance locked for test'); END")));
         book(QStringLiteral("5"));
         QCOMPARE(m_msg->msgs.size(), 1);
         QVERIFY2(m_msg->last().contains(QStringLiteral("balance locked for test")), qPrintable(m_msg->last()));

@@ -25,28 +25,26 @@ class TestReaderDoc : public QObject {
     {
         QStringList ids;
         for (int r = 1; r < grid().Rows(); ++r)
-            if (!grid().TextMatrix(r, 0).isEmpty())
-                ids << grid().TextMatrix(r, 0);
+            if (!grid().TextMatrix(r, 0).isEmpty()) ids << grid().TextMatrix(r, 0);
         return ids;
     }
     int rowOf(const QString &id)
     {
         for (int r = 1; r < grid().Rows(); ++r)
-            if (grid().TextMatrix(r, 0) == id)
-                return r;
+            if (grid().TextMatrix(r, 0) == id) return r;
         return -1;
     }
     static int indexOf(FCombo *c, const QString &text)
     {
         for (int i = 0; i < c->ListCount(); ++i)
-            if (c->List(i) == text)
-                return i;
+            if (c->List(i) == text) return i;
         return -1;
     }
     static void choose(FCombo *c, const QString &text) { c->setListIndex(indexOf(c, text)); }
     QString readerValue(const QString &id, const QString &expr)
     {
-        return scalar(QStringLiteral("SELECT ") + expr + QStringLiteral(" FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(id));
+        return scalar(QStringLiteral("SELECT ") + expr + QStringLiteral(" FROM 读者档案 WHERE 读者编号 = ")
+                      + SQLQuote(id));
     }
     // Runs `inspect` on the modal editor once it is up, then closes it.
     bool whileModal(const std::function<void()> &open, const std::function<void()> &inspect)
@@ -54,14 +52,11 @@ class TestReaderDoc : public QObject {
         bool ran = false;
         QTimer::singleShot(0, &ed(), [&] {
             ran = true;
-            if (ed().IsModalShowing())
-                inspect();
-            if (ed().IsLoaded())
-                ed().Cmd_Close_Click();
+            if (ed().IsModalShowing()) inspect();
+            if (ed().IsLoaded()) ed().Cmd_Close_Click();
         });
         open();
-        if (!ran)
-            QTest::qWait(20);
+        if (!ran) QTest::qWait(20);
         return ran;
     }
     // The editor as the list leaves it, without the modal loop.
@@ -80,15 +75,15 @@ private slots:
         QVERIFY(m_db->isOpen());
         fill();
         // A reader whose category row does not exist, a woman.
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('R005','已撤销','钱七',0,0.1,'','','','',0,0,0,0,0,'230102','admin','正常')"));
+        exec(QStringLiteral(
+            "INSERT 读者档案 VALUES ('R005','已撤销','钱七',0,0.1,'','','','',0,0,0,0,0,'230102','admin','正常')"));
         vb::SetTestClock(fixedNow());
         m_msg = std::make_unique<MsgRecorder>();
         showChild(w());
     }
     void cleanup()
     {
-        if (ed().IsLoaded())
-            ed().Unload();
+        if (ed().IsLoaded()) ed().Unload();
         w().Unload();
         m_msg.reset();
         vb::ClearTestClock();
@@ -168,7 +163,8 @@ private slots:
 
     void findNarrowsAtEveryKeystroke()
     {
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('X100','学生','孙八',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
+        exec(QStringLiteral(
+            "INSERT 读者档案 VALUES ('X100','学生','孙八',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
         choose(w().Cmb_Filter_RStatus.get(), QStringLiteral("停用"));
         QCOMPARE(listed(), QStringList({"R004"}));
         FTextBox *find = w().Txt_Find_RID.get();
@@ -299,7 +295,8 @@ private slots:
         ed().Txt_Name->setText(QStringLiteral("重复"));
         choose(ed().Cmb_Sex.get(), QStringLiteral("男"));
         choose(ed().Cmb_Type.get(), QStringLiteral("学生"));
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('R200','学生','新人',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
+        exec(QStringLiteral(
+            "INSERT 读者档案 VALUES ('R200','学生','新人',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
         ed().Cmd_Add_Click();
         QCOMPARE(m_msg->msgs.size(), 1);
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
@@ -411,12 +408,15 @@ private slots:
     void deletingLeavesLoansAndDeposits()
     {
         exec(QStringLiteral("INSERT 充值记录 VALUES ('240301090000','R001',10,'2024-03-01','admin')"));
-        exec(QStringLiteral("INSERT 图书借阅 VALUES ('240301090000001','B001','R001','2024-03-01','2024-03-31',Null,'0','admin',Null)"));
+        exec(QStringLiteral("INSERT 图书借阅 VALUES "
+                            "('240301090000001','B001','R001','2024-03-01','2024-03-31',Null,'0','admin',Null)"));
         w().CurRow = rowOf(QStringLiteral("R001"));
         m_msg->answer = 2;
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('R400','学生','晚到',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
+        exec(QStringLiteral(
+            "INSERT 读者档案 VALUES ('R400','学生','晚到',1,0,'','','','',0,0,0,0,0,'240101','admin','正常')"));
         w().Cmd_Delete_Click();
-        QCOMPARE(m_msg->last(), QStringLiteral("确实要删除编号为 [ R001 ] 的读者 [ 张三 ] 吗？\r\n提示：该操作不撤销！"));
+        QCOMPARE(m_msg->last(),
+                 QStringLiteral("确实要删除编号为 [ R001 ] 的读者 [ 张三 ] 吗？\r\n提示：该操作不撤销！"));
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("?"));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("删除读者"));
         QVERIFY(rowOf(QStringLiteral("R001")) > 0);

@@ -19,8 +19,7 @@ class TestReaderType : public QObject {
     {
         QStringList names;
         for (int r = 1; r < grid().Rows(); ++r)
-            if (!grid().TextMatrix(r, 0).isEmpty())
-                names << grid().TextMatrix(r, 0);
+            if (!grid().TextMatrix(r, 0).isEmpty()) names << grid().TextMatrix(r, 0);
         return names;
     }
     int rowOf(const QString &name) { return int(listed().indexOf(name)) + 1; }
@@ -66,8 +65,7 @@ private slots:
         QCOMPARE(grid().TextMatrix(0, 0), QStringLiteral("读者类别"));
         QCOMPARE(grid().TextMatrix(0, 1), QStringLiteral("借书时间期限"));
         QCOMPARE(grid().TextMatrix(0, 2), QStringLiteral("借书数量限制"));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(grid().ColWidth(i), 1800);
+        for (int i = 0; i < 3; ++i) QCOMPARE(grid().ColWidth(i), 1800);
         QCOMPARE(w().Lbl(1)->Caption(), QStringLiteral("借书时间期限(天)"));
     }
 
@@ -110,9 +108,10 @@ private slots:
         m_msg->clear();
         w().Cmd_Save_Click();
         QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(m_msg->last()));
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者类别 WHERE 读者类别 = '研究生' AND 借书时间期限 = 90 AND "
-                                      "借书数量限制 = 20")),
-                 1);
+        QCOMPARE(
+            count(QStringLiteral("SELECT COUNT(*) FROM 读者类别 WHERE 读者类别 = '研究生' AND 借书时间期限 = 90 AND "
+                                 "借书数量限制 = 20")),
+            1);
         QCOMPARE(listed().last(), QStringLiteral("研究生"));
         expectIdle();
         QCOMPARE(w().Txt(0)->Text(), QString());
@@ -130,7 +129,8 @@ private slots:
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
         QCOMPARE(w().EditMode, QStringLiteral("ADD"));
         QCOMPARE(w().Txt(1)->Text(), QStringLiteral("1"));
-        QCOMPARE(scalar(QStringLiteral("SELECT 借书时间期限 FROM 读者类别 WHERE 读者类别 = '学生'")), QStringLiteral("30"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 借书时间期限 FROM 读者类别 WHERE 读者类别 = '学生'")),
+                 QStringLiteral("30"));
     }
 
     // A double click loads the row with its name locked; saving changes the two limits.
@@ -149,8 +149,10 @@ private slots:
         w().Txt(2)->setText(QStringLiteral("3"));
         w().Cmd_Save_Click();
         QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(m_msg->last()));
-        QCOMPARE(scalar(QStringLiteral("SELECT 借书时间期限 FROM 读者类别 WHERE 读者类别 = '教师'")), QStringLiteral("45"));
-        QCOMPARE(scalar(QStringLiteral("SELECT 借书数量限制 FROM 读者类别 WHERE 读者类别 = '教师'")), QStringLiteral("3"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 借书时间期限 FROM 读者类别 WHERE 读者类别 = '教师'")),
+                 QStringLiteral("45"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 借书数量限制 FROM 读者类别 WHERE 读者类别 = '教师'")),
+                 QStringLiteral("3"));
         QCOMPARE(listed(), QStringList({"教师", "学生"}));  // 3 now comes before 5
         expectIdle();
         // Add after modify unlocks the name box.

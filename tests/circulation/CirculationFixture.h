@@ -11,11 +11,11 @@
 #include "ui/Runtime.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QDateTime>
-#include <QList>
 #include <QString>
 #include <QVariant>
 #include <QtTest>
@@ -27,14 +27,12 @@ struct SharedDb {
     testsupport::TempDb db;
     SharedDb()
     {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
         OpenSQLConnection(SQLConn(), db.server(), QStringLiteral("u"), QStringLiteral("p"), db.database());
     }
     ~SharedDb()
     {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
     }
     bool isOpen() const { return SQLConn().State() == ado::adStateOpen; }
     QString path() const { return db.path(); }
@@ -49,8 +47,7 @@ struct SharedDb {
             if (d.open()) {
                 QSqlQuery q(d);
                 ok = q.exec(sql);
-                if (!ok)
-                    qWarning("%s", qPrintable(q.lastError().text()));
+                if (!ok) qWarning("%s", qPrintable(q.lastError().text()));
                 d.close();
             }
         }
@@ -66,8 +63,7 @@ inline Frm_Main &showMain()
     Frm_Main &m = vb::Default<Frm_Main>();
     m.Show();
     QApplication::setActiveWindow(&m);
-    if (!QTest::qWaitForWindowActive(&m))
-        qWarning("main window not active");
+    if (!QTest::qWaitForWindowActive(&m)) qWarning("main window not active");
     return m;
 }
 
@@ -80,10 +76,7 @@ inline void showChild(vb::Form &f)
 }
 
 // The text of the status-bar tip.
-inline QString statusTip()
-{
-    return vb::Default<Frm_Main>().Lbl_SBarTip->Caption();
-}
+inline QString statusTip() { return vb::Default<Frm_Main>().Lbl_SBarTip->Caption(); }
 
 // Types text (any characters) into a widget, key by key.
 inline void typeText(QWidget *w, const QString &text)
@@ -118,26 +111,19 @@ struct MsgRecorder {
     QString lastIcon() const { return msgs.isEmpty() ? QString() : msgs.last().icon; }
 };
 
-inline void exec(const QString &sql)
-{
-    SQLConn().Execute(sql);
-}
+inline void exec(const QString &sql) { SQLConn().Execute(sql); }
 
 // One value read by a statement ("" for no row or a null).
 inline QString scalar(const QString &sql)
 {
     ado::Recordset rs;
     rs.Open(sql, SQLConn());
-    if (rs.EOF_())
-        return QString();
+    if (rs.EOF_()) return QString();
     const QVariant v = rs.Fields(0);
     return v.isNull() ? QString() : v.toString();
 }
 
-inline int count(const QString &sql)
-{
-    return scalar(sql).toInt();
-}
+inline int count(const QString &sql) { return scalar(sql).toInt(); }
 
 inline void addCategory(const QString &name, int days, int limit)
 {
@@ -151,7 +137,8 @@ inline void addReader(const QString &id, const QString &category, const QString 
     exec(QStringLiteral("INSERT 读者档案 VALUES (%1,%2,%3,1,12.5,'','','','',0,0,0,0,0,'240101','admin',%4)")
              .arg(SQLQuote(id), SQLQuote(category), SQLQuote(name), SQLQuote(status)));
     if (held)
-        exec(QStringLiteral("UPDATE 读者档案 SET 当前借书数量 = %1, 未还书总数 = %1, 总借书数量 = %1 WHERE 读者编号 = %2")
+        exec(QStringLiteral(
+                 "UPDATE 读者档案 SET 当前借书数量 = %1, 未还书总数 = %1, 总借书数量 = %1 WHERE 读者编号 = %2")
                  .arg(held)
                  .arg(SQLQuote(id)));
 }
@@ -164,7 +151,8 @@ inline void addTitle(const QString &isbn, const QString &title, bool lendable = 
 
 inline void addCopy(const QString &id, const QString &isbn, const QString &status = QString())
 {
-    exec(QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES (%1,%2,'2024-01-01 10:00:00','admin')")
+    exec(QStringLiteral(
+             "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES (%1,%2,'2024-01-01 10:00:00','admin')")
              .arg(SQLQuote(id), SQLQuote(isbn)));
     if (!status.isEmpty())
         exec(QStringLiteral("UPDATE 图书库存 SET 状态 = %1 WHERE 图书编号 = %2").arg(SQLQuote(status), SQLQuote(id)));
@@ -173,7 +161,8 @@ inline void addCopy(const QString &id, const QString &isbn, const QString &statu
 // Readers counters by name.
 inline int counter(const QString &reader, const QString &column)
 {
-    return count(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(reader));
+    return count(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 读者档案 WHERE 读者编号 = ")
+                 + SQLQuote(reader));
 }
 
 inline QString copyStatus(const QString &id)
@@ -206,9 +195,6 @@ inline void fill()
 }
 
 // A fixed clock: 2024-03-15 10:20:30.
-inline QDateTime fixedNow()
-{
-    return QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30));
-}
+inline QDateTime fixedNow() { return QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30)); }
 
 }  // namespace circfix

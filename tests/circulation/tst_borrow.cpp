@@ -19,10 +19,7 @@ class TestBorrow : public QObject {
 
     Frm_BorrowBook &w() { return vb::Default<Frm_BorrowBook>(); }
 
-    void open()
-    {
-        showChild(w());
-    }
+    void open() { showChild(w()); }
     static void type(FTextBox *box, const QString &text)
     {
         box->setText(QString());
@@ -199,7 +196,8 @@ private slots:
         QCOMPARE(copyStatus(QStringLiteral("B001")), QStringLiteral("借出"));
         QCOMPARE(copyStatus(QStringLiteral("B003")), QStringLiteral("空闲"));
         QCOMPARE(copyStatus(QStringLiteral("B004")), QStringLiteral("借出"));
-        QCOMPARE(scalar(QStringLiteral("SELECT 最近读者编号 FROM 图书库存 WHERE 图书编号 = 'B004'")), QStringLiteral("R001"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 最近读者编号 FROM 图书库存 WHERE 图书编号 = 'B004'")),
+                 QStringLiteral("R001"));
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("当前借书数量")), 2);
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("总借书数量")), 2);
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("未还书总数")), 2);
@@ -268,7 +266,7 @@ private slots:
         copy(QStringLiteral("B001"));
         copy(QStringLiteral("B003"));
         QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_copy BEFORE UPDATE ON 图书库存 "
-                                           "BEGIN SELECT RAISE(ABORT, 'copy table locked for test'); END")));
+                                         "BEGIN SELECT RAISE(ABORT, 'copy table locked for test'); END")));
         w().Cmd_OK_Click();
         QCOMPARE(m_msg->msgs.size(), 1);
         QVERIFY2(m_msg->last().contains(QStringLiteral("copy table locked for test")), qPrintable(m_msg->last()));

@@ -31,22 +31,19 @@ class TestQuery : public QObject {
     QStringList header()
     {
         QStringList h;
-        for (int c = 0; c < grid().Cols(); ++c)
-            h << grid().TextMatrix(0, c);
+        for (int c = 0; c < grid().Cols(); ++c) h << grid().TextMatrix(0, c);
         return h;
     }
     QStringList column(int col)
     {
         QStringList v;
-        for (int r = 1; r < grid().Rows(); ++r)
-            v << grid().TextMatrix(r, col);
+        for (int r = 1; r < grid().Rows(); ++r) v << grid().TextMatrix(r, col);
         return v;
     }
     QStringList row(int r)
     {
         QStringList v;
-        for (int c = 0; c < grid().Cols(); ++c)
-            v << grid().TextMatrix(r, c);
+        for (int c = 0; c < grid().Cols(); ++c) v << grid().TextMatrix(r, c);
         return v;
     }
     static void lend(const QString &loanNo, const QString &copy, const QString &reader, const QString &day,
@@ -70,11 +67,15 @@ private slots:
         // A second publisher and title, a title without publisher row, a copy without title,
         // a woman reader, a reader whose category no longer exists.
         exec(QStringLiteral("INSERT 出版社 VALUES ('清华大学出版社','北京','100084')"));
-        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-10','数据挖掘','作者乙','清华大学出版社','2019-06-30',45.8,1,'1')"));
+        exec(QStringLiteral(
+            "INSERT 图书档案 VALUES ('978-10','数据挖掘','作者乙','清华大学出版社','2019-06-30',45.8,1,'1')"));
         addCopy(QStringLiteral("X001"), QStringLiteral("999-9"));
-        exec(QStringLiteral("INSERT 读者档案 VALUES ('R005','临时','张小花',0,0,'','','','',0,0,0,0,0,'240102','admin','正常')"));
-        lend(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"), QStringLiteral("2024-03-01"), true);
-        lend(QStringLiteral("240310090000001"), QStringLiteral("B003"), QStringLiteral("R002"), QStringLiteral("2024-03-10"), false);
+        exec(QStringLiteral(
+            "INSERT 读者档案 VALUES ('R005','临时','张小花',0,0,'','','','',0,0,0,0,0,'240102','admin','正常')"));
+        lend(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"),
+             QStringLiteral("2024-03-01"), true);
+        lend(QStringLiteral("240310090000001"), QStringLiteral("B003"), QStringLiteral("R002"),
+             QStringLiteral("2024-03-10"), false);
         exec(QStringLiteral("INSERT 图书损坏 VALUES ('240320100000','240301090000001','封面破损',5,'')"));
         exec(QStringLiteral("INSERT 图书损坏 VALUES ('240321100000','240310090000001','缺页',12.5,'已赔')"));
         m_msg = std::make_unique<MsgRecorder>();
@@ -130,15 +131,16 @@ private slots:
     {
         search(0, QStringLiteral("  978-1  "));
         QVERIFY(w().SQLWhere.endsWith(QStringLiteral("WHERE ISBN LIKE '978-1%'")));
-        QCOMPARE(header(), (QStringList{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("ISBN"),
-                                        QStringLiteral("出版社名称"), QStringLiteral("出版时间"), QStringLiteral("价格"),
-                                        QStringLiteral("每日租金"), QStringLiteral("可否外借")}));
+        QCOMPARE(header(),
+                 (QStringList{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("ISBN"),
+                              QStringLiteral("出版社名称"), QStringLiteral("出版时间"), QStringLiteral("价格"),
+                              QStringLiteral("每日租金"), QStringLiteral("可否外借")}));
         QCOMPARE(column(2), (QStringList{QStringLiteral("978-1"), QStringLiteral("978-10")}));
         QCOMPARE(row(1), (QStringList{QStringLiteral("数据库原理"), QStringLiteral("作者甲"), QStringLiteral("978-1"),
-                                     QStringLiteral("人民出版社"), QStringLiteral("2020-01-01"), QStringLiteral("30.00"),
-                                     QStringLiteral("0.50"), QStringLiteral("是")}));
-        QCOMPARE(row(2).mid(4), (QStringList{QStringLiteral("2019-06-30"), QStringLiteral("45.80"), QStringLiteral("1.00"),
-                                            QStringLiteral("是")}));
+                                      QStringLiteral("人民出版社"), QStringLiteral("2020-01-01"),
+                                      QStringLiteral("30.00"), QStringLiteral("0.50"), QStringLiteral("是")}));
+        QCOMPARE(row(2).mid(4), (QStringList{QStringLiteral("2019-06-30"), QStringLiteral("45.80"),
+                                             QStringLiteral("1.00"), QStringLiteral("是")}));
         QCOMPARE(statusTip(), QStringLiteral("共有 2 条记录"));
         QCOMPARE(w().CurRow, 1);
 
@@ -160,12 +162,13 @@ private slots:
     {
         search(1, QStringLiteral("x"));
         QCOMPARE(grid().Rows(), 2);
-        QCOMPARE(header(), (QStringList{QStringLiteral("图书编号"), QStringLiteral("图书名称"), QStringLiteral("作者"),
-                                        QStringLiteral("ISBN"), QStringLiteral("入库日期"), QStringLiteral("经手人"),
-                                        QStringLiteral("最近读者编号"), QStringLiteral("最近借阅日期"), QStringLiteral("状态")}));
+        QCOMPARE(header(),
+                 (QStringList{QStringLiteral("图书编号"), QStringLiteral("图书名称"), QStringLiteral("作者"),
+                              QStringLiteral("ISBN"), QStringLiteral("入库日期"), QStringLiteral("经手人"),
+                              QStringLiteral("最近读者编号"), QStringLiteral("最近借阅日期"), QStringLiteral("状态")}));
         QCOMPARE(row(1), (QStringList{QStringLiteral("X001"), QString(), QString(), QStringLiteral("999-9"),
-                                     QStringLiteral("2024-01-01 10:00:00"), QStringLiteral("admin"), QString(), QString(),
-                                     QStringLiteral("空闲")}));
+                                      QStringLiteral("2024-01-01 10:00:00"), QStringLiteral("admin"), QString(),
+                                      QString(), QStringLiteral("空闲")}));
 
         search(1, QStringLiteral("B00"));
         QCOMPARE(column(0), (QStringList{QStringLiteral("B001"), QStringLiteral("B002"), QStringLiteral("B003"),
@@ -179,7 +182,8 @@ private slots:
     {
         search(3, QStringLiteral("清华"));
         QCOMPARE(header(), (QStringList{QStringLiteral("出版社名称"), QStringLiteral("地址"), QStringLiteral("邮编")}));
-        QCOMPARE(row(1), (QStringList{QStringLiteral("清华大学出版社"), QStringLiteral("北京"), QStringLiteral("100084")}));
+        QCOMPARE(row(1),
+                 (QStringList{QStringLiteral("清华大学出版社"), QStringLiteral("北京"), QStringLiteral("100084")}));
         QCOMPARE(grid().Rows(), 2);
     }
 
@@ -190,17 +194,19 @@ private slots:
         search(4, QStringLiteral("r00"));  // letter case does not matter
         QCOMPARE(column(0), (QStringList{QStringLiteral("R001"), QStringLiteral("R002"), QStringLiteral("R003"),
                                          QStringLiteral("R004"), QStringLiteral("R005")}));
-        QCOMPARE(header(),
-                 (QStringList{QStringLiteral("读者编号"), QStringLiteral("姓名"), QStringLiteral("性别"),
-                              QStringLiteral("账户金额"), QStringLiteral("读者类别"), QStringLiteral("状态"),
-                              QStringLiteral("当前借书数量"), QStringLiteral("总借书数量"), QStringLiteral("总借书次数"),
-                              QStringLiteral("有损还书次数"), QStringLiteral("未还书总数"), QStringLiteral("未还书总价值"),
-                              QStringLiteral("身份证号码"), QStringLiteral("联系电话"), QStringLiteral("地址"),
-                              QStringLiteral("邮编"), QStringLiteral("登记日期"), QStringLiteral("经手人")}));
-        QCOMPARE(row(1).mid(0, 12),
-                 (QStringList{QStringLiteral("R001"), QStringLiteral("张三"), QStringLiteral("男"), QStringLiteral("12.50"),
-                              QStringLiteral("学生"), QStringLiteral("正常"), QStringLiteral("0"), QStringLiteral("0"),
-                              QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0.00")}));
+        QCOMPARE(
+            header(),
+            (QStringList{QStringLiteral("读者编号"), QStringLiteral("姓名"), QStringLiteral("性别"),
+                         QStringLiteral("账户金额"), QStringLiteral("读者类别"), QStringLiteral("状态"),
+                         QStringLiteral("当前借书数量"), QStringLiteral("总借书数量"), QStringLiteral("总借书次数"),
+                         QStringLiteral("有损还书次数"), QStringLiteral("未还书总数"), QStringLiteral("未还书总价值"),
+                         QStringLiteral("身份证号码"), QStringLiteral("联系电话"), QStringLiteral("地址"),
+                         QStringLiteral("邮编"), QStringLiteral("登记日期"), QStringLiteral("经手人")}));
+        QCOMPARE(
+            row(1).mid(0, 12),
+            (QStringList{QStringLiteral("R001"), QStringLiteral("张三"), QStringLiteral("男"), QStringLiteral("12.50"),
+                         QStringLiteral("学生"), QStringLiteral("正常"), QStringLiteral("0"), QStringLiteral("0"),
+                         QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0.00")}));
         QCOMPARE(grid().TextMatrix(3, 6), QStringLiteral("3"));
         QCOMPARE(grid().TextMatrix(4, 5), QStringLiteral("停用"));
         QCOMPARE(row(5).mid(0, 5), (QStringList{QStringLiteral("R005"), QStringLiteral("张小花"), QStringLiteral("女"),
@@ -221,10 +227,11 @@ private slots:
         search(6, QStringLiteral("2403"));
         QCOMPARE(grid().Rows(), 3);
         QCOMPARE(header().at(9), QStringLiteral("是否已还"));
-        QCOMPARE(row(1), (QStringList{QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("数据库原理"),
-                                     QStringLiteral("978-1"), QStringLiteral("R001"), QStringLiteral("张三"),
-                                     QStringLiteral("2024-03-01"), QStringLiteral("2024-04-01"), QStringLiteral("2024-03-20"),
-                                     QStringLiteral("是"), QStringLiteral("admin"), QStringLiteral("lib2")}));
+        QCOMPARE(row(1),
+                 (QStringList{QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("数据库原理"),
+                              QStringLiteral("978-1"), QStringLiteral("R001"), QStringLiteral("张三"),
+                              QStringLiteral("2024-03-01"), QStringLiteral("2024-04-01"), QStringLiteral("2024-03-20"),
+                              QStringLiteral("是"), QStringLiteral("admin"), QStringLiteral("lib2")}));
         QCOMPARE(row(2).mid(8), (QStringList{QString(), QStringLiteral("否"), QStringLiteral("admin"), QString()}));
     }
 
@@ -232,14 +239,15 @@ private slots:
     {
         search(7, QStringLiteral("2403"));
         QCOMPARE(column(0), (QStringList{QStringLiteral("240321100000"), QStringLiteral("240320100000")}));
-        QCOMPARE(header(), (QStringList{QStringLiteral("图书损坏编号"), QStringLiteral("读者编号"), QStringLiteral("姓名"),
-                                        QStringLiteral("图书编号"), QStringLiteral("图书名称"), QStringLiteral("损坏日期"),
-                                        QStringLiteral("损坏描述"), QStringLiteral("赔偿金额"), QStringLiteral("备注")}));
+        QCOMPARE(header(),
+                 (QStringList{QStringLiteral("图书损坏编号"), QStringLiteral("读者编号"), QStringLiteral("姓名"),
+                              QStringLiteral("图书编号"), QStringLiteral("图书名称"), QStringLiteral("损坏日期"),
+                              QStringLiteral("损坏描述"), QStringLiteral("赔偿金额"), QStringLiteral("备注")}));
         QCOMPARE(row(1), (QStringList{QStringLiteral("240321100000"), QStringLiteral("R002"), QStringLiteral("李四"),
-                                     QStringLiteral("B003"), QStringLiteral("操作系统"), QString(),
-                                     QStringLiteral("缺页"), QStringLiteral("12.50"), QStringLiteral("已赔")}));
-        QCOMPARE(row(2).mid(5, 3), (QStringList{QStringLiteral("2024-03-20"), QStringLiteral("封面破损"),
-                                                QStringLiteral("5.00")}));
+                                      QStringLiteral("B003"), QStringLiteral("操作系统"), QString(),
+                                      QStringLiteral("缺页"), QStringLiteral("12.50"), QStringLiteral("已赔")}));
+        QCOMPARE(row(2).mid(5, 3),
+                 (QStringList{QStringLiteral("2024-03-20"), QStringLiteral("封面破损"), QStringLiteral("5.00")}));
     }
 
     void nothingFoundShowsTheHeaderAndACountOfNought()

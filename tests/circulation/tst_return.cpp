@@ -4,10 +4,10 @@
 #include "circulation/Frm_ReturnBook.h"
 
 #include <QApplication>
-#include <QTableView>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QtTest>
 
 using namespace circfix;
@@ -30,15 +30,11 @@ class TestReturn : public QObject {
                             "WHERE 读者编号 = ")
              + SQLQuote(readerId));
     }
-    void open()
-    {
-        showChild(w());
-    }
+    void open() { showChild(w()); }
     int rowOf(const QString &loanNo)
     {
         for (int r = 1; r < grid().Rows(); ++r)
-            if (grid().TextMatrix(r, 0) == loanNo)
-                return r;
+            if (grid().TextMatrix(r, 0) == loanNo) return r;
         return -1;
     }
 
@@ -137,7 +133,8 @@ private slots:
         QCOMPARE(m_msg->last(), QStringLiteral("还书成功！共归还 1 本图书。"));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("还书成功"));
         const QString where = QStringLiteral(" FROM 图书借阅 WHERE 图书借阅编号 = '240301090000003'");
-        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),实际还书日期,23)") + where), QStringLiteral("2024-03-15"));
+        QCOMPARE(scalar(QStringLiteral("SELECT CONVERT(varchar(10),实际还书日期,23)") + where),
+                 QStringLiteral("2024-03-15"));
         QCOMPARE(count(QStringLiteral("SELECT 是否已还") + where), 1);
         QCOMPARE(scalar(QStringLiteral("SELECT 还书经手人") + where), QStringLiteral("admin"));
         QCOMPARE(copyStatus(QStringLiteral("C001")), QStringLiteral("空闲"));
@@ -188,13 +185,13 @@ private slots:
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("当前借书数量")), 1);
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("未还书总数")), 1);
         QCOMPARE(copyStatus(QStringLiteral("B001")), QStringLiteral("借出"));  // untouched by the refused return
-        QCOMPARE(rowOf(QStringLiteral("240301090000001")), -1);               // the list was read again
+        QCOMPARE(rowOf(QStringLiteral("240301090000001")), -1);                // the list was read again
     }
 
     void failurePartWayWritesNothing()
     {
         QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_reader BEFORE UPDATE ON 读者档案 "
-                                           "BEGIN SELECT RAISE(ABORT, 'reader table locked for test'); END")));
+                                         "BEGIN SELECT RAISE(ABORT, 'reader table locked for test'); END")));
         w().CurRow = rowOf(QStringLiteral("240301090000002"));
         w().Cmd_ReturnSel_Click();
         QVERIFY(m_msg->last().contains(QStringLiteral("reader table locked for test")));

@@ -25,8 +25,7 @@ class TestStatistics : public QObject {
     static QStringList rows(vb::Chart *c)
     {
         QStringList r;
-        for (int i = 1; i <= c->RowCount(); ++i)
-            r << c->rowLabel(i) + QLatin1Char('=') + QString::number(c->value(i));
+        for (int i = 1; i <= c->RowCount(); ++i) r << c->rowLabel(i) + QLatin1Char('=') + QString::number(c->value(i));
         return r;
     }
     static QStringList emptyRows(int n) { return QStringList(n, QStringLiteral("=0")); }
@@ -62,18 +61,23 @@ private slots:
         QVERIFY(m_db->isOpen());
         fill();  // 3 titles of 人民出版社, 8 copies, readers R001..R004 with R003 having 3 loans in total
         exec(QStringLiteral("INSERT 出版社 VALUES ('清华大学出版社','北京','100084')"));
-        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-4','编译原理','甲','清华大学出版社','2020-01-01',30,0.5,'1')"));
-        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-5','离散数学','乙','清华大学出版社','2020-01-01',30,0.5,'1')"));
-        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-6','机械设计','丙','机械工业出版社','2020-01-01',30,0.5,'1')"));
+        exec(QStringLiteral(
+            "INSERT 图书档案 VALUES ('978-4','编译原理','甲','清华大学出版社','2020-01-01',30,0.5,'1')"));
+        exec(QStringLiteral(
+            "INSERT 图书档案 VALUES ('978-5','离散数学','乙','清华大学出版社','2020-01-01',30,0.5,'1')"));
+        exec(QStringLiteral(
+            "INSERT 图书档案 VALUES ('978-6','机械设计','丙','机械工业出版社','2020-01-01',30,0.5,'1')"));
         exec(QStringLiteral("INSERT 图书档案 VALUES ('978-7','无名之书','丁',Null,'2020-01-01',30,0.5,'1')"));
         exec(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 100, 总借书数量 = 7 WHERE 读者编号 = 'R001'"));
         exec(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 50.5, 总借书数量 = 5 WHERE 读者编号 = 'R002'"));
         exec(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 20 WHERE 读者编号 = 'R003'"));
         // A reader number with blanks around it, as another program may have stored it.
-        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 读者档案 (读者编号, 姓名, 账户金额, 总借书数量) VALUES (' R009 ', '空格', 0, 9)")));
+        QVERIFY(m_db->raw(QStringLiteral(
+            "INSERT INTO 读者档案 (读者编号, 姓名, 账户金额, 总借书数量) VALUES (' R009 ', '空格', 0, 9)")));
         loan(QStringLiteral("L1"), QStringLiteral("B001"), QStringLiteral("2024-03-01"));
         loan(QStringLiteral("L2"), QStringLiteral("B002"), QStringLiteral("2024-03-05"));
-        loan(QStringLiteral("L3"), QStringLiteral("C001"), QStringLiteral("2024-03-15"));  // today: inside the default range
+        loan(QStringLiteral("L3"), QStringLiteral("C001"),
+             QStringLiteral("2024-03-15"));  // today: inside the default range
         loan(QStringLiteral("L4"), QStringLiteral("B003"), QStringLiteral("2024-02-01"));
         loan(QStringLiteral("L5"), QStringLiteral("B004"), QStringLiteral("2024-03-10"));
         loan(QStringLiteral("L6"), QStringLiteral("B007"), QStringLiteral("1999-12-31"));  // before the default start
@@ -111,8 +115,9 @@ private slots:
         QCOMPARE(c->TitleText(), QStringLiteral("出版社图书种类排行"));
         QCOMPARE(c->ColumnCount(), 1);
         // Four publishers (the title without one counts 0): the fifth row is not written.
-        QCOMPARE(rows(c), (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("清华大学出版社=2"),
-                                       QStringLiteral("机械工业出版社=1"), QStringLiteral("=0"), QStringLiteral("=0")}));
+        QCOMPARE(rows(c),
+                 (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("清华大学出版社=2"),
+                              QStringLiteral("机械工业出版社=1"), QStringLiteral("=0"), QStringLiteral("=0")}));
         QVERIFY(m_msg->msgs.isEmpty());
     }
 
@@ -136,8 +141,9 @@ private slots:
         click(w().Cmd_Book.get());
         QCOMPARE(w().Lbl_BookNum->Caption(), QStringLiteral("共有图书 8 种，总计库存 8 本"));
         // Rewritten rows 1..4, the fifth keeps what it showed.
-        QCOMPARE(rows(c), (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("清华大学出版社=2"),
-                                       QStringLiteral("机械工业出版社=2"), QStringLiteral("=0"), QStringLiteral("旧=9")}));
+        QCOMPARE(rows(c),
+                 (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("清华大学出版社=2"),
+                              QStringLiteral("机械工业出版社=2"), QStringLiteral("=0"), QStringLiteral("旧=9")}));
     }
 
     void readersCountAndBalanceRanking()
@@ -148,9 +154,10 @@ private slots:
         QCOMPARE(c->TitleText(), QStringLiteral("读者账户金额排行"));
         QCOMPARE(c->RowCount(), 10);
         // The label is not trimmed here.
-        QCOMPARE(rows(c), QStringList({QStringLiteral("R001=100"), QStringLiteral("R002=50.5"), QStringLiteral("R003=20"),
-                                       QStringLiteral("R004=12.5"), QStringLiteral(" R009 =0")})
-                              + emptyRows(5));
+        QCOMPARE(rows(c),
+                 QStringList({QStringLiteral("R001=100"), QStringLiteral("R002=50.5"), QStringLiteral("R003=20"),
+                              QStringLiteral("R004=12.5"), QStringLiteral(" R009 =0")})
+                     + emptyRows(5));
 
         exec(QStringLiteral("DELETE 读者档案"));
         w().Cmd_Book_Click();
@@ -185,8 +192,9 @@ private slots:
         vb::Chart *c = w().Chart_Brw.get();
         QCOMPARE(c->TitleText(), QStringLiteral("图书借阅次数排行"));
         QCOMPARE(rows(c), QStringList({QStringLiteral("978-1=3"), QStringLiteral("978-2=2")}) + emptyRows(8));
-        QVERIFY(w().SQLText.contains(QStringLiteral("借书日期 BETWEEN '2000-01-01' AND '2024-03-15' GROUP BY 图书档案.ISBN "
-                                                    "ORDER BY 借阅次数 DESC")));
+        QVERIFY(
+            w().SQLText.contains(QStringLiteral("借书日期 BETWEEN '2000-01-01' AND '2024-03-15' GROUP BY 图书档案.ISBN "
+                                                "ORDER BY 借阅次数 DESC")));
 
         // Typed dates are used as typed; a range without loans gives ten empty rows.
         w().Txt_From->setText(QStringLiteral(" 2024/3/2 "));

@@ -4,8 +4,8 @@
 #include "ui/Colors.h"
 
 #include <QAbstractItemView>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,8 +40,7 @@ private slots:
         host->resize(500, 300);
         cmb = new FCombo(host, QStringLiteral("Cmb_Test"));
         cmb->Move(300, 300, 2400);  // 160 pixels wide
-        for (const char *s : {"全部", "图书", "读者"})
-            cmb->AddItem(QString::fromUtf8(s));
+        for (const char *s : {"全部", "图书", "读者"}) cmb->AddItem(QString::fromUtf8(s));
         events.clear();
         connect(cmb, &FCombo::Change, this, [this] { events << QStringLiteral("Change:") + cmb->Text(); });
         connect(cmb, &FCombo::Click, this, [this] { events << QStringLiteral("Click:") + cmb->Text(); });

@@ -100,8 +100,7 @@ private slots:
         in.afterDecimal = afterDecimal;
         const int out = FilterNumericKey(in);
         QCOMPARE(out != 0, accepted);
-        if (accepted)
-            QCOMPARE(out, key);
+        if (accepted) QCOMPARE(out, key);
     }
 
     void typingIntoANumericBox()
@@ -172,15 +171,15 @@ private slots:
         QCOMPARE(box->Text(), QStringLiteral("1000871"));
         edit()->end(false);
         QTest::keyClicks(edit(), QStringLiteral("9"));
-        QCOMPARE(box->Text(), QStringLiteral("1000871"));   // no more characters
+        QCOMPARE(box->Text(), QStringLiteral("1000871"));  // no more characters
         QTest::keyClick(edit(), Qt::Key_Backspace);
-        QCOMPARE(box->Text(), QStringLiteral("100087"));    // but it can be shortened
+        QCOMPARE(box->Text(), QStringLiteral("100087"));  // but it can be shortened
 
         box->setText(QStringLiteral("ab"));
         edit()->end(false);
         QApplication::clipboard()->setText(QStringLiteral("cdefgh"));
         edit()->paste();
-        QCOMPARE(box->Text(), QStringLiteral("abcd"));      // a paste is cut to what fits
+        QCOMPARE(box->Text(), QStringLiteral("abcd"));  // a paste is cut to what fits
     }
 
     void keyPressHandlerRunsFirst()

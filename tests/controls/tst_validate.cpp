@@ -11,7 +11,7 @@
 class HostForm : public vb::Form {
     Q_OBJECT
 public:
-    HostForm() : vb::Form(QStringLiteral("HostForm")) {}
+    HostForm() : vb::Form(QStringLiteral("HostForm")) { }
     vb::Ctl<FTextBox> Txt_RID{this};
     vb::Ctl<XButton> Cmd_Save{this};
     QStringList log;
@@ -90,7 +90,8 @@ private slots:
         QVERIFY(f.Txt_RID->widget()->isAncestorOf(QApplication::focusWidget()));
         f.refuse = false;
         clickButton(f.Cmd_Save.get());
-        QCOMPARE(f.log, (QStringList{QStringLiteral("Validate:x"), QStringLiteral("Validate:x"), QStringLiteral("Click")}));
+        QCOMPARE(f.log,
+                 (QStringList{QStringLiteral("Validate:x"), QStringLiteral("Validate:x"), QStringLiteral("Click")}));
         f.Unload();
     }
 

@@ -68,12 +68,10 @@ private slots:
         events.clear();
         connect(btn, &XButton::MouseOn, this, [this] { events << QStringLiteral("MouseOn"); });
         connect(btn, &XButton::MouseOut, this, [this] { events << QStringLiteral("MouseOut"); });
-        connect(btn, &XButton::MouseDown, this, [this](int &b, int &, float &, float &) {
-            events << QStringLiteral("MouseDown%1").arg(b);
-        });
-        connect(btn, &XButton::MouseUp, this, [this](int &b, int &, float &, float &) {
-            events << QStringLiteral("MouseUp%1").arg(b);
-        });
+        connect(btn, &XButton::MouseDown, this,
+                [this](int &b, int &, float &, float &) { events << QStringLiteral("MouseDown%1").arg(b); });
+        connect(btn, &XButton::MouseUp, this,
+                [this](int &b, int &, float &, float &) { events << QStringLiteral("MouseUp%1").arg(b); });
         connect(btn, &XButton::Click, this, [this] { events << QStringLiteral("Click"); });
         QCursor::setPos(host->mapToGlobal(QPoint(390, 290)));
         host->show();
@@ -203,8 +201,7 @@ private slots:
         auto hasColor = [](const QImage &img, const QColor &c) {
             for (int y = 0; y < img.height(); ++y)
                 for (int x = 0; x < img.width(); ++x)
-                    if (img.pixelColor(x, y) == c)
-                        return true;
+                    if (img.pixelColor(x, y) == c) return true;
             return false;
         };
         btn->setCaption(QStringLiteral("确定"));
@@ -247,15 +244,13 @@ private slots:
         btn->setStyle(2);
         const QImage img = btn->grab().toImage();
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                QCOMPARE(img.pixelColor(x, y), col(back));
+            for (int x = 0; x < img.width(); ++x) QCOMPARE(img.pixelColor(x, y), col(back));
         // Style 0: picture left of the caption, gaps in thirds.
         btn->setStyle(0);
         QCOMPARE(btn->grab().toImage().pixelColor(2, 12), col(back));
         bool redLeftHalf = false;
         const QImage s0 = btn->grab().toImage();
-        for (int x = 0; x < 40; ++x)
-            redLeftHalf |= s0.pixelColor(x, 12) == QColor(Qt::red);
+        for (int x = 0; x < 40; ++x) redLeftHalf |= s0.pixelColor(x, 12) == QColor(Qt::red);
         QVERIFY(redLeftHalf);
     }
 

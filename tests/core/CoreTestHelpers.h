@@ -9,17 +9,16 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
-#include <QMouseEvent>
 #include <QFile>
 #include <QList>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QtTest>
 
 // The pointer comes over the button, then the left button goes down and up on it.
 inline void clickButton(XButton *b, QPoint at = QPoint())
 {
-    if (at.isNull())
-        at = b->rect().center();
+    if (at.isNull()) at = b->rect().center();
     // The move goes straight to the button: with windows stacked over each
     // other, a move through the cursor may land on the window below.
     QCursor::setPos(b->mapToGlobal(at));
@@ -56,16 +55,14 @@ struct AppFolder {
     explicit AppFolder(bool withSaves = true)
     {
         path = dir.path() + QStringLiteral("/");
-        if (withSaves)
-            QDir().mkpath(path + QStringLiteral("Saves"));
+        if (withSaves) QDir().mkpath(path + QStringLiteral("Saves"));
         QFile::link(testsupport::resourcesDir() + QStringLiteral("Images"), path + QStringLiteral("Images"));
     }
     QString file(const QString &name) const { return path + QStringLiteral("Saves/") + name; }
     void write(const QString &name, const QByteArray &bytes) const
     {
         QFile f(file(name));
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(bytes);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
     }
     QByteArray read(const QString &name) const
     {
@@ -86,8 +83,7 @@ struct AppFolder {
 // A modal one closes itself as soon as it is up.
 class StubForm : public vb::Form {
 public:
-    StubForm(const QString &name, bool child, bool closesItself = false)
-        : vb::Form(name), m_closesItself(closesItself)
+    StubForm(const QString &name, bool child, bool closesItself = false) : vb::Form(name), m_closesItself(closesItself)
     {
         setMdiChild(child);
         setCaption(name);
@@ -102,8 +98,7 @@ protected:
     {
         ++loads;
         state.clear();
-        if (m_closesItself)
-            QTimer::singleShot(0, this, [this] { Unload(); });
+        if (m_closesItself) QTimer::singleShot(0, this, [this] { Unload(); });
     }
     void Form_Unload(int &) override { ++unloads; }
 
@@ -138,14 +133,12 @@ struct Session {
         SQLUID = QStringLiteral("u");
         SQLPassword = QStringLiteral("p");
         SQLDB = db.path();
-        if (SQLConn().State() != ado::adStateClosed)
-            SQLConn().Close();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
         OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
         CurUID = user;
     }
     ~Session()
     {
-        if (SQLConn().State() != ado::adStateClosed)
-            SQLConn().Close();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
     }
 };

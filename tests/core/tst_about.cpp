@@ -26,8 +26,7 @@ class TestAbout : public QObject {
     // A pointer move over `w` at its centre (or at `at`).
     static void moveOver(QWidget *w, QPoint at = QPoint(-1, -1))
     {
-        if (at.x() < 0)
-            at = w->rect().center();
+        if (at.x() < 0) at = w->rect().center();
         QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(w, &move);
@@ -46,8 +45,7 @@ class TestAbout : public QObject {
             about().Timer->setEnabled(true);
             about().Timer_Timer();
             ++ticks;
-            if (!about().Timer->Enabled())
-                break;
+            if (!about().Timer->Enabled()) break;
             about().Timer->setEnabled(false);
         }
         return ticks;

@@ -24,13 +24,13 @@ class TestAccounts : public QObject {
 
     static QString field(const QString &uid, const QString &column)
     {
-        return scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 账户 WHERE 用户名 = ") + SQLQuote(uid));
+        return scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM 账户 WHERE 用户名 = ")
+                      + SQLQuote(uid));
     }
     int rowOf(const QString &uid)
     {
         for (int r = 1; r < grid().Rows(); ++r)
-            if (grid().TextMatrix(r, 0) == uid)
-                return r;
+            if (grid().TextMatrix(r, 0) == uid) return r;
         return -1;
     }
     // The editor as the list leaves it before showing it, without the modal loop.
@@ -60,7 +60,8 @@ private slots:
         QVERIFY(m_db->isOpen());
         CurUID = QStringLiteral("admin");
         exec(QStringLiteral("INSERT 账户类型 VALUES ('职员', 0,1,0,1,0,1,1,1,0,0,0,0,0)"));
-        exec(QStringLiteral("INSERT 账户 VALUES ('clerk','pw1','柜台职员','cl2nd','职员','2024-03-01 08:00:00','正常')"));
+        exec(QStringLiteral(
+            "INSERT 账户 VALUES ('clerk','pw1','柜台职员','cl2nd','职员','2024-03-01 08:00:00','正常')"));
         exec(QStringLiteral("INSERT 账户 VALUES ('old','pw2','老员工','ol2nd','职员',Null,'停用')"));
         vb::SetTestClock(fixedNow());
         m_msg = std::make_unique<MsgRecorder>();
@@ -68,8 +69,7 @@ private slots:
     }
     void cleanup()
     {
-        if (ed().IsLoaded())
-            ed().Unload();
+        if (ed().IsLoaded()) ed().Unload();
         w().Unload();
         vb::ClearTestClock();
         m_msg.reset();
@@ -83,8 +83,7 @@ private slots:
         QCOMPARE(grid().Cols(), 5);
         const QStringList header{QStringLiteral("用户名"), QStringLiteral("真实姓名"), QStringLiteral("账户类型"),
                                  QStringLiteral("最后登录时间"), QStringLiteral("状态")};
-        for (int c = 0; c < 5; ++c)
-            QCOMPARE(grid().TextMatrix(0, c), header.at(c));
+        for (int c = 0; c < 5; ++c) QCOMPARE(grid().TextMatrix(0, c), header.at(c));
         // Server order, the date-time in style 20, a first login still empty.
         QCOMPARE(grid().TextMatrix(1, 0), QStringLiteral("admin"));
         QCOMPARE(grid().TextMatrix(2, 3), QStringLiteral("2024-03-01 08:00:00"));
@@ -93,8 +92,7 @@ private slots:
         QCOMPARE(grid().ColWidth(3), 2400);
         QCOMPARE(statusTip(), QStringLiteral("共有 3 条记录"));
         for (int r = 0; r < grid().Rows(); ++r)
-            for (int c = 0; c < grid().Cols(); ++c)
-                QVERIFY(grid().TextMatrix(r, c) != QStringLiteral("pw1"));
+            for (int c = 0; c < grid().Cols(); ++c) QVERIFY(grid().TextMatrix(r, c) != QStringLiteral("pw1"));
     }
 
     void withoutViewPowerOnlyTheOwnRow()
@@ -130,7 +128,7 @@ private slots:
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
             seen = ed().IsModalShowing() && ed().Mode == QStringLiteral("MOD") && ed().UID == QStringLiteral("clerk")
-                && ed().Txt_Name->Text() == QStringLiteral("柜台职员");
+                   && ed().Txt_Name->Text() == QStringLiteral("柜台职员");
             ed().Cmd_Close_Click();
         });
         emit grid().DblClick();
@@ -189,7 +187,8 @@ private slots:
         QCOMPARE(field(QStringLiteral("newbie"), QStringLiteral("二级密码")), QStringLiteral("s2"));
         QCOMPARE(field(QStringLiteral("newbie"), QStringLiteral("账户类型")), QStringLiteral("职员"));
         QCOMPARE(field(QStringLiteral("newbie"), QStringLiteral("状态")), QStringLiteral("正常"));
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 账户 WHERE 用户名 = 'newbie' AND 最后登录时间 IS NULL")), 1);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 账户 WHERE 用户名 = 'newbie' AND 最后登录时间 IS NULL")),
+                 1);
         QCOMPARE(grid().Rows(), 5);  // the list was refreshed
     }
 

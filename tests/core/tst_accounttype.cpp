@@ -22,25 +22,21 @@ class TestAccountType : public QObject {
     {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 账户类型 WHERE 账户类型 = ") + SQLQuote(type), SQLConn());
-        if (rs.EOF_())
-            return QStringLiteral("none");
+        if (rs.EOF_()) return QStringLiteral("none");
         QString s;
-        for (int i = 1; i < rs.FieldCount(); ++i)
-            s += rs.Fields(i).toString();
+        for (int i = 1; i < rs.FieldCount(); ++i) s += rs.Fields(i).toString();
         return s;
     }
     QString boxes()
     {
         QString s;
-        for (int i = 0; i < Frm_AccountType::PowerCount; ++i)
-            s += QString::number(w().Chk_Power(i)->Value());
+        for (int i = 0; i < Frm_AccountType::PowerCount; ++i) s += QString::number(w().Chk_Power(i)->Value());
         return s;
     }
     void choose(const QString &type)
     {
         for (int i = 0; i < w().Cmb_AccType->ListCount(); ++i)
-            if (w().Cmb_AccType->List(i) == type)
-                w().Cmb_AccType->setListIndex(i);
+            if (w().Cmb_AccType->List(i) == type) w().Cmb_AccType->setListIndex(i);
         QCOMPARE(w().Cmb_AccType->Text(), type);
     }
     static void mouseMove(QWidget *target, QPoint at)
@@ -92,8 +88,7 @@ private slots:
         showChild(w());
         const QStringList header = m_db->db.header(QStringLiteral("SELECT * FROM 账户类型"));
         QCOMPARE(header.size(), Frm_AccountType::PowerCount + 1);
-        for (int i = 0; i < Frm_AccountType::PowerCount; ++i)
-            QCOMPARE(w().Lbl_Power(i)->Caption(), header.at(i + 1));
+        for (int i = 0; i < Frm_AccountType::PowerCount; ++i) QCOMPARE(w().Lbl_Power(i)->Caption(), header.at(i + 1));
         QCOMPARE(w().Lbl_Power(12)->Caption(), QStringLiteral("备用权限乙"));
 
         // The update names the columns by those captions.
@@ -142,8 +137,9 @@ private slots:
     void tipWarnsAtOneAndFailsAtNone()
     {
         showChild(w());
-        QCOMPARE(w().Lbl_Tip->Caption(),
-                 QStringLiteral("当前有 1 个类型拥有账户修改权限\r\n注意：请至少保留一个类型拥有账户修改权限，否则需要联系系统数据库管理员进行修改。"));
+        QCOMPARE(w().Lbl_Tip->Caption(), QStringLiteral("当前有 1 "
+                                                        "个类型拥有账户修改权限\r\n注意：请至少保留一个类型拥有账户修改"
+                                                        "权限，否则需要联系系统数据库管理员进行修改。"));
         const QString before = w().Lbl_Tip->Caption();
         // Nothing stops a save that leaves no type with the permission; the count then fails.
         choose(QStringLiteral("系统管理员"));

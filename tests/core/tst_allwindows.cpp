@@ -79,8 +79,7 @@ class TestAllWindows : public QObject {
             QPointer<vb::Form> seen;
             QTimer::singleShot(50, this, [&seen] {
                 seen = qobject_cast<vb::Form *>(QApplication::activeModalWidget());
-                if (seen)
-                    seen->Unload();
+                if (seen) seen->Unload();
             });
             (m.*open)();
             QVERIFY(seen);

@@ -25,8 +25,7 @@ class TestDBClear : public QObject {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + table, SQLConn());
         QStringList out;
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << rs.Fields(0).toString();
+        for (; !rs.EOF_(); rs.MoveNext()) out << rs.Fields(0).toString();
         out.sort();
         return out;
     }
@@ -40,8 +39,7 @@ class TestDBClear : public QObject {
     static QStringList logins() { return keys(QStringLiteral("账户登录"), QStringLiteral("用户名")); }
     static QStringList without(QStringList all, const QStringList &gone)
     {
-        for (const QString &g : gone)
-            all.removeAll(g);
+        for (const QString &g : gone) all.removeAll(g);
         return all;
     }
     // Loan numbers of the seed: L(n).
@@ -50,16 +48,14 @@ class TestDBClear : public QObject {
     static QStringList Ls(std::initializer_list<int> ns)
     {
         QStringList out;
-        for (int n : ns)
-            out << L(n);
+        for (int n : ns) out << L(n);
         out.sort();
         return out;
     }
     static QStringList Ds(std::initializer_list<int> ns)
     {
         QStringList out;
-        for (int n : ns)
-            out << D(n);
+        for (int n : ns) out << D(n);
         out.sort();
         return out;
     }
@@ -91,19 +87,20 @@ class TestDBClear : public QObject {
         exec(QStringLiteral("INSERT 账户 VALUES ('old','p','离职','s','系统管理员',Null,'停用')"));
         addReader(QStringLiteral("r005"), QStringLiteral("学生"), QStringLiteral("钱七"), 0, QStringLiteral("停用"));
 
-        loan(1, QStringLiteral("R001"), QString(), QStringLiteral("OLD"), QString());                      // open, lent by old
+        loan(1, QStringLiteral("R001"), QString(), QStringLiteral("OLD"), QString());  // open, lent by old
         loan(2, QStringLiteral("R001"), QStringLiteral("2024-03-10"), QStringLiteral("admin"), QStringLiteral("old"));
         loan(3, QStringLiteral("R002"), QStringLiteral("2024-03-15"), QStringLiteral("admin"), QStringLiteral("admin"));
         loan(4, QStringLiteral("R002"), QStringLiteral("2024-03-16"), QStringLiteral("admin"), QStringLiteral("admin"));
-        loan(5, QStringLiteral("R003"), QString(), QStringLiteral("keep"), QString());                     // open
+        loan(5, QStringLiteral("R003"), QString(), QStringLiteral("keep"), QString());  // open
         loan(6, QStringLiteral("R003"), QStringLiteral("1999-12-31"), QStringLiteral("admin"), QStringLiteral("keep"));
         loan(7, QStringLiteral("R004"), QStringLiteral("2024-01-01"), QStringLiteral("admin"), QStringLiteral("admin"));
-        loan(8, QStringLiteral("R005"), QString(), QStringLiteral("admin"), QString());                    // open
+        loan(8, QStringLiteral("R005"), QString(), QStringLiteral("admin"), QString());  // open
         exec(QStringLiteral("INSERT 图书损坏 VALUES('240301100099','240101000000999','旧记录',1,'')"));
 
         // A copy put into stock by old, the only copy of its title.
         addTitle(QStringLiteral("978-9"), QStringLiteral("孤本"));
-        exec(QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES ('K001','978-9','2024-01-01 10:00:00','Old')"));
+        exec(QStringLiteral(
+            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES ('K001','978-9','2024-01-01 10:00:00','Old')"));
         // A title without copies, and one whose copy writes the ISBN in other letter case.
         addTitle(QStringLiteral("978-8"), QStringLiteral("无书"));
         addTitle(QStringLiteral("abc-1"), QStringLiteral("大小写"));
@@ -130,9 +127,9 @@ class TestDBClear : public QObject {
     static void expectUnchanged(const Snapshot &a, const Snapshot &b, const QString &except)
     {
         const std::pair<const char *, std::pair<QStringList, QStringList>> parts[] = {
-            {"loans", {a.loans, b.loans}},       {"damages", {a.damages, b.damages}},
+            {"loans", {a.loans, b.loans}},          {"damages", {a.damages, b.damages}},
             {"deposits", {a.deposits, b.deposits}}, {"copies", {a.copies, b.copies}},
-            {"titles", {a.titles, b.titles}},    {"readers", {a.readers, b.readers}},
+            {"titles", {a.titles, b.titles}},       {"readers", {a.readers, b.readers}},
             {"accounts", {a.accounts, b.accounts}}, {"logins", {a.logins, b.logins}},
         };
         for (const auto &p : parts)
@@ -142,8 +139,7 @@ class TestDBClear : public QObject {
 
     void run(std::initializer_list<vb::CheckBox *> boxes)
     {
-        for (vb::CheckBox *b : boxes)
-            b->setValue(vb::vbChecked);
+        for (vb::CheckBox *b : boxes) b->setValue(vb::vbChecked);
         m_msg->clear();
         w().Cmd_Clear_Click();
     }
@@ -302,7 +298,8 @@ private slots:
         run({w().Chk_Reader_Dep.get()});
         expectSuccess();
         QVERIFY(deposits().isEmpty());
-        QCOMPARE(scalar(QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = 'R001'")), QStringLiteral("12.5"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = 'R001'")),
+                 QStringLiteral("12.5"));
         expectUnchanged(before, snapshot(), QStringLiteral("deposits"));
     }
 
@@ -316,7 +313,8 @@ private slots:
         QCOMPARE(readers(), without(before.readers, {QStringLiteral("R004"), QStringLiteral("r005")}));
         QCOMPARE(loans(), without(before.loans, Ls({7, 8})));
         QCOMPARE(damages(), without(before.damages, Ds({7, 8})));
-        QCOMPARE(deposits(), without(before.deposits, {QStringLiteral("240301000003"), QStringLiteral("240301000004")}));
+        QCOMPARE(deposits(),
+                 without(before.deposits, {QStringLiteral("240301000003"), QStringLiteral("240301000004")}));
         expectUnchanged(before, snapshot(), QStringLiteral("readers,loans,damages,deposits"));
         w().Chk_Reader_Standby->setValue(vb::vbUnchecked);
         QVERIFY(!w().Lbl_Reader_Standby->isVisible());
@@ -348,10 +346,10 @@ private slots:
 
     void failedStatementsAreListedOnceInOrder()
     {
-        QVERIFY(m_db->raw(QStringLiteral(
-            "CREATE TRIGGER t1 BEFORE DELETE ON 图书损坏 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
-        QVERIFY(m_db->raw(QStringLiteral(
-            "CREATE TRIGGER t2 BEFORE DELETE ON 充值记录 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
+        QVERIFY(m_db->raw(
+            QStringLiteral("CREATE TRIGGER t1 BEFORE DELETE ON 图书损坏 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
+        QVERIFY(m_db->raw(
+            QStringLiteral("CREATE TRIGGER t2 BEFORE DELETE ON 充值记录 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
         run({w().Chk_Reader_Dep.get(), w().Chk_Book_Damag.get(), w().Chk_Acc_Login.get()});
         QCOMPARE(m_msg->msgs.size(), 1);
         QCOMPARE(m_msg->last(), QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：\r\n"

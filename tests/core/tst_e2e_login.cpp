@@ -29,7 +29,8 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QVERIFY(Main());
         QCOMPARE(AppPath, QCoreApplication::applicationDirPath() + QStringLiteral("/"));
-        QCOMPARE(AppVersion, QStringLiteral("%1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH));
+        QCOMPARE(AppVersion,
+                 QStringLiteral("%1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH));
         Frm_Login &login = vb::Default<Frm_Login>();
         QVERIFY(login.isVisible());
         QCOMPARE(login.Caption(), QStringLiteral("Quorvale - Veltrane ") + AppVersion);
@@ -72,7 +73,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!main.Timer_Tip->Enabled(), 20000);
         QVERIFY(main.Lbl_SBarTip->Left() <= 0);
         // The login was recorded and the name remembered.
-        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录 WHERE 用户名 = 'admin'")), QStringLiteral("1"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录 WHERE 用户名 = 'admin'")),
+                 QStringLiteral("1"));
         QCOMPARE(app.read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\n"));
 
         // Log out: back at the login window with the name offered.

@@ -51,8 +51,9 @@ private slots:
     void init()
     {
         s = std::make_unique<Session>();
-        s->db.exec({QStringLiteral("INSERT 账户 VALUES ('clerk', 'Pw 2', '王明', 'Sec ond', '系统管理员', Null, '停用')"),
-                    QStringLiteral("INSERT 账户 VALUES ('zed', 'zz', 'Zed', Null, '系统管理员', Null, '正常')")});
+        s->db.exec(
+            {QStringLiteral("INSERT 账户 VALUES ('clerk', 'Pw 2', '王明', 'Sec ond', '系统管理员', Null, '停用')"),
+             QStringLiteral("INSERT 账户 VALUES ('zed', 'zz', 'Zed', Null, '系统管理员', Null, '正常')")});
         find().Show(vb::vbModeless);
     }
 

@@ -50,8 +50,10 @@ protected:
         Cmb_Sort_1_Order = combo(QStringLiteral("Cmb_Sort_1_Order"), 1700);
         Cmb_Sort_2 = combo(QStringLiteral("Cmb_Sort_2"), 2100);
         Cmb_Sort_2_Order = combo(QStringLiteral("Cmb_Sort_2_Order"), 2500);
-        connect(Cmb_Filter_Post.peek(), &FCombo::Click, this, [this] { ApplyFilter(Cmb_Filter_Post.get(), QStringLiteral("邮编")); });
-        connect(find, &FTextBox::Change, this, [this] { ApplyFind(QStringLiteral("出版社名称"), Txt_Find_Name->Text()); });
+        connect(Cmb_Filter_Post.peek(), &FCombo::Click, this,
+                [this] { ApplyFilter(Cmb_Filter_Post.get(), QStringLiteral("邮编")); });
+        connect(find, &FTextBox::Change, this,
+                [this] { ApplyFind(QStringLiteral("出版社名称"), Txt_Find_Name->Text()); });
         for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_1_Order.peek(), Cmb_Sort_2.peek(), Cmb_Sort_2_Order.peek()})
             connect(c, &FCombo::Click, this, [this] {
                 ApplySort(QStringLiteral("出版社"), Cmb_Sort_1.get(), Cmb_Sort_1_Order.get(), Cmb_Sort_2.get(),
@@ -75,8 +77,7 @@ protected:
     void FillSideBarLists() override
     {
         Cmb_Filter_Post->AddItem(QStringLiteral("[全部]"));
-        for (const char *p : {"100000", "200000"})
-            Cmb_Filter_Post->AddItem(QString::fromLatin1(p));
+        for (const char *p : {"100000", "200000"}) Cmb_Filter_Post->AddItem(QString::fromLatin1(p));
         for (FCombo *c : {Cmb_Sort_1.get(), Cmb_Sort_2.get()})
             for (const QString &f : {QStringLiteral("出版社名称"), QStringLiteral("地址"), QStringLiteral("邮编")})
                 c->AddItem(f);
@@ -98,16 +99,11 @@ class TestListFamily : public QObject {
     Frm_TestList &w() { return vb::Default<Frm_TestList>(); }
     vb::Grid &grid() { return *w().Grid_ShowData.get(); }
 
-    template <class F>
-    void open(F &f)
-    {
-        showChild(f);
-    }
+    template <class F> void open(F &f) { showChild(f); }
     QStringList column0()
     {
         QStringList r;
-        for (int i = 1; i < grid().Rows(); ++i)
-            r << grid().TextMatrix(i, 0);
+        for (int i = 1; i < grid().Rows(); ++i) r << grid().TextMatrix(i, 0);
         return r;
     }
     static void pointTo(QWidget *w, const QPoint &p)

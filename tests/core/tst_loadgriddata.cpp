@@ -18,8 +18,7 @@ class TestLoadGridData : public QObject {
     static QStringList header(vb::Grid &g)
     {
         QStringList h;
-        for (int c = 0; c < g.Cols(); ++c)
-            h << g.TextMatrix(0, c);
+        for (int c = 0; c < g.Cols(); ++c) h << g.TextMatrix(0, c);
         return h;
     }
 
@@ -35,8 +34,7 @@ private slots:
     }
     void cleanup()
     {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
         m_db.reset();
     }
     void cleanupTestCase() { vb::Default<Frm_Main>().Unload(); }
@@ -46,14 +44,13 @@ private slots:
         vb::Grid g;
         g.setColWidth(1, 3000);
         QString err = QStringLiteral("unchanged");
-        QVERIFY(LoadGridData(g,
-                             QStringLiteral("SELECT 出版社名称, 地址 AS 所在地, 邮编 FROM 出版社 ORDER BY 邮编"),
+        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称, 地址 AS 所在地, 邮编 FROM 出版社 ORDER BY 邮编"),
                              err, true));
         QCOMPARE(err, QStringLiteral("unchanged"));
         QCOMPARE(g.Rows(), 4);
         QCOMPARE(g.Cols(), 3);
         QCOMPARE(header(g), (QStringList{"出版社名称", "所在地", "邮编"}));
-        QCOMPARE(g.TextMatrix(1, 0), QStringLiteral("清华大学出版社"));   // Null sorts first, shown as ""
+        QCOMPARE(g.TextMatrix(1, 0), QStringLiteral("清华大学出版社"));  // Null sorts first, shown as ""
         QCOMPARE(g.TextMatrix(1, 2), QString());
         QCOMPARE(g.TextMatrix(3, 2), QStringLiteral("100164"));
         // The first record is selected whole.
@@ -79,13 +76,13 @@ private slots:
         // A fuller grid before: its records must not survive.
         QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称, 地址 FROM 出版社"), err, false));
         g.setTextMatrix(2, 1, QStringLiteral("改过"));
-        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称, 邮编 AS 编码, 地址 FROM 出版社 WHERE 出版社名称 LIKE '无%'"),
-                             err, true));
+        QVERIFY(LoadGridData(
+            g, QStringLiteral("SELECT 出版社名称, 邮编 AS 编码, 地址 FROM 出版社 WHERE 出版社名称 LIKE '无%'"), err,
+            true));
         QCOMPARE(g.Rows(), 2);
         QCOMPARE(g.Cols(), 3);
         QCOMPARE(header(g), (QStringList{"出版社名称", "编码", "地址"}));
-        for (int c = 0; c < 3; ++c)
-            QCOMPARE(g.TextMatrix(1, c), QString());
+        for (int c = 0; c < 3; ++c) QCOMPARE(g.TextMatrix(1, c), QString());
         QCOMPARE(g.Row(), 1);
         QCOMPARE(g.ColSel(), 2);
         QCOMPARE(tip(), QStringLiteral("共有 0 条记录"));

@@ -21,7 +21,7 @@
 // A gated list window: refused without 办理还书权限.
 class GatedChild : public ChildListForm {
 public:
-    GatedChild() : ChildListForm(QStringLiteral("Frm_GatedChild")) {}
+    GatedChild() : ChildListForm(QStringLiteral("Frm_GatedChild")) { }
     int loads = 0;
 
 protected:
@@ -60,8 +60,7 @@ class TestLockSwap : public QObject {
     int loginRows(const QString &user = QString())
     {
         QString sql = QStringLiteral("SELECT COUNT(*) FROM 账户登录");
-        if (!user.isEmpty())
-            sql += QStringLiteral(" WHERE 用户名 = '") + user + QStringLiteral("'");
+        if (!user.isEmpty()) sql += QStringLiteral(" WHERE 用户名 = '") + user + QStringLiteral("'");
         return s->db.scalar(sql).toInt();
     }
 
@@ -74,8 +73,7 @@ class TestLockSwap : public QObject {
         QTimer::singleShot(0, this, [&] {
             ran = true;
             act();
-            if (swap().IsLoaded())
-                swap().Unload();
+            if (swap().IsLoaded()) swap().Unload();
         });
         main().Menu_File_SwapUser_Click();
         QVERIFY(ran);
@@ -151,7 +149,7 @@ private slots:
         QCOMPARE(loginRows(QStringLiteral("admin")), rows + 1);
         QCOMPARE(LastLogTime, QStringLiteral("2020-01-02 03:04:05"));
         QVERIFY(s->db.scalar(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = 'admin'"))
-                    != QStringLiteral("2020-01-02 03:04:05"));
+                != QStringLiteral("2020-01-02 03:04:05"));
         QCOMPARE(main().Lbl_SBarTip->Caption(), QStringLiteral("admin，欢迎使用Veltrane！"));
         // The working window was only hidden with the main window.
         QCOMPARE(CurForm.data(), static_cast<vb::Form *>(&child));
@@ -167,8 +165,8 @@ private slots:
         const int rows = loginRows();
         // Another account's valid password, the right one in other letter case
         // or with a blank after it: all refused.
-        for (const QString &wrong : {QStringLiteral("Pw 2"), QStringLiteral("ADMIN"), QStringLiteral("admin "),
-                                     QString()}) {
+        for (const QString &wrong :
+             {QStringLiteral("Pw 2"), QStringLiteral("ADMIN"), QStringLiteral("admin "), QString()}) {
             lock().Txt_Password->setText(wrong);
             clickButton(lock().Cmd_Unlock.get());
             QCOMPARE(log.last().text, QStringLiteral("密码错误！"));
@@ -236,8 +234,7 @@ private slots:
             QCOMPARE(swap().Lbl_TBarText->Caption(), QStringLiteral("选择用户名并输入密码可快速切换至其它用户"));
             QCOMPARE(swap().LayeredAlpha(), 192);
             QStringList names;
-            for (int i = 0; i < swap().Cmb_UID->ListCount(); ++i)
-                names << swap().Cmb_UID->List(i);
+            for (int i = 0; i < swap().Cmb_UID->ListCount(); ++i) names << swap().Cmb_UID->List(i);
             names.sort();
             QCOMPARE(names, (QStringList{QStringLiteral("admin"), QStringLiteral("clerk"), QStringLiteral("zed")}));
             QCOMPARE(swap().Cmb_UID->ListIndex(), -1);

@@ -63,8 +63,7 @@ private slots:
     {
         vb::Default<Frm_Main>().Unload();
         login().Unload();
-        if (SQLConn().State() != ado::adStateClosed)
-            SQLConn().Close();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
         SetMsgBoxHook(nullptr);
         db.reset();
         app.reset();
@@ -92,8 +91,7 @@ private slots:
         QByteArray list;
         for (int i = 1; i <= 15; ++i) {
             list += "  u" + QByteArray::number(i).rightJustified(2, '0') + " \r\n";
-            if (i % 3 == 0)
-                list += "\r\n   \r\n";  // blank lines do not count
+            if (i % 3 == 0) list += "\r\n   \r\n";  // blank lines do not count
         }
         app->write(QStringLiteral("UIDList.ini"), list);
         openLogin();
@@ -177,8 +175,8 @@ private slots:
     {
         MsgLog log;
         const QByteArray list = app->read(QStringLiteral("UIDList.ini"));
-        for (const QString &pwd : {QStringLiteral("admin "), QStringLiteral(" admin"), QStringLiteral("ADMIN"),
-                                   QStringLiteral("nope")}) {
+        for (const QString &pwd :
+             {QStringLiteral("admin "), QStringLiteral(" admin"), QStringLiteral("ADMIN"), QStringLiteral("nope")}) {
             typeLogin(QStringLiteral("admin"), pwd);
             login().Cmd_Login_Click();
             QCOMPARE(log.last().text, QStringLiteral("用户名或密码错误！"));
@@ -322,8 +320,7 @@ private slots:
         Frm_Login &w = login();
         QTest::mouseClick(w.Lbl_GoSQLSet.get(), Qt::LeftButton);
         QVERIFY(w.Timer->Enabled());
-        for (int i = 0; i < 49; ++i)
-            w.Timer_Timer();
+        for (int i = 0; i < 49; ++i) w.Timer_Timer();
         QCOMPARE(w.Frmae_SQLServer->Top(), 315);
         QCOMPARE(w.Frmae_Login->Top(), 240 - 49 * 75);
         QVERIFY(w.Timer->Enabled());
@@ -340,8 +337,7 @@ private slots:
 
         clickButton(w.Cmd_SQLBack.get());
         QVERIFY(w.Timer->Enabled());
-        for (int i = 0; i < 50; ++i)
-            w.Timer_Timer();
+        for (int i = 0; i < 50; ++i) w.Timer_Timer();
         QCOMPARE(w.Frmae_Login->Top(), 240);
         QCOMPARE(w.Frmae_SQLServer->Top(), 3990);
         QCOMPARE(w.CurFrame(), Frm_Login::LoginFrame);

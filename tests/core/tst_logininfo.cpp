@@ -53,7 +53,7 @@ private slots:
             login(QStringLiteral("clerk"), QStringLiteral("2024-03-%1 09:00:00").arg(d, 2, 10, QLatin1Char('0')));
         login(QStringLiteral("admin"), QStringLiteral("2024-03-15 09:30:00"));
         login(QStringLiteral("gone"), QStringLiteral("2024-03-10 12:00:00"));  // an account no longer there
-        vb::SetTestClock(fixedNow());  // 2024-03-15 10:20:30
+        vb::SetTestClock(fixedNow());                                          // 2024-03-15 10:20:30
         m_msg = std::make_unique<MsgRecorder>();
     }
     void cleanup()

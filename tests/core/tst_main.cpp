@@ -97,7 +97,8 @@ private slots:
         QCOMPARE(m.Shp_NBarSub2->BorderColor(), 0xFFFFFFL);
 
         // Status panels.
-        for (vb::Shape *shp : {m.Shp_SBarSub1.get(), m.Shp_SBarSub2.get(), m.Shp_SBarSub3.get(), m.Shp_SBarSub4.get()}) {
+        for (vb::Shape *shp :
+             {m.Shp_SBarSub1.get(), m.Shp_SBarSub2.get(), m.Shp_SBarSub3.get(), m.Shp_SBarSub4.get()}) {
             QCOMPARE(shp->BorderColor(), 0xC0C0C0L);
             QCOMPARE(shp->Top(), 30);
             QCOMPARE(shp->Height(), 300);
@@ -205,18 +206,28 @@ private slots:
         };
         const long dflt = 0x80000012L;
         const QList<B> want = {
-            {m.Cmd_TBarSwapUser.get(), QStringLiteral("切换用户"), QStringLiteral("切换到其他用户"), 0xE0E0E0, 0x808080, 0xFFFFFF, 0xC0C0C0, 0},
-            {m.Cmd_TBarLogout.get(), QStringLiteral("注销"), QStringLiteral("注销当前用户"), 0xE0E0E0, 0x808080, 0xFFFFFF, 0xC0C0C0, 0},
-            {m.Cmd_TBarLockApp.get(), QStringLiteral("锁定"), QStringLiteral("锁定系统"), 0xE0E0E0, 0x808080, 0xFFFFFF, 0xC0C0C0, 0},
+            {m.Cmd_TBarSwapUser.get(), QStringLiteral("切换用户"), QStringLiteral("切换到其他用户"), 0xE0E0E0, 0x808080,
+             0xFFFFFF, 0xC0C0C0, 0},
+            {m.Cmd_TBarLogout.get(), QStringLiteral("注销"), QStringLiteral("注销当前用户"), 0xE0E0E0, 0x808080,
+             0xFFFFFF, 0xC0C0C0, 0},
+            {m.Cmd_TBarLockApp.get(), QStringLiteral("锁定"), QStringLiteral("锁定系统"), 0xE0E0E0, 0x808080, 0xFFFFFF,
+             0xC0C0C0, 0},
             {m.Cmd_TBarHelp.get(), QString(), QStringLiteral("帮助"), 0xE0E0E0, dflt, 0xFFFFFF, 0xC0C0C0, 0},
             {m.Cmd_TBarExit.get(), QString(), QStringLiteral("退出"), 0xE0E0E0, dflt, 0xFFFFFF, 0xC0C0C0, 0},
-            {m.Cmd_NBarClose.get(), QStringLiteral("×"), QStringLiteral("关闭导航栏"), 0x800000, 0xFFFFFF, 0x800000, 0x800000, 0},
-            {m.Cmd_NBarBrwBook.get(), QStringLiteral("借书"), QString(), 0xE0E0E0, 0x800000, 0xFFFFFF, 0xC0C0C0, 0xFF8080},
-            {m.Cmd_NBarReturnBook.get(), QStringLiteral("还书"), QString(), 0xE0E0E0, 0x800000, 0xFFFFFF, 0xC0C0C0, 0xFF8080},
-            {m.Cmd_NBarQuery.get(), QStringLiteral("查询"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0, 0xFF8080},
-            {m.Cmd_NBarStatistics.get(), QStringLiteral("统计"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0, 0xFF8080},
-            {m.Cmd_NBarBookMag.get(), QStringLiteral("图书档案"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0, 0xFF8080},
-            {m.Cmd_NBarReaderMag.get(), QStringLiteral("读者档案"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0, 0xFF8080},
+            {m.Cmd_NBarClose.get(), QStringLiteral("×"), QStringLiteral("关闭导航栏"), 0x800000, 0xFFFFFF, 0x800000,
+             0x800000, 0},
+            {m.Cmd_NBarBrwBook.get(), QStringLiteral("借书"), QString(), 0xE0E0E0, 0x800000, 0xFFFFFF, 0xC0C0C0,
+             0xFF8080},
+            {m.Cmd_NBarReturnBook.get(), QStringLiteral("还书"), QString(), 0xE0E0E0, 0x800000, 0xFFFFFF, 0xC0C0C0,
+             0xFF8080},
+            {m.Cmd_NBarQuery.get(), QStringLiteral("查询"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0,
+             0xFF8080},
+            {m.Cmd_NBarStatistics.get(), QStringLiteral("统计"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0,
+             0xFF8080},
+            {m.Cmd_NBarBookMag.get(), QStringLiteral("图书档案"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0,
+             0xFF8080},
+            {m.Cmd_NBarReaderMag.get(), QStringLiteral("读者档案"), QString(), 0xE0E0E0, 0x800000, 0x80000004, 0xC0C0C0,
+             0xFF8080},
         };
         for (const B &w : want) {
             const QByteArray name = w.b->objectName().toUtf8();
@@ -400,8 +411,7 @@ private slots:
         m.Timer_Tip->setEnabled(false);  // ticks by hand from here
         m.Timer_Tip_Timer();
         QCOMPARE(m.Lbl_SBarTip->Left(), start - 15);
-        for (int i = 0; i < 10; ++i)
-            m.Timer_Tip_Timer();
+        for (int i = 0; i < 10; ++i) m.Timer_Tip_Timer();
 
         // A second tip replaces the first and starts again from the right, in red.
         ShowSBarTip(QStringLiteral("第二条"));
@@ -458,9 +468,8 @@ private slots:
 
         // Backup and restore do nothing; dialogs that are not part of this build do nothing either.
         vb::Form *cur = CurForm.data();
-        for (vb::MenuItem *item : {m.Menu_File_DBBackup.get(), m.Menu_File_DBRecover.get(),
-                                   m.Menu_File_SwapUser.get(), m.Menu_File_DBClear.get(), m.Menu_Help_About.get(),
-                                   m.Menu_Security_LockApp.get()})
+        for (vb::MenuItem *item : {m.Menu_File_DBBackup.get(), m.Menu_File_DBRecover.get(), m.Menu_File_SwapUser.get(),
+                                   m.Menu_File_DBClear.get(), m.Menu_Help_About.get(), m.Menu_Security_LockApp.get()})
             item->action()->trigger();
         QCOMPARE(log.count(), 2);
         QVERIFY(m.isVisible());

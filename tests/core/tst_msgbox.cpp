@@ -24,8 +24,7 @@ void whenDialogShows(std::function<void(Frm_MsgFrm *)> act, QWidget *notThis = n
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, act, notThis] {
         auto *dlg = qobject_cast<Frm_MsgFrm *>(QApplication::activeModalWidget());
-        if (!dlg || !dlg->isVisible() || dlg == notThis)
-            return;
+        if (!dlg || !dlg->isVisible() || dlg == notThis) return;
         poll->stop();
         poll->deleteLater();
         act(dlg);
@@ -125,9 +124,11 @@ private slots:
 
     void iconsFollowTheCode()
     {
-        QVERIFY(Frm_MsgFrm::IconFile(QStringLiteral("?")).endsWith(QStringLiteral("Images/Picture/MsgBox_Question.ico")));
+        QVERIFY(
+            Frm_MsgFrm::IconFile(QStringLiteral("?")).endsWith(QStringLiteral("Images/Picture/MsgBox_Question.ico")));
         QVERIFY(Frm_MsgFrm::IconFile(QStringLiteral("x")).endsWith(QStringLiteral("Images/Picture/MsgBox_Error.ico")));
-        QVERIFY(Frm_MsgFrm::IconFile(QStringLiteral("!")).endsWith(QStringLiteral("Images/Picture/MsgBox_Caution.ico")));
+        QVERIFY(
+            Frm_MsgFrm::IconFile(QStringLiteral("!")).endsWith(QStringLiteral("Images/Picture/MsgBox_Caution.ico")));
         QVERIFY(Frm_MsgFrm::IconFile(QString()).endsWith(QStringLiteral("MsgBox_Caution.ico")));
         for (const QString &icon : {QStringLiteral("?"), QStringLiteral("x"), QStringLiteral("!")}) {
             Frm_MsgFrm dlg;
@@ -169,14 +170,10 @@ private slots:
         QCOMPARE(caption, QStringLiteral("删除图书"));
         QCOMPARE(text, QStringLiteral("确定删除？"));
 
-        whenDialogShows([](Frm_MsgFrm *dlg) {
-            clickButton(dlg->Cmd_Cancel.peek());
-        });
+        whenDialogShows([](Frm_MsgFrm *dlg) { clickButton(dlg->Cmd_Cancel.peek()); });
         QCOMPARE(ShowMsgBox(QStringLiteral("确定删除？"), QStringLiteral("?"), QStringLiteral("删除图书")), 2);
 
-        whenDialogShows([](Frm_MsgFrm *dlg) {
-            clickButton(dlg->Cmd_OK.peek());
-        });
+        whenDialogShows([](Frm_MsgFrm *dlg) { clickButton(dlg->Cmd_OK.peek()); });
         QCOMPARE(ShowMsgBox(QStringLiteral("已保存"), QStringLiteral("!"), QStringLiteral("提示")), 1);
         QTRY_VERIFY(!qobject_cast<Frm_MsgFrm *>(QApplication::activeModalWidget()));
     }
@@ -224,10 +221,12 @@ private slots:
         int inner = -1;
         whenDialogShows([&](Frm_MsgFrm *dlg) {
             first = dlg;
-            whenDialogShows([&](Frm_MsgFrm *dlg2) {
-                second = dlg2;
-                clickButton(dlg2->Cmd_Cancel.peek());
-            }, dlg);
+            whenDialogShows(
+                [&](Frm_MsgFrm *dlg2) {
+                    second = dlg2;
+                    clickButton(dlg2->Cmd_Cancel.peek());
+                },
+                dlg);
             inner = ShowMsgBox(QStringLiteral("二"), QStringLiteral("?"), QStringLiteral("二"));
             clickButton(dlg->Cmd_OK.peek());
         });

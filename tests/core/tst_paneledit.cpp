@@ -71,7 +71,7 @@ protected:
 // A record editor over the publishers table, opened by the panel window above.
 class Frm_TestEditor : public ModalEditForm {
 public:
-    Frm_TestEditor() : ModalEditForm(QStringLiteral("Frm_TestEditor")) {}
+    Frm_TestEditor() : ModalEditForm(QStringLiteral("Frm_TestEditor")) { }
     QString Key;
     vb::Ctl<FTextBox> Txt_Name{this};
     vb::Ctl<FTextBox> Txt_Post{this};
@@ -91,16 +91,15 @@ protected:
     {
         setCaption(Mode == QStringLiteral("ADD") ? QStringLiteral("添加出版社") : QStringLiteral("修改出版社"));
         SetDialogTitle(this, bar.Lbl_TBarText);
-        if (IsModifyMode())
-            Txt_Name->setText(Key);
+        if (IsModifyMode()) Txt_Name->setText(Key);
         Txt_Name->setEnabled(!IsModifyMode());
     }
     bool RequiredFieldsFilled() override { return !Txt_Name->Text().isEmpty(); }
     bool InsertRecord(QString &errText) override
     {
         try {
-            SQLConn().Execute(QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(Txt_Name->Text()) + QStringLiteral(",''," )
-                              + SQLQuote(Txt_Post->Text()) + QStringLiteral(")"));
+            SQLConn().Execute(QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(Txt_Name->Text())
+                              + QStringLiteral(",'',") + SQLQuote(Txt_Post->Text()) + QStringLiteral(")"));
             return true;
         } catch (const ado::Error &e) {
             errText = e.Description();
@@ -130,8 +129,7 @@ class TestPanelEdit : public QObject {
         QCOMPARE(w().EditMode, QStringLiteral("NULL"));
         QVERIFY(!w().Frame_ShowData->isEnabled());
         QCOMPARE(w().Frame_ShowData->Caption(), QStringLiteral("双击表项更改"));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(w().Txt(i)->Text(), QString());
+        for (int i = 0; i < 3; ++i) QCOMPARE(w().Txt(i)->Text(), QString());
         QCOMPARE(w().CurRow, 1);
     }
 
@@ -173,7 +171,8 @@ private slots:
         w().Txt(0)->setText(QStringLiteral("  新华出版社 "));
         w().Txt(1)->setText(QStringLiteral("南京"));
         w().Cmd_Save_Click();
-        QCOMPARE(scalar(QStringLiteral("SELECT 地址 FROM 出版社 WHERE 出版社名称 = '新华出版社'")), QStringLiteral("南京"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 地址 FROM 出版社 WHERE 出版社名称 = '新华出版社'")),
+                 QStringLiteral("南京"));
         QCOMPARE(grid().Rows(), 4);
         expectIdle();
     }
@@ -203,7 +202,8 @@ private slots:
         QVERIFY(!w().Txt(0)->Enabled());
         w().Txt(2)->setText(QStringLiteral("200001"));
         w().Cmd_Save_Click();
-        QCOMPARE(scalar(QStringLiteral("SELECT 邮编 FROM 出版社 WHERE 出版社名称 = '上海出版社'")), QStringLiteral("200001"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 邮编 FROM 出版社 WHERE 出版社名称 = '上海出版社'")),
+                 QStringLiteral("200001"));
         expectIdle();
         w().Cmd_Cancel_Click();
         expectIdle();
@@ -285,7 +285,8 @@ private slots:
         emit ed.bar.Cmd_TBarClose->Click();
         QVERIFY(!ed.IsLoaded());
         QCOMPARE(grid().Rows(), 5);
-        QCOMPARE(scalar(QStringLiteral("SELECT 邮编 FROM 出版社 WHERE 出版社名称 = '东方出版社'")), QStringLiteral("200002"));
+        QCOMPARE(scalar(QStringLiteral("SELECT 邮编 FROM 出版社 WHERE 出版社名称 = '东方出版社'")),
+                 QStringLiteral("200002"));
     }
 
     void enterSubmitsAndDotsAreDropped()
@@ -316,7 +317,8 @@ private slots:
         container.resize(200, 100);
         vb::Label lbl(&container, QStringLiteral("Lbl_Link"), QStringLiteral("链接"));
         lbl.setGeometry(10, 10, 80, 20);
-        HoverByMouseMove(&lbl, &container, [&] { lbl.setFontUnderline(true); }, [&] { lbl.setFontUnderline(false); });
+        HoverByMouseMove(
+            &lbl, &container, [&] { lbl.setFontUnderline(true); }, [&] { lbl.setFontUnderline(false); });
         const auto moveOver = [](QWidget *w, const QPoint &p) {
             QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::NoButton, Qt::NoButton,
                           Qt::NoModifier);

@@ -16,8 +16,7 @@ class TestSqlConnection : public QObject {
 
     void openShared()
     {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
         OpenSQLConnection(SQLConn(), db->server(), QStringLiteral("u"), QStringLiteral("p"), db->database());
     }
 
@@ -32,8 +31,7 @@ private slots:
     }
     void cleanup()
     {
-        if (SQLConn().State() == ado::adStateOpen)
-            SQLConn().Close();
+        if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
         db.reset();
     }
 
@@ -42,14 +40,30 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("outer blanks") << "  a b  " << "" << "'a b'";
-        QTest::newRow("tabs stay") << "\ta\t" << "" << "'\ta\t'";
-        QTest::newRow("upper") << " abC " << "U" << "'ABC'";
-        QTest::newRow("lower") << "AbC" << "L" << "'abc'";
-        QTest::newRow("other mode") << "AbC" << "x" << "'AbC'";
-        QTest::newRow("apostrophe doubled") << "O'Brien" << "" << "'O''Brien'";
-        QTest::newRow("only apostrophes") << "''" << "" << "''''''";
-        QTest::newRow("empty") << "" << "" << "''";
+        QTest::newRow("outer blanks") << "  a b  "
+                                      << ""
+                                      << "'a b'";
+        QTest::newRow("tabs stay") << "\ta\t"
+                                   << ""
+                                   << "'\ta\t'";
+        QTest::newRow("upper") << " abC "
+                               << "U"
+                               << "'ABC'";
+        QTest::newRow("lower") << "AbC"
+                               << "L"
+                               << "'abc'";
+        QTest::newRow("other mode") << "AbC"
+                                    << "x"
+                                    << "'AbC'";
+        QTest::newRow("apostrophe doubled") << "O'Brien"
+                                            << ""
+                                            << "'O''Brien'";
+        QTest::newRow("only apostrophes") << "''"
+                                          << ""
+                                          << "''''''";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "''";
     }
     void quoteTrimsBlanksOnlyAndKeepsInnerText()
     {
@@ -74,7 +88,8 @@ private slots:
     void quotedValuesRoundTripUnchanged()
     {
         QFETCH(QString, value);
-        SQLConn().Execute(QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(value) + QStringLiteral(",'addr','100000')"));
+        SQLConn().Execute(QStringLiteral("INSERT 出版社 VALUES (") + SQLQuote(value)
+                          + QStringLiteral(",'addr','100000')"));
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT 出版社名称 FROM 出版社 WHERE 出版社名称 = ") + SQLQuote(value), SQLConn());
         QVERIFY(!rs.EOF_());
@@ -86,18 +101,19 @@ private slots:
     {
         SQLConn().Close();
         QCOMPARE(SQLConn().State(), int(ado::adStateClosed));
-        OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"), db->database());
+        OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"),
+                          db->database());
         QCOMPARE(SQLConn().State(), int(ado::adStateOpen));
         QCOMPARE(SQLConn().ConnectionTimeout, 1);
         SQLConn().Close();
 
         QVERIFY_THROWS_EXCEPTION(ado::Error,
-            OpenSQLConnection(SQLConn(), QStringLiteral("nosuchserver"), QStringLiteral("u"), QStringLiteral("p"),
-                              db->database()));
+                                 OpenSQLConnection(SQLConn(), QStringLiteral("nosuchserver"), QStringLiteral("u"),
+                                                   QStringLiteral("p"), db->database()));
         QCOMPARE(SQLConn().State(), int(ado::adStateClosed));
         QVERIFY_THROWS_EXCEPTION(ado::Error,
-            OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"),
-                              db->database() + QStringLiteral(".missing")));
+                                 OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"),
+                                                   QStringLiteral("p"), db->database() + QStringLiteral(".missing")));
     }
 
     void loginTrimsAndIgnoresCaseOfTheNameOnly()
@@ -126,8 +142,8 @@ private slots:
         QCOMPARE(LastLogTime, QStringLiteral("2024-03-05 09:08:07"));
         QCOMPARE(db->scalar(QStringLiteral("SELECT CONVERT(varchar(20), 最后登录时间, 20) FROM 账户")),
                  QStringLiteral("2024-03-06 10:00:00"));
-        const auto log = db->rows(QStringLiteral(
-            "SELECT 用户名, CONVERT(varchar(20), 登录时间, 20) FROM 账户登录 ORDER BY 登录时间"));
+        const auto log = db->rows(
+            QStringLiteral("SELECT 用户名, CONVERT(varchar(20), 登录时间, 20) FROM 账户登录 ORDER BY 登录时间"));
         QCOMPARE(log.size(), 2);
         QCOMPARE(log.at(1).at(0), QStringLiteral("Admin"));
         QCOMPARE(log.at(1).at(1), QStringLiteral("2024-03-06 10:00:00"));

@@ -26,10 +26,7 @@ class TestWelcome : public QObject {
     Frm_Welcome &home() { return vb::Default<Frm_Welcome>(); }
 
     // The permission columns in the order the joined query gives them.
-    QStringList permissionNames()
-    {
-        return s->db.header(QStringLiteral("SELECT * FROM 账户,账户类型")).mid(8);
-    }
+    QStringList permissionNames() { return s->db.header(QStringLiteral("SELECT * FROM 账户,账户类型")).mid(8); }
 
     void reopen()
     {
@@ -38,7 +35,10 @@ class TestWelcome : public QObject {
     }
 
 private slots:
-    void initTestCase() { Frm_Main::SetEndHandler([] {}); }
+    void initTestCase()
+    {
+        Frm_Main::SetEndHandler([] {});
+    }
 
     void init()
     {
@@ -103,8 +103,9 @@ private slots:
         QStringList values;
         for (int i = 0; i < 13; ++i)
             values << (i % 3 == 0 ? QStringLiteral("1") : i % 3 == 1 ? QStringLiteral("0") : QStringLiteral("Null"));
-        s->db.exec({QStringLiteral("INSERT 账户类型 VALUES ('借阅员', ") + values.join(QLatin1Char(',')) + QStringLiteral(")"),
-                    QStringLiteral("INSERT 账户 VALUES ('clerk', 'pw', '李四', 'x', '借阅员', Null, '正常')")});
+        s->db.exec(
+            {QStringLiteral("INSERT 账户类型 VALUES ('借阅员', ") + values.join(QLatin1Char(',')) + QStringLiteral(")"),
+             QStringLiteral("INSERT 账户 VALUES ('clerk', 'pw', '李四', 'x', '借阅员', Null, '正常')")});
         CurUID = QStringLiteral("clerk");
         reopen();
         Frm_Welcome &w = home();

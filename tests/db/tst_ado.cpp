@@ -18,7 +18,8 @@ using Rows = QList<QStringList>;
 
 namespace {
 
-QString errorOf(const std::function<void()> &f) {
+QString errorOf(const std::function<void()> &f)
+{
     try {
         f();
     } catch (const ado::Error &e) {
@@ -50,16 +51,18 @@ private slots:
     void librarydbTool();
 };
 
-void TestAdo::connectionStrings() {
-    const ado::ConnectionInfo a = ado::ConnectionInfo::parse(
-        QStringLiteral("Driver={SQL Server};Server=SQLite;UID=sa;PWD=p;w=d;Database=lib"));
+void TestAdo::connectionStrings()
+{
+    const ado::ConnectionInfo a =
+        ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};Server=SQLite;UID=sa;PWD=p;w=d;Database=lib"));
     QCOMPARE(a.driver, QStringLiteral("{SQL Server}"));
     QCOMPARE(a.server, QStringLiteral("SQLite"));
     QCOMPARE(a.uid, QStringLiteral("sa"));
     QCOMPARE(a.pwd, QStringLiteral("p"));
     QCOMPARE(a.database, QStringLiteral("lib"));
     QVERIFY(a.isEmbedded());
-    const ado::ConnectionInfo b = ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};Server=host;UID=u;PWD="));
+    const ado::ConnectionInfo b =
+        ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};Server=host;UID=u;PWD="));
     QCOMPARE(b.database, QString());
     QVERIFY(!b.isEmbedded());
     QCOMPARE(ado::ConnectionInfo::parse(b.toString()).server, QStringLiteral("host"));
@@ -69,7 +72,8 @@ void TestAdo::connectionStrings() {
     QVERIFY(!errorOf([] { ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|u|p")); }).isEmpty());
 }
 
-void TestAdo::embeddedDatabaseBesideTheProgram() {
+void TestAdo::embeddedDatabaseBesideTheProgram()
+{
     const QString name = QStringLiteral("tst_ado_%1").arg(QCoreApplication::applicationPid());
     const QString file = QDir(QCoreApplication::applicationDirPath()).filePath(name + QStringLiteral(".db"));
     QFile::remove(file);
@@ -87,7 +91,9 @@ void TestAdo::embeddedDatabaseBesideTheProgram() {
     QCOMPARE(ado::ProbeDatabase(info), ado::DatabaseState::Missing);
     ado::CreateDatabase(info, TempDb::schemaDir());
     QCOMPARE(ado::ProbeDatabase(info), ado::DatabaseState::HasTables);
-    QVERIFY(errorOf([&] { ado::CreateDatabase(info, TempDb::schemaDir()); }).contains(QStringLiteral("already has tables")));
+    QVERIFY(errorOf([&] {
+                ado::CreateDatabase(info, TempDb::schemaDir());
+            }).contains(QStringLiteral("already has tables")));
     conn.Open(cs);
     QCOMPARE(conn.State(), int(ado::adStateOpen));
     QVERIFY(!errorOf([&] { conn.Open(cs); }).isEmpty());
@@ -108,17 +114,21 @@ void TestAdo::embeddedDatabaseBesideTheProgram() {
     QFile::remove(file);
 }
 
-void TestAdo::otherServersAreNotFound() {
+void TestAdo::otherServersAreNotFound()
+{
     ado::Connection conn;
-    const QString err = errorOf([&] { conn.Open(QStringLiteral("Driver={SQL Server};Server=LIBSERVER;UID=sa;PWD=;Database=lib")); });
+    const QString err =
+        errorOf([&] { conn.Open(QStringLiteral("Driver={SQL Server};Server=LIBSERVER;UID=sa;PWD=;Database=lib")); });
     QVERIFY2(err.contains(QStringLiteral("'LIBSERVER' does not exist")), qPrintable(err));
     QCOMPARE(conn.State(), int(ado::adStateClosed));
     QVERIFY(!errorOf([&] { conn.Open(QStringLiteral("Driver={SQL Server};Server=sqlite;UID=sa;PWD=")); }).isEmpty());
 }
 
-void TestAdo::walkingARecordset() {
+void TestAdo::walkingARecordset()
+{
     TempDb db;
-    db.exec({QStringLiteral("INSERT 出版社 VALUES ('甲','a','1')"), QStringLiteral("INSERT 出版社 VALUES ('乙','b','2')"),
+    db.exec({QStringLiteral("INSERT 出版社 VALUES ('甲','a','1')"),
+             QStringLiteral("INSERT 出版社 VALUES ('乙','b','2')"),
              QStringLiteral("INSERT 出版社 VALUES ('丙','c','3')")});
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM 出版社 ORDER BY 邮编"), db.conn());
@@ -154,7 +164,8 @@ void TestAdo::walkingARecordset() {
     QCOMPARE(db.conn().Execute(QStringLiteral("SELECT * FROM 出版社")), -1L);
 }
 
-void TestAdo::fieldsAtEndOfFileOrUnknown() {
+void TestAdo::fieldsAtEndOfFileOrUnknown()
+{
     TempDb db;
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 用户名, 密码 FROM 账户 WHERE 用户名 = 'nobody'"), db.conn());
@@ -174,10 +185,12 @@ void TestAdo::fieldsAtEndOfFileOrUnknown() {
     QVERIFY(errorOf([&] { rs.Fields(0); }).contains(QStringLiteral("closed")));
 }
 
-void TestAdo::typedValues() {
+void TestAdo::typedValues()
+{
     TempDb db;
     db.exec({QStringLiteral("INSERT 图书档案 VALUES('1','书','作者','社','2024-3-5',12.5,0,'1')"),
-             QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B1','1','2024-03-05 14:05:09','u')")});
+             QStringLiteral(
+                 "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B1','1','2024-03-05 14:05:09','u')")});
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 出版时间, 价格, 可否外借, 图书名称, 出版社名称 FROM 图书档案"), db.conn());
     QCOMPARE(rs.Fields(0).toDateTime(), QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
@@ -192,10 +205,12 @@ void TestAdo::typedValues() {
     QVERIFY(r->memoryBytes() > 0);
 }
 
-void TestAdo::lastLoginWrittenThroughRecordset() {
+void TestAdo::lastLoginWrittenThroughRecordset()
+{
     TempDb db;
     ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = 'ADMIN'"), db.conn(), ado::adOpenDynamic, ado::adLockOptimistic);
+    rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = 'ADMIN'"), db.conn(), ado::adOpenDynamic,
+            ado::adLockOptimistic);
     QCOMPARE(rs.RecordCount(), 1L);
     QVERIFY(rs.Fields(QStringLiteral("最后登录时间")).isNull());
     rs.SetField(QStringLiteral("最后登录时间"), QStringLiteral("2024-05-01 08:30:00"));
@@ -203,11 +218,15 @@ void TestAdo::lastLoginWrittenThroughRecordset() {
     QCOMPARE(rs.Fields(QStringLiteral("最后登录时间")).toDateTime(), QDateTime(QDate(2024, 5, 1), QTime(8, 30)));
     QCOMPARE(db.scalar(QStringLiteral("SELECT CONVERT(varchar(20),最后登录时间,20) FROM 账户 WHERE 用户名 = 'admin'")),
              QStringLiteral("2024-05-01 08:30:00"));
-    QVERIFY(!errorOf([&] { rs.SetField(QStringLiteral("最后登录时间"), QStringLiteral("不是日期")); rs.Update(); }).isEmpty());
+    QVERIFY(!errorOf([&] {
+                 rs.SetField(QStringLiteral("最后登录时间"), QStringLiteral("不是日期"));
+                 rs.Update();
+             }).isEmpty());
     QCOMPARE(db.scalar(QStringLiteral("SELECT 最后登录时间 FROM 账户")), QStringLiteral("2024-05-01 08:30:00"));
 }
 
-void TestAdo::libraryInformationSaved() {
+void TestAdo::libraryInformationSaved()
+{
     TempDb db;
     const QByteArray logo("\x89PNG\r\n\x1a\n\0\x01binary", 16);
     ado::Recordset rs;
@@ -220,7 +239,8 @@ void TestAdo::libraryInformationSaved() {
     QCOMPARE(rs.Fields(QStringLiteral("图书馆名称")).toString(), QStringLiteral(" 新名字 "));
     rs.Update();
     rs.Close();
-    QCOMPARE(db.rows(QStringLiteral("SELECT 图书馆名称, 租金功能, 超期罚金功能, CONVERT(varchar(10),每日超期罚金,0) FROM 图书馆信息")),
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT 图书馆名称, 租金功能, 超期罚金功能, CONVERT(varchar(10),每日超期罚金,0) FROM 图书馆信息")),
              Rows({{" 新名字 ", "1", "0", "0.50"}}));
     rs.Open(QStringLiteral("SELECT 徽标 FROM 图书馆信息"), db.conn());
     QCOMPARE(rs.Fields(0).toByteArray(), logo);
@@ -233,25 +253,29 @@ void TestAdo::libraryInformationSaved() {
     QCOMPARE(db.scalar(QStringLiteral("SELECT 图书馆名称 FROM 图书馆信息")), QStringLiteral(" 新名字 "));
 }
 
-void TestAdo::readOnlyAndJoinedRecordsetsRefuseUpdates() {
+void TestAdo::readOnlyAndJoinedRecordsetsRefuseUpdates()
+{
     TempDb db;
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM 账户"), db.conn());
-    QVERIFY(errorOf([&] { rs.SetField(QStringLiteral("状态"), QStringLiteral("停用")); }).contains(QStringLiteral("does not support updating")));
+    QVERIFY(errorOf([&] {
+                rs.SetField(QStringLiteral("状态"), QStringLiteral("停用"));
+            }).contains(QStringLiteral("does not support updating")));
     ado::Recordset joined;
-    joined.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 账户.账户类型 = 账户类型.账户类型"), db.conn(), ado::adOpenDynamic,
-                ado::adLockOptimistic);
+    joined.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 账户.账户类型 = 账户类型.账户类型"), db.conn(),
+                ado::adOpenDynamic, ado::adLockOptimistic);
     joined.SetField(QStringLiteral("状态"), QStringLiteral("停用"));
     QVERIFY(!errorOf([&] { joined.Update(); }).isEmpty());
     ado::Recordset computed;
-    computed.Open(QStringLiteral("SELECT 用户名, CONVERT(varchar(20),最后登录时间,20) AS 时间 FROM 账户"), db.conn(), ado::adOpenDynamic,
-                  ado::adLockOptimistic);
+    computed.Open(QStringLiteral("SELECT 用户名, CONVERT(varchar(20),最后登录时间,20) AS 时间 FROM 账户"), db.conn(),
+                  ado::adOpenDynamic, ado::adLockOptimistic);
     computed.SetField(QStringLiteral("时间"), QStringLiteral("2024-01-01"));
     QVERIFY(errorOf([&] { computed.Update(); }).contains(QStringLiteral("cannot be updated")));
     QCOMPARE(db.scalar(QStringLiteral("SELECT 状态 FROM 账户")), QStringLiteral("正常"));
 }
 
-void TestAdo::transactions() {
+void TestAdo::transactions()
+{
     TempDb db;
     ado::Connection &c = db.conn();
     c.BeginTrans();
@@ -269,7 +293,8 @@ void TestAdo::transactions() {
     QVERIFY(errorOf([&] { c.RollbackTrans(); }).contains(QStringLiteral("No transaction")));
 }
 
-void TestAdo::busyDatabaseWaitsForTheTimeout() {
+void TestAdo::busyDatabaseWaitsForTheTimeout()
+{
     TempDb db;
     db.conn().BeginTrans();
     db.conn().Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)"));
@@ -285,7 +310,8 @@ void TestAdo::busyDatabaseWaitsForTheTimeout() {
     QCOMPARE(other.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)")), 1L);
 }
 
-void TestAdo::librarydbTool() {
+void TestAdo::librarydbTool()
+{
     const QString tool = testsupport::resourcesDir() + QStringLiteral("librarydb");
     if (!QFile::exists(tool)) QSKIP("librarydb is not built");
     QTemporaryDir dir;
@@ -308,7 +334,8 @@ void TestAdo::librarydbTool() {
     QVERIFY(err.contains(QStringLiteral("already has tables")));
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("INSERT 出版社 VALUES ('甲', Null, '1')")}, &out), 0);
     QCOMPARE(out, QStringLiteral("1\n"));
-    QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELECT 出版社名称, 地址, 邮编 FROM 出版社")}, &out), 0);
+    QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELECT 出版社名称, 地址, 邮编 FROM 出版社")}, &out),
+             0);
     QCOMPARE(out, QStringLiteral("出版社名称\t地址\t邮编\n甲\t\t1\n"));
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELEC 1")}, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("SELEC")));

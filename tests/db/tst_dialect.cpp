@@ -33,7 +33,8 @@ private slots:
     void splitScript();
 };
 
-void TestDialect::literalsComeBackUnchanged_data() {
+void TestDialect::literalsComeBackUnchanged_data()
+{
     QTest::addColumn<QString>("text");
     QTest::newRow("old join operator") << QStringLiteral("a *= b");
     QTest::newRow("right join operator") << QStringLiteral("a =* b");
@@ -47,19 +48,22 @@ void TestDialect::literalsComeBackUnchanged_data() {
     QTest::newRow("chinese") << QStringLiteral("人民出版社，第二版");
 }
 
-void TestDialect::literalsComeBackUnchanged() {
+void TestDialect::literalsComeBackUnchanged()
+{
     QFETCH(QString, text);  // as written inside the quotes (apostrophes doubled)
     TempDb db;
     QString stored = text;
     stored.replace(QStringLiteral("''"), QStringLiteral("'"));
     QCOMPARE(db.conn().Execute(QStringLiteral("INSERT 出版社 VALUES ('%1', '%1', Null)").arg(text)), 1L);
-    QCOMPARE(db.rows(QStringLiteral("SELECT 出版社名称, 地址 FROM 出版社 WHERE 出版社名称 = '%1'").arg(text)), Rows({{stored, stored}}));
+    QCOMPARE(db.rows(QStringLiteral("SELECT 出版社名称, 地址 FROM 出版社 WHERE 出版社名称 = '%1'").arg(text)),
+             Rows({{stored, stored}}));
     QCOMPARE(db.rows(QStringLiteral("SELECT '%1' AS 文字 FROM 出版社").arg(text)), Rows({{stored}}));
     QCOMPARE(db.conn().Execute(QStringLiteral("UPDATE 出版社 SET 邮编 = '%1' WHERE 地址 = '%1'").arg(text)), 1L);
     QCOMPARE(db.conn().Execute(QStringLiteral("DELETE 出版社 WHERE 邮编 = '%1'").arg(text)), 1L);
 }
 
-void TestDialect::identifiersAndComments() {
+void TestDialect::identifiersAndComments()
+{
     TempDb db;
     db.exec({QStringLiteral("INSERT INTO 出版社 VALUES (N'科学出版社', '上海', '200000') -- with INTO and N''"),
              QStringLiteral("/* a note */ INSERT [出版社] ([出版社名称], 邮编) VALUES ('人民出版社', '100000');")});
@@ -75,47 +79,73 @@ void TestDialect::identifiersAndComments() {
     QCOMPARE(db.conn().Execute(QStringLiteral("DELETE 出版社")), 1L);
 }
 
-void TestDialect::likeAsTheServerMatches_data() {
+void TestDialect::likeAsTheServerMatches_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("prefix") << "B0012" << "b001%" << true;
-    QTest::newRow("prefix longer") << "B0" << "B00%" << false;
-    QTest::newRow("one char") << "R01" << "R_1" << true;
-    QTest::newRow("inner run") << "人民出版社" << "%出版%" << true;
-    QTest::newRow("set") << "x1" << "[xyz]%" << true;
-    QTest::newRow("set is not literal") << "[x]1" << "[x]%" << false;
-    QTest::newRow("range") << "c9" << "[a-c][0-9]" << true;
-    QTest::newRow("negated set") << "a" << "[^a]" << false;
-    QTest::newRow("other case") << "Ünïcode" << "üNÏ%" << true;
-    QTest::newRow("empty pattern") << "a" << "" << false;
+    QTest::newRow("prefix") << "B0012"
+                            << "b001%" << true;
+    QTest::newRow("prefix longer") << "B0"
+                                   << "B00%" << false;
+    QTest::newRow("one char") << "R01"
+                              << "R_1" << true;
+    QTest::newRow("inner run") << "人民出版社"
+                               << "%出版%" << true;
+    QTest::newRow("set") << "x1"
+                         << "[xyz]%" << true;
+    QTest::newRow("set is not literal") << "[x]1"
+                                        << "[x]%" << false;
+    QTest::newRow("range") << "c9"
+                           << "[a-c][0-9]" << true;
+    QTest::newRow("negated set") << "a"
+                                 << "[^a]" << false;
+    QTest::newRow("other case") << "Ünïcode"
+                                << "üNÏ%" << true;
+    QTest::newRow("empty pattern") << "a"
+                                   << "" << false;
 }
 
-void TestDialect::likeAsTheServerMatches() {
+void TestDialect::likeAsTheServerMatches()
+{
     QFETCH(QString, text);
     QFETCH(QString, pattern);
     QFETCH(bool, matches);
     TempDb db;
     db.conn().Execute(QStringLiteral("INSERT 出版社 VALUES ('%1', Null, Null)").arg(text));
-    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 LIKE '%1'").arg(pattern)).size(), matches ? 1 : 0);
-    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 NOT LIKE '%1'").arg(pattern)).size(), matches ? 0 : 1);
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 LIKE '%1'").arg(pattern)).size(),
+             matches ? 1 : 0);
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 NOT LIKE '%1'").arg(pattern)).size(),
+             matches ? 0 : 1);
 }
 
-void TestDialect::topAndDistinctInEitherOrder() {
+void TestDialect::topAndDistinctInEitherOrder()
+{
     TempDb db;
     for (int i = 0; i < 6; ++i)
-        db.conn().Execute(QStringLiteral("INSERT 图书档案 VALUES('I%1','书%1','作者%2','社%2','2020-01-01',1,0,'1')").arg(i).arg(i % 3));
+        db.conn().Execute(QStringLiteral("INSERT 图书档案 VALUES('I%1','书%1','作者%2','社%2','2020-01-01',1,0,'1')")
+                              .arg(i)
+                              .arg(i % 3));
     const Rows expected{{"作者0"}, {"作者1"}};
     QCOMPARE(db.rows(QStringLiteral("SELECT DISTINCT TOP 2 作者 FROM 图书档案 ORDER BY 作者")), expected);
     QCOMPARE(db.rows(QStringLiteral("SELECT TOP 2 DISTINCT 作者 FROM 图书档案 ORDER BY 作者")), expected);
     QCOMPARE(db.rows(QStringLiteral("SELECT TOP (4) ISBN FROM 图书档案 ORDER BY ISBN DESC")).size(), 4);
-    QCOMPARE(db.rows(QStringLiteral("SELECT 作者 FROM 图书档案 WHERE ISBN = 'I0' UNION SELECT 作者 FROM 图书档案 WHERE ISBN = 'I3' ORDER BY 作者")),
+    QCOMPARE(db.rows(QStringLiteral("SELECT 作者 FROM 图书档案 WHERE ISBN = 'I0' UNION SELECT 作者 FROM 图书档案 WHERE "
+                                    "ISBN = 'I3' ORDER BY 作者")),
              Rows({{"作者0"}}));
-    QCOMPARE(db.rows(QStringLiteral("SELECT 作者 FROM 图书档案 WHERE ISBN = 'I0' UNION ALL SELECT 作者 FROM 图书档案 WHERE ISBN = 'I3'")).size(), 2);
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE 作者 BETWEEN '作者0' AND '作者1' AND NOT ISBN IN ('I0')")), QStringLiteral("3"));
+    QCOMPARE(
+        db
+            .rows(QStringLiteral(
+                "SELECT 作者 FROM 图书档案 WHERE ISBN = 'I0' UNION ALL SELECT 作者 FROM 图书档案 WHERE ISBN = 'I3'"))
+            .size(),
+        2);
+    QCOMPARE(db.scalar(QStringLiteral(
+                 "SELECT COUNT(*) FROM 图书档案 WHERE 作者 BETWEEN '作者0' AND '作者1' AND NOT ISBN IN ('I0')")),
+             QStringLiteral("3"));
 }
 
-void TestDialect::outerJoinKeepsInnerConditionsInOn() {
+void TestDialect::outerJoinKeepsInnerConditionsInOn()
+{
     TempDb db;
     db.exec({QStringLiteral("INSERT 图书档案 VALUES('A','甲','x','p','',1,0,'1')"),
              QStringLiteral("INSERT 图书档案 VALUES('B','乙','y','p','',1,0,'1')"),
@@ -123,44 +153,72 @@ void TestDialect::outerJoinKeepsInnerConditionsInOn() {
              QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('2','A','2024-01-01','u2')"),
              QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('3','B','2024-01-01','u2')")});
     // A condition on the inner table restricts the joined rows, not the titles.
-    QCOMPARE(db.rows(QStringLiteral("SELECT 图书档案.ISBN, COUNT(图书库存.ISBN) FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN "
-                                    "AND 图书库存.经手人 = 'u1' GROUP BY 图书档案.ISBN ORDER BY 图书档案.ISBN")),
-             Rows({{"A", "1"}, {"B", "0"}}));
+    QCOMPARE(
+        db.rows(QStringLiteral(
+            "SELECT 图书档案.ISBN, COUNT(图书库存.ISBN) FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN "
+            "AND 图书库存.经手人 = 'u1' GROUP BY 图书档案.ISBN ORDER BY 图书档案.ISBN")),
+        Rows({{"A", "1"}, {"B", "0"}}));
     // A condition on the outer table restricts its rows.
-    QCOMPARE(db.rows(QStringLiteral("SELECT 图书档案.ISBN, COUNT(图书库存.ISBN) FROM 图书档案, 图书库存 WHERE 图书库存.ISBN =* 图书档案.ISBN "
-                                    "AND 图书名称 = '乙' GROUP BY 图书档案.ISBN")),
-             Rows({{"B", "1"}}));
-    QVERIFY(db.conn().Translate(QStringLiteral("SELECT * FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN"))
+    QCOMPARE(
+        db.rows(QStringLiteral(
+            "SELECT 图书档案.ISBN, COUNT(图书库存.ISBN) FROM 图书档案, 图书库存 WHERE 图书库存.ISBN =* 图书档案.ISBN "
+            "AND 图书名称 = '乙' GROUP BY 图书档案.ISBN")),
+        Rows({{"B", "1"}}));
+    QVERIFY(db.conn()
+                .Translate(QStringLiteral("SELECT * FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN"))
                 .contains(QStringLiteral("LEFT JOIN")));
 }
 
-void TestDialect::refusedForms_data() {
+void TestDialect::refusedForms_data()
+{
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown table") << "SELECT * FROM 不存在" << "Invalid object name '不存在'";
-    QTest::newRow("unknown column") << "SELECT 电话 FROM 出版社" << "Invalid column name '电话'";
-    QTest::newRow("ambiguous column") << "SELECT 地址 FROM 出版社, 读者档案" << "Ambiguous column name '地址'";
-    QTest::newRow("two statements") << "SELECT * FROM 出版社; SELECT * FROM 账户" << "one statement";
-    QTest::newRow("ansi join") << "SELECT * FROM 出版社 JOIN 图书档案 ON 1 = 1" << "JOIN";
-    QTest::newRow("other statement") << "DROP TABLE 出版社" << "only SELECT, INSERT, UPDATE and DELETE";
-    QTest::newRow("unknown function") << "SELECT SOUNDEX(地址) FROM 出版社" << "not a recognized built-in function";
-    QTest::newRow("top percent") << "SELECT TOP 5 PERCENT * FROM 出版社" << "PERCENT";
-    QTest::newRow("value count") << "INSERT 出版社 VALUES ('a', 'b')" << "number of supplied values";
-    QTest::newRow("outer join in OR") << "SELECT * FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN OR 1 = 1" << "joined by AND";
-    QTest::newRow("inner table joined") << "SELECT * FROM 图书档案, 图书库存, 图书借阅 WHERE 图书档案.ISBN *= 图书库存.ISBN AND 图书库存.图书编号 = 图书借阅.图书编号"
+    QTest::newRow("unknown table") << "SELECT * FROM 不存在"
+                                   << "Invalid object name '不存在'";
+    QTest::newRow("unknown column") << "SELECT 电话 FROM 出版社"
+                                    << "Invalid column name '电话'";
+    QTest::newRow("ambiguous column") << "SELECT 地址 FROM 出版社, 读者档案"
+                                      << "Ambiguous column name '地址'";
+    QTest::newRow("two statements") << "SELECT * FROM 出版社; SELECT * FROM 账户"
+                                    << "one statement";
+    QTest::newRow("ansi join") << "SELECT * FROM 出版社 JOIN 图书档案 ON 1 = 1"
+                               << "JOIN";
+    QTest::newRow("other statement") << "DROP TABLE 出版社"
+                                     << "only SELECT, INSERT, UPDATE and DELETE";
+    QTest::newRow("unknown function") << "SELECT SOUNDEX(地址) FROM 出版社"
+                                      << "not a recognized built-in function";
+    QTest::newRow("top percent") << "SELECT TOP 5 PERCENT * FROM 出版社"
+                                 << "PERCENT";
+    QTest::newRow("value count") << "INSERT 出版社 VALUES ('a', 'b')"
+                                 << "number of supplied values";
+    QTest::newRow("outer join in OR")
+        << "SELECT * FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN OR 1 = 1"
+        << "joined by AND";
+    QTest::newRow("inner table joined") << "SELECT * FROM 图书档案, 图书库存, 图书借阅 WHERE 图书档案.ISBN *= "
+                                           "图书库存.ISBN AND 图书库存.图书编号 = 图书借阅.图书编号"
                                         << "inner member of an outer-join";
-    QTest::newRow("computed column") << "UPDATE 读者档案 SET 未还书总价值 = 1" << "computed column";
-    QTest::newRow("no date") << "INSERT 账户登录 VALUES ('a', '2024-02-30')" << "datetime";
-    QTest::newRow("no number") << "INSERT 读者类别 VALUES ('a', 'abc', '1')" << "int";
-    QTest::newRow("no money") << "UPDATE 图书档案 SET 价格 = 'abc'" << "money";
-    QTest::newRow("date like") << "SELECT * FROM 账户登录 WHERE 登录时间 LIKE '2024%'" << "LIKE";
-    QTest::newRow("unclosed literal") << "SELECT * FROM 出版社 WHERE 地址 = 'abc" << "Unclosed quotation mark";
-    QTest::newRow("bad syntax") << "SELECT FROM 出版社" << "Incorrect syntax near";
-    QTest::newRow("condition as a value") << "SELECT 出版社.地址 = '北京' FROM 出版社" << "Incorrect syntax near '='";
-    QTest::newRow("convert style") << "SELECT CONVERT(varchar(10), 登录时间, 7) FROM 账户登录" << "style";
+    QTest::newRow("computed column") << "UPDATE 读者档案 SET 未还书总价值 = 1"
+                                     << "computed column";
+    QTest::newRow("no date") << "INSERT 账户登录 VALUES ('a', '2024-02-30')"
+                             << "datetime";
+    QTest::newRow("no number") << "INSERT 读者类别 VALUES ('a', 'abc', '1')"
+                               << "int";
+    QTest::newRow("no money") << "UPDATE 图书档案 SET 价格 = 'abc'"
+                              << "money";
+    QTest::newRow("date like") << "SELECT * FROM 账户登录 WHERE 登录时间 LIKE '2024%'"
+                               << "LIKE";
+    QTest::newRow("unclosed literal") << "SELECT * FROM 出版社 WHERE 地址 = 'abc"
+                                      << "Unclosed quotation mark";
+    QTest::newRow("bad syntax") << "SELECT FROM 出版社"
+                                << "Incorrect syntax near";
+    QTest::newRow("condition as a value") << "SELECT 出版社.地址 = '北京' FROM 出版社"
+                                          << "Incorrect syntax near '='";
+    QTest::newRow("convert style") << "SELECT CONVERT(varchar(10), 登录时间, 7) FROM 账户登录"
+                                   << "style";
 }
 
-void TestDialect::refusedForms() {
+void TestDialect::refusedForms()
+{
     QFETCH(QString, sql);
     QFETCH(QString, message);
     TempDb db;
@@ -172,7 +230,8 @@ void TestDialect::refusedForms() {
     }
 }
 
-void TestDialect::refusedStatementRunsNothing() {
+void TestDialect::refusedStatementRunsNothing()
+{
     TempDb db;
     db.conn().Execute(QStringLiteral("INSERT 出版社 VALUES ('a', 'b', 'c')"));
     QVERIFY_THROWS_EXCEPTION(ado::Error, db.conn().Execute(QStringLiteral("SELECT 1 FROM 出版社; DELETE FROM 出版社")));
@@ -183,49 +242,74 @@ void TestDialect::refusedStatementRunsNothing() {
     QCOMPARE(db.conn().Execute(QStringLiteral("DELETE FROM 出版社; -- done")), 1L);
 }
 
-void TestDialect::datesAsTheServerReadsThem_data() {
+void TestDialect::datesAsTheServerReadsThem_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");  // "" for no date
-    QTest::newRow("iso") << "2024-03-05" << "2024-03-05 00:00:00";
-    QTest::newRow("typed") << "2024-3-5" << "2024-03-05 00:00:00";
-    QTest::newRow("slashes") << "2024/03/05" << "2024-03-05 00:00:00";
-    QTest::newRow("with time") << "2024-03-05 7:05" << "2024-03-05 07:05:00";
-    QTest::newRow("date-time") << " 2024-03-05 23:59:59 " << "2024-03-05 23:59:59";
-    QTest::newRow("registration") << "240315" << "2024-03-15 00:00:00";
-    QTest::newRow("two-digit year 49") << "491231" << "2049-12-31 00:00:00";
-    QTest::newRow("two-digit year 50") << "500101" << "1950-01-01 00:00:00";
-    QTest::newRow("compact") << "20240229" << "2024-02-29 00:00:00";
-    QTest::newRow("iso with T") << "2024-03-01T08:00:00" << "2024-03-01 08:00:00";
-    QTest::newRow("no such day") << "2023-02-29" << "";
-    QTest::newRow("mixed separators") << "2024-03/05" << "";
-    QTest::newRow("bad time") << "2024-03-05 24:00" << "";
-    QTest::newRow("text") << "明天" << "";
-    QTest::newRow("before 1753") << "1700-01-01" << "";
+    QTest::newRow("iso") << "2024-03-05"
+                         << "2024-03-05 00:00:00";
+    QTest::newRow("typed") << "2024-3-5"
+                           << "2024-03-05 00:00:00";
+    QTest::newRow("slashes") << "2024/03/05"
+                             << "2024-03-05 00:00:00";
+    QTest::newRow("with time") << "2024-03-05 7:05"
+                               << "2024-03-05 07:05:00";
+    QTest::newRow("date-time") << " 2024-03-05 23:59:59 "
+                               << "2024-03-05 23:59:59";
+    QTest::newRow("registration") << "240315"
+                                  << "2024-03-15 00:00:00";
+    QTest::newRow("two-digit year 49") << "491231"
+                                       << "2049-12-31 00:00:00";
+    QTest::newRow("two-digit year 50") << "500101"
+                                       << "1950-01-01 00:00:00";
+    QTest::newRow("compact") << "20240229"
+                             << "2024-02-29 00:00:00";
+    QTest::newRow("iso with T") << "2024-03-01T08:00:00"
+                                << "2024-03-01 08:00:00";
+    QTest::newRow("no such day") << "2023-02-29"
+                                 << "";
+    QTest::newRow("mixed separators") << "2024-03/05"
+                                      << "";
+    QTest::newRow("bad time") << "2024-03-05 24:00"
+                              << "";
+    QTest::newRow("text") << "明天"
+                          << "";
+    QTest::newRow("before 1753") << "1700-01-01"
+                                 << "";
 }
 
-void TestDialect::datesAsTheServerReadsThem() {
+void TestDialect::datesAsTheServerReadsThem()
+{
     QFETCH(QString, text);
     QFETCH(QString, stored);
     const std::optional<QString> d = dialect::normalizeDate(text);
     QCOMPARE(d.value_or(QString()), stored);
 }
 
-void TestDialect::datesStoredNormalised() {
+void TestDialect::datesStoredNormalised()
+{
     TempDb db;
     db.exec({QStringLiteral("INSERT 读者档案 VALUES('R1','c','n',1,0,'','','','',0,0,0,0,0,'240315','u','正常')"),
              QStringLiteral("INSERT 读者档案 VALUES('R2','c','n',1,0,'','','','',0,0,0,0,0,'2024/3/16','u','正常')"),
              QStringLiteral("INSERT 读者档案 VALUES('R3','c','n',1,0,'','','','',0,0,0,0,0,'','u','正常')"),
              QStringLiteral("UPDATE 读者档案 SET 登记日期 = '2024-3-17' WHERE 读者编号 = 'R3'")});
-    QCOMPARE(db.rows(QStringLiteral("SELECT 读者编号, CONVERT(varchar(10),登记日期,23), CONVERT(varchar(20),登记日期,20) FROM 读者档案 ORDER BY 登记日期 DESC")),
-             Rows({{"R3", "2024-03-17", "2024-03-17 00:00:00"}, {"R2", "2024-03-16", "2024-03-16 00:00:00"}, {"R1", "2024-03-15", "2024-03-15 00:00:00"}}));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 登记日期 BETWEEN '2024-3-16' AND '2024/03/17'")), QStringLiteral("2"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 登记日期 >= '240316'")), QStringLiteral("2"));
+    QCOMPARE(db.rows(QStringLiteral("SELECT 读者编号, CONVERT(varchar(10),登记日期,23), "
+                                    "CONVERT(varchar(20),登记日期,20) FROM 读者档案 ORDER BY 登记日期 DESC")),
+             Rows({{"R3", "2024-03-17", "2024-03-17 00:00:00"},
+                   {"R2", "2024-03-16", "2024-03-16 00:00:00"},
+                   {"R1", "2024-03-15", "2024-03-15 00:00:00"}}));
+    QCOMPARE(
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 登记日期 BETWEEN '2024-3-16' AND '2024/03/17'")),
+        QStringLiteral("2"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 登记日期 >= '240316'")),
+             QStringLiteral("2"));
     // '' into a date is Null (the server would store 1900-01-01).
     db.conn().Execute(QStringLiteral("UPDATE 读者档案 SET 登记日期 = '' WHERE 读者编号 = 'R1'"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 登记日期 IS NULL")), QStringLiteral("1"));
 }
 
-void TestDialect::moneyTexts() {
+void TestDialect::moneyTexts()
+{
     QCOMPARE(dialect::parseMoney(QStringLiteral("0.1")).value_or(-1), 1000);
     QCOMPARE(dialect::parseMoney(QStringLiteral("-0.10")).value_or(-1), -1000);
     QCOMPARE(dialect::parseMoney(QStringLiteral("12.34565")).value_or(-1), 123457);
@@ -244,12 +328,15 @@ void TestDialect::moneyTexts() {
     TempDb db;
     db.exec({QStringLiteral("INSERT 图书档案 VALUES('1','a','b','c','',4235.98,'0.5','1')"),
              QStringLiteral("UPDATE 图书档案 SET 每日租金 = 每日租金 * 3, 价格 = 价格 - 0.98 WHERE ISBN = '1'")});
-    QCOMPARE(db.rows(QStringLiteral("SELECT CONVERT(varchar(10),价格,0), CONVERT(varchar(10),每日租金), 价格 FROM 图书档案")),
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT CONVERT(varchar(10),价格,0), CONVERT(varchar(10),每日租金), 价格 FROM 图书档案")),
              Rows({{"4235.00", "1.50", "4235"}}));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE 价格 > 4234.99 AND 每日租金 IN (1.5, 2)")), QStringLiteral("1"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE 价格 > 4234.99 AND 每日租金 IN (1.5, 2)")),
+             QStringLiteral("1"));
 }
 
-void TestDialect::dateStyles() {
+void TestDialect::dateStyles()
+{
     const QString d = QStringLiteral("2024-03-05 14:05:09");
     QCOMPARE(dialect::dateText(d, 0), QStringLiteral("Mar  5 2024  2:05PM"));
     QCOMPARE(dialect::dateText(d, 23), QStringLiteral("2024-03-05"));
@@ -260,21 +347,30 @@ void TestDialect::dateStyles() {
     QCOMPARE(dialect::dateDisplay(d), d);
 }
 
-void TestDialect::batchConvertsLikeLiterals() {
+void TestDialect::batchConvertsLikeLiterals()
+{
     TempDb db;
-    const long n = db.conn().ExecuteBatch(QStringLiteral("INSERT 充值记录 VALUES (?, ?, ?, ?, ?)"),
-                                          {{QStringLiteral("1"), QStringLiteral("R1"), QStringLiteral("0.1"), QStringLiteral("2024-3-5"), QStringLiteral("u")},
-                                           {QStringLiteral("2"), QStringLiteral("R1"), 0.2, QDate(2024, 3, 6), QVariant()}});
+    const long n =
+        db.conn().ExecuteBatch(QStringLiteral("INSERT 充值记录 VALUES (?, ?, ?, ?, ?)"),
+                               {{QStringLiteral("1"), QStringLiteral("R1"), QStringLiteral("0.1"),
+                                 QStringLiteral("2024-3-5"), QStringLiteral("u")},
+                                {QStringLiteral("2"), QStringLiteral("R1"), 0.2, QDate(2024, 3, 6), QVariant()}});
     QCOMPARE(n, 2L);
-    QCOMPARE(db.rows(QStringLiteral("SELECT 充值编号, CONVERT(varchar(10),充值金额,0), 充值日期, 经手人 FROM 充值记录 ORDER BY 充值编号")),
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT 充值编号, CONVERT(varchar(10),充值金额,0), 充值日期, 经手人 FROM 充值记录 ORDER BY 充值编号")),
              Rows({{"1", "0.10", "2024-03-05", "u"}, {"2", "0.20", "2024-03-06", ""}}));
-    QCOMPARE(db.conn().ExecuteBatch(QStringLiteral("DELETE FROM 充值记录 WHERE 充值日期 = ?"), {{QStringLiteral("2024/03/05")}}), 1L);
-    QVERIFY_THROWS_EXCEPTION(ado::Error, db.conn().ExecuteBatch(QStringLiteral("DELETE FROM 充值记录 WHERE 充值编号 = ?"), {{}}));
+    QCOMPARE(db.conn().ExecuteBatch(QStringLiteral("DELETE FROM 充值记录 WHERE 充值日期 = ?"),
+                                    {{QStringLiteral("2024/03/05")}}),
+             1L);
+    QVERIFY_THROWS_EXCEPTION(ado::Error,
+                             db.conn().ExecuteBatch(QStringLiteral("DELETE FROM 充值记录 WHERE 充值编号 = ?"), {{}}));
     QVERIFY_THROWS_EXCEPTION(ado::Error, db.conn().Execute(QStringLiteral("DELETE FROM 充值记录 WHERE 充值编号 = ?")));
 }
 
-void TestDialect::splitScript() {
-    QCOMPARE(dialect::splitStatements(QStringLiteral("-- it's a note; really\nINSERT a VALUES ('x;y'); /* ; */ DELETE b;\n\n")),
+void TestDialect::splitScript()
+{
+    QCOMPARE(dialect::splitStatements(
+                 QStringLiteral("-- it's a note; really\nINSERT a VALUES ('x;y'); /* ; */ DELETE b;\n\n")),
              QStringList({"INSERT a VALUES ('x;y')", "DELETE b"}));
 }
 

@@ -3,8 +3,8 @@
 // ORDER BY, and the date texts the windows accept.
 
 #include "db/Dialect.h"
-#include "ui/Runtime.h"
 #include "support/TempDb.h"
+#include "ui/Runtime.h"
 
 #include <QCollator>
 #include <QtTest>
@@ -15,7 +15,8 @@ using Rows = QList<QStringList>;
 
 namespace {
 
-QStringList column(const Rows &rows, int c) {
+QStringList column(const Rows &rows, int c)
+{
     QStringList out;
     for (const QStringList &r : rows) out << r.value(c);
     return out;
@@ -23,38 +24,53 @@ QStringList column(const Rows &rows, int c) {
 
 // R1 has two copies out (45.50 + 53.30) and one returned; R2 none; R3 one
 // copy out whose title row is gone (no price to count).
-void seedLoans(TempDb &db) {
+void seedLoans(TempDb &db)
+{
     db.exec({
         QStringLiteral("INSERT 读者类别 VALUES ('学生','30','5')"),
         QStringLiteral("INSERT 图书档案 VALUES('978-1','C++入门','张三','人民出版社','2020-3-5',45.5,0.1,'1')"),
         QStringLiteral("INSERT 图书档案 VALUES('978-2','数据库','李四','科学出版社','',53.3,0,'1')"),
         QStringLiteral("INSERT 图书档案 VALUES('978-3','古籍','王五','人民出版社','',100,0,'1')"),
-        QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B1','978-1','2024-01-02 10:00:00','admin')"),
-        QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B2','978-2','2024-01-02 10:00:00','admin')"),
-        QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B3','978-3','2024-01-02 10:00:00','admin')"),
-        QStringLiteral("INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B9','978-9','2024-01-02 10:00:00','admin')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R1','学生','王小明',1, 0, '', '', '', '', 2, 3, 2, 0, 2, '240315','admin', '正常')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R2','学生','李小红',0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240316','admin', '正常')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R3','无此类别','赵老师',1, 0, '', '', '', '', 1, 1, 1, 0, 1, '240101','admin', '正常')"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240301101010001','B1','R1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240301101010002','B2','R1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240201101010001','B3','R1','2024-02-01','2024-03-02', '2024-02-20', '1', 'admin', 'admin')"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240301101010003','B9','R3','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
+        QStringLiteral(
+            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B1','978-1','2024-01-02 10:00:00','admin')"),
+        QStringLiteral(
+            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B2','978-2','2024-01-02 10:00:00','admin')"),
+        QStringLiteral(
+            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B3','978-3','2024-01-02 10:00:00','admin')"),
+        QStringLiteral(
+            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B9','978-9','2024-01-02 10:00:00','admin')"),
+        QStringLiteral("INSERT 读者档案 VALUES('R1','学生','王小明',1, 0, '', '', '', '', 2, 3, 2, 0, 2, "
+                       "'240315','admin', '正常')"),
+        QStringLiteral("INSERT 读者档案 VALUES('R2','学生','李小红',0, 0, '', '', '', '', 0, 0, 0, 0, 0, "
+                       "'240316','admin', '正常')"),
+        QStringLiteral("INSERT 读者档案 VALUES('R3','无此类别','赵老师',1, 0, '', '', '', '', 1, 1, 1, 0, 1, "
+                       "'240101','admin', '正常')"),
+        QStringLiteral(
+            "INSERT 图书借阅 VALUES('240301101010001','B1','R1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
+        QStringLiteral(
+            "INSERT 图书借阅 VALUES('240301101010002','B2','R1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
+        QStringLiteral("INSERT 图书借阅 VALUES('240201101010001','B3','R1','2024-02-01','2024-03-02', '2024-02-20', "
+                       "'1', 'admin', 'admin')"),
+        QStringLiteral(
+            "INSERT 图书借阅 VALUES('240301101010003','B9','R3','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"),
     });
 }
 
 // The reader search by number, as the search window writes it.
 const QString kReaderSearch = QStringLiteral(
-    "SELECT 读者编号, 姓名, 性别 = CASE WHEN 性别 = 1 THEN '男' ELSE '女' END, CONVERT(varchar(10), 账户金额,0) AS 账户金额, "
+    "SELECT 读者编号, 姓名, 性别 = CASE WHEN 性别 = 1 THEN '男' ELSE '女' END, CONVERT(varchar(10), 账户金额,0) AS "
+    "账户金额, "
     "读者档案.读者类别, 状态, 当前借书数量, 总借书数量, 总借书次数, 有损还书次数, 未还书总数, "
     "CONVERT(varchar(10),未还书总价值,0) AS 未还书总价值, 身份证号码, 联系电话, 地址, 邮编, 登记日期, 经手人 "
     "FROM 读者档案,读者类别 WHERE 读者档案.读者类别 *= 读者类别.读者类别 AND 读者编号 LIKE 'R%' ORDER BY 读者编号 ASC");
 
 // Readers N<first>, N<first+1> ... with the given names (当前借书数量 3, 6, 9, 1 ...).
-void addReaders(TempDb &db, const QStringList &names, int first = 1) {
+void addReaders(TempDb &db, const QStringList &names, int first = 1)
+{
     int n = first;
     for (const QString &name : names) {
-        db.conn().Execute(QStringLiteral("INSERT 读者档案 VALUES('N%1','学生','%2',1, 0, '', '', '', '', %3, 0, 0, 0, 0, '240315','admin', '正常')")
+        db.conn().Execute(QStringLiteral("INSERT 读者档案 VALUES('N%1','学生','%2',1, 0, '', '', '', '', %3, 0, 0, 0, "
+                                         "0, '240315','admin', '正常')")
                               .arg(n)
                               .arg(name)
                               .arg(n * 3 % 11));
@@ -82,7 +98,8 @@ private slots:
     void datesInStatements();
 };
 
-void TestDialectExtra::outstandingValueInTheReaderSearch() {
+void TestDialectExtra::outstandingValueInTheReaderSearch()
+{
     TempDb db;
     seedLoans(db);
     QCOMPARE(db.header(kReaderSearch).at(11), QStringLiteral("未还书总价值"));
@@ -95,36 +112,51 @@ void TestDialectExtra::outstandingValueInTheReaderSearch() {
     QCOMPARE(column(rows, 4), QStringList({"学生", "学生", "无此类别"}));
 }
 
-void TestDialectExtra::outstandingValueWhereverItIsRead() {
+void TestDialectExtra::outstandingValueWhereverItIsRead()
+{
     TempDb db;
     seedLoans(db);
     // Bare, qualified by the table, through an alias, and in SELECT *.
-    QCOMPARE(db.scalar(QStringLiteral("SELECT 未还书总价值 FROM 读者档案 WHERE 读者编号 = 'R1'")), QStringLiteral("98.8"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT 读者档案.未还书总价值 FROM 读者档案 WHERE 读者编号 = 'r1'")), QStringLiteral("98.8"));
-    QCOMPARE(db.rows(QStringLiteral("SELECT r.读者编号, CONVERT(varchar(10), r.未还书总价值, 0) AS 值 FROM 读者档案 r ORDER BY r.读者编号")),
-             Rows({{"R1", "98.80"}, {"R2", "0.00"}, {"R3", "0.00"}}));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT 未还书总价值 FROM 读者档案 WHERE 读者编号 = 'R1'")),
+             QStringLiteral("98.8"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT 读者档案.未还书总价值 FROM 读者档案 WHERE 读者编号 = 'r1'")),
+             QStringLiteral("98.8"));
+    QCOMPARE(
+        db.rows(QStringLiteral(
+            "SELECT r.读者编号, CONVERT(varchar(10), r.未还书总价值, 0) AS 值 FROM 读者档案 r ORDER BY r.读者编号")),
+        Rows({{"R1", "98.80"}, {"R2", "0.00"}, {"R3", "0.00"}}));
     QCOMPARE(db.header(QStringLiteral("SELECT * FROM 读者档案")).last(), QStringLiteral("未还书总价值"));
-    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = 'R1'")).value(0).last(), QStringLiteral("98.8"));
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = 'R1'")).value(0).last(),
+             QStringLiteral("98.8"));
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 未还书总价值 FROM 读者档案 WHERE 读者编号 = 'R1'"), db.conn());
     QCOMPARE(rs.Fields(QStringLiteral("未还书总价值")).toDouble(), 98.8);
     // In conditions, sorting, grouping and arithmetic.
-    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 > 50")), 0), QStringList({"R1"}));
-    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 = 0 ORDER BY 读者编号")), 0),
-             QStringList({"R2", "R3"}));
-    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 ORDER BY 未还书总价值 DESC, 读者编号 ASC")), 0),
-             QStringList({"R1", "R2", "R3"}));
-    QCOMPARE(db.rows(QStringLiteral("SELECT CONVERT(varchar(10), 未还书总价值, 0), COUNT(*) FROM 读者档案 GROUP BY 未还书总价值 "
-                                    "HAVING 未还书总价值 < 1")),
+    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 > 50")), 0),
+             QStringList({"R1"}));
+    QCOMPARE(
+        column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 = 0 ORDER BY 读者编号")), 0),
+        QStringList({"R2", "R3"}));
+    QCOMPARE(
+        column(db.rows(QStringLiteral("SELECT 读者编号 FROM 读者档案 ORDER BY 未还书总价值 DESC, 读者编号 ASC")), 0),
+        QStringList({"R1", "R2", "R3"}));
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT CONVERT(varchar(10), 未还书总价值, 0), COUNT(*) FROM 读者档案 GROUP BY 未还书总价值 "
+                 "HAVING 未还书总价值 < 1")),
              Rows({{"0.00", "2"}}));
     QCOMPARE(db.scalar(QStringLiteral("SELECT CONVERT(varchar(10), SUM(未还书总价值 + 账户金额), 0) FROM 读者档案")),
              QStringLiteral("98.80"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 读者编号 IN (SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 > 0)")),
-             QStringLiteral("1"));
+    QCOMPARE(
+        db.scalar(QStringLiteral(
+            "SELECT COUNT(*) FROM 读者档案 WHERE 读者编号 IN (SELECT 读者编号 FROM 读者档案 WHERE 未还书总价值 > 0)")),
+        QStringLiteral("1"));
     // With the loan tables in the statement as well: each row shows its reader's whole value.
-    QCOMPARE(db.rows(QStringLiteral("SELECT 图书借阅编号, CONVERT(varchar(10),未还书总价值,0) AS 未还书总价值 FROM 读者档案, 图书借阅 "
-                                    "WHERE 图书借阅.读者编号 = 读者档案.读者编号 ORDER BY 图书借阅编号")),
-             Rows({{"240201101010001", "98.80"}, {"240301101010001", "98.80"}, {"240301101010002", "98.80"},
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT 图书借阅编号, CONVERT(varchar(10),未还书总价值,0) AS 未还书总价值 FROM 读者档案, 图书借阅 "
+                 "WHERE 图书借阅.读者编号 = 读者档案.读者编号 ORDER BY 图书借阅编号")),
+             Rows({{"240201101010001", "98.80"},
+                   {"240301101010001", "98.80"},
+                   {"240301101010002", "98.80"},
                    {"240301101010003", "0.00"}}));
     // UPDATE and DELETE may test it; nothing writes it.
     QCOMPARE(db.conn().Execute(QStringLiteral("UPDATE 读者档案 SET 状态 = '停用' WHERE 未还书总价值 = 0")), 2L);
@@ -132,25 +164,32 @@ void TestDialectExtra::outstandingValueWhereverItIsRead() {
     QCOMPARE(db.conn().Execute(QStringLiteral("DELETE 读者档案 WHERE 未还书总价值 > 90")), 1L);
 }
 
-void TestDialectExtra::outstandingValueFollowsLendingAndReturning() {
+void TestDialectExtra::outstandingValueFollowsLendingAndReturning()
+{
     TempDb db;
     seedLoans(db);
-    const QString value = QStringLiteral("SELECT CONVERT(varchar(10),未还书总价值,0) FROM 读者档案 WHERE 读者编号 = 'R2'");
+    const QString value =
+        QStringLiteral("SELECT CONVERT(varchar(10),未还书总价值,0) FROM 读者档案 WHERE 读者编号 = 'R2'");
     QCOMPARE(db.scalar(value), QStringLiteral("0.00"));
-    db.exec({QStringLiteral("INSERT 图书借阅 VALUES('240401101010001','B3','R2','2024-04-01','2024-05-01', Null, '0', 'admin', Null)"),
-             QStringLiteral("UPDATE 图书库存 SET 状态 = '借出' WHERE 图书编号 = 'B3'")});
+    db.exec(
+        {QStringLiteral(
+             "INSERT 图书借阅 VALUES('240401101010001','B3','R2','2024-04-01','2024-05-01', Null, '0', 'admin', Null)"),
+         QStringLiteral("UPDATE 图书库存 SET 状态 = '借出' WHERE 图书编号 = 'B3'")});
     QCOMPARE(db.scalar(value), QStringLiteral("100.00"));
     // A price changed later counts at its new value, as the titles hold it.
     db.conn().Execute(QStringLiteral("UPDATE 图书档案 SET 价格 = 12.34 WHERE ISBN = '978-3'"));
     QCOMPARE(db.scalar(value), QStringLiteral("12.34"));
-    db.conn().Execute(QStringLiteral("UPDATE 图书借阅 SET 实际还书日期 = '2024-04-10',是否已还 = '1' WHERE 图书借阅编号 = '240401101010001'"));
+    db.conn().Execute(QStringLiteral(
+        "UPDATE 图书借阅 SET 实际还书日期 = '2024-04-10',是否已还 = '1' WHERE 图书借阅编号 = '240401101010001'"));
     QCOMPARE(db.scalar(value), QStringLiteral("0.00"));
     // The 17-value insert still fills the stored columns.
-    QCOMPARE(db.conn().Execute(QStringLiteral("INSERT 读者档案 VALUES('R4','学生','新读者',1, 0, '', '', '', '', 0, 0, 0, 0, 0, '240501','admin', '正常')")),
+    QCOMPARE(db.conn().Execute(QStringLiteral("INSERT 读者档案 VALUES('R4','学生','新读者',1, 0, '', '', '', '', 0, 0, "
+                                              "0, 0, 0, '240501','admin', '正常')")),
              1L);
 }
 
-void TestDialectExtra::chineseSortsByPinyin() {
+void TestDialectExtra::chineseSortsByPinyin()
+{
     TempDb db;
     addReaders(db, {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("赵六")});
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 姓名 FROM 读者档案 ORDER BY 姓名 ASC")), 0),
@@ -163,29 +202,37 @@ void TestDialectExtra::chineseSortsByPinyin() {
              QStringList({"9号", "Zoe", "李四", "王五", "张三", "张三丰", "赵六"}));
 }
 
-void TestDialectExtra::latinSortsWithoutRegardToCase() {
+void TestDialectExtra::latinSortsWithoutRegardToCase()
+{
     TempDb db;
-    db.exec({QStringLiteral("INSERT 出版社 VALUES ('banana', '', '')"), QStringLiteral("INSERT 出版社 VALUES ('Apple', '', '')"),
-             QStringLiteral("INSERT 出版社 VALUES ('cherry', '', '')"), QStringLiteral("INSERT 出版社 VALUES ('apricot', '', '')"),
-             QStringLiteral("INSERT 出版社 VALUES ('Banana split', '', '')"), QStringLiteral("INSERT 出版社 VALUES ('CHERRY PIE', '', '')")});
+    db.exec({QStringLiteral("INSERT 出版社 VALUES ('banana', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('Apple', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('cherry', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('apricot', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('Banana split', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('CHERRY PIE', '', '')")});
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称")), 0),
              QStringList({"Apple", "apricot", "banana", "Banana split", "cherry", "CHERRY PIE"}));
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称 DESC")), 0),
              QStringList({"CHERRY PIE", "cherry", "Banana split", "banana", "apricot", "Apple"}));
 }
 
-void TestDialectExtra::sortByAliasPositionAndExpression() {
+void TestDialectExtra::sortByAliasPositionAndExpression()
+{
     TempDb db;
     addReaders(db, {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("赵六")});
     const QStringList pinyin({"李四", "王五", "张三", "赵六"});
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 姓名 AS 名字 FROM 读者档案 ORDER BY 名字")), 0), pinyin);
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号, 姓名 FROM 读者档案 ORDER BY 2")), 1), pinyin);
-    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号, 名字 = LTRIM(姓名) FROM 读者档案 ORDER BY 名字")), 1), pinyin);
+    QCOMPARE(column(db.rows(QStringLiteral("SELECT 读者编号, 名字 = LTRIM(姓名) FROM 读者档案 ORDER BY 名字")), 1),
+             pinyin);
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 姓名 FROM 读者档案 ORDER BY ISNULL(姓名, '') + 'x'")), 0), pinyin);
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 姓名 FROM 读者档案 WHERE 读者编号 IN ('N1', 'N2') UNION "
-                                           "SELECT 姓名 FROM 读者档案 WHERE 读者编号 IN ('N3', 'N4') ORDER BY 姓名")), 0),
+                                           "SELECT 姓名 FROM 读者档案 WHERE 读者编号 IN ('N3', 'N4') ORDER BY 姓名")),
+                    0),
              pinyin);
-    QCOMPARE(column(db.rows(QStringLiteral("SELECT TOP 2 姓名 FROM 读者档案 ORDER BY 姓名 DESC")), 0), QStringList({"赵六", "张三"}));
+    QCOMPARE(column(db.rows(QStringLiteral("SELECT TOP 2 姓名 FROM 读者档案 ORDER BY 姓名 DESC")), 0),
+             QStringList({"赵六", "张三"}));
     // Numbers keep their numeric order (3, 6, 9, 1 as counters: 1, 3, 6, 9).
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 当前借书数量 FROM 读者档案 ORDER BY 当前借书数量")), 0),
              QStringList({"1", "3", "6", "9"}));
@@ -195,16 +242,19 @@ void TestDialectExtra::sortByAliasPositionAndExpression() {
              QStringList({"王五", "赵六", "李四", "张三"}));  // 学生 (xue) before 教师 (jiao) when descending
 }
 
-void TestDialectExtra::sortAgreesWithTheLocaleCollation() {
+void TestDialectExtra::sortAgreesWithTheLocaleCollation()
+{
     // Common surnames and given names in the order the Chinese collation gives.
     const QStringList names = {
-        QStringLiteral("欧阳明"), QStringLiteral("周杰"), QStringLiteral("吴刚"), QStringLiteral("郑爽"), QStringLiteral("孙悦"),
-        QStringLiteral("马云"),   QStringLiteral("朱丹"), QStringLiteral("胡歌"), QStringLiteral("郭靖"), QStringLiteral("何炅"),
-        QStringLiteral("高圆圆"), QStringLiteral("林峰"), QStringLiteral("罗志祥"), QStringLiteral("梁朝伟"), QStringLiteral("宋江"),
-        QStringLiteral("谢霆锋"), QStringLiteral("韩寒"), QStringLiteral("唐僧"), QStringLiteral("冯巩"), QStringLiteral("于谦"),
-        QStringLiteral("董卿"),   QStringLiteral("萧峰"), QStringLiteral("程咬金"), QStringLiteral("曹操"), QStringLiteral("袁隆平"),
-        QStringLiteral("邓超"),   QStringLiteral("许巍"), QStringLiteral("傅雷"), QStringLiteral("沈从文"), QStringLiteral("曾国藩"),
-        QStringLiteral("长孙无忌"), QStringLiteral("阿Q"), QStringLiteral("啊呀"), QStringLiteral("张三"), QStringLiteral("章子怡")};
+        QStringLiteral("欧阳明"), QStringLiteral("周杰"),   QStringLiteral("吴刚"),     QStringLiteral("郑爽"),
+        QStringLiteral("孙悦"),   QStringLiteral("马云"),   QStringLiteral("朱丹"),     QStringLiteral("胡歌"),
+        QStringLiteral("郭靖"),   QStringLiteral("何炅"),   QStringLiteral("高圆圆"),   QStringLiteral("林峰"),
+        QStringLiteral("罗志祥"), QStringLiteral("梁朝伟"), QStringLiteral("宋江"),     QStringLiteral("谢霆锋"),
+        QStringLiteral("韩寒"),   QStringLiteral("唐僧"),   QStringLiteral("冯巩"),     QStringLiteral("于谦"),
+        QStringLiteral("董卿"),   QStringLiteral("萧峰"),   QStringLiteral("程咬金"),   QStringLiteral("曹操"),
+        QStringLiteral("袁隆平"), QStringLiteral("邓超"),   QStringLiteral("许巍"),     QStringLiteral("傅雷"),
+        QStringLiteral("沈从文"), QStringLiteral("曾国藩"), QStringLiteral("长孙无忌"), QStringLiteral("阿Q"),
+        QStringLiteral("啊呀"),   QStringLiteral("张三"),   QStringLiteral("章子怡")};
     TempDb db;
     addReaders(db, names);
     QStringList expected = names;
@@ -214,74 +264,112 @@ void TestDialectExtra::sortAgreesWithTheLocaleCollation() {
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 姓名 FROM 读者档案 ORDER BY 姓名")), 0), expected);
 }
 
-void TestDialectExtra::equalityAndLikeStillIgnoreCase() {
+void TestDialectExtra::equalityAndLikeStillIgnoreCase()
+{
     TempDb db;
-    db.exec({QStringLiteral("INSERT 出版社 VALUES ('Apple', '', '')"), QStringLiteral("INSERT 出版社 VALUES ('张三书局', '', '')")});
-    QCOMPARE(db.scalar(QStringLiteral("SELECT 出版社名称 FROM 出版社 WHERE 出版社名称 = 'APPLE'")), QStringLiteral("Apple"));
+    db.exec({QStringLiteral("INSERT 出版社 VALUES ('Apple', '', '')"),
+             QStringLiteral("INSERT 出版社 VALUES ('张三书局', '', '')")});
+    QCOMPARE(db.scalar(QStringLiteral("SELECT 出版社名称 FROM 出版社 WHERE 出版社名称 = 'APPLE'")),
+             QStringLiteral("Apple"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE 'ap%'")), QStringLiteral("1"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE '张%'")), QStringLiteral("1"));
     // A key differing only in case is still a duplicate.
     QVERIFY_THROWS_EXCEPTION(ado::Error, db.conn().Execute(QStringLiteral("INSERT 出版社 VALUES ('APPLE', '', '')")));
 }
 
-void TestDialectExtra::databaseFileNeedsNoCollation() {
+void TestDialectExtra::databaseFileNeedsNoCollation()
+{
     // The order is the statement's; the file's columns and indexes name only
     // built-in collations, so any client can read and write it.
     TempDb db;
     addReaders(db, {QStringLiteral("张三"), QStringLiteral("李四")});
-    db.conn().Execute(QStringLiteral("INSERT 图书借阅 VALUES('240301101010001','B1','N1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"));
+    db.conn().Execute(QStringLiteral(
+        "INSERT 图书借阅 VALUES('240301101010001','B1','N1','2024-03-01','2024-03-31', Null, '0', 'admin', Null)"));
     sqlite3 *h = nullptr;
     QCOMPARE(sqlite3_open_v2(QFile::encodeName(db.path()).constData(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     char *err = nullptr;
-    const int rc = sqlite3_exec(h,
-                                "INSERT INTO 读者类别 VALUES ('x', 1, 1); UPDATE 读者档案 SET 姓名 = '王五' WHERE 读者编号 = 'N1'; "
-                                "INSERT INTO 图书借阅 (图书借阅编号, 读者编号) VALUES ('x', 'N2'); "
-                                "SELECT 姓名 FROM 读者档案 ORDER BY 姓名",
-                                nullptr, nullptr, &err);
+    const int rc = sqlite3_exec(
+        h,
+        "INSERT INTO 读者类别 VALUES ('x', 1, 1); UPDATE 读者档案 SET 姓名 = '王五' WHERE 读者编号 = 'N1'; "
+        "INSERT INTO 图书借阅 (图书借阅编号, 读者编号) VALUES ('x', 'N2'); "
+        "SELECT 姓名 FROM 读者档案 ORDER BY 姓名",
+        nullptr, nullptr, &err);
     const QString message = QString::fromUtf8(err ? err : "");
     sqlite3_free(err);
     sqlite3_close_v2(h);
     QVERIFY2(rc == SQLITE_OK, qPrintable(message));
 }
 
-void TestDialectExtra::programDatesReadAsTheServerReadsThem_data() {
+void TestDialectExtra::programDatesReadAsTheServerReadsThem_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");  // "" when refused
     // The forms the windows accept as dates, as the server reads them.
-    QTest::newRow("us month first") << "3/1/2024" << "2024-03-01 00:00:00";
-    QTest::newRow("us with hyphens") << "12-31-2023" << "2023-12-31 00:00:00";
-    QTest::newRow("us with dots") << "03.01.2024" << "2024-03-01 00:00:00";
-    QTest::newRow("us two-digit year") << "3/1/24" << "2024-03-01 00:00:00";
-    QTest::newRow("us two-digit year 50") << "3/1/50" << "1950-03-01 00:00:00";
-    QTest::newRow("two-digit first is the month") << "12-3-5" << "2005-12-03 00:00:00";
-    QTest::newRow("us with time") << "3/1/2024 14:05" << "2024-03-01 14:05:00";
-    QTest::newRow("pm") << "3/1/2024 2:05 PM" << "2024-03-01 14:05:00";
-    QTest::newRow("pm without blank") << "2024-3-1 2:05:09pm" << "2024-03-01 14:05:09";
-    QTest::newRow("midnight am") << "2024-03-01 12:30 AM" << "2024-03-01 00:30:00";
-    QTest::newRow("noon pm") << "2024-03-01 12:30 PM" << "2024-03-01 12:30:00";
-    QTest::newRow("time alone") << "10:30" << "1900-01-01 10:30:00";
-    QTest::newRow("time alone with seconds") << " 23:59:59 " << "1900-01-01 23:59:59";
-    QTest::newRow("time alone pm") << "9:05 pm" << "1900-01-01 21:05:00";
-    QTest::newRow("one-digit minute") << "2024-3-5 10:5" << "2024-03-05 10:05:00";
+    QTest::newRow("us month first") << "3/1/2024"
+                                    << "2024-03-01 00:00:00";
+    QTest::newRow("us with hyphens") << "12-31-2023"
+                                     << "2023-12-31 00:00:00";
+    QTest::newRow("us with dots") << "03.01.2024"
+                                  << "2024-03-01 00:00:00";
+    QTest::newRow("us two-digit year") << "3/1/24"
+                                       << "2024-03-01 00:00:00";
+    QTest::newRow("us two-digit year 50") << "3/1/50"
+                                          << "1950-03-01 00:00:00";
+    QTest::newRow("two-digit first is the month") << "12-3-5"
+                                                  << "2005-12-03 00:00:00";
+    QTest::newRow("us with time") << "3/1/2024 14:05"
+                                  << "2024-03-01 14:05:00";
+    QTest::newRow("pm") << "3/1/2024 2:05 PM"
+                        << "2024-03-01 14:05:00";
+    QTest::newRow("pm without blank") << "2024-3-1 2:05:09pm"
+                                      << "2024-03-01 14:05:09";
+    QTest::newRow("midnight am") << "2024-03-01 12:30 AM"
+                                 << "2024-03-01 00:30:00";
+    QTest::newRow("noon pm") << "2024-03-01 12:30 PM"
+                             << "2024-03-01 12:30:00";
+    QTest::newRow("time alone") << "10:30"
+                                << "1900-01-01 10:30:00";
+    QTest::newRow("time alone with seconds") << " 23:59:59 "
+                                             << "1900-01-01 23:59:59";
+    QTest::newRow("time alone pm") << "9:05 pm"
+                                   << "1900-01-01 21:05:00";
+    QTest::newRow("one-digit minute") << "2024-3-5 10:5"
+                                      << "2024-03-05 10:05:00";
     // Refused by the server as well.
-    QTest::newRow("two numbers") << "3/5" << "";
-    QTest::newRow("month 13") << "13/1/2024" << "";
-    QTest::newRow("no such day") << "2/30/2024" << "";
-    QTest::newRow("not a leap year") << "2/29/2023" << "";
-    QTest::newRow("two-digit month 24") << "24-3-5" << "";
-    QTest::newRow("three-digit year") << "3/1/202" << "";
-    QTest::newRow("mixed separators") << "3/1-2024" << "";
-    QTest::newRow("chinese words") << "2024年3月5日" << "";
-    QTest::newRow("hour 13 pm") << "13:00 PM" << "";
-    QTest::newRow("hour 0 am") << "0:30 AM" << "";
-    QTest::newRow("minute 60") << "10:60" << "";
-    QTest::newRow("time without minutes") << "10:" << "";
-    QTest::newRow("before 1753") << "12/31/1752" << "";
-    QTest::newRow("am alone") << "AM" << "";
-    QTest::newRow("T after a us date") << "3/1/2024T08:00" << "";
+    QTest::newRow("two numbers") << "3/5"
+                                 << "";
+    QTest::newRow("month 13") << "13/1/2024"
+                              << "";
+    QTest::newRow("no such day") << "2/30/2024"
+                                 << "";
+    QTest::newRow("not a leap year") << "2/29/2023"
+                                     << "";
+    QTest::newRow("two-digit month 24") << "24-3-5"
+                                        << "";
+    QTest::newRow("three-digit year") << "3/1/202"
+                                      << "";
+    QTest::newRow("mixed separators") << "3/1-2024"
+                                      << "";
+    QTest::newRow("chinese words") << "2024年3月5日"
+                                   << "";
+    QTest::newRow("hour 13 pm") << "13:00 PM"
+                                << "";
+    QTest::newRow("hour 0 am") << "0:30 AM"
+                               << "";
+    QTest::newRow("minute 60") << "10:60"
+                               << "";
+    QTest::newRow("time without minutes") << "10:"
+                                          << "";
+    QTest::newRow("before 1753") << "12/31/1752"
+                                 << "";
+    QTest::newRow("am alone") << "AM"
+                              << "";
+    QTest::newRow("T after a us date") << "3/1/2024T08:00"
+                                       << "";
 }
 
-void TestDialectExtra::programDatesReadAsTheServerReadsThem() {
+void TestDialectExtra::programDatesReadAsTheServerReadsThem()
+{
     QFETCH(QString, text);
     QFETCH(QString, stored);
     QCOMPARE(dialect::normalizeDate(text).value_or(QString()), stored);
@@ -297,29 +385,41 @@ void TestDialectExtra::programDatesReadAsTheServerReadsThem() {
     }
 }
 
-void TestDialectExtra::datesInStatements() {
+void TestDialectExtra::datesInStatements()
+{
     TempDb db;
     seedLoans(db);
     // Written as the windows may hold them: US order, a time alone.
-    db.exec({QStringLiteral("INSERT 图书借阅 VALUES('240402101010001','B3','R2','4/2/2024','5/2/2024', Null, '0', 'admin', Null)"),
-             QStringLiteral("UPDATE 图书借阅 SET 实际还书日期 = '4/20/2024 3:15 PM' WHERE 图书借阅编号 = '240402101010001'"),
+    db.exec({QStringLiteral(
+                 "INSERT 图书借阅 VALUES('240402101010001','B3','R2','4/2/2024','5/2/2024', Null, '0', 'admin', Null)"),
+             QStringLiteral(
+                 "UPDATE 图书借阅 SET 实际还书日期 = '4/20/2024 3:15 PM' WHERE 图书借阅编号 = '240402101010001'"),
              QStringLiteral("INSERT 账户登录 VALUES ('admin', '10:30')")});
-    QCOMPARE(db.rows(QStringLiteral("SELECT CONVERT(varchar(10),借书日期,23), CONVERT(varchar(10),理论还书日期,23), "
-                                    "CONVERT(varchar(20),实际还书日期,20) FROM 图书借阅 WHERE 图书借阅编号 = '240402101010001'")),
+    QCOMPARE(db.rows(QStringLiteral(
+                 "SELECT CONVERT(varchar(10),借书日期,23), CONVERT(varchar(10),理论还书日期,23), "
+                 "CONVERT(varchar(20),实际还书日期,20) FROM 图书借阅 WHERE 图书借阅编号 = '240402101010001'")),
              Rows({{"2024-04-02", "2024-05-02", "2024-04-20 15:15:00"}}));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT CONVERT(varchar(20),登录时间,20) FROM 账户登录 WHERE 登录时间 < '1/2/1900'")),
-             QStringLiteral("1900-01-01 10:30:00"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("SELECT CONVERT(varchar(20),登录时间,20) FROM 账户登录 WHERE 登录时间 < '1/2/1900'")),
+        QStringLiteral("1900-01-01 10:30:00"));
     // Compared: the statistics range typed in US order.
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 BETWEEN '3/1/2024' AND '4/2/2024'")),
-             QStringLiteral("4"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 IN ('2/1/2024', '4/2/24')")), QStringLiteral("2"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > CONVERT(datetime, '3/15/2024')")), QStringLiteral("1"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 BETWEEN '3/1/2024' AND '4/2/2024'")),
+        QStringLiteral("4"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 IN ('2/1/2024', '4/2/24')")),
+             QStringLiteral("2"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > CONVERT(datetime, '3/15/2024')")),
+             QStringLiteral("1"));
     // What the server refuses stays refused, and the statement changes nothing.
     QVERIFY_THROWS_EXCEPTION(ado::Error,
-                             db.conn().Execute(QStringLiteral("UPDATE 图书借阅 SET 借书日期 = '2/30/2024' WHERE 图书借阅编号 = '240402101010001'")));
-    QVERIFY_THROWS_EXCEPTION(ado::Error, db.rows(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > '3/5'")));
-    QVERIFY_THROWS_EXCEPTION(ado::Error, db.rows(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > '2024年3月5日'")));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT CONVERT(varchar(10),借书日期,23) FROM 图书借阅 WHERE 图书借阅编号 = '240402101010001'")),
+                             db.conn().Execute(QStringLiteral(
+                                 "UPDATE 图书借阅 SET 借书日期 = '2/30/2024' WHERE 图书借阅编号 = '240402101010001'")));
+    QVERIFY_THROWS_EXCEPTION(ado::Error,
+                             db.rows(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > '3/5'")));
+    QVERIFY_THROWS_EXCEPTION(ado::Error,
+                             db.rows(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 借书日期 > '2024年3月5日'")));
+    QCOMPARE(db.scalar(QStringLiteral(
+                 "SELECT CONVERT(varchar(10),借书日期,23) FROM 图书借阅 WHERE 图书借阅编号 = '240402101010001'")),
              QStringLiteral("2024-04-02"));
 }
 

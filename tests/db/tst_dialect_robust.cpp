@@ -11,23 +11,69 @@ class TestDialectRobust : public QObject {
     // Pieces of the statements the windows write, and of broken ones.
     static QStringList pieces()
     {
-        return {QStringLiteral("SELECT"), QStringLiteral("TOP"), QStringLiteral("5"), QStringLiteral("DISTINCT"),
-                QStringLiteral("*"), QStringLiteral("FROM"), QStringLiteral("图书档案"), QStringLiteral("图书库存"),
-                QStringLiteral("读者档案"), QStringLiteral("WHERE"), QStringLiteral("图书档案.ISBN"),
-                QStringLiteral("*="), QStringLiteral("=*"), QStringLiteral("="), QStringLiteral("图书库存.ISBN"),
-                QStringLiteral("AND"), QStringLiteral("OR"), QStringLiteral("("), QStringLiteral(")"),
-                QStringLiteral(","), QStringLiteral("CONVERT"), QStringLiteral("varchar(10)"), QStringLiteral("23"),
-                QStringLiteral("0"), QStringLiteral("CASE"), QStringLiteral("WHEN"), QStringLiteral("THEN"),
-                QStringLiteral("ELSE"), QStringLiteral("END"), QStringLiteral("性别"), QStringLiteral("AS"),
-                QStringLiteral("'男'"), QStringLiteral("'it''s'"), QStringLiteral("'*= TOP 5 -- ;'"),
-                QStringLiteral("'"), QStringLiteral("["), QStringLiteral("]"), QStringLiteral("--"),
-                QStringLiteral(";"), QStringLiteral("INSERT"), QStringLiteral("VALUES"), QStringLiteral("DELETE"),
-                QStringLiteral("UPDATE"), QStringLiteral("SET"), QStringLiteral("账户金额"), QStringLiteral("+"),
-                QStringLiteral("0.1"), QStringLiteral("ORDER BY"), QStringLiteral("GROUP BY"),
-                QStringLiteral("HAVING"), QStringLiteral("COUNT(*)"), QStringLiteral("BETWEEN"),
-                QStringLiteral("'2024-03-01'"), QStringLiteral("LIKE"), QStringLiteral("'R%'"),
-                QStringLiteral("UNION"), QStringLiteral("IN"), QStringLiteral("未还书总价值"), QStringLiteral("Null"),
-                QStringLiteral("\""), QStringLiteral("/*"), QStringLiteral("*/"), QStringLiteral("N'x'")};
+        return {QStringLiteral("SELECT"),
+                QStringLiteral("TOP"),
+                QStringLiteral("5"),
+                QStringLiteral("DISTINCT"),
+                QStringLiteral("*"),
+                QStringLiteral("FROM"),
+                QStringLiteral("图书档案"),
+                QStringLiteral("图书库存"),
+                QStringLiteral("读者档案"),
+                QStringLiteral("WHERE"),
+                QStringLiteral("图书档案.ISBN"),
+                QStringLiteral("*="),
+                QStringLiteral("=*"),
+                QStringLiteral("="),
+                QStringLiteral("图书库存.ISBN"),
+                QStringLiteral("AND"),
+                QStringLiteral("OR"),
+                QStringLiteral("("),
+                QStringLiteral(")"),
+                QStringLiteral(","),
+                QStringLiteral("CONVERT"),
+                QStringLiteral("varchar(10)"),
+                QStringLiteral("23"),
+                QStringLiteral("0"),
+                QStringLiteral("CASE"),
+                QStringLiteral("WHEN"),
+                QStringLiteral("THEN"),
+                QStringLiteral("ELSE"),
+                QStringLiteral("END"),
+                QStringLiteral("性别"),
+                QStringLiteral("AS"),
+                QStringLiteral("'男'"),
+                QStringLiteral("'it''s'"),
+                QStringLiteral("'*= TOP 5 -- ;'"),
+                QStringLiteral("'"),
+                QStringLiteral("["),
+                QStringLiteral("]"),
+                QStringLiteral("--"),
+                QStringLiteral(";"),
+                QStringLiteral("INSERT"),
+                QStringLiteral("VALUES"),
+                QStringLiteral("DELETE"),
+                QStringLiteral("UPDATE"),
+                QStringLiteral("SET"),
+                QStringLiteral("账户金额"),
+                QStringLiteral("+"),
+                QStringLiteral("0.1"),
+                QStringLiteral("ORDER BY"),
+                QStringLiteral("GROUP BY"),
+                QStringLiteral("HAVING"),
+                QStringLiteral("COUNT(*)"),
+                QStringLiteral("BETWEEN"),
+                QStringLiteral("'2024-03-01'"),
+                QStringLiteral("LIKE"),
+                QStringLiteral("'R%'"),
+                QStringLiteral("UNION"),
+                QStringLiteral("IN"),
+                QStringLiteral("未还书总价值"),
+                QStringLiteral("Null"),
+                QStringLiteral("\""),
+                QStringLiteral("/*"),
+                QStringLiteral("*/"),
+                QStringLiteral("N'x'")};
     }
 
 private slots:
@@ -44,8 +90,7 @@ private slots:
         for (int i = 0; i < 4000; ++i) {
             QStringList words;
             const int n = 1 + int(rng.bounded(14));
-            for (int k = 0; k < n; ++k)
-                words << p.at(int(rng.bounded(int(p.size()))));
+            for (int k = 0; k < n; ++k) words << p.at(int(rng.bounded(int(p.size()))));
             const QString sql = words.join(QLatin1Char(' '));
             try {
                 ado::Recordset rs;
@@ -59,10 +104,8 @@ private slots:
         }
         QVERIFY(refused > 0);
         // Only statements that write may have changed the seeded rows.
-        if (!changedRows)
-            QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案")), QStringLiteral("1"));
-        if (!changedRows)
-            QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者类别")), QStringLiteral("1"));
+        if (!changedRows) QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案")), QStringLiteral("1"));
+        if (!changedRows) QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者类别")), QStringLiteral("1"));
         qInfo("ran %d, refused %d", ran, refused);
     }
 
@@ -80,7 +123,8 @@ private slots:
                            "图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN AND 借书日期 "
                            "BETWEEN '2000-01-01' AND '2024-03-01' GROUP BY 图书名称 ORDER BY 次数 DESC"),
             QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + 0.1 WHERE 读者编号 = 'R001'"),
-            QStringLiteral("DELETE 图书借阅 WHERE 是否已还 = 1 AND (实际还书日期 BETWEEN '2000-01-01' AND '2024-03-01')")};
+            QStringLiteral(
+                "DELETE 图书借阅 WHERE 是否已还 = 1 AND (实际还书日期 BETWEEN '2000-01-01' AND '2024-03-01')")};
         int refused = 0;
         for (const QString &statement : statements) {
             const QStringList words = statement.split(QLatin1Char(' '));

@@ -13,19 +13,22 @@ namespace {
 // A database of our own tables (untyped columns keep whatever is written).
 class Db {
 public:
-    explicit Db(const QString &ddl) {
+    explicit Db(const QString &ddl)
+    {
         path = dir.filePath(QStringLiteral("t.db"));
         ado::SqliteEngine::create(path, ddl, {});
         engine = ado::SqliteEngine::open(path, 1);
     }
 
     // Writes the rows as they stand: no conversion by the database layer.
-    void insert(const QString &table, const QList<QVariantList> &rows) {
+    void insert(const QString &table, const QList<QVariantList> &rows)
+    {
         sqlite3_exec(engine->handle(), "BEGIN", nullptr, nullptr, nullptr);
         for (const QVariantList &row : rows) {
             QStringList marks;
             for (int i = 0; i < row.size(); ++i) marks << QStringLiteral("?");
-            const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, marks.join(QLatin1Char(','))).toUtf8();
+            const QByteArray sql =
+                QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, marks.join(QLatin1Char(','))).toUtf8();
             sqlite3_stmt *st = nullptr;
             QCOMPARE(sqlite3_prepare_v2(engine->handle(), sql.constData(), -1, &st, nullptr), SQLITE_OK);
             for (int i = 0; i < row.size(); ++i) {
@@ -65,7 +68,8 @@ QVariant B(const QByteArray &v) { return QVariant(v); }
 const QVariant N;
 
 // What an untyped column reads as: the value as written, a grid's text of it.
-QString shown(const QVariant &v) {
+QString shown(const QVariant &v)
+{
     switch (v.typeId()) {
     case QMetaType::LongLong: return QString::number(v.toLongLong());
     case QMetaType::Double: return QString::number(v.toDouble(), 'g', 15);
@@ -75,7 +79,8 @@ QString shown(const QVariant &v) {
 }
 
 // Every cell of `r` against the rows written (column by column).
-void compareAll(const ado::ResultSet &r, const QList<QVariantList> &rows) {
+void compareAll(const ado::ResultSet &r, const QList<QVariantList> &rows)
+{
     QCOMPARE(r.rowCount(), int(rows.size()));
     for (int row = 0; row < rows.size(); ++row) {
         for (int col = 0; col < rows[row].size(); ++col) {
@@ -106,7 +111,8 @@ private slots:
     void rowsTakeLittleMoreThanTheirValues();
 };
 
-void TestResultSet::valuesOfEveryType() {
+void TestResultSet::valuesOfEveryType()
+{
     Db db(QStringLiteral("CREATE TABLE t (a, b, c, d, e);"));
     const QList<QVariantList> rows = {
         {I(1), T("x"), N, R(1.5), B(QByteArray("\x00\xff", 2))},
@@ -132,7 +138,8 @@ void TestResultSet::valuesOfEveryType() {
     QVERIFY(none->memoryBytes() >= 0);
 }
 
-void TestResultSet::columnsThatChangeTypePartWay() {
+void TestResultSet::columnsThatChangeTypePartWay()
+{
     Db db(QStringLiteral("CREATE TABLE t (m, n, o, p, q);"));
     const QList<QVariantList> rows = {
         {I(7), T("ab"), N, I(1), B(QByteArray("\x01", 1))},
@@ -146,24 +153,26 @@ void TestResultSet::columnsThatChangeTypePartWay() {
     compareAll(*db.query(QStringLiteral("SELECT m, n, o, p, q FROM t")), rows);
 }
 
-void TestResultSet::lengthsAndNullsOverManyRows() {
+void TestResultSet::lengthsAndNullsOverManyRows()
+{
     Db db(QStringLiteral("CREATE TABLE t (code, late, spaced, empties, flags);"));
     QList<QVariantList> rows;
     for (int i = 0; i < 300; ++i) {
         const QString code = QStringLiteral("B%1").arg(i, 7, 10, QLatin1Char('0'));
         QVariantList row;
-        row << T(code);                                                              // equal lengths throughout
-        row << (i == 150 ? T("短") : T(code));                                        // one differs late
-        row << (i == 64 || i == 130 ? N : T(code));                                   // equal lengths, two Nulls
-        row << (i == 299 ? T("z") : T(""));                                           // empty texts, then one not
-        row << (i % 64 == 0 || i % 64 == 63 ? N : I(i % 3 == 0 ? -i : i));           // Nulls at word edges
+        row << T(code);                                                     // equal lengths throughout
+        row << (i == 150 ? T("短") : T(code));                              // one differs late
+        row << (i == 64 || i == 130 ? N : T(code));                         // equal lengths, two Nulls
+        row << (i == 299 ? T("z") : T(""));                                 // empty texts, then one not
+        row << (i % 64 == 0 || i % 64 == 63 ? N : I(i % 3 == 0 ? -i : i));  // Nulls at word edges
         rows << row;
     }
     db.insert(QStringLiteral("t"), rows);
     compareAll(*db.query(QStringLiteral("SELECT code, late, spaced, empties, flags FROM t")), rows);
 }
 
-void TestResultSet::moneyAndDates() {
+void TestResultSet::moneyAndDates()
+{
     Db db(QStringLiteral("CREATE TABLE t (price MONEY, day DATETIME, flag BIT);"));
     db.insert(QStringLiteral("t"), {{I(125000), T("2024-03-05 00:00:00"), I(1)},
                                     {I(-1), T("2024-03-05 14:05:09"), I(0)},
@@ -188,7 +197,8 @@ void TestResultSet::moneyAndDates() {
     }
 }
 
-void TestResultSet::rowsTakeLittleMoreThanTheirValues() {
+void TestResultSet::rowsTakeLittleMoreThanTheirValues()
+{
     Db db(QStringLiteral("CREATE TABLE t (code, name, n);"));
     const int count = 20000;
     QList<QVariantList> rows;

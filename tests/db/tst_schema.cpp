@@ -17,7 +17,8 @@ private slots:
     void databaseMadeWithoutSchemaFiles();
 };
 
-void TestSchema::builtInCopyMatchesTheFiles() {
+void TestSchema::builtInCopyMatchesTheFiles()
+{
     for (const QString &name : {QStringLiteral("sqlite.sql"), QStringLiteral("initial.sql")}) {
         QFile built(QStringLiteral(":/Schema/") + name);
         QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(name));
@@ -27,7 +28,8 @@ void TestSchema::builtInCopyMatchesTheFiles() {
     }
 }
 
-void TestSchema::databaseMadeWithoutSchemaFiles() {
+void TestSchema::databaseMadeWithoutSchemaFiles()
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("library.db"));
     const ado::ConnectionInfo info = ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|u|p|") + path);

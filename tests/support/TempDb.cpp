@@ -5,14 +5,16 @@
 
 namespace testsupport {
 
-TempDb::TempDb() {
+TempDb::TempDb()
+{
     if (!m_dir.isValid()) throw ado::Error(QStringLiteral("Cannot make a temporary folder for the test database."));
     m_path = m_dir.filePath(QStringLiteral("library.db"));
     ado::ConnectionInfo info = ado::ConnectionInfo::fromSettings(settings());
     ado::CreateDatabase(info, schemaDir());
 }
 
-TempDb::~TempDb() {
+TempDb::~TempDb()
+{
     if (m_conn) m_conn->Close();
 }
 
@@ -20,11 +22,13 @@ QString TempDb::schemaDir() { return resourcesDir() + QStringLiteral("Schema/");
 
 QString TempDb::settings() const { return QStringLiteral("sqlite|u|p|") + m_path; }
 
-QString TempDb::connectionString() const {
+QString TempDb::connectionString() const
+{
     return QStringLiteral("Driver={SQL Server};Server=sqlite;UID=u;PWD=p;Database=") + m_path;
 }
 
-ado::Connection &TempDb::conn() {
+ado::Connection &TempDb::conn()
+{
     if (!m_conn) {
         m_conn = std::make_unique<ado::Connection>();
         m_conn->ConnectionTimeout = 1;
@@ -33,7 +37,8 @@ ado::Connection &TempDb::conn() {
     return *m_conn;
 }
 
-void TempDb::exec(const QStringList &statements) {
+void TempDb::exec(const QStringList &statements)
+{
     for (const QString &s : statements) conn().Execute(s);
 }
 
@@ -41,7 +46,8 @@ void TempDb::exec(const QStringList &statements) {
 
 namespace testsupport {
 
-QList<QStringList> TempDb::rows(const QString &select) {
+QList<QStringList> TempDb::rows(const QString &select)
+{
     ado::Recordset rs;
     rs.Open(select, conn(), ado::adOpenKeyset, ado::adLockReadOnly);
     QList<QStringList> out;
@@ -54,13 +60,15 @@ QList<QStringList> TempDb::rows(const QString &select) {
     return out;
 }
 
-QStringList TempDb::header(const QString &select) {
+QStringList TempDb::header(const QString &select)
+{
     ado::Recordset rs;
     rs.Open(select, conn(), ado::adOpenKeyset, ado::adLockReadOnly);
     return rs.FieldNames();
 }
 
-QString TempDb::scalar(const QString &select) {
+QString TempDb::scalar(const QString &select)
+{
     const QList<QStringList> r = rows(select);
     return r.isEmpty() || r.first().isEmpty() ? QString() : r.first().first();
 }

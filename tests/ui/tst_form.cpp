@@ -13,7 +13,7 @@ using namespace vb;
 class SampleForm : public Form {
     Q_OBJECT
 public:
-    SampleForm() : Form(QStringLiteral("SampleForm")) {}
+    SampleForm() : Form(QStringLiteral("SampleForm")) { }
 
     Ctl<Label> Lbl_Name{this};
     Ctl<TextBox> Txt_Input{this};
@@ -49,22 +49,21 @@ protected:
         Cmd_OK->setFocusPolicy(Qt::StrongFocus);
         connect(Cmd_OK.peek(), &CommandButton::Click, this, [this] {
             log << "Click";
-            if (onOk)
-                onOk();
+            if (onOk) onOk();
         });
         Tmr = new Timer(this, "Tmr", 1, false);
         connect(Tmr.peek(), &Timer::Tick, this, [this] { ++ticks; });
         if (withMenu) {
             Menu_File = new MenuItem(this, "Menu_File", "文件(&F)");
-            Menu_File_Lock = new MenuItem(Menu_File.peek(), "Menu_File_Lock", "锁定(&L)...",
-                                          QKeySequence(Qt::CTRL | Qt::Key_L));
+            Menu_File_Lock =
+                new MenuItem(Menu_File.peek(), "Menu_File_Lock", "锁定(&L)...", QKeySequence(Qt::CTRL | Qt::Key_L));
             connect(Menu_File_Lock.peek(), &MenuItem::Click, this, [this] { log << "Lock"; });
         }
     }
     void Form_Load() override
     {
         ++loads;
-        captionSeenInLoad = Lbl_Name->Caption();   // touching a control while loading is fine
+        captionSeenInLoad = Lbl_Name->Caption();  // touching a control while loading is fine
     }
     void Form_Resize() override { ++resizes; }
     void Form_QueryUnload(int &cancel, int unloadMode) override
@@ -76,8 +75,7 @@ protected:
     void Form_Unload(int &cancel) override
     {
         cancel = cancelUnload;
-        if (!cancel)
-            ++unloads;
+        if (!cancel) ++unloads;
     }
     void Form_MouseMove(int &, int &, float &x, float &y) override
     {
@@ -89,7 +87,7 @@ protected:
 class OtherForm : public Form {
     Q_OBJECT
 public:
-    OtherForm() : Form(QStringLiteral("OtherForm")) {}
+    OtherForm() : Form(QStringLiteral("OtherForm")) { }
     Ctl<Label> Lbl{this};
     int loads = 0;
 
@@ -148,12 +146,12 @@ void TstForm::touchLoadsBeforeStatementCompletes()
     SampleForm f;
     QVERIFY(!f.IsLoaded());
     QVERIFY(f.Lbl_Name.peek() == nullptr);
-    f.Lbl_Name->setCaption("改");   // the touch loads, then the assignment runs
+    f.Lbl_Name->setCaption("改");  // the touch loads, then the assignment runs
     QVERIFY(f.IsLoaded());
     QCOMPARE(f.loads, 1);
     QCOMPARE(f.captionSeenInLoad, QString("姓名"));
     QCOMPARE(f.Lbl_Name->Caption(), QString("改"));
-    QVERIFY(!f.isVisible());   // loading does not show
+    QVERIFY(!f.isVisible());  // loading does not show
 }
 
 void TstForm::unloadDestroysAndTouchReloads()
@@ -166,20 +164,20 @@ void TstForm::unloadDestroysAndTouchReloads()
     QVERIFY(f.Unload());
     QVERIFY(!f.IsLoaded());
     QVERIFY(!f.isVisible());
-    QVERIFY(f.Lbl_Name.peek() == nullptr);          // Ctl members clear at once
+    QVERIFY(f.Lbl_Name.peek() == nullptr);  // Ctl members clear at once
     QVERIFY(f.ControlByName("Lbl_Name") == nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(oldLabel.isNull());                     // and the widgets are gone
-    QCOMPARE(f.Mode, QString("MOD"));               // public members stay
+    QVERIFY(oldLabel.isNull());        // and the widgets are gone
+    QCOMPARE(f.Mode, QString("MOD"));  // public members stay
     QCOMPARE(f.unloads, 1);
-    QVERIFY(f.Unload());                            // unloading an unloaded window: nothing
+    QVERIFY(f.Unload());  // unloading an unloaded window: nothing
     QCOMPARE(f.unloads, 1);
 
-    QCOMPARE(f.Lbl_Name->Caption(), QString("姓名")); // touch loads afresh
+    QCOMPARE(f.Lbl_Name->Caption(), QString("姓名"));  // touch loads afresh
     QCOMPARE(f.loads, 2);
     f.Unload();
     f.Show();
-    QCOMPARE(f.loads, 3);                           // Form_Load on every opening
+    QCOMPARE(f.loads, 3);  // Form_Load on every opening
     f.Show();
     QCOMPARE(f.loads, 3);
 }
@@ -254,7 +252,7 @@ void TstForm::modalShowReturnsAfterHide()
     f.Mode = "ADD";
     QTimer::singleShot(30, &f, [&] { f.Hide(); });
     f.Show(vbModal);
-    QVERIFY(f.IsLoaded());   // hidden, still loaded
+    QVERIFY(f.IsLoaded());  // hidden, still loaded
     QVERIFY(!f.isVisible());
     QVERIFY(!f.isModal());
     f.Unload();
@@ -299,10 +297,10 @@ void TstForm::geometryInTwips()
     f.Move(1500, 750, 9000, 6000);
     QCOMPARE(f.Left(), 1500);
     QCOMPARE(f.Top(), 750);
-    QCOMPARE(f.Width(), 9000);   // outer size, frame included
+    QCOMPARE(f.Width(), 9000);  // outer size, frame included
     QCOMPARE(f.Height(), 6000);
     QCOMPARE(f.frameGeometry().size(), QSize(600, 400));
-    QCOMPARE(f.ScaleWidth(), f.width() * 15);   // client area
+    QCOMPARE(f.ScaleWidth(), f.width() * 15);  // client area
     QCOMPARE(f.ScaleHeight(), f.height() * 15);
     f.setCaption("借书");
     QCOMPARE(f.Caption(), QString("借书"));
@@ -311,7 +309,7 @@ void TstForm::geometryInTwips()
     QCOMPARE(f.Lbl_Name->geometry(), QRect(10, 10, 100, 20));
     QCOMPARE(f.Lbl_Name->Left(), 150);
     QCOMPARE(f.Lbl_Name->Width(), 1500);
-    f.Lbl_Name->setLeft(1000);          // not a whole pixel: snapped
+    f.Lbl_Name->setLeft(1000);  // not a whole pixel: snapped
     QCOMPARE(f.Lbl_Name->Left(), 990);
     f.Unload();
 }
@@ -330,7 +328,7 @@ void TstForm::menuBarTakesClientSpace()
     f.Unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     f.withMenu = false;
-    f.Show();   // the menu bar went with the controls
+    f.Show();  // the menu bar went with the controls
     QCOMPARE(f.client()->geometry(), QRect(0, 0, f.width(), f.height()));
     f.Unload();
 }
@@ -377,7 +375,7 @@ void TstForm::mdiChildFillsHost()
     host->resize(500, 400);
     QCOMPARE(child.geometry(), QRect(0, 0, 500, 400));
     QVERIFY(child.Unload());
-    QVERIFY(child.parentWidget() == nullptr);   // back out of the host, hidden
+    QVERIFY(child.parentWidget() == nullptr);  // back out of the host, hidden
     QVERIFY(!child.isVisible());
     child.Show();
     QCOMPARE(child.geometry(), QRect(0, 0, 500, 400));
@@ -391,7 +389,7 @@ void TstForm::mdiChildSurvivesHostDestruction()
     // window unloads the child shown in it, which lives on as a window.
     class MainForm : public Form {
     public:
-        MainForm() : Form(QStringLiteral("MainForm")) {}
+        MainForm() : Form(QStringLiteral("MainForm")) { }
         Ctl<PictureBox> Pic_Host{this};
 
     protected:
@@ -503,8 +501,8 @@ void TstForm::validateCancelKeepsFocusAndSuppressesClick()
     QTRY_VERIFY(f.Txt_Input->hasFocus());
     QTest::mouseClick(f.Cmd_OK.get(), Qt::LeftButton);
     QCOMPARE(validations, 1);
-    QVERIFY(f.log.isEmpty());                 // the click never happened
-    QVERIFY(f.Txt_Input->hasFocus());         // the keyboard stayed
+    QVERIFY(f.log.isEmpty());          // the click never happened
+    QVERIFY(f.Txt_Input->hasFocus());  // the keyboard stayed
     QVERIFY(!f.Cmd_OK->isDown());
     // Tab away: refused as well.
     QTest::keyClick(f.Txt_Input.get(), Qt::Key_Tab);
@@ -526,7 +524,7 @@ void TstForm::validateCancelByKeyboardDoesNotEatNextClick()
     f.setValidateHandler(f.Txt_Input.get(), [&](bool &cancel) { cancel = refuse; });
     f.Txt_Input->setFocus();
     QTRY_VERIFY(f.Txt_Input->hasFocus());
-    QTest::keyClick(f.Txt_Input.get(), Qt::Key_Tab);   // refused without a mouse press
+    QTest::keyClick(f.Txt_Input.get(), Qt::Key_Tab);  // refused without a mouse press
     QVERIFY(f.Txt_Input->hasFocus());
     refuse = false;
     QTest::mouseClick(f.Cmd_OK.get(), Qt::LeftButton);
@@ -557,7 +555,7 @@ void TstForm::messageInsideValidateDoesNotRerunIt()
     QCoreApplication::processEvents();
     QCOMPARE(validations, 1);
     QVERIFY(f.log.isEmpty());
-    f.activateWindow();   // a window manager gives the window back the keyboard
+    f.activateWindow();  // a window manager gives the window back the keyboard
     QTRY_VERIFY(f.Txt_Input->hasFocus());
     QCOMPARE(validations, 1);
     f.Unload();
@@ -606,7 +604,7 @@ void TstForm::menuItemClickAndShortcut()
     f.Menu_File_Lock->setChecked(true);
     f.Menu_File_Lock->action()->trigger();
     QCOMPARE(f.log, QStringList{"Lock"});
-    QVERIFY(f.Menu_File_Lock->Checked());   // choosing leaves Checked to the handler
+    QVERIFY(f.Menu_File_Lock->Checked());  // choosing leaves Checked to the handler
     QVERIFY(f.Menu_File_Lock->action()->isChecked());
     f.log.clear();
     QTest::keyClick(&f, Qt::Key_L, Qt::ControlModifier);

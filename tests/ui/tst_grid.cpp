@@ -14,7 +14,7 @@ namespace {
 // Rows made up in memory, in the shape the database layer hands to the grid.
 class FakeResult : public ado::ResultSet {
 public:
-    FakeResult(QStringList names, QList<QVariantList> rows) : m_names(std::move(names)), m_rows(std::move(rows)) {}
+    FakeResult(QStringList names, QList<QVariantList> rows) : m_names(std::move(names)), m_rows(std::move(rows)) { }
     int rowCount() const override { return int(m_rows.size()); }
     int columnCount() const override { return int(m_names.size()); }
     QString columnName(int col) const override { return m_names.value(col); }
@@ -32,8 +32,7 @@ ado::ResultSetPtr makeResult(int rows, const QStringList &names = {"编号", "�
     QList<QVariantList> data;
     for (int r = 0; r < rows; ++r) {
         QVariantList row;
-        for (int c = 0; c < names.size(); ++c)
-            row << QVariant(QStringLiteral("r%1c%2").arg(r + 1).arg(c));
+        for (int c = 0; c < names.size(); ++c) row << QVariant(QStringLiteral("r%1c%2").arg(r + 1).arg(c));
         data << row;
     }
     return std::make_shared<FakeResult>(names, data);
@@ -78,8 +77,8 @@ private slots:
         g.setTextMatrix(12, 2, "末");
         QCOMPARE(g.TextMatrix(0, 1), QString("头"));
         QCOMPARE(g.TextMatrix(12, 2), QString("末"));
-        QCOMPARE(g.TextMatrix(13, 0), QString());   // outside: empty, no crash
-        g.setTextMatrix(20, 0, "x");                 // outside: ignored
+        QCOMPARE(g.TextMatrix(13, 0), QString());  // outside: empty, no crash
+        g.setTextMatrix(20, 0, "x");               // outside: ignored
         QCOMPARE(g.view()->model()->rowCount(), 12);
         QCOMPARE(g.view()->model()->headerData(1, Qt::Horizontal).toString(), QString("头"));
 
@@ -115,8 +114,7 @@ private slots:
 
         QAbstractItemModel *m = g.view()->model();
         g.setColAlignment(0, vb::flexAlignLeftCenter);
-        QCOMPARE(Qt::Alignment(m->index(0, 0).data(Qt::TextAlignmentRole).toInt()),
-                 Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(Qt::Alignment(m->index(0, 0).data(Qt::TextAlignmentRole).toInt()), Qt::AlignLeft | Qt::AlignVCenter);
         // General alignment: numbers to the right, text to the left.
         g.setTextMatrix(1, 1, "12.50");
         g.setTextMatrix(2, 1, "abc");
@@ -135,9 +133,9 @@ private slots:
         QCOMPARE(g.Rows(), 3);
         QCOMPARE(g.Cols(), 2);
         QCOMPARE(g.TextMatrix(0, 0), QString("图书编号"));
-        QCOMPARE(g.TextMatrix(0, 1), QString("借阅次数"));   // an alias is a name like any other
+        QCOMPARE(g.TextMatrix(0, 1), QString("借阅次数"));  // an alias is a name like any other
         QCOMPARE(g.view()->model()->headerData(1, Qt::Horizontal).toString(), QString("借阅次数"));
-        QCOMPARE(g.TextMatrix(1, 1), QString());              // Null
+        QCOMPARE(g.TextMatrix(1, 1), QString());  // Null
         QCOMPARE(g.TextMatrix(2, 0), QString("B002"));
         QCOMPARE(g.view()->model()->index(1, 1).data().toString(), QString("3"));
         QVERIFY(g.boundResult() == res);
@@ -183,8 +181,7 @@ private slots:
         QCOMPARE(g.ColSel(), 2);
         const QModelIndexList sel = g.view()->selectionModel()->selectedIndexes();
         QCOMPARE(sel.size(), 3);
-        for (const QModelIndex &i : sel)
-            QCOMPARE(i.row(), 2);   // grid row 3 is the third record
+        for (const QModelIndex &i : sel) QCOMPARE(i.row(), 2);  // grid row 3 is the third record
         QCOMPARE(g.view()->currentIndex().row(), 2);
         // Setting Row collapses the selection onto it.
         g.setRow(5);
@@ -214,7 +211,7 @@ private slots:
         QCOMPARE(seen[0], qMakePair(40, 2));
         QCOMPARE(seen[1], qMakePair(40, 3));
         QCOMPARE(seen[2], qMakePair(38, 2));
-        QCOMPARE(seen[3], qMakePair(46, 2));   // Delete after Down acts on the row now highlighted
+        QCOMPARE(seen[3], qMakePair(46, 2));  // Delete after Down acts on the row now highlighted
         // The highlighted row is the new row.
         QCOMPARE(g.view()->selectionModel()->selectedRows().value(0).row(), 1);
         // Up on the first record stays there.
@@ -234,7 +231,10 @@ private slots:
         show(g);
         int clicks = 0, dbl = 0, rowAtDbl = -1;
         connect(&g, &vb::Grid::Click, &g, [&] { ++clicks; });
-        connect(&g, &vb::Grid::DblClick, &g, [&] { ++dbl; rowAtDbl = g.Row(); });
+        connect(&g, &vb::Grid::DblClick, &g, [&] {
+            ++dbl;
+            rowAtDbl = g.Row();
+        });
         const QPoint p = cellCentre(g, 4, 1);
         QTest::mouseClick(g.view()->viewport(), Qt::LeftButton, {}, p);
         QCOMPARE(clicks, 1);
@@ -243,7 +243,7 @@ private slots:
         QTest::mouseRelease(g.view()->viewport(), Qt::LeftButton, {}, p);
         QCOMPARE(dbl, 1);
         QCOMPARE(rowAtDbl, 4);
-        QCOMPARE(clicks, 1);   // the release ending a double click is no second click
+        QCOMPARE(clicks, 1);  // the release ending a double click is no second click
     }
 
     void mouseRowIgnoresHeader()
@@ -299,15 +299,14 @@ private slots:
         g.setTextMatrix(4, 1, "查看图书权限");
         QCOMPARE(g.cellPicture(4, 2).size(), QSize(16, 16));
         QVERIFY(g.cellPicture(4, 0).isNull());
-        g.setRow(0);   // picture drawn whatever the current cell
+        g.setRow(0);  // picture drawn whatever the current cell
         show(g);
         const QImage img = g.view()->viewport()->grab().toImage();
         const QRect cell = g.view()->visualRect(g.view()->model()->index(4, 2));
         int reds = 0;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
             for (int x = cell.left(); x <= cell.right(); ++x)
-                if (img.pixelColor(x, y) == QColor(Qt::red))
-                    ++reds;
+                if (img.pixelColor(x, y) == QColor(Qt::red)) ++reds;
         QVERIFY2(reds > 50, qPrintable(QString::number(reds)));
         // Clear takes the pictures away too.
         g.Clear();

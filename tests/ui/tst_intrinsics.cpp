@@ -48,7 +48,7 @@ void TstIntrinsics::twips()
     QCOMPARE(toPx(13500), 900);
     QCOMPARE(toPx(9000), 600);
     QCOMPARE(toTwips(24), 360);
-    QCOMPARE(toPx(1000), 66);   // part pixels are dropped
+    QCOMPARE(toPx(1000), 66);  // part pixels are dropped
     QCOMPARE(twipsF(2.5), 37.5f);
 }
 
@@ -58,7 +58,7 @@ void TstIntrinsics::colours()
     QCOMPARE(RGB(133, 146, 181), 0xB59285L);
     QCOMPARE(toQColor(0xB59285), QColor(133, 146, 181));
     QCOMPARE(toQColor(0xE0E0E0), QColor(224, 224, 224));
-    QCOMPARE(toQColor(0x800000), QColor(0, 0, 128));   // &H800000 is dark blue
+    QCOMPARE(toQColor(0x800000), QColor(0, 0, 128));  // &H800000 is dark blue
     QCOMPARE(fromQColor(QColor(0, 0, 128)), 0x800000L);
     QCOMPARE(toQColor(vbWindowBackground), QColor(255, 255, 255));
     QCOMPARE(toQColor(vbWindowText), QColor(0, 0, 0));
@@ -112,11 +112,11 @@ void TstIntrinsics::checkBoxClickFromCodeAndUser()
     auto *chk = new CheckBox(&w, "Chk_SBarSwitch", "侧边栏");
     chk->Move(0, 0, 1500, 300);
     w.show();
-    QList<int> seen;   // Value as the Click handler sees it
+    QList<int> seen;  // Value as the Click handler sees it
     connect(chk, &CheckBox::Click, &w, [&] { seen << chk->Value(); });
     chk->setValue(1);
     QCOMPARE(seen, QList<int>{1});
-    chk->setValue(1);   // same value: no Click
+    chk->setValue(1);  // same value: no Click
     QCOMPARE(seen.size(), 1);
     chk->setValue(0);
     QCOMPARE(seen, (QList<int>{1, 0}));
@@ -126,7 +126,7 @@ void TstIntrinsics::checkBoxClickFromCodeAndUser()
     QCOMPARE(seen, (QList<int>{1, 0, 1}));
     chk->setValue(2);
     QCOMPARE(chk->checkState(), Qt::PartiallyChecked);
-    QTest::mouseClick(chk, Qt::LeftButton);   // grayed -> unchecked
+    QTest::mouseClick(chk, Qt::LeftButton);  // grayed -> unchecked
     QCOMPARE(chk->Value(), 0);
     QCOMPARE(seen, (QList<int>{1, 0, 1, 2, 0}));
     SetProp(chk, "Value", 1);
@@ -174,7 +174,7 @@ void TstIntrinsics::labelAutoSize()
     QCOMPARE(lbl->Caption(), QString("第一行\r\n提示：该操作不撤销！"));
     QVERIFY(lbl->height() >= 2 * oneLine - 2);
     QCOMPARE(lbl->width(), fm.boundingRect(QRect(0, 0, 100000, 100000), 0, "提示：该操作不撤销！").width());
-    QCOMPARE(lbl->Left(), 600);   // grows from its top-left corner
+    QCOMPARE(lbl->Left(), 600);  // grows from its top-left corner
     // A bigger font grows it again.
     const int before = lbl->width();
     lbl->setFontSize(18);
@@ -203,7 +203,10 @@ void TstIntrinsics::labelEvents()
     float mx = -1, my = -1;
     connect(lbl, &Label::Click, &w, [&] { ++clicks; });
     connect(lbl, &Label::DblClick, &w, [&] { ++dbl; });
-    connect(lbl, &Label::MouseMove, &w, [&](int &, int &, float &x, float &y) { mx = x; my = y; });
+    connect(lbl, &Label::MouseMove, &w, [&](int &, int &, float &x, float &y) {
+        mx = x;
+        my = y;
+    });
     int downButton = 0;
     connect(lbl, &Label::MouseDown, &w, [&](int &button, int &, float &, float &) { downButton = button; });
     QTest::mouseClick(lbl, Qt::LeftButton, {}, QPoint(4, 3));
@@ -270,7 +273,7 @@ void TstIntrinsics::dockedPictureBoxesStack()
     QCOMPARE(nav->geometry(), QRect(0, 24, 89, 352));
     QCOMPARE(side->geometry(), QRect(600 - 216, 24, 216, 352));
     QCOMPARE(area->geometry(), QRect(89, 24, 600 - 89 - 216, 352));
-    QCOMPARE(tool->Width(), 9000);   // outer size in twips
+    QCOMPARE(tool->Width(), 9000);  // outer size in twips
 
     // Following the container.
     int resizes = 0;
@@ -317,7 +320,7 @@ void TstIntrinsics::pictureBoxPictureAndScale()
     pic->setAutoSize(true);
     QCOMPARE(pic->size(), QSize(40, 30));
     pic->setBorderStyle(1);
-    QCOMPARE(pic->contentsRect().size(), QSize(40, 30));   // the picture inside the border
+    QCOMPARE(pic->contentsRect().size(), QSize(40, 30));  // the picture inside the border
     pic->setPicture(disguised);
     QCOMPARE(pic->Picture().size(), QSize(20, 10));
     pic->setPicture(LoadPicture(""));
@@ -349,7 +352,7 @@ void TstIntrinsics::pictureBoxKeys()
     connect(pic, &PictureBox::KeyPress, &w, [&](int &a) { asciis << a; });
     QTest::keyClick(pic, Qt::Key_Return);
     QTest::keyClick(pic, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(codes, (QList<int>{13, 17, 86}));   // Ctrl itself is a key too
+    QCOMPARE(codes, (QList<int>{13, 17, 86}));  // Ctrl itself is a key too
     QCOMPARE(asciis, (QList<int>{13, 22}));
     QCOMPARE(pic->focusPolicy(), Qt::StrongFocus);
     int clicks = 0;
@@ -366,7 +369,7 @@ void TstIntrinsics::frameDisablesChildren()
     auto *chk = new CheckBox(frame, "Chk_In", "x");
     chk->Move(150, 300, 1500, 300);
     QCOMPARE(frame->Caption(), QString("图书馆信息"));
-    QCOMPARE(chk->Left(), 150);   // the frame's own corner is the origin
+    QCOMPARE(chk->Left(), 150);  // the frame's own corner is the origin
     frame->setEnabled(false);
     QVERIFY(!frame->Enabled());
     QVERIFY(!chk->isEnabled());
@@ -382,10 +385,10 @@ void TstIntrinsics::timerTicks()
     int ticks = 0;
     connect(t, &Timer::Tick, &owner, [&] { ++ticks; });
     QTest::qWait(10);
-    QCOMPARE(ticks, 0);   // disabled
+    QCOMPARE(ticks, 0);  // disabled
     t->setEnabled(true);
     QTRY_VERIFY_WITH_TIMEOUT(ticks >= 3, 1000);
-    t->setInterval(0);    // 0 is off
+    t->setInterval(0);  // 0 is off
     const int seen = ticks;
     QTest::qWait(10);
     QCOMPARE(ticks, seen);
@@ -415,9 +418,9 @@ void TstIntrinsics::shapeAndLine()
     QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
     QVERIFY(shp->testAttribute(Qt::WA_TransparentForMouseEvents));
     const QImage img = w.grab().toImage();
-    QCOMPARE(QColor(img.pixel(10, 10)), QColor(192, 192, 192));    // border corner
-    QCOMPARE(QColor(img.pixel(50, 20)), QColor(255, 255, 255));    // inside: transparent
-    QCOMPARE(QColor(img.pixel(180, 30)), QColor(128, 128, 128));   // the line
+    QCOMPARE(QColor(img.pixel(10, 10)), QColor(192, 192, 192));   // border corner
+    QCOMPARE(QColor(img.pixel(50, 20)), QColor(255, 255, 255));   // inside: transparent
+    QCOMPARE(QColor(img.pixel(180, 30)), QColor(128, 128, 128));  // the line
     shp->setFillStyle(vbFSSolid);
     shp->setFillColor(0x0000FF);
     const QImage filled = w.grab().toImage();
@@ -454,7 +457,7 @@ void TstIntrinsics::commonDialog()
     dlg.ShowOpen();
     QCOMPARE(dlg.FileName, QString("/tmp/a.jpg"));
     QCOMPARE(seenTitle, QString("选择图像"));
-    dlg.ShowSave();   // cancelled without CancelError: FileName stays
+    dlg.ShowSave();  // cancelled without CancelError: FileName stays
     QCOMPARE(dlg.FileName, QString("/tmp/a.jpg"));
     dlg.CancelError = true;
     QVERIFY_THROWS_EXCEPTION(CommonDialog::Cancelled, dlg.ShowSave());
@@ -469,13 +472,12 @@ void TstIntrinsics::textBoxKeys()
     txt->setFocus();
     connect(txt, &TextBox::KeyPress, &w, [](int &a) {
         if (a == 'x')
-            a = 0;             // swallowed
+            a = 0;  // swallowed
         else if (a >= 'a' && a <= 'z')
-            a -= 32;           // upper case
+            a -= 32;  // upper case
     });
     connect(txt, &TextBox::KeyDown, &w, [](int &code, int &) {
-        if (code == 46)
-            code = 0;          // Delete taken
+        if (code == 46) code = 0;  // Delete taken
     });
     QTest::keyClicks(txt, "abxc");
     QCOMPARE(txt->Text(), QString("ABC"));

@@ -34,14 +34,14 @@ private slots:
         QCOMPARE(lv.ListItems()(2).SubItems(1), QString("B002"));
         QCOMPARE(lv.view()->topLevelItem(0)->text(1), QString("B001"));
         QVERIFY(lv.ListItems()(3).isNull());
-        QCOMPARE(lv.ListItems()(3).SubItems(1), QString());   // no row: empty, no crash
+        QCOMPARE(lv.ListItems()(3).SubItems(1), QString());  // no row: empty, no crash
 
         lv.ListItems().Remove(1);
         QCOMPARE(lv.ListItems().Count(), 1);
         QCOMPARE(b.Index(), 1);
         lv.ListItems().Clear();
         QCOMPARE(lv.ListItems().Count(), 0);
-        QCOMPARE(lv.ColumnHeaders().Count(), 3);   // clearing rows keeps the columns
+        QCOMPARE(lv.ColumnHeaders().Count(), 3);  // clearing rows keeps the columns
     }
 
     void tickBoxes()
@@ -57,7 +57,7 @@ private slots:
         a.setChecked(true);
         b.setChecked(true);
         c.setChecked(true);
-        QCOMPARE(checks.size(), 0);   // ticks set by the program raise nothing
+        QCOMPARE(checks.size(), 0);  // ticks set by the program raise nothing
 
         // The user unticks the middle row.
         lv.view()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);

@@ -78,23 +78,40 @@ void TstRuntime::formatNumbers_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("fmt");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("000 one") << 1.0 << "000" << "001";
-    QTest::newRow("000 twelve") << 12.0 << "000" << "012";
-    QTest::newRow("000 wider") << 1234.0 << "000" << "1234";
-    QTest::newRow("000 rounds") << 7.5 << "000" << "008";
-    QTest::newRow("half away from zero") << 2.5 << "0" << "3";
-    QTest::newRow("negative pad") << -5.0 << "000" << "-005";
-    QTest::newRow("two decimals") << 12.5 << "0.00" << "12.50";
-    QTest::newRow("decimal rounding") << 1.005 << "0.00" << "1.01";
-    QTest::newRow("hash decimals") << 5.0 << "#.##" << "5.";
-    QTest::newRow("hash fraction") << 0.5 << "#.##" << ".5";
-    QTest::newRow("thousands") << 1234567.891 << "#,##0.00" << "1,234,567.89";
-    QTest::newRow("zero") << 0.0 << "0.00" << "0.00";
-    QTest::newRow("negative rounding to zero") << -0.001 << "0.00" << "0.00";
-    QTest::newRow("literal suffix") << 3.0 << "0元" << "3元";
-    QTest::newRow("percent") << 0.256 << "0.0%" << "25.6%";
-    QTest::newRow("empty format") << 12.5 << "" << "12.5";
-    QTest::newRow("empty format int") << 40.0 << "" << "40";
+    QTest::newRow("000 one") << 1.0 << "000"
+                             << "001";
+    QTest::newRow("000 twelve") << 12.0 << "000"
+                                << "012";
+    QTest::newRow("000 wider") << 1234.0 << "000"
+                               << "1234";
+    QTest::newRow("000 rounds") << 7.5 << "000"
+                                << "008";
+    QTest::newRow("half away from zero") << 2.5 << "0"
+                                         << "3";
+    QTest::newRow("negative pad") << -5.0 << "000"
+                                  << "-005";
+    QTest::newRow("two decimals") << 12.5 << "0.00"
+                                  << "12.50";
+    QTest::newRow("decimal rounding") << 1.005 << "0.00"
+                                      << "1.01";
+    QTest::newRow("hash decimals") << 5.0 << "#.##"
+                                   << "5.";
+    QTest::newRow("hash fraction") << 0.5 << "#.##"
+                                   << ".5";
+    QTest::newRow("thousands") << 1234567.891 << "#,##0.00"
+                               << "1,234,567.89";
+    QTest::newRow("zero") << 0.0 << "0.00"
+                          << "0.00";
+    QTest::newRow("negative rounding to zero") << -0.001 << "0.00"
+                                               << "0.00";
+    QTest::newRow("literal suffix") << 3.0 << "0元"
+                                    << "3元";
+    QTest::newRow("percent") << 0.256 << "0.0%"
+                             << "25.6%";
+    QTest::newRow("empty format") << 12.5 << ""
+                                  << "12.5";
+    QTest::newRow("empty format int") << 40.0 << ""
+                                      << "40";
 }
 
 void TstRuntime::formatNumbers()
@@ -159,8 +176,8 @@ void TstRuntime::toDateValues()
 void TstRuntime::trims()
 {
     QCOMPARE(Trim("  a b  "), QString("a b"));
-    QCOMPARE(Trim("\ta\t"), QString("\ta\t"));      // tabs stay
-    QCOMPARE(Trim(" a\n"), QString("a\n"));          // line breaks stay
+    QCOMPARE(Trim("\ta\t"), QString("\ta\t"));  // tabs stay
+    QCOMPARE(Trim(" a\n"), QString("a\n"));     // line breaks stay
     QCOMPARE(LTrim("  a  "), QString("a  "));
     QCOMPARE(RTrim("  a  "), QString("  a"));
     QCOMPARE(Trim("   "), QString(""));
@@ -185,8 +202,7 @@ void TstRuntime::dateArithmetic()
     QCOMPARE(DateAdd("d", 30, QDate(2024, 1, 15)), QDate(2024, 2, 14));
     QCOMPARE(DateAdd("m", 1, QDate(2024, 1, 31)), QDate(2024, 2, 29));
     QCOMPARE(DateAdd("yyyy", -1, QDate(2024, 2, 29)), QDate(2023, 2, 28));
-    QCOMPARE(DateAdd("n", 90, QDateTime(QDate(2024, 1, 1), QTime(23, 0))),
-             QDateTime(QDate(2024, 1, 2), QTime(0, 30)));
+    QCOMPARE(DateAdd("n", 90, QDateTime(QDate(2024, 1, 1), QTime(23, 0))), QDateTime(QDate(2024, 1, 2), QTime(0, 30)));
     const QDateTime a(QDate(2024, 1, 31), QTime(23, 59, 59));
     const QDateTime b(QDate(2024, 2, 1), QTime(0, 0, 1));
     QCOMPARE(DateDiff("d", a, b), 1LL);
