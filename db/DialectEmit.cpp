@@ -1,0 +1,553 @@
+// The translator's output: the engine's SQL for a resolved statement tree.
+#include "db/DialectTranslator.h"
+
+namespace dialect::detail {
+
+using ado::Error;
+
+QString quoteIdent(const QString &s)
+{
+    QString v = s;
+    v.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + v + QLatin1Char('"');
+}
+
+QString quoteText(const QString &s)
+{
+    QString v = s;
+    v.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+bool isAggregate(const QString &f)
+{
+    return f == QLatin1String("COUNT") || f == QLatin1String("SUM") || f == QLatin1String("AVG")
+           || f == QLatin1String("MIN") || f == QLatin1String("MAX");
+}
+
+bool isNumeric(Kind k) { return k == Kind::Int || k == Kind::Flag || k == Kind::Decimal; }
+
+QString kindName(Kind k)
+{
+    switch (k) {
+    case Kind::Text: return QStringLiteral("varchar");
+    case Kind::Int: return QStringLiteral("int");
+    case Kind::Flag: return QStringLiteral("bit");
+    case Kind::Money: return QStringLiteral("money");
+    case Kind::Decimal: return QStringLiteral("numeric");
+    case Kind::Date: return QStringLiteral("datetime");
+    case Kind::Blob: return QStringLiteral("image");
+    default: return QStringLiteral("value");
+    }
+}
+
+QString Translator::col(const Node *n) const
+{
+    if (n->ref->info == m_readers && n->col == m_outstandingCol) return outstandingValue(*n->ref);
+    return quoteIdent(n->ref->qualifier()) + QLatin1Char('.') + quoteIdent(n->ref->info->columns[size_t(n->col)].name);
+}
+
+void Translator::findOutstandingValue()
+{
+    const TableInfo *readers = m_cat.find(QStringLiteral("读者档案"));
+    const TableInfo *loans = m_cat.find(QStringLiteral("图书借阅"));
+    const TableInfo *copies = m_cat.find(QStringLiteral("图书库存"));
+    const TableInfo *titles = m_cat.find(QStringLiteral("图书档案"));
+    if (!readers || !loans || !copies || !titles) return;
+    const int c = readers->findColumn(QStringLiteral("未还书总价值"));
+    const bool sources =
+        readers->findColumn(QStringLiteral("读者编号")) >= 0 && loans->findColumn(QStringLiteral("读者编号")) >= 0
+        && loans->findColumn(QStringLiteral("是否已还")) >= 0 && loans->findColumn(QStringLiteral("图书编号")) >= 0
+        && copies->findColumn(QStringLiteral("图书编号")) >= 0 && copies->findColumn(QStringLiteral("ISBN")) >= 0
+        && titles->findColumn(QStringLiteral("ISBN")) >= 0 && titles->findColumn(QStringLiteral("价格")) >= 0;
+    if (c < 0 || !sources) return;
+    m_readers = readers;
+    m_outstandingCol = c;
+}
+
+QString Translator::outstandingValue(const TableRef &reader)
+{
+    // The sub-query's own names cannot be taken for tables of the statement around it.
+    return QStringLiteral("COALESCE((SELECT SUM(\"lib_ov_title\".\"价格\") FROM \"图书借阅\" AS \"lib_ov_loan\", "
+                          "\"图书库存\" AS \"lib_ov_copy\", \"图书档案\" AS \"lib_ov_title\" "
+                          "WHERE \"lib_ov_loan\".\"读者编号\" = %1.\"读者编号\" AND \"lib_ov_loan\".\"是否已还\" = 0 "
+                          "AND \"lib_ov_loan\".\"图书编号\" = \"lib_ov_copy\".\"图书编号\" "
+                          "AND \"lib_ov_copy\".\"ISBN\" = \"lib_ov_title\".\"ISBN\"), 0)")
+        .arg(quoteIdent(reader.qualifier()));
+}
+
+QString Translator::emitAs(const Node *n, Kind target, bool storing, const QString &column)
+{
+    if (n->k == Node::Null) return QStringLiteral("NULL");
+    if (n->k == Node::Param) {
+        m_paramKinds[size_t(n->paramIndex)] = target;
+        return QStringLiteral("?%1").arg(n->paramIndex + 1);
+    }
+    if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
+        && (target == Kind::Money || target == Kind::Int || target == Kind::Flag)) {
+        const QVariant v = toStorage(target, QVariant(QLatin1Char('-') + n->a[0]->s), column);
+        return v.isNull() ? QStringLiteral("NULL") : QString::number(v.toLongLong());
+    }
+    const bool literal = n->k == Node::Str || n->k == Node::Num;
+    switch (target) {
+    case Kind::Date:
+        if (n->k == Node::Str) {
+            if (n->s.trimmed().isEmpty())
+                return storing ? QStringLiteral("NULL") : quoteText(QStringLiteral("1900-01-01 00:00:00"));
+            const QVariant v = toStorage(Kind::Date, n->s, column);
+            return quoteText(v.toString());
+        }
+        if (n->k == Node::Num)
+            throw Error(QStringLiteral("Numbers are not accepted as dates by the database layer (%1).").arg(n->s));
+        if (n->kind == Kind::Date || n->kind == Kind::Null) return ex(n);
+        if (n->kind == Kind::Text || n->kind == Kind::Unknown) return QStringLiteral("lib_to_date(%1)").arg(ex(n));
+        throw Error(QStringLiteral("Operand type clash: %1 is incompatible with datetime.").arg(kindName(n->kind)));
+    case Kind::Money:
+        if (literal) return QString::number(toStorage(Kind::Money, n->s, column).toLongLong());
+        if (n->kind == Kind::Money || n->kind == Kind::Null) return ex(n);
+        if (n->kind == Kind::Int || n->kind == Kind::Flag) return QStringLiteral("(%1 * 10000)").arg(ex(n));
+        if (n->kind == Kind::Decimal || n->kind == Kind::Unknown)
+            return QStringLiteral("CAST(ROUND((%1) * 10000) AS INTEGER)").arg(ex(n));
+        throw Error(QStringLiteral("Operand type clash: %1 is incompatible with money.").arg(kindName(n->kind)));
+    case Kind::Int:
+    case Kind::Flag:
+        if (literal) {
+            QVariant v = n->k == Node::Num ? QVariant(n->s.toDouble()) : QVariant(n->s);
+            if (n->k == Node::Num && target == Kind::Int && !n->s.contains(QLatin1Char('.'))
+                && !n->s.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+                v = QVariant(n->s.toLongLong());
+            return QString::number(toStorage(target, v, column).toLongLong());
+        }
+        if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(ex(n));
+        return ex(n);
+    case Kind::Text:
+        if (n->k == Node::Num) return quoteText(n->s);
+        if (n->kind == Kind::Money) return QStringLiteral("lib_money_text(%1, -1, 8000)").arg(ex(n));
+        return ex(n);
+    default: return ex(n);
+    }
+}
+
+Kind Translator::commonKind(const Node *l, const Node *r)
+{
+    const Kind lk = l->kind, rk = r->kind;
+    auto strong = [](Kind k) { return k == Kind::Date || k == Kind::Money; };
+    if (strong(lk) && lk != rk) return lk;
+    if (strong(rk) && lk != rk) return rk;
+    if ((lk == Kind::Int || lk == Kind::Flag) && (r->k == Node::Str || r->k == Node::Param)) return lk;
+    if ((rk == Kind::Int || rk == Kind::Flag) && (l->k == Node::Str || l->k == Node::Param)) return rk;
+    if (l->k == Node::Param && rk != Kind::Unknown) return rk;
+    if (r->k == Node::Param && lk != Kind::Unknown) return lk;
+    return Kind::Unknown;
+}
+
+QString Translator::emitCompared(const Node *n, Kind common)
+{
+    return common == Kind::Unknown ? ex(n) : emitAs(n, common, false);
+}
+
+QString Translator::ex(const Node *n)
+{
+    switch (n->k) {
+    case Node::Str: return quoteText(n->s);
+    case Node::Num: return n->s;
+    case Node::Null: return QStringLiteral("NULL");
+    case Node::Param: return QStringLiteral("?%1").arg(n->paramIndex + 1);
+    case Node::Col:
+        if (n->aliasIndex >= 0) return QString();  // handled by ORDER BY
+        return col(n);
+    case Node::Unary:
+        if (n->s == QLatin1String("NOT")) return QStringLiteral("NOT (%1)").arg(ex(n->a[0].get()));
+        if (n->a[0]->kind == Kind::Date)
+            throw Error(QStringLiteral("Operand data type datetime is invalid for minus operator."));
+        return QStringLiteral("(-%1)").arg(ex(n->a[0].get()));
+    case Node::Bin: return emitBinary(n);
+    case Node::Between: {
+        const Node *x = n->a[0].get();
+        const Kind k1 = commonKind(x, n->a[1].get()), k2 = commonKind(x, n->a[2].get());
+        const Kind k = k1 != Kind::Unknown ? k1 : k2;
+        return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
+            .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->a[1].get(), k),
+                 emitCompared(n->a[2].get(), k));
+    }
+    case Node::Like: {
+        const Node *x = n->a[0].get();
+        if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
+            throw Error(
+                QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
+        QString out =
+            QStringLiteral("(%1 %2LIKE %3")
+                .arg(ex(x), n->neg ? QStringLiteral("NOT ") : QString(), emitAs(n->a[1].get(), Kind::Text, false));
+        if (n->a.size() > 2) out += QStringLiteral(" ESCAPE ") + emitAs(n->a[2].get(), Kind::Text, false);
+        return out + QLatin1Char(')');
+    }
+    case Node::InList: {
+        const Node *x = n->a[0].get();
+        QStringList items;
+        Kind k = Kind::Unknown;
+        for (size_t i = 1; i < n->a.size() && k == Kind::Unknown; ++i) k = commonKind(x, n->a[i].get());
+        for (size_t i = 1; i < n->a.size(); ++i) items << emitCompared(n->a[i].get(), k);
+        return QStringLiteral("(%1 %2IN (%3))")
+            .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), items.join(QStringLiteral(", ")));
+    }
+    case Node::InSub:
+        return QStringLiteral("(%1 %2IN (%3))")
+            .arg(ex(n->a[0].get()), n->neg ? QStringLiteral("NOT ") : QString(), emitQuery(*n->q));
+    case Node::IsNull:
+        return QStringLiteral("(%1 IS %2NULL)").arg(ex(n->a[0].get()), n->neg ? QStringLiteral("NOT ") : QString());
+    case Node::Exists: return QStringLiteral("EXISTS (%1)").arg(emitQuery(*n->q));
+    case Node::Sub: return QStringLiteral("(%1)").arg(emitQuery(*n->q));
+    case Node::Func: return emitFunction(n);
+    case Node::Convert: return emitConvert(n);
+    case Node::Case: return emitCase(n);
+    }
+    return QString();
+}
+
+QString Translator::emitBinary(const Node *n)
+{
+    const QString &op = n->s;
+    const Node *l = n->a[0].get();
+    const Node *r = n->a[1].get();
+    if (op == QLatin1String("AND") || op == QLatin1String("OR"))
+        return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+    if (op == QLatin1String("*=") || op == QLatin1String("=*"))
+        throw Error(
+            QStringLiteral("The outer join operator %1 may only stand in a WHERE condition joined by AND.").arg(op));
+    if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") || op == QLatin1String(">")
+        || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+        const Kind k = commonKind(l, r);
+        return QStringLiteral("(%1 %2 %3)").arg(emitCompared(l, k), op, emitCompared(r, k));
+    }
+    // arithmetic
+    const Kind lk = l->kind, rk = r->kind;
+    if (lk == Kind::Date || rk == Kind::Date)
+        throw Error(QStringLiteral("Date arithmetic is not supported by the database layer."));
+    if (op == QLatin1String("+") || op == QLatin1String("-")) {
+        if (lk == Kind::Money || rk == Kind::Money)
+            return QStringLiteral("(%1 %2 %3)").arg(emitAs(l, Kind::Money, false), op, emitAs(r, Kind::Money, false));
+        if (op == QLatin1String("+") && lk == Kind::Text && rk == Kind::Text)
+            return QStringLiteral("(%1 || %2)").arg(ex(l), ex(r));
+        return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+    }
+    if (op == QLatin1String("*")) {
+        if (lk == Kind::Money && rk == Kind::Money)
+            throw Error(QStringLiteral("Multiplying two money values is not supported by the database layer."));
+        if (lk == Kind::Money || rk == Kind::Money) {
+            const Node *m = lk == Kind::Money ? l : r;
+            const Node *o = lk == Kind::Money ? r : l;
+            if (o->kind == Kind::Int || o->kind == Kind::Flag) return QStringLiteral("(%1 * %2)").arg(ex(m), ex(o));
+            return QStringLiteral("CAST(ROUND(%1 * (%2)) AS INTEGER)").arg(ex(m), ex(o));
+        }
+    }
+    if (op == QLatin1String("/")) {
+        if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), ex(r));
+        if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS INTEGER)").arg(ex(l), ex(r));
+        if (rk == Kind::Money)
+            throw Error(QStringLiteral("Dividing by a money value is not supported by the database layer."));
+    }
+    if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money))
+        throw Error(QStringLiteral("The modulo of money values is not supported by the database layer."));
+    return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+}
+
+QString Translator::emitFunction(const Node *n)
+{
+    const QString &f = n->s;
+    QStringList args;
+    for (const auto &a : n->a) args << ex(a.get());
+    const QString dist = n->distinct ? QStringLiteral("DISTINCT ") : QString();
+    if (f == QLatin1String("COUNT"))
+        return n->star ? QStringLiteral("COUNT(*)") : QStringLiteral("COUNT(%1%2)").arg(dist, args[0]);
+    if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX"))
+        return QStringLiteral("%1(%2%3)").arg(f, dist, args[0]);
+    if (f == QLatin1String("AVG")) {
+        const Kind k = n->a[0]->kind;
+        if (k == Kind::Money) return QStringLiteral("CAST(ROUND(AVG(%1%2)) AS INTEGER)").arg(dist, args[0]);
+        if (k == Kind::Int || k == Kind::Flag) return QStringLiteral("CAST(AVG(%1%2) AS INTEGER)").arg(dist, args[0]);
+        return QStringLiteral("AVG(%1%2)").arg(dist, args[0]);
+    }
+    if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER")) return QStringLiteral("%1(%2)").arg(f, args[0]);
+    if (f == QLatin1String("LTRIM")) return QStringLiteral("ltrim(%1, ' ')").arg(args[0]);
+    if (f == QLatin1String("RTRIM")) return QStringLiteral("rtrim(%1, ' ')").arg(args[0]);
+    if (f == QLatin1String("LEN")) return QStringLiteral("length(rtrim(%1, ' '))").arg(args[0]);
+    if (f == QLatin1String("ISNULL"))
+        return QStringLiteral("coalesce(%1, %2)").arg(args[0], emitAs(n->a[1].get(), n->kind, false));
+    if (f == QLatin1String("GETDATE")) return QStringLiteral("lib_now()");
+    fail(f);
+}
+
+QString Translator::emitConvert(const Node *n)
+{
+    const Node *x = n->a[0].get();
+    const QString &t = n->typeName;
+    if (isTextType(t)) {
+        const QString len = QString::number(n->typeLen);
+        switch (x->kind) {
+        case Kind::Date: return QStringLiteral("lib_date_text(%1, %2, %3)").arg(ex(x)).arg(n->style).arg(len);
+        case Kind::Money: return QStringLiteral("lib_money_text(%1, %2, %3)").arg(ex(x)).arg(n->style).arg(len);
+        case Kind::Null: return QStringLiteral("NULL");
+        case Kind::Text: return QStringLiteral("substr(%1, 1, %2)").arg(ex(x), len);
+        default:
+            if (x->k == Node::Num) return QStringLiteral("substr(%1, 1, %2)").arg(quoteText(x->s), len);
+            return QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(ex(x), len);
+        }
+    }
+    if (isIntType(t)) {
+        if (x->kind == Kind::Money) return QStringLiteral("CAST(ROUND(%1 / 10000.0) AS INTEGER)").arg(ex(x));
+        return emitAs(x, Kind::Int, false);
+    }
+    if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) return emitAs(x, Kind::Money, false);
+    return emitAs(x, Kind::Date, false);
+}
+
+QString Translator::emitCase(const Node *n)
+{
+    QString out = QStringLiteral("CASE");
+    size_t i = 0;
+    const Node *operand = nullptr;
+    if (n->hasOperand) {
+        operand = n->a[0].get();
+        out += QLatin1Char(' ') + ex(operand);
+        i = 1;
+    }
+    const size_t pairsEnd = n->hasElse ? n->a.size() - 1 : n->a.size();
+    auto result = [&](const Node *r) {
+        return (n->kind == Kind::Money || n->kind == Kind::Date) ? emitAs(r, n->kind, false) : ex(r);
+    };
+    for (; i < pairsEnd; i += 2) {
+        const Node *w = n->a[i].get();
+        QString when = operand ? emitCompared(w, commonKind(operand, w)) : ex(w);
+        out += QStringLiteral(" WHEN %1 THEN %2").arg(when, result(n->a[i + 1].get()));
+    }
+    if (n->hasElse) out += QStringLiteral(" ELSE ") + result(n->a.back().get());
+    return out + QStringLiteral(" END");
+}
+
+void Translator::tablesUsed(const Node *n, const std::vector<TableRef> &from, QSet<const TableRef *> &out)
+{
+    if (!n) return;
+    if (n->k == Node::Col && n->ref) {
+        for (const TableRef &r : from)
+            if (&r == n->ref) out.insert(n->ref);
+    }
+    for (const auto &c : n->a) tablesUsed(c.get(), from, out);
+    if (n->q)
+        for (const Core &c : n->q->cores) {
+            for (const auto &it : c.items) tablesUsed(it.e.get(), from, out);
+            tablesUsed(c.where.get(), from, out);
+            tablesUsed(c.having.get(), from, out);
+            for (const auto &g : c.group) tablesUsed(g.get(), from, out);
+        }
+}
+
+void Translator::conjuncts(const Node *n, std::vector<const Node *> &out)
+{
+    if (n->k == Node::Bin && n->s == QLatin1String("AND")) {
+        conjuncts(n->a[0].get(), out);
+        conjuncts(n->a[1].get(), out);
+    } else {
+        out.push_back(n);
+    }
+}
+
+bool Translator::holdsOuterJoin(const Node *n)
+{
+    if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) return true;
+    for (const auto &c : n->a)
+        if (holdsOuterJoin(c.get())) return true;
+    return false;
+}
+
+QString Translator::tableText(const TableRef &r) const
+{
+    QString out = quoteIdent(r.info->name);
+    if (!r.alias.isEmpty()) out += QStringLiteral(" AS ") + quoteIdent(r.alias);
+    return out;
+}
+
+QString Translator::emitFromWhere(const Core &c)
+{
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    struct Join {
+        const TableRef *inner;
+        QSet<const TableRef *> preserved;
+        QStringList on;
+    };
+    std::vector<Join> joins;
+    auto joinOf = [&](const TableRef *t) -> Join * {
+        for (Join &j : joins)
+            if (j.inner == t) return &j;
+        return nullptr;
+    };
+    std::vector<const Node *> rest;
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) {
+            const Node *l = n->a[0].get();
+            const Node *r = n->a[1].get();
+            QSet<const TableRef *> lt, rt;
+            tablesUsed(l, c.from, lt);
+            tablesUsed(r, c.from, rt);
+            if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
+                throw Error(QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.")
+                                .arg(n->s));
+            const bool left = n->s == QLatin1String("*=");
+            const TableRef *outer = left ? *lt.begin() : *rt.begin();
+            const TableRef *inner = left ? *rt.begin() : *lt.begin();
+            Join *j = joinOf(inner);
+            if (!j) {
+                joins.push_back(Join{inner, {}, {}});
+                j = &joins.back();
+            }
+            j->preserved.insert(outer);
+            const Kind k = commonKind(l, r);
+            j->on << QStringLiteral("%1 = %2").arg(emitCompared(l, k), emitCompared(r, k));
+        } else {
+            if (holdsOuterJoin(n))
+                throw Error(QStringLiteral(
+                    "The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
+            rest.push_back(n);
+        }
+    }
+    QStringList where;
+    if (joins.empty()) {
+        QStringList tables;
+        for (const TableRef &r : c.from) tables << tableText(r);
+        QString out;
+        if (!tables.isEmpty()) out = QStringLiteral(" FROM ") + tables.join(QStringLiteral(", "));
+        for (const Node *n : rest) where << ex(n);
+        if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+        return out;
+    }
+    for (const Node *n : rest) {
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        const Join *innerJoin = nullptr;
+        bool others = false;
+        for (const TableRef *t : used) {
+            if (const Join *j = joinOf(t)) {
+                if (innerJoin && innerJoin != j) others = true;
+                innerJoin = j;
+            } else {
+                others = true;
+            }
+        }
+        if (innerJoin && !others) {
+            joinOf(innerJoin->inner)->on << ex(n);
+        } else if (innerJoin) {
+            throw Error(QStringLiteral("The table '%1' is an inner member of an outer-join clause. This is not "
+                                       "allowed if the table also "
+                                       "participates in a regular join clause.")
+                            .arg(innerJoin->inner->qualifier()));
+        } else {
+            where << ex(n);
+        }
+    }
+    // Tables that no outer join fills come first, in their order; each
+    // inner table follows once every table it is joined to is placed.
+    QStringList from;
+    QSet<const TableRef *> placed;
+    for (const TableRef &r : c.from)
+        if (!joinOf(&r)) {
+            from << tableText(r);
+            placed.insert(&r);
+        }
+    if (from.isEmpty())
+        throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+    QString out = QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
+    size_t done = 0;
+    std::vector<bool> emitted(joins.size(), false);
+    while (done < joins.size()) {
+        bool progress = false;
+        for (size_t i = 0; i < joins.size(); ++i) {
+            if (emitted[i]) continue;
+            bool ready = true;
+            for (const TableRef *p : joins[i].preserved)
+                if (!placed.contains(p)) ready = false;
+            if (!ready) continue;
+            out += QStringLiteral(" LEFT JOIN %1 ON %2")
+                       .arg(tableText(*joins[i].inner), joins[i].on.join(QStringLiteral(" AND ")));
+            placed.insert(joins[i].inner);
+            emitted[i] = true;
+            ++done;
+            progress = true;
+        }
+        if (!progress)
+            throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+    }
+    if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    return out;
+}
+
+QString Translator::emitCore(const Core &c, const QString &extraColumn)
+{
+    QStringList items;
+    for (const SelectItem &it : c.items) {
+        QString e = ex(it.e.get());
+        if (it.named) e += QStringLiteral(" AS ") + quoteIdent(it.alias);
+        items << e;
+    }
+    if (!extraColumn.isEmpty()) items << extraColumn;
+    QString out = QStringLiteral("SELECT ");
+    if (c.distinct) out += QStringLiteral("DISTINCT ");
+    out += items.join(QStringLiteral(", "));
+    out += emitFromWhere(c);
+    if (!c.group.empty()) {
+        QStringList g;
+        for (const auto &e : c.group) g << ex(e.get());
+        out += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
+    }
+    if (c.having) out += QStringLiteral(" HAVING ") + ex(c.having.get());
+    return out;
+}
+
+QString Translator::emitQuery(const Query &q, const QString &extraColumn)
+{
+    QString out;
+    const bool compound = q.cores.size() > 1;
+    for (size_t i = 0; i < q.cores.size(); ++i) {
+        const Core &c = q.cores[i];
+        if (i > 0) out += q.unionAll[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ");
+        QString part = emitCore(c, extraColumn);
+        if (compound && c.top >= 0) part = QStringLiteral("SELECT * FROM (%1 LIMIT %2)").arg(part).arg(c.top);
+        out += part;
+    }
+    if (!q.order.empty()) {
+        QStringList o;
+        const std::vector<SelectItem> &items = q.cores.front().items;
+        for (const OrderItem &it : q.order) {
+            QString e;
+            Kind kind = it.e->kind;
+            if (it.e->aliasIndex >= 0) {
+                const SelectItem &si = items[size_t(it.e->aliasIndex)];
+                e = si.named ? quoteIdent(si.alias) : QString::number(it.e->aliasIndex + 1);
+            } else {
+                e = ex(it.e.get());
+                if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
+                    bool ok = false;
+                    const qint64 pos = it.e->s.toLongLong(&ok);
+                    kind =
+                        ok && pos >= 1 && pos <= qint64(items.size()) ? items[size_t(pos - 1)].e->kind : Kind::Unknown;
+                }
+            }
+            // Text sorts as the server's Chinese collation does (see kTextOrderCollation).
+            if (kind == Kind::Text) e += QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation);
+            o << e + (it.desc ? QStringLiteral(" DESC") : QString());
+        }
+        out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
+    }
+    if (!compound && q.cores.front().top >= 0) out += QStringLiteral(" LIMIT %1").arg(q.cores.front().top);
+    return out;
+}
+
+bool Translator::hasAggregate(const Node *n)
+{
+    if (!n) return false;
+    if (n->k == Node::Func && isAggregate(n->s)) return true;
+    for (const auto &c : n->a)
+        if (hasAggregate(c.get())) return true;
+    return false;
+}
+
+}  // namespace dialect::detail

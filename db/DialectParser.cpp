@@ -1,0 +1,519 @@
+#include "db/DialectParser.h"
+
+#include <algorithm>
+
+namespace dialect::detail {
+
+using ado::Error;
+
+const Tok &Parser::peek(int ahead) const
+{
+    const size_t i = std::min(m_i + size_t(ahead), m_toks.size() - 1);
+    return m_toks[i];
+}
+
+const Tok &Parser::next()
+{
+    const Tok &t = m_toks[m_i];
+    if (m_i + 1 < m_toks.size()) ++m_i;
+    return t;
+}
+
+bool Parser::isKw(const char *kw, int ahead) const
+{
+    const Tok &t = peek(ahead);
+    return t.t == T::Ident && t.s.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
+}
+
+bool Parser::isOp(const char *op, int ahead) const
+{
+    const Tok &t = peek(ahead);
+    return t.t == T::Op && t.s == QLatin1String(op);
+}
+
+bool Parser::acceptKw(const char *kw)
+{
+    if (!isKw(kw)) return false;
+    next();
+    return true;
+}
+
+bool Parser::acceptOp(const char *op)
+{
+    if (!isOp(op)) return false;
+    next();
+    return true;
+}
+
+[[noreturn]] void Parser::fail() const
+{
+    const Tok &t = peek();
+    if (t.t == T::End) throw Error(QStringLiteral("Incorrect syntax near the end of the statement."));
+    if (t.t == T::String) syntaxError(QLatin1Char('\'') + t.s + QLatin1Char('\''));
+    syntaxError(t.s);
+}
+
+void Parser::expectKw(const char *kw)
+{
+    if (!acceptKw(kw)) fail();
+}
+
+void Parser::expectOp(const char *op)
+{
+    if (!acceptOp(op)) fail();
+}
+
+bool Parser::isName(int ahead) const
+{
+    const Tok &t = peek(ahead);
+    return t.t == T::QIdent || (t.t == T::Ident && !reservedWords().contains(t.s.toUpper()));
+}
+
+QString Parser::name()
+{
+    if (!isName()) fail();
+    return next().s;
+}
+
+const TableInfo *Parser::table(const QString &n) const
+{
+    const TableInfo *t = m_cat.find(n);
+    if (!t) throw Error(QStringLiteral("Invalid object name '%1'.").arg(n));
+    return t;
+}
+
+const TableInfo *Parser::tableName()
+{
+    QString n = name();
+    while (isOp(".")) {
+        next();
+        n = name();
+    }
+    return table(n);
+}
+
+std::unique_ptr<Query> Parser::query()
+{
+    auto q = std::make_unique<Query>();
+    q->cores.push_back(core());
+    while (isKw("UNION")) {
+        next();
+        q->unionAll.push_back(acceptKw("ALL"));
+        q->cores.push_back(core());
+    }
+    if (isKw("INTERSECT") || isKw("EXCEPT"))
+        throw Error(QStringLiteral("%1 is not supported by the database layer.").arg(peek().s.toUpper()));
+    if (acceptKw("ORDER")) {
+        expectKw("BY");
+        do {
+            OrderItem o;
+            o.e = expr();
+            if (acceptKw("DESC"))
+                o.desc = true;
+            else
+                acceptKw("ASC");
+            q->order.push_back(std::move(o));
+        } while (acceptOp(","));
+    }
+    if (isKw("COMPUTE") || isKw("FOR") || isKw("OPTION"))
+        throw Error(QStringLiteral("%1 clauses are not supported by the database layer.").arg(peek().s.toUpper()));
+    return q;
+}
+
+qint64 Parser::topCount()
+{
+    const bool paren = acceptOp("(");
+    if (peek().t != T::Number || peek().s.contains(QLatin1Char('.'))) fail();
+    const qint64 n = next().s.toLongLong();
+    if (paren) expectOp(")");
+    if (isKw("PERCENT") || isKw("WITH"))
+        throw Error(QStringLiteral("TOP ... %1 is not supported by the database layer.").arg(peek().s.toUpper()));
+    return n;
+}
+
+Core Parser::core()
+{
+    Core c;
+    expectKw("SELECT");
+    for (;;) {
+        if (acceptKw("DISTINCT")) {
+            c.distinct = true;
+        } else if (acceptKw("ALL")) {
+            continue;
+        } else if (c.top < 0 && acceptKw("TOP")) {
+            c.top = topCount();
+        } else {
+            break;
+        }
+    }
+    do {
+        c.items.push_back(selectItem());
+    } while (acceptOp(","));
+    if (isKw("INTO")) throw Error(QStringLiteral("SELECT ... INTO is not supported by the database layer."));
+    if (acceptKw("FROM")) {
+        do {
+            TableRef r;
+            r.info = tableName();
+            if (acceptKw("AS"))
+                r.alias = name();
+            else if (isName())
+                r.alias = name();
+            if (isKw("WITH")) throw Error(QStringLiteral("Table hints are not supported by the database layer."));
+            c.from.push_back(r);
+            if (isKw("JOIN") || isKw("INNER") || isKw("LEFT") || isKw("RIGHT") || isKw("FULL") || isKw("CROSS"))
+                throw Error(QStringLiteral("JOIN ... ON is not supported by the database layer: list the tables "
+                                           "after FROM and join them in WHERE."));
+        } while (acceptOp(","));
+    }
+    if (acceptKw("WHERE")) c.where = expr();
+    if (acceptKw("GROUP")) {
+        expectKw("BY");
+        if (isKw("ALL")) throw Error(QStringLiteral("GROUP BY ALL is not supported by the database layer."));
+        do {
+            c.group.push_back(expr());
+        } while (acceptOp(","));
+    }
+    if (acceptKw("HAVING")) c.having = expr();
+    return c;
+}
+
+SelectItem Parser::selectItem()
+{
+    SelectItem it;
+    if (acceptOp("*")) {
+        it.star = true;
+        return it;
+    }
+    if (isName() && isOp(".", 1) && isOp("*", 2)) {
+        it.star = true;
+        it.starQual = next().s;
+        next();
+        next();
+        return it;
+    }
+    // alias = expression
+    const Tok &t0 = peek();
+    if ((t0.t == T::Ident || t0.t == T::QIdent || t0.t == T::String) && isOp("=", 1)
+        && !(t0.t == T::Ident && reservedWords().contains(t0.s.toUpper()))) {
+        it.alias = next().s;
+        it.named = true;
+        next();
+        it.e = expr();
+        return it;
+    }
+    it.e = expr();
+    // A condition is no value of a select list on the server ("a.b = 1"
+    // is refused there; the engine would return 0 or 1).
+    const Node *e = it.e.get();
+    const bool condition =
+        e->k == Node::Between || e->k == Node::Like || e->k == Node::InList || e->k == Node::InSub
+        || e->k == Node::IsNull || e->k == Node::Exists || (e->k == Node::Unary && e->s == QLatin1String("NOT"))
+        || (e->k == Node::Bin
+            && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*")
+                 || e->s == QLatin1String("/") || e->s == QLatin1String("%")));
+    if (condition) syntaxError(e->k == Node::Bin ? e->s : QStringLiteral("select list"));
+    if (acceptKw("AS")) {
+        if (peek().t == T::String)
+            it.alias = next().s;
+        else
+            it.alias = name();
+        it.named = true;
+    } else if (isName() || peek().t == T::String) {
+        it.alias = next().s;
+        it.named = true;
+    }
+    return it;
+}
+
+NodeP Parser::bin(const QString &op, NodeP l, NodeP r)
+{
+    auto n = std::make_unique<Node>(Node::Bin);
+    n->s = op;
+    n->a.push_back(std::move(l));
+    n->a.push_back(std::move(r));
+    return n;
+}
+
+NodeP Parser::orExpr()
+{
+    NodeP l = andExpr();
+    while (acceptKw("OR")) l = bin(QStringLiteral("OR"), std::move(l), andExpr());
+    return l;
+}
+
+NodeP Parser::andExpr()
+{
+    NodeP l = notExpr();
+    while (acceptKw("AND")) l = bin(QStringLiteral("AND"), std::move(l), notExpr());
+    return l;
+}
+
+NodeP Parser::notExpr()
+{
+    if (acceptKw("NOT")) {
+        auto n = std::make_unique<Node>(Node::Unary);
+        n->s = QStringLiteral("NOT");
+        n->a.push_back(notExpr());
+        return n;
+    }
+    return predicate();
+}
+
+NodeP Parser::predicate()
+{
+    if (acceptKw("EXISTS")) {
+        expectOp("(");
+        auto n = std::make_unique<Node>(Node::Exists);
+        n->q = query();
+        expectOp(")");
+        return n;
+    }
+    NodeP l = additive();
+    static const char *cmp[] = {"=", "<>", "!=", "<", ">", "<=", ">=", "*=", "=*", "!<", "!>"};
+    for (const char *op : cmp) {
+        if (isOp(op)) {
+            next();
+            QString o = QLatin1String(op);
+            if (o == QLatin1String("!=")) o = QStringLiteral("<>");
+            if (o == QLatin1String("!<")) o = QStringLiteral(">=");
+            if (o == QLatin1String("!>")) o = QStringLiteral("<=");
+            return bin(o, std::move(l), additive());
+        }
+    }
+    bool neg = false;
+    if (isKw("NOT") && (isKw("BETWEEN", 1) || isKw("LIKE", 1) || isKw("IN", 1))) {
+        next();
+        neg = true;
+    }
+    if (acceptKw("BETWEEN")) {
+        auto n = std::make_unique<Node>(Node::Between);
+        n->neg = neg;
+        n->a.push_back(std::move(l));
+        n->a.push_back(additive());
+        expectKw("AND");
+        n->a.push_back(additive());
+        return n;
+    }
+    if (acceptKw("LIKE")) {
+        auto n = std::make_unique<Node>(Node::Like);
+        n->neg = neg;
+        n->a.push_back(std::move(l));
+        n->a.push_back(additive());
+        if (acceptKw("ESCAPE")) n->a.push_back(additive());
+        return n;
+    }
+    if (acceptKw("IN")) {
+        expectOp("(");
+        if (isKw("SELECT")) {
+            auto n = std::make_unique<Node>(Node::InSub);
+            n->neg = neg;
+            n->a.push_back(std::move(l));
+            n->q = query();
+            expectOp(")");
+            return n;
+        }
+        auto n = std::make_unique<Node>(Node::InList);
+        n->neg = neg;
+        n->a.push_back(std::move(l));
+        do {
+            n->a.push_back(expr());
+        } while (acceptOp(","));
+        expectOp(")");
+        return n;
+    }
+    if (neg) fail();
+    if (acceptKw("IS")) {
+        auto n = std::make_unique<Node>(Node::IsNull);
+        n->neg = acceptKw("NOT");
+        expectKw("NULL");
+        n->a.push_back(std::move(l));
+        return n;
+    }
+    return l;
+}
+
+NodeP Parser::additive()
+{
+    NodeP l = multiplicative();
+    for (;;) {
+        if (isOp("+") || isOp("-")) {
+            const QString op = next().s;
+            l = bin(op, std::move(l), multiplicative());
+        } else {
+            return l;
+        }
+    }
+}
+
+NodeP Parser::multiplicative()
+{
+    NodeP l = unary();
+    for (;;) {
+        if (isOp("*") || isOp("/") || isOp("%")) {
+            const QString op = next().s;
+            l = bin(op, std::move(l), unary());
+        } else {
+            return l;
+        }
+    }
+}
+
+NodeP Parser::unary()
+{
+    if (isOp("-") || isOp("+")) {
+        const QString op = next().s;
+        NodeP inner = unary();
+        if (op == QLatin1String("+")) return inner;
+        auto n = std::make_unique<Node>(Node::Unary);
+        n->s = op;
+        n->a.push_back(std::move(inner));
+        return n;
+    }
+    return primary();
+}
+
+int Parser::typeLength()
+{
+    int len = -1;
+    if (acceptOp("(")) {
+        if (isKw("MAX")) {
+            next();
+            len = 1 << 30;
+        } else {
+            if (peek().t != T::Number) fail();
+            len = next().s.toInt();
+        }
+        expectOp(")");
+    }
+    return len;
+}
+
+NodeP Parser::primary()
+{
+    const Tok &t = peek();
+    switch (t.t) {
+    case T::String: {
+        auto n = std::make_unique<Node>(Node::Str);
+        n->s = next().s;
+        return n;
+    }
+    case T::Number: {
+        auto n = std::make_unique<Node>(Node::Num);
+        n->s = next().s;
+        return n;
+    }
+    case T::Param: {
+        next();
+        auto n = std::make_unique<Node>(Node::Param);
+        n->paramIndex = paramCount++;
+        return n;
+    }
+    case T::Op:
+        if (acceptOp("(")) {
+            if (isKw("SELECT")) {
+                auto n = std::make_unique<Node>(Node::Sub);
+                n->q = query();
+                expectOp(")");
+                return n;
+            }
+            NodeP e = expr();
+            expectOp(")");
+            return e;
+        }
+        fail();
+    case T::Ident:
+    case T::QIdent: {
+        if (t.t == T::Ident) {
+            const QString up = t.s.toUpper();
+            if (up == QLatin1String("NULL")) {
+                next();
+                return std::make_unique<Node>(Node::Null);
+            }
+            if (up == QLatin1String("CASE")) return caseExpr();
+            if (isOp("(", 1)) return function();
+            if (reservedWords().contains(up)) fail();
+        }
+        auto n = std::make_unique<Node>(Node::Col);
+        QStringList parts;
+        parts << next().s;
+        while (isOp(".")) {
+            next();
+            parts << name();
+        }
+        n->s = parts.last();
+        if (parts.size() >= 2) n->qual = parts[parts.size() - 2];
+        return n;
+    }
+    default: fail();
+    }
+}
+
+NodeP Parser::caseExpr()
+{
+    expectKw("CASE");
+    auto n = std::make_unique<Node>(Node::Case);
+    if (!isKw("WHEN")) {
+        n->hasOperand = true;
+        n->a.push_back(expr());
+    }
+    if (!isKw("WHEN")) fail();
+    while (acceptKw("WHEN")) {
+        n->a.push_back(expr());
+        expectKw("THEN");
+        n->a.push_back(expr());
+    }
+    if (acceptKw("ELSE")) {
+        n->hasElse = true;
+        n->a.push_back(expr());
+    }
+    expectKw("END");
+    return n;
+}
+
+NodeP Parser::function()
+{
+    const QString fname = next().s.toUpper();
+    expectOp("(");
+    if (fname == QLatin1String("CONVERT")) {
+        auto n = std::make_unique<Node>(Node::Convert);
+        n->typeName = name().toUpper();
+        n->typeLen = typeLength();
+        expectOp(",");
+        n->a.push_back(expr());
+        if (acceptOp(",")) {
+            bool neg = acceptOp("-");
+            if (peek().t != T::Number) fail();
+            n->style = next().s.toInt() * (neg ? -1 : 1);
+        }
+        expectOp(")");
+        return n;
+    }
+    if (fname == QLatin1String("CAST")) {
+        auto n = std::make_unique<Node>(Node::Convert);
+        n->a.push_back(expr());
+        expectKw("AS");
+        n->typeName = name().toUpper();
+        n->typeLen = typeLength();
+        expectOp(")");
+        return n;
+    }
+    auto n = std::make_unique<Node>(Node::Func);
+    n->s = fname;
+    if (acceptOp(")")) return n;
+    if (fname == QLatin1String("COUNT") && acceptOp("*")) {
+        n->star = true;
+        expectOp(")");
+        return n;
+    }
+    if (acceptKw("DISTINCT"))
+        n->distinct = true;
+    else
+        acceptKw("ALL");
+    do {
+        n->a.push_back(expr());
+    } while (acceptOp(","));
+    expectOp(")");
+    return n;
+}
+
+}  // namespace dialect::detail

@@ -1,0 +1,103 @@
+#pragma once
+// Resolves the names and kinds of a statement tree against the catalog and
+// writes it out as the engine's SQL.
+#include "db/DialectTokens.h"
+#include "db/DialectTree.h"
+
+#include <QSet>
+
+namespace dialect::detail {
+
+// Names and texts as the engine's SQL writes them.
+QString quoteIdent(const QString &s);
+QString quoteText(const QString &s);
+bool isAggregate(const QString &upperName);
+bool isNumeric(Kind k);
+// A kind as the server's error messages name it.
+QString kindName(Kind k);
+
+class Translator {
+public:
+    Translator(const Catalog &cat, int paramCount);
+
+    std::vector<Kind> m_paramKinds;
+
+    // --- resolution ------------------------------------------------------
+    void resolveColumn(Node *n, const Scope *sc);
+
+    static Kind arithKind(const QString &op, Kind l, Kind r);
+
+    void resolve(Node *n, const Scope *sc);
+
+    void resolveFunction(Node *n);
+
+    [[noreturn]] static void fail(const QString &near) { syntaxError(near); }
+
+    static bool isTextType(const QString &t);
+    static bool isIntType(const QString &t);
+
+    void resolveConvert(Node *n);
+
+    static std::vector<Kind> outputKinds(const Query &q);
+
+    void expandStars(Core &c);
+
+    void resolveQuery(Query *q, const Scope *parent);
+
+    // --- the engine's text ----------------------------------------------
+    QString col(const Node *n) const;
+
+    // 读者档案.未还书总价值 is kept in the table only as a placeholder (a
+    // computed 0, so that the 17-value insert still fills the stored columns):
+    // wherever a statement reads it, the value of the reader's copies still out
+    // is computed instead: the prices of the titles of the unreturned loans.
+    void findOutstandingValue();
+
+    static QString outstandingValue(const TableRef &reader);
+
+    // A literal or expression put where a value of `target` kind is wanted.
+    // `storing` is true for values written into a column (INSERT, SET).
+    QString emitAs(const Node *n, Kind target, bool storing, const QString &column = QString());
+
+    // The kind both sides of a comparison are brought to.
+    static Kind commonKind(const Node *l, const Node *r);
+
+    QString emitCompared(const Node *n, Kind common);
+
+    QString ex(const Node *n);
+
+    QString emitBinary(const Node *n);
+
+    QString emitFunction(const Node *n);
+
+    QString emitConvert(const Node *n);
+
+    QString emitCase(const Node *n);
+
+    // Tables a condition reads from `from` (sub-queries included).
+    static void tablesUsed(const Node *n, const std::vector<TableRef> &from, QSet<const TableRef *> &out);
+
+    static void conjuncts(const Node *n, std::vector<const Node *> &out);
+
+    static bool holdsOuterJoin(const Node *n);
+
+    QString tableText(const TableRef &r) const;
+
+    // FROM and WHERE of one SELECT. The old outer joins become LEFT JOINs: the
+    // "*=" / "=*" conditions and every other condition that reads only the
+    // inner (null-supplying) table go into ON, as the server applies them
+    // before the outer rows are added; all other conditions stay in WHERE.
+    QString emitFromWhere(const Core &c);
+
+    QString emitCore(const Core &c, const QString &extraColumn = QString());
+
+    QString emitQuery(const Query &q, const QString &extraColumn = QString());
+
+    static bool hasAggregate(const Node *n);
+
+    const Catalog &m_cat;
+    const TableInfo *m_readers = nullptr;  // 读者档案, when its 未还书总价值 can be computed
+    int m_outstandingCol = -1;
+};
+
+}  // namespace dialect::detail

@@ -1,0 +1,104 @@
+#pragma once
+// A statement of the server dialect as the parser reads it, and the names and
+// kinds the translator resolves on it.
+#include "db/Dialect.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace dialect::detail {
+
+struct Query;
+struct Node;
+using NodeP = std::unique_ptr<Node>;
+
+struct TableRef {
+    const TableInfo *info = nullptr;
+    QString alias;
+    QString qualifier() const { return alias.isEmpty() ? info->name : alias; }
+};
+
+struct Node {
+    enum K {
+        Str,
+        Num,
+        Null,
+        Param,
+        Col,
+        Unary,
+        Bin,
+        Between,
+        Like,
+        InList,
+        InSub,
+        IsNull,
+        Exists,
+        Func,
+        Convert,
+        Case,
+        Sub
+    };
+    K k;
+    QString s;     // literal, operator, function name (upper case), column name
+    QString qual;  // qualifier of a column
+    bool neg = false;
+    bool distinct = false;
+    bool star = false;  // COUNT(*)
+    bool hasOperand = false, hasElse = false;
+    std::vector<NodeP> a;
+    std::unique_ptr<Query> q;
+    QString typeName;  // CONVERT / CAST target, upper case
+    int typeLen = -1;
+    int style = -1;
+    int paramIndex = -1;
+    // resolution
+    const TableRef *ref = nullptr;
+    int col = -1;
+    int aliasIndex = -1;  // ORDER BY naming a select item
+    Kind kind = Kind::Unknown;
+    explicit Node(K kk) : k(kk) { }
+};
+
+struct SelectItem {
+    NodeP e;
+    QString alias;
+    bool named = false;  // written with an alias
+    bool star = false;
+    QString starQual;
+};
+
+struct Core {
+    bool distinct = false;
+    qint64 top = -1;
+    std::vector<SelectItem> items;
+    std::vector<TableRef> from;
+    NodeP where;
+    std::vector<NodeP> group;
+    NodeP having;
+};
+
+struct OrderItem {
+    NodeP e;
+    bool desc = false;
+};
+
+struct Query {
+    std::vector<Core> cores;
+    std::vector<bool> unionAll;  // between cores[i] and cores[i+1]
+    std::vector<OrderItem> order;
+};
+
+struct Assignment {
+    int col = -1;
+    NodeP e;
+};
+
+// The tables a name may refer to: a query's own FROM list, then those of the
+// queries around it.
+struct Scope {
+    std::vector<TableRef> *tables = nullptr;
+    const Scope *parent = nullptr;
+};
+
+}  // namespace dialect::detail
