@@ -54,8 +54,14 @@ struct TableInfo {
     int findColumn(const QString &name) const;  // case-insensitive; -1 when absent
 };
 
+// What the engine behind a catalog writes in its own way.
+struct Flavour {
+    QString rowLocator = QStringLiteral("rowid");  // the hidden column that finds a stored row again
+};
+
 struct Catalog {
     std::vector<TableInfo> tables;
+    Flavour flavour;
     const TableInfo *find(const QString &name) const;  // case-insensitive
 };
 

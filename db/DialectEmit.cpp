@@ -1,6 +1,8 @@
 // The translator's output: the engine's SQL for a resolved statement tree.
 #include "db/DialectTranslator.h"
 
+#include <utility>
+
 namespace dialect::detail {
 
 using ado::Error;
@@ -366,67 +368,61 @@ QString Translator::tableText(const TableRef &r) const
     return out;
 }
 
-QString Translator::emitFromWhere(const Core &c)
-{
-    std::vector<const Node *> conds;
-    if (c.where) conjuncts(c.where.get(), conds);
+// The outer joins of one SELECT: for each inner (null-supplying) table, the
+// tables whose rows it keeps and the ON conditions; the other conditions stay.
+struct Translator::OuterJoins {
     struct Join {
         const TableRef *inner;
         QSet<const TableRef *> preserved;
         QStringList on;
     };
     std::vector<Join> joins;
-    auto joinOf = [&](const TableRef *t) -> Join * {
-        for (Join &j : joins)
+    std::vector<const Node *> rest;
+
+    const Join *of(const TableRef *t) const
+    {
+        for (const Join &j : joins)
             if (j.inner == t) return &j;
         return nullptr;
-    };
-    std::vector<const Node *> rest;
-    for (const Node *n : conds) {
-        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) {
-            const Node *l = n->a[0].get();
-            const Node *r = n->a[1].get();
-            QSet<const TableRef *> lt, rt;
-            tablesUsed(l, c.from, lt);
-            tablesUsed(r, c.from, rt);
-            if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
-                throw Error(QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.")
-                                .arg(n->s));
-            const bool left = n->s == QLatin1String("*=");
-            const TableRef *outer = left ? *lt.begin() : *rt.begin();
-            const TableRef *inner = left ? *rt.begin() : *lt.begin();
-            Join *j = joinOf(inner);
-            if (!j) {
-                joins.push_back(Join{inner, {}, {}});
-                j = &joins.back();
-            }
-            j->preserved.insert(outer);
-            const Kind k = commonKind(l, r);
-            j->on << QStringLiteral("%1 = %2").arg(emitCompared(l, k), emitCompared(r, k));
-        } else {
-            if (holdsOuterJoin(n))
-                throw Error(QStringLiteral(
-                    "The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
-            rest.push_back(n);
-        }
     }
+    Join *of(const TableRef *t) { return const_cast<Join *>(std::as_const(*this).of(t)); }
+};
+
+void Translator::addOuterJoin(const Core &c, const Node *n, OuterJoins &oj)
+{
+    const Node *l = n->a[0].get();
+    const Node *r = n->a[1].get();
+    QSet<const TableRef *> lt, rt;
+    tablesUsed(l, c.from, lt);
+    tablesUsed(r, c.from, rt);
+    if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
+        throw Error(
+            QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.").arg(n->s));
+    const bool left = n->s == QLatin1String("*=");
+    const TableRef *outer = left ? *lt.begin() : *rt.begin();
+    const TableRef *inner = left ? *rt.begin() : *lt.begin();
+    OuterJoins::Join *j = oj.of(inner);
+    if (!j) {
+        oj.joins.push_back(OuterJoins::Join{inner, {}, {}});
+        j = &oj.joins.back();
+    }
+    j->preserved.insert(outer);
+    const Kind k = commonKind(l, r);
+    j->on << QStringLiteral("%1 = %2").arg(emitCompared(l, k), emitCompared(r, k));
+}
+
+// A condition that reads only one inner table joins it (ON), as the server
+// applies it before the outer rows are added; others stay in WHERE.
+QStringList Translator::placeConditions(const Core &c, OuterJoins &oj)
+{
     QStringList where;
-    if (joins.empty()) {
-        QStringList tables;
-        for (const TableRef &r : c.from) tables << tableText(r);
-        QString out;
-        if (!tables.isEmpty()) out = QStringLiteral(" FROM ") + tables.join(QStringLiteral(", "));
-        for (const Node *n : rest) where << ex(n);
-        if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-        return out;
-    }
-    for (const Node *n : rest) {
+    for (const Node *n : oj.rest) {
         QSet<const TableRef *> used;
         tablesUsed(n, c.from, used);
-        const Join *innerJoin = nullptr;
+        const OuterJoins::Join *innerJoin = nullptr;
         bool others = false;
         for (const TableRef *t : used) {
-            if (const Join *j = joinOf(t)) {
+            if (const OuterJoins::Join *j = oj.of(t)) {
                 if (innerJoin && innerJoin != j) others = true;
                 innerJoin = j;
             } else {
@@ -434,47 +430,82 @@ QString Translator::emitFromWhere(const Core &c)
             }
         }
         if (innerJoin && !others) {
-            joinOf(innerJoin->inner)->on << ex(n);
+            oj.of(innerJoin->inner)->on << ex(n);
         } else if (innerJoin) {
-            throw Error(QStringLiteral("The table '%1' is an inner member of an outer-join clause. This is not "
-                                       "allowed if the table also "
-                                       "participates in a regular join clause.")
+            throw Error(QStringLiteral("The table '%1' is an inner member of an outer-join clause. This is not allowed "
+                                       "if the table also participates in a regular join clause.")
                             .arg(innerJoin->inner->qualifier()));
         } else {
             where << ex(n);
         }
     }
-    // Tables that no outer join fills come first, in their order; each
-    // inner table follows once every table it is joined to is placed.
+    return where;
+}
+
+// Tables that no outer join fills come first, in their order; each inner
+// table follows once every table it is joined to is placed.
+QString Translator::joinedTables(const Core &c, const OuterJoins &oj) const
+{
+    const auto cycle = [] {
+        return Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+    };
     QStringList from;
     QSet<const TableRef *> placed;
     for (const TableRef &r : c.from)
-        if (!joinOf(&r)) {
+        if (!oj.of(&r)) {
             from << tableText(r);
             placed.insert(&r);
         }
-    if (from.isEmpty())
-        throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+    if (from.isEmpty()) throw cycle();
     QString out = QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
     size_t done = 0;
-    std::vector<bool> emitted(joins.size(), false);
-    while (done < joins.size()) {
+    std::vector<bool> emitted(oj.joins.size(), false);
+    while (done < oj.joins.size()) {
         bool progress = false;
-        for (size_t i = 0; i < joins.size(); ++i) {
+        for (size_t i = 0; i < oj.joins.size(); ++i) {
             if (emitted[i]) continue;
             bool ready = true;
-            for (const TableRef *p : joins[i].preserved)
+            for (const TableRef *p : oj.joins[i].preserved)
                 if (!placed.contains(p)) ready = false;
             if (!ready) continue;
             out += QStringLiteral(" LEFT JOIN %1 ON %2")
-                       .arg(tableText(*joins[i].inner), joins[i].on.join(QStringLiteral(" AND ")));
-            placed.insert(joins[i].inner);
+                       .arg(tableText(*oj.joins[i].inner), oj.joins[i].on.join(QStringLiteral(" AND ")));
+            placed.insert(oj.joins[i].inner);
             emitted[i] = true;
             ++done;
             progress = true;
         }
-        if (!progress)
-            throw Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
+        if (!progress) throw cycle();
+    }
+    return out;
+}
+
+// FROM and WHERE of one SELECT. The old outer joins become LEFT JOINs.
+QString Translator::emitFromWhere(const Core &c)
+{
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    OuterJoins oj;
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) {
+            addOuterJoin(c, n, oj);
+        } else {
+            if (holdsOuterJoin(n))
+                throw Error(QStringLiteral(
+                    "The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
+            oj.rest.push_back(n);
+        }
+    }
+    QString out;
+    QStringList where;
+    if (oj.joins.empty()) {
+        QStringList tables;
+        for (const TableRef &r : c.from) tables << tableText(r);
+        if (!tables.isEmpty()) out = QStringLiteral(" FROM ") + tables.join(QStringLiteral(", "));
+        for (const Node *n : oj.rest) where << ex(n);
+    } else {
+        where = placeConditions(c, oj);
+        out = joinedTables(c, oj);
     }
     if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     return out;

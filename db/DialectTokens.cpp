@@ -21,137 +21,159 @@ bool identPart(QChar c) { return identStart(c) || c.isDigit() || c == QLatin1Cha
     throw Error(QStringLiteral("Incorrect syntax near '%1'.").arg(near));
 }
 
-std::vector<Tok> tokenize(const QString &sql)
-{
-    std::vector<Tok> out;
-    const int n = int(sql.size());
-    int i = 0;
-    bool sawSemicolon = false;
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c.isSpace()) {
-            ++i;
-            continue;
-        }
-        if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
-            while (i < n && sql[i] != QLatin1Char('\n')) ++i;
-            continue;
-        }
-        if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
-            const int end = sql.indexOf(QLatin1String("*/"), i + 2);
-            if (end < 0) throw Error(QStringLiteral("Missing end comment mark '*/'."));
-            i = end + 2;
-            continue;
-        }
-        if (sawSemicolon)
-            throw Error(QStringLiteral("Only one statement can be run at a time; the text holds more after ';'."));
-        Tok tok;
-        tok.pos = i;
-        // N'...' is a text literal like '...'.
-        if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && i + 1 < n && sql[i + 1] == QLatin1Char('\'')) {
-            ++i;
-        }
-        if (sql[i] == QLatin1Char('\'')) {
-            QString v;
-            int j = i + 1;
-            for (;;) {
-                if (j >= n)
-                    throw Error(QStringLiteral("Unclosed quotation mark after the character string '%1'.").arg(v));
-                if (sql[j] == QLatin1Char('\'')) {
-                    if (j + 1 < n && sql[j + 1] == QLatin1Char('\'')) {
-                        v += QLatin1Char('\'');
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                v += sql[j++];
-            }
-            tok.t = T::String;
-            tok.s = v;
-            i = j + 1;
-        } else if (c == QLatin1Char('[') || c == QLatin1Char('"')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
-            QString v;
-            int j = i + 1;
-            for (;;) {
-                if (j >= n) throw Error(QStringLiteral("Unclosed quotation mark after the identifier '%1'.").arg(v));
-                if (sql[j] == close) {
-                    if (j + 1 < n && sql[j + 1] == close) {
-                        v += close;
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                v += sql[j++];
-            }
-            if (v.isEmpty()) syntaxError(QString(c) + close);
-            tok.t = T::QIdent;
-            tok.s = v;
-            i = j + 1;
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && sql[i + 1].isDigit())) {
-            int j = i;
-            while (j < n && sql[j].isDigit()) ++j;
-            if (j < n && sql[j] == QLatin1Char('.')) {
-                ++j;
-                while (j < n && sql[j].isDigit()) ++j;
-            }
-            if (j < n && (sql[j] == QLatin1Char('e') || sql[j] == QLatin1Char('E'))) {
-                int k = j + 1;
-                if (k < n && (sql[k] == QLatin1Char('+') || sql[k] == QLatin1Char('-'))) ++k;
-                if (k < n && sql[k].isDigit()) {
-                    while (k < n && sql[k].isDigit()) ++k;
-                    j = k;
-                }
-            }
-            if (j < n && identPart(sql[j])) syntaxError(sql.mid(i, j - i + 1));
-            tok.t = T::Number;
-            tok.s = sql.mid(i, j - i);
-            i = j;
-        } else if (identStart(c)) {
-            int j = i;
-            while (j < n && identPart(sql[j])) ++j;
-            tok.t = T::Ident;
-            tok.s = sql.mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('?')) {
-            tok.t = T::Param;
-            tok.s = QStringLiteral("?");
-            ++i;
-        } else {
-            static const char *twoChar[] = {"<>", "!=", "<=", ">=", "*=", "=*", "!<", "!>"};
-            tok.t = T::Op;
-            QString two = sql.mid(i, 2);
-            bool matched = false;
-            for (const char *op : twoChar) {
-                if (two == QLatin1String(op)) {
-                    tok.s = two;
-                    i += 2;
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) {
-                if (QStringLiteral("(),.;*=<>+-/%").contains(c)) {
-                    tok.s = QString(c);
-                    ++i;
-                } else {
-                    syntaxError(QString(c));
-                }
-            }
-            if (tok.s == QLatin1String(";")) {
+namespace {
+
+// Cuts one statement into tokens, left to right.
+class Lexer {
+public:
+    explicit Lexer(const QString &sql) : m_sql(sql), m_n(int(sql.size())) { }
+
+    std::vector<Tok> run()
+    {
+        std::vector<Tok> out;
+        bool sawSemicolon = false;
+        while (skipBlanksAndComments()) {
+            if (sawSemicolon)
+                throw Error(QStringLiteral("Only one statement can be run at a time; the text holds more after ';'."));
+            Tok tok = next();
+            if (tok.t == T::Op && tok.s == QLatin1String(";")) {
                 sawSemicolon = true;
                 continue;
             }
+            out.push_back(tok);
         }
-        out.push_back(tok);
+        Tok end;
+        end.pos = m_n;
+        out.push_back(end);
+        return out;
     }
-    Tok end;
-    end.pos = n;
-    out.push_back(end);
-    return out;
-}
+
+private:
+    QChar at(int i) const { return i < m_n ? m_sql[i] : QChar(); }
+
+    // Moves past blanks and comments; false at the end of the text.
+    bool skipBlanksAndComments()
+    {
+        while (m_i < m_n) {
+            const QChar c = m_sql[m_i];
+            if (c.isSpace()) {
+                ++m_i;
+            } else if (c == QLatin1Char('-') && at(m_i + 1) == QLatin1Char('-')) {
+                while (m_i < m_n && m_sql[m_i] != QLatin1Char('\n')) ++m_i;
+            } else if (c == QLatin1Char('/') && at(m_i + 1) == QLatin1Char('*')) {
+                const int end = m_sql.indexOf(QLatin1String("*/"), m_i + 2);
+                if (end < 0) throw Error(QStringLiteral("Missing end comment mark '*/'."));
+                m_i = end + 2;
+            } else {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Tok next()
+    {
+        Tok tok;
+        tok.pos = m_i;
+        const QChar c = m_sql[m_i];
+        // N'...' is a text literal like '...'.
+        if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && at(m_i + 1) == QLatin1Char('\'')) ++m_i;
+        const QChar d = m_sql[m_i];
+        if (d == QLatin1Char('\'')) {
+            tok.t = T::String;
+            tok.s = quoted(QLatin1Char('\''), QStringLiteral("character string"));
+        } else if (d == QLatin1Char('[') || d == QLatin1Char('"')) {
+            const QChar close = d == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
+            tok.t = T::QIdent;
+            tok.s = quoted(close, QStringLiteral("identifier"));
+            if (tok.s.isEmpty()) syntaxError(QString(d) + close);
+        } else if (d.isDigit() || (d == QLatin1Char('.') && at(m_i + 1).isDigit())) {
+            tok.t = T::Number;
+            tok.s = number();
+        } else if (identStart(d)) {
+            const int start = m_i;
+            while (m_i < m_n && identPart(m_sql[m_i])) ++m_i;
+            tok.t = T::Ident;
+            tok.s = m_sql.mid(start, m_i - start);
+        } else if (d == QLatin1Char('?')) {
+            tok.t = T::Param;
+            tok.s = QStringLiteral("?");
+            ++m_i;
+        } else {
+            tok.t = T::Op;
+            tok.s = op();
+        }
+        return tok;
+    }
+
+    // A quoted text or name from the opening mark at m_i; the closing mark
+    // written twice stands for itself.
+    QString quoted(QChar close, const QString &what)
+    {
+        QString v;
+        int j = m_i + 1;
+        for (;;) {
+            if (j >= m_n) throw Error(QStringLiteral("Unclosed quotation mark after the %1 '%2'.").arg(what, v));
+            if (m_sql[j] == close) {
+                if (at(j + 1) == close) {
+                    v += close;
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            v += m_sql[j++];
+        }
+        m_i = j + 1;
+        return v;
+    }
+
+    // Digits, an optional fraction and an optional exponent.
+    QString number()
+    {
+        const int start = m_i;
+        int j = m_i;
+        while (j < m_n && m_sql[j].isDigit()) ++j;
+        if (at(j) == QLatin1Char('.')) {
+            ++j;
+            while (j < m_n && m_sql[j].isDigit()) ++j;
+        }
+        if (at(j) == QLatin1Char('e') || at(j) == QLatin1Char('E')) {
+            int k = j + 1;
+            if (at(k) == QLatin1Char('+') || at(k) == QLatin1Char('-')) ++k;
+            if (at(k).isDigit()) {
+                while (k < m_n && m_sql[k].isDigit()) ++k;
+                j = k;
+            }
+        }
+        if (j < m_n && identPart(m_sql[j])) syntaxError(m_sql.mid(start, j - start + 1));
+        m_i = j;
+        return m_sql.mid(start, j - start);
+    }
+
+    QString op()
+    {
+        static const char *twoChar[] = {"<>", "!=", "<=", ">=", "*=", "=*", "!<", "!>"};
+        const QString two = m_sql.mid(m_i, 2);
+        for (const char *o : twoChar)
+            if (two == QLatin1String(o)) {
+                m_i += 2;
+                return two;
+            }
+        const QChar c = m_sql[m_i];
+        if (!QStringLiteral("(),.;*=<>+-/%").contains(c)) syntaxError(QString(c));
+        ++m_i;
+        return QString(c);
+    }
+
+    const QString &m_sql;
+    const int m_n;
+    int m_i = 0;
+};
+
+}  // namespace
+
+std::vector<Tok> tokenize(const QString &sql) { return Lexer(sql).run(); }
 
 const QSet<QString> &reservedWords()
 {

@@ -88,6 +88,10 @@ public:
     // inner (null-supplying) table go into ON, as the server applies them
     // before the outer rows are added; all other conditions stay in WHERE.
     QString emitFromWhere(const Core &c);
+    struct OuterJoins;
+    void addOuterJoin(const Core &c, const Node *n, OuterJoins &oj);
+    QStringList placeConditions(const Core &c, OuterJoins &oj);
+    QString joinedTables(const Core &c, const OuterJoins &oj) const;
 
     QString emitCore(const Core &c, const QString &extraColumn = QString());
 
