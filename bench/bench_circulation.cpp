@@ -21,6 +21,7 @@
 #include "core/Mdl_SQLConnection.h"
 #include "db/Engine.h"
 #include "db/SqliteEngine.h"
+#include "db/SqliteFunctions.h"
 #include "ui/Runtime.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ double engineMs(const QString &path, const QString &sql, long &rows)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    ado::SqliteEngine::registerFunctions(db);
+    ado::RegisterSqliteFunctions(db);
     QElapsedTimer t;
     t.start();
     sqlite3_stmt *st = nullptr;

@@ -10,6 +10,7 @@
 #include "common/Generator.h"
 #include "db/Ado.h"
 #include "db/SqliteEngine.h"
+#include "db/SqliteFunctions.h"
 #include "ui/Grid.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ double rawStepMs(const QString &path, const QString &sql, long *bytes, int *rows
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    ado::SqliteEngine::registerFunctions(db);
+    ado::RegisterSqliteFunctions(db);
     QElapsedTimer t;
     t.start();
     sqlite3_stmt *st = nullptr;

@@ -15,6 +15,7 @@
 #include "common/Generator.h"
 #include "db/Ado.h"
 #include "db/SqliteEngine.h"
+#include "db/SqliteFunctions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,7 +45,7 @@ double engineRun(const QString &path, const QString &sql, long &rows, qint64 &ch
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    ado::SqliteEngine::registerFunctions(db);
+    ado::RegisterSqliteFunctions(db);
     QElapsedTimer t;
     t.start();
     sqlite3_stmt *st = nullptr;

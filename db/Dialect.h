@@ -46,6 +46,10 @@ struct ColumnInfo {
     QString name;
     Kind kind = Kind::Text;
     bool generated = false;
+    // An expression in the server dialect that the translator puts wherever a
+    // statement reads this column (see defineComputedColumns); empty for a
+    // column read as stored.
+    QString computedAs;
 };
 
 struct TableInfo {
@@ -63,7 +67,18 @@ struct Catalog {
     std::vector<TableInfo> tables;
     Flavour flavour;
     const TableInfo *find(const QString &name) const;  // case-insensitive
+    TableInfo *find(const QString &name);
 };
+
+// Reads definitions of computed columns, one a line:
+//   TABLE.COLUMN = expression
+// in the server dialect, where "TABLE.x" stands for the row being read (tables
+// of its sub-queries carry aliases of their own). A line starting with blanks
+// continues the one before; "--" starts a comment. Each definition is attached
+// to a generated column of the catalog; one naming a table or column the
+// catalog lacks is skipped (a database of an older schema), one naming a stored
+// column is refused with ado::Error.
+void defineComputedColumns(Catalog &catalog, const QString &definitions);
 
 struct Translation {
     enum Type { Select, Insert, Update, Delete };

@@ -1,6 +1,8 @@
 // The tables a translation is checked against, as the engine reads them.
 #include "db/Dialect.h"
 
+#include <utility>
+
 namespace dialect {
 
 Kind kindFromDeclaredType(const QString &declaredType)
@@ -31,6 +33,38 @@ const TableInfo *Catalog::find(const QString &n) const
     for (const TableInfo &t : tables)
         if (t.name.compare(n, Qt::CaseInsensitive) == 0) return &t;
     return nullptr;
+}
+
+TableInfo *Catalog::find(const QString &n) { return const_cast<TableInfo *>(std::as_const(*this).find(n)); }
+
+void defineComputedColumns(Catalog &catalog, const QString &definitions)
+{
+    QStringList joined;
+    for (QString line : definitions.split(QLatin1Char('\n'))) {
+        const int comment = line.indexOf(QLatin1String("--"));
+        if (comment >= 0) line.truncate(comment);
+        if (line.trimmed().isEmpty()) continue;
+        if (line.at(0).isSpace() && !joined.isEmpty())
+            joined.last() += QLatin1Char(' ') + line.trimmed();
+        else
+            joined << line.trimmed();
+    }
+    for (const QString &def : joined) {
+        const int eq = def.indexOf(QLatin1Char('='));
+        const QString target = def.left(eq).trimmed();
+        const int dot = target.indexOf(QLatin1Char('.'));
+        if (eq < 0 || dot < 0)
+            throw ado::Error(QStringLiteral("A computed column needs \"TABLE.COLUMN = expression\": %1").arg(def));
+        TableInfo *table = catalog.find(target.left(dot));
+        if (!table) continue;
+        const int c = table->findColumn(target.mid(dot + 1));
+        if (c < 0) continue;
+        ColumnInfo &col = table->columns[size_t(c)];
+        if (!col.generated)
+            throw ado::Error(
+                QStringLiteral("The column %1 is stored; only a generated column can be computed.").arg(target));
+        col.computedAs = def.mid(eq + 1).trimmed();
+    }
 }
 
 }  // namespace dialect

@@ -1,4 +1,5 @@
 // The translator's output: the engine's SQL for a resolved statement tree.
+#include "db/DialectParser.h"
 #include "db/DialectTranslator.h"
 
 #include <utility>
@@ -43,39 +44,57 @@ QString kindName(Kind k)
     }
 }
 
-QString Translator::col(const Node *n) const
+QString Translator::col(const Node *n)
 {
-    if (n->ref->info == m_readers && n->col == m_outstandingCol) return outstandingValue(*n->ref);
-    return quoteIdent(n->ref->qualifier()) + QLatin1Char('.') + quoteIdent(n->ref->info->columns[size_t(n->col)].name);
+    const ColumnInfo &ci = n->ref->info->columns[size_t(n->col)];
+    if (!ci.computedAs.isEmpty()) return computedValue(*n->ref, ci);
+    return quoteIdent(n->ref->qualifier()) + QLatin1Char('.') + quoteIdent(ci.name);
 }
 
-void Translator::findOutstandingValue()
+namespace {
+
+// Points the names "table.column" of an expression, sub-queries included, at
+// the statement's own name for that table.
+void requalify(Node *n, const QString &table, const QString &qualifier)
 {
-    const TableInfo *readers = m_cat.find(QStringLiteral("读者档案"));
-    const TableInfo *loans = m_cat.find(QStringLiteral("图书借阅"));
-    const TableInfo *copies = m_cat.find(QStringLiteral("图书库存"));
-    const TableInfo *titles = m_cat.find(QStringLiteral("图书档案"));
-    if (!readers || !loans || !copies || !titles) return;
-    const int c = readers->findColumn(QStringLiteral("未还书总价值"));
-    const bool sources =
-        readers->findColumn(QStringLiteral("读者编号")) >= 0 && loans->findColumn(QStringLiteral("读者编号")) >= 0
-        && loans->findColumn(QStringLiteral("是否已还")) >= 0 && loans->findColumn(QStringLiteral("图书编号")) >= 0
-        && copies->findColumn(QStringLiteral("图书编号")) >= 0 && copies->findColumn(QStringLiteral("ISBN")) >= 0
-        && titles->findColumn(QStringLiteral("ISBN")) >= 0 && titles->findColumn(QStringLiteral("价格")) >= 0;
-    if (c < 0 || !sources) return;
-    m_readers = readers;
-    m_outstandingCol = c;
+    if (!n) return;
+    if (n->k == Node::Col && n->qual.compare(table, Qt::CaseInsensitive) == 0) n->qual = qualifier;
+    for (auto &c : n->a) requalify(c.get(), table, qualifier);
+    if (!n->q) return;
+    for (Core &c : n->q->cores) {
+        for (SelectItem &it : c.items) requalify(it.e.get(), table, qualifier);
+        requalify(c.where.get(), table, qualifier);
+        requalify(c.having.get(), table, qualifier);
+        for (auto &g : c.group) requalify(g.get(), table, qualifier);
+    }
+    for (OrderItem &o : n->q->order) requalify(o.e.get(), table, qualifier);
 }
 
-QString Translator::outstandingValue(const TableRef &reader)
+}  // namespace
+
+// A column the catalog computes (ColumnInfo::computedAs): its expression, in
+// which "table.column" reads the row the statement is reading.
+QString Translator::computedValue(const TableRef &row, const ColumnInfo &ci)
 {
-    // The sub-query's own names cannot be taken for tables of the statement around it.
-    return QStringLiteral("COALESCE((SELECT SUM(\"lib_ov_title\".\"价格\") FROM \"图书借阅\" AS \"lib_ov_loan\", "
-                          "\"图书库存\" AS \"lib_ov_copy\", \"图书档案\" AS \"lib_ov_title\" "
-                          "WHERE \"lib_ov_loan\".\"读者编号\" = %1.\"读者编号\" AND \"lib_ov_loan\".\"是否已还\" = 0 "
-                          "AND \"lib_ov_loan\".\"图书编号\" = \"lib_ov_copy\".\"图书编号\" "
-                          "AND \"lib_ov_copy\".\"ISBN\" = \"lib_ov_title\".\"ISBN\"), 0)")
-        .arg(quoteIdent(reader.qualifier()));
+    if (m_computing.contains(&ci))
+        throw Error(QStringLiteral("The computed column '%1' is computed from itself.").arg(ci.name));
+    NodeP e;
+    try {
+        Parser p(ci.computedAs, m_cat);
+        e = p.expr();
+        if (!p.atEnd()) p.fail();
+    } catch (const Error &err) {
+        throw Error(QStringLiteral("The computed column '%1.%2' is not valid: %3")
+                        .arg(row.info->name, ci.name, err.Description()));
+    }
+    requalify(e.get(), row.info->name, row.qualifier());
+    std::vector<TableRef> self{row};
+    const Scope sc{&self, nullptr};
+    resolve(e.get(), &sc);
+    m_computing.insert(&ci);
+    const QString out = QLatin1Char('(') + ex(e.get()) + QLatin1Char(')');
+    m_computing.remove(&ci);
+    return out;
 }
 
 QString Translator::emitAs(const Node *n, Kind target, bool storing, const QString &column)

@@ -8,7 +8,6 @@ using ado::Error;
 Translator::Translator(const Catalog &cat, int paramCount) : m_cat(cat)
 {
     m_paramKinds.assign(size_t(paramCount), Kind::Unknown);
-    findOutstandingValue();
 }
 
 void Translator::resolveColumn(Node *n, const Scope *sc)

@@ -45,15 +45,8 @@ public:
     void resolveQuery(Query *q, const Scope *parent);
 
     // --- the engine's text ----------------------------------------------
-    QString col(const Node *n) const;
-
-    // 读者档案.未还书总价值 is kept in the table only as a placeholder (a
-    // computed 0, so that the 17-value insert still fills the stored columns):
-    // wherever a statement reads it, the value of the reader's copies still out
-    // is computed instead: the prices of the titles of the unreturned loans.
-    void findOutstandingValue();
-
-    static QString outstandingValue(const TableRef &reader);
+    QString col(const Node *n);
+    QString computedValue(const TableRef &row, const ColumnInfo &ci);
 
     // A literal or expression put where a value of `target` kind is wanted.
     // `storing` is true for values written into a column (INSERT, SET).
@@ -100,8 +93,7 @@ public:
     static bool hasAggregate(const Node *n);
 
     const Catalog &m_cat;
-    const TableInfo *m_readers = nullptr;  // 读者档案, when its 未还书总价值 can be computed
-    int m_outstandingCol = -1;
+    QSet<const ColumnInfo *> m_computing;  // computed columns being written out
 };
 
 }  // namespace dialect::detail

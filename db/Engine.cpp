@@ -116,6 +116,16 @@ QString ConnectionInfo::embeddedPath() const
     return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
 }
 
+QString ReadSchemaFile(const QString &name, const QString &schemaDir)
+{
+    // The copy built into the program first, else the file in schemaDir.
+    QFile f(QStringLiteral(":/Schema/") + name);
+    if (!f.exists() && !schemaDir.isEmpty()) f.setFileName(QDir(schemaDir).filePath(name));
+    if (!f.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
+    return QString::fromUtf8(f.readAll());
+}
+
 std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info)
 {
     if (info.isEmbedded()) return SqliteEngine::open(info.embeddedPath(), info.timeoutSeconds);
@@ -131,16 +141,8 @@ DatabaseState ProbeDatabase(const ConnectionInfo &info)
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir)
 {
     if (!info.isEmbedded()) serverNotFound(info.server);
-    // The copy built into the program first, else the file in schemaDir.
-    auto readText = [&](const QString &name) {
-        QFile f(QStringLiteral(":/Schema/") + name);
-        if (!f.exists()) f.setFileName(QDir(schemaDir).filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
-        return QString::fromUtf8(f.readAll());
-    };
-    const QString ddl = readText(QStringLiteral("sqlite.sql"));
-    const QStringList initial = dialect::splitStatements(readText(QStringLiteral("initial.sql")));
+    const QString ddl = ReadSchemaFile(QStringLiteral("sqlite.sql"), schemaDir);
+    const QStringList initial = dialect::splitStatements(ReadSchemaFile(QStringLiteral("initial.sql"), schemaDir));
     SqliteEngine::create(info.embeddedPath(), ddl, initial);
 }
 

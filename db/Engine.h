@@ -78,6 +78,10 @@ public:
 // the database cannot be opened.
 std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info);
 
+// A schema file built into the program (":/Schema/<name>"), else the one in
+// `schemaDir`; raises Error when neither can be read.
+QString ReadSchemaFile(const QString &name, const QString &schemaDir = QString());
+
 enum class DatabaseState { Missing, Empty, HasTables };
 DatabaseState ProbeDatabase(const ConnectionInfo &info);
 

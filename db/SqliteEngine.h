@@ -38,11 +38,6 @@ public:
     const dialect::Catalog &catalog() const { return m_catalog; }
     sqlite3 *handle() const { return m_db; }
 
-    // Registers the functions translated statements call (lib_date_text,
-    // lib_money_text, lib_to_date, lib_now), the server's LIKE and the text
-    // order of ORDER BY (dialect::kTextOrderCollation) on a handle.
-    static void registerFunctions(sqlite3 *db);
-
 private:
     explicit SqliteEngine(sqlite3 *db);
     void loadCatalog();

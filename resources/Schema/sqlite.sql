@@ -56,9 +56,8 @@ CREATE TABLE 图书损坏 (
 
 -- 未还书总价值 is read by the reader searches and written by nothing. It is a
 -- generated column after the 17 stored ones, so the 17-value insert fills
--- the stored columns in order. Its stored 0 is only a placeholder: wherever a
--- statement reads it, the database layer computes the value of the reader's
--- unreturned copies (the sum of their titles' 价格) in its place.
+-- the stored columns in order. Its stored 0 is only a placeholder: what it is
+-- computed from is defined in computed.sql, which the database layer reads.
 CREATE TABLE 读者档案 (
     读者编号      TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
     读者类别      TEXT COLLATE NOCASE,

@@ -31,6 +31,7 @@ private slots:
     void dateStyles();
     void batchConvertsLikeLiterals();
     void splitScript();
+    void computedColumnDefinitions();
 };
 
 void TestDialect::literalsComeBackUnchanged_data()
@@ -372,6 +373,38 @@ void TestDialect::splitScript()
     QCOMPARE(dialect::splitStatements(
                  QStringLiteral("-- it's a note; really\nINSERT a VALUES ('x;y'); /* ; */ DELETE b;\n\n")),
              QStringList({"INSERT a VALUES ('x;y')", "DELETE b"}));
+}
+
+// Computed columns are data beside the schema: the translator knows no table.
+void TestDialect::computedColumnDefinitions()
+{
+    dialect::Catalog cat;
+    dialect::TableInfo t;
+    t.name = QStringLiteral("T");
+    t.columns = {{QStringLiteral("k"), dialect::Kind::Text, false, {}},
+                 {QStringLiteral("v"), dialect::Kind::Int, false, {}},
+                 {QStringLiteral("twice"), dialect::Kind::Int, true, {}},
+                 {QStringLiteral("loop"), dialect::Kind::Int, true, {}}};
+    cat.tables.push_back(t);
+    dialect::defineComputedColumns(cat, QStringLiteral("-- a comment line\n"
+                                                       "T.twice = T.v\n"
+                                                       "    * 2  -- continued\n"
+                                                       "Missing.x = 1\n"
+                                                       "T.nothing = 1\n"
+                                                       "T.loop = T.loop + 1\n"));
+    QCOMPARE(cat.tables[0].columns[2].computedAs, QStringLiteral("T.v * 2"));
+
+    // Read under an alias, the row is the aliased table's; a sub-query keeps its own tables.
+    const QString sql = dialect::translate(QStringLiteral("SELECT a.twice FROM T a WHERE a.twice > 2"), cat).sql;
+    QVERIFY2(sql.contains(QStringLiteral("\"a\".\"v\" * 2")), qPrintable(sql));
+    QVERIFY2(!sql.contains(QStringLiteral("\"twice\"")), qPrintable(sql));
+
+    // Writing it stays refused; a definition that reads itself is refused, not looped.
+    QVERIFY_THROWS_EXCEPTION(ado::Error, dialect::translate(QStringLiteral("UPDATE T SET twice = 1"), cat));
+    QVERIFY_THROWS_EXCEPTION(ado::Error, dialect::translate(QStringLiteral("SELECT loop FROM T"), cat));
+    // Only a generated column can be computed; a line without "=" is refused.
+    QVERIFY_THROWS_EXCEPTION(ado::Error, dialect::defineComputedColumns(cat, QStringLiteral("T.v = 1")));
+    QVERIFY_THROWS_EXCEPTION(ado::Error, dialect::defineComputedColumns(cat, QStringLiteral("T.twice")));
 }
 
 QTEST_GUILESS_MAIN(TestDialect)
