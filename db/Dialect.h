@@ -58,9 +58,13 @@ struct TableInfo {
     int findColumn(const QString &name) const;  // case-insensitive; -1 when absent
 };
 
-// What the engine behind a catalog writes in its own way.
+// Which engine a catalog belongs to: the few things its SQL writes in its own way.
 struct Flavour {
-    QString rowLocator = QStringLiteral("rowid");  // the hidden column that finds a stored row again
+    enum class Engine { Sqlite, Postgres };
+    Engine engine = Engine::Sqlite;
+    bool postgres() const { return engine == Engine::Postgres; }
+    // The hidden column that finds a stored row again.
+    QString rowLocator() const { return postgres() ? QStringLiteral("ctid") : QStringLiteral("rowid"); }
 };
 
 struct Catalog {

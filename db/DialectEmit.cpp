@@ -102,7 +102,7 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
     if (n->k == Node::Null) return QStringLiteral("NULL");
     if (n->k == Node::Param) {
         m_paramKinds[size_t(n->paramIndex)] = target;
-        return QStringLiteral("?%1").arg(n->paramIndex + 1);
+        return param(n->paramIndex);
     }
     if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
         && (target == Kind::Money || target == Kind::Int || target == Kind::Flag)) {
@@ -114,9 +114,9 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
     case Kind::Date:
         if (n->k == Node::Str) {
             if (n->s.trimmed().isEmpty())
-                return storing ? QStringLiteral("NULL") : quoteText(QStringLiteral("1900-01-01 00:00:00"));
+                return storing ? QStringLiteral("NULL") : textLiteral(QStringLiteral("1900-01-01 00:00:00"));
             const QVariant v = toStorage(Kind::Date, n->s, column);
-            return quoteText(v.toString());
+            return textLiteral(v.toString());
         }
         if (n->k == Node::Num)
             throw Error(QStringLiteral("Numbers are not accepted as dates by the database layer (%1).").arg(n->s));
@@ -128,7 +128,7 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
         if (n->kind == Kind::Money || n->kind == Kind::Null) return ex(n);
         if (n->kind == Kind::Int || n->kind == Kind::Flag) return QStringLiteral("(%1 * 10000)").arg(ex(n));
         if (n->kind == Kind::Decimal || n->kind == Kind::Unknown)
-            return QStringLiteral("CAST(ROUND((%1) * 10000) AS INTEGER)").arg(ex(n));
+            return QStringLiteral("CAST(ROUND((%1) * 10000) AS BIGINT)").arg(ex(n));
         throw Error(QStringLiteral("Operand type clash: %1 is incompatible with money.").arg(kindName(n->kind)));
     case Kind::Int:
     case Kind::Flag:
@@ -142,7 +142,7 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
         if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(ex(n));
         return ex(n);
     case Kind::Text:
-        if (n->k == Node::Num) return quoteText(n->s);
+        if (n->k == Node::Num) return textLiteral(n->s);
         if (n->kind == Kind::Money) return QStringLiteral("lib_money_text(%1, -1, 8000)").arg(ex(n));
         return ex(n);
     default: return ex(n);
@@ -170,10 +170,10 @@ QString Translator::emitCompared(const Node *n, Kind common)
 QString Translator::ex(const Node *n)
 {
     switch (n->k) {
-    case Node::Str: return quoteText(n->s);
+    case Node::Str: return textLiteral(n->s);
     case Node::Num: return n->s;
     case Node::Null: return QStringLiteral("NULL");
-    case Node::Param: return QStringLiteral("?%1").arg(n->paramIndex + 1);
+    case Node::Param: return param(n->paramIndex);
     case Node::Col:
         if (n->aliasIndex >= 0) return QString();  // handled by ORDER BY
         return col(n);
@@ -191,17 +191,7 @@ QString Translator::ex(const Node *n)
             .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->a[1].get(), k),
                  emitCompared(n->a[2].get(), k));
     }
-    case Node::Like: {
-        const Node *x = n->a[0].get();
-        if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
-            throw Error(
-                QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
-        QString out =
-            QStringLiteral("(%1 %2LIKE %3")
-                .arg(ex(x), n->neg ? QStringLiteral("NOT ") : QString(), emitAs(n->a[1].get(), Kind::Text, false));
-        if (n->a.size() > 2) out += QStringLiteral(" ESCAPE ") + emitAs(n->a[2].get(), Kind::Text, false);
-        return out + QLatin1Char(')');
-    }
+    case Node::Like: return emitLike(n);
     case Node::InList: {
         const Node *x = n->a[0].get();
         QStringList items;
@@ -258,12 +248,12 @@ QString Translator::emitBinary(const Node *n)
             const Node *m = lk == Kind::Money ? l : r;
             const Node *o = lk == Kind::Money ? r : l;
             if (o->kind == Kind::Int || o->kind == Kind::Flag) return QStringLiteral("(%1 * %2)").arg(ex(m), ex(o));
-            return QStringLiteral("CAST(ROUND(%1 * (%2)) AS INTEGER)").arg(ex(m), ex(o));
+            return QStringLiteral("CAST(ROUND(%1 * (%2)) AS BIGINT)").arg(ex(m), ex(o));
         }
     }
     if (op == QLatin1String("/")) {
         if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), ex(r));
-        if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS INTEGER)").arg(ex(l), ex(r));
+        if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS BIGINT)").arg(ex(l), ex(r));
         if (rk == Kind::Money)
             throw Error(QStringLiteral("Dividing by a money value is not supported by the database layer."));
     }
@@ -284,8 +274,12 @@ QString Translator::emitFunction(const Node *n)
         return QStringLiteral("%1(%2%3)").arg(f, dist, args[0]);
     if (f == QLatin1String("AVG")) {
         const Kind k = n->a[0]->kind;
-        if (k == Kind::Money) return QStringLiteral("CAST(ROUND(AVG(%1%2)) AS INTEGER)").arg(dist, args[0]);
-        if (k == Kind::Int || k == Kind::Flag) return QStringLiteral("CAST(AVG(%1%2) AS INTEGER)").arg(dist, args[0]);
+        if (k == Kind::Money) return QStringLiteral("CAST(ROUND(AVG(%1%2)) AS BIGINT)").arg(dist, args[0]);
+        // The server's average of whole numbers is whole, cut toward zero.
+        if (k == Kind::Int || k == Kind::Flag)
+            return (pg() ? QStringLiteral("CAST(trunc(AVG(%1%2)) AS BIGINT)")
+                         : QStringLiteral("CAST(AVG(%1%2) AS BIGINT)"))
+                .arg(dist, args[0]);
         return QStringLiteral("AVG(%1%2)").arg(dist, args[0]);
     }
     if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER")) return QStringLiteral("%1(%2)").arg(f, args[0]);
@@ -310,12 +304,12 @@ QString Translator::emitConvert(const Node *n)
         case Kind::Null: return QStringLiteral("NULL");
         case Kind::Text: return QStringLiteral("substr(%1, 1, %2)").arg(ex(x), len);
         default:
-            if (x->k == Node::Num) return QStringLiteral("substr(%1, 1, %2)").arg(quoteText(x->s), len);
+            if (x->k == Node::Num) return QStringLiteral("substr(%1, 1, %2)").arg(textLiteral(x->s), len);
             return QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(ex(x), len);
         }
     }
     if (isIntType(t)) {
-        if (x->kind == Kind::Money) return QStringLiteral("CAST(ROUND(%1 / 10000.0) AS INTEGER)").arg(ex(x));
+        if (x->kind == Kind::Money) return QStringLiteral("CAST(ROUND(%1 / 10000.0) AS BIGINT)").arg(ex(x));
         return emitAs(x, Kind::Int, false);
     }
     if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) return emitAs(x, Kind::Money, false);
@@ -560,35 +554,107 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
         const Core &c = q.cores[i];
         if (i > 0) out += q.unionAll[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ");
         QString part = emitCore(c, extraColumn);
-        if (compound && c.top >= 0) part = QStringLiteral("SELECT * FROM (%1 LIMIT %2)").arg(part).arg(c.top);
+        if (compound && c.top >= 0)
+            part = QStringLiteral("SELECT * FROM (%1 LIMIT %2) AS lib_top%3").arg(part).arg(c.top).arg(i + 1);
         out += part;
     }
     if (!q.order.empty()) {
         QStringList o;
-        const std::vector<SelectItem> &items = q.cores.front().items;
-        for (const OrderItem &it : q.order) {
-            QString e;
-            Kind kind = it.e->kind;
-            if (it.e->aliasIndex >= 0) {
-                const SelectItem &si = items[size_t(it.e->aliasIndex)];
-                e = si.named ? quoteIdent(si.alias) : QString::number(it.e->aliasIndex + 1);
-            } else {
-                e = ex(it.e.get());
-                if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
-                    bool ok = false;
-                    const qint64 pos = it.e->s.toLongLong(&ok);
-                    kind =
-                        ok && pos >= 1 && pos <= qint64(items.size()) ? items[size_t(pos - 1)].e->kind : Kind::Unknown;
-                }
-            }
-            // Text sorts as the server's Chinese collation does (see kTextOrderCollation).
-            if (kind == Kind::Text) e += QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation);
-            o << e + (it.desc ? QStringLiteral(" DESC") : QString());
-        }
+        for (const OrderItem &it : q.order) o << orderTerm(q, it);
         out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
     if (!compound && q.cores.front().top >= 0) out += QStringLiteral(" LIMIT %1").arg(q.cores.front().top);
     return out;
+}
+
+// One ORDER BY item. Text sorts as the server's Chinese collation does (see
+// kTextOrderCollation) and Null comes first, as on the server. The embedded
+// engine is told the collation on every text item. On PostgreSQL every text
+// column already has it; an item that names an output column must stand
+// alone there, so a text expression behind an alias is ordered by the
+// expression itself (where DISTINCT or UNION allow it).
+QString Translator::orderTerm(const Query &q, const OrderItem &it)
+{
+    const std::vector<SelectItem> &items = q.cores.front().items;
+    const Node *item = nullptr;  // the select item the term names, if any
+    QString e;
+    if (it.e->aliasIndex >= 0) {
+        const SelectItem &si = items[size_t(it.e->aliasIndex)];
+        item = si.e.get();
+        e = si.named ? quoteIdent(si.alias) : QString::number(it.e->aliasIndex + 1);
+    } else {
+        e = ex(it.e.get());
+        if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
+            bool ok = false;
+            const qint64 pos = it.e->s.toLongLong(&ok);
+            if (ok && pos >= 1 && pos <= qint64(items.size())) item = items[size_t(pos - 1)].e.get();
+        }
+    }
+    const Node *value = item ? item : it.e.get();
+    const bool text = value->kind == Kind::Text;
+    if (!pg()) {
+        if (text) e += QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation);
+        return e + (it.desc ? QStringLiteral(" DESC") : QString());
+    }
+    if (text && value->k != Node::Col) {
+        const Core &first = q.cores.front();
+        if (!item)
+            e = QStringLiteral("(%1) COLLATE %2").arg(e, QLatin1String(kTextOrderCollation));
+        else if (q.cores.size() == 1 && !first.distinct)
+            e = QStringLiteral("(%1) COLLATE %2").arg(ex(item), QLatin1String(kTextOrderCollation));
+    }
+    return e + (it.desc ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
+}
+
+QString Translator::param(int index) const
+{
+    return (pg() ? QStringLiteral("$%1") : QStringLiteral("?%1")).arg(index + 1);
+}
+
+// A text literal. The embedded engine reads a statement only up to a NUL
+// character, so a NUL inside a text is written as char(0) joined to its
+// neighbours; PostgreSQL stores no NUL in a text at all.
+QString Translator::textLiteral(const QString &s) const
+{
+    if (!s.contains(QChar(0))) return quoteText(s);
+    if (pg())
+        throw Error(
+            QStringLiteral("The text '%1' holds the character NUL (0x00), which the database server cannot store.")
+                .arg(QString(s).replace(QChar(0), QStringLiteral("\\0"))));
+    QStringList parts;
+    for (const QString &piece : s.split(QChar(0))) parts << quoteText(piece);
+    return QLatin1Char('(') + parts.join(QStringLiteral(" || char(0) || ")) + QLatin1Char(')');
+}
+
+// LIKE as the server matches: % any run, _ one character, [set] one character
+// of a set, letters without regard to case. The embedded engine's own like()
+// is replaced by one that does this. PostgreSQL matches a pattern written in
+// the statement with ILIKE (no escape character unless the statement names
+// one); a pattern with a set, or one computed by the statement, goes through
+// lib_like().
+QString Translator::emitLike(const Node *n)
+{
+    const Node *x = n->a[0].get();
+    const Node *pattern = n->a[1].get();
+    const Node *escape = n->a.size() > 2 ? n->a[2].get() : nullptr;
+    if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
+        throw Error(
+            QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
+    const QString no = n->neg ? QStringLiteral("NOT ") : QString();
+    if (!pg()) {
+        QString out = QStringLiteral("(%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false));
+        if (escape) out += QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false);
+        return out + QLatin1Char(')');
+    }
+    const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+    const bool literal = pattern->k == Node::Str && !pattern->s.contains(QLatin1Char('['))
+                         && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
+    if (literal)
+        return QStringLiteral("(%1 %2ILIKE %3 ESCAPE %4)")
+            .arg(value, no, textLiteral(pattern->s), textLiteral(escape ? escape->s : QString()));
+    QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
+    if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);
+    return QStringLiteral("(%1%2))").arg(no, call);
 }
 
 bool Translator::hasAggregate(const Node *n)

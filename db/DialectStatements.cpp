@@ -54,7 +54,7 @@ QString rowLocator(const Query &q, const Catalog &catalog, bool updatable, Trans
     out.table = table.info->name;
     for (const SelectItem &it : first.items)
         out.sourceColumns.push_back(it.e->k == Node::Col && it.e->ref == &table ? it.e->col : -1);
-    return quoteIdent(table.qualifier()) + QLatin1Char('.') + catalog.flavour.rowLocator;
+    return quoteIdent(table.qualifier()) + QLatin1Char('.') + catalog.flavour.rowLocator();
 }
 
 Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)

@@ -91,6 +91,11 @@ public:
     QString emitQuery(const Query &q, const QString &extraColumn = QString());
 
     static bool hasAggregate(const Node *n);
+    QString orderTerm(const Query &q, const OrderItem &it);
+    QString emitLike(const Node *n);
+    QString param(int index) const;
+    QString textLiteral(const QString &s) const;
+    bool pg() const { return m_cat.flavour.postgres(); }
 
     const Catalog &m_cat;
     QSet<const ColumnInfo *> m_computing;  // computed columns being written out

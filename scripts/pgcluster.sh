@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A throwaway PostgreSQL cluster for the tests, on 127.0.0.1 only.
+#
+#   scripts/pgcluster.sh start DIR   makes and starts a cluster in DIR (a new
+#                                    folder) on a free port; prints the settings
+#                                    line "127.0.0.1,PORT|UID|PWD|postgres"
+#   scripts/pgcluster.sh stop DIR    stops it and removes DIR
+#
+# The server refuses to run as root: as root it runs as the account
+# "postgres" that Debian's package makes.
+set -euo pipefail
+cmd="${1:-}"; dir="${2:-}"
+[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1)"
+[ -x "$bin/initdb" ] || { echo "PostgreSQL server binaries not found (package postgresql)" >&2; exit 1; }
+
+as_owner() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+case "$cmd" in
+start)
+  mkdir -p "$dir"
+  [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
+  pwfile="$dir/pw"
+  password="lib-$(od -An -N6 -tx1 /dev/urandom | tr -d ' \n')"
+  printf '%s\n' "$password" > "$pwfile"
+  [ "$(id -u)" -eq 0 ] && chown postgres: "$pwfile"
+  user=library
+  as_owner "$bin/initdb" -D "$dir/data" -U "$user" --pwfile="$pwfile" -A scram-sha-256 \
+    -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+  # A free port: ask the kernel for one, then let the server take it.
+  port="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+  as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+    -o "-p $port -k $dir -h 127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+    start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+  echo "127.0.0.1,$port|$user|$password|postgres"
+  ;;
+stop)
+  [ -d "$dir/data" ] && as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+  rm -rf "$dir"
+  ;;
+*) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac
