@@ -1,6 +1,7 @@
 #include "db/Engine.h"
 
 #include "db/Dialect.h"
+#include "db/PostgresEngine.h"
 #include "db/SqliteEngine.h"
 
 #include <QCoreApplication>
@@ -43,13 +44,6 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
         i = j;
     }
     return out;
-}
-
-[[noreturn]] void serverNotFound(const QString &server)
-{
-    throw Error(QStringLiteral("[DBNETLIB] Server '%1' does not exist or access denied. "
-                               "This program reaches only the embedded database (Server=sqlite).")
-                    .arg(server));
 }
 
 }  // namespace
@@ -129,21 +123,22 @@ QString ReadSchemaFile(const QString &name, const QString &schemaDir)
 std::unique_ptr<Engine> OpenEngine(const ConnectionInfo &info)
 {
     if (info.isEmbedded()) return SqliteEngine::open(info.embeddedPath(), info.timeoutSeconds);
-    serverNotFound(info.server);
+    return PostgresEngine::open(info);
 }
 
 DatabaseState ProbeDatabase(const ConnectionInfo &info)
 {
     if (info.isEmbedded()) return SqliteEngine::probe(info.embeddedPath());
-    serverNotFound(info.server);
+    return PostgresEngine::probe(info);
 }
 
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir)
 {
-    if (!info.isEmbedded()) serverNotFound(info.server);
-    const QString ddl = ReadSchemaFile(QStringLiteral("sqlite.sql"), schemaDir);
     const QStringList initial = dialect::splitStatements(ReadSchemaFile(QStringLiteral("initial.sql"), schemaDir));
-    SqliteEngine::create(info.embeddedPath(), ddl, initial);
+    if (info.isEmbedded())
+        SqliteEngine::create(info.embeddedPath(), ReadSchemaFile(QStringLiteral("sqlite.sql"), schemaDir), initial);
+    else
+        PostgresEngine::create(info, ReadSchemaFile(QStringLiteral("postgres.sql"), schemaDir), initial);
 }
 
 }  // namespace ado

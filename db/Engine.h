@@ -10,7 +10,9 @@
 //                   absolute path. The file must exist: only
 //                   `librarydb create` (or `ensure`) makes a new one. UID and
 //                   PWD are accepted and not checked (a file has no logins).
-//   anything else   no such server: Open fails with ado::Error.
+//   anything else   a PostgreSQL server that several desks share
+//                   (PostgresEngine.h): "HOST", "HOST:PORT" or "HOST,PORT";
+//                   UID and PWD are its login, Database the database.
 
 #include "db/Ado.h"
 

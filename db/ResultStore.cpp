@@ -201,7 +201,11 @@ QVariant cellValue(const Cell &c)
 
 QVariant StoredResult::raw(int row, int col) const { return cellValue(cols[size_t(col)].at(size_t(row))); }
 
-QVariant StoredResult::locator(int row) const { return cellValue(locators.at(size_t(row))); }
+QVariant StoredResult::locator(int row) const
+{
+    const auto moved = m_moved.find(row);
+    return moved != m_moved.end() ? moved->second : cellValue(locators.at(size_t(row)));
+}
 
 QString StoredResult::text(int row, int col) const
 {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -224,10 +225,16 @@ public:
     QVariant raw(int row, int col) const;
     QVariant value(int row, int col) const override { return readForm(kinds[size_t(col)], raw(row, col)); }
     QString text(int row, int col) const override;
-    // The locator of row `row` as stored (an integer or a text).
+    // The locator of row `row` (an integer or a text).
     QVariant locator(int row) const;
+    // A row written back can move in its table (PostgreSQL gives it a new
+    // ctid): the locator it has now.
+    void relocate(int row, const QVariant &locator) const { m_moved[row] = locator; }
     // Gives back what reading left unused; call once all rows are in.
     void fit();
+
+private:
+    mutable std::map<int, QVariant> m_moved;
 };
 
 }  // namespace ado::store
