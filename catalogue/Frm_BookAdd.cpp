@@ -3,6 +3,7 @@
 #include "core/ChildListForm.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <QApplication>
@@ -16,10 +17,6 @@ namespace {
 const QString kAddBook = QStringLiteral("ADD_Book");
 const QString kModBook = QStringLiteral("MOD_Book");
 const QString kAddStore = QStringLiteral("ADD_Store");
-const QString kIconX = QStringLiteral("x");
-const QString kIconNote = QStringLiteral("!");
-const QString kTitleErr = QStringLiteral("错误");
-const QString kTitleNote = QStringLiteral("提示");
 
 // Design positions (twips).
 constexpr int TitleBarHeight = 480;
@@ -302,8 +299,6 @@ bool Frm_BookAdd::LoadBookInfo()
         return true;
     } catch (const MissingValue &) {
         return false;
-    } catch (const ado::Error &) {
-        return false;
     } catch (const std::exception &) {
         return false;
     }
@@ -341,16 +336,15 @@ void Frm_BookAdd::Txt_Num_Validate(bool &Cancel)
     const double n = std::round(vb::Val(Txt_Num->Text()));
     if (n == 0) return;
     if (n < 1 || n > MaxCopies) {
-        ShowMsgBox(QStringLiteral("数量超出范围(1~1000)"), kIconX, kTitleErr);
+        ShowErrorText(QStringLiteral("数量超出范围(1~1000)"));
         Cancel = true;  // the keyboard stays in the box
         return;
     }
     const int count = int(n);
     if (count == BookCount) return;
     if (count < BookCount
-        && ShowMsgBox(QStringLiteral("输入的数比之前的小，这样会造成部分数据丢失，请确认？"), QStringLiteral("?"),
-                      kTitleNote)
-               == 2) {
+        && !AskQuestion(QStringLiteral("输入的数比之前的小，这样会造成部分数据丢失，请确认？"),
+                        QStringLiteral("提示"))) {
         Txt_Num->setText(QString::number(BookCount));
         return;
     }
@@ -420,19 +414,19 @@ bool Frm_BookAdd::RequiredFieldsFilled()
 void Frm_BookAdd::Cmd_Add_Click()
 {
     if (!RequiredFieldsFilled()) {
-        ShowMsgBox(QStringLiteral("请输入必要信息！"), kIconNote, kTitleNote);
+        ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
         return;
     }
     if (Chk_FrameSwitch->Value() == vb::vbChecked) {
         if (BookCount == 0) {
-            ShowMsgBox(QStringLiteral("请输入数量！"), kIconNote, kTitleNote);
+            ShowNotice(QStringLiteral("请输入数量！"), QStringLiteral("提示"));
             Txt_Num->SetFocus();
             return;
         }
         for (int i = 0; i < BookCount; ++i) {
             if (i >= BookIDList.size() || BookIDList.at(i).isEmpty()) {
-                ShowMsgBox(QStringLiteral("请输入第") + QString::number(i + 1) + QStringLiteral("本数的编号！"),
-                           kIconNote, kTitleNote);
+                ShowNotice(QStringLiteral("请输入第") + QString::number(i + 1) + QStringLiteral("本数的编号！"),
+                           QStringLiteral("提示"));
                 m_choosingCopy = true;
                 Cmb_Index->setListIndex(i);
                 m_choosingCopy = false;
@@ -447,28 +441,15 @@ void Frm_BookAdd::Cmd_Add_Click()
 // Runs `body` as one unit: everything it wrote stays only when it succeeded.
 static bool AllOrNothing(QString &errText, const std::function<bool()> &body)
 {
-    ado::Connection &conn = SQLConn();
     try {
-        conn.BeginTrans();
-    } catch (const ado::Error &e) {
-        errText = e.Description();
+        ado::Transaction trans(SQLConn());
+        if (!body()) return false;  // body has set errText
+        trans.Commit();
+        return true;
+    } catch (const std::exception &e) {
+        errText = ErrorText(e);
         return false;
     }
-    bool ok = false;
-    try {
-        ok = body();
-        if (ok) conn.CommitTrans();
-    } catch (const ado::Error &e) {
-        errText = e.Description();
-        ok = false;
-    }
-    if (!ok) {
-        try {
-            conn.RollbackTrans();
-        } catch (const ado::Error &) {
-        }
-    }
-    return ok;
 }
 
 bool Frm_BookAdd::InsertRecord(QString &errText)
@@ -512,10 +493,8 @@ bool Frm_BookAdd::AddBook(QString &errText)
                           + NumberOf(Txt_Price->Text()) + sep + NumberOf(Txt_Rent->Text()) + sep + SQLQuote(IsBrwFlag())
                           + QStringLiteral(")"));
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -533,10 +512,8 @@ bool Frm_BookAdd::AddStoreCopies(QString &errText)
                               + SQLQuote(CurUID) + QStringLiteral(")"));
         }
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -552,10 +529,8 @@ bool Frm_BookAdd::UpdateBook(QString &errText)
                           + QStringLiteral(",每日租金=") + NumberOf(Txt_Rent->Text()) + QStringLiteral(",可否外借=")
                           + SQLQuote(IsBrwFlag()) + QStringLiteral(" WHERE ISBN=") + SQLQuote(Txt_ISBN->Text()));
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }

@@ -9,11 +9,6 @@
 
 #include <exception>
 
-namespace {
-
-void showError(const QString &text) { ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误")); }
-}  // namespace
-
 Frm_BookDamage::Frm_BookDamage() : ChildListForm(QStringLiteral("Frm_BookDamage"))
 {
     setCaption(QStringLiteral("图书损坏管理"));
@@ -88,10 +83,8 @@ void Frm_BookDamage::FillDamageCombos()
     try {
         FillFilterList(rid, QStringLiteral("SELECT DISTINCT 读者编号 FROM 读者档案"), QStringLiteral("读者编号"));
         FillFilterList(isbn, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), QStringLiteral("ISBN"));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
 }
 
@@ -129,10 +122,8 @@ void Frm_BookDamage::Cmd_Delete_Click()
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + id + QStringLiteral(" ] 的记录吗？"),
                           QStringLiteral("删除记录"), false))
             SQLConn().Execute(QStringLiteral("DELETE FROM 图书损坏 WHERE 图书损坏编号 = ") + SQLQuote(id));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
     // Refreshed whatever the answer.
     Cmd_Refresh_Click();

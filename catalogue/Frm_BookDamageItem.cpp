@@ -155,10 +155,8 @@ bool Frm_BookDamageItem::InsertRecord(QString &errText)
                           + QStringLiteral(",") + CashValue() + QStringLiteral(",") + SQLQuote(Txt_Other->Text())
                           + QStringLiteral(")"));
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -171,10 +169,8 @@ bool Frm_BookDamageItem::UpdateRecord(QString &errText)
                           + SQLQuote(Txt_Other->Text()) + QStringLiteral(" WHERE 图书损坏编号 = ")
                           + SQLQuote(DamageID));
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -188,7 +184,7 @@ void Frm_BookDamageItem::RefreshDamageList()
 void Frm_BookDamageItem::Cmd_OK_Click()
 {
     if (!RequiredFieldsFilled()) {
-        ShowMsgBox(QStringLiteral("请输入必要信息！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
         return;
     }
     QString errText;
@@ -199,22 +195,19 @@ void Frm_BookDamageItem::Cmd_OK_Click()
             IsBrwIDUsed(Txt_BrwID->Text(), used);
             if (used) {
                 // One record per loan: the editor stays open, the list as it is.
-                ShowMsgBox(QStringLiteral("该图书借阅编号已经存在！"), QStringLiteral("x"), QStringLiteral("错误"));
+                ShowErrorText(QStringLiteral("该图书借阅编号已经存在！"));
                 return;
             }
             ok = InsertRecord(errText);
         } else if (Mode == QStringLiteral("MOD")) {
             ok = UpdateRecord(errText);
         }
-    } catch (const ado::Error &e) {
-        errText = e.Description();
-        ok = false;
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
         ok = false;
     }
     if (!ok) {
-        ShowMsgBox(errText, QStringLiteral("x"), QStringLiteral("错误"));
+        ShowErrorText(errText);
         RefreshDamageList();
         return;
     }

@@ -11,9 +11,6 @@
 
 namespace {
 
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
-
 // Column widths in twips: normal and compact display.
 constexpr int kCols = 9;
 constexpr int kNormalWidths[kCols] = {3000, 1800, 1200, 1800, 1200, 900, 1050, 1050, 600};
@@ -116,7 +113,7 @@ void Frm_BookInfo::FillBookCombos()
         FillFilterList(writer, QStringLiteral("SELECT DISTINCT 作者 FROM 图书档案"), QStringLiteral("作者"));
         FillFilterList(press, QStringLiteral("SELECT DISTINCT 出版社名称 FROM 出版社"), QStringLiteral("出版社名称"));
     } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+        ShowError(e);
     }
 }
 
@@ -179,7 +176,7 @@ bool Frm_BookInfo::HasStoreCopies(const QString &isbn)
 void Frm_BookInfo::Cmd_Delete_Click()
 {
     if (!CheckUserPower(QStringLiteral("修改图书权限"))) {
-        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        ShowErrorText(RefusedText());
         return;
     }
     vb::Grid *g = Grid_ShowData.get();
@@ -191,8 +188,7 @@ void Frm_BookInfo::Cmd_Delete_Click()
         if (HasStoreCopies(isbn)) {
             // A copy out on loan keeps its title: its open loan must still be returnable.
             if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowMsgBox(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"),
-                           kIconX, kTitleErr);
+                ShowErrorText(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"));
                 return;
             }
             if (!ConfirmDelete(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 存在库存。\r\n")
@@ -206,11 +202,9 @@ void Frm_BookInfo::Cmd_Delete_Click()
         if (ConfirmDelete(QStringLiteral("确实要删除 [ ") + title + QStringLiteral(" ] 的所有信息吗？"),
                           QStringLiteral("删除图书")))
             SQLConn().Execute(QStringLiteral("DELETE FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
-    } catch (const ado::Error &e) {
-        // A failed copy deletion leaves the title alone: no title without its copies' consent.
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        // A failed copy deletion leaves the title alone: no title without its copies' consent.
+        ShowError(e);
     }
     Cmd_Refresh_Click();
 }

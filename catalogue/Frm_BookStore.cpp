@@ -11,8 +11,6 @@
 
 namespace {
 
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
 const QString kPower = QStringLiteral("修改库存权限");
 
 // Column widths in twips: normal and compact display.
@@ -114,7 +112,7 @@ void Frm_BookStore::FillStoreCombos()
         FillFilterList(isbn, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"), QStringLiteral("ISBN"));
         FillFilterList(uid, QStringLiteral("SELECT DISTINCT 用户名 FROM 账户"), QStringLiteral("用户名"));
     } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+        ShowError(e);
     }
 }
 
@@ -158,7 +156,7 @@ void Frm_BookStore::Cmd_Add_Click()
 void Frm_BookStore::AddRowCopies()
 {
     if (!CheckUserPower(kPower)) {
-        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        ShowErrorText(RefusedText());
         return;
     }
     Frm_BookAdd &editor = vb::Default<Frm_BookAdd>();
@@ -177,7 +175,7 @@ void Frm_BookStore::AddRowCopies()
 void Frm_BookStore::Cmd_Delete_Click()
 {
     if (!CheckUserPower(kPower)) {
-        ShowMsgBox(RefusedText(), kIconX, kTitleErr);
+        ShowErrorText(RefusedText());
         return;
     }
     vb::Grid *g = Grid_ShowData.get();
@@ -189,8 +187,7 @@ void Frm_BookStore::Cmd_Delete_Click()
     try {
         // A copy out on loan stays: its open loan must still be returnable.
         if (CopiesOnLoan(QStringLiteral("图书编号 = ") + SQLQuote(bookId))) {
-            ShowMsgBox(QStringLiteral("编号为 [ ") + bookId + QStringLiteral(" ] 的图书尚未归还，不能删除！"), kIconX,
-                       kTitleErr);
+            ShowErrorText(QStringLiteral("编号为 [ ") + bookId + QStringLiteral(" ] 的图书尚未归还，不能删除！"));
             return;
         }
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
@@ -198,18 +195,15 @@ void Frm_BookStore::Cmd_Delete_Click()
                           QStringLiteral("删除库存"))) {
             SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(bookId));
             if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowMsgBox(QStringLiteral("[ ") + title
-                               + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"),
-                           kIconX, kTitleErr);
+                ShowErrorText(QStringLiteral("[ ") + title
+                              + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"));
             } else if (ConfirmDelete(QStringLiteral("是否要删除 [ ") + title + QStringLiteral(" ] 的同类库存？"),
                                      QStringLiteral("删除库存"))) {
                 SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
             }
         }
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        ShowError(e);
     }
     Cmd_Refresh_Click();
 }

@@ -287,7 +287,7 @@ void Frm_LabInfo::Pic_Logo_Click()
 void Frm_LabInfo::Cmd_Save_Click()
 {
     if (!CheckUserPower(QStringLiteral("修改图书馆信息权限"))) {
-        ShowMsgBox(RefusedText(), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowErrorText(RefusedText());
         return;
     }
     try {
@@ -307,11 +307,8 @@ void Frm_LabInfo::Cmd_Save_Click()
             rs.SetField(QStringLiteral("徽标"), f.readAll());
         }
         rs.Update();
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
-        return;
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
         return;
     }
     Cmd_TBarClose_Click();

@@ -50,7 +50,7 @@ bool Frm_PressInfo::RequiredBoxesFilled()
 {
     // A name of blanks only would be stored as an empty name: it counts as empty.
     if (vb::Trim(Txt(0)->Text()).isEmpty()) {
-        ShowMsgBox(QStringLiteral("请填写出版社名称！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请填写出版社名称！"), QStringLiteral("提示"));
         Txt(0)->SetFocus();
         return false;
     }

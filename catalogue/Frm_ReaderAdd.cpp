@@ -198,7 +198,7 @@ void Frm_ReaderAdd::Cmd_Add_Click()
     }
     // Any other mode writes nothing.
     if (!RequiredFieldsFilled()) {
-        ShowMsgBox(QStringLiteral("请输入必要信息！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
         return;
     }
     RefreshCaller();
@@ -219,10 +219,8 @@ bool Frm_ReaderAdd::AddReader(QString &errText)
                             + SQLQuote(CurUID) + QStringLiteral(", '正常')");
         SQLConn().Execute(sql);
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -240,10 +238,8 @@ bool Frm_ReaderAdd::UpdateReader(QString &errText)
                             + SQLQuote(status) + QStringLiteral(" WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
         SQLConn().Execute(sql);
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }

@@ -3,6 +3,8 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <QStringList>
@@ -11,21 +13,11 @@
 
 namespace {
 
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
-
 constexpr int GridLeft = 240, GridTop = 1080;
 constexpr int PanelLeft = 240, PanelListTop = 1080, PanelShownTop = 600, PanelHeight = 3240;
 constexpr int LineStart = 240;
 // The display boxes: two per row.
 constexpr int CellWidth = 3960, LabelWidth = 1320, BoxWidth = 2400;
-
-void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
-
-// A booking that must not go ahead; its text is shown and nothing is written.
-struct Refusal {
-    QString text;
-};
 
 QString notFoundText(const QString &typed)
 {
@@ -235,7 +227,7 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         if (rs.EOF_()) {
-            ShowMsgBox(notFoundText(Txt_RID->Text()), kIconX, kTitleErr);
+            ShowErrorText(notFoundText(Txt_RID->Text()));
             Txt_RID->SetFocus();
             ReaderFound = false;
             return;
@@ -253,10 +245,8 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
         Txt(2)->setText(text(2));
         Txt(3)->setText(text(3));
         ReaderFound = true;
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
 }
 
@@ -286,31 +276,23 @@ QString Frm_ReaderDeposit::BookDeposit(const QString &amount)
         vb::Format(now.date(), QStringLiteral("yymmdd")) + vb::Format(now.time(), QStringLiteral("hhnnss"));
     QString balance;
     // The deposit record and the balance must agree: both are written or neither.
-    conn.BeginTrans();
-    try {
-        conn.Execute(QStringLiteral("INSERT 充值记录 VALUES (") + SQLQuote(number) + QStringLiteral(",")
-                     + SQLQuote(Txt_RID->Text(), QStringLiteral("U")) + QStringLiteral(",") + amount
-                     + QStringLiteral(",") + SQLQuote(vb::Format(now.date(), QStringLiteral("yyyy-mm-dd")))
-                     + QStringLiteral(",") + SQLQuote(CurUID) + QStringLiteral(")"));
-        const long changed =
-            conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
-                         + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text()) + QStringLiteral(")"));
-        if (changed < 1)  // the reader is gone since the look-up
-            throw Refusal{notFoundText(Txt_RID->Text())};
-        SQLText = QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
-        ado::Recordset rs;
-        rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        const QVariant v = rs.Fields(0);
-        if (v.isValid() && !v.isNull()) balance = vb::Format(v.toDouble(), QString());
-        rs.Close();
-        conn.CommitTrans();
-    } catch (...) {
-        try {
-            conn.RollbackTrans();
-        } catch (...) {
-        }
-        throw;
-    }
+    ado::Transaction trans(conn);
+    conn.Execute(QStringLiteral("INSERT 充值记录 VALUES (") + SQLQuote(number) + QStringLiteral(",")
+                 + SQLQuote(Txt_RID->Text(), QStringLiteral("U")) + QStringLiteral(",") + amount + QStringLiteral(",")
+                 + SQLQuote(vb::Format(now.date(), QStringLiteral("yyyy-mm-dd"))) + QStringLiteral(",")
+                 + SQLQuote(CurUID) + QStringLiteral(")"));
+    const long changed =
+        conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
+                     + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text()) + QStringLiteral(")"));
+    if (changed < 1)  // the reader is gone since the look-up
+        throw Refusal{notFoundText(Txt_RID->Text())};
+    SQLText = QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
+    ado::Recordset rs;
+    rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    const QVariant v = rs.Fields(0);
+    if (v.isValid() && !v.isNull()) balance = vb::Format(v.toDouble(), QString());
+    rs.Close();
+    trans.Commit();
     return balance;
 }
 
@@ -318,7 +300,7 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
 {
     try {
         if (!ReaderFound) {
-            ShowMsgBox(QStringLiteral("请输入正确的读者编号！"), QStringLiteral("!"), QStringLiteral("提示"));
+            ShowNotice(QStringLiteral("请输入正确的读者编号！"), QStringLiteral("提示"));
             return;
         }
         const QString amount = vb::Format(vb::Val(Txt_Cash->Text()), QString());
@@ -334,11 +316,9 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
         ReaderFound = false;
     } catch (const Refusal &r) {
         ReaderFound = false;
-        showError(r.text);
-    } catch (const ado::Error &e) {
-        showError(e.Description());
+        ShowErrorText(r.text);
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
 }
 
@@ -349,11 +329,8 @@ void Frm_ReaderDeposit::Cmd_Clear_Click()
     try {
         if (!ConfirmDelete(QStringLiteral("确实要删除所有充值吗？"), QStringLiteral("删除充值记录"))) return;
         SQLConn().Execute(QStringLiteral("DELETE FROM 充值记录"));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
-        return;
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
         return;
     }
     Cmd_Refresh_Click();

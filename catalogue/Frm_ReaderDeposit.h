@@ -63,7 +63,8 @@ private:
     void ShowDepositCtrls();
     void InitDepositGrid();
     void ResetDepositSQL();
-    // The deposit record and the balance, written as one unit; returns the new balance.
+    // The deposit record and the balance, written as one unit; returns the new
+    // balance. A reader gone since the look-up raises Refusal (nothing written).
     QString BookDeposit(const QString &amount);
 
     std::array<QPointer<FTextBox>, 4> m_txt{};

@@ -14,11 +14,7 @@
 #include <exception>
 
 namespace {
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
 const QString kEditPower = QStringLiteral("修改读者权限");
-
-void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
 }  // namespace
 
 Frm_ReaderDoc::Frm_ReaderDoc() : ChildListForm(QStringLiteral("Frm_ReaderDoc"))
@@ -109,10 +105,8 @@ void Frm_ReaderDoc::FillReaderCombos()
         rstatus->AddItem(QStringLiteral("[全部]"));
         rstatus->AddItem(QStringLiteral("正常"));
         rstatus->AddItem(QStringLiteral("停用"));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
 }
 
@@ -180,7 +174,7 @@ void Frm_ReaderDoc::Cmd_Modify_Click()
 void Frm_ReaderDoc::Cmd_Delete_Click()
 {
     if (!CheckUserPower(kEditPower)) {
-        showError(RefusedText());
+        ShowErrorText(RefusedText());
         return;
     }
     const QString id = vb::Trim(CellText(CurRow, 0));
@@ -191,10 +185,8 @@ void Frm_ReaderDoc::Cmd_Delete_Click()
                               + QStringLiteral(" ] 吗？"),
                           QStringLiteral("删除读者")))
             SQLConn().Execute(QStringLiteral("DELETE FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(id));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
     Cmd_Refresh_Click();
 }

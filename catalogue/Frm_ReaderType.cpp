@@ -62,8 +62,7 @@ bool Frm_ReaderType::RequiredBoxesFilled()
     for (int i = 0; i < 3; ++i) {
         // A name of blanks only would be stored as an empty name: it counts as empty.
         if ((i == 0 ? vb::Trim(Txt(i)->Text()) : Txt(i)->Text()).isEmpty()) {
-            ShowMsgBox(QStringLiteral("请填写") + Lbl(i)->Caption() + QStringLiteral("！"), QStringLiteral("!"),
-                       QStringLiteral("提示"));
+            ShowNotice(QStringLiteral("请填写") + Lbl(i)->Caption() + QStringLiteral("！"), QStringLiteral("提示"));
             Txt(i)->SetFocus();
             return false;
         }

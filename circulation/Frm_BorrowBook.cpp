@@ -3,6 +3,8 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Colors.h"
 #include "ui/Runtime.h"
 
@@ -12,9 +14,6 @@
 #include <exception>
 
 namespace {
-
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
 
 // Frames: left edge, tops and heights (twips).
 constexpr int FrameLeft = 240;
@@ -33,11 +32,6 @@ QString fieldText(const ado::Recordset &rs, int index)
     const QVariant v = rs.Fields(index);
     return (!v.isValid() || v.isNull()) ? QString() : v.toString();
 }
-
-// An error that ends the confirmation with its message (the transaction is rolled back).
-struct Refusal {
-    QString text;
-};
 
 }  // namespace
 
@@ -272,8 +266,7 @@ void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
         ado::Recordset rs;
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         if (rs.EOF_()) {
-            ShowMsgBox(QStringLiteral("找不到编号为") + vb::Trim(Txt_RID->Text()) + QStringLiteral("的用户！"), kIconX,
-                       kTitleErr);
+            ShowErrorText(QStringLiteral("找不到编号为") + vb::Trim(Txt_RID->Text()) + QStringLiteral("的用户！"));
             BorrowRID.clear();
             Txt_RID->SetFocus();
             return;
@@ -282,10 +275,8 @@ void Frm_BorrowBook::Txt_RID_Validate(bool &Cancel)
         Txt_BID->SetFocus();
         BorrowRID = vb::Trim(Txt_RID->Text());
         Lbl_ShowRID->setCaption(BorrowRID);
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        ShowError(e);
     }
 }
 
@@ -299,7 +290,7 @@ void Frm_BorrowBook::Txt_BID_KeyPress(int &KeyAscii)
 void Frm_BorrowBook::AddCopy()
 {
     if (BorrowRID.isEmpty()) {
-        ShowMsgBox(QStringLiteral("请先输入正确的读者编号！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请先输入正确的读者编号！"), QStringLiteral("提示"));
         return;
     }
     const QString id = vb::Trim(Txt_BID->Text());
@@ -307,7 +298,7 @@ void Frm_BorrowBook::AddCopy()
     // Copy numbers are compared without regard to letter case, as the database compares them.
     for (int i = 1; i <= lst->ListItems().Count(); ++i) {
         if (lst->ListItems()(i).SubItems(1).compare(id, Qt::CaseInsensitive) == 0) {
-            ShowMsgBox(QStringLiteral("编号为 [ ") + id + QStringLiteral(" ] 的图书已经添加！"), kIconX,
+            ShowMsgBox(QStringLiteral("编号为 [ ") + id + QStringLiteral(" ] 的图书已经添加！"), QStringLiteral("x"),
                        QStringLiteral("重复添加"));
             return;
         }
@@ -330,7 +321,7 @@ void Frm_BorrowBook::AddCopy()
         else if (fieldText(rs, 5) == QStringLiteral("否"))
             refusal = QStringLiteral("编号为") + id + QStringLiteral("的图书不可外借！");
         if (!refusal.isEmpty()) {
-            ShowMsgBox(refusal, kIconX, kTitleErr);
+            ShowErrorText(refusal);
             Txt_BID->SetFocus();
             return;
         }
@@ -343,16 +334,14 @@ void Frm_BorrowBook::AddCopy()
         item.setSubItems(3, Txt_Book(2)->Text());
         item.setSubItems(4, vb::Format(due, QStringLiteral("yyyy-mm-dd")));
         item.setChecked(true);
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        ShowError(e);
     }
 }
 
 // ---------------------------------------------------------------- confirmation
 
-bool Frm_BorrowBook::WriteLending(int n)
+void Frm_BorrowBook::WriteLending(int n)
 {
     ado::Connection &conn = SQLConn();
     vb::ListView *lst = Lst_View.get();
@@ -392,7 +381,6 @@ bool Frm_BorrowBook::WriteLending(int n)
                  + QStringLiteral(",总借书数量 = 总借书数量 + ") + num + QStringLiteral(",总借书次数 = 总借书次数 + 1")
                  + QStringLiteral(",未还书总数 = 未还书总数 + ") + num + QStringLiteral(" WHERE 读者编号 = ")
                  + SQLQuote(BorrowRID));
-    return true;
 }
 
 void Frm_BorrowBook::Cmd_OK_Click()
@@ -403,9 +391,8 @@ void Frm_BorrowBook::Cmd_OK_Click()
         rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(BorrowRID), conn,
                 ado::adOpenKeyset, ado::adLockReadOnly);
         if (rs.Fields(QStringLiteral("状态")).toString() == QStringLiteral("停用")) {
-            ShowMsgBox(QStringLiteral("读者 [ ") + rs.Fields(QStringLiteral("姓名")).toString()
-                           + QStringLiteral(" ] 为停用状态，不可借书！"),
-                       kIconX, kTitleErr);
+            ShowErrorText(QStringLiteral("读者 [ ") + rs.Fields(QStringLiteral("姓名")).toString()
+                          + QStringLiteral(" ] 为停用状态，不可借书！"));
             return;
         }
         vb::ListView *lst = Lst_View.get();
@@ -413,37 +400,29 @@ void Frm_BorrowBook::Cmd_OK_Click()
         for (int i = 1; i <= lst->ListItems().Count(); ++i)
             if (lst->ListItems()(i).Checked()) ++n;
         if (n == 0) {
-            ShowMsgBox(QStringLiteral("请选择要借出的图书！"), kIconX, kTitleErr);
+            ShowErrorText(QStringLiteral("请选择要借出的图书！"));
             return;
         }
         if (vb::Val(Txt_Reader(8)->Text()) < n + vb::Val(rs.Fields(QStringLiteral("当前借书数量")).toString())) {
-            ShowMsgBox(QStringLiteral("超过借书数量上限！"), kIconX, kTitleErr);
+            ShowErrorText(QStringLiteral("超过借书数量上限！"));
             return;
         }
         rs.Close();
 
         // The loans, the copies' status and the reader's counters must agree:
         // they are written together or not at all.
-        conn.BeginTrans();
-        try {
+        {
+            ado::Transaction trans(conn);
             WriteLending(n);
-            conn.CommitTrans();
-        } catch (...) {
-            try {
-                conn.RollbackTrans();
-            } catch (...) {
-            }
-            throw;
+            trans.Commit();
         }
-        ShowMsgBox(QStringLiteral("借书成功！共借出 ") + QString::number(n) + QStringLiteral(" 本图书。"),
-                   QStringLiteral("!"), QStringLiteral("借书成功"));
+        ShowNotice(QStringLiteral("借书成功！共借出 ") + QString::number(n) + QStringLiteral(" 本图书。"),
+                   QStringLiteral("借书成功"));
         Cmd_Clear_Click();
     } catch (const Refusal &r) {
-        ShowMsgBox(r.text, kIconX, kTitleErr);
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+        ShowErrorText(r.text);
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        ShowError(e);
     }
 }
 

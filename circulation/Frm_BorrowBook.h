@@ -64,9 +64,10 @@ private:
     void ShowBorrowCtrls();
     void AddCopy();
     void ComposeLookup();
-    // The confirmation's writes, run inside one transaction; false (with the
-    // message shown) when refused.
-    bool WriteLending(int n);
+    // The confirmation's writes; the caller runs them inside one transaction.
+    // A ticked copy that is gone or lent meanwhile raises Refusal before
+    // anything is written; a database failure raises ado::Error.
+    void WriteLending(int n);
 
     QString BorrowRID;
     std::array<QPointer<FTextBox>, 9> m_reader{};

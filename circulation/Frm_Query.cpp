@@ -163,7 +163,7 @@ void Frm_Query::Cmd_Query_Click()
         if (m_case[i] && m_case[i]->Value()) kind = i;
     const QString info = vb::Trim(Txt_Info->Text());
     if (info.isEmpty() || kind < 0) {
-        ShowMsgBox(QStringLiteral("请输入查询条件！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请输入查询条件！"), QStringLiteral("提示"));
         Txt_Info->SetFocus();
         return;
     }

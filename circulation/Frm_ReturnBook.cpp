@@ -3,21 +3,13 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <QTableView>
 #include <QTimer>
 #include <exception>
-
-namespace {
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
-
-// A return that must not go ahead; its text is shown and nothing is written.
-struct Refusal {
-    QString text;
-};
-}  // namespace
 
 Frm_ReturnBook::Frm_ReturnBook() : ChildListForm(QStringLiteral("Frm_ReturnBook"))
 {
@@ -137,16 +129,15 @@ void Frm_ReturnBook::Cmd_ReturnSel_Click()
         const QString title = vb::Trim(g->TextMatrix(CurRow, 2));
         const QString readerId = vb::Trim(g->TextMatrix(CurRow, 4));
         if (loanNo.isEmpty()) return;
-        if (ShowMsgBox(QStringLiteral("确实要归还编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
-                           + QStringLiteral(" ] 吗？"),
-                       QStringLiteral("?"), QStringLiteral("归还图书"))
-            == 2)
+        if (!AskQuestion(QStringLiteral("确实要归还编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
+                             + QStringLiteral(" ] 吗？"),
+                         QStringLiteral("归还图书")))
             return;
 
         // The loan, the copy and the reader's counters change together or not at all;
         // a loan closed meanwhile (another desk, a stale list) is not returned twice.
-        conn.BeginTrans();
-        try {
+        {
+            ado::Transaction trans(conn);
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT 是否已还 FROM 图书借阅 WHERE 图书借阅编号 = ") + SQLQuote(loanNo), conn,
                     ado::adOpenKeyset, ado::adLockReadOnly);
@@ -162,24 +153,15 @@ void Frm_ReturnBook::Cmd_ReturnSel_Click()
             conn.Execute(QStringLiteral("UPDATE 读者档案 SET 当前借书数量 = 当前借书数量 - 1")
                          + QStringLiteral(",未还书总数 = 未还书总数 - 1") + QStringLiteral(" WHERE 读者编号 = ")
                          + SQLQuote(readerId));
-            conn.CommitTrans();
-        } catch (...) {
-            try {
-                conn.RollbackTrans();
-            } catch (...) {
-            }
-            throw;
+            trans.Commit();
         }
-        ShowMsgBox(QStringLiteral("还书成功！共归还 1 本图书。"), QStringLiteral("!"), QStringLiteral("还书成功"));
+        ShowNotice(QStringLiteral("还书成功！共归还 1 本图书。"), QStringLiteral("还书成功"));
         Cmd_Refresh_Click();
     } catch (const Refusal &r) {
-        ShowMsgBox(r.text, kIconX, kTitleErr);
-        Cmd_Refresh_Click();
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), kIconX, kTitleErr);
+        ShowErrorText(r.text);
         Cmd_Refresh_Click();
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), kIconX, kTitleErr);
+        ShowError(e);
         Cmd_Refresh_Click();
     }
 }

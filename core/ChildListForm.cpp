@@ -328,7 +328,7 @@ bool ChildListForm::RunList(bool showCount)
     bool ok = false;
     if (vb::Grid *g = Grid_ShowData.peek()) {
         ok = LoadGridData(*g, SQLText, ErrText, showCount);
-        if (!ok) ShowMsgBox(ErrText, QStringLiteral("x"), QStringLiteral("错误"));
+        if (!ok) ShowErrorText(ErrText);
     }
     // The reload highlights row 1: the actions follow it.
     CurRow = 1;
@@ -364,11 +364,11 @@ void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order
     ResetQuery();
     if (!sort1 || !order1) return;
     if (sort1->ListIndex() < 0) {
-        ShowMsgBox(QStringLiteral("第一排序项未选择！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("第一排序项未选择！"), QStringLiteral("提示"));
         return;
     }
     if (sort2 && sort2->Text() == sort1->Text()) {
-        ShowMsgBox(QStringLiteral("不能选择相同项进行排序！"), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowErrorText(QStringLiteral("不能选择相同项进行排序！"));
         return;
     }
     if (order1->ListIndex() < 0) {

@@ -77,7 +77,7 @@ QString UndoNote() { return QStringLiteral("提示：该操作不撤销！"); }
 bool ConfirmDelete(const QString &question, const QString &title, bool withNote)
 {
     const QString text = withNote ? question + QStringLiteral("\r\n") + UndoNote() : question;
-    return ShowMsgBox(text, QStringLiteral("?"), title) != 2;
+    return AskQuestion(text, title);
 }
 
 void EnterKeySubmit(FTextBox *box, std::function<void()> action)

@@ -14,11 +14,6 @@ constexpr int FrameLeft = 240, FrameTop = 720, FrameWidth = 5760, FrameHeight = 
 constexpr int LabelLeft = 360, LabelWidth = 1200, BoxLeft = 1680, BoxWidth = 3720;
 constexpr int RowTop = 360, RowStep = 420;
 
-const QString kWarn = QStringLiteral("!");
-const QString kTip = QStringLiteral("提示");
-
-void caution(const QString &text) { ShowMsgBox(text, kWarn, kTip); }
-
 }  // namespace
 
 Frm_AccountAdd::Frm_AccountAdd() : ModalEditForm(QStringLiteral("Frm_AccountAdd"))
@@ -217,12 +212,12 @@ void Frm_AccountAdd::Cmd_Add_Click()
 {
     try {
         if (!RequiredFieldsFilled()) {
-            caution(QStringLiteral("请输入必要信息！"));
+            ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
             return;
         }
         if (IsAddMode()) {
             if (Txt_PWD->Text() != Txt_PWD2->Text()) {
-                caution(QStringLiteral("两次密码不相同！"));
+                ShowNotice(QStringLiteral("两次密码不相同！"), QStringLiteral("提示"));
                 return;
             }
         } else {
@@ -231,18 +226,18 @@ void Frm_AccountAdd::Cmd_Add_Click()
             PwdChanged = false;
             if (!Txt_PWD->Text().isEmpty()) {
                 if (Txt_PWD->Text() != Txt_PWD2->Text()) {
-                    caution(QStringLiteral("两次密码不相同！"));
+                    ShowNotice(QStringLiteral("两次密码不相同！"), QStringLiteral("提示"));
                     return;
                 }
                 PwdChanged = true;
             }
             if (SubPwdChanged && vb::Trim(Txt_SubPWD->Text()).isEmpty()) {
-                caution(QStringLiteral("请输入新二级密码！"));
+                ShowNotice(QStringLiteral("请输入新二级密码！"), QStringLiteral("提示"));
                 return;
             }
         }
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
         return;
     }
     SaveRecord();
@@ -256,10 +251,8 @@ bool Frm_AccountAdd::AddAccount(QString &errText)
                           + QStringLiteral(",") + SQLQuote(Txt_SubPWD->Text()) + QStringLiteral(",")
                           + SQLQuote(Cmb_Type->Text()) + QStringLiteral(", Null, '正常')"));
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }
@@ -275,10 +268,8 @@ bool Frm_AccountAdd::UpdateAccount(QString &errText)
         sql += QStringLiteral(" WHERE 用户名 = ") + SQLQuote(Txt_UID->Text());
         SQLConn().Execute(sql);
         return true;
-    } catch (const ado::Error &e) {
-        errText = e.Description();
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
     }
     return false;
 }

@@ -117,7 +117,7 @@ void Frm_AccountLoginInfo::FillLoginCombos()
             rs.MoveNext();
         }
     } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
     }
     for (const char *n : {"[全部]", "100", "50", "10", "5"}) Cmb_Number->AddItem(QString::fromUtf8(n));
 }
@@ -190,10 +190,8 @@ void Frm_AccountLoginInfo::Cmd_Del_Click()
     if (!ConfirmDelete(question, QStringLiteral("删除登录信息"))) return;
     try {
         SQLConn().Execute(sql);
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
     }
     // The default list again: the filter is dropped.
     ResetLoginSQL();

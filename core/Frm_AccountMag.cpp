@@ -82,6 +82,5 @@ void Frm_AccountMag::Cmd_Modify_Click()
 
 void Frm_AccountMag::Cmd_Delete_Click()
 {
-    ShowMsgBox(QStringLiteral("由于账户关联信息太多，系统不提供账户删除功能！"), QStringLiteral("!"),
-               QStringLiteral("提示"));
+    ShowNotice(QStringLiteral("由于账户关联信息太多，系统不提供账户删除功能！"), QStringLiteral("提示"));
 }

@@ -13,9 +13,6 @@
 
 namespace {
 
-const QString kIconX = QStringLiteral("x");
-const QString kTitleErr = QStringLiteral("错误");
-
 constexpr int Margin = 240;
 constexpr int TypeRowTop = 720;
 constexpr int FrameTop = 1200;
@@ -26,14 +23,6 @@ constexpr int TipTop = ButtonTop + 375 + 360;
 
 constexpr long LinkColor = 0xFF0000L;  // RGB(0, 0, 255)
 constexpr long LinkHoverColor = 0xFFC0C0L;
-
-void showError(const QString &text) { ShowMsgBox(text, kIconX, kTitleErr); }
-
-QString describe(const std::exception &e)
-{
-    if (const auto *a = dynamic_cast<const ado::Error *>(&e)) return a->Description();
-    return QString::fromUtf8(e.what());
-}
 
 }  // namespace
 
@@ -226,7 +215,7 @@ void Frm_AccountType::LoadAccTypes()
                    + QStringLiteral("注意：请至少保留一个类型拥有账户修改权限，否则需要联系系统数据库管理员进行修改。");
         Lbl_Tip->setCaption(tip);
     } catch (const std::exception &e) {
-        showError(describe(e));
+        ShowError(e);
     }
 }
 
@@ -243,7 +232,7 @@ void Frm_AccountType::ShowTypePowers(const QString &typeName)
             chk->setValue(!v.isNull() && v.toLongLong() != 0 ? vb::vbChecked : vb::vbUnchecked);
         }
     } catch (const std::exception &e) {
-        showError(describe(e));
+        ShowError(e);
     }
 }
 
@@ -276,14 +265,14 @@ void Frm_AccountType::Cmd_OK_Click()
     if (AddMode) {
         const QString name = vb::Trim(Cmb_AccType->Text());
         if (name.isEmpty()) {
-            showError(QStringLiteral("请输入新类型的名称。"));
+            ShowErrorText(QStringLiteral("请输入新类型的名称。"));
             Cmb_AccType->SetF();
             return;
         }
         const QString typed = Cmb_AccType->Text();
         for (int i = 0; i < Cmb_AccType->ListCount(); ++i) {
             if (Cmb_AccType->List(i) == typed) {
-                showError(QStringLiteral("该类型名已存在，请更换另一个新名称。"));
+                ShowErrorText(QStringLiteral("该类型名已存在，请更换另一个新名称。"));
                 return;
             }
         }
@@ -305,7 +294,7 @@ void Frm_AccountType::Cmd_OK_Click()
     try {
         SQLConn().Execute(sql);
     } catch (const std::exception &e) {
-        showError(describe(e));
+        ShowError(e);
         return;
     }
     LoadAccTypes();
@@ -324,7 +313,7 @@ void Frm_AccountType::Lbl_Del_Click()
     try {
         const QString name = vb::Trim(Cmb_AccType->Text());
         if (IsTypeUsed(name)) {
-            showError(QStringLiteral("检测到有账户为 [ ") + name + QStringLiteral(" ] ，无法删除。"));
+            ShowErrorText(QStringLiteral("检测到有账户为 [ ") + name + QStringLiteral(" ] ，无法删除。"));
             return;
         }
         if (!ConfirmDelete(QStringLiteral("确实要删除 [ ") + name + QStringLiteral(" ] 类型吗？"),
@@ -334,7 +323,7 @@ void Frm_AccountType::Lbl_Del_Click()
         for (int i = Cmb_AccType->ListCount() - 1; i >= 0; --i)
             if (Cmb_AccType->List(i) == name) Cmb_AccType->RemoveItem(i);
     } catch (const std::exception &e) {
-        showError(describe(e));
+        ShowError(e);
         return;
     }
     LoadAccTypes();

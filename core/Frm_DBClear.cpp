@@ -268,7 +268,7 @@ void Frm_DBClear::Cmd_Clear_Click()
     }
 
     if (list.isEmpty()) {
-        ShowMsgBox(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("提示"));
         return;
     }
 
@@ -282,7 +282,7 @@ void Frm_DBClear::Cmd_Clear_Click()
         for (const QString &sql : m_lastFailed) text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
         ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("提示"));
     } else {
-        ShowMsgBox(QStringLiteral("所选项目清理成功！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("所选项目清理成功！"), QStringLiteral("提示"));
     }
 }
 

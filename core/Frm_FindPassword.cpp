@@ -162,10 +162,8 @@ void Frm_FindPassword::GoStep(const QString &direction)
             else
                 ShowStep(2, message);
         }
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
     }
 }
 

@@ -297,7 +297,7 @@ void Frm_Login::Cmd_Login_Click()
     else if (SQLServer.isEmpty() || SQLUID.isEmpty() || SQLPassword.isEmpty() || SQLDB.isEmpty())
         problem = QStringLiteral("请完善服务器配置信息！");
     if (!problem.isEmpty()) {
-        ShowMsgBox(problem, QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(problem, QStringLiteral("提示"));
         Txt_Password->SetFocus();
         return;
     }
@@ -314,15 +314,12 @@ void Frm_Login::Cmd_Login_Click()
                 vb::Default<Frm_Main>().Show(vb::vbModeless);
                 return;
             }
-            ShowMsgBox(QStringLiteral("数据库状态错误！"), QStringLiteral("x"), QStringLiteral("错误"));
+            ShowErrorText(QStringLiteral("数据库状态错误！"));
         }
         Txt_Password->SetFocus();
         CloseConnectionIfOpen();
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
-        CloseConnectionIfOpen();
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
         CloseConnectionIfOpen();
     }
 }
@@ -349,11 +346,8 @@ void Frm_Login::Lbl_ForgetPWD_Click()
             find->Show(vb::vbModal);
         else
             CloseConnectionIfOpen();  // no retrieval window in this build: leave nothing open
-    } catch (const ado::Error &e) {
-        ShowMsgBox(e.Description(), QStringLiteral("x"), QStringLiteral("错误"));
-        CloseConnectionIfOpen();
     } catch (const std::exception &e) {
-        ShowMsgBox(QString::fromUtf8(e.what()), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowError(e);
         CloseConnectionIfOpen();
     }
 }

@@ -590,15 +590,9 @@ void Frm_Main::Menu_Help_About_Click() { ShowDialog(QStringLiteral("Frm_About"))
 void Frm_Main::Menu_File_DBBackup_Click() { }
 void Frm_Main::Menu_File_DBRecover_Click() { }
 
-void Frm_Main::Menu_Help_Content_Click()
-{
-    ShowMsgBox(QStringLiteral("暂无帮助信息。"), QStringLiteral("!"), QStringLiteral("提示"));
-}
+void Frm_Main::Menu_Help_Content_Click() { ShowNotice(QStringLiteral("暂无帮助信息。"), QStringLiteral("提示")); }
 
-void Frm_Main::Menu_Help_Manual_Click()
-{
-    ShowMsgBox(QStringLiteral("暂无用户手册。"), QStringLiteral("!"), QStringLiteral("提示"));
-}
+void Frm_Main::Menu_Help_Manual_Click() { ShowNotice(QStringLiteral("暂无用户手册。"), QStringLiteral("提示")); }
 
 void Frm_Main::Menu_Security_LockApp_Click()
 {

@@ -1,6 +1,7 @@
 #include "core/Frm_MsgFrm.h"
 
 #include "core/Mdl_ComVarList.h"
+#include "db/Ado.h"
 #include "ui/Colors.h"
 
 #include <QApplication>
@@ -45,6 +46,20 @@ int ShowMsgBox(const QString &Msg, const QString &Icon, const QString &Title)
     // closed without one counts as declined.
     return question ? 2 : 0;
 }
+
+bool AskQuestion(const QString &Msg, const QString &Title) { return ShowMsgBox(Msg, QStringLiteral("?"), Title) != 2; }
+
+void ShowErrorText(const QString &Msg) { ShowMsgBox(Msg, QStringLiteral("x"), QStringLiteral("错误")); }
+
+void ShowNotice(const QString &Msg, const QString &Title) { ShowMsgBox(Msg, QStringLiteral("!"), Title); }
+
+QString ErrorText(const std::exception &e)
+{
+    if (const auto *db = dynamic_cast<const ado::Error *>(&e)) return db->Description();
+    return QString::fromUtf8(e.what());
+}
+
+void ShowError(const std::exception &e) { ShowErrorText(ErrorText(e)); }
 
 Frm_MsgFrm::Frm_MsgFrm() : vb::Form(QStringLiteral("Frm_MsgFrm"))
 {

@@ -26,12 +26,9 @@ bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool Sho
         Grid.setColSel(Grid.Cols() - 1);
         if (ShowCount) ShowSBarTip(QStringLiteral("共有 ") + QString::number(count) + QStringLiteral(" 条记录"));
         return true;
-    } catch (const ado::Error &e) {
-        Grid.setRows(2);
-        ErrText = e.Description();
     } catch (const std::exception &e) {
         Grid.setRows(2);
-        ErrText = QString::fromUtf8(e.what());
+        ErrText = ErrorText(e);
     }
     return false;
 }

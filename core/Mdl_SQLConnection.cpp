@@ -119,8 +119,6 @@ bool CheckUserPower(const QString &PowerName)
         if (ok) return d != 0;
         const QString s = v.toString().trimmed();
         return s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
-    } catch (const ado::Error &) {
-        return false;
     } catch (const std::exception &) {
         return false;
     }

@@ -24,25 +24,22 @@ void ModalEditForm::RefreshCaller()
 bool ModalEditForm::SaveRecord()
 {
     if (!RequiredFieldsFilled()) {
-        ShowMsgBox(QStringLiteral("请输入必要信息！"), QStringLiteral("!"), QStringLiteral("提示"));
+        ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
         return false;
     }
     QString errText;
     bool ok = false;
     try {
         ok = IsAddMode() ? InsertRecord(errText) : UpdateRecord(errText);
-    } catch (const ado::Error &e) {
-        errText = e.Description();
-        ok = false;
     } catch (const std::exception &e) {
-        errText = QString::fromUtf8(e.what());
+        errText = ErrorText(e);
         ok = false;
     }
     if (ok) {
         AfterSaved();
         return true;
     }
-    ShowMsgBox(errText, QStringLiteral("x"), QStringLiteral("错误"));
+    ShowErrorText(errText);
     RefreshCaller();
     return false;
 }
@@ -51,7 +48,7 @@ bool OpenModalEditor(ModalEditForm &editor, ChildListForm *list, const QString &
                      const std::function<void(const QString &)> &setKey, const QString &key)
 {
     if (!power.isEmpty() && !CheckUserPower(power)) {
-        ShowMsgBox(ChildListForm::RefusedText(), QStringLiteral("x"), QStringLiteral("错误"));
+        ShowErrorText(ChildListForm::RefusedText());
         return false;
     }
     editor.Mode = mode;

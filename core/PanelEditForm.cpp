@@ -10,8 +10,6 @@
 namespace {
 constexpr int FrameLeft = 480, FrameTop = 1080, FrameHeight = 1695;
 constexpr int GridLeft = 480, GridTop = 3000;
-
-void showError(const QString &text) { ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("错误")); }
 }  // namespace
 
 PanelEditForm::PanelEditForm(const QString &className) : ChildListForm(className) { }
@@ -160,10 +158,8 @@ void PanelEditForm::Cmd_Save_Click()
             SQLConn().Execute(UpdateSQL());
         Cmd_Refresh_Click();
         Cmd_Cancel_Click();
-    } catch (const ado::Error &e) {
-        showError(e.Description());
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
     }
 }
 
@@ -182,15 +178,12 @@ void PanelEditForm::Cmd_Delete_Click()
         QString key;
         if (g && CurRow >= 0 && CurRow < g->Rows() && g->Cols() > 0) key = g->TextMatrix(CurRow, 0);
         if (IsKeyUsed(key)) {
-            showError(InUseText(key));
+            ShowErrorText(InUseText(key));
             return;
         }
         if (ConfirmDelete(DeleteQuestion(key), DeleteTitle())) SQLConn().Execute(DeleteSQL(key));
-    } catch (const ado::Error &e) {
-        showError(e.Description());
-        return;
     } catch (const std::exception &e) {
-        showError(QString::fromUtf8(e.what()));
+        ShowError(e);
         return;
     }
     Cmd_Refresh_Click();

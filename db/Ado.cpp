@@ -92,8 +92,10 @@ void Connection::CommitTrans()
 {
     if (!m_engine) throw Error(closedText());
     if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
-    m_transDepth = 0;
+    // A commit that fails (a reader still holds the database) leaves the
+    // transaction running: it is still there to be rolled back.
     m_engine->commit();
+    m_transDepth = 0;
 }
 
 void Connection::RollbackTrans()

@@ -85,8 +85,10 @@ public:
     // The statement the engine runs for `sql` (diagnostics).
     QString Translate(const QString &sql) const;
 
-    // Several statements that must agree are written together. Transactions
-    // do not nest: BeginTrans inside one raises Error.
+    // Several statements that must agree are written together (ado::Transaction
+    // in db/Transaction.h runs them). Transactions do not nest: BeginTrans
+    // inside one raises Error. A failed CommitTrans leaves the transaction open
+    // for RollbackTrans.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();

@@ -257,6 +257,7 @@ private slots:
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("当前借书数量")), 0);
         QCOMPARE(rows(), 2);  // reader and list stay for the clerk
         QCOMPARE(w().AcceptedReader(), QStringLiteral("R001"));
+        QVERIFY(!SQLConn().InTransaction());  // refused inside the transaction: it was rolled back
     }
 
     // A failure part-way leaves the database as it was and shows the error.

@@ -186,6 +186,7 @@ private slots:
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("未还书总数")), 1);
         QCOMPARE(copyStatus(QStringLiteral("B001")), QStringLiteral("借出"));  // untouched by the refused return
         QCOMPARE(rowOf(QStringLiteral("240301090000001")), -1);                // the list was read again
+        QVERIFY(!SQLConn().InTransaction());  // refused inside the transaction: it was rolled back
     }
 
     void failurePartWayWritesNothing()

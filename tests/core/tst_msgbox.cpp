@@ -1,10 +1,12 @@
 // The common message dialog: size and button placement by the message, icons,
-// answers, Enter on the band, the user's close refused; and the test hook.
+// answers, Enter on the band, the user's close refused; the test hook; errors
+// and questions shown through it.
 #include "TestSupport.h"
 #include "core/CoreTestHelpers.h"
 
 #include "core/Frm_MsgFrm.h"
 #include "core/Mdl_ComVarList.h"
+#include "db/Ado.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,6 +16,7 @@
 #include <QtTest>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -245,6 +248,29 @@ private slots:
         QCOMPARE(ShowMsgBox(QStringLiteral("问"), QStringLiteral("?"), QStringLiteral("题")), 2);
         QCOMPARE(seen, (QStringList{"问", "?", "题"}));
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // A caught error reads as its description: a database error's own text, any
+    // other error's text decoded as UTF-8; a question holds unless cancelled.
+    void caughtErrorsAndQuestions()
+    {
+        QStringList seen;
+        int answer = 1;
+        SetMsgBoxHook([&](const QString &m, const QString &i, const QString &t) {
+            seen << m << i << t;
+            return answer;
+        });
+        ShowError(ado::Error(QStringLiteral("找不到表 [ 读者档案 ]")));
+        ShowError(std::out_of_range("下标越界"));
+        QCOMPARE(seen, (QStringList{"找不到表 [ 读者档案 ]", "x", "错误", "下标越界", "x", "错误"}));
+
+        seen.clear();
+        QVERIFY(AskQuestion(QStringLiteral("继续？"), QStringLiteral("问题")));
+        QCOMPARE(seen, (QStringList{"继续？", "?", "问题"}));
+        answer = 0;  // anything but Cancel confirms, as the questions before a deletion always did
+        QVERIFY(AskQuestion(QStringLiteral("继续？"), QStringLiteral("问题")));
+        answer = 2;
+        QVERIFY(!AskQuestion(QStringLiteral("继续？"), QStringLiteral("问题")));
     }
 };
 

@@ -1,0 +1,177 @@
+// The transaction guard: what it keeps, what it undoes on every way out of its
+// scope, and that undoing never throws from the destructor.
+
+#include "db/Ado.h"
+#include "db/Transaction.h"
+#include "support/TempDb.h"
+
+#include <QtTest>
+#include <stdexcept>
+
+using testsupport::TempDb;
+
+namespace {
+
+const QString kInsertA = QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)");
+const QString kInsertB = QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)");
+const QString kCount = QStringLiteral("SELECT COUNT(*) FROM 出版社");
+
+// Writes both rows and leaves without committing when `leaveEarly`.
+bool writeBoth(ado::Connection &c, bool leaveEarly)
+{
+    ado::Transaction trans(c);
+    c.Execute(kInsertA);
+    c.Execute(kInsertB);
+    if (leaveEarly) return false;
+    trans.Commit();
+    return true;
+}
+
+}  // namespace
+
+class TestTransaction : public QObject {
+    Q_OBJECT
+
+private slots:
+    void commitKeepsEveryStatement();
+    void leavingWithoutCommitUndoesEverything();
+    void failedBeginLeavesTheRunningTransactionAlone();
+    void failedCommitIsRolledBack();
+    void closedConnectionDoesNotThrowFromTheDestructor();
+};
+
+void TestTransaction::commitKeepsEveryStatement()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();
+    QVERIFY(writeBoth(c, false));
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(db.scalar(kCount), QStringLiteral("2"));
+}
+
+void TestTransaction::leavingWithoutCommitUndoesEverything()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();
+
+    // An early return.
+    QVERIFY(!writeBoth(c, true));
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
+
+    // A failing second statement: the first one goes too.
+    bool failed = false;
+    try {
+        ado::Transaction trans(c);
+        c.Execute(kInsertA);
+        c.Execute(kInsertA);  // the same key again
+        trans.Commit();
+    } catch (const ado::Error &) {
+        failed = true;
+    }
+    QVERIFY(failed);
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
+
+    // Any other exception.
+    try {
+        ado::Transaction trans(c);
+        c.Execute(kInsertA);
+        throw std::runtime_error("stop");
+    } catch (const std::runtime_error &) {
+    }
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
+
+    // The connection takes the next unit as usual.
+    QVERIFY(writeBoth(c, false));
+    QCOMPARE(db.scalar(kCount), QStringLiteral("2"));
+}
+
+void TestTransaction::failedBeginLeavesTheRunningTransactionAlone()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();
+    c.BeginTrans();
+    c.Execute(kInsertA);
+    bool refused = false;
+    try {
+        ado::Transaction inner(c);  // transactions do not nest
+    } catch (const ado::Error &) {
+        refused = true;
+    }
+    QVERIFY(refused);
+    // The guard that never began must not have undone the running transaction.
+    QVERIFY(c.InTransaction());
+    c.CommitTrans();
+    QCOMPARE(db.scalar(kCount), QStringLiteral("1"));
+}
+
+// A commit that cannot finish (another connection is still reading) leaves the
+// transaction running; the guard must still roll it back, so that the
+// connection is free for the next unit and nothing half-done is kept.
+void TestTransaction::failedCommitIsRolledBack()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();  // waits 1 s for a busy database
+    ado::Connection reader;
+    reader.ConnectionTimeout = 1;
+    reader.Open(db.connectionString());
+    reader.BeginTrans();
+    {
+        ado::Recordset rs;
+        rs.Open(kCount, reader);  // the reader's transaction now holds the database for reading
+    }
+
+    QString error;
+    try {
+        ado::Transaction trans(c);
+        c.Execute(kInsertA);
+        trans.Commit();
+    } catch (const ado::Error &e) {
+        error = e.Description();
+    }
+    QVERIFY2(!error.isEmpty(), "the commit was expected to wait for the reader and fail");
+    QVERIFY(!c.InTransaction());
+    reader.RollbackTrans();
+
+    // Had the engine kept the transaction open, the next one could not begin;
+    // had the first row been kept, writing it again would fail.
+    QVERIFY(writeBoth(c, false));
+    QCOMPARE(db.scalar(kCount), QStringLiteral("2"));
+}
+
+void TestTransaction::closedConnectionDoesNotThrowFromTheDestructor()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();
+
+    // Leaving normally: the rollback fails quietly.
+    try {
+        ado::Transaction trans(c);
+        c.Execute(kInsertA);
+        c.Close();  // rolls back itself
+    } catch (...) {
+        QFAIL("the guard threw while leaving its scope");
+    }
+
+    // Leaving by an exception: a second one from the destructor would end the program.
+    c.Open(db.connectionString());
+    bool caught = false;
+    try {
+        ado::Transaction trans(c);
+        c.Execute(kInsertA);
+        c.Close();
+        throw std::runtime_error("stop");
+    } catch (const std::runtime_error &) {
+        caught = true;
+    }
+    QVERIFY(caught);
+
+    c.Open(db.connectionString());
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
+}
+
+QTEST_GUILESS_MAIN(TestTransaction)
+#include "tst_transaction.moc"
