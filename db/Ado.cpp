@@ -18,7 +18,20 @@ const QString &noRecordText()
     return t;
 }
 
+Connection::StatementHook &statementHook()
+{
+    static Connection::StatementHook hook;
+    return hook;
+}
+
 }  // namespace
+
+void Connection::SetStatementHook(StatementHook hook) { statementHook() = std::move(hook); }
+
+void Connection::BeforeStatement(const QString &statement)
+{
+    if (statementHook()) statementHook()(statement);
+}
 
 // ============================================================================
 // Connection
@@ -65,12 +78,14 @@ int Connection::State() const { return m_engine ? adStateOpen : adStateClosed; }
 long Connection::Execute(const QString &sql)
 {
     if (!m_engine) throw Error(closedText());
+    BeforeStatement(sql);
     return m_engine->execute(sql);
 }
 
 long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
     if (!m_engine) throw Error(closedText());
+    BeforeStatement(sql);
     return m_engine->executeBatch(sql, rows);
 }
 
@@ -94,6 +109,7 @@ void Connection::CommitTrans()
     if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
+    BeforeStatement(QStringLiteral("COMMIT"));
     m_engine->commit();
     m_transDepth = 0;
 }
@@ -125,6 +141,7 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
         throw Error(QStringLiteral("The connection cannot be used to perform this operation. It is either closed or "
                                    "invalid in this context."));
     const bool updatable = lock != adLockReadOnly;
+    Connection::BeforeStatement(sql);
     ResultSetPtr rs = conn.engine()->query(sql, updatable);
     m_pending.clear();
     m_updated.clear();
@@ -274,6 +291,7 @@ void Recordset::Update()
                            "or of the selected locktype."));
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
+    Connection::BeforeStatement(QStringLiteral("UPDATE"));
     const std::vector<QVariant> written = m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
     for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
         m_updated[{m_pos, m_pending[i].first}] = written[i];

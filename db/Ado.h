@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -95,6 +96,14 @@ public:
     bool InTransaction() const;
 
     Engine *engine() const;  // null while closed
+
+    // Test seam: while set, every statement of every connection is handed to
+    // the hook just before it runs (a recordset's SELECT, Execute, each batch,
+    // a recordset's Update as "UPDATE", a commit as "COMMIT"). An Error the
+    // hook raises fails that statement as the engine would.
+    using StatementHook = std::function<void(const QString &statement)>;
+    static void SetStatementHook(StatementHook hook);
+    static void BeforeStatement(const QString &statement);
 
 private:
     std::unique_ptr<Engine> m_engine;

@@ -420,8 +420,8 @@ private slots:
 
     void aRefusedChangeKeepsTheDialogAndRefreshesTheList()
     {
-        QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER keep_titles BEFORE UPDATE ON 图书档案 "
-                                         "BEGIN SELECT RAISE(ABORT, 'titles locked for test'); END")));
+        testsupport::StatementFailer fail(QStringLiteral("UPDATE 图书档案"), 0,
+                                          QStringLiteral("titles locked for test"));
         open(QStringLiteral("MOD_Book"), QStringLiteral("978-3"));
         narrowCaller();
         ed().Txt_Writer->setText(QStringLiteral("作者丁"));

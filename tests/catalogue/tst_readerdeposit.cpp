@@ -223,8 +223,8 @@ private slots:
     {
         w().Cmd_Deposit_Click();
         lookUp(QStringLiteral("R001"));
-        QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_balance BEFORE UPDATE ON 读者档案 "
-                                         "BEGIN SELECT RAISE(ABORT, 'balance locked for test'); END")));
+        testsupport::StatementFailer fail(QStringLiteral("UPDATE 读者档案"), 0,
+                                          QStringLiteral("balance locked for test"));
         book(QStringLiteral("5"));
         QCOMPARE(m_msg->msgs.size(), 1);
         QVERIFY2(m_msg->last().contains(QStringLiteral("balance locked for test")), qPrintable(m_msg->last()));

@@ -4,9 +4,6 @@
 #include "circulation/Frm_BorrowBook.h"
 
 #include <QApplication>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QtTest>
 
 using namespace circfix;
@@ -266,9 +263,10 @@ private slots:
         reader(QStringLiteral("R001"));
         copy(QStringLiteral("B001"));
         copy(QStringLiteral("B003"));
-        QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_copy BEFORE UPDATE ON 图书库存 "
-                                         "BEGIN SELECT RAISE(ABORT, 'copy table locked for test'); END")));
+        testsupport::StatementFailer fail(QStringLiteral("UPDATE 图书库存"), 1,
+                                          QStringLiteral("copy table locked for test"));
         w().Cmd_OK_Click();
+        QVERIFY(fail.fired());
         QCOMPARE(m_msg->msgs.size(), 1);
         QVERIFY2(m_msg->last().contains(QStringLiteral("copy table locked for test")), qPrintable(m_msg->last()));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));

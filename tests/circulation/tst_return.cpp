@@ -4,9 +4,6 @@
 #include "circulation/Frm_ReturnBook.h"
 
 #include <QApplication>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QtTest>
 
@@ -191,8 +188,8 @@ private slots:
 
     void failurePartWayWritesNothing()
     {
-        QVERIFY(m_db->raw(QStringLiteral("CREATE TRIGGER fail_reader BEFORE UPDATE ON 读者档案 "
-                                         "BEGIN SELECT RAISE(ABORT, 'reader table locked for test'); END")));
+        testsupport::StatementFailer fail(QStringLiteral("UPDATE 读者档案"), 1,
+                                          QStringLiteral("reader table locked for test"));
         w().CurRow = rowOf(QStringLiteral("240301090000002"));
         w().Cmd_ReturnSel_Click();
         QVERIFY(m_msg->last().contains(QStringLiteral("reader table locked for test")));

@@ -252,8 +252,8 @@ private slots:
     // An ISBN stored with blanks is shown trimmed; a title of several copies counts every loan.
     void isbnWithBlanksIsTrimmed()
     {
-        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书档案 (ISBN, 图书名称) VALUES (' 978-9 ', '空格书')")));
-        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书库存 (图书编号, ISBN) VALUES ('S1', ' 978-9 ')")));
+        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书档案 (\"ISBN\", 图书名称) VALUES (' 978-9 ', '空格书')")));
+        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书库存 (图书编号, \"ISBN\") VALUES ('S1', ' 978-9 ')")));
         for (int i = 1; i <= 4; ++i)
             loan(QStringLiteral("S%1").arg(i), QStringLiteral("S1"), QStringLiteral("2024-01-0%1").arg(i));
         w().Cmd_Borrow_Click();

@@ -130,9 +130,9 @@ struct Session {
     {
         AppPath = testsupport::resourcesDir();
         SQLServer = db.server();
-        SQLUID = QStringLiteral("u");
-        SQLPassword = QStringLiteral("p");
-        SQLDB = db.path();
+        SQLUID = db.uid();
+        SQLPassword = db.pwd();
+        SQLDB = db.database();
         if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
         OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
         CurUID = user;

@@ -346,10 +346,8 @@ private slots:
 
     void failedStatementsAreListedOnceInOrder()
     {
-        QVERIFY(m_db->raw(
-            QStringLiteral("CREATE TRIGGER t1 BEFORE DELETE ON 图书损坏 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
-        QVERIFY(m_db->raw(
-            QStringLiteral("CREATE TRIGGER t2 BEFORE DELETE ON 充值记录 BEGIN SELECT RAISE(ABORT, 'locked'); END")));
+        testsupport::StatementFailer fail({QStringLiteral("DELETE 图书损坏"), QStringLiteral("DELETE 充值记录")}, 0,
+                                          QStringLiteral("locked"));
         run({w().Chk_Reader_Dep.get(), w().Chk_Book_Damag.get(), w().Chk_Acc_Login.get()});
         QCOMPARE(m_msg->msgs.size(), 1);
         QCOMPARE(m_msg->last(), QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：\r\n"

@@ -26,7 +26,7 @@ private slots:
     void init()
     {
         m_db = std::make_unique<testsupport::TempDb>();
-        OpenSQLConnection(SQLConn(), m_db->server(), QStringLiteral("u"), QStringLiteral("p"), m_db->database());
+        OpenSQLConnection(SQLConn(), m_db->server(), m_db->uid(), m_db->pwd(), m_db->database());
         m_db->exec({QStringLiteral("INSERT 出版社 VALUES ('高等教育出版社', '北京', '100029')"),
                     QStringLiteral("INSERT 出版社 VALUES ('清华大学出版社', '北京', NULL)"),
                     QStringLiteral("INSERT 出版社 VALUES ('人民邮电出版社', '北京', '100164')")});

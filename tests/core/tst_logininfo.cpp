@@ -181,8 +181,7 @@ private slots:
     void failingDeleteIsReported()
     {
         showChild(w());
-        QVERIFY(m_db->raw(QStringLiteral(
-            "CREATE TRIGGER keep_log BEFORE DELETE ON 账户登录 BEGIN SELECT RAISE(ABORT, '日志受保护'); END")));
+        testsupport::StatementFailer fail(QStringLiteral("DELETE 账户登录"), 0, QStringLiteral("日志受保护"));
         pick(w().Cmb_DUID.get(), QStringLiteral("[全部]"));
         m_msg->clear();
         w().Cmd_Del_Click();

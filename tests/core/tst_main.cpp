@@ -289,7 +289,7 @@ private slots:
     {
         Frm_Main &m = main();
         QCOMPARE(m.Lbl_SBarSQLServer->Caption(), QStringLiteral("sqlite"));
-        QCOMPARE(m.Lbl_SBarSQLDB->Caption(), s->db.path());
+        QCOMPARE(m.Lbl_SBarSQLDB->Caption(), s->db.database());
         QVERIFY(!m.Pic_SBarTip->isVisibleTo(&m));
         QCOMPARE(m.Lbl_SBarTip->Caption(), QString());
 
@@ -516,7 +516,7 @@ private slots:
         QVERIFY(m.minimumSize().width() < 900);  // the main window's procedure is taken out again
         QVERIFY(vb::Default<Frm_Login>().isVisible());
         QCOMPARE(CurUID, QStringLiteral("admin"));  // kept until the next login
-        QCOMPARE(SQLDB, s->db.path());
+        QCOMPARE(SQLDB, s->db.database());
         QCOMPARE(ended, 0);
     }
 

@@ -17,7 +17,7 @@ class TestSqlConnection : public QObject {
     void openShared()
     {
         if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
-        OpenSQLConnection(SQLConn(), db->server(), QStringLiteral("u"), QStringLiteral("p"), db->database());
+        OpenSQLConnection(SQLConn(), db->server(), db->uid(), db->pwd(), db->database());
     }
 
 private slots:

@@ -1,13 +1,19 @@
 #pragma once
-// A temporary embedded database holding the program's tables and initial
-// contents (account admin/admin of type 系统管理员, the one row of 图书馆信息),
+// A temporary database holding the program's tables and initial contents
+// (account admin/admin of type 系统管理员, the one row of 图书馆信息),
 // removed with the object. Each test makes its own.
+//
+// By default it is an embedded database file. When the environment variable
+// LIBRARY_TEST_SERVER holds a settings line "HOST|UID|PWD|DB" (DB a database
+// the login may connect to), it is a fresh database on that PostgreSQL server
+// instead, copied from a template made once per schema.
 //
 //   testsupport::TempDb db;
 //   db.conn().Execute("INSERT 读者类别 VALUES ('学生', '30', '5')");
-//   SQLServer/SQLUID/SQLPassword/SQLDB style settings: db.settings()
-//   ("sqlite|u|p|/tmp/.../library.db") or db.connectionString().
+//   the four server values: db.server(), db.uid(), db.pwd(), db.database(),
+//   joined as the settings line db.settings() or the string db.connectionString().
 
+#include "TestSupport.h"
 #include "db/Ado.h"
 
 #include <QList>
@@ -25,12 +31,19 @@ public:
     TempDb(const TempDb &) = delete;
     TempDb &operator=(const TempDb &) = delete;
 
-    QString path() const { return m_path; }  // absolute path of the database file
-    // The four settings fields joined by "|" (server "sqlite", database = path).
+    // True when the tests run on the database server (LIBRARY_TEST_SERVER).
+    static bool onServer();
+
+    QString server() const { return m_server; }
+    QString uid() const { return m_uid; }
+    QString pwd() const { return m_pwd; }
+    // The Database value: the file's absolute path, or the server database's name.
+    QString database() const { return m_database; }
+    // The embedded database's file (empty on the server).
+    QString path() const { return onServer() ? QString() : m_database; }
+    // The four settings fields joined by "|", as in Saves/Server.ini.
     QString settings() const;
-    QString server() const { return QStringLiteral("sqlite"); }
-    QString database() const { return m_path; }
-    // "Driver={SQL Server};Server=sqlite;UID=u;PWD=p;Database=<path>", as OpenSQLConnection builds it.
+    // "Driver={SQL Server};Server=...;UID=...;PWD=...;Database=...", as OpenSQLConnection builds it.
     QString connectionString() const;
 
     // A connection to it, opened on first use and kept for the object's life.
@@ -42,6 +55,13 @@ public:
     // The field names of a SELECT, and the text of its first field of its first row ("" when none).
     QStringList header(const QString &select);
     QString scalar(const QString &select);
+    // Every row of every table, each table's rows sorted, one text: two dumps
+    // are equal exactly when the data is.
+    QString dump();
+
+    // Runs one statement in the engine's own SQL, beside the layer (dropping a
+    // table, writing what the program never would); false with a warning when it fails.
+    bool raw(const QString &nativeSql);
 
     // Where schema files not built into the program are read from (the build
     // copies them beside the program).
@@ -49,7 +69,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_path;
+    QString m_server, m_uid, m_pwd, m_database;
     std::unique_ptr<ado::Connection> m_conn;
 };
 
