@@ -1,6 +1,7 @@
 #include "db/SqliteEngine.h"
 
 #include "db/ResultStore.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteFunctions.h"
 
 #include <QDateTime>
@@ -81,30 +82,40 @@ void bindValue(sqlite3_stmt *st, int idx, const QVariant &v)
 QString describeError(sqlite3 *db, int rc)
 {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    // "UNIQUE constraint failed: table.column" and the like.
     auto tableAndColumn = [&](const QString &prefix) {
-        QString rest = msg.mid(prefix.size()).trimmed();
+        QString rest = text.mid(prefix.size()).trimmed();
         const QString first = rest.section(QLatin1Char(','), 0, 0).trimmed();
         return std::make_pair(first.section(QLatin1Char('.'), 0, 0), first.section(QLatin1Char('.'), 1));
     };
     switch (ext) {
-    case SQLITE_CONSTRAINT_PRIMARYKEY:
+    case SQLITE_CONSTRAINT_PRIMARYKEY: {
+        const auto tc = tableAndColumn(QStringLiteral("UNIQUE constraint failed:"));
+        return msg::duplicateKey(tc.first, tc.second, QString());
+    }
     case SQLITE_CONSTRAINT_UNIQUE: {
         const auto tc = tableAndColumn(QStringLiteral("UNIQUE constraint failed:"));
-        return QStringLiteral(
-                   "Violation of PRIMARY KEY constraint of table '%1'. Cannot insert duplicate key in column '%2'.")
-            .arg(tc.first, tc.second);
+        return msg::duplicateIndexRow(tc.first, tc.second, QString());
     }
     case SQLITE_CONSTRAINT_NOTNULL: {
         const auto tc = tableAndColumn(QStringLiteral("NOT NULL constraint failed:"));
-        return QStringLiteral("Cannot insert the value NULL into column '%1', table '%2'; column does not allow nulls.")
-            .arg(tc.second, tc.first);
+        return msg::nullNotAllowed(tc.first, tc.second);
     }
-    case SQLITE_CONSTRAINT_CHECK: return QStringLiteral("The value does not fit the column (%1).").arg(msg);
+    case SQLITE_CONSTRAINT_CHECK: return msg::valueDoesNotFit(text);
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("The database is busy (another program is writing to it); the time-out expired.");
-    default: return msg;
+    case SQLITE_BUSY_SNAPSHOT:
+    case SQLITE_BUSY_RECOVERY:
+    case SQLITE_LOCKED: return msg::busy();
+    case SQLITE_READONLY:
+    case SQLITE_READONLY_DBMOVED:
+    case SQLITE_READONLY_DIRECTORY:
+    case SQLITE_READONLY_CANTINIT:
+    case SQLITE_READONLY_CANTLOCK:
+    case SQLITE_READONLY_RECOVERY:
+    case SQLITE_READONLY_ROLLBACK:
+        return msg::readOnly(db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString(), text);
+    default: return text;
     }
 }
 
@@ -391,7 +402,11 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
     return readBack;
 }
 
-void SqliteEngine::begin() { exec("BEGIN"); }
+// A transaction of the program always writes: it takes the write lock at
+// once (waiting for another writer within the busy time-out), so that what it
+// reads before it writes can't change under it, and it never fails half-way
+// for want of the lock.
+void SqliteEngine::begin() { exec("BEGIN IMMEDIATE"); }
 void SqliteEngine::commit() { exec("COMMIT"); }
 void SqliteEngine::rollback() { exec("ROLLBACK"); }
 

@@ -152,3 +152,5 @@ CREATE INDEX 图书借阅_是否已还 ON 图书借阅 (是否已还, 图书借�
 CREATE INDEX 图书借阅_读者编号 ON 图书借阅 (读者编号);
 CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号);
 CREATE INDEX 图书库存_ISBN ON 图书库存 (ISBN);
+-- One copy is never lent twice: at most one loan of a copy is not returned.
+CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;

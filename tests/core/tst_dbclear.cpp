@@ -64,8 +64,10 @@ class TestDBClear : public QObject {
                      const QString &returnedBy)
     {
         const bool back = !returned.isEmpty();
-        exec(QStringLiteral("INSERT 图书借阅 VALUES(%1,'B001',%2,'2024-01-01','2024-02-01',%3,%4,%5,%6)")
-                 .arg(SQLQuote(L(n)), SQLQuote(reader), back ? SQLQuote(returned) : QStringLiteral("Null"),
+        // Each loan of its own copy: a copy has at most one loan out.
+        exec(QStringLiteral("INSERT 图书借阅 VALUES(%1,%2,%3,'2024-01-01','2024-02-01',%4,%5,%6,%7)")
+                 .arg(SQLQuote(L(n)), SQLQuote(QStringLiteral("B%1").arg(n)), SQLQuote(reader),
+                      back ? SQLQuote(returned) : QStringLiteral("Null"),
                       back ? QStringLiteral("'1'") : QStringLiteral("'0'"), SQLQuote(lentBy),
                       back ? SQLQuote(returnedBy) : QStringLiteral("Null")));
         exec(QStringLiteral("INSERT 图书损坏 VALUES(%1,%2,'破损',5,'')").arg(SQLQuote(D(n)), SQLQuote(L(n))));

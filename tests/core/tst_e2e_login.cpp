@@ -44,7 +44,7 @@ private slots:
         login.Unload();
         login.Show(vb::vbModeless);
         QVERIFY(QTest::qWaitForWindowExposed(&login));
-        QCOMPARE(login.Txt_SQLServer->Text(), QStringLiteral("sqlite"));
+        QCOMPARE(login.Txt_SQLServer->Text(), db.server());
 
         // Typing and clicking as a user does.
         QLineEdit *user = login.Cmb_UID->textBox();

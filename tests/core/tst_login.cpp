@@ -135,7 +135,7 @@ private slots:
 
     void loadClosesAnOpenConnection()
     {
-        OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"), db->path());
+        OpenSQLConnection(SQLConn(), db->server(), db->uid(), db->pwd(), db->database());
         QVERIFY(connectionOpen());
         openLogin();
         QVERIFY(!connectionOpen());
