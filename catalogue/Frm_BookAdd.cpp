@@ -169,7 +169,7 @@ void Frm_BookAdd::CreateControls()
         auto *b = new XButton(c, name);
         b->Move(ButtonLeft, top, ButtonWidth, ButtonHeight);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };
@@ -182,7 +182,7 @@ void Frm_BookAdd::CreateControls()
                                      "否则为添加新书模式。"));
     tip->setBackStyle(vb::vbTransparent);
     tip->setWordWrap(true);
-    tip->setForeColor(0x808080L);
+    tip->setForeColor(vb::kGrey);
     tip->Move(ButtonLeft, 2280, ButtonWidth, 1575);
     Lbl_Tip = tip;
     Chk_AutoClose = new vb::CheckBox(c, QStringLiteral("Chk_AutoClose"), QStringLiteral("添加后关闭"));
@@ -191,11 +191,11 @@ void Frm_BookAdd::CreateControls()
     Chk_Transparent->Move(ButtonLeft, TransparentTop, 1260, 255);
 
     auto *split = new vb::LineControl(c, QStringLiteral("Line_Split"));
-    split->setBorderColor(0xC0C0C0L);
+    split->setBorderColor(vb::kSilver);
     split->setLine(SplitX, SplitTop, SplitX, SplitBottom);
     Line_Split = split;
     auto *shadow = new vb::LineControl(c, QStringLiteral("Line_SplitShadow"));
-    shadow->setBorderColor(0xFFFFFFL);
+    shadow->setBorderColor(vb::kWhite);
     shadow->setLine(SplitX + 15, ShadowTop, SplitX + 15, ShadowBottom);
     Line_SplitShadow = shadow;
 

@@ -10,8 +10,6 @@
 #include <exception>
 
 namespace {
-constexpr long kWhite = 0xFFFFFFL;
-constexpr long kBorderBlue = 0x8B4513L;  // the logo's hover outline
 constexpr int FrameLeft = 480, FrameTop = 720, FrameHeight = 4560;
 constexpr int LabelLeft = 360, BoxLeft = 2040, BoxWidth = 3600, RowTop = 450, RowStep = 480;
 const QString kYes = QStringLiteral("是");
@@ -87,12 +85,12 @@ void Frm_LabInfo::CreateControls()
     vb::PictureBox *bar = Pic_TitleBar.peek();
     auto *sub1 = new vb::PictureBox(bar, QStringLiteral("Pic_TBarSub1"));
     sub1->setBorderStyle(0);
-    sub1->setBackColor(kWhite);
+    sub1->setBackColor(vb::kWhite);
     sub1->Move(0, 0, 6000, 480);
     Pic_TBarSub1 = sub1;
     auto *symbol = new vb::PictureBox(sub1, QStringLiteral("Pic_TBarSymbol"));
     symbol->setBorderStyle(0);
-    symbol->setBackColor(kWhite);
+    symbol->setBackColor(vb::kWhite);
     symbol->Move(240, 120, 240, 240);
     symbol->setPicture(vb::LoadPicture(AppPath + QStringLiteral("Images/Window/TBar_Symbol.png")));
     Pic_TBarSymbol = symbol;
@@ -137,14 +135,14 @@ void Frm_LabInfo::CreateControls()
     Lbl_Logo = lblLogo;
     const int side = LogoSize * vb::TwipsPerPixel;
     auto *border = new vb::Shape(frame, QStringLiteral("Shp_LogoBorder"));
-    border->setBorderColor(kBorderBlue);
+    border->setBorderColor(vb::kLogoOutlineBlue);
     border->setBorderWidth(2);
     border->Move(logoLeft - 60, RowTop + 420 - 60, side + 120, side + 120);
     border->setVisible(false);
     Shp_LogoBorder = border;
     auto *logo = new vb::PictureBox(frame, QStringLiteral("Pic_Logo"));
     logo->setBorderStyle(0);
-    logo->setBackColor(kWhite);
+    logo->setBackColor(vb::kWhite);
     logo->Move(logoLeft, RowTop + 420, side, side);
     logo->setCursor(Qt::PointingHandCursor);
     logo->setTabStop(false);

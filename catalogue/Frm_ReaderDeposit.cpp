@@ -98,8 +98,8 @@ void Frm_ReaderDeposit::CreateControls()
     Txt_RID = rid;
     Lbl_Tip =
         label(QStringLiteral("Lbl_Tip"), QStringLiteral("[回车键查询]"), 240 + LabelWidth + BoxWidth + 120, 390, 1500);
-    Line_Split1 = line(QStringLiteral("Line_Split1"), 840, 0x808080L);
-    Line_Split1_Shadow = line(QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
+    Line_Split1 = line(QStringLiteral("Line_Split1"), 840, vb::kGrey);
+    Line_Split1_Shadow = line(QStringLiteral("Line_Split1_Shadow"), 855, vb::kWhite);
 
     const QStringList captions{QStringLiteral("读者姓名"), QStringLiteral("读者性别"), QStringLiteral("账户余额"),
                                QStringLiteral("账户状态")};
@@ -112,8 +112,8 @@ void Frm_ReaderDeposit::CreateControls()
         box->setEnabled(false);
         m_txt[size_t(i)] = box;
     }
-    Line_Split2 = line(QStringLiteral("Line_Split2"), 1980, 0x808080L);
-    Line_Split2_Shadow = line(QStringLiteral("Line_Split2_Shadow"), 1995, 0xFFFFFFL);
+    Line_Split2 = line(QStringLiteral("Line_Split2"), 1980, vb::kGrey);
+    Line_Split2_Shadow = line(QStringLiteral("Line_Split2_Shadow"), 1995, vb::kWhite);
 
     Lbl_Cash = label(QStringLiteral("Lbl_Cash"), QStringLiteral("● 充值金额"), 240, 2190, LabelWidth);
     auto *cash = new FTextBox(fr, QStringLiteral("Txt_Cash"));

@@ -109,8 +109,8 @@ void Frm_BorrowBook::CreateControls()
     Lbl_Tip1 = new vb::Label(fr, QStringLiteral("Lbl_Tip1"), QStringLiteral("[回车键查询]"));
     Lbl_Tip1->setBackStyle(vb::vbTransparent);
     Lbl_Tip1->Move(4080, 390, 1500, 255);
-    Line_Split1 = makeLine(fr, QStringLiteral("Line_Split1"), 840, 0x808080L);
-    Line_Split1_Shadow = makeLine(fr, QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
+    Line_Split1 = makeLine(fr, QStringLiteral("Line_Split1"), 840, vb::kGrey);
+    Line_Split1_Shadow = makeLine(fr, QStringLiteral("Line_Split1_Shadow"), 855, vb::kWhite);
     const QStringList readerCaptions{
         QStringLiteral("读者姓名"),     QStringLiteral("性别"),         QStringLiteral("读者类别"),
         QStringLiteral("账户余额"),     QStringLiteral("账户状态"),     QStringLiteral("借书时间期限"),
@@ -136,8 +136,8 @@ void Frm_BorrowBook::CreateControls()
     Lbl_Tip2 = new vb::Label(fb, QStringLiteral("Lbl_Tip2"), QStringLiteral("[回车键查询]"));
     Lbl_Tip2->setBackStyle(vb::vbTransparent);
     Lbl_Tip2->Move(4080, 390, 1500, 255);
-    Line_Split2 = makeLine(fb, QStringLiteral("Line_Split2"), 840, 0x808080L);
-    Line_Split2_Shadow = makeLine(fb, QStringLiteral("Line_Split2_Shadow"), 855, 0xFFFFFFL);
+    Line_Split2 = makeLine(fb, QStringLiteral("Line_Split2"), 840, vb::kGrey);
+    Line_Split2_Shadow = makeLine(fb, QStringLiteral("Line_Split2_Shadow"), 855, vb::kWhite);
     const QStringList bookCaptions{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("每日租金"),
                                    QStringLiteral("出版社"),   QStringLiteral("ISBN"), QStringLiteral("可否外借")};
     for (int i = 0; i < 6; ++i) {
@@ -157,7 +157,7 @@ void Frm_BorrowBook::CreateControls()
     Lbl_ShowRID = new vb::Label(fv, QStringLiteral("Lbl_ShowRID"), QString());
     Lbl_ShowRID->setBackStyle(vb::vbTransparent);
     Lbl_ShowRID->Move(1320, 360, 3000, 255);
-    Lbl_ShowRID->setForeColor(0xC00000L);
+    Lbl_ShowRID->setForeColor(vb::kDarkBlue);
     auto *lst = new vb::ListView(fv);
     lst->setObjectName(QStringLiteral("Lst_View"));
     lst->Move(LineStart, 720, 8760, 2000);

@@ -22,9 +22,6 @@ constexpr int LabelTop = 360;
 constexpr int ChartLeft = 240, ChartTop = 720;
 constexpr int BrwChartTop = 1260;
 
-constexpr long NavFace = 0x8000000FL;
-constexpr long NavText = 0x808080L;
-
 void setNavLook(XButton *b, long back, long fore, bool bold)
 {
     b->setBackColor(back);
@@ -65,11 +62,11 @@ void Frm_Statistics::CreateControls()
         auto *b = new XButton(nbar, name);
         b->Move(index * NavWidth, 0, NavWidth, NBarHeight);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
-        b->setMouseOnColor(0xFFFFFFL);
-        b->setMouseDownColor(0xE0E0E0L);
-        setNavLook(b, NavFace, NavText, false);
+        b->setMouseOnColor(vb::kWhite);
+        b->setMouseDownColor(vb::kLightGrey);
+        setNavLook(b, vb::vbButtonFace, vb::kGrey, false);
         return b;
     };
     Cmd_Book = makeNav(QStringLiteral("Cmd_Book"), QStringLiteral("图书资料"), 0);
@@ -81,7 +78,7 @@ void Frm_Statistics::CreateControls()
     Pic_NBarSub1 = sub;
     // The bar's base line under the filler, so the chosen (white) button stands out as a tab.
     auto *base = new vb::LineControl(sub, QStringLiteral("Line_NBarBase"));
-    base->setBorderColor(0x808080L);
+    base->setBorderColor(vb::kGrey);
     base->setLine(0, NBarHeight - 15, 30000, NBarHeight - 15);
 
     auto makeFrame = [&](const QString &name, const QString &caption) {
@@ -239,8 +236,8 @@ void Frm_Statistics::ShowBorrowView()
 void Frm_Statistics::SetNavButton(XButton *button)
 {
     try {
-        if (m_curNav) setNavLook(m_curNav, NavFace, NavText, false);
-        setNavLook(button, vb::RGB(255, 255, 255), vb::RGB(0, 0, 0), true);
+        if (m_curNav) setNavLook(m_curNav, vb::vbButtonFace, vb::kGrey, false);
+        setNavLook(button, vb::kWhite, vb::kBlack, true);
         m_curNav = button;
     } catch (...) {
     }

@@ -33,7 +33,7 @@ void Frm_AccountAdd::CreateControls()
 {
     // A thin outline: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(client(), QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
     border->Move(0, 0, DialogWidth, DialogHeight);
 
@@ -95,7 +95,7 @@ void Frm_AccountAdd::CreateControls()
         client(), QStringLiteral("Lbl_Tip"),
         QStringLiteral("提示：密码不修改请留空。为了安全起见，二级密码只显示前两个字符并填充为八个字符。"));
     tip->setBackStyle(vb::vbTransparent);
-    tip->setForeColor(0x808080L);
+    tip->setForeColor(vb::kGrey);
     tip->setWordWrap(true);
     tip->Move(FrameLeft, FrameTop + FrameHeight + 120, FrameWidth, 480);
     Lbl_Tip = tip;
@@ -105,7 +105,7 @@ void Frm_AccountAdd::CreateControls()
         auto *b = new XButton(client(), name);
         b->Move(left, top, 1200, 375);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };

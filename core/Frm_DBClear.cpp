@@ -37,7 +37,7 @@ void Frm_DBClear::CreateControls()
     QWidget *c = client();
     // A thin outline: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(c, QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
     border->Move(0, 0, DialogWidth, DialogHeight);
 
@@ -60,7 +60,7 @@ void Frm_DBClear::CreateControls()
     const auto note = [&](const QString &name, const QString &caption) {
         auto *l = new vb::Label(frame, name, caption);
         l->setBackStyle(vb::vbTransparent);
-        l->setForeColor(0x0000FFL);  // red
+        l->setForeColor(vb::kRed);
         l->Move(NoteLeft, ItemTop + row * ItemStep + 15, NoteWidth, 255);
         l->setVisible(false);
         return l;
@@ -109,7 +109,7 @@ void Frm_DBClear::CreateControls()
 
     auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"), QStringLiteral("注意：灰色项代表您没有权限进行该操作"));
     tip->setBackStyle(vb::vbTransparent);
-    tip->setForeColor(0x808080L);
+    tip->setForeColor(vb::kGrey);
     tip->Move(FrameLeft, FrameTop + FrameHeight + 150, FrameWidth, 255);
     Lbl_Tip = tip;
 
@@ -118,7 +118,7 @@ void Frm_DBClear::CreateControls()
         auto *b = new XButton(c, name);
         b->Move(left, top, 1200, 375);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };

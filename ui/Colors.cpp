@@ -31,4 +31,6 @@ QColor toQColor(long oleColor)
 
 long fromQColor(const QColor &c) { return RGB(c.red(), c.green(), c.blue()); }
 
+QString cssColor(long oleColor) { return toQColor(oleColor).name(); }
+
 }  // namespace vb

@@ -4,6 +4,7 @@
 // one of its controls is touched: its controls are created at their design
 // positions and its Form_Load runs. Unload destroys the controls; the next
 // touch loads the window again.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QMargins>
@@ -190,7 +191,7 @@ private:
     QPointer<QMenuBar> m_menuBar;
     bool m_focusHooked = false;
     bool m_placed = false;  // Left/Top set by code, or shown once
-    long m_backColor = 0x8000000FL;
+    long m_backColor = vbButtonFace;
     std::vector<CtlBase *> m_ctls;
     std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload
 };

@@ -1,5 +1,7 @@
 #include "ui/Grid.h"
 
+#include "ui/Colors.h"
+
 #include <QAbstractTableModel>
 #include <QCursor>
 #include <QHash>
@@ -282,9 +284,10 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
     m_view->viewport()->installEventFilter(this);
     m_view->horizontalHeader()->viewport()->installEventFilter(this);
     m_view->setStyleSheet(
-        QStringLiteral("QTableView { background: white; gridline-color: #c0c0c0; }"
-                       "QHeaderView::section { background: #e0e0e0; color: black; padding: 0 3px;"
-                       " border: none; border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
+        QStringLiteral("QTableView { background: %1; gridline-color: %2; }"
+                       "QHeaderView::section { background: %3; color: %4; padding: 0 3px;"
+                       " border: none; border-right: 1px solid %5; border-bottom: 1px solid %5; }")
+            .arg(cssColor(kWhite), cssColor(kSilver), cssColor(kLightGrey), cssColor(kBlack), cssColor(kShadowGrey)));
     // The selection stays highlighted while the grid has no focus.
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));

@@ -5,6 +5,7 @@
 // name (the objectName, so windows find it by name); positions are in twips.
 // Events are signals with by-reference arguments, meant for direct connections:
 // a handler may change a key code or a button before the control acts on it.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QCheckBox>
@@ -132,8 +133,8 @@ private:
     void fitToText();
 
     QString m_caption;
-    long m_foreColor = 0x80000012L;
-    long m_backColor = 0x8000000FL;
+    long m_foreColor = vbButtonText;
+    long m_backColor = vbButtonFace;
     int m_backStyle = vbOpaque;
     int m_alignment = vbLeftJustify;
     bool m_autoSize = false;
@@ -211,8 +212,8 @@ private:
     void applyColors();
     void fitToPicture();
 
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
+    long m_backColor = vbButtonFace;
+    long m_foreColor = vbButtonText;
     int m_align = vbAlignNone;
     int m_borderStyle = 1;
     bool m_autoSize = false;
@@ -257,8 +258,8 @@ protected:
 
 private:
     void applyColors();
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
+    long m_backColor = vbButtonFace;
+    long m_foreColor = vbButtonText;
     bool m_pressed = false;
 };
 
@@ -294,8 +295,8 @@ protected:
     void applyColors();
 
 private:
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
+    long m_backColor = vbButtonFace;
+    long m_foreColor = vbButtonText;
 };
 extern template class CaptionButton<QCheckBox>;
 extern template class CaptionButton<QRadioButton>;
@@ -420,9 +421,9 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
-    long m_borderColor = 0x80000008L;
-    long m_backColor = 0x80000005L;
-    long m_fillColor = 0L;
+    long m_borderColor = vbWindowText;
+    long m_backColor = vbWindowBackground;
+    long m_fillColor = kBlack;
     int m_backStyle = vbTransparent;
     int m_fillStyle = vbFSTransparent;
     int m_borderWidth = 1;
@@ -485,7 +486,7 @@ protected:
 private:
     void place();
     int m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
-    long m_color = 0x80000008L;
+    long m_color = vbWindowText;
     int m_width = 1;
 };
 
