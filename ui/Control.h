@@ -4,6 +4,7 @@
 // class and from Control; Control works on that same widget.
 #include "ui/Twips.h"
 
+#include <QFont>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -61,6 +62,31 @@ public:                                                                         
     void setVisible(bool v) override { Base::setVisible(v); }                                                          \
     void setEnabled(bool e) override { Base::setEnabled(e); }                                                          \
     void setToolTipText(const QString &t) override { Base::setToolTip(t); }
+
+// Font members shared by the controls that show text. FontSize is in points
+// (at 96 pixels per inch, so 9 points are 12 pixels whatever the screen says).
+class FontMembers {
+public:
+    explicit FontMembers(QWidget *self) : m_w(self) { }
+    virtual ~FontMembers() = default;
+    QString FontName() const;
+    void setFontName(const QString &name);
+    double FontSize() const;
+    void setFontSize(double points);
+    bool FontBold() const;
+    void setFontBold(bool b);
+    bool FontItalic() const;
+    void setFontItalic(bool b);
+    bool FontUnderline() const;
+    void setFontUnderline(bool b);
+
+protected:
+    virtual void fontChanged() { }
+
+private:
+    void apply(const QFont &f);
+    QWidget *m_w;
+};
 
 // The mouse position of a widget-relative point, in twips.
 inline float twipsF(double px) { return float(px * TwipsPerPixel); }

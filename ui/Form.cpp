@@ -1,7 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Colors.h"
-#include "ui/Intrinsics.h"
+#include "ui/Components.h"
 
 #include <QApplication>
 #include <QCloseEvent>
