@@ -93,8 +93,28 @@ void Frm_Login::CreateControls()
     host->setFocusPolicy(Qt::NoFocus);
     host->Move(0, 1050, 6750, 3750);
     Pic_FrameHost = host;
+    CreateLoginFrame(host);
+    CreateServerFrame(host);
 
-    // ---- login frame
+    // ---- bottom strip
+    auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
+    line->setBorderColor(vb::kLightGrey);
+    line->setLine(0, 4800, 6750, 4800);
+    Line_Split = line;
+    Lbl_Version = DialogLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, vb::kGrey);
+    Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
+    Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
+
+    Timer = new vb::Timer(this, QStringLiteral("Timer"), 1, false);
+
+    // Keyboard order: user name, password, login, exit.
+    setTabOrder(Cmb_UID.peek(), Txt_Password.peek());
+
+    ConnectControls();
+}
+
+void Frm_Login::CreateLoginFrame(vb::PictureBox *host)
+{
     auto *fl = new vb::Frame(host, QStringLiteral("Frmae_Login"));
     fl->setBackColor(vb::kWhite);
     fl->Move(360, FrameRestTop, 6030, 3270);
@@ -118,8 +138,10 @@ void Frm_Login::CreateControls()
     Lbl_ForgetPWD =
         DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460, vb::kLinkBlue);
     Lbl_ForgetPWD->setCursor(Qt::PointingHandCursor);
+}
 
-    // ---- server frame
+void Frm_Login::CreateServerFrame(vb::PictureBox *host)
+{
     auto *fs = new vb::Frame(host, QStringLiteral("Frmae_SQLServer"));
     fs->setBackColor(vb::kWhite);
     fs->Move(360, FrameBelowTop, 6030, 3270);
@@ -139,21 +161,10 @@ void Frm_Login::CreateControls()
     Lbl_SQLDB = DialogLabel(fs, QStringLiteral("Lbl_SQLDB"), QStringLiteral("数据库"), 720, 2310);
     Txt_SQLDB = makeTextBox(fs, QStringLiteral("Txt_SQLDB"), 1680, 2280, 3600);
     Cmd_SQLBack = makeButton(fs, QStringLiteral("Cmd_SQLBack"), QStringLiteral("返回登录框"), 3960, 2760, 1320, 375);
+}
 
-    // ---- bottom strip
-    auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
-    line->setBorderColor(vb::kLightGrey);
-    line->setLine(0, 4800, 6750, 4800);
-    Line_Split = line;
-    Lbl_Version = DialogLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, vb::kGrey);
-    Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
-    Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
-
-    Timer = new vb::Timer(this, QStringLiteral("Timer"), 1, false);
-
-    // Keyboard order: user name, password, login, exit.
-    setTabOrder(Cmb_UID.peek(), Txt_Password.peek());
-
+void Frm_Login::ConnectControls()
+{
     connect(Cmd_Login.peek(), &XButton::Click, this, &Frm_Login::Cmd_Login_Click);
     connect(Cmd_Exit.peek(), &XButton::Click, this, &Frm_Login::Cmd_Exit_Click);
     connect(Cmd_SQLBack.peek(), &XButton::Click, this, &Frm_Login::Cmd_SQLBack_Click);

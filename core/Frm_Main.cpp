@@ -130,101 +130,141 @@ void Frm_Main::CreateControls()
     connect(Timer_Tip.peek(), &vb::Timer::Tick, this, &Frm_Main::Timer_Tip_Timer);
 }
 
+namespace {
+
+using vb::MenuItem;
+
+// An item of `parent` whose choice runs `handler` of the main window.
+MenuItem *menuItem(Frm_Main *form, MenuItem *parent, const QString &name, const QString &caption,
+                   void (Frm_Main::*handler)(), const QKeySequence &key = QKeySequence())
+{
+    auto *m = new MenuItem(parent, name, caption, key);
+    if (handler) QObject::connect(m, &MenuItem::Click, form, handler);
+    return m;
+}
+
+MenuItem *menuSplit(MenuItem *parent, const QString &name) { return new MenuItem(parent, name, QStringLiteral("-")); }
+
+}  // namespace
+
 void Frm_Main::CreateMenus()
 {
-    using vb::MenuItem;
-    auto item = [this](MenuItem *parent, const QString &name, const QString &caption, void (Frm_Main::*handler)(),
-                       const QKeySequence &key = QKeySequence()) {
-        auto *m = new MenuItem(parent, name, caption, key);
-        if (handler) connect(m, &MenuItem::Click, this, handler);
-        return m;
-    };
-    auto split = [](MenuItem *parent, const QString &name) { return new MenuItem(parent, name, QStringLiteral("-")); };
+    CreateFileMenu();
+    CreateViewMenu();
+    CreateBaseCtrlMenu();
+    CreateDataMagMenu();
+    CreateSecurityMenu();
+    CreateHelpMenu();
+}
 
+void Frm_Main::CreateFileMenu()
+{
     Menu_File = new MenuItem(this, QStringLiteral("Menu_File"), QStringLiteral("文件(&F)"));
-    Menu_File_Logout = item(Menu_File.peek(), QStringLiteral("Menu_File_Logout"), QStringLiteral("注销(&L)"),
-                            &Frm_Main::Menu_File_Logout_Click);
-    Menu_File_SwapUser = item(Menu_File.peek(), QStringLiteral("Menu_File_SwapUser"), QStringLiteral("切换用户(&S)..."),
-                              &Frm_Main::Menu_File_SwapUser_Click);
-    Menu_File_Split1 = split(Menu_File.peek(), QStringLiteral("Menu_File_Split1"));
-    Menu_File_DBClear = item(Menu_File.peek(), QStringLiteral("Menu_File_DBClear"), QStringLiteral("清理数据库(&C)..."),
-                             &Frm_Main::Menu_File_DBClear_Click);
-    Menu_File_DBBackup = item(Menu_File.peek(), QStringLiteral("Menu_File_DBBackup"),
-                              QStringLiteral("备份数据库(&B)..."), &Frm_Main::Menu_File_DBBackup_Click);
-    Menu_File_DBRecover = item(Menu_File.peek(), QStringLiteral("Menu_File_DBRecover"),
-                               QStringLiteral("恢复数据库(&R)..."), &Frm_Main::Menu_File_DBRecover_Click);
-    Menu_File_Split2 = split(Menu_File.peek(), QStringLiteral("Menu_File_Split2"));
-    Menu_File_Exit = item(Menu_File.peek(), QStringLiteral("Menu_File_Exit"), QStringLiteral("退出(&X)"),
-                          &Frm_Main::Menu_File_Exit_Click);
+    MenuItem *menu = Menu_File.peek();
+    Menu_File_Logout = menuItem(this, menu, QStringLiteral("Menu_File_Logout"), QStringLiteral("注销(&L)"),
+                                &Frm_Main::Menu_File_Logout_Click);
+    Menu_File_SwapUser = menuItem(this, menu, QStringLiteral("Menu_File_SwapUser"), QStringLiteral("切换用户(&S)..."),
+                                  &Frm_Main::Menu_File_SwapUser_Click);
+    Menu_File_Split1 = menuSplit(menu, QStringLiteral("Menu_File_Split1"));
+    Menu_File_DBClear = menuItem(this, menu, QStringLiteral("Menu_File_DBClear"), QStringLiteral("清理数据库(&C)..."),
+                                 &Frm_Main::Menu_File_DBClear_Click);
+    Menu_File_DBBackup = menuItem(this, menu, QStringLiteral("Menu_File_DBBackup"), QStringLiteral("备份数据库(&B)..."),
+                                  &Frm_Main::Menu_File_DBBackup_Click);
+    Menu_File_DBRecover = menuItem(this, menu, QStringLiteral("Menu_File_DBRecover"),
+                                   QStringLiteral("恢复数据库(&R)..."), &Frm_Main::Menu_File_DBRecover_Click);
+    Menu_File_Split2 = menuSplit(menu, QStringLiteral("Menu_File_Split2"));
+    Menu_File_Exit = menuItem(this, menu, QStringLiteral("Menu_File_Exit"), QStringLiteral("退出(&X)"),
+                              &Frm_Main::Menu_File_Exit_Click);
+}
 
+void Frm_Main::CreateViewMenu()
+{
     Menu_View = new MenuItem(this, QStringLiteral("Menu_View"), QStringLiteral("视图(&V)"));
-    Menu_View_ToolBar = item(Menu_View.peek(), QStringLiteral("Menu_View_ToolBar"), QStringLiteral("工具栏(&T)"),
-                             &Frm_Main::Menu_View_ToolBar_Click);
-    Menu_View_NavigatorBar = item(Menu_View.peek(), QStringLiteral("Menu_View_NavigatorBar"),
-                                  QStringLiteral("导航栏(&N)"), &Frm_Main::Menu_View_NavigatorBar_Click);
-    Menu_View_StatusBar = item(Menu_View.peek(), QStringLiteral("Menu_View_StatusBar"), QStringLiteral("状态栏(&S)"),
-                               &Frm_Main::Menu_View_StatusBar_Click);
+    MenuItem *menu = Menu_View.peek();
+    Menu_View_ToolBar = menuItem(this, menu, QStringLiteral("Menu_View_ToolBar"), QStringLiteral("工具栏(&T)"),
+                                 &Frm_Main::Menu_View_ToolBar_Click);
+    Menu_View_NavigatorBar = menuItem(this, menu, QStringLiteral("Menu_View_NavigatorBar"),
+                                      QStringLiteral("导航栏(&N)"), &Frm_Main::Menu_View_NavigatorBar_Click);
+    Menu_View_StatusBar = menuItem(this, menu, QStringLiteral("Menu_View_StatusBar"), QStringLiteral("状态栏(&S)"),
+                                   &Frm_Main::Menu_View_StatusBar_Click);
     Menu_View_ToolBar->setChecked(true);
     Menu_View_NavigatorBar->setChecked(true);
     Menu_View_StatusBar->setChecked(true);
+}
 
+void Frm_Main::CreateBaseCtrlMenu()
+{
     Menu_BaseCtrl = new MenuItem(this, QStringLiteral("Menu_BaseCtrl"), QStringLiteral("基本操作(&C)"));
+    MenuItem *menu = Menu_BaseCtrl.peek();
     Menu_BaseCtrl_BorrowBook =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_BorrowBook"), QStringLiteral("借书(&B)"),
-             &Frm_Main::Menu_BaseCtrl_BorrowBook_Click, QKeySequence(Qt::Key_F1));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_BorrowBook"), QStringLiteral("借书(&B)"),
+                 &Frm_Main::Menu_BaseCtrl_BorrowBook_Click, QKeySequence(Qt::Key_F1));
     Menu_BaseCtrl_ReturnBook =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_ReturnBook"), QStringLiteral("还书(&R)"),
-             &Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QKeySequence(Qt::Key_F2));
-    Menu_BaseCtrl_Split = split(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Split"));
-    Menu_BaseCtrl_Query = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Query"), QStringLiteral("查询(&Q)"),
-                               &Frm_Main::Menu_BaseCtrl_Query_Click, QKeySequence(Qt::Key_F3));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_ReturnBook"), QStringLiteral("还书(&R)"),
+                 &Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QKeySequence(Qt::Key_F2));
+    Menu_BaseCtrl_Split = menuSplit(menu, QStringLiteral("Menu_BaseCtrl_Split"));
+    Menu_BaseCtrl_Query = menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_Query"), QStringLiteral("查询(&Q)"),
+                                   &Frm_Main::Menu_BaseCtrl_Query_Click, QKeySequence(Qt::Key_F3));
     Menu_BaseCtrl_Statistics =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Statistics"), QStringLiteral("统计(&S)"),
-             &Frm_Main::Menu_BaseCtrl_Statistics_Click, QKeySequence(Qt::Key_F4));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_Statistics"), QStringLiteral("统计(&S)"),
+                 &Frm_Main::Menu_BaseCtrl_Statistics_Click, QKeySequence(Qt::Key_F4));
+}
 
+void Frm_Main::CreateDataMagMenu()
+{
     Menu_DataMag = new MenuItem(this, QStringLiteral("Menu_DataMag"), QStringLiteral("资料管理(&M)"));
+    MenuItem *menu = Menu_DataMag.peek();
     Menu_DataMag_BookDoc =
-        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDoc"), QStringLiteral("图书档案管理(&B)"),
-             &Frm_Main::Menu_DataMag_BookDoc_Click, QKeySequence(Qt::Key_F5));
-    Menu_DataMag_BookStore = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookStore"),
-                                  QStringLiteral("图书库存管理(&S)"), &Frm_Main::Menu_DataMag_BookStore_Click);
-    Menu_DataMag_BookDamage = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDamage"),
-                                   QStringLiteral("图书损坏管理(&D)"), &Frm_Main::Menu_DataMag_BookDamage_Click);
-    Menu_DataMag_Split1 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split1"));
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_BookDoc"), QStringLiteral("图书档案管理(&B)"),
+                 &Frm_Main::Menu_DataMag_BookDoc_Click, QKeySequence(Qt::Key_F5));
+    Menu_DataMag_BookStore = menuItem(this, menu, QStringLiteral("Menu_DataMag_BookStore"),
+                                      QStringLiteral("图书库存管理(&S)"), &Frm_Main::Menu_DataMag_BookStore_Click);
+    Menu_DataMag_BookDamage = menuItem(this, menu, QStringLiteral("Menu_DataMag_BookDamage"),
+                                       QStringLiteral("图书损坏管理(&D)"), &Frm_Main::Menu_DataMag_BookDamage_Click);
+    Menu_DataMag_Split1 = menuSplit(menu, QStringLiteral("Menu_DataMag_Split1"));
     Menu_DataMag_ReaderDoc =
-        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDoc"), QStringLiteral("读者档案管理(&R)"),
-             &Frm_Main::Menu_DataMag_ReaderDoc_Click, QKeySequence(Qt::Key_F6));
-    Menu_DataMag_ReaderType = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderType"),
-                                   QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
-    Menu_DataMag_ReaderDeposit = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDeposit"),
-                                      QStringLiteral("读者充值管理(&D)"), &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
-    Menu_DataMag_Split2 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split2"));
-    Menu_DataMag_PressDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_PressDoc"),
-                                 QStringLiteral("出版社信息管理(&P)"), &Frm_Main::Menu_DataMag_PressDoc_Click);
-    Menu_DataMag_LabDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_LabDoc"),
-                               QStringLiteral("图书馆信息设置(&L)"), &Frm_Main::Menu_DataMag_LabDoc_Click);
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDoc"), QStringLiteral("读者档案管理(&R)"),
+                 &Frm_Main::Menu_DataMag_ReaderDoc_Click, QKeySequence(Qt::Key_F6));
+    Menu_DataMag_ReaderType = menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderType"),
+                                       QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
+    Menu_DataMag_ReaderDeposit =
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDeposit"), QStringLiteral("读者充值管理(&D)"),
+                 &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
+    Menu_DataMag_Split2 = menuSplit(menu, QStringLiteral("Menu_DataMag_Split2"));
+    Menu_DataMag_PressDoc = menuItem(this, menu, QStringLiteral("Menu_DataMag_PressDoc"),
+                                     QStringLiteral("出版社信息管理(&P)"), &Frm_Main::Menu_DataMag_PressDoc_Click);
+    Menu_DataMag_LabDoc = menuItem(this, menu, QStringLiteral("Menu_DataMag_LabDoc"),
+                                   QStringLiteral("图书馆信息设置(&L)"), &Frm_Main::Menu_DataMag_LabDoc_Click);
+}
 
+void Frm_Main::CreateSecurityMenu()
+{
     Menu_Security = new MenuItem(this, QStringLiteral("Menu_Security"), QStringLiteral("安全选项(&S)"));
+    MenuItem *menu = Menu_Security.peek();
     Menu_Security_LockApp =
-        item(Menu_Security.peek(), QStringLiteral("Menu_Security_LockApp"), QStringLiteral("锁定系统(&L)..."),
-             &Frm_Main::Menu_Security_LockApp_Click, QKeySequence(Qt::CTRL | Qt::Key_L));
-    Menu_Security_Split1 = split(Menu_Security.peek(), QStringLiteral("Menu_Security_Split1"));
-    Menu_Security_AccountMag = item(Menu_Security.peek(), QStringLiteral("Menu_Security_AccountMag"),
-                                    QStringLiteral("账户管理(&A)"), &Frm_Main::Menu_Security_AccountMag_Click);
-    Menu_Security_AccountType = item(Menu_Security.peek(), QStringLiteral("Menu_Security_AccountType"),
-                                     QStringLiteral("账户权限(&T)"), &Frm_Main::Menu_Security_AccountType_Click);
-    Menu_Security_Split2 = split(Menu_Security.peek(), QStringLiteral("Menu_Security_Split2"));
-    Menu_Security_LogInfo = item(Menu_Security.peek(), QStringLiteral("Menu_Security_LogInfo"),
-                                 QStringLiteral("账户最近登录信息(&I)"), &Frm_Main::Menu_Security_LogInfo_Click);
+        menuItem(this, menu, QStringLiteral("Menu_Security_LockApp"), QStringLiteral("锁定系统(&L)..."),
+                 &Frm_Main::Menu_Security_LockApp_Click, QKeySequence(Qt::CTRL | Qt::Key_L));
+    Menu_Security_Split1 = menuSplit(menu, QStringLiteral("Menu_Security_Split1"));
+    Menu_Security_AccountMag = menuItem(this, menu, QStringLiteral("Menu_Security_AccountMag"),
+                                        QStringLiteral("账户管理(&A)"), &Frm_Main::Menu_Security_AccountMag_Click);
+    Menu_Security_AccountType = menuItem(this, menu, QStringLiteral("Menu_Security_AccountType"),
+                                         QStringLiteral("账户权限(&T)"), &Frm_Main::Menu_Security_AccountType_Click);
+    Menu_Security_Split2 = menuSplit(menu, QStringLiteral("Menu_Security_Split2"));
+    Menu_Security_LogInfo = menuItem(this, menu, QStringLiteral("Menu_Security_LogInfo"),
+                                     QStringLiteral("账户最近登录信息(&I)"), &Frm_Main::Menu_Security_LogInfo_Click);
+}
 
+void Frm_Main::CreateHelpMenu()
+{
     Menu_Help = new MenuItem(this, QStringLiteral("Menu_Help"), QStringLiteral("帮助(&H)"));
-    Menu_Help_Content = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Content"), QStringLiteral("内容(&C)..."),
-                             &Frm_Main::Menu_Help_Content_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
-    Menu_Help_Manual = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Manual"), QStringLiteral("用户手册(&U)..."),
-                            &Frm_Main::Menu_Help_Manual_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
-    Menu_Help_Split = split(Menu_Help.peek(), QStringLiteral("Menu_Help_Split"));
-    Menu_Help_About = item(Menu_Help.peek(), QStringLiteral("Menu_Help_About"), QStringLiteral("关于(&A)..."),
-                           &Frm_Main::Menu_Help_About_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
+    MenuItem *menu = Menu_Help.peek();
+    Menu_Help_Content = menuItem(this, menu, QStringLiteral("Menu_Help_Content"), QStringLiteral("内容(&C)..."),
+                                 &Frm_Main::Menu_Help_Content_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
+    Menu_Help_Manual = menuItem(this, menu, QStringLiteral("Menu_Help_Manual"), QStringLiteral("用户手册(&U)..."),
+                                &Frm_Main::Menu_Help_Manual_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
+    Menu_Help_Split = menuSplit(menu, QStringLiteral("Menu_Help_Split"));
+    Menu_Help_About = menuItem(this, menu, QStringLiteral("Menu_Help_About"), QStringLiteral("关于(&A)..."),
+                               &Frm_Main::Menu_Help_About_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
 }
 
 void Frm_Main::CreateToolBar(QWidget *c)
@@ -234,7 +274,28 @@ void Frm_Main::CreateToolBar(QWidget *c)
     bar->setAlign(vb::vbAlignTop);
     Pic_ToolBar = bar;
 
-    // Library name.
+    CreateTBarLabGroup(bar);
+    CreateTBarUserGroup(bar);
+    CreateTBarHelpGroup(bar);
+
+    // Separators between the groups.
+    auto *split1 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit1"));
+    split1->setBorderColor(vb::kGrey);
+    split1->setLine(3240, 45, 3240, 315);
+    split1->raise();
+    Line_TBarSplit1 = split1;
+    auto *split2 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit2"));
+    split2->setBorderColor(vb::kGrey);
+    split2->setLine(8160, 45, 8160, 315);
+    split2->raise();
+    Line_TBarSplit2 = split2;
+
+    ConnectToolBar();
+}
+
+// Library name.
+void Frm_Main::CreateTBarLabGroup(vb::PictureBox *bar)
+{
     auto *sub1 = makeBox(bar, QStringLiteral("Pic_TBarSub1"), vb::kLightGrey);
     sub1->Move(0, 0, 3255, 360);
     Pic_TBarSub1 = sub1;
@@ -246,8 +307,11 @@ void Frm_Main::CreateToolBar(QWidget *c)
                                 QStringLiteral("图书馆信息[单击更改]"));
     Lbl_TBarLabName->Move(450, 52);
     Lbl_TBarLabName->setCursor(Qt::PointingHandCursor);
+}
 
-    // Current user and the session buttons.
+// Current user and the session buttons.
+void Frm_Main::CreateTBarUserGroup(vb::PictureBox *bar)
+{
     auto *sub2 = makeBox(bar, QStringLiteral("Pic_TBarSub2"), vb::kLightGrey);
     sub2->Move(3240, 0, 4935, 360);
     Pic_TBarSub2 = sub2;
@@ -268,8 +332,11 @@ void Frm_Main::CreateToolBar(QWidget *c)
     Cmd_TBarLockApp =
         makeButton(sub2, QStringLiteral("Cmd_TBarLockApp"), QStringLiteral("锁定"), QStringLiteral("锁定系统"), tbar);
     Cmd_TBarLockApp->Move(4290, 30, 600, 300);
+}
 
-    // Help and exit.
+// Help and exit.
+void Frm_Main::CreateTBarHelpGroup(vb::PictureBox *bar)
+{
     auto *sub3 = makeBox(bar, QStringLiteral("Pic_TBarSub3"), vb::kLightGrey);
     sub3->Move(8160, 0, 855, 360);
     Pic_TBarSub3 = sub3;
@@ -280,19 +347,10 @@ void Frm_Main::CreateToolBar(QWidget *c)
     Cmd_TBarExit = makeButton(sub3, QStringLiteral("Cmd_TBarExit"), QString(), QStringLiteral("退出"), pict, true);
     Cmd_TBarExit->Move(450, 30, 360, 300);
     Cmd_TBarExit->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("TBar_Exit.png"))));
+}
 
-    // Separators between the groups.
-    auto *split1 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit1"));
-    split1->setBorderColor(vb::kGrey);
-    split1->setLine(3240, 45, 3240, 315);
-    split1->raise();
-    Line_TBarSplit1 = split1;
-    auto *split2 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit2"));
-    split2->setBorderColor(vb::kGrey);
-    split2->setLine(8160, 45, 8160, 315);
-    split2->raise();
-    Line_TBarSplit2 = split2;
-
+void Frm_Main::ConnectToolBar()
+{
     connect(Cmd_TBarSwapUser.peek(), &XButton::Click, this, &Frm_Main::Menu_File_SwapUser_Click);
     connect(Cmd_TBarLogout.peek(), &XButton::Click, this, &Frm_Main::Menu_File_Logout_Click);
     connect(Cmd_TBarLockApp.peek(), &XButton::Click, this, &Frm_Main::Menu_Security_LockApp_Click);
