@@ -59,8 +59,6 @@ constexpr long kButtonEdgeLight = 0xFCF2EBL;      // RGB(235, 242, 252): the lig
 
 // &HBBGGRR or a system colour -> QColor.
 QColor toQColor(long oleColor);
-// QColor -> &HBBGGRR.
-long fromQColor(const QColor &c);
 // A colour as a style sheet writes it ("#rrggbb").
 QString cssColor(long oleColor);
 

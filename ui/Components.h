@@ -48,7 +48,6 @@ public:
     int Count() const { return int(m_images.size()); }
     // ListImages(i).Picture, 1-based; a null pixmap out of range.
     QPixmap ListImage(int index) const;
-    void Clear() { m_images.clear(); }
 
 private:
     QVector<QPixmap> m_images;

@@ -153,7 +153,6 @@ void Control::setEnabled(bool e) { m_self->setEnabled(e); }
 QString Control::ToolTipText() const { return m_self->toolTip(); }
 void Control::setToolTipText(const QString &t) { m_self->setToolTip(t); }
 void Control::SetFocus() { m_self->setFocus(Qt::OtherFocusReason); }
-QString Control::Name() const { return m_self->objectName(); }
 
 // ---- font members
 

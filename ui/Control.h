@@ -49,7 +49,6 @@ public:
     QString ToolTipText() const;
     virtual void setToolTipText(const QString &t);
     void SetFocus();
-    QString Name() const;  // the control's name (objectName)
 
 private:
     QWidget *m_self;

@@ -96,13 +96,11 @@ public:
     QString Caption();
     void setCaption(const QString &caption);
     int WindowStateValue();
-    void setWindowStateValue(int state);
 
     // A child window shows inside the main window's child area, maximized.
     static void setMdiHost(QWidget *childArea);
     static QWidget *mdiHost();
     void setMdiChild(bool child) { m_mdiChild = child; }
-    bool isMdiChild() const { return m_mdiChild; }
 
     // Translucency: alpha 0..255, read back as set (255 opaque).
     void SetLayeredAlpha(int alpha);
@@ -135,11 +133,6 @@ public:
 
     // The container the controls are created in (the client area).
     QWidget *client() const { return m_client; }
-
-signals:
-    // After every Form_Load / after every completed unload (for observers such as tests).
-    void Loaded();
-    void Unloaded();
 
 protected:
     // Creates the controls at their design positions. Called by the load, before Form_Load.

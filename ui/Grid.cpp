@@ -429,7 +429,6 @@ void Grid::setColAlignment(int col, int alignment)
                                   {Qt::TextAlignmentRole});
 }
 
-QPixmap Grid::CellPicture() const { return cellPicture(m_row, m_col); }
 void Grid::setCellPicture(const QPixmap &picture) { setCellPicture(m_row, m_col, picture); }
 
 QPixmap Grid::cellPicture(int row, int col) const { return m_model->pictures.value(cellKey(row, col)); }
@@ -460,15 +459,6 @@ void Grid::Refresh()
     m_view->viewport()->update();
     m_view->horizontalHeader()->viewport()->update();
     m_view->viewport()->repaint();
-}
-
-bool Grid::Redraw() const { return m_redraw; }
-
-void Grid::setRedraw(bool redraw)
-{
-    m_redraw = redraw;
-    m_view->setUpdatesEnabled(redraw);
-    if (redraw) m_view->viewport()->update();
 }
 
 void Grid::bind(ado::ResultSetPtr result)
@@ -523,13 +513,6 @@ void Grid::setCol(int col)
     applySelection();
 }
 
-void Grid::setRowSel(int row)
-{
-    if (row < 0 || row >= m_model->rows) return;
-    m_rowSel = row;
-    applySelection();
-}
-
 void Grid::setColSel(int col)
 {
     if (col < 0 || col >= m_model->cols) return;
@@ -580,19 +563,6 @@ void Grid::syncFromView()
     if (!cur.isValid()) return;
     m_row = m_rowSel = cur.row() + m_model->fixedRows;
     m_col = m_colSel = cur.column();
-}
-
-int Grid::TopRow() const
-{
-    const int r = m_view->rowAt(0);
-    return r < 0 ? m_model->fixedRows : r + m_model->fixedRows;
-}
-
-void Grid::setTopRow(int row)
-{
-    const int f = m_model->fixedRows;
-    if (row < f || row >= m_model->rows) return;
-    m_view->scrollTo(m_model->index(row - f, std::max(0, m_view->columnAt(0))), QAbstractItemView::PositionAtTop);
 }
 
 // ---- mouse ----

@@ -41,20 +41,15 @@ QString Trim(const QString &s);
 QString LTrim(const QString &s);
 QString RTrim(const QString &s);
 
-// Character functions counted in characters, 1-based where the language is.
+// Character functions, counted in characters.
 QString Left(const QString &s, int n);
-QString Right(const QString &s, int n);
-QString Mid(const QString &s, int start, int length = -1);
 int Len(const QString &s);
-int InStr(const QString &s, const QString &find);  // 1-based, 0 when absent
 QString UCase(const QString &s);
-QString LCase(const QString &s);
 
-// Date arithmetic: interval "yyyy", "m", "d", "ww", "h", "n", "s".
+// Date arithmetic: interval "yyyy", "q", "m", "d" (or "y", "w"), "ww", "h", "n",
+// "s"; any other throws std::invalid_argument.
 QDateTime DateAdd(const QString &interval, long long number, const QDateTime &when);
 QDate DateAdd(const QString &interval, long long number, const QDate &when);
-// Boundaries crossed from a to b in the interval ("d": calendar days, "m": months ...).
-long long DateDiff(const QString &interval, const QDateTime &a, const QDateTime &b);
 
 // The clock: Now, Date (today) and Time. While a test clock is set, they give
 // that moment (it does not advance).

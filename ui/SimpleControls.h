@@ -212,27 +212,11 @@ public:
     LineControl(QWidget *parent, const QString &name);
 
     int X1() const { return m_x1; }
-    int Y1() const { return m_y1; }
     int X2() const { return m_x2; }
     int Y2() const { return m_y2; }
-    void setX1(int t)
-    {
-        m_x1 = t;
-        place();
-    }
-    void setY1(int t)
-    {
-        m_y1 = t;
-        place();
-    }
     void setX2(int t)
     {
         m_x2 = t;
-        place();
-    }
-    void setY2(int t)
-    {
-        m_y2 = t;
         place();
     }
     void setLine(int x1, int y1, int x2, int y2);
