@@ -78,7 +78,8 @@ public:
     void setStyleColor2(long c);
     QPixmap Picture() const { return m_picture; }
     void setPicture(const QPixmap &p);
-    // `style`: 0 picture left of the caption, 1 picture above it, other: neither drawn.
+    // `style`, for a button with both a picture and a caption: 0 picture left of
+    // the caption, 1 picture above it, any other value draws neither.
     int Style() const { return m_style; }
     void setStyle(int s);
     using QWidget::setStyle;

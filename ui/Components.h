@@ -13,7 +13,8 @@
 namespace vb {
 
 // ---------------------------------------------------------------- Timer
-// Not a widget. Interval in milliseconds (0 means off); Timer fires on every tick while enabled.
+// Not a widget. Interval in milliseconds (0 means off); Tick runs at every
+// interval while the timer is enabled.
 class Timer : public QObject {
     Q_OBJECT
     Q_PROPERTY(int Interval READ Interval WRITE setInterval)
@@ -55,8 +56,8 @@ private:
 
 // ---------------------------------------------------------------- CommonDialog
 // The file dialog: ShowOpen with Filter "description|*.a;*.b|...", FileName the choice.
-// With CancelError, cancelling throws CancelError (cdlCancel = 32755); otherwise
-// FileName is left empty.
+// With CancelError, cancelling throws Cancelled (the error cdlCancel, 32755);
+// otherwise FileName keeps what it held.
 class CommonDialog : public QObject {
     Q_OBJECT
 public:

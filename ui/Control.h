@@ -1,7 +1,8 @@
 #pragma once
 // What every control of a window shares: position and size in twips,
 // visibility, enabled state, tool tip, focus. Controls derive from a QWidget
-// class and from Control; Control works on that same widget.
+// class and from Control; Control works on that same widget. The controls
+// that show text also have the font members (FontMembers).
 #include "ui/Twips.h"
 
 #include <QFont>
@@ -54,8 +55,8 @@ private:
     QWidget *m_self;
 };
 
-// A class deriving from a QWidget class and from Control inherits setVisible and
-// setEnabled from both; this resolves them to the widget's own.
+// A class deriving from a QWidget class and from Control inherits setVisible,
+// setEnabled and the tool tip from both; this resolves them to the widget's own.
 #define VB_CONTROL_WIDGET(Base)                                                                                        \
 public:                                                                                                                \
     void setVisible(bool v) override { Base::setVisible(v); }                                                          \

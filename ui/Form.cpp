@@ -76,7 +76,7 @@ private:
     bool m_pressSwallowed = false;
 };
 
-// Children of a window that must not go away with its controls.
+// Whether w is `outer` itself or lies inside it.
 bool isSameOrInside(QWidget *outer, QWidget *w) { return w && outer && (w == outer || outer->isAncestorOf(w)); }
 
 }  // namespace

@@ -22,8 +22,6 @@ namespace vb {
 
 class Form;
 
-// A control member of a window. Touching it (->) loads its window first,
-// as touching a control of an unloaded window does.
 // Lets a window clear all its Ctl members when it unloads.
 class CtlBase {
 public:
@@ -33,6 +31,8 @@ protected:
     ~CtlBase() = default;
 };
 
+// A control member of a window. Touching it (->) loads its window first,
+// as touching a control of an unloaded window does.
 template <class T> class Ctl final : public CtlBase {
 public:
     explicit Ctl(Form *owner);
@@ -152,7 +152,8 @@ protected:
         (void)x;
         (void)y;
     }
-    // Called after the controls were destroyed by an unload: reset Ctl members here.
+    // Called after an unload destroyed the controls. The Ctl members are cleared
+    // already; other pointers to controls and per-load state are reset here.
     virtual void ControlsDestroyed() { }
 
     void resizeEvent(QResizeEvent *e) override;

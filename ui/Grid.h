@@ -104,8 +104,9 @@ public:
 signals:
     void Click();
     void DblClick();
-    // Up and Down arrive after the grid moved its current row; other keys
-    // before the grid acts on them (KeyCode = 0 swallows the key).
+    // The moving keys (arrows, Page Up/Down, Home, End) arrive after the grid
+    // moved its current cell; the grid does nothing with other keys, which go
+    // on to its window after KeyDown.
     void KeyDown(int &KeyCode, int &Shift);
     // X and Y in twips within the grid; Button holds the buttons down (0 none).
     void MouseMove(int &Button, int &Shift, float &X, float &Y);

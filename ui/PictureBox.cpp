@@ -245,7 +245,6 @@ void PictureBox::paintEvent(QPaintEvent *e)
     for (const Printed &t : m_printed) {
         p.setFont(t.font);
         p.setPen(t.color);
-        const QFontMetrics fm(t.font);
         p.drawText(QRectF(cr.topLeft() + t.at, QSizeF(100000, 100000)), Qt::AlignLeft | Qt::AlignTop, t.text);
     }
 }

@@ -63,7 +63,8 @@ public:
     void Print(const QString &text);
     void Cls();
 
-    // Focus: a picture box takes the keyboard when clicked (and by Tab) unless set off.
+    // Focus: a picture box takes the keyboard when clicked, and by Tab unless
+    // setTabStop(false).
     void setTabStop(bool on);
 
 signals:

@@ -13,15 +13,19 @@ namespace vb {
 // skipped; "12abc" -> 12, "" -> 0, "1e2" -> 100, "-3.5x" -> -3.5.
 double Val(const QString &text);
 
-// Dates and times with format strings: yyyy yy mm m dd d (date), hh h nn n ss s
-// (time); "mm"/"m" right after an hour or right before a second is the minute.
-// Anything else is copied; text in double quotes and a character after "\" are literal.
+// Dates and times with format strings: yyyy yy mm m dd d, y for the day of the
+// year (date), hh h nn n ss s (time), AM/PM for a 12-hour clock with the marker
+// in the case written; "mm"/"m" right after an hour or right before a second is
+// the minute. Anything else is copied; text in double quotes and a character
+// after "\" are literal. An empty format gives "yyyy-m-d h:nn:ss" (a date alone
+// "yyyy-m-d", a time alone "h:nn:ss").
 QString Format(const QDateTime &value, const QString &fmt);
 QString Format(const QDate &value, const QString &fmt);
 QString Format(const QTime &value, const QString &fmt);
 // Numbers with "0" / "#" digit places, an optional "." with decimals and "," for
-// thousands ("000" -> 007, "0.00" -> 12.50); halves round away from zero. An
-// empty format gives the plain number text.
+// thousands ("000" -> 007, "0.00" -> 12.50); halves round away from zero. Text
+// around the digit places is kept, and a "%" in it multiplies by 100; only the
+// part before a ";" counts. An empty format gives the plain number text.
 QString Format(double value, const QString &fmt);
 // A text: a date text is formatted as a date, a number text as a number;
 // anything else is returned unchanged.
