@@ -82,6 +82,28 @@ Frm_BookAdd::Frm_BookAdd() : ModalEditForm(QStringLiteral("Frm_BookAdd"))
 
 // ---------------------------------------------------------------- controls
 
+namespace {
+
+vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->Move(left, top, width, 255);
+    return l;
+}
+
+FTextBox *makeTextBox(QWidget *parent, const QString &name, int left, int top, int width)
+{
+    auto *t = new FTextBox(parent, name);
+    t->Move(left, top, width, FTextBox::FixedHeight);
+    t->setAutoSelAll(true);
+    return t;
+}
+
+int rowTop(int row) { return RowTop + row * RowPitch; }
+
+}  // namespace
+
 void Frm_BookAdd::CreateControls()
 {
     QWidget *c = client();
@@ -91,44 +113,39 @@ void Frm_BookAdd::CreateControls()
     Cmd_TBarClose = bar.Cmd_TBarClose;
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    auto label = [](QWidget *parent, const QString &name, const QString &caption, int left, int top, int width) {
-        auto *l = new vb::Label(parent, name, caption);
-        l->setBackStyle(vb::vbTransparent);
-        l->Move(left, top, width, 255);
-        return l;
-    };
-    auto textBox = [](QWidget *parent, const QString &name, int left, int top, int width) {
-        auto *t = new FTextBox(parent, name);
-        t->Move(left, top, width, FTextBox::FixedHeight);
-        t->setAutoSelAll(true);
-        return t;
-    };
-    auto rowTop = [](int row) { return RowTop + row * RowPitch; };
+    CreateBaseInfoFrame(c);
+    CreateStoreFrame(c);
+    CreateButtonsAndOptions(c);
+    ConnectControls();
+}
 
-    // ---- the title's fields
+// The title's fields.
+void Frm_BookAdd::CreateBaseInfoFrame(QWidget *c)
+{
     auto *base = new vb::Frame(c, QStringLiteral("Frame_BaseInfo"), QStringLiteral("基本信息"));
     base->Move(240, 600, 3135, 3495);
     Frame_BaseInfo = base;
     const int lblDy = 30;
-    Lbl_ISBN = label(base, QStringLiteral("Lbl_ISBN"), QStringLiteral("ISBN"), 240, rowTop(0) + lblDy, 800);
-    Txt_ISBN = textBox(base, QStringLiteral("Txt_ISBN"), FieldLeft, rowTop(0), FieldWidth);
-    Lbl_BookName = label(base, QStringLiteral("Lbl_BookName"), QStringLiteral("图书名称"), 240, rowTop(1) + lblDy, 800);
-    Txt_BookName = textBox(base, QStringLiteral("Txt_BookName"), FieldLeft, rowTop(1), FieldWidth);
-    Lbl_Writer = label(base, QStringLiteral("Lbl_Writer"), QStringLiteral("作者"), 240, rowTop(2) + lblDy, 800);
-    Txt_Writer = textBox(base, QStringLiteral("Txt_Writer"), FieldLeft, rowTop(2), FieldWidth);
-    Lbl_Press = label(base, QStringLiteral("Lbl_Press"), QStringLiteral("出版社"), 240, rowTop(3) + lblDy, 800);
+    Lbl_ISBN = makeLabel(base, QStringLiteral("Lbl_ISBN"), QStringLiteral("ISBN"), 240, rowTop(0) + lblDy, 800);
+    Txt_ISBN = makeTextBox(base, QStringLiteral("Txt_ISBN"), FieldLeft, rowTop(0), FieldWidth);
+    Lbl_BookName =
+        makeLabel(base, QStringLiteral("Lbl_BookName"), QStringLiteral("图书名称"), 240, rowTop(1) + lblDy, 800);
+    Txt_BookName = makeTextBox(base, QStringLiteral("Txt_BookName"), FieldLeft, rowTop(1), FieldWidth);
+    Lbl_Writer = makeLabel(base, QStringLiteral("Lbl_Writer"), QStringLiteral("作者"), 240, rowTop(2) + lblDy, 800);
+    Txt_Writer = makeTextBox(base, QStringLiteral("Txt_Writer"), FieldLeft, rowTop(2), FieldWidth);
+    Lbl_Press = makeLabel(base, QStringLiteral("Lbl_Press"), QStringLiteral("出版社"), 240, rowTop(3) + lblDy, 800);
     auto *press = new FCombo(base, QStringLiteral("Cmb_Press"));
     press->setEnabledText(true);  // a new publisher may be typed
     press->Move(FieldLeft, rowTop(3), FieldWidth);
     Cmb_Press = press;
     Lbl_PressDate =
-        label(base, QStringLiteral("Lbl_PressDate"), QStringLiteral("出版时间"), 240, rowTop(4) + lblDy, 800);
-    Txt_PressDate = textBox(base, QStringLiteral("Txt_PressDate"), FieldLeft, rowTop(4), FieldWidth);
-    Lbl_Price = label(base, QStringLiteral("Lbl_Price"), QStringLiteral("价格"), 240, rowTop(5) + lblDy, 800);
-    Txt_Price = textBox(base, QStringLiteral("Txt_Price"), FieldLeft, rowTop(5), FieldWidth);
-    Lbl_Rent = label(base, QStringLiteral("Lbl_Rent"), QStringLiteral("每日租金"), 240, rowTop(6) + lblDy, 800);
-    Txt_Rent = textBox(base, QStringLiteral("Txt_Rent"), FieldLeft, rowTop(6), FieldWidth);
-    Lbl_IsBrw = label(base, QStringLiteral("Lbl_IsBrw"), QStringLiteral("可否外借"), 240, rowTop(7) + lblDy, 800);
+        makeLabel(base, QStringLiteral("Lbl_PressDate"), QStringLiteral("出版时间"), 240, rowTop(4) + lblDy, 800);
+    Txt_PressDate = makeTextBox(base, QStringLiteral("Txt_PressDate"), FieldLeft, rowTop(4), FieldWidth);
+    Lbl_Price = makeLabel(base, QStringLiteral("Lbl_Price"), QStringLiteral("价格"), 240, rowTop(5) + lblDy, 800);
+    Txt_Price = makeTextBox(base, QStringLiteral("Txt_Price"), FieldLeft, rowTop(5), FieldWidth);
+    Lbl_Rent = makeLabel(base, QStringLiteral("Lbl_Rent"), QStringLiteral("每日租金"), 240, rowTop(6) + lblDy, 800);
+    Txt_Rent = makeTextBox(base, QStringLiteral("Txt_Rent"), FieldLeft, rowTop(6), FieldWidth);
+    Lbl_IsBrw = makeLabel(base, QStringLiteral("Lbl_IsBrw"), QStringLiteral("可否外借"), 240, rowTop(7) + lblDy, 800);
     auto *isBrw = new FCombo(base, QStringLiteral("Cmb_IsBrw"));
     isBrw->setEnabledText(false);
     isBrw->Move(FieldLeft, rowTop(7), FieldWidth);
@@ -138,8 +155,11 @@ void Frm_BookAdd::CreateControls()
         t->setMaxLength(8);
         t->setAfterdecimal(2);
     }
+}
 
-    // ---- the copies to add; the check box is the frame's caption
+// The copies to add; the check box is the frame's caption.
+void Frm_BookAdd::CreateStoreFrame(QWidget *c)
+{
     auto *store = new vb::Frame(c, QStringLiteral("Frame_Add2Store"), QString());
     store->Move(240, 4200, 3135, 1335);
     Frame_Add2Store = store;
@@ -147,26 +167,29 @@ void Frm_BookAdd::CreateControls()
     sw->Move(360, 4080, 1320, 255);
     sw->raise();
     Chk_FrameSwitch = sw;
-    Lbl_Num = label(store, QStringLiteral("Lbl_Num"), QStringLiteral("数量"), 240, 390, 480);
-    auto *num = textBox(store, QStringLiteral("Txt_Num"), 720, 360, 615);
+    Lbl_Num = makeLabel(store, QStringLiteral("Lbl_Num"), QStringLiteral("数量"), 240, 390, 480);
+    auto *num = makeTextBox(store, QStringLiteral("Txt_Num"), 720, 360, 615);
     num->setIsNumber(true);
     num->setMaxLength(8);
     num->setAfterdecimal(2);
     Txt_Num = num;
-    Lbl_Index = label(store, QStringLiteral("Lbl_Index"), QStringLiteral("索引"), 1560, 390, 480);
+    Lbl_Index = makeLabel(store, QStringLiteral("Lbl_Index"), QStringLiteral("索引"), 1560, 390, 480);
     auto *index = new FCombo(store, QStringLiteral("Cmb_Index"));
     index->setEnabledText(false);
     index->Move(2040, 360, 855);
     Cmb_Index = index;
-    Lbl_BookID = label(store, QStringLiteral("Lbl_BookID"), QStringLiteral("图书编号"), 240, 870, 800);
-    Txt_BookID = textBox(store, QStringLiteral("Txt_BookID"), FieldLeft, 840, FieldWidth);
+    Lbl_BookID = makeLabel(store, QStringLiteral("Lbl_BookID"), QStringLiteral("图书编号"), 240, 870, 800);
+    Txt_BookID = makeTextBox(store, QStringLiteral("Txt_BookID"), FieldLeft, 840, FieldWidth);
+}
 
-    // ---- buttons and options at the right
+// The buttons and options at the right, and the line that sets them apart.
+void Frm_BookAdd::CreateButtonsAndOptions(QWidget *c)
+{
     auto button = [c](const QString &name, const QString &caption, int top) {
         auto *b = new XButton(c, name);
         b->Move(ButtonLeft, top, ButtonWidth, ButtonHeight);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };
@@ -179,7 +202,7 @@ void Frm_BookAdd::CreateControls()
                                      "否则为添加新书模式。"));
     tip->setBackStyle(vb::vbTransparent);
     tip->setWordWrap(true);
-    tip->setForeColor(0x808080L);
+    tip->setForeColor(vb::kGrey);
     tip->Move(ButtonLeft, 2280, ButtonWidth, 1575);
     Lbl_Tip = tip;
     Chk_AutoClose = new vb::CheckBox(c, QStringLiteral("Chk_AutoClose"), QStringLiteral("添加后关闭"));
@@ -188,24 +211,27 @@ void Frm_BookAdd::CreateControls()
     Chk_Transparent->Move(ButtonLeft, TransparentTop, 1260, 255);
 
     auto *split = new vb::LineControl(c, QStringLiteral("Line_Split"));
-    split->setBorderColor(0xC0C0C0L);
+    split->setBorderColor(vb::kSilver);
     split->setLine(SplitX, SplitTop, SplitX, SplitBottom);
     Line_Split = split;
     auto *shadow = new vb::LineControl(c, QStringLiteral("Line_SplitShadow"));
-    shadow->setBorderColor(0xFFFFFFL);
+    shadow->setBorderColor(vb::kWhite);
     shadow->setLine(SplitX + 15, ShadowTop, SplitX + 15, ShadowBottom);
     Line_SplitShadow = shadow;
+}
 
+void Frm_BookAdd::ConnectControls()
+{
     connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_BookAdd::Cmd_Add_Click);
     connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_BookAdd::Cmd_Clear_Click);
     connect(Cmd_GoBack.peek(), &XButton::Click, this, &Frm_BookAdd::Cmd_GoBack_Click);
-    connect(sw, &vb::CheckBox::Click, this, &Frm_BookAdd::Chk_FrameSwitch_Click);
+    connect(Chk_FrameSwitch.peek(), &vb::CheckBox::Click, this, &Frm_BookAdd::Chk_FrameSwitch_Click);
     connect(Chk_Transparent.peek(), &vb::CheckBox::Click, this, &Frm_BookAdd::Chk_Transparent_Click);
     connect(Txt_ISBN.peek(), &FTextBox::KeyPress, this, &Frm_BookAdd::Txt_ISBN_KeyPress);
-    connect(num, &FTextBox::KeyPress, this, &Frm_BookAdd::Txt_Num_KeyPress);
-    connect(index, &FCombo::Click, this, &Frm_BookAdd::Cmb_Index_Click);
+    connect(Txt_Num.peek(), &FTextBox::KeyPress, this, &Frm_BookAdd::Txt_Num_KeyPress);
+    connect(Cmb_Index.peek(), &FCombo::Click, this, &Frm_BookAdd::Cmb_Index_Click);
     connect(Txt_BookID.peek(), &FTextBox::KeyPress, this, &Frm_BookAdd::Txt_BookID_KeyPress);
-    setValidateHandler(num, [this](bool &cancel) { Txt_Num_Validate(cancel); });
+    setValidateHandler(Txt_Num.peek(), [this](bool &cancel) { Txt_Num_Validate(cancel); });
     setValidateHandler(Txt_BookID.peek(), [this](bool &cancel) { Txt_BookID_Validate(cancel); });
     setValidateHandler(Txt_PressDate.peek(), [this](bool &cancel) { Txt_PressDate_Validate(cancel); });
 }

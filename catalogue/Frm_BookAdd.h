@@ -99,6 +99,10 @@ protected:
     void AfterSaved() override;
 
 private:
+    void CreateBaseInfoFrame(QWidget *c);
+    void CreateStoreFrame(QWidget *c);
+    void CreateButtonsAndOptions(QWidget *c);
+    void ConnectControls();
     void SetBookMode();
     bool LoadBookInfo();
     bool AddBook(QString &errText);

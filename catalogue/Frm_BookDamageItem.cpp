@@ -33,7 +33,7 @@ XButton *makeButton(QWidget *parent, const QString &name, const QString &caption
     auto *b = new XButton(parent, name);
     b->Move(left, top, 1200, 375);
     b->setCaption(caption);
-    b->setStyleColor(0xB0B0B0L);
+    b->setStyleColor(vb::kFrameGrey);
     b->setIfDraw(true);
     return b;
 }
@@ -78,7 +78,7 @@ void Frm_BookDamageItem::CreateControls()
 
     // A thin outline, since the dialog has no window frame.
     auto *outline = new vb::Shape(c, QStringLiteral("Shp_Border"));
-    outline->setBorderColor(0x808080L);
+    outline->setBorderColor(vb::kGrey);
     outline->Move(0, 0, DialogWidth, DialogHeight);
     outline->setAttribute(Qt::WA_TransparentForMouseEvents);
     outline->raise();

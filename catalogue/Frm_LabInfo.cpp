@@ -10,8 +10,6 @@
 #include <exception>
 
 namespace {
-constexpr long kWhite = 0xFFFFFFL;
-constexpr long kBorderBlue = 0x8B4513L;  // the logo's hover outline
 constexpr int FrameLeft = 480, FrameTop = 720, FrameHeight = 4560;
 constexpr int LabelLeft = 360, BoxLeft = 2040, BoxWidth = 3600, RowTop = 450, RowStep = 480;
 const QString kYes = QStringLiteral("是");
@@ -84,15 +82,42 @@ void Frm_LabInfo::CreateControls()
 {
     QWidget *c = client();
     CreateTitleBar();
+    CreateTitleBarSymbol();
+
+    auto *frame = new vb::Frame(c, QStringLiteral("Frame_ShowData"), QStringLiteral("图书馆信息"));
+    frame->Move(FrameLeft, FrameTop, 9600, FrameHeight);
+    Frame_ShowData = frame;
+    CreateInfoFields(frame);
+    CreateLogo(frame);
+
+    Cmd_Save = CreateButton(QStringLiteral("Cmd_Save"), QStringLiteral("保存"), FrameLeft, FrameTop + FrameHeight + 240,
+                            1200, 375);
+    Cmd_Close = CreateButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + 1320,
+                             FrameTop + FrameHeight + 240, 1200, 375);
+
+    CommonDialog1 = new vb::CommonDialog(c, QStringLiteral("CommonDialog1"));
+
+    connect(Cmd_Save.peek(), &XButton::Click, this, &Frm_LabInfo::Cmd_Save_Click);
+    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_LabInfo::Cmd_Close_Click);
+    connect(Cmb_IsFine.peek(), &FCombo::Click, this, &Frm_LabInfo::Cmb_IsFine_Click);
+    connect(Pic_Logo.peek(), &vb::PictureBox::Click, this, &Frm_LabInfo::Pic_Logo_Click);
+    vb::Shape *shape = Shp_LogoBorder.peek();
+    HoverByMouseMove(
+        Pic_Logo.peek(), frame, [shape] { shape->setVisible(true); }, [shape] { shape->setVisible(false); });
+}
+
+// The library symbol left of the caption in the title bar.
+void Frm_LabInfo::CreateTitleBarSymbol()
+{
     vb::PictureBox *bar = Pic_TitleBar.peek();
     auto *sub1 = new vb::PictureBox(bar, QStringLiteral("Pic_TBarSub1"));
     sub1->setBorderStyle(0);
-    sub1->setBackColor(kWhite);
+    sub1->setBackColor(vb::kWhite);
     sub1->Move(0, 0, 6000, 480);
     Pic_TBarSub1 = sub1;
     auto *symbol = new vb::PictureBox(sub1, QStringLiteral("Pic_TBarSymbol"));
     symbol->setBorderStyle(0);
-    symbol->setBackColor(kWhite);
+    symbol->setBackColor(vb::kWhite);
     symbol->Move(240, 120, 240, 240);
     symbol->setPicture(vb::LoadPicture(AppPath + QStringLiteral("Images/Window/TBar_Symbol.png")));
     Pic_TBarSymbol = symbol;
@@ -100,11 +125,11 @@ void Frm_LabInfo::CreateControls()
     Lbl_TBarText->Move(600, 120, 5000, 270);
     Lbl_TBarText->show();
     Cmd_TBarClose->raise();
+}
 
-    auto *frame = new vb::Frame(c, QStringLiteral("Frame_ShowData"), QStringLiteral("图书馆信息"));
-    frame->Move(FrameLeft, FrameTop, 9600, FrameHeight);
-    Frame_ShowData = frame;
-
+// One row per field of 图书馆信息, the logo aside.
+void Frm_LabInfo::CreateInfoFields(vb::Frame *frame)
+{
     int top = RowTop;
     Lbl_LabName = makeLabel(frame, QStringLiteral("Lbl_LabName"), QStringLiteral("图书馆名称"), LabelLeft, top);
     Txt_LabName = makeBox(frame, QStringLiteral("Txt_LabName"), top);
@@ -129,7 +154,11 @@ void Frm_LabInfo::CreateControls()
     top += RowStep;
     Lbl_Fine = makeLabel(frame, QStringLiteral("Lbl_Fine"), QStringLiteral("每日超期罚金"), LabelLeft, top);
     Txt_Fine = makeBox(frame, QStringLiteral("Txt_Fine"), top);
+}
 
+// The logo right of the fields, with the outline shown while the pointer is over it.
+void Frm_LabInfo::CreateLogo(vb::Frame *frame)
+{
     const int logoLeft = BoxLeft + BoxWidth + 720;
     auto *lblLogo = new vb::Label(frame, QStringLiteral("Lbl_Logo"), QStringLiteral("徽标(150*150) [单击更改]"));
     lblLogo->setBackStyle(vb::vbTransparent);
@@ -137,33 +166,18 @@ void Frm_LabInfo::CreateControls()
     Lbl_Logo = lblLogo;
     const int side = LogoSize * vb::TwipsPerPixel;
     auto *border = new vb::Shape(frame, QStringLiteral("Shp_LogoBorder"));
-    border->setBorderColor(kBorderBlue);
+    border->setBorderColor(vb::kLogoOutlineBlue);
     border->setBorderWidth(2);
     border->Move(logoLeft - 60, RowTop + 420 - 60, side + 120, side + 120);
     border->setVisible(false);
     Shp_LogoBorder = border;
     auto *logo = new vb::PictureBox(frame, QStringLiteral("Pic_Logo"));
     logo->setBorderStyle(0);
-    logo->setBackColor(kWhite);
+    logo->setBackColor(vb::kWhite);
     logo->Move(logoLeft, RowTop + 420, side, side);
     logo->setCursor(Qt::PointingHandCursor);
     logo->setTabStop(false);
     Pic_Logo = logo;
-
-    Cmd_Save = CreateButton(QStringLiteral("Cmd_Save"), QStringLiteral("保存"), FrameLeft, FrameTop + FrameHeight + 240,
-                            1200, 375);
-    Cmd_Close = CreateButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + 1320,
-                             FrameTop + FrameHeight + 240, 1200, 375);
-
-    CommonDialog1 = new vb::CommonDialog(c, QStringLiteral("CommonDialog1"));
-
-    connect(Cmd_Save.peek(), &XButton::Click, this, &Frm_LabInfo::Cmd_Save_Click);
-    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_LabInfo::Cmd_Close_Click);
-    connect(Cmb_IsFine.peek(), &FCombo::Click, this, &Frm_LabInfo::Cmb_IsFine_Click);
-    connect(logo, &vb::PictureBox::Click, this, &Frm_LabInfo::Pic_Logo_Click);
-    vb::Shape *shape = border;
-    HoverByMouseMove(
-        logo, frame, [shape] { shape->setVisible(true); }, [shape] { shape->setVisible(false); });
 }
 
 // ---------------------------------------------------------------- load and layout

@@ -58,6 +58,9 @@ protected:
     void Form_Unload(int &cancel) override;
 
 private:
+    void CreateTitleBarSymbol();
+    void CreateInfoFields(vb::Frame *frame);
+    void CreateLogo(vb::Frame *frame);
     void LoadLabInfo();
     void ShowStoredLogo(const QVariant &logo);
 

@@ -83,7 +83,7 @@ void Frm_ReaderAdd::CreateControls()
         auto *b = new XButton(client(), name);
         b->Move(left, 3660, 1200, 375);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };
@@ -97,7 +97,7 @@ void Frm_ReaderAdd::CreateControls()
 
     // A thin outline above everything: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(client(), QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
     border->Move(0, 0, DesignWidth, DesignHeight);
     border->raise();

@@ -63,8 +63,24 @@ void Frm_ReaderDeposit::CreateControls()
     for (XButton *b : {Cmd_Deposit.peek(), Cmd_Clear.peek(), Cmd_Refresh.peek()}) AddWorkingControl(b);
 
     CreateGrid(GridLeft, GridTop, 11000, 6000);
+    CreateDepositPanel();
 
-    // The deposit panel; shown over the button row while a deposit is entered.
+    setTabOrder(Txt_RID->textBox(), Txt_Cash->textBox());
+
+    connect(Cmd_Deposit.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Deposit_Click);
+    connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Clear_Click);
+    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Refresh_Click);
+    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Close_Click);
+    connect(Cmd_Save.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Save_Click);
+    connect(Cmd_Cancel.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Cancel_Click);
+    connect(Txt_RID.peek(), &FTextBox::KeyPress, this, &Frm_ReaderDeposit::Txt_RID_KeyPress);
+    connect(Txt_Cash.peek(), &FTextBox::KeyPress, this, &Frm_ReaderDeposit::Txt_Cash_KeyPress);
+    setValidateHandler(Txt_RID.peek(), [this](bool &cancel) { Txt_RID_Validate(cancel); });
+}
+
+// The deposit panel; shown over the button row while a deposit is entered.
+void Frm_ReaderDeposit::CreateDepositPanel()
+{
     auto *fr = new vb::Frame(client(), QStringLiteral("Frame_Deposit"), QStringLiteral("充值区"));
     fr->Move(PanelLeft, PanelListTop, 11000, PanelHeight);
     fr->setVisible(false);
@@ -90,8 +106,8 @@ void Frm_ReaderDeposit::CreateControls()
     Txt_RID = rid;
     Lbl_Tip =
         label(QStringLiteral("Lbl_Tip"), QStringLiteral("[回车键查询]"), 240 + LabelWidth + BoxWidth + 120, 390, 1500);
-    Line_Split1 = line(QStringLiteral("Line_Split1"), 840, 0x808080L);
-    Line_Split1_Shadow = line(QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
+    Line_Split1 = line(QStringLiteral("Line_Split1"), 840, vb::kGrey);
+    Line_Split1_Shadow = line(QStringLiteral("Line_Split1_Shadow"), 855, vb::kWhite);
 
     const QStringList captions{QStringLiteral("读者姓名"), QStringLiteral("读者性别"), QStringLiteral("账户余额"),
                                QStringLiteral("账户状态")};
@@ -104,8 +120,8 @@ void Frm_ReaderDeposit::CreateControls()
         box->setEnabled(false);
         m_txt[size_t(i)] = box;
     }
-    Line_Split2 = line(QStringLiteral("Line_Split2"), 1980, 0x808080L);
-    Line_Split2_Shadow = line(QStringLiteral("Line_Split2_Shadow"), 1995, 0xFFFFFFL);
+    Line_Split2 = line(QStringLiteral("Line_Split2"), 1980, vb::kGrey);
+    Line_Split2_Shadow = line(QStringLiteral("Line_Split2_Shadow"), 1995, vb::kWhite);
 
     Lbl_Cash = label(QStringLiteral("Lbl_Cash"), QStringLiteral("● 充值金额"), 240, 2190, LabelWidth);
     auto *cash = new FTextBox(fr, QStringLiteral("Txt_Cash"));
@@ -121,18 +137,6 @@ void Frm_ReaderDeposit::CreateControls()
                             QString(), fr);
     Cmd_Cancel = CreateButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消"), 240 + LabelWidth + 1260, 2640, 1140,
                               375, QString(), fr);
-
-    setTabOrder(rid->textBox(), cash->textBox());
-
-    connect(Cmd_Deposit.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Deposit_Click);
-    connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Clear_Click);
-    connect(Cmd_Refresh.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Refresh_Click);
-    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Close_Click);
-    connect(Cmd_Save.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Save_Click);
-    connect(Cmd_Cancel.peek(), &XButton::Click, this, &Frm_ReaderDeposit::Cmd_Cancel_Click);
-    connect(rid, &FTextBox::KeyPress, this, &Frm_ReaderDeposit::Txt_RID_KeyPress);
-    connect(cash, &FTextBox::KeyPress, this, &Frm_ReaderDeposit::Txt_Cash_KeyPress);
-    setValidateHandler(rid, [this](bool &cancel) { Txt_RID_Validate(cancel); });
 }
 
 void Frm_ReaderDeposit::ControlsDestroyed()

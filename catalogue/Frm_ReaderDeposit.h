@@ -59,6 +59,7 @@ protected:
     void Form_Resize() override;
 
 private:
+    void CreateDepositPanel();
     void HideDepositCtrls();
     void ShowDepositCtrls();
     void InitDepositGrid();

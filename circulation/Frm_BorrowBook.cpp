@@ -66,82 +66,144 @@ vb::Label *Frm_BorrowBook::Lbl_Book(int index) const
 
 // ---------------------------------------------------------------- controls
 
+namespace {
+
+// The names of a look-up frame's parts.
+struct LookupNames {
+    QString frame, frameCaption, idLabel, idCaption, idBox, tip, split, splitShadow;
+};
+
+struct LookupFrame {
+    vb::Frame *frame;
+    vb::Label *idLabel;
+    FTextBox *idBox;
+    vb::Label *tip;
+    vb::LineControl *split;
+    vb::LineControl *splitShadow;
+};
+
+vb::LineControl *makeLine(QWidget *parent, const QString &name, int y, long color)
+{
+    auto *l = new vb::LineControl(parent, name);
+    l->setBorderColor(color);
+    l->setLine(LineStart, y, 9000, y);
+    return l;
+}
+
+// A frame that finds a record by its number: the number box with its Enter
+// hint, a sunken line under them; the record's fields follow (makeDisplay).
+LookupFrame makeLookupFrame(QWidget *parent, const LookupNames &n, int top, int height)
+{
+    LookupFrame f{};
+    f.frame = new vb::Frame(parent, n.frame, n.frameCaption);
+    f.frame->Move(FrameLeft, top, 11000, height);
+    f.idLabel = new vb::Label(f.frame, n.idLabel, n.idCaption);
+    f.idLabel->setBackStyle(vb::vbTransparent);
+    f.idLabel->Move(240, 390, 1320, 255);
+    f.idBox = new FTextBox(f.frame, n.idBox);
+    f.idBox->Move(1560, 360, 2400, FTextBox::FixedHeight);
+    f.idBox->setAutoSelAll(true);
+    f.tip = new vb::Label(f.frame, n.tip, QStringLiteral("[回车键查询]"));
+    f.tip->setBackStyle(vb::vbTransparent);
+    f.tip->Move(4080, 390, 1500, 255);
+    f.split = makeLine(f.frame, n.split, 840, vb::kGrey);
+    f.splitShadow = makeLine(f.frame, n.splitShadow, 855, vb::kWhite);
+    return f;
+}
+
+// Field i of a frame's display grid (three to a row): its caption and its read-only box.
+std::pair<vb::Label *, FTextBox *> makeDisplay(QWidget *parent, const QString &lblName, const QString &boxName, int i,
+                                               const QString &caption, int rowTop)
+{
+    const int col = i % 3, row = i / 3;
+    auto *lbl = new vb::Label(parent, lblName, caption);
+    lbl->setBackStyle(vb::vbTransparent);
+    lbl->Move(240 + col * CellWidth, rowTop + row * 420 + 30, LabelWidth, 255);
+    auto *box = new FTextBox(parent, boxName);
+    box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * 420, BoxWidth, FTextBox::FixedHeight);
+    box->setEnabled(false);
+    return std::make_pair(lbl, box);
+}
+
+}  // namespace
+
 void Frm_BorrowBook::CreateControls()
 {
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    auto makeLine = [](QWidget *parent, const QString &name, int y, long color) {
-        auto *l = new vb::LineControl(parent, name);
-        l->setBorderColor(color);
-        l->setLine(LineStart, y, 9000, y);
-        return l;
-    };
-    auto makeDisplay = [](QWidget *parent, const QString &lblName, const QString &boxName, int i,
-                          const QString &caption, int rowTop) {
-        const int col = i % 3, row = i / 3;
-        auto *lbl = new vb::Label(parent, lblName, caption);
-        lbl->setBackStyle(vb::vbTransparent);
-        lbl->Move(240 + col * CellWidth, rowTop + row * 420 + 30, LabelWidth, 255);
-        auto *box = new FTextBox(parent, boxName);
-        box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * 420, BoxWidth, FTextBox::FixedHeight);
-        box->setEnabled(false);
-        return std::make_pair(lbl, box);
-    };
+    CreateReaderFrame();
+    CreateBookFrame();
+    CreateLendingList();
 
-    // Reader.
-    auto *fr = new vb::Frame(client(), QStringLiteral("Frame_Reader"), QStringLiteral("读者档案"));
-    fr->Move(FrameLeft, ReaderTop, 11000, ReaderHeight);
-    Frame_Reader = fr;
-    Lbl_RID = new vb::Label(fr, QStringLiteral("Lbl_RID"), QStringLiteral("● 读者编号"));
-    Lbl_RID->setBackStyle(vb::vbTransparent);
-    Lbl_RID->Move(240, 390, 1320, 255);
-    auto *rid = new FTextBox(fr, QStringLiteral("Txt_RID"));
-    rid->Move(1560, 360, 2400, FTextBox::FixedHeight);
-    rid->setAutoSelAll(true);
-    Txt_RID = rid;
-    Lbl_Tip1 = new vb::Label(fr, QStringLiteral("Lbl_Tip1"), QStringLiteral("[回车键查询]"));
-    Lbl_Tip1->setBackStyle(vb::vbTransparent);
-    Lbl_Tip1->Move(4080, 390, 1500, 255);
-    Line_Split1 = makeLine(fr, QStringLiteral("Line_Split1"), 840, 0x808080L);
-    Line_Split1_Shadow = makeLine(fr, QStringLiteral("Line_Split1_Shadow"), 855, 0xFFFFFFL);
+    Cmd_OK = CreateButton(QStringLiteral("Cmd_OK"), QStringLiteral("确定"), FrameLeft, 8000, 1200, 375);
+    Cmd_Clear = CreateButton(QStringLiteral("Cmd_Clear"), QStringLiteral("清空"), FrameLeft + 1320, 8000, 1200, 375);
+    Cmd_Close = CreateButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + 2640, 8000, 1200, 375);
+
+    // Keyboard order of a desk clerk: reader number, copy number, the list, the buttons.
+    setTabOrder(Txt_RID->textBox(), Txt_BID->textBox());
+
+    connect(Txt_RID.peek(), &FTextBox::KeyPress, this, &Frm_BorrowBook::Txt_RID_KeyPress);
+    setValidateHandler(Txt_RID.peek(), [this](bool &cancel) { Txt_RID_Validate(cancel); });
+    connect(Txt_BID.peek(), &FTextBox::KeyPress, this, &Frm_BorrowBook::Txt_BID_KeyPress);
+    connect(Cmd_OK.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_OK_Click);
+    connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_Clear_Click);
+    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_Close_Click);
+}
+
+void Frm_BorrowBook::CreateReaderFrame()
+{
+    const LookupFrame f =
+        makeLookupFrame(client(),
+                        {QStringLiteral("Frame_Reader"), QStringLiteral("读者档案"), QStringLiteral("Lbl_RID"),
+                         QStringLiteral("● 读者编号"), QStringLiteral("Txt_RID"), QStringLiteral("Lbl_Tip1"),
+                         QStringLiteral("Line_Split1"), QStringLiteral("Line_Split1_Shadow")},
+                        ReaderTop, ReaderHeight);
+    Frame_Reader = f.frame;
+    Lbl_RID = f.idLabel;
+    Txt_RID = f.idBox;
+    Lbl_Tip1 = f.tip;
+    Line_Split1 = f.split;
+    Line_Split1_Shadow = f.splitShadow;
     const QStringList readerCaptions{
         QStringLiteral("读者姓名"),     QStringLiteral("性别"),         QStringLiteral("读者类别"),
         QStringLiteral("账户余额"),     QStringLiteral("账户状态"),     QStringLiteral("借书时间期限"),
         QStringLiteral("当前借书数量"), QStringLiteral("剩余借书数量"), QStringLiteral("借书数量限制")};
     for (int i = 0; i < 9; ++i) {
-        auto [lbl, box] = makeDisplay(fr, QStringLiteral("Lbl_Reader_%1").arg(i),
+        auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Reader_%1").arg(i),
                                       QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), 1020);
         m_readerLbl[i] = lbl;
         m_reader[i] = box;
     }
+}
 
-    // Copy.
-    auto *fb = new vb::Frame(client(), QStringLiteral("Frame_Book"), QStringLiteral("图书档案"));
-    fb->Move(FrameLeft, BookTop, 11000, BookHeight);
-    Frame_Book = fb;
-    Lbl_BID = new vb::Label(fb, QStringLiteral("Lbl_BID"), QStringLiteral("● 图书编号"));
-    Lbl_BID->setBackStyle(vb::vbTransparent);
-    Lbl_BID->Move(240, 390, 1320, 255);
-    auto *bid = new FTextBox(fb, QStringLiteral("Txt_BID"));
-    bid->Move(1560, 360, 2400, FTextBox::FixedHeight);
-    bid->setAutoSelAll(true);
-    Txt_BID = bid;
-    Lbl_Tip2 = new vb::Label(fb, QStringLiteral("Lbl_Tip2"), QStringLiteral("[回车键查询]"));
-    Lbl_Tip2->setBackStyle(vb::vbTransparent);
-    Lbl_Tip2->Move(4080, 390, 1500, 255);
-    Line_Split2 = makeLine(fb, QStringLiteral("Line_Split2"), 840, 0x808080L);
-    Line_Split2_Shadow = makeLine(fb, QStringLiteral("Line_Split2_Shadow"), 855, 0xFFFFFFL);
+void Frm_BorrowBook::CreateBookFrame()
+{
+    const LookupFrame f =
+        makeLookupFrame(client(),
+                        {QStringLiteral("Frame_Book"), QStringLiteral("图书档案"), QStringLiteral("Lbl_BID"),
+                         QStringLiteral("● 图书编号"), QStringLiteral("Txt_BID"), QStringLiteral("Lbl_Tip2"),
+                         QStringLiteral("Line_Split2"), QStringLiteral("Line_Split2_Shadow")},
+                        BookTop, BookHeight);
+    Frame_Book = f.frame;
+    Lbl_BID = f.idLabel;
+    Txt_BID = f.idBox;
+    Lbl_Tip2 = f.tip;
+    Line_Split2 = f.split;
+    Line_Split2_Shadow = f.splitShadow;
     const QStringList bookCaptions{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("每日租金"),
                                    QStringLiteral("出版社"),   QStringLiteral("ISBN"), QStringLiteral("可否外借")};
     for (int i = 0; i < 6; ++i) {
-        auto [lbl, box] = makeDisplay(fb, QStringLiteral("Lbl_Book_%1").arg(i), QStringLiteral("Txt_Book_%1").arg(i), i,
-                                      bookCaptions.at(i), 1020);
+        auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Book_%1").arg(i),
+                                      QStringLiteral("Txt_Book_%1").arg(i), i, bookCaptions.at(i), 1020);
         m_bookLbl[i] = lbl;
         m_book[i] = box;
     }
+}
 
-    // The lending list.
+// The copies chosen for the reader, each with its return date.
+void Frm_BorrowBook::CreateLendingList()
+{
     auto *fv = new vb::Frame(client(), QStringLiteral("Frame_View"), QStringLiteral("借书预览"));
     fv->Move(FrameLeft, ViewTop, 11000, 3000);
     Frame_View = fv;
@@ -151,7 +213,7 @@ void Frm_BorrowBook::CreateControls()
     Lbl_ShowRID = new vb::Label(fv, QStringLiteral("Lbl_ShowRID"), QString());
     Lbl_ShowRID->setBackStyle(vb::vbTransparent);
     Lbl_ShowRID->Move(1320, 360, 3000, 255);
-    Lbl_ShowRID->setForeColor(0xC00000L);
+    Lbl_ShowRID->setForeColor(vb::kDarkBlue);
     auto *lst = new vb::ListView(fv);
     lst->setObjectName(QStringLiteral("Lst_View"));
     lst->Move(LineStart, 720, 8760, 2000);
@@ -162,20 +224,6 @@ void Frm_BorrowBook::CreateControls()
     lst->ColumnHeaders().Add(QStringLiteral("每日租金"), 1200);
     lst->ColumnHeaders().Add(QStringLiteral("还书日期"), 1800);
     Lst_View = lst;
-
-    Cmd_OK = CreateButton(QStringLiteral("Cmd_OK"), QStringLiteral("确定"), FrameLeft, 8000, 1200, 375);
-    Cmd_Clear = CreateButton(QStringLiteral("Cmd_Clear"), QStringLiteral("清空"), FrameLeft + 1320, 8000, 1200, 375);
-    Cmd_Close = CreateButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + 2640, 8000, 1200, 375);
-
-    // Keyboard order of a desk clerk: reader number, copy number, the list, the buttons.
-    setTabOrder(rid->textBox(), bid->textBox());
-
-    connect(rid, &FTextBox::KeyPress, this, &Frm_BorrowBook::Txt_RID_KeyPress);
-    setValidateHandler(rid, [this](bool &cancel) { Txt_RID_Validate(cancel); });
-    connect(bid, &FTextBox::KeyPress, this, &Frm_BorrowBook::Txt_BID_KeyPress);
-    connect(Cmd_OK.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_OK_Click);
-    connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_Clear_Click);
-    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_BorrowBook::Cmd_Close_Click);
 }
 
 void Frm_BorrowBook::ControlsDestroyed()

@@ -60,6 +60,9 @@ protected:
     void Form_Resize() override;
 
 private:
+    void CreateReaderFrame();
+    void CreateBookFrame();
+    void CreateLendingList();
     void HideBorrowCtrls();
     void ShowBorrowCtrls();
     void AddCopy();

@@ -43,7 +43,7 @@ void Frm_ReturnBook::CreateControls()
     Opt_BID->Move(240, 720, 2400, 300);
     Opt_ISBN = new vb::OptionButton(frame, QStringLiteral("Opt_ISBN"), QStringLiteral("ISBN"));
     Opt_ISBN->Move(240, 1080, 2400, 300);
-    for (vb::OptionButton *o : {Opt_RID.peek(), Opt_BID.peek(), Opt_ISBN.peek()}) o->setBackColor(0xFFFFFFL);
+    for (vb::OptionButton *o : {Opt_RID.peek(), Opt_BID.peek(), Opt_ISBN.peek()}) o->setBackColor(vb::kWhite);
     auto *txt = new FTextBox(frame, QStringLiteral("Txt_ID"));
     txt->Move(240, 1500, 2520, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);

@@ -22,9 +22,6 @@ constexpr int LabelTop = 360;
 constexpr int ChartLeft = 240, ChartTop = 720;
 constexpr int BrwChartTop = 1260;
 
-constexpr long NavFace = 0x8000000FL;
-constexpr long NavText = 0x808080L;
-
 void setNavLook(XButton *b, long back, long fore, bool bold)
 {
     b->setBackColor(back);
@@ -51,12 +48,68 @@ Frm_Statistics::Frm_Statistics() : ChildListForm(QStringLiteral("Frm_Statistics"
 
 // ---------------------------------------------------------------- controls
 
+namespace {
+
+vb::Frame *makeFrame(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *f = new vb::Frame(parent, name, caption);
+    f->Move(ViewLeft, ViewTop, 11000, 6000);
+    return f;
+}
+
+vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width)
+{
+    auto *l = new vb::Label(parent, name, caption);
+    l->setBackStyle(vb::vbTransparent);
+    l->Move(left, top, width, 255);
+    return l;
+}
+
+vb::Chart *makeChart(QWidget *parent, const QString &name, const QString &title, int top)
+{
+    auto *c = new vb::Chart(parent);
+    c->setObjectName(name);
+    c->Move(ChartLeft, top, 10000, 4800);
+    c->setTitleText(title);
+    return c;
+}
+
+}  // namespace
+
 void Frm_Statistics::CreateControls()
 {
     CreateTitleBar();
     Cmd_TBarClose->setToolTip(QStringLiteral("关闭当前窗口"));
 
-    // Navigator bar.
+    CreateNavigatorBar();
+
+    // Catalogue.
+    auto *fb = makeFrame(client(), QStringLiteral("Frame_Book"), QStringLiteral("图书资料"));
+    Frame_Book = fb;
+    Lbl_BookNum = makeLabel(fb, QStringLiteral("Lbl_BookNum"), QString(), 240, LabelTop, 9000);
+    Chart_Book = makeChart(fb, QStringLiteral("Chart_Book"), QStringLiteral("出版社图书种类排行"), ChartTop);
+
+    // Readers.
+    auto *fr = makeFrame(client(), QStringLiteral("Frame_Reader"), QStringLiteral("读者资料"));
+    Frame_Reader = fr;
+    Lbl_ReaderNum = makeLabel(fr, QStringLiteral("Lbl_ReaderNum"), QString(), 240, LabelTop, 9000);
+    Chart_Reader = makeChart(fr, QStringLiteral("Chart_Reader"), QStringLiteral("读者账户金额排行"), ChartTop);
+
+    CreateBorrowView();
+
+    connect(Cmd_Book.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Book_Click);
+    connect(Cmd_Reader.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Reader_Click);
+    connect(Cmd_Borrow.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Borrow_Click);
+    connect(Cmd_OK.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_OK_Click);
+    connect(Opt_Book.peek(), &vb::OptionButton::Click, this, &Frm_Statistics::Opt_Book_Click);
+    connect(Opt_Reader.peek(), &vb::OptionButton::Click, this, &Frm_Statistics::Opt_Reader_Click);
+    connect(Txt_From.peek(), &FTextBox::Click, this, &Frm_Statistics::Txt_From_Click);
+    connect(Txt_To.peek(), &FTextBox::Click, this, &Frm_Statistics::Txt_To_Click);
+}
+
+// The buttons that choose the view, side by side like tabs.
+void Frm_Statistics::CreateNavigatorBar()
+{
     auto *nbar = new vb::PictureBox(client(), QStringLiteral("Pic_NBar"));
     nbar->setBorderStyle(0);
     nbar->Move(NBarLeft, NBarTop, 11000, NBarHeight);
@@ -65,11 +118,11 @@ void Frm_Statistics::CreateControls()
         auto *b = new XButton(nbar, name);
         b->Move(index * NavWidth, 0, NavWidth, NBarHeight);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
-        b->setMouseOnColor(0xFFFFFFL);
-        b->setMouseDownColor(0xE0E0E0L);
-        setNavLook(b, NavFace, NavText, false);
+        b->setMouseOnColor(vb::kWhite);
+        b->setMouseDownColor(vb::kLightGrey);
+        setNavLook(b, vb::vbButtonFace, vb::kGrey, false);
         return b;
     };
     Cmd_Book = makeNav(QStringLiteral("Cmd_Book"), QStringLiteral("图书资料"), 0);
@@ -81,42 +134,14 @@ void Frm_Statistics::CreateControls()
     Pic_NBarSub1 = sub;
     // The bar's base line under the filler, so the chosen (white) button stands out as a tab.
     auto *base = new vb::LineControl(sub, QStringLiteral("Line_NBarBase"));
-    base->setBorderColor(0x808080L);
+    base->setBorderColor(vb::kGrey);
     base->setLine(0, NBarHeight - 15, 30000, NBarHeight - 15);
+}
 
-    auto makeFrame = [&](const QString &name, const QString &caption) {
-        auto *f = new vb::Frame(client(), name, caption);
-        f->Move(ViewLeft, ViewTop, 11000, 6000);
-        return f;
-    };
-    auto makeLabel = [](QWidget *parent, const QString &name, const QString &caption, int left, int top, int width) {
-        auto *l = new vb::Label(parent, name, caption);
-        l->setBackStyle(vb::vbTransparent);
-        l->Move(left, top, width, 255);
-        return l;
-    };
-    auto makeChart = [](QWidget *parent, const QString &name, const QString &title, int top) {
-        auto *c = new vb::Chart(parent);
-        c->setObjectName(name);
-        c->Move(ChartLeft, top, 10000, 4800);
-        c->setTitleText(title);
-        return c;
-    };
-
-    // Catalogue.
-    auto *fb = makeFrame(QStringLiteral("Frame_Book"), QStringLiteral("图书资料"));
-    Frame_Book = fb;
-    Lbl_BookNum = makeLabel(fb, QStringLiteral("Lbl_BookNum"), QString(), 240, LabelTop, 9000);
-    Chart_Book = makeChart(fb, QStringLiteral("Chart_Book"), QStringLiteral("出版社图书种类排行"), ChartTop);
-
-    // Readers.
-    auto *fr = makeFrame(QStringLiteral("Frame_Reader"), QStringLiteral("读者资料"));
-    Frame_Reader = fr;
-    Lbl_ReaderNum = makeLabel(fr, QStringLiteral("Lbl_ReaderNum"), QString(), 240, LabelTop, 9000);
-    Chart_Reader = makeChart(fr, QStringLiteral("Chart_Reader"), QStringLiteral("读者账户金额排行"), ChartTop);
-
-    // Lending.
-    auto *fw = makeFrame(QStringLiteral("Frame_Borrow"), QStringLiteral("借书资料"));
+// Lending: the two rankings to choose from, the time range and the chart.
+void Frm_Statistics::CreateBorrowView()
+{
+    auto *fw = makeFrame(client(), QStringLiteral("Frame_Borrow"), QStringLiteral("借书资料"));
     Frame_Borrow = fw;
     Opt_Reader = new vb::OptionButton(fw, QStringLiteral("Opt_Reader"), QStringLiteral("读者借书总数排行"));
     Opt_Reader->Move(240, 330, 2400, 300);
@@ -138,15 +163,6 @@ void Frm_Statistics::CreateControls()
     Cmd_OK = CreateButton(QStringLiteral("Cmd_OK"), QStringLiteral("确定"), 5400, 735, 1080, 330,
                           QStringLiteral("统计时间范围内的图书借阅次数"), fw);
     Chart_Brw = makeChart(fw, QStringLiteral("Chart_Brw"), QString(), BrwChartTop);
-
-    connect(Cmd_Book.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Book_Click);
-    connect(Cmd_Reader.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Reader_Click);
-    connect(Cmd_Borrow.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_Borrow_Click);
-    connect(Cmd_OK.peek(), &XButton::Click, this, &Frm_Statistics::Cmd_OK_Click);
-    connect(Opt_Book.peek(), &vb::OptionButton::Click, this, &Frm_Statistics::Opt_Book_Click);
-    connect(Opt_Reader.peek(), &vb::OptionButton::Click, this, &Frm_Statistics::Opt_Reader_Click);
-    connect(from, &FTextBox::Click, this, &Frm_Statistics::Txt_From_Click);
-    connect(to, &FTextBox::Click, this, &Frm_Statistics::Txt_To_Click);
 }
 
 void Frm_Statistics::Form_Load()
@@ -239,8 +255,8 @@ void Frm_Statistics::ShowBorrowView()
 void Frm_Statistics::SetNavButton(XButton *button)
 {
     try {
-        if (m_curNav) setNavLook(m_curNav, NavFace, NavText, false);
-        setNavLook(button, vb::RGB(255, 255, 255), vb::RGB(0, 0, 0), true);
+        if (m_curNav) setNavLook(m_curNav, vb::vbButtonFace, vb::kGrey, false);
+        setNavLook(button, vb::kWhite, vb::kBlack, true);
         m_curNav = button;
     } catch (...) {
     }

@@ -58,6 +58,8 @@ protected:
     void Form_Resize() override;
 
 private:
+    void CreateNavigatorBar();
+    void CreateBorrowView();
     void ShowBookView();
     void ShowReaderView();
     void ShowBorrowView();

@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr long kButtonFace = 0x8000000FL;
-constexpr long kHoverLine = 0x6A240AL;      // RGB(10, 36, 106)
-constexpr long kHoverButton = 0xD2BDB6L;    // RGB(182, 189, 210)
-constexpr long kPressedButton = 0xB59285L;  // RGB(133, 146, 181)
 constexpr int kMinWidthPx = FCombo::MinWidth / vb::TwipsPerPixel;
 
 int px(double twips) { return int(std::floor(twips / vb::TwipsPerPixel + 1e-9)); }
@@ -55,7 +51,7 @@ public:
     {
         if (surface.size() != size()) {
             surface = QImage(size(), QImage::Format_RGB32);
-            surface.fill(Qt::white);
+            surface.fill(vb::toQColor(vb::kWhite));
         }
     }
     // Outline and filled rectangle between two corners, in twips.
@@ -82,7 +78,7 @@ public:
             for (int col = row; col < 7 - row; ++col) {
                 const int x = x0 + col, y = y0 + row;
                 if (x >= 0 && y >= 0 && x < surface.width() && y < surface.height())
-                    surface.setPixel(x, y, qRgb(0, 0, 0));
+                    surface.setPixel(x, y, vb::toQColor(vb::kBlack).rgb());
             }
     }
 
@@ -347,9 +343,9 @@ void FCombo::SetIt()
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
     m_face->surface.fill(vb::toQColor(m_backColor));
-    m_face->outline(0, 0, W - 15, H - 15, kButtonFace);
+    m_face->outline(0, 0, W - 15, H - 15, vb::vbButtonFace);
     m_face->filled(15, 15, W - 30, H - 30, m_backColor);
-    m_face->filled(W - 255, 30, W - 45, H - 45, kButtonFace);
+    m_face->filled(W - 255, 30, W - 45, H - 45, vb::vbButtonFace);
     m_face->arrow();
     m_face->update();
 }
@@ -360,9 +356,9 @@ void FCombo::setItHover()
     if (m_face->surface.isNull()) return;
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
-    m_face->outline(0, 0, W - 15, H - 15, kHoverLine);
-    m_face->outline(W - 270, 15, W - 270, H - 30, kHoverLine);
-    m_face->filled(W - 255, 20, W - 30, H - 30, kHoverButton);
+    m_face->outline(0, 0, W - 15, H - 15, vb::kHoverBlue);
+    m_face->outline(W - 270, 15, W - 270, H - 30, vb::kHoverBlue);
+    m_face->filled(W - 255, 20, W - 30, H - 30, vb::kComboHoverFace);
     m_face->arrow();
     m_face->update();
 }
@@ -373,7 +369,7 @@ void FCombo::drawPressed()
     if (m_face->surface.isNull()) return;
     const double W = vb::toTwips(m_face->width());
     const double H = vb::toTwips(m_face->height());
-    m_face->filled(W - 255, 20, W - 30, H - 30, kPressedButton);
+    m_face->filled(W - 255, 20, W - 30, H - 30, vb::kComboPressedFace);
     m_face->arrow();
     m_face->update();
 }
@@ -521,9 +517,10 @@ void FCombo::ReadProperties(const PropertyBag &bag)
 {
     const QVariant font = bag.ReadProperty(QStringLiteral("Font"));
     m_combo->setFont(controls::usableFont(font.isValid() ? font.value<QFont>() : controls::ambientFont(this)));
-    const long fore = long(bag.ReadProperty(QStringLiteral("ForeColor"), colorValue(0x80000008L)).toLongLong());
+    const long fore = long(bag.ReadProperty(QStringLiteral("ForeColor"), colorValue(vb::vbWindowText)).toLongLong());
     setForeColor(fore);
-    const long back = long(bag.ReadProperty(QStringLiteral("BackColor"), colorValue(0x80000005L)).toLongLong());
+    const long back =
+        long(bag.ReadProperty(QStringLiteral("BackColor"), colorValue(vb::vbWindowBackground)).toLongLong());
     setBackColor(back);
     const int index = bag.ReadProperty(QStringLiteral("ListIndex"), 0).toInt();
     if (index >= -1 && index < m_combo->count()) m_combo->setCurrentIndex(index);
@@ -536,8 +533,8 @@ void FCombo::WriteProperties(PropertyBag &bag) const
         bag.WriteProperty(QStringLiteral("Font"), m_combo->font());
     else
         bag.remove(QStringLiteral("Font"));
-    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(0x80000008L));
-    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(0x80000005L));
+    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(vb::vbWindowText));
+    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(vb::vbWindowBackground));
     bag.WriteProperty(QStringLiteral("Text"), m_combo->currentText(), QStringLiteral("Combo1"));
     bag.WriteProperty(QStringLiteral("EnabledText"), m_enabledText, true);
     bag.WriteProperty(QStringLiteral("ListIndex"), m_combo->currentIndex(), 0);

@@ -7,6 +7,7 @@
 //
 // Properties: getter = the design name, setter = "set" + the name; the same
 // names are Qt properties for look-up at run time. Events are signals.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QFont>
@@ -123,8 +124,8 @@ private:
     FComboFace *m_face = nullptr;
     QLineEdit *m_text = nullptr;
     QLabel *m_label = nullptr;
-    long m_foreColor = 0x80000008L;
-    long m_backColor = 0x80000005L;
+    long m_foreColor = vb::vbWindowText;
+    long m_backColor = vb::vbWindowBackground;
     bool m_enabledText = true;
     bool m_hover = false;
     bool m_inClick = false;

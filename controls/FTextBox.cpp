@@ -17,8 +17,6 @@ namespace {
 // True while the program itself sets a box's text.
 bool g_textFromCode = false;
 
-constexpr long kButtonFace = 0x8000000FL;
-constexpr long kHoverFrame = 0x6A240AL;  // RGB(10, 36, 106)
 constexpr int kHeightPx = FTextBox::FixedHeight / vb::TwipsPerPixel;
 
 QVariant colorValue(long c) { return QVariant::fromValue<qlonglong>(c); }
@@ -186,9 +184,9 @@ void FTextBox::resizeEvent(QResizeEvent *e)
 void FTextBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), vb::toQColor(kButtonFace));
+    p.fillRect(rect(), vb::toQColor(vb::vbButtonFace));
     if (m_frameDrawn) {
-        p.setPen(vb::toQColor(kHoverFrame));
+        p.setPen(vb::toQColor(vb::kHoverBlue));
         p.setBrush(Qt::NoBrush);
         p.drawRect(0, 0, width() - 1, height() - 1);
     }
@@ -437,7 +435,7 @@ void FTextBox::ReadProperties(const PropertyBag &bag)
     auto read = [&bag](const char *key, const QVariant &def) {
         return bag.ReadProperty(QString::fromLatin1(key), def);
     };
-    setBackColor(long(read("BackColor", colorValue(0x80000005L)).toLongLong()));
+    setBackColor(long(read("BackColor", colorValue(vb::vbWindowBackground)).toLongLong()));
     const QVariant font = read("Font", QVariant());
     setFont(font.isValid() ? font.value<QFont>() : controls::ambientFont(this));
     setFontBold(read("FontBold", false).toBool());
@@ -447,7 +445,7 @@ void FTextBox::ReadProperties(const PropertyBag &bag)
     setFontSize(read("FontSize", 0.0f).toFloat());
     setFontStrikethru(read("FontStrikethru", false).toBool());
     setFontUnderline(read("FontUnderline", false).toBool());
-    setForeColor(long(read("ForeColor", colorValue(0x80000008L)).toLongLong()));
+    setForeColor(long(read("ForeColor", colorValue(vb::vbWindowText)).toLongLong()));
     setLocked(read("Locked", false).toBool());
     setText(read("Text", QString()).toString());
     setSelLength(read("SelLength", 0).toInt());
@@ -465,7 +463,7 @@ void FTextBox::ReadProperties(const PropertyBag &bag)
 
 void FTextBox::WriteProperties(PropertyBag &bag) const
 {
-    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(0x80000005L));
+    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(vb::vbWindowBackground));
     if (Font() != controls::ambientFont(this))
         bag.WriteProperty(QStringLiteral("Font"), Font());
     else
@@ -476,7 +474,7 @@ void FTextBox::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty(QStringLiteral("FontSize"), FontSize(), 0.0f);
     bag.WriteProperty(QStringLiteral("FontStrikethru"), FontStrikethru(), false);
     bag.WriteProperty(QStringLiteral("FontUnderline"), FontUnderline(), false);
-    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(0x80000008L));
+    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(vb::vbWindowText));
     bag.WriteProperty(QStringLiteral("Locked"), Locked(), false);
     bag.WriteProperty(QStringLiteral("Text"), Text(), QString());
     bag.WriteProperty(QStringLiteral("SelLength"), SelLength(), 0);

@@ -9,6 +9,7 @@
 // first letter in upper case; the same names are Qt properties for look-up at
 // run time. Events are signals with arguments by reference (direct
 // connections), so a KeyPress handler that sets KeyAscii to 0 drops the key.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QFont>
@@ -187,8 +188,8 @@ private:
     FTextBoxEdit *m_text = nullptr;
     QWidget *m_sh1 = nullptr;
     QTimer *m_timer = nullptr;
-    long m_backColor = 0x80000005L;
-    long m_foreColor = 0x80000008L;
+    long m_backColor = vb::vbWindowBackground;
+    long m_foreColor = vb::vbWindowText;
     QString m_passwordChar;
     int m_alignment = 0;
     bool m_autoSelAll = false;

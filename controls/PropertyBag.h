@@ -4,7 +4,6 @@
 // value equal to its default leaves the key out.
 #include <QMap>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 class PropertyBag {
@@ -14,16 +13,7 @@ public:
 
     bool contains(const QString &name) const;
     void remove(const QString &name);
-    // The keys in the order they were first written, as spelt then.
-    QStringList keys() const;
-    int count() const { return int(m_order.size()); }
-    void clear();
 
 private:
-    struct Entry {
-        QString name;
-        QVariant value;
-    };
-    QMap<QString, Entry> m_items;  // by lower-case key
-    QStringList m_order;           // lower-case keys, in writing order
+    QMap<QString, QVariant> m_items;  // by lower-case name
 };

@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr long kButtonFace = 0x8000000FL;
-constexpr long kButtonText = 0x80000012L;
-constexpr long kMenuBar = 0x80000004L;
-
 // Twips to a pixel coordinate.
 int px(double twips) { return int(std::floor(twips / vb::TwipsPerPixel + 1e-9)); }
 
@@ -149,15 +145,15 @@ void XButton::setVisible(bool v) { QWidget::setVisible(v); }
 void XButton::InitProperties()
 {
     m_caption.clear();
-    m_backColor = kButtonFace;
+    m_backColor = vb::vbButtonFace;
     m_curColor = m_backColor;
-    m_foreColor = kButtonText;
-    m_mouseDownColor = kMenuBar;
-    m_mouseOnColor = kMenuBar;
-    m_styleColor = 0;
+    m_foreColor = vb::vbButtonText;
+    m_mouseDownColor = vb::vbMenuBar;
+    m_mouseOnColor = vb::vbMenuBar;
+    m_styleColor = vb::kBlack;
     m_styleColor2 = -1;
-    m_style3DColor1 = 0xFCF2EBL;
-    m_style3DColor2 = 0x808080L;
+    m_style3DColor1 = vb::kButtonEdgeLight;
+    m_style3DColor2 = vb::kGrey;
     m_style = 0;
     m_ifDraw = false;
     m_picture = QPixmap();
@@ -171,14 +167,14 @@ void XButton::ReadProperties(const PropertyBag &bag)
     m_caption = bag.ReadProperty(QStringLiteral("Caption"), QStringLiteral("XButton")).toString();
     QWidget::setToolTip(bag.ReadProperty(QStringLiteral("ToolTip"), QString()).toString());
     m_tag = bag.ReadProperty(QStringLiteral("Tag"), QString()).toString();
-    m_backColor = color("BackColor", kButtonFace);
-    m_foreColor = color("ForeColor", kButtonText);
-    m_mouseDownColor = color("MouseDownColor", kButtonText);
-    m_mouseOnColor = color("MouseOnColor", kButtonText);
-    m_styleColor = color("StyleColor", kButtonText);
+    m_backColor = color("BackColor", vb::vbButtonFace);
+    m_foreColor = color("ForeColor", vb::vbButtonText);
+    m_mouseDownColor = color("MouseDownColor", vb::vbButtonText);
+    m_mouseOnColor = color("MouseOnColor", vb::vbButtonText);
+    m_styleColor = color("StyleColor", vb::vbButtonText);
     m_styleColor2 = color("StyleColor2", -1);
-    m_style3DColor1 = color("Style3dColor1", kButtonText);
-    m_style3DColor2 = color("Style3dColor2", kButtonText);
+    m_style3DColor1 = color("Style3dColor1", vb::vbButtonText);
+    m_style3DColor2 = color("Style3dColor2", vb::vbButtonText);
     m_style = bag.ReadProperty(QStringLiteral("style"), 0).toInt();
     QWidget::setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool());
     const QVariant font = bag.ReadProperty(QStringLiteral("Font"));
@@ -194,14 +190,14 @@ void XButton::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty(QStringLiteral("Caption"), m_caption, QStringLiteral("XButton"));
     bag.WriteProperty(QStringLiteral("ToolTip"), toolTip(), QString());
     bag.WriteProperty(QStringLiteral("Tag"), m_tag, QString());
-    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(kButtonFace));
-    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(kButtonText));
-    bag.WriteProperty(QStringLiteral("MouseDownColor"), colorValue(m_mouseDownColor), colorValue(kButtonText));
-    bag.WriteProperty(QStringLiteral("MouseOnColor"), colorValue(m_mouseOnColor), colorValue(kButtonText));
-    bag.WriteProperty(QStringLiteral("StyleColor"), colorValue(m_styleColor), colorValue(kButtonText));
+    bag.WriteProperty(QStringLiteral("BackColor"), colorValue(m_backColor), colorValue(vb::vbButtonFace));
+    bag.WriteProperty(QStringLiteral("ForeColor"), colorValue(m_foreColor), colorValue(vb::vbButtonText));
+    bag.WriteProperty(QStringLiteral("MouseDownColor"), colorValue(m_mouseDownColor), colorValue(vb::vbButtonText));
+    bag.WriteProperty(QStringLiteral("MouseOnColor"), colorValue(m_mouseOnColor), colorValue(vb::vbButtonText));
+    bag.WriteProperty(QStringLiteral("StyleColor"), colorValue(m_styleColor), colorValue(vb::vbButtonText));
     bag.WriteProperty(QStringLiteral("StyleColor2"), colorValue(m_styleColor2), colorValue(-1));
-    bag.WriteProperty(QStringLiteral("Style3dColor1"), colorValue(m_style3DColor1), colorValue(kButtonText));
-    bag.WriteProperty(QStringLiteral("Style3dColor2"), colorValue(m_style3DColor2), colorValue(kButtonText));
+    bag.WriteProperty(QStringLiteral("Style3dColor1"), colorValue(m_style3DColor1), colorValue(vb::vbButtonText));
+    bag.WriteProperty(QStringLiteral("Style3dColor2"), colorValue(m_style3DColor2), colorValue(vb::vbButtonText));
     if (!m_picture.isNull())
         bag.WriteProperty(QStringLiteral("Picture"), m_picture);
     else
@@ -295,8 +291,8 @@ void XButton::printCaptionAt(int x, int y)
     if (isEnabled()) {
         print(x, y, m_foreColor);
     } else {
-        print(x + 15, y + 15, 0xFFFFFFL);
-        print(x, y, 0x808080L);
+        print(x + 15, y + 15, vb::kWhite);
+        print(x, y, vb::kGrey);
     }
 }
 

@@ -10,6 +10,7 @@
 // Events are signals with arguments by reference: connect them with
 // Qt::DirectConnection (the default for same-thread objects) so a handler may
 // change a value before the button acts on it.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QFont>
@@ -77,7 +78,8 @@ public:
     void setStyleColor2(long c);
     QPixmap Picture() const { return m_picture; }
     void setPicture(const QPixmap &p);
-    // `style`: 0 picture left of the caption, 1 picture above it, other: neither drawn.
+    // `style`, for a button with both a picture and a caption: 0 picture left of
+    // the caption, 1 picture above it, any other value draws neither.
     int Style() const { return m_style; }
     void setStyle(int s);
     using QWidget::setStyle;
@@ -136,17 +138,17 @@ private:
     void handleMove(int button, int shift, float x, float y);
 
     bool m_ifDraw = false;
-    long m_backColor = 0x8000000FL;
-    long m_foreColor = 0x80000012L;
-    long m_mouseOnColor = 0x80000004L;
-    long m_mouseDownColor = 0x80000004L;
-    long m_style3DColor1 = 0xFCF2EBL;
-    long m_style3DColor2 = 0x808080L;
-    long m_styleColor = 0;
+    long m_backColor = vb::vbButtonFace;
+    long m_foreColor = vb::vbButtonText;
+    long m_mouseOnColor = vb::vbMenuBar;
+    long m_mouseDownColor = vb::vbMenuBar;
+    long m_style3DColor1 = vb::kButtonEdgeLight;
+    long m_style3DColor2 = vb::kGrey;
+    long m_styleColor = vb::kBlack;
     long m_styleColor2 = -1;
     QString m_tag;
     QPixmap m_picture;
-    long m_pictureBack = 0x8000000FL;  // the picture holder's background
+    long m_pictureBack = vb::vbButtonFace;  // the picture holder's background
     int m_style = 0;
     QString m_caption;
 

@@ -11,7 +11,6 @@
 namespace {
 constexpr int TitleBarHeight = 480;
 constexpr int SideBarWidth = 3240;
-constexpr long White = 0xFFFFFFL;
 }  // namespace
 
 ChildListForm::ChildListForm(const QString &className) : vb::Form(className) { setMdiChild(true); }
@@ -26,7 +25,7 @@ void ChildListForm::CreateTitleBar()
 {
     auto *bar = new vb::PictureBox(client(), QStringLiteral("Pic_TitleBar"));
     bar->setBorderStyle(0);
-    bar->setBackColor(White);
+    bar->setBackColor(vb::kWhite);
     bar->setAlign(vb::vbAlignTop);
     bar->setHeight(TitleBarHeight);
     Pic_TitleBar = bar;
@@ -35,15 +34,15 @@ void ChildListForm::CreateTitleBar()
     lbl->setBackStyle(vb::vbTransparent);
     lbl->setFontSize(10.5);
     lbl->setFontBold(true);
-    lbl->setForeColor(0x000000L);
+    lbl->setForeColor(vb::kBlack);
     lbl->Move(240, 120, 9000, 270);
     Lbl_TBarText = lbl;
 
     auto *close = new XButton(bar, QStringLiteral("Cmd_TBarClose"));
     close->Move(std::max(0, bar->Width() - 360), 90, 300, 300);
-    close->setBackColor(White);
-    close->setMouseOnColor(0xE0E0E0L);
-    close->setMouseDownColor(0xC0C0C0L);
+    close->setBackColor(vb::kWhite);
+    close->setMouseOnColor(vb::kLightGrey);
+    close->setMouseDownColor(vb::kSilver);
     close->setCaption(QStringLiteral("×"));
     close->setToolTip(QStringLiteral("关闭当前窗口"));
     Cmd_TBarClose = close;
@@ -68,7 +67,7 @@ vb::PictureBox *ChildListForm::CreateSideBar()
 {
     auto *side = new vb::PictureBox(client(), QStringLiteral("Pic_SideBar"));
     side->setBorderStyle(0);
-    side->setBackColor(White);
+    side->setBackColor(vb::kWhite);
     side->setAlign(vb::vbAlignRight);
     side->setWidth(SideBarWidth);
     Pic_SideBar = side;
@@ -90,7 +89,7 @@ vb::CheckBox *ChildListForm::CreateShowClose(int left, int width, const QString 
     vb::PictureBox *side = Pic_SideBar.peek();
     auto *chk =
         new vb::CheckBox(side ? static_cast<QWidget *>(side) : client(), QStringLiteral("Chk_ShowClose"), caption);
-    chk->setBackColor(White);
+    chk->setBackColor(vb::kWhite);
     chk->Move(left, side ? std::max(0, side->Height() - 360) : 0, width, 255);
     Chk_ShowClose = chk;
     return chk;
@@ -102,7 +101,7 @@ XButton *ChildListForm::CreateButton(const QString &name, const QString &caption
     auto *b = new XButton(parent ? parent : client(), name);
     b->Move(left, top, width, height);
     b->setCaption(caption);
-    b->setStyleColor(0xB0B0B0L);
+    b->setStyleColor(vb::kFrameGrey);
     b->setIfDraw(true);
     if (!toolTip.isEmpty()) b->setToolTip(toolTip);
     return b;
@@ -132,14 +131,14 @@ vb::Label *ChildListForm::CreateSideBarTip(int top, int width)
 {
     vb::Label *l = CreateSideLabel(Pic_SideBar.peek(), QStringLiteral("Lbl_SBarTip"),
                                    QStringLiteral("注意：以上操作范围为整个数据库"), 240, top, width);
-    l->setForeColor(0x808080L);
+    l->setForeColor(vb::kGrey);
     return l;
 }
 
 vb::Frame *ChildListForm::CreateSideFrame(const QString &name, const QString &caption, int top, int height)
 {
     auto *f = new vb::Frame(Pic_SideBar.peek(), name, caption);
-    f->setBackColor(White);
+    f->setBackColor(vb::kWhite);
     f->Move(120, top, 3000, height);
     return f;
 }
@@ -178,7 +177,7 @@ void ChildListForm::GateLoad()
         FillSideBarLists();
         Cmd_Refresh_Click();
     } else if (auto *l = Lbl_TBarText.peek()) {
-        l->setForeColor(vb::RGB(255, 0, 0));
+        l->setForeColor(vb::kRed);
         l->setCaption(RefusedText());
     }
 }

@@ -21,10 +21,10 @@ vb::Label *DialogLabel(QWidget *parent, const QString &name, const QString &capt
 XButton *DialogButton(QWidget *parent, const QString &name, const QString &caption, int left, int top)
 {
     auto *b = new XButton(parent, name);
-    b->setBackColor(0xE0E0E0L);
-    b->setForeColor(0x404040L);
-    b->setMouseOnColor(0xFFFFFFL);
-    b->setMouseDownColor(0xC0C0C0L);
+    b->setBackColor(vb::kLightGrey);
+    b->setForeColor(vb::kDarkGreyText);
+    b->setMouseOnColor(vb::kWhite);
+    b->setMouseDownColor(vb::kSilver);
     b->Move(left, top, 1200, 375);
     b->setCaption(caption);
     return b;
@@ -35,7 +35,7 @@ DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height, std::function<v
     DialogTitleBarParts p;
     auto *bar = new vb::PictureBox(dialog->client(), QStringLiteral("Pic_TitleBar"));
     bar->setBorderStyle(0);
-    bar->setBackColor(0xFFFFFFL);
+    bar->setBackColor(vb::kWhite);
     bar->setAlign(vb::vbAlignTop);
     bar->setHeight(height);
     auto *lbl = new vb::Label(bar, QStringLiteral("Lbl_TBarText"), dialog->Caption());
@@ -43,9 +43,9 @@ DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height, std::function<v
     lbl->setFontBold(true);
     lbl->Move(240, std::max(0, (height - 270) / 2), 6000, 270);
     auto *close = new XButton(bar, QStringLiteral("Cmd_TBarClose"));
-    close->setBackColor(0xFFFFFFL);
-    close->setMouseOnColor(0xE0E0E0L);
-    close->setMouseDownColor(0xC0C0C0L);
+    close->setBackColor(vb::kWhite);
+    close->setMouseOnColor(vb::kLightGrey);
+    close->setMouseDownColor(vb::kSilver);
     close->setCaption(QStringLiteral("×"));
     close->Move(std::max(0, bar->Width() - 360), std::max(0, (height - 300) / 2), 300, 300);
     QPointer<vb::Form> dlg(dialog);

@@ -29,7 +29,7 @@ struct DialogTitleBarParts {
 DialogTitleBarParts DialogTitleBar(vb::Form *dialog, int height = 480, std::function<void()> onClose = {});
 // The white dialogs' label: transparent, sized to its caption, dark grey unless told.
 vb::Label *DialogLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
-                       long color = 0x404040L);
+                       long color = vb::kDarkGreyText);
 // The white dialogs' grey button, 1200 x 375 twips.
 XButton *DialogButton(QWidget *parent, const QString &name, const QString &caption, int left, int top);
 // Copies the window caption into the title label.

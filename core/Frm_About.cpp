@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kTitleBack = 0x592E0BL;  // dark blue behind the banner
-constexpr long kWhite = 0xFFFFFFL;
-
 constexpr int kTitleWidth = 5910;
 constexpr int kTitleHeight = 975;
 constexpr int kClientHeight = 3390;
@@ -41,8 +37,8 @@ QPixmap bannerPicture(int widthPx, int heightPx)
     QPixmap pm(widthPx, heightPx);
     QPainter p(&pm);
     QLinearGradient g(0, 0, widthPx, 0);
-    g.setColorAt(0.0, QColor(15, 42, 80));
-    g.setColorAt(1.0, QColor(58, 120, 194));
+    g.setColorAt(0.0, vb::toQColor(vb::kBannerDeepBlue));
+    g.setColorAt(1.0, vb::toQColor(vb::kBannerLightBlue));
     p.fillRect(pm.rect(), g);
     return pm;
 }
@@ -61,8 +57,8 @@ AboutCreditsBox::AboutCreditsBox(QWidget *parent, const QString &name) : QPlainT
     setTextInteractionFlags(Qt::NoTextInteraction);
     document()->setDocumentMargin(2);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, Qt::white);
-    pal.setColor(QPalette::Text, QColor(0x40, 0x40, 0x40));
+    pal.setColor(QPalette::Base, vb::toQColor(vb::kWhite));
+    pal.setColor(QPalette::Text, vb::toQColor(vb::kDarkGreyText));
     setPalette(pal);
     show();
 }
@@ -81,7 +77,7 @@ Frm_About::Frm_About() : vb::Form(QStringLiteral("Frm_About"))
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setCaption(DesignCaption());
-    setBackColor(kWindowBack);
+    setBackColor(vb::kWhite);
     setFixedSize(vb::toPx(kTitleWidth), vb::toPx(kClientHeight));
 }
 
@@ -92,12 +88,12 @@ void Frm_About::CreateControls()
     QWidget *c = client();
     setCaption(DesignCaption());
 
-    auto *bar = makeBox(c, QStringLiteral("Pic_TitleBar"), kTitleBack, 0);
+    auto *bar = makeBox(c, QStringLiteral("Pic_TitleBar"), vb::kTitleBarBlue, 0);
     bar->Move(0, 0, kTitleWidth, kTitleHeight);
     Pic_TitleBar = bar;
 
     // The banner with the logo and the names; it slides in from the right.
-    auto *banner = makeBox(bar, QStringLiteral("Pic_TBarSub1"), kTitleBack, 0);
+    auto *banner = makeBox(bar, QStringLiteral("Pic_TBarSub1"), vb::kTitleBarBlue, 0);
     banner->Move(0, 0, kTitleWidth, kTitleHeight);
     banner->setPicture(bannerPicture(vb::toPx(kTitleWidth), vb::toPx(kTitleHeight)));
     Pic_TBarSub1 = banner;
@@ -109,18 +105,20 @@ void Frm_About::CreateControls()
     logo->Move(300, 247, 480, 480);
     logo->setPicture(vb::LoadPicture(AppPath + QStringLiteral("Images/Window/Welcome_Logo.png")));
     Pic_Logo = logo;
-    Lbl_TMShadow = makeLabel(banner, QStringLiteral("Lbl_TMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L, 1005, 165);
-    Lbl_TM = makeLabel(banner, QStringLiteral("Lbl_TM"), QStringLiteral("Quorvale"), kWhite, 975, 135);
+    Lbl_TMShadow = makeLabel(banner, QStringLiteral("Lbl_TMShadow"), QStringLiteral("Quorvale"),
+                             vb::kTrademarkShadowBlue, 1005, 165);
+    Lbl_TM = makeLabel(banner, QStringLiteral("Lbl_TM"), QStringLiteral("Quorvale"), vb::kWhite, 975, 135);
     for (vb::Label *l : {Lbl_TMShadow.peek(), Lbl_TM.peek()}) {
         l->setFontName(QStringLiteral("DejaVu Sans"));
         l->setFontSize(20);
         l->setFontBold(true);
     }
-    Lbl_TMInfo = makeLabel(banner, QStringLiteral("Lbl_TMInfo"), QStringLiteral("Veltrane"), 0xF5E0CFL, 3600, 435);
+    Lbl_TMInfo =
+        makeLabel(banner, QStringLiteral("Lbl_TMInfo"), QStringLiteral("Veltrane"), vb::kPaleBlueText, 3600, 435);
     Lbl_TMInfo->setFontSize(12);
 
     // The credits, clipped by their box while they scroll up into it.
-    auto *copyright = makeBox(c, QStringLiteral("Pic_Copyright"), kWindowBack, 0);
+    auto *copyright = makeBox(c, QStringLiteral("Pic_Copyright"), vb::kWhite, 0);
     copyright->Move(240, 1080, 3135, 1455);
     Pic_Copyright = copyright;
     auto *credits = new AboutCreditsBox(copyright, QStringLiteral("Txt_Copyright"));
@@ -128,27 +126,27 @@ void Frm_About::CreateControls()
     credits->setText(CreditsText());
     Txt_Copyright = credits;
 
-    auto *zorv = makeBox(c, QStringLiteral("Pic_Zorv"), 0xF0F0F0L, 1);
+    auto *zorv = makeBox(c, QStringLiteral("Pic_Zorv"), vb::kPaleGrey, 1);
     zorv->Move(3600, 1080, 2175, 1455);
-    zorv->setForeColor(0x808080L);
+    zorv->setForeColor(vb::kGrey);
     Pic_Zorv = zorv;
 
     auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
-    line->setBorderColor(0xC0C0C0L);
+    line->setBorderColor(vb::kSilver);
     line->setLine(240, 2700, 5670, 2700);
     Line_Split = line;
     auto *shadow = new vb::LineControl(c, QStringLiteral("Line_SplitShadow"));
-    shadow->setBorderColor(0xF0F0F0L);
+    shadow->setBorderColor(vb::kPaleGrey);
     shadow->setLine(240, 2715, 5670, 2715);
     Line_SplitShadow = shadow;
 
-    Lbl_Version = makeLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 0x808080L, 240, 2925);
+    Lbl_Version = makeLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), vb::kGrey, 240, 2925);
 
     auto *ok = new XButton(c, QStringLiteral("Cmd_OK"));
-    ok->setBackColor(0xE0E0E0L);
-    ok->setForeColor(0x404040L);
-    ok->setMouseOnColor(0xFFFFFFL);
-    ok->setMouseDownColor(0xC0C0C0L);
+    ok->setBackColor(vb::kLightGrey);
+    ok->setForeColor(vb::kDarkGreyText);
+    ok->setMouseOnColor(vb::kWhite);
+    ok->setMouseDownColor(vb::kSilver);
     ok->Move(4455, 2850, 1215, 375);
     ok->setCaption(QStringLiteral("确定"));
     Cmd_OK = ok;

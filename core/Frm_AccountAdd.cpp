@@ -28,7 +28,7 @@ void Frm_AccountAdd::CreateControls()
 {
     // A thin outline: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(client(), QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
     border->Move(0, 0, DialogWidth, DialogHeight);
 
@@ -37,6 +37,38 @@ void Frm_AccountAdd::CreateControls()
     Lbl_TBarText = bar.Lbl_TBarText;
     Cmd_TBarClose = bar.Cmd_TBarClose;
 
+    CreateInfoFrame();
+
+    auto *tip = new vb::Label(
+        client(), QStringLiteral("Lbl_Tip"),
+        QStringLiteral("提示：密码不修改请留空。为了安全起见，二级密码只显示前两个字符并填充为八个字符。"));
+    tip->setBackStyle(vb::vbTransparent);
+    tip->setForeColor(vb::kGrey);
+    tip->setWordWrap(true);
+    tip->Move(FrameLeft, FrameTop + FrameHeight + 120, FrameWidth, 480);
+    Lbl_Tip = tip;
+
+    const int buttonTop = DialogHeight - 375 - 300;
+    auto makeButton = [this](const QString &name, const QString &caption, int left, int top) {
+        auto *b = new XButton(client(), name);
+        b->Move(left, top, 1200, 375);
+        b->setCaption(caption);
+        b->setStyleColor(vb::kFrameGrey);
+        b->setIfDraw(true);
+        return b;
+    };
+    Cmd_Add = makeButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), FrameLeft + FrameWidth - 2520, buttonTop);
+    Cmd_Close =
+        makeButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + FrameWidth - 1200, buttonTop);
+
+    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Add_Click);
+    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Close_Click);
+    connect(Txt_SubPWD.peek(), &FTextBox::Change, this, &Frm_AccountAdd::Txt_SubPWD_Change);
+}
+
+// The account's fields, one row each.
+void Frm_AccountAdd::CreateInfoFrame()
+{
     auto *frame = new vb::Frame(client(), QStringLiteral("Frame_Info"), QStringLiteral("基本信息"));
     frame->Move(FrameLeft, FrameTop, FrameWidth, FrameHeight);
     Frame_Info = frame;
@@ -85,32 +117,6 @@ void Frm_AccountAdd::CreateControls()
     ++row;
     Lbl_Status = label(QStringLiteral("Lbl_Status"), QStringLiteral("状态"));
     Cmb_Status = combo(QStringLiteral("Cmb_Status"));
-
-    auto *tip = new vb::Label(
-        client(), QStringLiteral("Lbl_Tip"),
-        QStringLiteral("提示：密码不修改请留空。为了安全起见，二级密码只显示前两个字符并填充为八个字符。"));
-    tip->setBackStyle(vb::vbTransparent);
-    tip->setForeColor(0x808080L);
-    tip->setWordWrap(true);
-    tip->Move(FrameLeft, FrameTop + FrameHeight + 120, FrameWidth, 480);
-    Lbl_Tip = tip;
-
-    const int buttonTop = DialogHeight - 375 - 300;
-    auto makeButton = [this](const QString &name, const QString &caption, int left, int top) {
-        auto *b = new XButton(client(), name);
-        b->Move(left, top, 1200, 375);
-        b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
-        b->setIfDraw(true);
-        return b;
-    };
-    Cmd_Add = makeButton(QStringLiteral("Cmd_Add"), QStringLiteral("添加"), FrameLeft + FrameWidth - 2520, buttonTop);
-    Cmd_Close =
-        makeButton(QStringLiteral("Cmd_Close"), QStringLiteral("关闭"), FrameLeft + FrameWidth - 1200, buttonTop);
-
-    connect(Cmd_Add.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Add_Click);
-    connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_AccountAdd::Cmd_Close_Click);
-    connect(Txt_SubPWD.peek(), &FTextBox::Change, this, &Frm_AccountAdd::Txt_SubPWD_Change);
 }
 
 void Frm_AccountAdd::Form_Load()

@@ -57,6 +57,7 @@ protected:
     bool UpdateRecord(QString &errText) override { return UpdateAccount(errText); }
 
 private:
+    void CreateInfoFrame();
     void SetAccMode();
     void LoadAccount();
     bool AddAccount(QString &errText);

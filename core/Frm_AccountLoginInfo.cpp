@@ -11,7 +11,6 @@ namespace {
 
 const QString kAll = QStringLiteral("[全部]");
 
-constexpr long White = 0xFFFFFFL;
 constexpr int FrameLeft = 120, FrameWidth = 3000;
 constexpr int FilterTop = 600, FilterHeight = 3060;
 constexpr int DeleteTop = FilterTop + FilterHeight + 180, DeleteHeight = 1380;
@@ -65,7 +64,7 @@ void Frm_AccountLoginInfo::CreateControls()
     };
 
     auto *filter = new vb::Frame(side, QStringLiteral("Frame_Filter"), QStringLiteral("信息筛选"));
-    filter->setBackColor(White);
+    filter->setBackColor(vb::kWhite);
     filter->Move(FrameLeft, FilterTop, FrameWidth, FilterHeight);
     Frame_Filter = filter;
     Lbl_UID = label(filter, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), InLabelLeft, 360);
@@ -82,7 +81,7 @@ void Frm_AccountLoginInfo::CreateControls()
                           375, QString(), filter);
 
     auto *del = new vb::Frame(side, QStringLiteral("Frame_Delete"), QStringLiteral("批量删除"));
-    del->setBackColor(White);
+    del->setBackColor(vb::kWhite);
     del->Move(FrameLeft, DeleteTop, FrameWidth, DeleteHeight);
     Frame_Delete = del;
     Lbl_DUID = label(del, QStringLiteral("Lbl_DUID"), QStringLiteral("用户名"), InLabelLeft, 360);

@@ -30,7 +30,7 @@ void Frm_AccountMag::CreateControls()
     auto *hint = new vb::Label(client(), QStringLiteral("Lbl_Hint"),
                                QStringLiteral("双击修改当前账户 | Del 删除 | Up/Down 移动"));
     hint->setBackStyle(vb::vbTransparent);
-    hint->setForeColor(0x808080L);
+    hint->setForeColor(vb::kGrey);
     hint->Move(GridLeft, 1080, 6000, 255);
     Lbl_Hint = hint;
     AddWorkingControl(hint);

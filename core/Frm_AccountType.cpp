@@ -21,9 +21,6 @@ constexpr int FrameHeight = PowerRowTop + 4 * PowerRowStep + 300 + 240;
 constexpr int ButtonTop = FrameTop + FrameHeight + 240;
 constexpr int TipTop = ButtonTop + 375 + 360;
 
-constexpr long LinkColor = 0xFF0000L;  // RGB(0, 0, 255)
-constexpr long LinkHoverColor = 0xFFC0C0L;
-
 }  // namespace
 
 Frm_AccountType::Frm_AccountType() : ChildListForm(QStringLiteral("Frm_AccountType"))
@@ -63,7 +60,7 @@ void Frm_AccountType::CreateControls()
     const auto link = [c](const QString &name, const QString &caption, int left) {
         auto *l = new vb::Label(c, name, caption);
         l->setBackStyle(vb::vbTransparent);
-        l->setForeColor(LinkColor);
+        l->setForeColor(vb::kBlue);
         l->setCursor(Qt::PointingHandCursor);
         l->Move(left, TypeRowTop + 30, 420, 255);
         return l;
@@ -71,7 +68,7 @@ void Frm_AccountType::CreateControls()
     Lbl_Add = link(QStringLiteral("Lbl_Add"), QStringLiteral("添加"), 4440);
     auto *split = new vb::Label(c, QStringLiteral("Lbl_Split"), QStringLiteral("|"));
     split->setBackStyle(vb::vbTransparent);
-    split->setForeColor(0x808080L);
+    split->setForeColor(vb::kGrey);
     split->Move(4920, TypeRowTop + 30, 120, 255);
     Lbl_Split = split;
     Lbl_Del = link(QStringLiteral("Lbl_Del"), QStringLiteral("删除"), 5100);
@@ -101,7 +98,7 @@ void Frm_AccountType::CreateControls()
 
     auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"), QStringLiteral("当前有1个类型拥有账户修改权限"));
     tip->setBackStyle(vb::vbTransparent);
-    tip->setForeColor(0x0000C0L);
+    tip->setForeColor(vb::kDarkRed);
     tip->setWordWrap(true);
     tip->Move(Margin, TipTop, PowerColumns * PowerColumnWidth + 240, 540);
     Lbl_Tip = tip;
@@ -127,7 +124,7 @@ void Frm_AccountType::ControlsDestroyed()
 void Frm_AccountType::SetLinkHover(vb::Label *link)
 {
     link->setFontUnderline(true);
-    link->setForeColor(LinkHoverColor);
+    link->setForeColor(vb::kLightBlue);
 }
 
 void Frm_AccountType::ResetLinkLooks()
@@ -135,7 +132,7 @@ void Frm_AccountType::ResetLinkLooks()
     for (vb::Label *l : {Lbl_Add.peek(), Lbl_Del.peek()}) {
         if (!l) continue;
         l->setFontUnderline(false);
-        l->setForeColor(LinkColor);
+        l->setForeColor(vb::kBlue);
     }
 }
 
@@ -166,7 +163,7 @@ void Frm_AccountType::Form_Load()
         ShowAccTypeCtrls();
         LoadAccTypes();
     } else {
-        Lbl_TBarText->setForeColor(vb::RGB(255, 0, 0));
+        Lbl_TBarText->setForeColor(vb::kRed);
         Lbl_TBarText->setCaption(RefusedText());
     }
     // A window shown again at the same size gets no resize of its own.

@@ -37,7 +37,7 @@ void Frm_DBClear::CreateControls()
     QWidget *c = client();
     // A thin outline: the dialog has no window frame, only its own title bar.
     auto *border = new vb::Shape(c, QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->setAttribute(Qt::WA_TransparentForMouseEvents);
     border->Move(0, 0, DialogWidth, DialogHeight);
 
@@ -46,70 +46,11 @@ void Frm_DBClear::CreateControls()
     Lbl_TBarText = bar.Lbl_TBarText;
     Cmd_TBarClose = bar.Cmd_TBarClose;
 
-    auto *frame = new vb::Frame(c, QStringLiteral("Frame_ItemList"), QStringLiteral("清理项目"));
-    frame->Move(FrameLeft, FrameTop, FrameWidth, FrameHeight);
-    Frame_ItemList = frame;
-
-    int row = 0;
-    const auto item = [&](const QString &name, const QString &caption) {
-        auto *chk = new vb::CheckBox(frame, name, caption);
-        chk->Move(ItemLeft, ItemTop + row * ItemStep, ItemWidth, 255);
-        chk->setAutoFillBackground(false);  // the frame's own shade shows through
-        return chk;
-    };
-    const auto note = [&](const QString &name, const QString &caption) {
-        auto *l = new vb::Label(frame, name, caption);
-        l->setBackStyle(vb::vbTransparent);
-        l->setForeColor(0x0000FFL);  // red
-        l->Move(NoteLeft, ItemTop + row * ItemStep + 15, NoteWidth, 255);
-        l->setVisible(false);
-        return l;
-    };
-
-    Chk_Acc_Login = item(QStringLiteral("Chk_Acc_Login"), QStringLiteral("所有账户登录信息"));
-    ++row;
-    Chk_Acc_Standby = item(QStringLiteral("Chk_Acc_Standby"), QStringLiteral("状态为停用的账户"));
-    Lbl_Acc_Standby = note(QStringLiteral("Lbl_Acc_Standby"), QStringLiteral("该操作将删除相应账户的所有相关记录"));
-    ++row;
-    Chk_Brw_Return = item(QStringLiteral("Chk_Brw_Return"), QStringLiteral("已还借书记录"));
-    {
-        const int top = ItemTop + row * ItemStep - 23;
-        auto dateLabel = [&](const QString &name, const QString &caption, int left) {
-            auto *l = new vb::Label(frame, name, caption);
-            l->setBackStyle(vb::vbTransparent);
-            l->Move(left, top + 38, 240, 255);
-            l->setVisible(false);
-            return l;
-        };
-        auto dateBox = [&](const QString &name, int left) {
-            auto *t = new FTextBox(frame, name);
-            t->Move(left, top, 1560, FTextBox::FixedHeight);
-            t->setAutoSelAll(true);
-            t->setVisible(false);
-            return t;
-        };
-        Lbl_From = dateLabel(QStringLiteral("Lbl_From"), QStringLiteral("从"), NoteLeft);
-        Txt_From = dateBox(QStringLiteral("Txt_From"), NoteLeft + 270);
-        Lbl_To = dateLabel(QStringLiteral("Lbl_To"), QStringLiteral("到"), NoteLeft + 1950);
-        Txt_To = dateBox(QStringLiteral("Txt_To"), NoteLeft + 2220);
-    }
-    ++row;
-    Chk_Brw_All = item(QStringLiteral("Chk_Brw_All"), QStringLiteral("全部借书记录"));
-    Lbl_Brw_All = note(QStringLiteral("Lbl_Brw_All"), QStringLiteral("该操作将删除相应的可能存在的图书损坏记录"));
-    ++row;
-    Chk_Book_Damag = item(QStringLiteral("Chk_Book_Damag"), QStringLiteral("所有图书损坏记录"));
-    ++row;
-    Chk_Book_NoStore = item(QStringLiteral("Chk_Book_NoStore"), QStringLiteral("无库存的图书档案"));
-    ++row;
-    Chk_Reader_Dep = item(QStringLiteral("Chk_Reader_Dep"), QStringLiteral("所有读者充值记录"));
-    ++row;
-    Chk_Reader_Standby = item(QStringLiteral("Chk_Reader_Standby"), QStringLiteral("状态为停用的读者"));
-    Lbl_Reader_Standby =
-        note(QStringLiteral("Lbl_Reader_Standby"), QStringLiteral("该操作将删除相应读者的所有相关记录"));
+    CreateItemList();
 
     auto *tip = new vb::Label(c, QStringLiteral("Lbl_Tip"), QStringLiteral("注意：灰色项代表您没有权限进行该操作"));
     tip->setBackStyle(vb::vbTransparent);
-    tip->setForeColor(0x808080L);
+    tip->setForeColor(vb::kGrey);
     tip->Move(FrameLeft, FrameTop + FrameHeight + 150, FrameWidth, 255);
     Lbl_Tip = tip;
 
@@ -118,7 +59,7 @@ void Frm_DBClear::CreateControls()
         auto *b = new XButton(c, name);
         b->Move(left, top, 1200, 375);
         b->setCaption(caption);
-        b->setStyleColor(0xB0B0B0L);
+        b->setStyleColor(vb::kFrameGrey);
         b->setIfDraw(true);
         return b;
     };
@@ -132,6 +73,74 @@ void Frm_DBClear::CreateControls()
     connect(Chk_Brw_Return.peek(), &vb::CheckBox::Click, this, &Frm_DBClear::Chk_Brw_Return_Click);
     connect(Cmd_Clear.peek(), &XButton::Click, this, &Frm_DBClear::Cmd_Clear_Click);
     connect(Cmd_Close.peek(), &XButton::Click, this, &Frm_DBClear::Cmd_Close_Click);
+}
+
+// The clean-up items, one row each; an item's warning (red) shows while it is ticked.
+void Frm_DBClear::CreateItemList()
+{
+    auto *frame = new vb::Frame(client(), QStringLiteral("Frame_ItemList"), QStringLiteral("清理项目"));
+    frame->Move(FrameLeft, FrameTop, FrameWidth, FrameHeight);
+    Frame_ItemList = frame;
+
+    int row = 0;
+    const auto item = [&](const QString &name, const QString &caption) {
+        auto *chk = new vb::CheckBox(frame, name, caption);
+        chk->Move(ItemLeft, ItemTop + row * ItemStep, ItemWidth, 255);
+        chk->setAutoFillBackground(false);  // the frame's own shade shows through
+        return chk;
+    };
+    const auto note = [&](const QString &name, const QString &caption) {
+        auto *l = new vb::Label(frame, name, caption);
+        l->setBackStyle(vb::vbTransparent);
+        l->setForeColor(vb::kRed);
+        l->Move(NoteLeft, ItemTop + row * ItemStep + 15, NoteWidth, 255);
+        l->setVisible(false);
+        return l;
+    };
+
+    Chk_Acc_Login = item(QStringLiteral("Chk_Acc_Login"), QStringLiteral("所有账户登录信息"));
+    ++row;
+    Chk_Acc_Standby = item(QStringLiteral("Chk_Acc_Standby"), QStringLiteral("状态为停用的账户"));
+    Lbl_Acc_Standby = note(QStringLiteral("Lbl_Acc_Standby"), QStringLiteral("该操作将删除相应账户的所有相关记录"));
+    ++row;
+    Chk_Brw_Return = item(QStringLiteral("Chk_Brw_Return"), QStringLiteral("已还借书记录"));
+    CreateReturnDateRange(frame, ItemTop + row * ItemStep - 23);
+    ++row;
+    Chk_Brw_All = item(QStringLiteral("Chk_Brw_All"), QStringLiteral("全部借书记录"));
+    Lbl_Brw_All = note(QStringLiteral("Lbl_Brw_All"), QStringLiteral("该操作将删除相应的可能存在的图书损坏记录"));
+    ++row;
+    Chk_Book_Damag = item(QStringLiteral("Chk_Book_Damag"), QStringLiteral("所有图书损坏记录"));
+    ++row;
+    Chk_Book_NoStore = item(QStringLiteral("Chk_Book_NoStore"), QStringLiteral("无库存的图书档案"));
+    ++row;
+    Chk_Reader_Dep = item(QStringLiteral("Chk_Reader_Dep"), QStringLiteral("所有读者充值记录"));
+    ++row;
+    Chk_Reader_Standby = item(QStringLiteral("Chk_Reader_Standby"), QStringLiteral("状态为停用的读者"));
+    Lbl_Reader_Standby =
+        note(QStringLiteral("Lbl_Reader_Standby"), QStringLiteral("该操作将删除相应读者的所有相关记录"));
+}
+
+// The return dates of the returned-loans item ("从 ... 到 ..."), shown while it is ticked.
+void Frm_DBClear::CreateReturnDateRange(vb::Frame *frame, int top)
+{
+    auto dateLabel = [&](const QString &name, const QString &caption, int left) {
+        auto *l = new vb::Label(frame, name, caption);
+        l->setBackStyle(vb::vbTransparent);
+        l->Move(left, top + 38, 240, 255);
+        l->setVisible(false);
+        return l;
+    };
+    auto dateBox = [&](const QString &name, int left) {
+        auto *t = new FTextBox(frame, name);
+        t->Move(left, top, 1560, FTextBox::FixedHeight);
+        t->setAutoSelAll(true);
+        t->setVisible(false);
+        return t;
+    };
+    Lbl_From = dateLabel(QStringLiteral("Lbl_From"), QStringLiteral("从"), NoteLeft);
+    Txt_From = dateBox(QStringLiteral("Txt_From"), NoteLeft + 270);
+    Lbl_To = dateLabel(QStringLiteral("Lbl_To"), QStringLiteral("到"), NoteLeft + 1950);
+    Txt_To = dateBox(QStringLiteral("Txt_To"), NoteLeft + 2220);
 }
 
 void Frm_DBClear::Form_Load()
@@ -204,68 +213,12 @@ bool Frm_DBClear::ExecClearSQL(const QString &statement)
 
 void Frm_DBClear::Cmd_Clear_Click()
 {
-    const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
-    const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
-    const QString loansOfDisabledAccounts =
-        QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ") + disabledAccounts
-        + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ") + disabledAccounts
-        + QStringLiteral(")");
-
+    // Grouped by the permission each group needs, in this order.
     QStringList list;
-    if (CheckUserPower(kPowerAcc)) {
-        if (ticked(Chk_Acc_Login.get())) list << QStringLiteral("DELETE FROM 账户登录");
-        if (ticked(Chk_Acc_Standby.get())) {
-            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
-                 << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
-                 << QStringLiteral("DELETE FROM 图书库存 WHERE 经手人 IN ") + disabledAccounts
-                 << QStringLiteral("DELETE FROM 充值记录 WHERE 经手人 IN ") + disabledAccounts
-                 << QStringLiteral("DELETE FROM 账户登录 WHERE 用户名 IN ") + disabledAccounts
-                 << QStringLiteral("DELETE FROM 账户 WHERE 状态 = '停用'");
-        }
-    }
-    if (CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn)) {
-        if (ticked(Chk_Brw_Return.get())) {
-            QString from, to;
-            if (vb::IsDate(Txt_From->Text())) {
-                from = vb::Trim(Txt_From->Text());
-            } else {
-                from = QStringLiteral("2000-01-01");
-                Txt_From->setText(from);
-            }
-            if (vb::IsDate(Txt_To->Text())) {
-                to = vb::Trim(Txt_To->Text());
-            } else {
-                to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
-                Txt_To->setText(to);
-            }
-            const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
-                                     + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
-            list << QStringLiteral(
-                        "DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
-                        + returned + QStringLiteral(")")
-                 << QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned;
-        }
-        if (ticked(Chk_Brw_All.get()))
-            list << QStringLiteral("DELETE FROM 图书损坏") << QStringLiteral("DELETE FROM 图书借阅");
-        if (ticked(Chk_Book_Damag.get())) list << QStringLiteral("DELETE FROM 图书损坏");
-    }
-    if (CheckUserPower(kPowerStore)) {
-        if (ticked(Chk_Book_NoStore.get()))
-            list << QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 "
-                                   "WHERE 图书档案.ISBN *= "
-                                   "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
-    }
-    if (CheckUserPower(kPowerReader)) {
-        if (ticked(Chk_Reader_Dep.get())) list << QStringLiteral("DELETE FROM 充值记录");
-        if (ticked(Chk_Reader_Standby.get())) {
-            list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 "
-                                   "WHERE 读者编号 IN ")
-                        + disabledReaders + QStringLiteral(")")
-                 << QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders
-                 << QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders
-                 << QStringLiteral("DELETE FROM 读者档案 WHERE 状态 = '停用'");
-        }
-    }
+    list << AccountClearSQL();
+    list << LoanClearSQL();
+    list << BookClearSQL();
+    list << ReaderClearSQL();
 
     if (list.isEmpty()) {
         ShowNotice(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("提示"));
@@ -284,6 +237,90 @@ void Frm_DBClear::Cmd_Clear_Click()
     } else {
         ShowNotice(QStringLiteral("所选项目清理成功！"), QStringLiteral("提示"));
     }
+}
+
+// The login log, and the disabled accounts with every record they handled.
+QStringList Frm_DBClear::AccountClearSQL()
+{
+    QStringList list;
+    if (!CheckUserPower(kPowerAcc)) return list;
+    const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
+    const QString loansOfDisabledAccounts =
+        QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ") + disabledAccounts
+        + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ") + disabledAccounts
+        + QStringLiteral(")");
+    if (ticked(Chk_Acc_Login.get())) list << QStringLiteral("DELETE FROM 账户登录");
+    if (ticked(Chk_Acc_Standby.get())) {
+        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
+             << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
+             << QStringLiteral("DELETE FROM 图书库存 WHERE 经手人 IN ") + disabledAccounts
+             << QStringLiteral("DELETE FROM 充值记录 WHERE 经手人 IN ") + disabledAccounts
+             << QStringLiteral("DELETE FROM 账户登录 WHERE 用户名 IN ") + disabledAccounts
+             << QStringLiteral("DELETE FROM 账户 WHERE 状态 = '停用'");
+    }
+    return list;
+}
+
+// Returned loans between the two dates (an unreadable date becomes 2000-01-01
+// or today, and is written back), all loans, the damage records.
+QStringList Frm_DBClear::LoanClearSQL()
+{
+    QStringList list;
+    if (!(CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn))) return list;
+    if (ticked(Chk_Brw_Return.get())) {
+        QString from, to;
+        if (vb::IsDate(Txt_From->Text())) {
+            from = vb::Trim(Txt_From->Text());
+        } else {
+            from = QStringLiteral("2000-01-01");
+            Txt_From->setText(from);
+        }
+        if (vb::IsDate(Txt_To->Text())) {
+            to = vb::Trim(Txt_To->Text());
+        } else {
+            to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
+            Txt_To->setText(to);
+        }
+        const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
+                                 + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
+        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
+                    + returned + QStringLiteral(")")
+             << QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned;
+    }
+    if (ticked(Chk_Brw_All.get()))
+        list << QStringLiteral("DELETE FROM 图书损坏") << QStringLiteral("DELETE FROM 图书借阅");
+    if (ticked(Chk_Book_Damag.get())) list << QStringLiteral("DELETE FROM 图书损坏");
+    return list;
+}
+
+// Titles of which no copy is left.
+QStringList Frm_DBClear::BookClearSQL()
+{
+    QStringList list;
+    if (!CheckUserPower(kPowerStore)) return list;
+    if (ticked(Chk_Book_NoStore.get()))
+        list << QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 "
+                               "WHERE 图书档案.ISBN *= "
+                               "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
+    return list;
+}
+
+// The deposits, and the disabled readers with all their records.
+QStringList Frm_DBClear::ReaderClearSQL()
+{
+    QStringList list;
+    if (!CheckUserPower(kPowerReader)) return list;
+    const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
+    if (ticked(Chk_Reader_Dep.get())) list << QStringLiteral("DELETE FROM 充值记录");
+    if (ticked(Chk_Reader_Standby.get())) {
+        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 "
+                               "WHERE 读者编号 IN ")
+                    + disabledReaders + QStringLiteral(")")
+             << QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders
+             << QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders
+             << QStringLiteral("DELETE FROM 读者档案 WHERE 状态 = '停用'");
+    }
+    return list;
 }
 
 void Frm_DBClear::Cmd_Close_Click() { Unload(); }

@@ -57,9 +57,17 @@ protected:
     void Form_Load() override;
 
 private:
+    void CreateItemList();
+    void CreateReturnDateRange(vb::Frame *frame, int top);
     void DisableByPower();
     static void DisableItem(vb::CheckBox *item);
     static bool ExecClearSQL(const QString &statement);
+    // The statements of the ticked items, by the permission they need; none
+    // without it.
+    QStringList AccountClearSQL();
+    QStringList LoanClearSQL();
+    QStringList BookClearSQL();
+    QStringList ReaderClearSQL();
 
     QStringList m_lastRun;
     QStringList m_lastFailed;

@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kInfoText = 0x800000L;
-
 constexpr int kWidth = 5400;
 constexpr int kHeight = 3480;
 
@@ -20,7 +17,7 @@ Frm_FindPassword::Frm_FindPassword() : vb::Form(QStringLiteral("Frm_FindPassword
     // The dialog draws its own title bar.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setCaption(DesignCaption());
-    setBackColor(kWindowBack);
+    setBackColor(vb::kWhite);
     setFixedSize(vb::toPx(kWidth), vb::toPx(kHeight));
 }
 
@@ -45,7 +42,7 @@ void Frm_FindPassword::CreateControls()
     static const char *const captions[PageCount] = {"第一步：用户名验证", "第二步：二级密码验证", "验证信息"};
     for (int i = 0; i < PageCount; ++i) {
         auto *f = new vb::Frame(c, QStringLiteral("Frame_%1").arg(i), QString::fromUtf8(captions[i]));
-        f->setBackColor(kWindowBack);
+        f->setBackColor(vb::kWhite);
         f->Move(360, 720, kWidth - 720, 1920);
         f->setVisible(false);
         m_frame[i] = f;
@@ -68,7 +65,7 @@ void Frm_FindPassword::CreateControls()
     vb::Frame *page2 = m_frame[2].peek();
     auto *info = new vb::Label(page2, QStringLiteral("Lbl_Info"));
     info->setBackStyle(vb::vbTransparent);
-    info->setForeColor(kInfoText);
+    info->setForeColor(vb::kNavy);
     info->setWordWrap(true);
     info->setFontSize(10.5);
     info->setAlignment(vb::vbCenter);
@@ -80,7 +77,7 @@ void Frm_FindPassword::CreateControls()
 
     // A thin border round the frameless window.
     auto *border = new vb::Shape(c, QStringLiteral("Shp_Border"));
-    border->setBorderColor(0x808080L);
+    border->setBorderColor(vb::kGrey);
     border->Move(0, 0, kWidth, kHeight);
     border->raise();
     Shp_Border = border;

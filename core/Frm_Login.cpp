@@ -20,10 +20,6 @@ std::function<void()> &exitHandler()
     return h;
 }
 
-constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kLinkText = 0xC06000L;  // blue links
-constexpr long kTitleText = 0x800000L;
-
 QString settingsFile(const QString &name) { return AppPath + QStringLiteral("Saves/") + name; }
 
 // A line as read from a settings file, without its line break.
@@ -37,11 +33,11 @@ XButton *makeButton(QWidget *parent, const QString &name, const QString &caption
                     int height)
 {
     auto *b = new XButton(parent, name);
-    b->setBackColor(0xE0E0E0L);
-    b->setForeColor(0x404040L);
-    b->setMouseOnColor(0xFFFFFFL);
-    b->setMouseDownColor(0xC0C0C0L);
-    b->setStyleColor(0);
+    b->setBackColor(vb::kLightGrey);
+    b->setForeColor(vb::kDarkGreyText);
+    b->setMouseOnColor(vb::kWhite);
+    b->setMouseDownColor(vb::kSilver);
+    b->setStyleColor(vb::kBlack);
     b->Move(left, top, width, height);
     b->setCaption(caption);
     return b;
@@ -76,7 +72,7 @@ Frm_Login::Frm_Login() : vb::Form(QStringLiteral("Frm_Login"))
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setCaption(DesignCaption());
-    setBackColor(kWindowBack);
+    setBackColor(vb::kWhite);
     setFixedSize(vb::toPx(6750), vb::toPx(5640));
 }
 
@@ -87,25 +83,45 @@ void Frm_Login::CreateControls()
     QWidget *c = client();
     setCaption(DesignCaption());
 
-    Pic_Logo =
-        makePicture(c, QStringLiteral("Pic_Logo"), QStringLiteral("Login_Logo.jpg"), 0, 0, 6750, 1050, 0x592E0BL);
+    Pic_Logo = makePicture(c, QStringLiteral("Pic_Logo"), QStringLiteral("Login_Logo.jpg"), 0, 0, 6750, 1050,
+                           vb::kTitleBarBlue);
 
     // The two frames slide inside this box; the one below its bottom is out of view.
     auto *host = new vb::PictureBox(c, QStringLiteral("Pic_FrameHost"));
     host->setBorderStyle(0);
-    host->setBackColor(kWindowBack);
+    host->setBackColor(vb::kWhite);
     host->setFocusPolicy(Qt::NoFocus);
     host->Move(0, 1050, 6750, 3750);
     Pic_FrameHost = host;
+    CreateLoginFrame(host);
+    CreateServerFrame(host);
 
-    // ---- login frame
+    // ---- bottom strip
+    auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
+    line->setBorderColor(vb::kLightGrey);
+    line->setLine(0, 4800, 6750, 4800);
+    Line_Split = line;
+    Lbl_Version = DialogLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, vb::kGrey);
+    Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
+    Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
+
+    Timer = new vb::Timer(this, QStringLiteral("Timer"), 1, false);
+
+    // Keyboard order: user name, password, login, exit.
+    setTabOrder(Cmb_UID.peek(), Txt_Password.peek());
+
+    ConnectControls();
+}
+
+void Frm_Login::CreateLoginFrame(vb::PictureBox *host)
+{
     auto *fl = new vb::Frame(host, QStringLiteral("Frmae_Login"));
-    fl->setBackColor(kWindowBack);
+    fl->setBackColor(vb::kWhite);
     fl->Move(360, FrameRestTop, 6030, 3270);
     Frmae_Login = fl;
     Pic_TipLogin = makePicture(fl, QStringLiteral("Pic_TipLogin"), QStringLiteral("Login_TipLogin.png"), 240, 240, 360,
-                               360, kWindowBack);
-    Lbl_TipLogin = DialogLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, kTitleText);
+                               360, vb::kWhite);
+    Lbl_TipLogin = DialogLabel(fl, QStringLiteral("Lbl_TipLogin"), QStringLiteral("登录 Login"), 720, 285, vb::kNavy);
     Lbl_TipLogin->setFontBold(true);
     Lbl_TipLogin->setFontSize(10.5);
     Lbl_UID = DialogLabel(fl, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 720, 1150);
@@ -115,23 +131,25 @@ void Frm_Login::CreateControls()
     Lbl_Password = DialogLabel(fl, QStringLiteral("Lbl_Password"), QStringLiteral("密    码"), 720, 1770);
     Txt_Password = makeTextBox(fl, QStringLiteral("Txt_Password"), 1680, 1740, 3600, true);
     Pic_GoSQLSet = makePicture(fl, QStringLiteral("Pic_GoSQLSet"), QStringLiteral("Login_GoSQLSet.png"), 1680, 2505,
-                               180, 180, kWindowBack);
+                               180, 180, vb::kWhite);
     Lbl_GoSQLSet =
-        DialogLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460, kLinkText);
+        DialogLabel(fl, QStringLiteral("Lbl_GoSQLSet"), QStringLiteral("服务器设置..."), 1905, 2460, vb::kLinkBlue);
     Lbl_GoSQLSet->setCursor(Qt::PointingHandCursor);
     Lbl_ForgetPWD =
-        DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460, kLinkText);
+        DialogLabel(fl, QStringLiteral("Lbl_ForgetPWD"), QStringLiteral("忘记密码？"), 4290, 2460, vb::kLinkBlue);
     Lbl_ForgetPWD->setCursor(Qt::PointingHandCursor);
+}
 
-    // ---- server frame
+void Frm_Login::CreateServerFrame(vb::PictureBox *host)
+{
     auto *fs = new vb::Frame(host, QStringLiteral("Frmae_SQLServer"));
-    fs->setBackColor(kWindowBack);
+    fs->setBackColor(vb::kWhite);
     fs->Move(360, FrameBelowTop, 6030, 3270);
     Frmae_SQLServer = fs;
     Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360, 360,
-                             kWindowBack);
+                             vb::kWhite);
     Lbl_TipSQL =
-        DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285, kTitleText);
+        DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285, vb::kNavy);
     Lbl_TipSQL->setFontBold(true);
     Lbl_TipSQL->setFontSize(10.5);
     Lbl_SQLServer = DialogLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
@@ -143,21 +161,10 @@ void Frm_Login::CreateControls()
     Lbl_SQLDB = DialogLabel(fs, QStringLiteral("Lbl_SQLDB"), QStringLiteral("数据库"), 720, 2310);
     Txt_SQLDB = makeTextBox(fs, QStringLiteral("Txt_SQLDB"), 1680, 2280, 3600);
     Cmd_SQLBack = makeButton(fs, QStringLiteral("Cmd_SQLBack"), QStringLiteral("返回登录框"), 3960, 2760, 1320, 375);
+}
 
-    // ---- bottom strip
-    auto *line = new vb::LineControl(c, QStringLiteral("Line_Split"));
-    line->setBorderColor(0xE0E0E0L);
-    line->setLine(0, 4800, 6750, 4800);
-    Line_Split = line;
-    Lbl_Version = DialogLabel(c, QStringLiteral("Lbl_Version"), QStringLiteral("Version"), 360, 5100, 0x808080L);
-    Cmd_Login = makeButton(c, QStringLiteral("Cmd_Login"), QStringLiteral("登录"), 3855, 5040, 1215, 375);
-    Cmd_Exit = makeButton(c, QStringLiteral("Cmd_Exit"), QStringLiteral("退出"), 5175, 5040, 1215, 375);
-
-    Timer = new vb::Timer(this, QStringLiteral("Timer"), 1, false);
-
-    // Keyboard order: user name, password, login, exit.
-    setTabOrder(Cmb_UID.peek(), Txt_Password.peek());
-
+void Frm_Login::ConnectControls()
+{
     connect(Cmd_Login.peek(), &XButton::Click, this, &Frm_Login::Cmd_Login_Click);
     connect(Cmd_Exit.peek(), &XButton::Click, this, &Frm_Login::Cmd_Exit_Click);
     connect(Cmd_SQLBack.peek(), &XButton::Click, this, &Frm_Login::Cmd_SQLBack_Click);

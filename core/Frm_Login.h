@@ -81,6 +81,9 @@ protected:
     void ControlsDestroyed() override;
 
 private:
+    void CreateLoginFrame(vb::PictureBox *host);
+    void CreateServerFrame(vb::PictureBox *host);
+    void ConnectControls();
     void LoadUIDList();
     void SaveUIDList(const QString &UserName);
     void LoadSQLSet();

@@ -22,14 +22,6 @@ std::function<void()> &endHandler()
     return h;
 }
 
-constexpr long kBarGrey = 0xE0E0E0L;
-constexpr long kNavy = 0x800000L;
-constexpr long kWhite = 0xFFFFFFL;
-constexpr long kGreyText = 0x808080L;
-constexpr long kDarkText = 0x404040L;
-constexpr long kPanelFrame = 0xC0C0C0L;
-constexpr long kHighLight = 0xFFC0C0L;
-
 QString windowPicture(const QString &file) { return AppPath + QStringLiteral("Images/Window/") + file; }
 
 vb::PictureBox *makeBox(QWidget *parent, const QString &name, long back)
@@ -74,7 +66,7 @@ XButton *makeButton(QWidget *parent, const QString &name, const QString &caption
 vb::Shape *makePanelFrame(QWidget *parent, const QString &name, int left, int width)
 {
     auto *s = new vb::Shape(parent, name);
-    s->setBorderColor(kPanelFrame);
+    s->setBorderColor(vb::kSilver);
     s->Move(left, 30, width, 300);
     return s;
 }
@@ -95,7 +87,7 @@ void ShowSBarTip(const QString &TipText)
         return;
     }
     m.Pic_SBarTip->setVisible(true);
-    m.Lbl_SBarTip->setForeColor(vb::RGB(255, 0, 0));
+    m.Lbl_SBarTip->setForeColor(vb::kRed);
     m.Lbl_SBarTip->setCaption(vb::Trim(TipText));
     m.Lbl_SBarTip->setLeft(m.Pic_SBarTipBack->Width());
     m.Timer_Tip->setEnabled(true);
@@ -126,7 +118,7 @@ void Frm_Main::CreateControls()
     area->setObjectName(QStringLiteral("ChildArea"));
     area->setAutoFillBackground(true);
     QPalette pal = area->palette();
-    pal.setColor(QPalette::Window, QColor(0xAB, 0xAB, 0xAB));
+    pal.setColor(QPalette::Window, vb::toQColor(vb::kChildAreaGrey));
     area->setPalette(pal);
     area->show();
     vb::DockFill(area);
@@ -138,135 +130,199 @@ void Frm_Main::CreateControls()
     connect(Timer_Tip.peek(), &vb::Timer::Tick, this, &Frm_Main::Timer_Tip_Timer);
 }
 
+namespace {
+
+using vb::MenuItem;
+
+// An item of `parent` whose choice runs `handler` of the main window.
+MenuItem *menuItem(Frm_Main *form, MenuItem *parent, const QString &name, const QString &caption,
+                   void (Frm_Main::*handler)(), const QKeySequence &key = QKeySequence())
+{
+    auto *m = new MenuItem(parent, name, caption, key);
+    if (handler) QObject::connect(m, &MenuItem::Click, form, handler);
+    return m;
+}
+
+MenuItem *menuSplit(MenuItem *parent, const QString &name) { return new MenuItem(parent, name, QStringLiteral("-")); }
+
+}  // namespace
+
 void Frm_Main::CreateMenus()
 {
-    using vb::MenuItem;
-    auto item = [this](MenuItem *parent, const QString &name, const QString &caption, void (Frm_Main::*handler)(),
-                       const QKeySequence &key = QKeySequence()) {
-        auto *m = new MenuItem(parent, name, caption, key);
-        if (handler) connect(m, &MenuItem::Click, this, handler);
-        return m;
-    };
-    auto split = [](MenuItem *parent, const QString &name) { return new MenuItem(parent, name, QStringLiteral("-")); };
+    CreateFileMenu();
+    CreateViewMenu();
+    CreateBaseCtrlMenu();
+    CreateDataMagMenu();
+    CreateSecurityMenu();
+    CreateHelpMenu();
+}
 
+void Frm_Main::CreateFileMenu()
+{
     Menu_File = new MenuItem(this, QStringLiteral("Menu_File"), QStringLiteral("文件(&F)"));
-    Menu_File_Logout = item(Menu_File.peek(), QStringLiteral("Menu_File_Logout"), QStringLiteral("注销(&L)"),
-                            &Frm_Main::Menu_File_Logout_Click);
-    Menu_File_SwapUser = item(Menu_File.peek(), QStringLiteral("Menu_File_SwapUser"), QStringLiteral("切换用户(&S)..."),
-                              &Frm_Main::Menu_File_SwapUser_Click);
-    Menu_File_Split1 = split(Menu_File.peek(), QStringLiteral("Menu_File_Split1"));
-    Menu_File_DBClear = item(Menu_File.peek(), QStringLiteral("Menu_File_DBClear"), QStringLiteral("清理数据库(&C)..."),
-                             &Frm_Main::Menu_File_DBClear_Click);
-    Menu_File_DBBackup = item(Menu_File.peek(), QStringLiteral("Menu_File_DBBackup"),
-                              QStringLiteral("备份数据库(&B)..."), &Frm_Main::Menu_File_DBBackup_Click);
-    Menu_File_DBRecover = item(Menu_File.peek(), QStringLiteral("Menu_File_DBRecover"),
-                               QStringLiteral("恢复数据库(&R)..."), &Frm_Main::Menu_File_DBRecover_Click);
-    Menu_File_Split2 = split(Menu_File.peek(), QStringLiteral("Menu_File_Split2"));
-    Menu_File_Exit = item(Menu_File.peek(), QStringLiteral("Menu_File_Exit"), QStringLiteral("退出(&X)"),
-                          &Frm_Main::Menu_File_Exit_Click);
+    MenuItem *menu = Menu_File.peek();
+    Menu_File_Logout = menuItem(this, menu, QStringLiteral("Menu_File_Logout"), QStringLiteral("注销(&L)"),
+                                &Frm_Main::Menu_File_Logout_Click);
+    Menu_File_SwapUser = menuItem(this, menu, QStringLiteral("Menu_File_SwapUser"), QStringLiteral("切换用户(&S)..."),
+                                  &Frm_Main::Menu_File_SwapUser_Click);
+    Menu_File_Split1 = menuSplit(menu, QStringLiteral("Menu_File_Split1"));
+    Menu_File_DBClear = menuItem(this, menu, QStringLiteral("Menu_File_DBClear"), QStringLiteral("清理数据库(&C)..."),
+                                 &Frm_Main::Menu_File_DBClear_Click);
+    Menu_File_DBBackup = menuItem(this, menu, QStringLiteral("Menu_File_DBBackup"), QStringLiteral("备份数据库(&B)..."),
+                                  &Frm_Main::Menu_File_DBBackup_Click);
+    Menu_File_DBRecover = menuItem(this, menu, QStringLiteral("Menu_File_DBRecover"),
+                                   QStringLiteral("恢复数据库(&R)..."), &Frm_Main::Menu_File_DBRecover_Click);
+    Menu_File_Split2 = menuSplit(menu, QStringLiteral("Menu_File_Split2"));
+    Menu_File_Exit = menuItem(this, menu, QStringLiteral("Menu_File_Exit"), QStringLiteral("退出(&X)"),
+                              &Frm_Main::Menu_File_Exit_Click);
+}
 
+void Frm_Main::CreateViewMenu()
+{
     Menu_View = new MenuItem(this, QStringLiteral("Menu_View"), QStringLiteral("视图(&V)"));
-    Menu_View_ToolBar = item(Menu_View.peek(), QStringLiteral("Menu_View_ToolBar"), QStringLiteral("工具栏(&T)"),
-                             &Frm_Main::Menu_View_ToolBar_Click);
-    Menu_View_NavigatorBar = item(Menu_View.peek(), QStringLiteral("Menu_View_NavigatorBar"),
-                                  QStringLiteral("导航栏(&N)"), &Frm_Main::Menu_View_NavigatorBar_Click);
-    Menu_View_StatusBar = item(Menu_View.peek(), QStringLiteral("Menu_View_StatusBar"), QStringLiteral("状态栏(&S)"),
-                               &Frm_Main::Menu_View_StatusBar_Click);
+    MenuItem *menu = Menu_View.peek();
+    Menu_View_ToolBar = menuItem(this, menu, QStringLiteral("Menu_View_ToolBar"), QStringLiteral("工具栏(&T)"),
+                                 &Frm_Main::Menu_View_ToolBar_Click);
+    Menu_View_NavigatorBar = menuItem(this, menu, QStringLiteral("Menu_View_NavigatorBar"),
+                                      QStringLiteral("导航栏(&N)"), &Frm_Main::Menu_View_NavigatorBar_Click);
+    Menu_View_StatusBar = menuItem(this, menu, QStringLiteral("Menu_View_StatusBar"), QStringLiteral("状态栏(&S)"),
+                                   &Frm_Main::Menu_View_StatusBar_Click);
     Menu_View_ToolBar->setChecked(true);
     Menu_View_NavigatorBar->setChecked(true);
     Menu_View_StatusBar->setChecked(true);
+}
 
+void Frm_Main::CreateBaseCtrlMenu()
+{
     Menu_BaseCtrl = new MenuItem(this, QStringLiteral("Menu_BaseCtrl"), QStringLiteral("基本操作(&C)"));
+    MenuItem *menu = Menu_BaseCtrl.peek();
     Menu_BaseCtrl_BorrowBook =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_BorrowBook"), QStringLiteral("借书(&B)"),
-             &Frm_Main::Menu_BaseCtrl_BorrowBook_Click, QKeySequence(Qt::Key_F1));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_BorrowBook"), QStringLiteral("借书(&B)"),
+                 &Frm_Main::Menu_BaseCtrl_BorrowBook_Click, QKeySequence(Qt::Key_F1));
     Menu_BaseCtrl_ReturnBook =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_ReturnBook"), QStringLiteral("还书(&R)"),
-             &Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QKeySequence(Qt::Key_F2));
-    Menu_BaseCtrl_Split = split(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Split"));
-    Menu_BaseCtrl_Query = item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Query"), QStringLiteral("查询(&Q)"),
-                               &Frm_Main::Menu_BaseCtrl_Query_Click, QKeySequence(Qt::Key_F3));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_ReturnBook"), QStringLiteral("还书(&R)"),
+                 &Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QKeySequence(Qt::Key_F2));
+    Menu_BaseCtrl_Split = menuSplit(menu, QStringLiteral("Menu_BaseCtrl_Split"));
+    Menu_BaseCtrl_Query = menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_Query"), QStringLiteral("查询(&Q)"),
+                                   &Frm_Main::Menu_BaseCtrl_Query_Click, QKeySequence(Qt::Key_F3));
     Menu_BaseCtrl_Statistics =
-        item(Menu_BaseCtrl.peek(), QStringLiteral("Menu_BaseCtrl_Statistics"), QStringLiteral("统计(&S)"),
-             &Frm_Main::Menu_BaseCtrl_Statistics_Click, QKeySequence(Qt::Key_F4));
+        menuItem(this, menu, QStringLiteral("Menu_BaseCtrl_Statistics"), QStringLiteral("统计(&S)"),
+                 &Frm_Main::Menu_BaseCtrl_Statistics_Click, QKeySequence(Qt::Key_F4));
+}
 
+void Frm_Main::CreateDataMagMenu()
+{
     Menu_DataMag = new MenuItem(this, QStringLiteral("Menu_DataMag"), QStringLiteral("资料管理(&M)"));
+    MenuItem *menu = Menu_DataMag.peek();
     Menu_DataMag_BookDoc =
-        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDoc"), QStringLiteral("图书档案管理(&B)"),
-             &Frm_Main::Menu_DataMag_BookDoc_Click, QKeySequence(Qt::Key_F5));
-    Menu_DataMag_BookStore = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookStore"),
-                                  QStringLiteral("图书库存管理(&S)"), &Frm_Main::Menu_DataMag_BookStore_Click);
-    Menu_DataMag_BookDamage = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_BookDamage"),
-                                   QStringLiteral("图书损坏管理(&D)"), &Frm_Main::Menu_DataMag_BookDamage_Click);
-    Menu_DataMag_Split1 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split1"));
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_BookDoc"), QStringLiteral("图书档案管理(&B)"),
+                 &Frm_Main::Menu_DataMag_BookDoc_Click, QKeySequence(Qt::Key_F5));
+    Menu_DataMag_BookStore = menuItem(this, menu, QStringLiteral("Menu_DataMag_BookStore"),
+                                      QStringLiteral("图书库存管理(&S)"), &Frm_Main::Menu_DataMag_BookStore_Click);
+    Menu_DataMag_BookDamage = menuItem(this, menu, QStringLiteral("Menu_DataMag_BookDamage"),
+                                       QStringLiteral("图书损坏管理(&D)"), &Frm_Main::Menu_DataMag_BookDamage_Click);
+    Menu_DataMag_Split1 = menuSplit(menu, QStringLiteral("Menu_DataMag_Split1"));
     Menu_DataMag_ReaderDoc =
-        item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDoc"), QStringLiteral("读者档案管理(&R)"),
-             &Frm_Main::Menu_DataMag_ReaderDoc_Click, QKeySequence(Qt::Key_F6));
-    Menu_DataMag_ReaderType = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderType"),
-                                   QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
-    Menu_DataMag_ReaderDeposit = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_ReaderDeposit"),
-                                      QStringLiteral("读者充值管理(&D)"), &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
-    Menu_DataMag_Split2 = split(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_Split2"));
-    Menu_DataMag_PressDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_PressDoc"),
-                                 QStringLiteral("出版社信息管理(&P)"), &Frm_Main::Menu_DataMag_PressDoc_Click);
-    Menu_DataMag_LabDoc = item(Menu_DataMag.peek(), QStringLiteral("Menu_DataMag_LabDoc"),
-                               QStringLiteral("图书馆信息设置(&L)"), &Frm_Main::Menu_DataMag_LabDoc_Click);
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDoc"), QStringLiteral("读者档案管理(&R)"),
+                 &Frm_Main::Menu_DataMag_ReaderDoc_Click, QKeySequence(Qt::Key_F6));
+    Menu_DataMag_ReaderType = menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderType"),
+                                       QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
+    Menu_DataMag_ReaderDeposit =
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDeposit"), QStringLiteral("读者充值管理(&D)"),
+                 &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
+    Menu_DataMag_Split2 = menuSplit(menu, QStringLiteral("Menu_DataMag_Split2"));
+    Menu_DataMag_PressDoc = menuItem(this, menu, QStringLiteral("Menu_DataMag_PressDoc"),
+                                     QStringLiteral("出版社信息管理(&P)"), &Frm_Main::Menu_DataMag_PressDoc_Click);
+    Menu_DataMag_LabDoc = menuItem(this, menu, QStringLiteral("Menu_DataMag_LabDoc"),
+                                   QStringLiteral("图书馆信息设置(&L)"), &Frm_Main::Menu_DataMag_LabDoc_Click);
+}
 
+void Frm_Main::CreateSecurityMenu()
+{
     Menu_Security = new MenuItem(this, QStringLiteral("Menu_Security"), QStringLiteral("安全选项(&S)"));
+    MenuItem *menu = Menu_Security.peek();
     Menu_Security_LockApp =
-        item(Menu_Security.peek(), QStringLiteral("Menu_Security_LockApp"), QStringLiteral("锁定系统(&L)..."),
-             &Frm_Main::Menu_Security_LockApp_Click, QKeySequence(Qt::CTRL | Qt::Key_L));
-    Menu_Security_Split1 = split(Menu_Security.peek(), QStringLiteral("Menu_Security_Split1"));
-    Menu_Security_AccountMag = item(Menu_Security.peek(), QStringLiteral("Menu_Security_AccountMag"),
-                                    QStringLiteral("账户管理(&A)"), &Frm_Main::Menu_Security_AccountMag_Click);
-    Menu_Security_AccountType = item(Menu_Security.peek(), QStringLiteral("Menu_Security_AccountType"),
-                                     QStringLiteral("账户权限(&T)"), &Frm_Main::Menu_Security_AccountType_Click);
-    Menu_Security_Split2 = split(Menu_Security.peek(), QStringLiteral("Menu_Security_Split2"));
-    Menu_Security_LogInfo = item(Menu_Security.peek(), QStringLiteral("Menu_Security_LogInfo"),
-                                 QStringLiteral("账户最近登录信息(&I)"), &Frm_Main::Menu_Security_LogInfo_Click);
+        menuItem(this, menu, QStringLiteral("Menu_Security_LockApp"), QStringLiteral("锁定系统(&L)..."),
+                 &Frm_Main::Menu_Security_LockApp_Click, QKeySequence(Qt::CTRL | Qt::Key_L));
+    Menu_Security_Split1 = menuSplit(menu, QStringLiteral("Menu_Security_Split1"));
+    Menu_Security_AccountMag = menuItem(this, menu, QStringLiteral("Menu_Security_AccountMag"),
+                                        QStringLiteral("账户管理(&A)"), &Frm_Main::Menu_Security_AccountMag_Click);
+    Menu_Security_AccountType = menuItem(this, menu, QStringLiteral("Menu_Security_AccountType"),
+                                         QStringLiteral("账户权限(&T)"), &Frm_Main::Menu_Security_AccountType_Click);
+    Menu_Security_Split2 = menuSplit(menu, QStringLiteral("Menu_Security_Split2"));
+    Menu_Security_LogInfo = menuItem(this, menu, QStringLiteral("Menu_Security_LogInfo"),
+                                     QStringLiteral("账户最近登录信息(&I)"), &Frm_Main::Menu_Security_LogInfo_Click);
+}
 
+void Frm_Main::CreateHelpMenu()
+{
     Menu_Help = new MenuItem(this, QStringLiteral("Menu_Help"), QStringLiteral("帮助(&H)"));
-    Menu_Help_Content = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Content"), QStringLiteral("内容(&C)..."),
-                             &Frm_Main::Menu_Help_Content_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
-    Menu_Help_Manual = item(Menu_Help.peek(), QStringLiteral("Menu_Help_Manual"), QStringLiteral("用户手册(&U)..."),
-                            &Frm_Main::Menu_Help_Manual_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
-    Menu_Help_Split = split(Menu_Help.peek(), QStringLiteral("Menu_Help_Split"));
-    Menu_Help_About = item(Menu_Help.peek(), QStringLiteral("Menu_Help_About"), QStringLiteral("关于(&A)..."),
-                           &Frm_Main::Menu_Help_About_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
+    MenuItem *menu = Menu_Help.peek();
+    Menu_Help_Content = menuItem(this, menu, QStringLiteral("Menu_Help_Content"), QStringLiteral("内容(&C)..."),
+                                 &Frm_Main::Menu_Help_Content_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
+    Menu_Help_Manual = menuItem(this, menu, QStringLiteral("Menu_Help_Manual"), QStringLiteral("用户手册(&U)..."),
+                                &Frm_Main::Menu_Help_Manual_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
+    Menu_Help_Split = menuSplit(menu, QStringLiteral("Menu_Help_Split"));
+    Menu_Help_About = menuItem(this, menu, QStringLiteral("Menu_Help_About"), QStringLiteral("关于(&A)..."),
+                               &Frm_Main::Menu_Help_About_Click, QKeySequence(Qt::CTRL | Qt::Key_F5));
 }
 
 void Frm_Main::CreateToolBar(QWidget *c)
 {
-    auto *bar = makeBox(c, QStringLiteral("Pic_ToolBar"), kBarGrey);
+    auto *bar = makeBox(c, QStringLiteral("Pic_ToolBar"), vb::kLightGrey);
     bar->setHeight(360);
     bar->setAlign(vb::vbAlignTop);
     Pic_ToolBar = bar;
 
-    // Library name.
-    auto *sub1 = makeBox(bar, QStringLiteral("Pic_TBarSub1"), kBarGrey);
+    CreateTBarLabGroup(bar);
+    CreateTBarUserGroup(bar);
+    CreateTBarHelpGroup(bar);
+
+    // Separators between the groups.
+    auto *split1 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit1"));
+    split1->setBorderColor(vb::kGrey);
+    split1->setLine(3240, 45, 3240, 315);
+    split1->raise();
+    Line_TBarSplit1 = split1;
+    auto *split2 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit2"));
+    split2->setBorderColor(vb::kGrey);
+    split2->setLine(8160, 45, 8160, 315);
+    split2->raise();
+    Line_TBarSplit2 = split2;
+
+    ConnectToolBar();
+}
+
+// Library name.
+void Frm_Main::CreateTBarLabGroup(vb::PictureBox *bar)
+{
+    auto *sub1 = makeBox(bar, QStringLiteral("Pic_TBarSub1"), vb::kLightGrey);
     sub1->Move(0, 0, 3255, 360);
     Pic_TBarSub1 = sub1;
-    auto *symbol = makeBox(sub1, QStringLiteral("Pic_TBarSymbol"), kBarGrey);
+    auto *symbol = makeBox(sub1, QStringLiteral("Pic_TBarSymbol"), vb::kLightGrey);
     symbol->Move(120, 60, 240, 240);
     symbol->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("TBar_Symbol.png"))));
     Pic_TBarSymbol = symbol;
-    Lbl_TBarLabName = makeLabel(sub1, QStringLiteral("Lbl_TBarLabName"), QStringLiteral("图书馆"), kGreyText,
+    Lbl_TBarLabName = makeLabel(sub1, QStringLiteral("Lbl_TBarLabName"), QStringLiteral("图书馆"), vb::kGrey,
                                 QStringLiteral("图书馆信息[单击更改]"));
     Lbl_TBarLabName->Move(450, 52);
     Lbl_TBarLabName->setCursor(Qt::PointingHandCursor);
+}
 
-    // Current user and the session buttons.
-    auto *sub2 = makeBox(bar, QStringLiteral("Pic_TBarSub2"), kBarGrey);
+// Current user and the session buttons.
+void Frm_Main::CreateTBarUserGroup(vb::PictureBox *bar)
+{
+    auto *sub2 = makeBox(bar, QStringLiteral("Pic_TBarSub2"), vb::kLightGrey);
     sub2->Move(3240, 0, 4935, 360);
     Pic_TBarSub2 = sub2;
-    auto *uidPic = makeBox(sub2, QStringLiteral("Pic_TBarUID"), kBarGrey);
+    auto *uidPic = makeBox(sub2, QStringLiteral("Pic_TBarUID"), vb::kLightGrey);
     uidPic->Move(150, 60, 240, 240);
     uidPic->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("TBar_UID.png"))));
     Pic_TBarUID = uidPic;
-    Lbl_TBarUID = makeLabel(sub2, QStringLiteral("Lbl_TBarUID"), QString(), kGreyText, QStringLiteral("当前登录账户"));
+    Lbl_TBarUID = makeLabel(sub2, QStringLiteral("Lbl_TBarUID"), QString(), vb::kGrey, QStringLiteral("当前登录账户"));
     Lbl_TBarUID->Move(480, 52);
     Lbl_TBarUID->setCursor(Qt::PointingHandCursor);
-    const ButtonColors tbar{kBarGrey, kGreyText, kWhite, 0xC0C0C0L, 0};
+    const ButtonColors tbar{vb::kLightGrey, vb::kGrey, vb::kWhite, vb::kSilver, vb::kBlack};
     Cmd_TBarSwapUser = makeButton(sub2, QStringLiteral("Cmd_TBarSwapUser"), QStringLiteral("切换用户"),
                                   QStringLiteral("切换到其他用户"), tbar);
     Cmd_TBarSwapUser->Move(2655, 30, 960, 300);
@@ -276,31 +332,25 @@ void Frm_Main::CreateToolBar(QWidget *c)
     Cmd_TBarLockApp =
         makeButton(sub2, QStringLiteral("Cmd_TBarLockApp"), QStringLiteral("锁定"), QStringLiteral("锁定系统"), tbar);
     Cmd_TBarLockApp->Move(4290, 30, 600, 300);
+}
 
-    // Help and exit.
-    auto *sub3 = makeBox(bar, QStringLiteral("Pic_TBarSub3"), kBarGrey);
+// Help and exit.
+void Frm_Main::CreateTBarHelpGroup(vb::PictureBox *bar)
+{
+    auto *sub3 = makeBox(bar, QStringLiteral("Pic_TBarSub3"), vb::kLightGrey);
     sub3->Move(8160, 0, 855, 360);
     Pic_TBarSub3 = sub3;
-    const ButtonColors pict{kBarGrey, 0, kWhite, 0xC0C0C0L, 0};
+    const ButtonColors pict{vb::kLightGrey, vb::kBlack, vb::kWhite, vb::kSilver, vb::kBlack};
     Cmd_TBarHelp = makeButton(sub3, QStringLiteral("Cmd_TBarHelp"), QString(), QStringLiteral("帮助"), pict, true);
     Cmd_TBarHelp->Move(60, 30, 360, 300);
     Cmd_TBarHelp->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("TBar_Help.png"))));
     Cmd_TBarExit = makeButton(sub3, QStringLiteral("Cmd_TBarExit"), QString(), QStringLiteral("退出"), pict, true);
     Cmd_TBarExit->Move(450, 30, 360, 300);
     Cmd_TBarExit->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("TBar_Exit.png"))));
+}
 
-    // Separators between the groups.
-    auto *split1 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit1"));
-    split1->setBorderColor(kGreyText);
-    split1->setLine(3240, 45, 3240, 315);
-    split1->raise();
-    Line_TBarSplit1 = split1;
-    auto *split2 = new vb::LineControl(bar, QStringLiteral("Line_TBarSplit2"));
-    split2->setBorderColor(kGreyText);
-    split2->setLine(8160, 45, 8160, 315);
-    split2->raise();
-    Line_TBarSplit2 = split2;
-
+void Frm_Main::ConnectToolBar()
+{
     connect(Cmd_TBarSwapUser.peek(), &XButton::Click, this, &Frm_Main::Menu_File_SwapUser_Click);
     connect(Cmd_TBarLogout.peek(), &XButton::Click, this, &Frm_Main::Menu_File_Logout_Click);
     connect(Cmd_TBarLockApp.peek(), &XButton::Click, this, &Frm_Main::Menu_Security_LockApp_Click);
@@ -312,11 +362,11 @@ void Frm_Main::CreateToolBar(QWidget *c)
     // Hover looks: set by a move over the label, reset by a move over its group.
     auto hover = [](vb::Label *l) {
         l->setFontUnderline(true);
-        l->setForeColor(kWhite);
+        l->setForeColor(vb::kWhite);
     };
     auto reset = [](vb::Label *l) {
         l->setFontUnderline(false);
-        l->setForeColor(kGreyText);
+        l->setForeColor(vb::kGrey);
     };
     connect(Lbl_TBarLabName.peek(), &vb::Label::MouseMove, this,
             [this, hover](int &, int &, float &, float &) { hover(Lbl_TBarLabName.peek()); });
@@ -330,27 +380,27 @@ void Frm_Main::CreateToolBar(QWidget *c)
 
 void Frm_Main::CreateNavigatorBar(QWidget *c)
 {
-    auto *bar = makeBox(c, QStringLiteral("Pic_NavigatorBar"), kBarGrey);
+    auto *bar = makeBox(c, QStringLiteral("Pic_NavigatorBar"), vb::kLightGrey);
     bar->setWidth(1335);
     bar->setAlign(vb::vbAlignLeft);
     Pic_NavigatorBar = bar;
 
-    auto *title = makeBox(bar, QStringLiteral("Pic_NBarSub1"), kNavy);
+    auto *title = makeBox(bar, QStringLiteral("Pic_NBarSub1"), vb::kNavy);
     title->Move(0, 0, 1335, 315);
     Pic_NBarSub1 = title;
-    Lbl_NBarTitle = makeLabel(title, QStringLiteral("Lbl_NBarTitle"), QStringLiteral("导航栏"), kWhite);
+    Lbl_NBarTitle = makeLabel(title, QStringLiteral("Lbl_NBarTitle"), QStringLiteral("导航栏"), vb::kWhite);
     Lbl_NBarTitle->Move(105, 30);
     Cmd_NBarClose = makeButton(title, QStringLiteral("Cmd_NBarClose"), QStringLiteral("×"),
-                               QStringLiteral("关闭导航栏"), {kNavy, kWhite, kNavy, kNavy, 0});
+                               QStringLiteral("关闭导航栏"), {vb::kNavy, vb::kWhite, vb::kNavy, vb::kNavy, vb::kBlack});
     Cmd_NBarClose->Move(1035, 15, 285, 285);
 
     auto *frame = new vb::Shape(bar, QStringLiteral("Shp_NBarSub2"));
-    frame->setBorderColor(kWhite);
+    frame->setBorderColor(vb::kWhite);
     frame->Move(60, 375, 1215, 5000);
     Shp_NBarSub2 = frame;
 
-    const ButtonColors first{kBarGrey, kNavy, kWhite, 0xC0C0C0L, 0xFF8080L};
-    const ButtonColors rest{kBarGrey, kNavy, 0x80000004L, 0xC0C0C0L, 0xFF8080L};
+    const ButtonColors first{vb::kLightGrey, vb::kNavy, vb::kWhite, vb::kSilver, vb::kSlateBlue};
+    const ButtonColors rest{vb::kLightGrey, vb::kNavy, vb::vbMenuBar, vb::kSilver, vb::kSlateBlue};
     struct Nav {
         vb::Ctl<XButton> *ctl;
         const char *name;
@@ -385,7 +435,7 @@ void Frm_Main::CreateNavigatorBar(QWidget *c)
 
 void Frm_Main::CreateStatusBar(QWidget *c)
 {
-    auto *bar = makeBox(c, QStringLiteral("Pic_StatusBar"), kWhite);
+    auto *bar = makeBox(c, QStringLiteral("Pic_StatusBar"), vb::kWhite);
     bar->setHeight(360);
     bar->setAlign(vb::vbAlignBottom);
     Pic_StatusBar = bar;
@@ -396,27 +446,30 @@ void Frm_Main::CreateStatusBar(QWidget *c)
     Shp_SBarSub4 = makePanelFrame(bar, QStringLiteral("Shp_SBarSub4"), 7350, 6000);
 
     Lbl_SBarSQLServer =
-        makeLabel(bar, QStringLiteral("Lbl_SBarSQLServer"), QString(), kDarkText, QStringLiteral("服务器"));
+        makeLabel(bar, QStringLiteral("Lbl_SBarSQLServer"), QString(), vb::kDarkGreyText, QStringLiteral("服务器"));
     Lbl_SBarSQLServer->Move(120, 52);
-    Lbl_SBarSQLDB = makeLabel(bar, QStringLiteral("Lbl_SBarSQLDB"), QString(), kDarkText, QStringLiteral("数据库"));
+    Lbl_SBarSQLDB =
+        makeLabel(bar, QStringLiteral("Lbl_SBarSQLDB"), QString(), vb::kDarkGreyText, QStringLiteral("数据库"));
     Lbl_SBarSQLDB->Move(2850, 52);
-    Lbl_SBarDate = makeLabel(bar, QStringLiteral("Lbl_SBarDate"), QString(), kDarkText, QStringLiteral("系统日期"));
+    Lbl_SBarDate =
+        makeLabel(bar, QStringLiteral("Lbl_SBarDate"), QString(), vb::kDarkGreyText, QStringLiteral("系统日期"));
     Lbl_SBarDate->Move(4980, 52);
-    Lbl_SBarTime = makeLabel(bar, QStringLiteral("Lbl_SBarTime"), QString(), kDarkText, QStringLiteral("系统时间"));
+    Lbl_SBarTime =
+        makeLabel(bar, QStringLiteral("Lbl_SBarTime"), QString(), vb::kDarkGreyText, QStringLiteral("系统时间"));
     Lbl_SBarTime->Move(6360, 52);
 
     // The tip panel: the tip scrolls inside Pic_SBarTipBack, which clips it.
-    auto *tipBack = makeBox(bar, QStringLiteral("Pic_SBarTipBack"), kWhite);
+    auto *tipBack = makeBox(bar, QStringLiteral("Pic_SBarTipBack"), vb::kWhite);
     tipBack->Move(7380, 45, 6000, 270);
     Pic_SBarTipBack = tipBack;
-    auto *tip = makeBox(tipBack, QStringLiteral("Pic_SBarTip"), kWhite);
+    auto *tip = makeBox(tipBack, QStringLiteral("Pic_SBarTip"), vb::kWhite);
     tip->Move(0, 0, 60000, 270);
     tip->setVisible(false);
     Pic_SBarTip = tip;
-    Lbl_SBarTip = makeLabel(tip, QStringLiteral("Lbl_SBarTip"), QString(), kDarkText);
+    Lbl_SBarTip = makeLabel(tip, QStringLiteral("Lbl_SBarTip"), QString(), vb::kDarkGreyText);
     Lbl_SBarTip->Move(6000, 7);
 
-    auto *drag = makeBox(bar, QStringLiteral("Pic_SBarDrag"), kWhite);
+    auto *drag = makeBox(bar, QStringLiteral("Pic_SBarDrag"), vb::kWhite);
     drag->Move(13500, 60, 300, 300);
     drag->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("SBar_Drag.png"))));
     drag->setCursor(Qt::SizeFDiagCursor);
@@ -498,11 +551,11 @@ void Frm_Main::SetHighLightCmd(XButton *cmd)
 {
     if (m_highLight) {
         m_highLight->setIfDraw(false);
-        m_highLight->setBackColor(kBarGrey);
+        m_highLight->setBackColor(vb::kLightGrey);
     }
     if (cmd) {
         cmd->setIfDraw(true);
-        cmd->setBackColor(kHighLight);
+        cmd->setBackColor(vb::kLightBlue);
     }
     m_highLight = cmd;
 }
@@ -520,7 +573,7 @@ void Frm_Main::Timer_Tip_Timer()
     Lbl_SBarTip->setLeft(Lbl_SBarTip->Left() - 15);
     if (Lbl_SBarTip->Left() <= 0) {
         Timer_Tip->setEnabled(false);
-        Lbl_SBarTip->setForeColor(0x404040L);
+        Lbl_SBarTip->setForeColor(vb::kDarkGreyText);
     }
 }
 

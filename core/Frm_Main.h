@@ -172,7 +172,17 @@ protected:
 
 private:
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateViewMenu();
+    void CreateBaseCtrlMenu();
+    void CreateDataMagMenu();
+    void CreateSecurityMenu();
+    void CreateHelpMenu();
     void CreateToolBar(QWidget *c);
+    void CreateTBarLabGroup(vb::PictureBox *bar);
+    void CreateTBarUserGroup(vb::PictureBox *bar);
+    void CreateTBarHelpGroup(vb::PictureBox *bar);
+    void ConnectToolBar();
     void CreateNavigatorBar(QWidget *c);
     void CreateStatusBar(QWidget *c);
     void InitViewState();

@@ -14,8 +14,6 @@ namespace {
 
 MsgBoxHook g_msgBoxHook;
 
-constexpr long kBandColor = 0xF0E0D0L;  // light blue band down the left side
-
 }  // namespace
 
 void SetMsgBoxHook(MsgBoxHook hook) { g_msgBoxHook = std::move(hook); }
@@ -85,21 +83,21 @@ void Frm_MsgFrm::CreateControls()
 
     auto *band = new vb::PictureBox(c, QStringLiteral("Pic_TltleBar"));
     band->setBorderStyle(0);
-    band->setBackColor(kBandColor);
+    band->setBackColor(vb::kMessageBandBlue);
     band->Move(0, 0, 960, clientHeight);
     band->setTabStop(true);
     Pic_TltleBar = band;
 
     auto *symbol = new vb::PictureBox(band, QStringLiteral("Pic_TBarSymbol"));
     symbol->setBorderStyle(0);
-    symbol->setBackColor(kBandColor);
+    symbol->setBackColor(vb::kMessageBandBlue);
     symbol->Move(240, 240, 480, 480);
     symbol->setFocusPolicy(Qt::NoFocus);
     Pic_TBarSymbol = symbol;
 
     auto *msg = new vb::Label(c, QStringLiteral("Lbl_Message"));
     msg->setBackStyle(vb::vbTransparent);
-    msg->setForeColor(0x000000L);
+    msg->setForeColor(vb::kBlack);
     msg->setFontName(QStringLiteral("Tahoma"));
     msg->setFontSize(8.25);
     msg->Move(1200, 240);
@@ -108,10 +106,10 @@ void Frm_MsgFrm::CreateControls()
 
     auto makeButton = [c](const QString &name, const QString &caption, int left) {
         auto *b = new XButton(c, name);
-        b->setBackColor(0xE0E0E0L);
-        b->setForeColor(0x404040L);
-        b->setMouseOnColor(0xFFFFFFL);
-        b->setMouseDownColor(0xC0C0C0L);
+        b->setBackColor(vb::kLightGrey);
+        b->setForeColor(vb::kDarkGreyText);
+        b->setMouseOnColor(vb::kWhite);
+        b->setMouseDownColor(vb::kSilver);
         b->Move(left, 1155, 1215, 375);
         b->setCaption(caption);
         return b;

@@ -9,10 +9,6 @@
 
 namespace {
 
-constexpr long kTitleBack = 0x6B3A1BL;  // dark blue
-constexpr long kWhite = 0xFFFFFFL;
-constexpr long kText = 0x404040L;
-
 QString windowPicture(const QString &file) { return AppPath + QStringLiteral("Images/Window/") + file; }
 
 vb::Label *makeLabel(QWidget *parent, const QString &name, const QString &caption, long fore, int left, int top)
@@ -41,7 +37,7 @@ Frm_Welcome::Frm_Welcome() : vb::Form(QStringLiteral("Frm_Welcome"))
 {
     setMdiChild(true);
     setCaption(DesignCaption());
-    setBackColor(kWhite);
+    setBackColor(vb::kWhite);
 }
 
 Frm_Welcome::~Frm_Welcome() = default;
@@ -56,44 +52,48 @@ void Frm_Welcome::CreateControls()
 
     auto *bar = new vb::PictureBox(c, QStringLiteral("Pic_TitleBar"));
     bar->setBorderStyle(0);
-    bar->setBackColor(kTitleBack);
+    bar->setBackColor(vb::kWelcomeTitleBlue);
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setHeight(960);
     bar->setAlign(vb::vbAlignTop);
     Pic_TitleBar = bar;
     auto *logo = new vb::PictureBox(bar, QStringLiteral("Pic_TBarLogo"));
     logo->setBorderStyle(0);
-    logo->setBackColor(kTitleBack);
+    logo->setBackColor(vb::kWelcomeTitleBlue);
     logo->setFocusPolicy(Qt::NoFocus);
     logo->Move(360, 240, 480, 480);
     logo->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("Welcome_Logo.png"))));
     Pic_TBarLogo = logo;
-    Lbl_TBarTMShadow =
-        makeLabel(bar, QStringLiteral("Lbl_TBarTMShadow"), QStringLiteral("Quorvale"), 0x3A1A08L, 1050, 165);
-    Lbl_TBarTM = makeLabel(bar, QStringLiteral("Lbl_TBarTM"), QStringLiteral("Quorvale"), kWhite, 1020, 135);
+    Lbl_TBarTMShadow = makeLabel(bar, QStringLiteral("Lbl_TBarTMShadow"), QStringLiteral("Quorvale"),
+                                 vb::kTrademarkShadowBlue, 1050, 165);
+    Lbl_TBarTM = makeLabel(bar, QStringLiteral("Lbl_TBarTM"), QStringLiteral("Quorvale"), vb::kWhite, 1020, 135);
     for (vb::Label *l : {Lbl_TBarTMShadow.peek(), Lbl_TBarTM.peek()}) {
         l->setFontName(QStringLiteral("DejaVu Sans"));
         l->setFontSize(20);
         l->setFontBold(true);
     }
-    Lbl_TBarTMInfo = makeLabel(bar, QStringLiteral("Lbl_TBarTMInfo"), QStringLiteral("Veltrane"), 0xF5E0CFL, 3840, 420);
+    Lbl_TBarTMInfo =
+        makeLabel(bar, QStringLiteral("Lbl_TBarTMInfo"), QStringLiteral("Veltrane"), vb::kPaleBlueText, 3840, 420);
     Lbl_TBarTMInfo->setFontSize(12);
 
     auto *head = new vb::PictureBox(c, QStringLiteral("Pic_UserHead"));
     head->setBorderStyle(0);
-    head->setBackColor(kWhite);
+    head->setBackColor(vb::kWhite);
     head->setFocusPolicy(Qt::NoFocus);
     head->Move(600, 1320, 990, 990);
     head->setPicture(vb::LoadPicture(windowPicture(QStringLiteral("Welcome_UserHead.png"))));
     Pic_UserHead = head;
-    Lbl_UID = makeLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), 0x800000L, 1860, 1350);
+    Lbl_UID = makeLabel(c, QStringLiteral("Lbl_UID"), QStringLiteral("用户名"), vb::kNavy, 1860, 1350);
     Lbl_UID->setFontSize(12);
     Lbl_UID->setFontBold(true);
-    Lbl_UserName = makeLabel(c, QStringLiteral("Lbl_UserName"), QStringLiteral("真实姓名"), kText, 1860, 1770);
-    Lbl_UserType = makeLabel(c, QStringLiteral("Lbl_UserType"), QStringLiteral("账户类型"), kText, 1860, 2070);
-    Lbl_LastLogTime =
-        makeLabel(c, QStringLiteral("Lbl_LastLogTime"), QStringLiteral("您上次的登录时间："), kText, 600, 2580);
-    Lbl_UserPower = makeLabel(c, QStringLiteral("Lbl_UserPower"), QStringLiteral("您拥有的权限："), kText, 600, 3000);
+    Lbl_UserName =
+        makeLabel(c, QStringLiteral("Lbl_UserName"), QStringLiteral("真实姓名"), vb::kDarkGreyText, 1860, 1770);
+    Lbl_UserType =
+        makeLabel(c, QStringLiteral("Lbl_UserType"), QStringLiteral("账户类型"), vb::kDarkGreyText, 1860, 2070);
+    Lbl_LastLogTime = makeLabel(c, QStringLiteral("Lbl_LastLogTime"), QStringLiteral("您上次的登录时间："),
+                                vb::kDarkGreyText, 600, 2580);
+    Lbl_UserPower =
+        makeLabel(c, QStringLiteral("Lbl_UserPower"), QStringLiteral("您拥有的权限："), vb::kDarkGreyText, 600, 3000);
 
     auto *grid = new vb::Grid(c);
     grid->setObjectName(QStringLiteral("Grid_PowerList"));

@@ -3,20 +3,12 @@
 #include "core/DialogConventions.h"
 #include "ui/Twips.h"
 
-namespace {
-
-constexpr long kWindowBack = 0xFFFFFFL;
-constexpr long kTitleText = 0x800000L;
-constexpr long kNoteText = 0x808080L;
-
-}  // namespace
-
 PasswordDialog::PasswordDialog(const QString &className, Qt::WindowFlags flags, const QString &caption)
     : vb::Form(className)
 {
     setWindowFlags(flags);
     setCaption(caption);
-    setBackColor(kWindowBack);
+    setBackColor(vb::kWhite);
     setFixedSize(vb::toPx(5400), vb::toPx(2880));
 }
 
@@ -27,17 +19,17 @@ void PasswordDialog::CreateHeader(const QString &note)
     QWidget *c = client();
     auto *bar = new vb::PictureBox(c, QStringLiteral("Pic_TitleBar"));
     bar->setBorderStyle(0);
-    bar->setBackColor(kWindowBack);
+    bar->setBackColor(vb::kWhite);
     bar->setFocusPolicy(Qt::NoFocus);
     bar->Move(0, 0, 5400, 900);
     Pic_TitleBar = bar;
-    Lbl_TBarTitle = DialogLabel(bar, QStringLiteral("Lbl_TBarTitle"), QString(), 360, 165, kTitleText);
+    Lbl_TBarTitle = DialogLabel(bar, QStringLiteral("Lbl_TBarTitle"), QString(), 360, 165, vb::kNavy);
     Lbl_TBarTitle->setFontBold(true);
     Lbl_TBarTitle->setFontSize(10.5);
-    Lbl_TBarText = DialogLabel(bar, QStringLiteral("Lbl_TBarText"), note, 600, 540, kNoteText);
+    Lbl_TBarText = DialogLabel(bar, QStringLiteral("Lbl_TBarText"), note, 600, 540, vb::kGrey);
 
     auto *line = new vb::LineControl(c, QStringLiteral("Line_TBarSplit"));
-    line->setBorderColor(0xE0E0E0L);
+    line->setBorderColor(vb::kLightGrey);
     line->setLine(0, 900, 5400, 900);
     Line_TBarSplit = line;
 

@@ -29,6 +29,6 @@ QColor toQColor(long oleColor)
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
-long fromQColor(const QColor &c) { return RGB(c.red(), c.green(), c.blue()); }
+QString cssColor(long oleColor) { return toQColor(oleColor).name(); }
 
 }  // namespace vb

@@ -153,7 +153,54 @@ void Control::setEnabled(bool e) { m_self->setEnabled(e); }
 QString Control::ToolTipText() const { return m_self->toolTip(); }
 void Control::setToolTipText(const QString &t) { m_self->setToolTip(t); }
 void Control::SetFocus() { m_self->setFocus(Qt::OtherFocusReason); }
-QString Control::Name() const { return m_self->objectName(); }
+
+// ---- font members
+
+QString FontMembers::FontName() const { return m_w->font().family(); }
+void FontMembers::setFontName(const QString &name)
+{
+    QFont f = m_w->font();
+    f.setFamily(name);
+    apply(f);
+}
+double FontMembers::FontSize() const
+{
+    const QFont f = m_w->font();
+    if (f.pixelSize() > 0) return f.pixelSize() * 72.0 / 96.0;
+    return f.pointSizeF();
+}
+void FontMembers::setFontSize(double points)
+{
+    QFont f = m_w->font();
+    f.setPixelSize(qMax(1, qRound(points * 96.0 / 72.0)));
+    apply(f);
+}
+bool FontMembers::FontBold() const { return m_w->font().bold(); }
+void FontMembers::setFontBold(bool b)
+{
+    QFont f = m_w->font();
+    f.setBold(b);
+    apply(f);
+}
+bool FontMembers::FontItalic() const { return m_w->font().italic(); }
+void FontMembers::setFontItalic(bool b)
+{
+    QFont f = m_w->font();
+    f.setItalic(b);
+    apply(f);
+}
+bool FontMembers::FontUnderline() const { return m_w->font().underline(); }
+void FontMembers::setFontUnderline(bool b)
+{
+    QFont f = m_w->font();
+    f.setUnderline(b);
+    apply(f);
+}
+void FontMembers::apply(const QFont &f)
+{
+    m_w->setFont(f);
+    fontChanged();
+}
 
 void SetProp(QObject *obj, const char *name, const QVariant &value)
 {

@@ -1,9 +1,11 @@
 #pragma once
 // What every control of a window shares: position and size in twips,
 // visibility, enabled state, tool tip, focus. Controls derive from a QWidget
-// class and from Control; Control works on that same widget.
+// class and from Control; Control works on that same widget. The controls
+// that show text also have the font members (FontMembers).
 #include "ui/Twips.h"
 
+#include <QFont>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -48,19 +50,43 @@ public:
     QString ToolTipText() const;
     virtual void setToolTipText(const QString &t);
     void SetFocus();
-    QString Name() const;  // the control's name (objectName)
 
 private:
     QWidget *m_self;
 };
 
-// A class deriving from a QWidget class and from Control inherits setVisible and
-// setEnabled from both; this resolves them to the widget's own.
+// A class deriving from a QWidget class and from Control inherits setVisible,
+// setEnabled and the tool tip from both; this resolves them to the widget's own.
 #define VB_CONTROL_WIDGET(Base)                                                                                        \
 public:                                                                                                                \
     void setVisible(bool v) override { Base::setVisible(v); }                                                          \
     void setEnabled(bool e) override { Base::setEnabled(e); }                                                          \
     void setToolTipText(const QString &t) override { Base::setToolTip(t); }
+
+// Font members shared by the controls that show text. FontSize is in points
+// (at 96 pixels per inch, so 9 points are 12 pixels whatever the screen says).
+class FontMembers {
+public:
+    explicit FontMembers(QWidget *self) : m_w(self) { }
+    virtual ~FontMembers() = default;
+    QString FontName() const;
+    void setFontName(const QString &name);
+    double FontSize() const;
+    void setFontSize(double points);
+    bool FontBold() const;
+    void setFontBold(bool b);
+    bool FontItalic() const;
+    void setFontItalic(bool b);
+    bool FontUnderline() const;
+    void setFontUnderline(bool b);
+
+protected:
+    virtual void fontChanged() { }
+
+private:
+    void apply(const QFont &f);
+    QWidget *m_w;
+};
 
 // The mouse position of a widget-relative point, in twips.
 inline float twipsF(double px) { return float(px * TwipsPerPixel); }

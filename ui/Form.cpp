@@ -1,7 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Colors.h"
-#include "ui/Intrinsics.h"
+#include "ui/Components.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -76,7 +76,7 @@ private:
     bool m_pressSwallowed = false;
 };
 
-// Children of a window that must not go away with its controls.
+// Whether w is `outer` itself or lies inside it.
 bool isSameOrInside(QWidget *outer, QWidget *w) { return w && outer && (w == outer || outer->isAncestorOf(w)); }
 
 }  // namespace
@@ -120,7 +120,6 @@ void Form::ensureLoaded()
     m_loaded = true;
     layoutClient();
     Form_Load();
-    if (m_loaded) emit Loaded();
 }
 
 bool Form::Unload(int unloadMode)
@@ -140,7 +139,6 @@ bool Form::Unload(int unloadMode)
     }
     destroyControls();
     ControlsDestroyed();
-    emit Unloaded();
     return true;
 }
 
@@ -364,15 +362,6 @@ int Form::WindowStateValue()
     if (s & Qt::WindowMinimized) return vbMinimized;
     if (s & Qt::WindowMaximized) return vbMaximized;
     return vbNormal;
-}
-
-void Form::setWindowStateValue(int state)
-{
-    switch (state) {
-    case vbMinimized: setWindowState(Qt::WindowMinimized); break;
-    case vbMaximized: setWindowState(Qt::WindowMaximized); break;
-    default: setWindowState(Qt::WindowNoState); break;
-    }
 }
 
 void Form::setBackColor(long color)

@@ -4,6 +4,7 @@
 // one of its controls is touched: its controls are created at their design
 // positions and its Form_Load runs. Unload destroys the controls; the next
 // touch loads the window again.
+#include "ui/Colors.h"
 #include "ui/Control.h"
 
 #include <QMargins>
@@ -21,8 +22,6 @@ namespace vb {
 
 class Form;
 
-// A control member of a window. Touching it (->) loads its window first,
-// as touching a control of an unloaded window does.
 // Lets a window clear all its Ctl members when it unloads.
 class CtlBase {
 public:
@@ -32,6 +31,8 @@ protected:
     ~CtlBase() = default;
 };
 
+// A control member of a window. Touching it (->) loads its window first,
+// as touching a control of an unloaded window does.
 template <class T> class Ctl final : public CtlBase {
 public:
     explicit Ctl(Form *owner);
@@ -95,13 +96,11 @@ public:
     QString Caption();
     void setCaption(const QString &caption);
     int WindowStateValue();
-    void setWindowStateValue(int state);
 
     // A child window shows inside the main window's child area, maximized.
     static void setMdiHost(QWidget *childArea);
     static QWidget *mdiHost();
     void setMdiChild(bool child) { m_mdiChild = child; }
-    bool isMdiChild() const { return m_mdiChild; }
 
     // Translucency: alpha 0..255, read back as set (255 opaque).
     void SetLayeredAlpha(int alpha);
@@ -135,11 +134,6 @@ public:
     // The container the controls are created in (the client area).
     QWidget *client() const { return m_client; }
 
-signals:
-    // After every Form_Load / after every completed unload (for observers such as tests).
-    void Loaded();
-    void Unloaded();
-
 protected:
     // Creates the controls at their design positions. Called by the load, before Form_Load.
     virtual void CreateControls() = 0;
@@ -158,7 +152,8 @@ protected:
         (void)x;
         (void)y;
     }
-    // Called after the controls were destroyed by an unload: reset Ctl members here.
+    // Called after an unload destroyed the controls. The Ctl members are cleared
+    // already; other pointers to controls and per-load state are reset here.
     virtual void ControlsDestroyed() { }
 
     void resizeEvent(QResizeEvent *e) override;
@@ -190,7 +185,7 @@ private:
     QPointer<QMenuBar> m_menuBar;
     bool m_focusHooked = false;
     bool m_placed = false;  // Left/Top set by code, or shown once
-    long m_backColor = 0x8000000FL;
+    long m_backColor = vbButtonFace;
     std::vector<CtlBase *> m_ctls;
     std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload
 };

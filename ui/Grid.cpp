@@ -1,5 +1,7 @@
 #include "ui/Grid.h"
 
+#include "ui/Colors.h"
+
 #include <QAbstractTableModel>
 #include <QCursor>
 #include <QHash>
@@ -282,9 +284,10 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
     m_view->viewport()->installEventFilter(this);
     m_view->horizontalHeader()->viewport()->installEventFilter(this);
     m_view->setStyleSheet(
-        QStringLiteral("QTableView { background: white; gridline-color: #c0c0c0; }"
-                       "QHeaderView::section { background: #e0e0e0; color: black; padding: 0 3px;"
-                       " border: none; border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
+        QStringLiteral("QTableView { background: %1; gridline-color: %2; }"
+                       "QHeaderView::section { background: %3; color: %4; padding: 0 3px;"
+                       " border: none; border-right: 1px solid %5; border-bottom: 1px solid %5; }")
+            .arg(cssColor(kWhite), cssColor(kSilver), cssColor(kLightGrey), cssColor(kBlack), cssColor(kShadowGrey)));
     // The selection stays highlighted while the grid has no focus.
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
@@ -426,7 +429,6 @@ void Grid::setColAlignment(int col, int alignment)
                                   {Qt::TextAlignmentRole});
 }
 
-QPixmap Grid::CellPicture() const { return cellPicture(m_row, m_col); }
 void Grid::setCellPicture(const QPixmap &picture) { setCellPicture(m_row, m_col, picture); }
 
 QPixmap Grid::cellPicture(int row, int col) const { return m_model->pictures.value(cellKey(row, col)); }
@@ -457,15 +459,6 @@ void Grid::Refresh()
     m_view->viewport()->update();
     m_view->horizontalHeader()->viewport()->update();
     m_view->viewport()->repaint();
-}
-
-bool Grid::Redraw() const { return m_redraw; }
-
-void Grid::setRedraw(bool redraw)
-{
-    m_redraw = redraw;
-    m_view->setUpdatesEnabled(redraw);
-    if (redraw) m_view->viewport()->update();
 }
 
 void Grid::bind(ado::ResultSetPtr result)
@@ -520,13 +513,6 @@ void Grid::setCol(int col)
     applySelection();
 }
 
-void Grid::setRowSel(int row)
-{
-    if (row < 0 || row >= m_model->rows) return;
-    m_rowSel = row;
-    applySelection();
-}
-
 void Grid::setColSel(int col)
 {
     if (col < 0 || col >= m_model->cols) return;
@@ -577,19 +563,6 @@ void Grid::syncFromView()
     if (!cur.isValid()) return;
     m_row = m_rowSel = cur.row() + m_model->fixedRows;
     m_col = m_colSel = cur.column();
-}
-
-int Grid::TopRow() const
-{
-    const int r = m_view->rowAt(0);
-    return r < 0 ? m_model->fixedRows : r + m_model->fixedRows;
-}
-
-void Grid::setTopRow(int row)
-{
-    const int f = m_model->fixedRows;
-    if (row < f || row >= m_model->rows) return;
-    m_view->scrollTo(m_model->index(row - f, std::max(0, m_view->columnAt(0))), QAbstractItemView::PositionAtTop);
 }
 
 // ---- mouse ----

@@ -50,7 +50,6 @@ public:
     // 0 or 1: whether row 0 is a header that stays in place while scrolling.
     int FixedRows() const;
     void setFixedRows(int n);
-    int FixedCols() const { return 0; }
 
     // Text of one cell; row 0 is the header row when FixedRows is 1.
     QString TextMatrix(int row, int col) const;
@@ -73,20 +72,16 @@ public:
     int Col() const;
     void setCol(int col);
     int RowSel() const;
-    void setRowSel(int row);
     int ColSel() const;
     void setColSel(int col);
-    // First row shown below the fixed row.
-    int TopRow() const;
-    void setTopRow(int row);
 
     // Row and column under the mouse pointer now (header row 0), -1 when the
     // pointer is outside every row or column.
     int MouseRow() const;
     int MouseCol() const;
 
-    // Picture of the current cell (Row, Col), drawn left of the cell's text.
-    QPixmap CellPicture() const;
+    // Picture of a cell (or of the current cell, Row and Col), drawn left of
+    // the cell's text.
     void setCellPicture(const QPixmap &picture);
     QPixmap cellPicture(int row, int col) const;
     void setCellPicture(int row, int col, const QPixmap &picture);
@@ -95,9 +90,6 @@ public:
     void Clear();
     // Repaints now.
     void Refresh();
-    // False holds back painting until set to true again.
-    bool Redraw() const;
-    void setRedraw(bool redraw);
 
     // Shows the rows of a query: row 0 the field names, one row per record.
     // Rows = record count + 1, Cols = field count. Null unbinds.
@@ -112,8 +104,9 @@ public:
 signals:
     void Click();
     void DblClick();
-    // Up and Down arrive after the grid moved its current row; other keys
-    // before the grid acts on them (KeyCode = 0 swallows the key).
+    // The moving keys (arrows, Page Up/Down, Home, End) arrive after the grid
+    // moved its current cell; the grid does nothing with other keys, which go
+    // on to its window after KeyDown.
     void KeyDown(int &KeyCode, int &Shift);
     // X and Y in twips within the grid; Button holds the buttons down (0 none).
     void MouseMove(int &Button, int &Shift, float &X, float &Y);
@@ -135,7 +128,6 @@ private:
     GridView *m_view;
     std::vector<int> m_widths;  // twips per column, -1 = default
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
-    bool m_redraw = true;
     bool m_syncing = false;
 };
 

@@ -47,17 +47,6 @@ void ListItem::setChecked(bool checked)
     m_item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
-bool ListItem::Selected() const { return m_item && m_item->isSelected(); }
-
-void ListItem::setSelected(bool selected)
-{
-    if (!m_item) return;
-    if (selected)
-        m_owner->m_tree->setCurrentItem(m_item);
-    else
-        m_item->setSelected(false);
-}
-
 // ---- ListItemCollection ----
 
 ListItem ListItemCollection::Add(const QString &text)
@@ -76,12 +65,6 @@ ListItem ListItemCollection::Item(int index) const
 {
     QTreeWidgetItem *item = m_owner->m_tree->topLevelItem(index - 1);
     return item ? m_owner->wrap(item) : ListItem();
-}
-
-void ListItemCollection::Remove(int index)
-{
-    Quiet q(m_owner->m_quiet);
-    delete m_owner->m_tree->takeTopLevelItem(index - 1);
 }
 
 void ListItemCollection::Clear()
@@ -170,8 +153,6 @@ void ListView::prepare(QTreeWidgetItem *item)
     item->setFlags(f);
 }
 
-bool ListView::Checkboxes() const { return m_checkboxes; }
-
 void ListView::setCheckboxes(bool on)
 {
     if (on == m_checkboxes) return;
@@ -186,12 +167,6 @@ void ListView::setCheckboxes(bool on)
             item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
         }
     }
-}
-
-ListItem ListView::SelectedItem() const
-{
-    const auto sel = m_tree->selectedItems();
-    return sel.isEmpty() ? ListItem() : ListItem(const_cast<ListView *>(this), sel.first());
 }
 
 void ListView::setToolTipText(const QString &text)

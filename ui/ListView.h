@@ -1,6 +1,6 @@
 #pragma once
 // A list in report view: column headers, one row per item with a tick box
-// (Checkboxes) and sub-items in the columns after the first.
+// (setCheckboxes) and sub-items in the columns after the first.
 //
 //   Lst_View->ColumnHeaders().Add("图书名称", 3000);
 //   vb::ListItem it = Lst_View->ListItems().Add("书名");
@@ -10,7 +10,7 @@
 //       if (Lst_View->ListItems()(i).Checked()) ...
 //
 // Items are numbered from 1. A ListItem is a handle to a row; it stays valid
-// until its row is removed or the list is cleared.
+// until the list is cleared.
 #include "ui/Control.h"
 
 #include <QString>
@@ -36,8 +36,6 @@ public:
     void setSubItems(int i, const QString &text);
     bool Checked() const;
     void setChecked(bool checked);
-    bool Selected() const;
-    void setSelected(bool selected);
 
     bool operator==(const ListItem &o) const { return m_item == o.m_item; }
 
@@ -55,7 +53,6 @@ public:
     int Count() const;
     ListItem Item(int index) const;  // 1-based; a null item when out of range
     ListItem operator()(int index) const { return Item(index); }
-    void Remove(int index);
     void Clear();
 
 private:
@@ -90,9 +87,7 @@ public:
     ColumnHeaderCollection ColumnHeaders() { return ColumnHeaderCollection(this); }
 
     // A tick box on every row (on by default).
-    bool Checkboxes() const;
     void setCheckboxes(bool on);
-    ListItem SelectedItem() const;  // null when none
 
     void setToolTipText(const QString &text) override;
 

@@ -77,10 +77,5 @@ void MenuItem::setEnabled(bool e)
 {
     if (m_action) m_action->setEnabled(e);
 }
-QKeySequence MenuItem::Shortcut() const { return m_action ? m_action->shortcut() : QKeySequence(); }
-void MenuItem::setShortcut(const QKeySequence &k)
-{
-    if (m_action) m_action->setShortcut(k);
-}
 
 }  // namespace vb

@@ -36,8 +36,6 @@ public:
     void setVisible(bool v);
     bool Enabled() const;
     void setEnabled(bool e);
-    QKeySequence Shortcut() const;
-    void setShortcut(const QKeySequence &k);
 
     QAction *action() const { return m_action; }
     QMenu *menu();  // the submenu of this item (made on first use)

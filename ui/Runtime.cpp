@@ -428,20 +428,8 @@ QString RTrim(const QString &s)
 QString Trim(const QString &s) { return LTrim(RTrim(s)); }
 
 QString Left(const QString &s, int n) { return n <= 0 ? QString() : s.left(n); }
-QString Right(const QString &s, int n) { return n <= 0 ? QString() : s.right(n); }
-QString Mid(const QString &s, int start, int length)
-{
-    if (start < 1) start = 1;
-    return length < 0 ? s.mid(start - 1) : s.mid(start - 1, length);
-}
 int Len(const QString &s) { return int(s.size()); }
-int InStr(const QString &s, const QString &find)
-{
-    if (find.isEmpty()) return s.isEmpty() ? 0 : 1;
-    return int(s.indexOf(find)) + 1;
-}
 QString UCase(const QString &s) { return s.toUpper(); }
-QString LCase(const QString &s) { return s.toLower(); }
 
 // ---------------------------------------------------------------- date arithmetic
 
@@ -462,26 +450,6 @@ QDateTime DateAdd(const QString &interval, long long number, const QDateTime &wh
 QDate DateAdd(const QString &interval, long long number, const QDate &when)
 {
     return DateAdd(interval, number, QDateTime(when, QTime(0, 0))).date();
-}
-
-long long DateDiff(const QString &interval, const QDateTime &a, const QDateTime &b)
-{
-    const QString iv = interval.toLower();
-    if (iv == QLatin1String("yyyy")) return b.date().year() - a.date().year();
-    if (iv == QLatin1String("m"))
-        return (b.date().year() - a.date().year()) * 12LL + b.date().month() - a.date().month();
-    const long long days = a.date().daysTo(b.date());
-    if (iv == QLatin1String("d") || iv == QLatin1String("y")) return days;
-    if (iv == QLatin1String("w")) return days / 7;
-    // Boundaries of hours, minutes and seconds on the wall clock.
-    const auto stamp = [](const QDateTime &x) {
-        return QDate(1970, 1, 1).daysTo(x.date()) * 86400LL + x.time().msecsSinceStartOfDay() / 1000;
-    };
-    const auto floorDiv = [](long long v, long long d) { return v >= 0 ? v / d : -((-v + d - 1) / d); };
-    if (iv == QLatin1String("h")) return floorDiv(stamp(b), 3600) - floorDiv(stamp(a), 3600);
-    if (iv == QLatin1String("n")) return floorDiv(stamp(b), 60) - floorDiv(stamp(a), 60);
-    if (iv == QLatin1String("s")) return stamp(b) - stamp(a);
-    throw std::invalid_argument("DateDiff: unknown interval");
 }
 
 // ---------------------------------------------------------------- clock

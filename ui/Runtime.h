@@ -13,15 +13,19 @@ namespace vb {
 // skipped; "12abc" -> 12, "" -> 0, "1e2" -> 100, "-3.5x" -> -3.5.
 double Val(const QString &text);
 
-// Dates and times with format strings: yyyy yy mm m dd d (date), hh h nn n ss s
-// (time); "mm"/"m" right after an hour or right before a second is the minute.
-// Anything else is copied; text in double quotes and a character after "\" are literal.
+// Dates and times with format strings: yyyy yy mm m dd d, y for the day of the
+// year (date), hh h nn n ss s (time), AM/PM for a 12-hour clock with the marker
+// in the case written; "mm"/"m" right after an hour or right before a second is
+// the minute. Anything else is copied; text in double quotes and a character
+// after "\" are literal. An empty format gives "yyyy-m-d h:nn:ss" (a date alone
+// "yyyy-m-d", a time alone "h:nn:ss").
 QString Format(const QDateTime &value, const QString &fmt);
 QString Format(const QDate &value, const QString &fmt);
 QString Format(const QTime &value, const QString &fmt);
 // Numbers with "0" / "#" digit places, an optional "." with decimals and "," for
-// thousands ("000" -> 007, "0.00" -> 12.50); halves round away from zero. An
-// empty format gives the plain number text.
+// thousands ("000" -> 007, "0.00" -> 12.50); halves round away from zero. Text
+// around the digit places is kept, and a "%" in it multiplies by 100; only the
+// part before a ";" counts. An empty format gives the plain number text.
 QString Format(double value, const QString &fmt);
 // A text: a date text is formatted as a date, a number text as a number;
 // anything else is returned unchanged.
@@ -41,20 +45,15 @@ QString Trim(const QString &s);
 QString LTrim(const QString &s);
 QString RTrim(const QString &s);
 
-// Character functions counted in characters, 1-based where the language is.
+// Character functions, counted in characters.
 QString Left(const QString &s, int n);
-QString Right(const QString &s, int n);
-QString Mid(const QString &s, int start, int length = -1);
 int Len(const QString &s);
-int InStr(const QString &s, const QString &find);  // 1-based, 0 when absent
 QString UCase(const QString &s);
-QString LCase(const QString &s);
 
-// Date arithmetic: interval "yyyy", "m", "d", "ww", "h", "n", "s".
+// Date arithmetic: interval "yyyy", "q", "m", "d" (or "y", "w"), "ww", "h", "n",
+// "s"; any other throws std::invalid_argument.
 QDateTime DateAdd(const QString &interval, long long number, const QDateTime &when);
 QDate DateAdd(const QString &interval, long long number, const QDate &when);
-// Boundaries crossed from a to b in the interval ("d": calendar days, "m": months ...).
-long long DateDiff(const QString &interval, const QDateTime &a, const QDateTime &b);
 
 // The clock: Now, Date (today) and Time. While a test clock is set, they give
 // that moment (it does not advance).
