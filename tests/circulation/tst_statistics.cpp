@@ -140,10 +140,14 @@ private slots:
 
         click(w().Cmd_Book.get());
         QCOMPARE(w().Lbl_BookNum->Caption(), QStringLiteral("共有图书 8 种，总计库存 8 本"));
-        // Rewritten rows 1..4, the fifth keeps what it showed.
-        QCOMPARE(rows(c),
-                 (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("清华大学出版社=2"),
-                              QStringLiteral("机械工业出版社=2"), QStringLiteral("=0"), QStringLiteral("旧=9")}));
+        // Rewritten rows 1..4, the fifth keeps what it showed. The ranking orders
+        // by count only: two publishers of 2 titles may come in either order.
+        QStringList shown = rows(c);
+        QCOMPARE(shown.size(), 5);
+        std::sort(shown.begin() + 1, shown.begin() + 3);
+        QCOMPARE(shown,
+                 (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("机械工业出版社=2"),
+                              QStringLiteral("清华大学出版社=2"), QStringLiteral("=0"), QStringLiteral("旧=9")}));
     }
 
     void readersCountAndBalanceRanking()
@@ -253,9 +257,11 @@ private slots:
     void isbnWithBlanksIsTrimmed()
     {
         QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书档案 (\"ISBN\", 图书名称) VALUES (' 978-9 ', '空格书')")));
-        QVERIFY(m_db->raw(QStringLiteral("INSERT INTO 图书库存 (图书编号, \"ISBN\") VALUES ('S1', ' 978-9 ')")));
-        for (int i = 1; i <= 4; ++i)
-            loan(QStringLiteral("S%1").arg(i), QStringLiteral("S1"), QStringLiteral("2024-01-0%1").arg(i));
+        for (int i = 1; i <= 4; ++i) {
+            QVERIFY(m_db->raw(
+                QStringLiteral("INSERT INTO 图书库存 (图书编号, \"ISBN\") VALUES ('S%1', ' 978-9 ')").arg(i)));
+            loan(QStringLiteral("S%1").arg(i), QStringLiteral("S%1").arg(i), QStringLiteral("2024-01-0%1").arg(i));
+        }
         w().Cmd_Borrow_Click();
         w().Cmd_OK_Click();
         QCOMPARE(rows(w().Chart_Brw.get()).mid(0, 3),

@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(home.Grid_PowerList->TextMatrix(0, 1).isEmpty(), false);
         QCOMPARE(main.Lbl_TBarUID->Caption(), QStringLiteral("admin"));
         QCOMPARE(main.Lbl_TBarLabName->Caption(), QStringLiteral("城市图书馆"));
-        QCOMPARE(main.Lbl_SBarSQLServer->Caption(), QStringLiteral("sqlite"));
+        QCOMPARE(main.Lbl_SBarSQLServer->Caption(), db.server());
         // The welcome tip scrolls in and settles at the left edge.
         QCOMPARE(main.Lbl_SBarTip->Caption(), QStringLiteral("admin，欢迎使用Veltrane！"));
         QTRY_VERIFY_WITH_TIMEOUT(!main.Timer_Tip->Enabled(), 20000);

@@ -217,18 +217,18 @@ private slots:
     void loginHandsOverToTheMainWindow()
     {
         MsgLog log;
-        login().Txt_SQLServer->setText(QStringLiteral("  sqlite "));
-        login().Txt_SQLUID->setText(QStringLiteral(" u"));
-        login().Txt_SQLPassword->setText(QStringLiteral("p  "));
-        login().Txt_SQLDB->setText(QStringLiteral(" ") + db->path() + QStringLiteral(" "));
+        login().Txt_SQLServer->setText(QStringLiteral("  ") + db->server() + QStringLiteral(" "));
+        login().Txt_SQLUID->setText(QStringLiteral(" ") + db->uid());
+        login().Txt_SQLPassword->setText(db->pwd() + QStringLiteral("  "));
+        login().Txt_SQLDB->setText(QStringLiteral(" ") + db->database() + QStringLiteral(" "));
         // A name in other letter case with blanks around it; the list has "admin" already.
         typeLogin(QStringLiteral("  ADMIN "), QStringLiteral("admin"));
         login().Cmd_Login_Click();
 
         QCOMPARE(log.count(), 0);
         QCOMPARE(CurUID, QStringLiteral("ADMIN"));
-        QCOMPARE(SQLServer, QStringLiteral("sqlite"));
-        QCOMPARE(SQLDB, db->path());
+        QCOMPARE(SQLServer, db->server());
+        QCOMPARE(SQLDB, db->database());
         QVERIFY(connectionOpen());
         QVERIFY(!login().IsLoaded());
         QVERIFY(!login().isVisible());
@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(main.Lbl_SBarTip->Caption(), QStringLiteral("ADMIN，欢迎使用Veltrane！"));
         // The name is not appended again; the server line is rewritten trimmed.
         QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\n"));
-        QCOMPARE(app->read(QStringLiteral("Server.ini")), QByteArray("sqlite|u|p|") + db->path().toUtf8() + "\r\n");
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), db->settings().toUtf8() + "\r\n");
         QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
     }
 
@@ -284,10 +284,10 @@ private slots:
         AppFolder bare(false);
         AppPath = bare.path;
         openLogin();
-        login().Txt_SQLServer->setText(QStringLiteral("sqlite"));
-        login().Txt_SQLUID->setText(QStringLiteral("u"));
-        login().Txt_SQLPassword->setText(QStringLiteral("p"));
-        login().Txt_SQLDB->setText(db->path());
+        login().Txt_SQLServer->setText(db->server());
+        login().Txt_SQLUID->setText(db->uid());
+        login().Txt_SQLPassword->setText(db->pwd());
+        login().Txt_SQLDB->setText(db->database());
         typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
         login().Cmd_Login_Click();
         QVERIFY(vb::Default<Frm_Main>().isVisible());
@@ -407,7 +407,7 @@ private slots:
         QCOMPARE(SQLServer, QStringLiteral("dbhost"));
         QVERIFY(!connectionOpen());
         // Without a retrieval window the link leaves nothing open.
-        login().Txt_SQLServer->setText(QStringLiteral("sqlite"));
+        login().Txt_SQLServer->setText(db->server());
         login().Lbl_ForgetPWD_Click();
         QCOMPARE(log.count(), 1);
         QVERIFY(!connectionOpen());

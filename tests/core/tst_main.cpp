@@ -288,7 +288,7 @@ private slots:
     void statusBarAndClock()
     {
         Frm_Main &m = main();
-        QCOMPARE(m.Lbl_SBarSQLServer->Caption(), QStringLiteral("sqlite"));
+        QCOMPARE(m.Lbl_SBarSQLServer->Caption(), s->db.server());
         QCOMPARE(m.Lbl_SBarSQLDB->Caption(), s->db.database());
         QVERIFY(!m.Pic_SBarTip->isVisibleTo(&m));
         QCOMPARE(m.Lbl_SBarTip->Caption(), QString());

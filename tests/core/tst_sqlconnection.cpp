@@ -101,8 +101,7 @@ private slots:
     {
         SQLConn().Close();
         QCOMPARE(SQLConn().State(), int(ado::adStateClosed));
-        OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"), QStringLiteral("p"),
-                          db->database());
+        OpenSQLConnection(SQLConn(), db->server(), db->uid(), db->pwd(), db->database());
         QCOMPARE(SQLConn().State(), int(ado::adStateOpen));
         QCOMPARE(SQLConn().ConnectionTimeout, 1);
         SQLConn().Close();
@@ -111,9 +110,8 @@ private slots:
                                  OpenSQLConnection(SQLConn(), QStringLiteral("nosuchserver"), QStringLiteral("u"),
                                                    QStringLiteral("p"), db->database()));
         QCOMPARE(SQLConn().State(), int(ado::adStateClosed));
-        QVERIFY_THROWS_EXCEPTION(ado::Error,
-                                 OpenSQLConnection(SQLConn(), QStringLiteral("sqlite"), QStringLiteral("u"),
-                                                   QStringLiteral("p"), db->database() + QStringLiteral(".missing")));
+        QVERIFY_THROWS_EXCEPTION(ado::Error, OpenSQLConnection(SQLConn(), db->server(), db->uid(), db->pwd(),
+                                                               db->database() + QStringLiteral(".missing")));
     }
 
     void loginTrimsAndIgnoresCaseOfTheNameOnly()
