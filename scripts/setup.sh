@@ -7,7 +7,7 @@ build="${1:-$here/build}"
 shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
-      libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev
+      libsqlite3-dev libpq-dev postgresql libgl-dev
       xvfb xauth fonts-noto-cjk imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do

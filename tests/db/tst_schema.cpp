@@ -19,7 +19,8 @@ private slots:
 
 void TestSchema::builtInCopyMatchesTheFiles()
 {
-    for (const QString &name : {QStringLiteral("sqlite.sql"), QStringLiteral("initial.sql")}) {
+    for (const QString &name : {QStringLiteral("sqlite.sql"), QStringLiteral("postgres.sql"), QStringLiteral("initial.sql"),
+                                QStringLiteral("computed.sql")}) {
         QFile built(QStringLiteral(":/Schema/") + name);
         QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(name));
         QFile placed(testsupport::resourcesDir() + QStringLiteral("Schema/") + name);
