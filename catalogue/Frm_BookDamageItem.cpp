@@ -1,8 +1,10 @@
 #include "catalogue/Frm_BookDamageItem.h"
 
 #include "catalogue/Frm_BookDamage.h"
+#include "core/ClockNumber.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <exception>
@@ -147,13 +149,17 @@ void Frm_BookDamageItem::IsBrwIDUsed(const QString &brwID, bool &used)
 bool Frm_BookDamageItem::InsertRecord(QString &errText)
 {
     try {
-        // The number is today "yymmdd" and the time "hhnnss": two records in one second collide on it.
-        const QString number =
-            vb::Format(vb::Date(), QStringLiteral("yymmdd")) + vb::Format(vb::Time(), QStringLiteral("hhnnss"));
+        // The number is today "yymmdd" and the time "hhnnss"; when a record of
+        // the same second has it, the next free one.
+        ado::Transaction trans(SQLConn());
+        const QString number = FreeClockNumber(SQLConn(), QStringLiteral("图书损坏"), QStringLiteral("图书损坏编号"),
+                                               vb::Format(vb::Date(), QStringLiteral("yymmdd"))
+                                                   + vb::Format(vb::Time(), QStringLiteral("hhnnss")));
         SQLConn().Execute(QStringLiteral("INSERT 图书损坏 VALUES(") + SQLQuote(number) + QStringLiteral(",")
                           + SQLQuote(Txt_BrwID->Text()) + QStringLiteral(",") + SQLQuote(Txt_Info->Text())
                           + QStringLiteral(",") + CashValue() + QStringLiteral(",") + SQLQuote(Txt_Other->Text())
                           + QStringLiteral(")"));
+        trans.Commit();
         return true;
     } catch (const std::exception &e) {
         errText = ErrorText(e);

@@ -1,5 +1,6 @@
 #include "circulation/Frm_BorrowBook.h"
 
+#include "core/ClockNumber.h"
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
@@ -413,9 +414,12 @@ void Frm_BorrowBook::WriteLending(int n)
         vb::ListItem item = lst->ListItems()(i);
         if (!item.Checked()) continue;
         const QString today = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
-        const QString loanNo = vb::Format(vb::Date(), QStringLiteral("yymmdd"))
-                               + vb::Format(vb::Time(), QStringLiteral("hhnnss"))
-                               + vb::Format(double(i), QStringLiteral("000"));
+        // Made from the clock; taken already (another desk, the same second):
+        // the next free number.
+        const QString loanNo = FreeClockNumber(conn, QStringLiteral("图书借阅"), QStringLiteral("图书借阅编号"),
+                                               vb::Format(vb::Date(), QStringLiteral("yymmdd"))
+                                                   + vb::Format(vb::Time(), QStringLiteral("hhnnss"))
+                                                   + vb::Format(double(i), QStringLiteral("000")));
         conn.Execute(QStringLiteral("INSERT 图书借阅 VALUES(") + SQLQuote(loanNo) + QStringLiteral(",")
                      + SQLQuote(item.SubItems(1)) + QStringLiteral(",") + SQLQuote(BorrowRID) + QStringLiteral(",")
                      + SQLQuote(today) + QStringLiteral(",") + SQLQuote(item.SubItems(4))
@@ -431,36 +435,39 @@ void Frm_BorrowBook::WriteLending(int n)
                  + SQLQuote(BorrowRID));
 }
 
+// The checks of a confirmation, in their order, on the reader read afresh;
+// returns the number of ticked copies. Runs inside the lending's transaction,
+// so the counters it reads can't change before the lending is written.
+int Frm_BorrowBook::CheckLending()
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(BorrowRID), SQLConn(),
+            ado::adOpenKeyset, ado::adLockReadOnly);
+    if (rs.Fields(QStringLiteral("状态")).toString() == QStringLiteral("停用"))
+        throw Refusal{QStringLiteral("读者 [ ") + rs.Fields(QStringLiteral("姓名")).toString()
+                      + QStringLiteral(" ] 为停用状态，不可借书！")};
+    vb::ListView *lst = Lst_View.get();
+    int n = 0;
+    for (int i = 1; i <= lst->ListItems().Count(); ++i)
+        if (lst->ListItems()(i).Checked()) ++n;
+    if (n == 0) throw Refusal{QStringLiteral("请选择要借出的图书！")};
+    if (vb::Val(Txt_Reader(8)->Text()) < n + vb::Val(rs.Fields(QStringLiteral("当前借书数量")).toString()))
+        throw Refusal{QStringLiteral("超过借书数量上限！")};
+    return n;
+}
+
 void Frm_BorrowBook::Cmd_OK_Click()
 {
     ado::Connection &conn = SQLConn();
     try {
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(BorrowRID), conn,
-                ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.Fields(QStringLiteral("状态")).toString() == QStringLiteral("停用")) {
-            ShowErrorText(QStringLiteral("读者 [ ") + rs.Fields(QStringLiteral("姓名")).toString()
-                          + QStringLiteral(" ] 为停用状态，不可借书！"));
-            return;
-        }
-        vb::ListView *lst = Lst_View.get();
-        int n = 0;
-        for (int i = 1; i <= lst->ListItems().Count(); ++i)
-            if (lst->ListItems()(i).Checked()) ++n;
-        if (n == 0) {
-            ShowErrorText(QStringLiteral("请选择要借出的图书！"));
-            return;
-        }
-        if (vb::Val(Txt_Reader(8)->Text()) < n + vb::Val(rs.Fields(QStringLiteral("当前借书数量")).toString())) {
-            ShowErrorText(QStringLiteral("超过借书数量上限！"));
-            return;
-        }
-        rs.Close();
-
         // The loans, the copies' status and the reader's counters must agree:
-        // they are written together or not at all.
+        // they are written together or not at all. A refusal leaves the
+        // transaction before its message is shown, so no desk waits on a
+        // message box.
+        int n = 0;
         {
             ado::Transaction trans(conn);
+            n = CheckLending();
             WriteLending(n);
             trans.Commit();
         }

@@ -70,6 +70,7 @@ private:
     // The confirmation's writes; the caller runs them inside one transaction.
     // A ticked copy that is gone or lent meanwhile raises Refusal before
     // anything is written; a database failure raises ado::Error.
+    int CheckLending();
     void WriteLending(int n);
 
     QString BorrowRID;

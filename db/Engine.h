@@ -74,6 +74,8 @@ public:
 
     // The statement the engine actually runs for `sql` (for diagnostics and tests).
     virtual QString translate(const QString &sql) = 0;
+    // The engine's own check of its storage: one line a problem, none when sound.
+    virtual QStringList integrityProblems() = 0;
 };
 
 // Opens the engine named by info.server; raises Error when there is none or

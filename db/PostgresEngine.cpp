@@ -480,6 +480,40 @@ std::vector<QVariant> PostgresEngine::updateRow(const ResultSet &result, int row
     return readBack;
 }
 
+// Every table read through and every index checked where the server has its
+// index checker (the amcheck extension); a damaged page fails the read.
+QStringList PostgresEngine::integrityProblems()
+{
+    QStringList problems;
+    for (const dialect::TableInfo &t : m_catalog.tables) {
+        try {
+            PQclear(run(QStringLiteral("SELECT count(*) FROM %1").arg(quoteName(t.name))));
+        } catch (const Error &e) {
+            problems << QStringLiteral("%1: %2").arg(t.name, e.Description());
+        }
+    }
+    PGresult *has = run(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'"));
+    const bool amcheck = PQntuples(has) > 0;
+    PQclear(has);
+    if (!amcheck) return problems;
+    PGresult *idx = run(QStringLiteral(
+        "SELECT c.relname, c.oid FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_namespace n ON n.oid "
+        "= "
+        "c.relnamespace JOIN pg_am a ON a.oid = c.relam WHERE n.nspname = current_schema() AND a.amname = 'btree'"));
+    QList<std::pair<QString, QString>> indexes;  // name, oid
+    for (int r = 0; r < PQntuples(idx); ++r)
+        indexes.append({QString::fromUtf8(PQgetvalue(idx, r, 0)), QString::fromLatin1(PQgetvalue(idx, r, 1))});
+    PQclear(idx);
+    for (const auto &[name, oid] : indexes) {
+        try {
+            PQclear(run(QStringLiteral("SELECT bt_index_check(%1::oid::regclass)").arg(oid)));
+        } catch (const Error &e) {
+            problems << QStringLiteral("%1: %2").arg(name, e.Description());
+        }
+    }
+    return problems;
+}
+
 void PostgresEngine::begin()
 {
     PQclear(run(QStringLiteral("BEGIN")));

@@ -46,6 +46,7 @@ public:
     void commit() override;
     void rollback() override;
     QString translate(const QString &sql) override;
+    QStringList integrityProblems() override;
 
     const dialect::Catalog &catalog() const { return m_catalog; }
 

@@ -402,6 +402,18 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
     return readBack;
 }
 
+QStringList SqliteEngine::integrityProblems()
+{
+    QStringList problems;
+    sqlite3_stmt *st = prepare(QStringLiteral("PRAGMA integrity_check"));
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        if (line != QLatin1String("ok")) problems << line;
+    }
+    sqlite3_finalize(st);
+    return problems;
+}
+
 // A transaction of the program always writes: it takes the write lock at
 // once (waiting for another writer within the busy time-out), so that what it
 // reads before it writes can't change under it, and it never fails half-way

@@ -34,6 +34,7 @@ public:
     void commit() override;
     void rollback() override;
     QString translate(const QString &sql) override;
+    QStringList integrityProblems() override;
 
     const dialect::Catalog &catalog() const { return m_catalog; }
     sqlite3 *handle() const { return m_db; }

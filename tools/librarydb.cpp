@@ -5,6 +5,9 @@
 //                                                (refused when the database has tables)
 //   librarydb ensure "SERVER|UID|PWD|DATABASE"   the same, only when the database file
 //                                                is missing or empty; otherwise nothing
+//   librarydb check "SERVER|UID|PWD|DATABASE"    list every violation of what must hold of
+//                                                the data (tools/Invariants.h); exit 1
+//                                                when there is one, else print "ok"
 //   librarydb sql "SERVER|UID|PWD|DATABASE" "STATEMENT"
 //                                                run one statement in the program's
 //                                                dialect: a SELECT prints a tab-separated
@@ -19,6 +22,7 @@
 
 #include "db/Ado.h"
 #include "db/Engine.h"
+#include "tools/Invariants.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +37,7 @@ int usage()
     QTextStream err(stderr);
     err << "usage: librarydb create \"SERVER|UID|PWD|DATABASE\"\n"
            "       librarydb ensure \"SERVER|UID|PWD|DATABASE\"\n"
+           "       librarydb check \"SERVER|UID|PWD|DATABASE\"\n"
            "       librarydb sql \"SERVER|UID|PWD|DATABASE\" \"STATEMENT\"\n";
     return 2;
 }
@@ -96,6 +101,15 @@ int main(int argc, char **argv)
                     << '\n';
             }
             return 0;
+        }
+        if (cmd == QLatin1String("check") && args.size() == 2) {
+            ado::Connection conn;
+            conn.ConnectionTimeout = 1;
+            conn.Open(info.toString());
+            const QStringList violations = CheckInvariants(conn);
+            for (const QString &v : violations) out << v << '\n';
+            if (violations.isEmpty()) out << "ok\n";
+            return violations.isEmpty() ? 0 : 1;
         }
         if (cmd == QLatin1String("sql") && args.size() == 3) {
             const QString statement = args[2];
