@@ -303,7 +303,7 @@ void PostgresEngine::drop(const ConnectionInfo &info)
 {
     QString why;
     if (PQstatus(m_conn) == CONNECTION_BAD)
-        why = msg::connectionLost(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
+        why = msg::connectionLost(QString::fromUtf8(PQerrorMessage(m_conn)).simplified());
     else if (res)
         why = statementFailure(res);
     else
@@ -314,10 +314,14 @@ void PostgresEngine::drop(const ConnectionInfo &info)
 
 PGresult *PostgresEngine::run(const QString &sql, const QList<QByteArray> &params)
 {
-    // A connection the server dropped between two actions is made again
-    // once; inside a transaction the transaction is gone with it.
-    if (PQstatus(m_conn) == CONNECTION_BAD && PQtransactionStatus(m_conn) != PQTRANS_INTRANS) PQreset(m_conn);
-    if (PQstatus(m_conn) == CONNECTION_BAD) fail(nullptr);
+    // A connection the server dropped between two actions is made again;
+    // inside a transaction the transaction is gone with it, and every
+    // statement fails until the transaction is rolled back.
+    if (PQstatus(m_conn) == CONNECTION_BAD) {
+        if (m_inTransaction) fail(nullptr);
+        PQreset(m_conn);
+        if (PQstatus(m_conn) == CONNECTION_BAD) fail(nullptr);
+    }
     const QByteArray text = sql.toUtf8();
     std::vector<const char *> values;
     for (const QByteArray &p : params) values.push_back(p.isNull() ? nullptr : p.constData());
@@ -517,10 +521,11 @@ QStringList PostgresEngine::integrityProblems()
 void PostgresEngine::begin()
 {
     PQclear(run(QStringLiteral("BEGIN")));
+    m_inTransaction = true;
     try {
         PQclear(run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kWriterLock)));
     } catch (...) {
-        PQclear(PQexec(m_conn, "ROLLBACK"));
+        rollback();
         throw;
     }
 }
@@ -531,9 +536,20 @@ void PostgresEngine::commit()
     // COMMIT of a transaction a failed statement aborted answers ROLLBACK.
     const bool rolledBack = qstrcmp(PQcmdStatus(res), "ROLLBACK") == 0;
     PQclear(res);
+    m_inTransaction = false;
     if (rolledBack) throw Error(QStringLiteral("The transaction was rolled back: a statement in it failed."));
 }
 
-void PostgresEngine::rollback() { PQclear(run(QStringLiteral("ROLLBACK"))); }
+// A transaction whose connection is gone is rolled back already; the
+// connection is made again for what comes next.
+void PostgresEngine::rollback()
+{
+    m_inTransaction = false;
+    if (PQstatus(m_conn) == CONNECTION_BAD) {
+        PQreset(m_conn);
+        return;
+    }
+    PQclear(run(QStringLiteral("ROLLBACK")));
+}
 
 }  // namespace ado

@@ -63,6 +63,7 @@ private:
 
     pg_conn *m_conn = nullptr;
     dialect::Catalog m_catalog;
+    bool m_inTransaction = false;
 };
 
 }  // namespace ado

@@ -49,6 +49,7 @@ private slots:
     void transactions();
     void busyDatabaseWaitsForTheTimeout();
     void librarydbTool();
+    void lostServerConnection();
 };
 
 void TestAdo::connectionStrings()
@@ -352,6 +353,36 @@ void TestAdo::librarydbTool()
     QCOMPARE(out, QStringLiteral("出版社名称\t地址\t邮编\n甲\t\t1\n"));
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELEC 1")}, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("SELEC")));
+}
+
+// The server drops the connection (restarted, or the desk's network gone):
+// the next statement fails with a clear message, the transaction in progress
+// is gone whole, and the statement after it finds the server again.
+void TestAdo::lostServerConnection()
+{
+    if (!TempDb::onServer()) QSKIP("a server connection");
+    TempDb db;
+    ado::Connection &c = db.conn();
+    const QString dropOthers = QStringLiteral(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+        "pg_backend_pid()");
+    c.BeginTrans();
+    c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)"));
+    QVERIFY(db.raw(dropOthers));
+    const QString err = errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)")); });
+    QVERIFY2(err.contains(QStringLiteral("连接已断开")), qPrintable(err));
+    QVERIFY(!errorOf([&] { c.CommitTrans(); }).isEmpty());
+    c.RollbackTrans();
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社")), QStringLiteral("0"));
+
+    // Outside a transaction too the statement that finds the connection gone
+    // fails (it is not sent again: it may have run); the next one connects anew.
+    QVERIFY(db.raw(dropOthers));
+    QVERIFY(errorOf([&] {
+                c.Execute(QStringLiteral("INSERT 出版社 VALUES ('丁', Null, Null)"));
+            }).contains(QStringLiteral("连接已断开")));
+    QCOMPARE(c.Execute(QStringLiteral("INSERT 出版社 VALUES ('丙', Null, Null)")), 1L);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT 出版社名称 FROM 出版社")), QStringLiteral("丙"));
 }
 
 QTEST_GUILESS_MAIN(TestAdo)
