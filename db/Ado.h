@@ -106,7 +106,7 @@ public:
     static void BeforeStatement(const QString &statement);
 
 private:
-    std::unique_ptr<Engine> m_engine;
+    std::shared_ptr<Engine> m_engine;  // results read in parts hold it weakly
     int m_transDepth = 0;
 };
 

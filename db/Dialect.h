@@ -94,6 +94,14 @@ struct Translation {
     bool updatable = false;          // one table, rows located by a trailing hidden row id column
     QString table;                   // that table
     std::vector<int> sourceColumns;  // per field: the table column it reads, or -1
+    // A SELECT read in parts: `sql` is body + order + the LIMIT of its TOP.
+    QString body;   // without the ORDER BY and the TOP's LIMIT
+    QString order;  // " ORDER BY ..." or ""
+    qint64 top = -1;
+    // The rows from `offset` on, at most `limit` of them (-1: all), in order.
+    QString rows(qint64 limit, qint64 offset) const;
+    // One row, one field: how many rows the statement gives (its TOP aside).
+    QString countRows() const;
     // "?" placeholders (batch statements): the kind of value each one fills.
     std::vector<Kind> paramKinds;
 };

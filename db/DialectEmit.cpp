@@ -548,6 +548,16 @@ QString Translator::emitCore(const Core &c, const QString &extraColumn)
 
 QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 {
+    QString order;
+    QString out = emitQueryBody(q, extraColumn, order) + order;
+    if (q.cores.size() == 1 && q.cores.front().top >= 0) out += QStringLiteral(" LIMIT %1").arg(q.cores.front().top);
+    return out;
+}
+
+// A query without its ORDER BY (handed back in `order`) and the LIMIT of a
+// single SELECT's TOP.
+QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QString &order)
+{
     QString out;
     const bool compound = q.cores.size() > 1;
     for (size_t i = 0; i < q.cores.size(); ++i) {
@@ -558,12 +568,12 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
             part = QStringLiteral("SELECT * FROM (%1 LIMIT %2) AS lib_top%3").arg(part).arg(c.top).arg(i + 1);
         out += part;
     }
+    order.clear();
     if (!q.order.empty()) {
         QStringList o;
         for (const OrderItem &it : q.order) o << orderTerm(q, it);
-        out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
+        order = QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
-    if (!compound && q.cores.front().top >= 0) out += QStringLiteral(" LIMIT %1").arg(q.cores.front().top);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "db/DialectTranslator.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace dialect {
 
@@ -67,7 +68,9 @@ Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
     out.type = Translation::Select;
     describeFields(q->cores.front(), out);
     const QString locator = rowLocator(*q, catalog, updatable, out);
-    out.sql = tr.emitQuery(*q, locator);
+    out.body = tr.emitQueryBody(*q, locator, out.order);
+    out.top = q->cores.size() == 1 ? q->cores.front().top : -1;
+    out.sql = out.rows(-1, 0);
     out.paramKinds = tr.m_paramKinds;
     return out;
 }
@@ -211,6 +214,20 @@ Translation translateDelete(Parser &p, const Catalog &catalog)
 }
 
 }  // namespace
+
+QString Translation::rows(qint64 limit, qint64 offset) const
+{
+    // The TOP caps what the parts can reach.
+    if (top >= 0)
+        limit = limit < 0 ? std::max<qint64>(0, top - offset) : std::min(limit, std::max<qint64>(0, top - offset));
+    QString out = body + order;
+    if (limit >= 0) out += QStringLiteral(" LIMIT %1").arg(limit);
+    if (offset > 0)
+        out += (limit < 0 ? QStringLiteral(" LIMIT -1") : QString()) + QStringLiteral(" OFFSET %1").arg(offset);
+    return out;
+}
+
+QString Translation::countRows() const { return QStringLiteral("SELECT COUNT(*) FROM (%1) AS lib_count").arg(body); }
 
 Translation translate(const QString &statement, const Catalog &catalog, bool updatable)
 {

@@ -89,6 +89,7 @@ public:
     QString emitCore(const Core &c, const QString &extraColumn = QString());
 
     QString emitQuery(const Query &q, const QString &extraColumn = QString());
+    QString emitQueryBody(const Query &q, const QString &extraColumn, QString &order);
 
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);

@@ -1,7 +1,9 @@
 #include "db/Engine.h"
 
 #include "db/Dialect.h"
+#include "db/PagedResult.h"
 #include "db/PostgresEngine.h"
+#include "db/ResultStore.h"
 #include "db/SqliteEngine.h"
 
 #include <QCoreApplication>
@@ -108,6 +110,40 @@ QString ConnectionInfo::embeddedPath() const
         throw Error(
             QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
     return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
+}
+
+namespace {
+// Rows a SELECT reads at once before the rest are left to be read as asked for.
+constexpr qint64 kFirstRows = 256;
+}  // namespace
+
+ResultSetPtr Engine::query(const QString &sql, bool updatable)
+{
+    dialect::Translation tr = translation(sql, updatable);
+    if (tr.type != dialect::Translation::Select) {
+        execute(sql);
+        return nullptr;
+    }
+    if (!tr.paramKinds.empty())
+        throw Error(QStringLiteral("The statement holds '?' placeholders; run it with ExecuteBatch."));
+    // An engine no shared owner holds (a test's own) can't be read from later.
+    if (updatable || weak_from_this().expired()) return select(tr, -1, 0);
+    // One row more than the first part tells whether there are more at all.
+    std::shared_ptr<store::StoredResult> first = select(tr, kFirstRows + 1, 0);
+    if (first->rows <= kFirstRows) return first;
+    const qint64 total = count(tr);
+    return std::make_shared<PagedResult>(weak_from_this(), std::move(tr), std::move(first), total);
+}
+
+qint64 Engine::count(const dialect::Translation &tr)
+{
+    dialect::Translation c;
+    c.columnNames = QStringList{QString()};
+    c.columnKinds = {dialect::Kind::Int};
+    c.body = tr.countRows();
+    const std::shared_ptr<store::StoredResult> r = select(c, -1, 0);
+    const qint64 n = r->rows ? r->value(0, 0).toLongLong() : 0;
+    return tr.top >= 0 ? std::min(n, tr.top) : n;
 }
 
 QString ReadSchemaFile(const QString &name, const QString &schemaDir)

@@ -15,6 +15,7 @@
 //                   UID and PWD are its login, Database the database.
 
 #include "db/Ado.h"
+#include "db/Dialect.h"
 
 #include <QString>
 #include <QVariant>
@@ -23,6 +24,10 @@
 #include <vector>
 
 namespace ado {
+
+namespace store {
+class StoredResult;
+}
 
 // The parts of "Driver=...;Server=...;UID=...;PWD=...[;Database=...]".
 struct ConnectionInfo {
@@ -48,15 +53,25 @@ struct ConnectionInfo {
 // One changed field of a row written back through a recordset.
 using FieldChange = std::pair<int, QVariant>;  // result column, new value
 
-class Engine {
+class Engine : public std::enable_shared_from_this<Engine> {
 public:
     virtual ~Engine() = default;
 
-    // Runs one SELECT and reads its whole result. An updatable result (dynamic
-    // cursor, optimistic lock) also remembers which stored row each record came
-    // from, when the statement reads one table. A statement that returns no
-    // rows is run as Execute would and gives a null pointer.
-    virtual ResultSetPtr query(const QString &sql, bool updatable) = 0;
+    // Runs one SELECT. Its rows are read as they are asked for: the first
+    // rows at once and, when there are more, how many there are; the rest in
+    // growing parts when a reader reaches them (PagedResult.h), so a list of a
+    // million rows shows its first screen at once. An updatable result
+    // (dynamic cursor, optimistic lock) is read whole and also remembers which
+    // stored row each record came from, when the statement reads one table. A
+    // statement that returns no rows is run as Execute would and gives a null
+    // pointer.
+    ResultSetPtr query(const QString &sql, bool updatable);
+    // The rows `tr.rows(limit, offset)` of a translated SELECT, read whole.
+    virtual std::shared_ptr<store::StoredResult> select(const dialect::Translation &tr, qint64 limit,
+                                                        qint64 offset) = 0;
+    // How many rows a translated SELECT gives.
+    qint64 count(const dialect::Translation &tr);
+    virtual dialect::Translation translation(const QString &sql, bool updatable = false) = 0;
     // Runs one statement; returns the rows it touched (-1 for a SELECT).
     virtual long execute(const QString &sql) = 0;
     // Runs one INSERT/UPDATE/DELETE with "?" placeholders once per row of

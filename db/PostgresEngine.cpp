@@ -373,16 +373,9 @@ dialect::Translation PostgresEngine::translation(const QString &sql, bool updata
 
 QString PostgresEngine::translate(const QString &sql) { return translation(sql).sql; }
 
-ResultSetPtr PostgresEngine::query(const QString &sql, bool updatable)
+std::shared_ptr<StoredResult> PostgresEngine::select(const dialect::Translation &tr, qint64 limit, qint64 offset)
 {
-    const dialect::Translation tr = translation(sql, updatable);
-    if (tr.type != dialect::Translation::Select) {
-        execute(sql);
-        return nullptr;
-    }
-    if (!tr.paramKinds.empty())
-        throw Error(QStringLiteral("The statement holds '?' placeholders; run it with ExecuteBatch."));
-    PGresult *res = run(tr.sql);
+    PGresult *res = run(tr.rows(limit, offset));
     auto rs = std::make_shared<StoredResult>();
     rs->names = tr.columnNames;
     rs->kinds = tr.columnKinds;

@@ -38,7 +38,8 @@ public:
 
     ~PostgresEngine() override;
 
-    ResultSetPtr query(const QString &sql, bool updatable) override;
+    std::shared_ptr<store::StoredResult> select(const dialect::Translation &tr, qint64 limit, qint64 offset) override;
+    dialect::Translation translation(const QString &sql, bool updatable = false) override;
     long execute(const QString &sql) override;
     long executeBatch(const QString &sql, const std::vector<QVariantList> &rows) override;
     std::vector<QVariant> updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes) override;
@@ -54,7 +55,6 @@ private:
     explicit PostgresEngine(pg_conn *conn);
     static pg_conn *connect(const ConnectionInfo &info, const QString &database);
     void loadCatalog();
-    dialect::Translation translation(const QString &sql, bool updatable = false);
     // Runs one statement with text parameters; raises Error on failure. The
     // caller owns the result.
     pg_result *run(const QString &sql, const QList<QByteArray> &params = {});

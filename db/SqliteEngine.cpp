@@ -283,14 +283,10 @@ dialect::Translation SqliteEngine::translation(const QString &sql, bool updatabl
 
 QString SqliteEngine::translate(const QString &sql) { return translation(sql).sql; }
 
-ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable)
+std::shared_ptr<StoredResult> SqliteEngine::select(const dialect::Translation &tr, qint64 limit, qint64 offset)
 {
-    dialect::Translation tr = translation(sql, updatable);
-    if (tr.type != dialect::Translation::Select) {
-        execute(sql);
-        return nullptr;
-    }
-    sqlite3_stmt *st = prepare(tr.sql);
+    const QString sql = tr.rows(limit, offset);
+    sqlite3_stmt *st = prepare(sql);
     auto rs = std::make_shared<StoredResult>();
     rs->names = tr.columnNames;
     rs->kinds = tr.columnKinds;
@@ -305,7 +301,7 @@ ResultSetPtr SqliteEngine::query(const QString &sql, bool updatable)
         throw;
     }
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) fail(rc, tr.sql);
+    if (rc != SQLITE_DONE) fail(rc, sql);
     return rs;
 }
 

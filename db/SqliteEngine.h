@@ -26,7 +26,8 @@ public:
 
     ~SqliteEngine() override;
 
-    ResultSetPtr query(const QString &sql, bool updatable) override;
+    std::shared_ptr<store::StoredResult> select(const dialect::Translation &tr, qint64 limit, qint64 offset) override;
+    dialect::Translation translation(const QString &sql, bool updatable = false) override;
     long execute(const QString &sql) override;
     long executeBatch(const QString &sql, const std::vector<QVariantList> &rows) override;
     std::vector<QVariant> updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes) override;
@@ -42,7 +43,6 @@ public:
 private:
     explicit SqliteEngine(sqlite3 *db);
     void loadCatalog();
-    dialect::Translation translation(const QString &sql, bool updatable = false);
     sqlite3_stmt *prepare(const QString &sql);
     [[noreturn]] void fail(int rc, const QString &sql = QString());
     void exec(const char *sql);

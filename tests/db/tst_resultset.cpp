@@ -58,7 +58,7 @@ public:
 
     QTemporaryDir dir;
     QString path;
-    std::unique_ptr<ado::SqliteEngine> engine;
+    std::shared_ptr<ado::SqliteEngine> engine;
 };
 
 QVariant I(qint64 v) { return QVariant(qlonglong(v)); }

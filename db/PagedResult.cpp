@@ -1,0 +1,88 @@
+#include "db/PagedResult.h"
+
+#include "db/Engine.h"
+#include "db/ResultStore.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace ado {
+
+PagedResult::PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr,
+                         std::shared_ptr<store::StoredResult> first, qint64 count)
+    : m_engine(std::move(engine)), m_tr(std::move(tr))
+{
+    m_rows = int(std::min<qint64>(std::max<qint64>(count, first->rows), std::numeric_limits<int>::max()));
+    // The first part as read; then parts twice as big as the one before, up to the cap.
+    qint64 start = 0, size = std::max(1, first->rows);
+    while (start < m_rows) {
+        m_starts.push_back(start);
+        start += size;
+        size = std::min(size * 2, kLargestPart);
+    }
+    m_parts.resize(m_starts.size());
+    if (!m_parts.empty()) m_parts[0] = std::move(first);
+}
+
+int PagedResult::columnCount() const { return int(m_tr.columnNames.size()); }
+
+QString PagedResult::columnName(int col) const { return m_tr.columnNames.value(col); }
+
+const store::StoredResult *PagedResult::part(int row, int &inPart) const
+{
+    if (row < 0 || row >= m_rows) return nullptr;
+    const size_t p = size_t(std::upper_bound(m_starts.begin(), m_starts.end(), qint64(row)) - m_starts.begin()) - 1;
+    if (!m_parts[p]) {
+        const qint64 end = p + 1 < m_starts.size() ? m_starts[p + 1] : m_rows;
+        std::shared_ptr<store::StoredResult> read;
+        if (const std::shared_ptr<Engine> engine = m_engine.lock()) {
+            try {
+                read = engine->select(m_tr, end - m_starts[p], m_starts[p]);
+            } catch (...) {
+                // A part that can't be read (the table is gone, the server
+                // with it) reads as Null, as rows past the end do.
+            }
+        }
+        if (!read) {
+            read = std::make_shared<store::StoredResult>();
+            read->names = m_tr.columnNames;
+            read->kinds = m_tr.columnKinds;
+            read->cols.resize(m_tr.columnNames.size());
+        }
+        m_parts[p] = read;
+    }
+    inPart = int(row - m_starts[p]);
+    const store::StoredResult *r = m_parts[p].get();
+    return inPart < r->rows ? r : nullptr;
+}
+
+bool PagedResult::isNull(int row, int col) const
+{
+    int r = 0;
+    const store::StoredResult *p = part(row, r);
+    return !p || p->isNull(r, col);
+}
+
+QVariant PagedResult::value(int row, int col) const
+{
+    int r = 0;
+    const store::StoredResult *p = part(row, r);
+    return p ? p->value(r, col) : QVariant();
+}
+
+QString PagedResult::text(int row, int col) const
+{
+    int r = 0;
+    const store::StoredResult *p = part(row, r);
+    return p ? p->text(r, col) : QString();
+}
+
+qint64 PagedResult::memoryBytes() const
+{
+    qint64 b = qint64(sizeof(*this) + m_parts.capacity() * sizeof(m_parts[0]) + m_starts.capacity() * sizeof(qint64));
+    for (const auto &p : m_parts)
+        if (p) b += p->memoryBytes();
+    return b;
+}
+
+}  // namespace ado
