@@ -46,6 +46,8 @@ struct ColumnInfo {
     QString name;
     Kind kind = Kind::Text;
     bool generated = false;
+    bool notNull = false;  // declared NOT NULL (keys are)
+    bool key = false;      // (part of) the table's primary key
     // An expression in the server dialect that the translator puts wherever a
     // statement reads this column (see defineComputedColumns); empty for a
     // column read as stored.

@@ -642,6 +642,44 @@ QString Translator::textLiteral(const QString &s) const
 // the statement with ILIKE (no escape character unless the statement names
 // one); a pattern with a set, or one computed by the statement, goes through
 // lib_like().
+namespace {
+
+// The fixed start of a LIKE pattern: its characters before the first
+// wildcard, set or escape character.
+QString likePrefix(const QString &pattern, const QString &escape)
+{
+    QString prefix;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[')
+            || (escape.size() == 1 && c == escape[0]))
+            break;
+        prefix += c;
+    }
+    return prefix;
+}
+
+// Whether a prefix compares the same in the embedded engine's NOCASE (which
+// folds only ASCII letters) as LIKE matches it (which folds every letter).
+bool caseFoldsAsAscii(const QString &prefix)
+{
+    for (const QChar c : prefix)
+        if (c.unicode() >= 0x80 && (c.isLower() || c.isUpper() || c.isTitleCase() || c.isSurrogate())) return false;
+    return true;
+}
+
+}  // namespace
+
+// LIKE as the server matches: % any run, _ one character, [set] one character
+// of a set, letters without regard to case. The embedded engine's own like()
+// is replaced by one that does this. PostgreSQL matches a pattern written in
+// the statement by lower-casing both sides (what ILIKE does), with no escape
+// character unless the statement names one; a pattern with a set, or one
+// computed by the statement, goes through lib_like().
+//
+// A pattern with a fixed start on a text column is also read as a range of
+// that column, so that an index can find the rows: on the embedded engine the
+// column's own (case-blind) order from the start to just past it, on
+// PostgreSQL the lower-cased column (indexes on lower(column) serve it).
 QString Translator::emitLike(const Node *n)
 {
     const Node *x = n->a[0].get();
@@ -651,17 +689,31 @@ QString Translator::emitLike(const Node *n)
         throw Error(
             QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
     const QString no = n->neg ? QStringLiteral("NOT ") : QString();
+    const bool literal = pattern->k == Node::Str && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
+    const QString esc = escape && literal ? escape->s : QString();
+    const bool column = x->k == Node::Col && x->kind == Kind::Text && !n->neg;
     if (!pg()) {
         QString out = QStringLiteral("(%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false));
         if (escape) out += QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false);
+        const QString prefix = literal ? likePrefix(pattern->s, esc) : QString();
+        if (column && !prefix.isEmpty() && caseFoldsAsAscii(prefix) && prefix.back().unicode() < 0xD7FF) {
+            QString low = prefix;
+            for (QChar &c : low)
+                if (c.unicode() < 0x80) c = c.toLower();
+            QString high = low;
+            high.back() = QChar(char16_t(high.back().unicode() + 1));
+            out += QStringLiteral(" AND %1 >= %2 AND %1 < %3").arg(ex(x), textLiteral(low), textLiteral(high));
+        }
         return out + QLatin1Char(')');
     }
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
-    const bool literal = pattern->k == Node::Str && !pattern->s.contains(QLatin1Char('['))
-                         && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
-    if (literal)
-        return QStringLiteral("(%1 %2ILIKE %3 ESCAPE %4)")
-            .arg(value, no, textLiteral(pattern->s), textLiteral(escape ? escape->s : QString()));
+    if (literal && !pattern->s.contains(QLatin1Char('['))) {
+        const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
+        if (column && !letterEscape)
+            return QStringLiteral("(lower(CAST(%1 AS TEXT)) %2LIKE lower(%3) ESCAPE %4)")
+                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc));
+        return QStringLiteral("(%1 %2ILIKE %3 ESCAPE %4)").arg(value, no, textLiteral(pattern->s), textLiteral(esc));
+    }
     QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
     if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);
     return QStringLiteral("(%1%2))").arg(no, call);

@@ -345,7 +345,9 @@ void PostgresEngine::loadCatalog()
 {
     m_catalog.tables.clear();
     PGresult *res =
-        run(QStringLiteral("SELECT c.relname, a.attname, t.typname, a.attgenerated <> '' FROM pg_class c "
+        run(QStringLiteral("SELECT c.relname, a.attname, t.typname, a.attgenerated <> '', a.attnotnull, EXISTS "
+                           "(SELECT 1 FROM pg_index i WHERE i.indrelid = c.oid AND i.indisprimary AND a.attnum = "
+                           "ANY (i.indkey)) FROM pg_class c "
                            "JOIN pg_namespace n ON n.oid = c.relnamespace "
                            "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
                            "JOIN pg_type t ON t.oid = a.atttypid "
@@ -360,6 +362,8 @@ void PostgresEngine::loadCatalog()
         c.name = QString::fromUtf8(PQgetvalue(res, r, 1));
         c.kind = kindOfType(QString::fromUtf8(PQgetvalue(res, r, 2)));
         c.generated = PQgetvalue(res, r, 3)[0] == 't';
+        c.notNull = PQgetvalue(res, r, 4)[0] == 't';
+        c.key = PQgetvalue(res, r, 5)[0] == 't';
         m_catalog.tables.back().columns.push_back(c);
     }
     PQclear(res);

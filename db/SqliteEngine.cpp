@@ -176,6 +176,8 @@ void SqliteEngine::loadCatalog()
             const int hidden = sqlite3_column_int(info, 6);
             if (hidden == 1) continue;
             c.generated = hidden == 2 || hidden == 3;
+            c.notNull = sqlite3_column_int(info, 3) != 0;
+            c.key = sqlite3_column_int(info, 5) != 0;
             t.columns.push_back(c);
         }
         sqlite3_finalize(info);

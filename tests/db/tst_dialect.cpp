@@ -105,6 +105,25 @@ void TestDialect::likeAsTheServerMatches_data()
                                 << "üNÏ%" << true;
     QTest::newRow("empty pattern") << "a"
                                    << "" << false;
+    // A fixed start is also read as a range of the column: the range must keep every match.
+    QTest::newRow("upper-case text, lower-case start") << "ABC-1"
+                                                       << "abc%" << true;
+    QTest::newRow("start ends in z") << "xyz9"
+                                     << "XYZ%" << true;
+    QTest::newRow("start past the text") << "xy"
+                                         << "xyz%" << false;
+    QTest::newRow("chinese start") << "人民出版社"
+                                   << "人民%" << true;
+    QTest::newRow("chinese start, other text") << "人们出版社"
+                                               << "人民%" << false;
+    QTest::newRow("apostrophe in the start") << "it''s"
+                                             << "it''%" << true;
+    QTest::newRow("blank start") << " a"
+                                 << " %" << true;
+    QTest::newRow("start then one char") << "240101"
+                                         << "2401_1" << true;
+    QTest::newRow("greek of other case") << "Σοφία"
+                                         << "σο%" << true;
 }
 
 void TestDialect::likeAsTheServerMatches()
@@ -381,10 +400,15 @@ void TestDialect::computedColumnDefinitions()
     dialect::Catalog cat;
     dialect::TableInfo t;
     t.name = QStringLiteral("T");
-    t.columns = {{QStringLiteral("k"), dialect::Kind::Text, false, {}},
-                 {QStringLiteral("v"), dialect::Kind::Int, false, {}},
-                 {QStringLiteral("twice"), dialect::Kind::Int, true, {}},
-                 {QStringLiteral("loop"), dialect::Kind::Int, true, {}}};
+    const auto column = [](const char *name, dialect::Kind kind, bool generated) {
+        dialect::ColumnInfo c;
+        c.name = QString::fromUtf8(name);
+        c.kind = kind;
+        c.generated = generated;
+        return c;
+    };
+    t.columns = {column("k", dialect::Kind::Text, false), column("v", dialect::Kind::Int, false),
+                 column("twice", dialect::Kind::Int, true), column("loop", dialect::Kind::Int, true)};
     cat.tables.push_back(t);
     dialect::defineComputedColumns(cat, QStringLiteral("-- a comment line\n"
                                                        "T.twice = T.v\n"
