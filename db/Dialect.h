@@ -97,8 +97,9 @@ struct Translation {
     QString table;                   // that table
     std::vector<int> sourceColumns;  // per field: the table column it reads, or -1
     // A SELECT read in parts: `sql` is body + order + the LIMIT of its TOP.
-    QString body;   // without the ORDER BY and the TOP's LIMIT
-    QString order;  // " ORDER BY ..." or ""
+    QString body;       // without the ORDER BY and the TOP's LIMIT
+    QString order;      // " ORDER BY ..." or ""
+    QString countBody;  // a query with one row for each of the statement's rows (before its TOP)
     qint64 top = -1;
     // The rows from `offset` on, at most `limit` of them (-1: all), in order.
     QString rows(qint64 limit, qint64 offset) const;

@@ -577,15 +577,162 @@ QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QS
     return out;
 }
 
+namespace {
+
+// A date written as text in one of the styles whose text order is the date
+// order (year first, every part zero-padded): the date it shows.
+const Node *dateShownInOrder(const Node *n)
+{
+    static const QList<int> styles = {20, 120, 21, 121, 23, 102, 111, 112};
+    if (n->k != Node::Convert || n->kind != Kind::Text || n->a.empty() || n->a[0]->kind != Kind::Date) return nullptr;
+    return styles.contains(n->style) ? n->a[0].get() : nullptr;
+}
+
+// A column that never holds Null.
+bool neverNull(const Node *n) { return n->k == Node::Col && n->ref && n->ref->info->columns[size_t(n->col)].notNull; }
+
+}  // namespace
+
+// A query with a row for each row of `q`, for counting them: what the rows
+// show is left out, and so is a table that an outer join hangs on another by
+// its whole key (it adds at most one row's columns and never drops a row), so
+// the engine reads no more than it must to know the rows are there.
+QString Translator::emitCountBody(const Query &q)
+{
+    QString order;
+    if (q.cores.size() != 1) return emitQueryBody(q, QString(), order);
+    const Core &c = q.cores.front();
+    bool aggregate = false;
+    for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
+    if (c.distinct || c.having || (c.group.empty() && aggregate)) return emitQueryBody(q, QString(), order);
+    QStringList filters;
+    if (!c.group.empty()) {
+        if (const TableRef *t = groupsAreRows(c, filters)) {
+            QString out = QStringLiteral("SELECT 1 FROM ") + tableText(*t);
+            if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
+            return out;
+        }
+        return emitQueryBody(q, QString(), order);
+    }
+    const QSet<const TableRef *> hanging = keyHangingTables(c);
+    if (hanging.isEmpty()) return QStringLiteral("SELECT 1") + emitFromWhere(c);
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QStringList tables;
+    for (const TableRef &r : c.from)
+        if (!hanging.contains(&r)) tables << tableText(r);
+    for (const Node *n : conds) {
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (!used.intersects(hanging)) filters << ex(n);
+    }
+    QString out = QStringLiteral("SELECT 1 FROM ") + tables.join(QStringLiteral(", "));
+    if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
+    return out;
+}
+
+// The table each group of a GROUP BY is one row of: every group key is a
+// column of it, its key among them, and every other table of the query only
+// hangs off it by an outer join that keeps its rows. Then the groups are the
+// rows of that table that pass the conditions on it alone (`filters`).
+const TableRef *Translator::groupsAreRows(const Core &c, QStringList &filters)
+{
+    const TableRef *t = nullptr;
+    QSet<int> grouped;
+    for (const auto &g : c.group) {
+        if (g->k != Node::Col || !g->ref || (t && g->ref != t)) return nullptr;
+        t = g->ref;
+        grouped.insert(g->col);
+    }
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!grouped.contains(int(i))) return nullptr;
+            keyed = true;
+        }
+    if (!keyed) return nullptr;
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QSet<const TableRef *> hanging;  // inner tables of outer joins that keep t's rows
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        QSet<const TableRef *> lt, rt;
+        tablesUsed(n->a[0].get(), c.from, lt);
+        tablesUsed(n->a[1].get(), c.from, rt);
+        const QSet<const TableRef *> &outer = n->s == QLatin1String("*=") ? lt : rt;
+        const QSet<const TableRef *> &inner = n->s == QLatin1String("*=") ? rt : lt;
+        if (outer.size() != 1 || *outer.begin() != t || inner.size() != 1) return nullptr;
+        hanging.insert(*inner.begin());
+    }
+    for (const TableRef &r : c.from)
+        if (&r != t && !hanging.contains(&r)) return nullptr;
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (used.isEmpty() || (used.size() == 1 && used.contains(t)))
+            filters << ex(n);
+        else if (used.size() != 1 || !hanging.contains(*used.begin()))
+            return nullptr;  // a condition that joins: the groups are not simply t's rows
+    }
+    return t;
+}
+
+// The tables of a SELECT that every old outer join hangs on the others by
+// the table's whole key, and that nothing else joins: when they are all the
+// outer joins there are, empty otherwise (the count then keeps every join).
+QSet<const TableRef *> Translator::keyHangingTables(const Core &c)
+{
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QHash<const TableRef *, QSet<int>> keyed;  // inner table -> its columns an outer join equates
+    QSet<const TableRef *> preserved;
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        const Node *outer = n->s == QLatin1String("*=") ? n->a[0].get() : n->a[1].get();
+        const Node *inner = n->s == QLatin1String("*=") ? n->a[1].get() : n->a[0].get();
+        if (outer->k != Node::Col || inner->k != Node::Col || !outer->ref || !inner->ref) return {};
+        keyed[inner->ref].insert(inner->col);
+        preserved.insert(outer->ref);
+    }
+    QSet<const TableRef *> out;
+    for (auto it = keyed.cbegin(); it != keyed.cend(); ++it) {
+        const TableRef *t = it.key();
+        if (preserved.contains(t)) return {};  // a chain of outer joins
+        bool hasKey = false;
+        for (size_t i = 0; i < t->info->columns.size(); ++i)
+            if (t->info->columns[i].key) {
+                if (!it.value().contains(int(i))) return {};
+                hasKey = true;
+            }
+        if (!hasKey) return {};
+        out.insert(t);
+    }
+    // Anything else that reads a hanging table along with another joins it.
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (used.intersects(out) && used.size() > 1) return {};
+    }
+    return out;
+}
+
 // One ORDER BY item. Text sorts as the server's Chinese collation does (see
 // kTextOrderCollation) and Null comes first, as on the server. The embedded
 // engine is told the collation on every text item. On PostgreSQL every text
 // column already has it; an item that names an output column must stand
 // alone there, so a text expression behind an alias is ordered by the
 // expression itself (where DISTINCT or UNION allow it).
+//
+// A date shown as year-first text sorts as the date itself (rows of one day
+// then come in time order, which the text leaves open), so that an index on
+// the date can serve the order.
 QString Translator::orderTerm(const Query &q, const OrderItem &it)
 {
     const std::vector<SelectItem> &items = q.cores.front().items;
+    const Core &first = q.cores.front();
+    const bool simple = q.cores.size() == 1 && !first.distinct;
     const Node *item = nullptr;  // the select item the term names, if any
     QString e;
     if (it.e->aliasIndex >= 0) {
@@ -601,19 +748,23 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it)
         }
     }
     const Node *value = item ? item : it.e.get();
-    const bool text = value->kind == Kind::Text;
-    if (!pg()) {
-        if (text) e += QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation);
-        return e + (it.desc ? QStringLiteral(" DESC") : QString());
+    if (const Node *date = dateShownInOrder(value); date && (simple || !item)) {
+        value = date;
+        e = ex(date);
     }
+    const bool text = value->kind == Kind::Text;
+    const QString desc = it.desc ? QStringLiteral(" DESC") : QString();
+    if (!pg()) return e + (text ? QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation) : QString()) + desc;
     if (text && value->k != Node::Col) {
-        const Core &first = q.cores.front();
         if (!item)
             e = QStringLiteral("(%1) COLLATE %2").arg(e, QLatin1String(kTextOrderCollation));
-        else if (q.cores.size() == 1 && !first.distinct)
+        else if (simple)
             e = QStringLiteral("(%1) COLLATE %2").arg(ex(item), QLatin1String(kTextOrderCollation));
     }
-    return e + (it.desc ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
+    // Null first ascending, last descending, as the server sorts; a column
+    // without Nulls says nothing, so that its index serves either way.
+    if (neverNull(value)) return e + desc;
+    return e + desc + (it.desc ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST"));
 }
 
 QString Translator::param(int index) const
@@ -672,9 +823,10 @@ bool caseFoldsAsAscii(const QString &prefix)
 // LIKE as the server matches: % any run, _ one character, [set] one character
 // of a set, letters without regard to case. The embedded engine's own like()
 // is replaced by one that does this. PostgreSQL matches a pattern written in
-// the statement by lower-casing both sides (what ILIKE does), with no escape
-// character unless the statement names one; a pattern with a set, or one
-// computed by the statement, goes through lib_like().
+// the statement by lower-casing both sides (what ILIKE does) in the columns'
+// collation, which knows every letter's case (the database's own knows only
+// ASCII), with no escape character unless the statement names one; a pattern
+// with a set, or one computed by the statement, goes through lib_like().
 //
 // A pattern with a fixed start on a text column is also read as a range of
 // that column, so that an index can find the rows: on the embedded engine the
@@ -710,9 +862,10 @@ QString Translator::emitLike(const Node *n)
     if (literal && !pattern->s.contains(QLatin1Char('['))) {
         const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
         if (column && !letterEscape)
-            return QStringLiteral("(lower(CAST(%1 AS TEXT)) %2LIKE lower(%3) ESCAPE %4)")
-                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc));
-        return QStringLiteral("(%1 %2ILIKE %3 ESCAPE %4)").arg(value, no, textLiteral(pattern->s), textLiteral(esc));
+            return QStringLiteral("(lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
+                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
+        return QStringLiteral("(%1 %2ILIKE %3 COLLATE %5 ESCAPE %4)")
+            .arg(value, no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
     }
     QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
     if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);

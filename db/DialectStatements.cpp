@@ -70,6 +70,7 @@ Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
     const QString locator = rowLocator(*q, catalog, updatable, out);
     out.body = tr.emitQueryBody(*q, locator, out.order);
     out.top = q->cores.size() == 1 ? q->cores.front().top : -1;
+    out.countBody = tr.emitCountBody(*q);
     out.sql = out.rows(-1, 0);
     out.paramKinds = tr.m_paramKinds;
     return out;
@@ -227,7 +228,10 @@ QString Translation::rows(qint64 limit, qint64 offset) const
     return out;
 }
 
-QString Translation::countRows() const { return QStringLiteral("SELECT COUNT(*) FROM (%1) AS lib_count").arg(body); }
+QString Translation::countRows() const
+{
+    return QStringLiteral("SELECT COUNT(*) FROM (%1) AS lib_count").arg(countBody.isEmpty() ? body : countBody);
+}
 
 Translation translate(const QString &statement, const Catalog &catalog, bool updatable)
 {

@@ -4,6 +4,7 @@
 #include "db/DialectTokens.h"
 #include "db/DialectTree.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace dialect::detail {
@@ -90,6 +91,9 @@ public:
 
     QString emitQuery(const Query &q, const QString &extraColumn = QString());
     QString emitQueryBody(const Query &q, const QString &extraColumn, QString &order);
+    QString emitCountBody(const Query &q);
+    const TableRef *groupsAreRows(const Core &c, QStringList &filters);
+    QSet<const TableRef *> keyHangingTables(const Core &c);
 
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);

@@ -265,9 +265,13 @@ void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, cons
     if (state == DatabaseState::HasTables)
         throw Error(QStringLiteral("The database '%1' already has tables; nothing was created.").arg(info.database));
     if (state == DatabaseState::Missing) {
+        // Byte order and ASCII-only letter case for the database itself: the
+        // columns carry their own collation (pinyin), and citext's equality
+        // then folds letter case the quick way, as the embedded engine does.
         std::unique_ptr<PostgresEngine> server(new PostgresEngine(connect(info, QStringLiteral("postgres"))));
         PQclear(server->run(
-            QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quoteName(info.database))));
+            QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                .arg(quoteName(info.database))));
     }
     try {
         std::unique_ptr<PostgresEngine> e(new PostgresEngine(connect(info, info.database)));

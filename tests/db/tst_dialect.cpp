@@ -124,6 +124,8 @@ void TestDialect::likeAsTheServerMatches_data()
                                          << "2401_1" << true;
     QTest::newRow("greek of other case") << "Σοφία"
                                          << "σο%" << true;
+    QTest::newRow("set, then letters of other case") << "Ünïcode"
+                                                     << "[Üü]NÏ%" << true;
 }
 
 void TestDialect::likeAsTheServerMatches()
