@@ -1,6 +1,7 @@
 #include "core/Mdl_SQLConnection.h"
 
 #include "core/Mdl_ComVarList.h"
+#include "db/Engine.h"
 #include "ui/Runtime.h"
 
 namespace {
@@ -47,9 +48,12 @@ ado::Connection &SQLConn()
 void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
                        const QString &LoginPassword, const QString &DBName)
 {
-    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ServerName + QStringLiteral(";UID=") + LoginName
-                 + QStringLiteral(";PWD=") + LoginPassword;
-    if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + DBName;
+    // A value holding ";" would end early and the rest read as another key
+    // ("PWD=a;b" loses the database): such a value goes in braced.
+    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ado::ConnectionValue(ServerName)
+                 + QStringLiteral(";UID=") + ado::ConnectionValue(LoginName) + QStringLiteral(";PWD=")
+                 + ado::ConnectionValue(LoginPassword);
+    if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + ado::ConnectionValue(DBName);
     Conn.ConnectionTimeout = 1;
     Conn.Open(cs, QString(), QString());
 }

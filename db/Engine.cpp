@@ -29,8 +29,11 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
         int j = eq + 1;
         QString value;
         if (j < n && s[j] == QLatin1Char('{')) {
-            const int close = s.indexOf(QLatin1Char('}'), j);
-            if (close < 0) throw Error(QStringLiteral("The connection string has an unclosed '{'."));
+            // Inside braces "}}" stands for one "}"; a single "}" closes.
+            int close = j + 1;
+            while (close < n && !(s[close] == QLatin1Char('}') && (close + 1 >= n || s[close + 1] != QLatin1Char('}'))))
+                close += s[close] == QLatin1Char('}') ? 2 : 1;
+            if (close >= n) throw Error(QStringLiteral("The connection string has an unclosed '{'."));
             value = s.mid(j, close - j + 1);
             j = close + 1;
             const int semi = s.indexOf(QLatin1Char(';'), j);
@@ -46,7 +49,20 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
     return out;
 }
 
+// A braced value without its braces, "}}" read as "}"; any other value as written.
+QString unbraced(const QString &value)
+{
+    if (value.size() < 2 || !value.startsWith(QLatin1Char('{')) || !value.endsWith(QLatin1Char('}'))) return value;
+    return value.mid(1, value.size() - 2).replace(QStringLiteral("}}"), QStringLiteral("}"));
+}
+
 }  // namespace
+
+QString ConnectionValue(const QString &value)
+{
+    if (!value.contains(QLatin1Char(';')) && !value.startsWith(QLatin1Char('{'))) return value;
+    return QLatin1Char('{') + QString(value).replace(QStringLiteral("}"), QStringLiteral("}}")) + QLatin1Char('}');
+}
 
 ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
 {
@@ -55,16 +71,16 @@ ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
     for (const auto &[key, value] : connectionPairs(connectionString)) {
         const QString k = key.toLower();
         if (k == QLatin1String("driver"))
-            info.driver = value;
+            info.driver = value;  // kept as written, braces and all: "{SQL Server}"
         else if (k == QLatin1String("server") || k == QLatin1String("data source")) {
-            info.server = value;
+            info.server = unbraced(value);
             haveServer = true;
         } else if (k == QLatin1String("uid") || k == QLatin1String("user id"))
-            info.uid = value;
+            info.uid = unbraced(value);
         else if (k == QLatin1String("pwd") || k == QLatin1String("password"))
-            info.pwd = value;
+            info.pwd = unbraced(value);
         else if (k == QLatin1String("database") || k == QLatin1String("initial catalog"))
-            info.database = value;
+            info.database = unbraced(value);
     }
     if (!haveServer) throw Error(QStringLiteral("The connection string names no server (Server=...)."));
     return info;
@@ -87,8 +103,9 @@ ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine)
 QString ConnectionInfo::toString() const
 {
     QString s = QStringLiteral("Driver=%1;Server=%2;UID=%3;PWD=%4")
-                    .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, server, uid, pwd);
-    if (!database.isEmpty()) s += QStringLiteral(";Database=") + database;
+                    .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, ConnectionValue(server),
+                         ConnectionValue(uid), ConnectionValue(pwd));
+    if (!database.isEmpty()) s += QStringLiteral(";Database=") + ConnectionValue(database);
     return s;
 }
 

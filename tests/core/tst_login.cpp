@@ -212,6 +212,77 @@ private slots:
         QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
     }
 
+    // ---- server values that the settings file or the connection string would split
+
+    void barInAServerBoxIsRefusedAndTheFileKept()
+    {
+        MsgLog log;
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        const QList<FTextBox *> boxes = {login().Txt_SQLServer.get(), login().Txt_SQLUID.get(),
+                                         login().Txt_SQLPassword.get(), login().Txt_SQLDB.get()};
+        for (FTextBox *box : boxes) {
+            const QString was = box->Text();
+            box->setText(QStringLiteral("p|w"));
+            login().Cmd_Login_Click();
+            QCOMPARE(log.last().text, QStringLiteral("服务器配置信息中不能含有字符“|”！"));
+            QCOMPARE(log.last().icon, QStringLiteral("!"));
+            QCOMPARE(log.last().title, QStringLiteral("提示"));
+            QVERIFY(!connectionOpen());
+            QVERIFY(!vb::Default<Frm_Main>().IsLoaded());
+            QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+            box->setText(was);
+        }
+        QCOMPARE(log.count(), 4);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+        // The values as they were log in.
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 4);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+    }
+
+    void semicolonsAndBracesInServerValuesReachTheDatabase()
+    {
+        // A login whose password holds ";" and "}" (and, on the embedded
+        // engine, a database file whose name does).
+        QString uid = db->uid(), pwd = QStringLiteral("a;b}c;"), database = db->database();
+        if (testsupport::TempDb::onServer()) {
+            uid = QStringLiteral("clerk_%1").arg(QCoreApplication::applicationPid());
+            QVERIFY(db->raw(QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN PASSWORD 'a;b}c;'; "
+                                           "GRANT ALL ON ALL TABLES IN SCHEMA public TO %1")
+                                .arg(uid)));
+        } else {
+            database = QFileInfo(db->database()).dir().filePath(QStringLiteral("{lib;x}.db"));
+            QVERIFY(QFile::copy(db->database(), database));
+        }
+        login().Txt_SQLUID->setText(uid);
+        login().Txt_SQLPassword->setText(pwd);
+        login().Txt_SQLDB->setText(database);
+        MsgLog log;
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 0);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        {
+            ado::Recordset rs;  // the login was recorded in the database the values name
+            rs.Open(QStringLiteral("SELECT COUNT(*) FROM 账户登录"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+            QCOMPARE(rs.Fields(0).toString(), QStringLiteral("1"));
+        }
+        // The file keeps its four fields; the next start fills the boxes with them.
+        QCOMPARE(app->read(QStringLiteral("Server.ini")),
+                 QStringList({db->server(), uid, pwd, database}).join(QLatin1Char('|')).toUtf8() + "\r\n");
+        vb::Default<Frm_Main>().Menu_File_Logout_Click();
+        QCOMPARE(login().Txt_SQLPassword->Text(), pwd);
+        QCOMPARE(login().Txt_SQLDB->Text(), database);
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 0);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        vb::Default<Frm_Main>().Unload();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
+        if (testsupport::TempDb::onServer())
+            QVERIFY(db->raw(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(uid)));
+    }
+
     // ---- a successful login
 
     void loginHandsOverToTheMainWindow()

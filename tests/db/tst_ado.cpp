@@ -71,6 +71,25 @@ void TestAdo::connectionStrings()
     QCOMPARE(c.embeddedPath(), QStringLiteral("/tmp/x.db"));
     QVERIFY(!errorOf([] { ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};UID=u")); }).isEmpty());
     QVERIFY(!errorOf([] { ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|u|p")); }).isEmpty());
+
+    // Values holding the string's own marks come back whole: ";" braced, "}" doubled inside braces.
+    for (const QString &v : {QStringLiteral("a;b"), QStringLiteral("a;b}c"), QStringLiteral("}"), QStringLiteral("{x}"),
+                             QStringLiteral("{x;"), QStringLiteral("x=y;z=w"), QStringLiteral(";}};")}) {
+        ado::ConnectionInfo d;
+        d.server = QStringLiteral("host");
+        d.uid = v;
+        d.pwd = v;
+        d.database = v;
+        const ado::ConnectionInfo back = ado::ConnectionInfo::parse(d.toString());
+        QCOMPARE(back.uid, v);
+        QCOMPARE(back.pwd, v);
+        QCOMPARE(back.database, v);
+        QCOMPARE(back.server, QStringLiteral("host"));
+    }
+    const ado::ConnectionInfo e =
+        ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};Server=sqlite;UID=u;PWD={p;w}}};Database=lib"));
+    QCOMPARE(e.pwd, QStringLiteral("p;w}"));
+    QCOMPARE(e.database, QStringLiteral("lib"));
 }
 
 void TestAdo::embeddedDatabaseBesideTheProgram()
