@@ -1,6 +1,7 @@
 #include "core/Mdl_SQLConnection.h"
 
 #include "core/Mdl_ComVarList.h"
+#include "db/Dialect.h"
 #include "db/Engine.h"
 #include "ui/Runtime.h"
 
@@ -139,4 +140,18 @@ QString SQLQuote(const QString &Text, const QString &CaseMode)
     // Every embedded apostrophe is doubled, so no value can end the literal early.
     t.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+bool IsSQLDate(const QString &Text)
+{
+    const QDateTime typed = vb::ToDate(Text);
+    if (!typed.isValid()) return false;
+    const std::optional<QString> stored = dialect::normalizeDate(Text);
+    if (!stored) return false;
+    const QDate day = QDate::fromString(stored->left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(stored->mid(11), QStringLiteral("HH:mm:ss"));
+    if (time != typed.time()) return false;
+    // A time alone lies on each side's own day zero.
+    if (typed.date() == QDate(1899, 12, 30)) return day == QDate(1900, 1, 1);
+    return day == typed.date();
 }
