@@ -318,6 +318,12 @@ void Frm_Login::Cmd_Login_Click()
         if (!CheckLogin(CurUID, password)) {
             ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
         } else {
+            // The login stands, but the clerk learns now, not at the first
+            // save, that this database keeps nothing.
+            if (!CheckLoginWriteError().isEmpty())
+                ShowMsgBox(QStringLiteral("登录成功，但本次登录未能记入数据库：") + QStringLiteral("\r\n")
+                               + CheckLoginWriteError(),
+                           QStringLiteral("!"), QStringLiteral("提示"));
             SaveUIDList(CurUID);
             SaveSQLSet(SQLServer, SQLUID, SQLPassword, SQLDB);
             if (SQLConn().State() == ado::adStateOpen) {

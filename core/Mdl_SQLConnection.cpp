@@ -40,6 +40,12 @@ QString nowStamp()
 
 }  // namespace
 
+namespace {
+QString g_loginWriteError;
+}
+
+QString CheckLoginWriteError() { return g_loginWriteError; }
+
 ado::Connection &SQLConn()
 {
     static ado::Connection *conn = new ado::Connection();
@@ -83,7 +89,13 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 
     CurUID = typedName;
 
-    // From here on a failing step is skipped; the login stands.
+    // From here on a failing step is skipped; the login stands. The first
+    // refused write is kept for the login window to report: a database that
+    // can't be written would otherwise only show at the first save.
+    g_loginWriteError.clear();
+    auto keep = [](const ado::Error &e) {
+        if (g_loginWriteError.isEmpty()) g_loginWriteError = e.Description();
+    };
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = ") + SQLQuote(UserName), SQLConn(),
@@ -96,14 +108,16 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
         try {
             rs.SetField(QStringLiteral("最后登录时间"), nowStamp());
             rs.Update();
-        } catch (const ado::Error &) {
+        } catch (const ado::Error &e) {
+            keep(e);
         }
     } catch (const ado::Error &) {
     }
     try {
         SQLConn().Execute(QStringLiteral("INSERT 账户登录 VALUES (") + SQLQuote(UserName) + QStringLiteral(",")
                           + SQLQuote(nowStamp()) + QStringLiteral(")"));
-    } catch (const ado::Error &) {
+    } catch (const ado::Error &e) {
+        keep(e);
     }
     ShowSBarTip(typedName + QStringLiteral("，欢迎使用Veltrane！"));
     return true;

@@ -14,6 +14,10 @@ ado::Connection &SQLConn();
 void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
                        const QString &LoginPassword, const QString &DBName);
 bool CheckLogin(const QString &UserName, const QString &UserPassword);
+// Why the last CheckLogin that matched could not record the login (the stamp
+// or the log row): the database's description of the first refused write; ""
+// when both were written.
+QString CheckLoginWriteError();
 bool CheckUserPower(const QString &PowerName);
 bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool ShowCount);
 QString SQLQuote(const QString &Text, const QString &CaseMode = QString());

@@ -77,7 +77,7 @@ QString field(const PGresult *res, int code)
 }
 
 // The failure of a statement, worded as the server words it.
-QString statementFailure(const PGresult *res)
+QString statementFailure(const PGresult *res, const QString &database)
 {
     const QString state = field(res, PG_DIAG_SQLSTATE);
     const QString primary = field(res, PG_DIAG_MESSAGE_PRIMARY);
@@ -96,7 +96,7 @@ QString statementFailure(const PGresult *res)
         || state == QLatin1String("57014"))
         return msg::busy();
     if (state == QLatin1String("22007") || state == QLatin1String("22008")) return msg::dateConversionFailed();
-    if (state == QLatin1String("25006")) return msg::readOnly(QString(), primary);
+    if (state == QLatin1String("25006")) return msg::readOnly(database, msg::readOnlyServer());
     return primary.isEmpty() ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : primary;
 }
 
@@ -305,7 +305,7 @@ void PostgresEngine::drop(const ConnectionInfo &info)
     if (PQstatus(m_conn) == CONNECTION_BAD)
         why = msg::connectionLost(QString::fromUtf8(PQerrorMessage(m_conn)).simplified());
     else if (res)
-        why = statementFailure(res);
+        why = statementFailure(res, QString::fromUtf8(PQdb(m_conn)));
     else
         why = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     PQclear(res);

@@ -32,6 +32,19 @@ QString readOnly(const QString &database, const QString &why)
     return QStringLiteral("数据库“%1”是只读的，无法写入（%2）。").arg(database, why);
 }
 
+QString readOnlyDisk() { return QStringLiteral("文件所在的磁盘是只读的"); }
+
+QString readOnlyFile() { return QStringLiteral("文件只读，当前用户无权写入"); }
+
+QString readOnlyFolder(const QString &folder)
+{
+    return QStringLiteral("文件所在的文件夹“%1”不允许写入，无法在其中建立日志文件").arg(folder);
+}
+
+QString readOnlyOpened() { return QStringLiteral("数据库文件只能以只读方式打开"); }
+
+QString readOnlyServer() { return QStringLiteral("服务器将该数据库设为只读"); }
+
 QString serverNotFound(const QString &server)
 {
     return QStringLiteral("[DBNETLIB]服务器“%1”不存在或拒绝访问。").arg(server);

@@ -17,6 +17,12 @@ QString valueDoesNotFit(const QString &detail);
 QString busy();
 QString dateConversionFailed();
 QString readOnly(const QString &database, const QString &why);
+// The `why` of readOnly: what stops the writing.
+QString readOnlyDisk();                         // the file system is mounted read-only
+QString readOnlyFile();                         // the database file may not be written
+QString readOnlyFolder(const QString &folder);  // its folder can't take the journal beside it
+QString readOnlyOpened();                       // opened for reading only, for another reason
+QString readOnlyServer();                       // the server keeps the database read-only
 // Connecting.
 QString serverNotFound(const QString &server);
 QString loginFailed(const QString &user);

@@ -5,10 +5,14 @@
 #include "db/SqliteFunctions.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace ado {
 
@@ -79,6 +83,20 @@ void bindValue(sqlite3_stmt *st, int idx, const QVariant &v)
     }
 }
 
+// Why the database file can't be written, as the file system tells (for
+// the user the program runs as: root writes where a clerk may not).
+QString readOnlyReason(const QString &path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    struct statvfs vfs;
+    if (::statvfs(file.constData(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY)) return msg::readOnlyDisk();
+    if (::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) != 0) return msg::readOnlyFile();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return msg::readOnlyFolder(QDir::toNativeSeparators(folder));
+    return msg::readOnlyOpened();
+}
+
 QString describeError(sqlite3 *db, int rc)
 {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
@@ -113,8 +131,10 @@ QString describeError(sqlite3 *db, int rc)
     case SQLITE_READONLY_CANTINIT:
     case SQLITE_READONLY_CANTLOCK:
     case SQLITE_READONLY_RECOVERY:
-    case SQLITE_READONLY_ROLLBACK:
-        return msg::readOnly(db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString(), text);
+    case SQLITE_READONLY_ROLLBACK: {
+        const QString file = db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString();
+        return msg::readOnly(file, file.isEmpty() ? msg::readOnlyOpened() : readOnlyReason(file));
+    }
     default: return text;
     }
 }

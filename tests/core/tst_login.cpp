@@ -14,6 +14,25 @@
 #include <QLineEdit>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
+
+namespace {
+
+// While alive the process acts as an ordinary user (nobody) when the tests run
+// as root, who writes everywhere; a clerk's account does not.
+struct AsClerk {
+    bool switched = false;
+    AsClerk()
+    {
+        if (::geteuid() == 0) switched = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    }
+    ~AsClerk()
+    {
+        if (switched && ::seteuid(0) == 0) (void)::setegid(0);
+    }
+};
+
+}  // namespace
 
 class TestLogin : public QObject {
     Q_OBJECT
@@ -281,6 +300,98 @@ private slots:
         if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
         if (testsupport::TempDb::onServer())
             QVERIFY(db->raw(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(uid)));
+    }
+
+    // ---- a database that can't be written
+
+    // Logs in; returns the messages of the login and the descriptions of two writes after it.
+    QStringList loginAndWriteTwice(MsgLog &log)
+    {
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QStringList out;
+        for (const RecordedMsg &m : log.msgs) out << m.icon + QLatin1Char(' ') + m.title + QLatin1Char(' ') + m.text;
+        for (const QString &name : {QStringLiteral("新出版社"), QStringLiteral("又一出版社")}) {
+            try {
+                SQLConn().Execute(QStringLiteral("INSERT 出版社 (出版社名称) VALUES (") + SQLQuote(name)
+                                  + QStringLiteral(")"));
+                out << QStringLiteral("written");
+            } catch (const ado::Error &e) {
+                out << e.Description();
+            }
+        }
+        return out;
+    }
+
+    void aDatabaseThatCannotBeWrittenIsReportedAtLogin_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void aDatabaseThatCannotBeWrittenIsReportedAtLogin()
+    {
+        QFETCH(bool, folder);
+        QString name, why;
+        if (testsupport::TempDb::onServer()) {
+            if (folder) QSKIP("a server database has no folder");
+            QVERIFY(db->raw(
+                QStringLiteral("ALTER DATABASE \"%1\" SET default_transaction_read_only = on").arg(db->database())));
+            name = db->database();
+            why = QStringLiteral("服务器将该数据库设为只读");
+        } else {
+            name = db->database();
+            const QString dir = QFileInfo(name).absolutePath();
+            const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup
+                             | QFile::ExeOther;
+            const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+            QVERIFY(QFile::setPermissions(dir, folder ? all : all | writable));
+            QVERIFY(QFile::setPermissions(name, folder
+                                                    ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | writable
+                                                    : QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            why = folder ? QStringLiteral("文件所在的文件夹“%1”不允许写入").arg(dir)
+                         : QStringLiteral("文件只读，当前用户无权写入");
+        }
+        MsgLog log;
+        QStringList seen;
+        {
+            AsClerk clerk;
+            seen = loginAndWriteTwice(log);
+        }
+        QCOMPARE(seen.size(), 3);
+        // At login: the login stands, and the clerk reads which database and why.
+        QVERIFY2(seen[0].startsWith(QStringLiteral("! 提示 登录成功，但本次登录未能记入数据库：")),
+                 qPrintable(seen[0]));
+        QVERIFY2(seen[0].contains(QStringLiteral("“") + name + QStringLiteral("”")) && seen[0].contains(why),
+                 qPrintable(seen[0]));
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QVERIFY(connectionOpen());
+        // Each write after it is refused with the same account of it.
+        QVERIFY2(seen[1].contains(name) && seen[1].contains(why), qPrintable(seen[1]));
+        QCOMPARE(seen[2], seen[1]);
+        QCOMPARE(log.count(), 1);
+
+        vb::Default<Frm_Main>().Unload();
+        SQLConn().Close();
+        if (testsupport::TempDb::onServer()) {
+            QVERIFY(
+                db->raw(QStringLiteral(
+                            "BEGIN READ WRITE; ALTER DATABASE \"%1\" SET default_transaction_read_only = off; COMMIT")
+                            .arg(db->database())));
+        }
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE '%出版社'")),
+                 db->scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE '%出版社' AND 出版社名称 "
+                                           "NOT IN ('新出版社', '又一出版社')")));
+    }
+
+    void aWritableDatabaseLogsInWithoutAWord()
+    {
+        MsgLog log;
+        const QStringList seen = loginAndWriteTwice(log);
+        QCOMPARE(seen, QStringList({QStringLiteral("written"), QStringLiteral("written")}));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
     }
 
     // ---- a successful login
