@@ -2,6 +2,7 @@
 
 #include "db/Dialect.h"
 #include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
 
 #include <QCoreApplication>
@@ -21,8 +22,7 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
     while (i < n) {
         const int eq = s.indexOf(QLatin1Char('='), i);
         if (eq < 0) {
-            if (!s.mid(i).trimmed().isEmpty())
-                throw Error(QStringLiteral("The connection string is not valid near '%1'.").arg(s.mid(i)));
+            if (!s.mid(i).trimmed().isEmpty()) throw Error(msg::connectionStringInvalidNear(s.mid(i)));
             break;
         }
         const QString key = s.mid(i, eq - i).trimmed();
@@ -33,7 +33,7 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
             int close = j + 1;
             while (close < n && !(s[close] == QLatin1Char('}') && (close + 1 >= n || s[close + 1] != QLatin1Char('}'))))
                 close += s[close] == QLatin1Char('}') ? 2 : 1;
-            if (close >= n) throw Error(QStringLiteral("The connection string has an unclosed '{'."));
+            if (close >= n) throw Error(msg::connectionStringUnclosedBrace());
             value = s.mid(j, close - j + 1);
             j = close + 1;
             const int semi = s.indexOf(QLatin1Char(';'), j);
@@ -82,15 +82,14 @@ ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
         else if (k == QLatin1String("database") || k == QLatin1String("initial catalog"))
             info.database = unbraced(value);
     }
-    if (!haveServer) throw Error(QStringLiteral("The connection string names no server (Server=...)."));
+    if (!haveServer) throw Error(msg::connectionStringNoServer());
     return info;
 }
 
 ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine)
 {
     const QStringList f = settingsLine.trimmed().split(QLatin1Char('|'));
-    if (f.size() < 4)
-        throw Error(QStringLiteral("The settings \"%1\" need four fields: SERVER|UID|PWD|DATABASE.").arg(settingsLine));
+    if (f.size() < 4) throw Error(msg::settingsNeedFourFields(settingsLine));
     ConnectionInfo info;
     info.driver = QStringLiteral("{SQL Server}");
     info.server = f[0].trimmed();
@@ -117,13 +116,9 @@ bool ConnectionInfo::isEmbedded() const
 QString ConnectionInfo::embeddedPath() const
 {
     const QString db = database.trimmed();
-    if (db.isEmpty())
-        throw Error(QStringLiteral(
-            "The embedded database needs a database name (Database=...): its file is <name>.db beside the program."));
+    if (db.isEmpty()) throw Error(msg::embeddedNeedsDatabaseName());
     if (QDir::isAbsolutePath(db)) return db;
-    if (!QCoreApplication::instance())
-        throw Error(
-            QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
+    if (!QCoreApplication::instance()) throw Error(msg::programFolderUnknown(db));
     return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
 }
 
@@ -132,8 +127,7 @@ QString ReadSchemaFile(const QString &name, const QString &schemaDir)
     // The copy built into the program first, else the file in schemaDir.
     QFile f(QStringLiteral(":/Schema/") + name);
     if (!f.exists() && !schemaDir.isEmpty()) f.setFileName(QDir(schemaDir).filePath(name));
-    if (!f.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
+    if (!f.open(QIODevice::ReadOnly)) throw Error(msg::schemaFileUnreadable(f.fileName()));
     return QString::fromUtf8(f.readAll());
 }
 
