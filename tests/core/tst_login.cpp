@@ -374,6 +374,9 @@ private slots:
 
         vb::Default<Frm_Main>().Unload();
         SQLConn().Close();
+        if (!testsupport::TempDb::onServer())  // the folder can be emptied again
+            QFile::setPermissions(QFileInfo(name).absolutePath(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (testsupport::TempDb::onServer()) {
             QVERIFY(
                 db->raw(QStringLiteral(
