@@ -425,7 +425,7 @@ void Frm_BookAdd::Txt_BookID_Validate(bool &Cancel)
 void Frm_BookAdd::Txt_PressDate_Validate(bool &Cancel)
 {
     (void)Cancel;
-    if (!vb::IsDate(Txt_PressDate->Text())) Txt_PressDate->setText(QString());
+    if (!IsSQLDate(Txt_PressDate->Text())) Txt_PressDate->setText(QString());
 }
 
 // ---------------------------------------------------------------- saving

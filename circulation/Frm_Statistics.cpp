@@ -394,13 +394,13 @@ void Frm_Statistics::ShowBorrowStats()
             chart->setTitleText(Opt_Reader->Caption());
         } else {
             QString start, end;
-            if (vb::IsDate(Txt_From->Text())) {
+            if (IsSQLDate(Txt_From->Text())) {
                 start = vb::Trim(Txt_From->Text());
             } else {
                 start = QStringLiteral("2000-01-01");
                 Txt_From->setText(start);
             }
-            if (vb::IsDate(Txt_To->Text())) {
+            if (IsSQLDate(Txt_To->Text())) {
                 end = vb::Trim(Txt_To->Text());
             } else {
                 end = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));

@@ -146,14 +146,14 @@ void Frm_AccountLoginInfo::Cmd_OK_Click()
         number = static_cast<qint16>(vb::Val(Cmb_Number->Text()));
 
     QString from;
-    if (!vb::IsDate(Txt_From->Text())) {
+    if (!IsSQLDate(Txt_From->Text())) {
         from = QStringLiteral("2000-01-01 00:00:00");
         Txt_From->setText(from);
     } else {
         from = vb::Trim(Txt_From->Text());
     }
     QString to;
-    if (!vb::IsDate(Txt_To->Text())) {
+    if (!IsSQLDate(Txt_To->Text())) {
         to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd")) + QStringLiteral(" ")
              + vb::Format(vb::Time(), QStringLiteral("hh:nn:ss"));
         Txt_To->setText(to);

@@ -269,13 +269,13 @@ QStringList Frm_DBClear::LoanClearSQL()
     if (!(CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn))) return list;
     if (ticked(Chk_Brw_Return.get())) {
         QString from, to;
-        if (vb::IsDate(Txt_From->Text())) {
+        if (IsSQLDate(Txt_From->Text())) {
             from = vb::Trim(Txt_From->Text());
         } else {
             from = QStringLiteral("2000-01-01");
             Txt_From->setText(from);
         }
-        if (vb::IsDate(Txt_To->Text())) {
+        if (IsSQLDate(Txt_To->Text())) {
             to = vb::Trim(Txt_To->Text());
         } else {
             to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));

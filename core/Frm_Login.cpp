@@ -303,6 +303,10 @@ void Frm_Login::Cmd_Login_Click()
         problem = QStringLiteral("密码不能为空！");
     else if (SQLServer.isEmpty() || SQLUID.isEmpty() || SQLPassword.isEmpty() || SQLDB.isEmpty())
         problem = QStringLiteral("请完善服务器配置信息！");
+    // Server.ini separates its four fields by "|": a value holding one would
+    // be split at the next start ("p|w" read as password "p", database "w").
+    else if ((SQLServer + SQLUID + SQLPassword + SQLDB).contains(QLatin1Char('|')))
+        problem = QStringLiteral("服务器配置信息中不能含有字符“|”！");
     if (!problem.isEmpty()) {
         ShowNotice(problem, QStringLiteral("提示"));
         Txt_Password->SetFocus();
@@ -314,6 +318,12 @@ void Frm_Login::Cmd_Login_Click()
         if (!CheckLogin(CurUID, password)) {
             ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
         } else {
+            // The login stands, but the clerk learns now, not at the first
+            // save, that this database keeps nothing.
+            if (!CheckLoginWriteError().isEmpty())
+                ShowMsgBox(QStringLiteral("登录成功，但本次登录未能记入数据库：") + QStringLiteral("\r\n")
+                               + CheckLoginWriteError(),
+                           QStringLiteral("!"), QStringLiteral("提示"));
             SaveUIDList(CurUID);
             SaveSQLSet(SQLServer, SQLUID, SQLPassword, SQLDB);
             if (SQLConn().State() == ado::adStateOpen) {

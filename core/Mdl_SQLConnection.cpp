@@ -1,6 +1,8 @@
 #include "core/Mdl_SQLConnection.h"
 
 #include "core/Mdl_ComVarList.h"
+#include "db/Dialect.h"
+#include "db/Engine.h"
 #include "ui/Runtime.h"
 
 namespace {
@@ -38,6 +40,12 @@ QString nowStamp()
 
 }  // namespace
 
+namespace {
+QString g_loginWriteError;
+}
+
+QString CheckLoginWriteError() { return g_loginWriteError; }
+
 ado::Connection &SQLConn()
 {
     static ado::Connection *conn = new ado::Connection();
@@ -47,9 +55,12 @@ ado::Connection &SQLConn()
 void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
                        const QString &LoginPassword, const QString &DBName)
 {
-    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ServerName + QStringLiteral(";UID=") + LoginName
-                 + QStringLiteral(";PWD=") + LoginPassword;
-    if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + DBName;
+    // A value holding ";" would end early and the rest read as another key
+    // ("PWD=a;b" loses the database): such a value goes in braced.
+    QString cs = QStringLiteral("Driver={SQL Server};Server=") + ado::ConnectionValue(ServerName)
+                 + QStringLiteral(";UID=") + ado::ConnectionValue(LoginName) + QStringLiteral(";PWD=")
+                 + ado::ConnectionValue(LoginPassword);
+    if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + ado::ConnectionValue(DBName);
     Conn.ConnectionTimeout = 1;
     Conn.Open(cs, QString(), QString());
 }
@@ -78,7 +89,13 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 
     CurUID = typedName;
 
-    // From here on a failing step is skipped; the login stands.
+    // From here on a failing step is skipped; the login stands. The first
+    // refused write is kept for the login window to report: a database that
+    // can't be written would otherwise only show at the first save.
+    g_loginWriteError.clear();
+    auto keep = [](const ado::Error &e) {
+        if (g_loginWriteError.isEmpty()) g_loginWriteError = e.Description();
+    };
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = ") + SQLQuote(UserName), SQLConn(),
@@ -91,14 +108,16 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
         try {
             rs.SetField(QStringLiteral("最后登录时间"), nowStamp());
             rs.Update();
-        } catch (const ado::Error &) {
+        } catch (const ado::Error &e) {
+            keep(e);
         }
     } catch (const ado::Error &) {
     }
     try {
         SQLConn().Execute(QStringLiteral("INSERT 账户登录 VALUES (") + SQLQuote(UserName) + QStringLiteral(",")
                           + SQLQuote(nowStamp()) + QStringLiteral(")"));
-    } catch (const ado::Error &) {
+    } catch (const ado::Error &e) {
+        keep(e);
     }
     ShowSBarTip(typedName + QStringLiteral("，欢迎使用Veltrane！"));
     return true;
@@ -135,4 +154,18 @@ QString SQLQuote(const QString &Text, const QString &CaseMode)
     // Every embedded apostrophe is doubled, so no value can end the literal early.
     t.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+bool IsSQLDate(const QString &Text)
+{
+    const QDateTime typed = vb::ToDate(Text);
+    if (!typed.isValid()) return false;
+    const std::optional<QString> stored = dialect::normalizeDate(Text);
+    if (!stored) return false;
+    const QDate day = QDate::fromString(stored->left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(stored->mid(11), QStringLiteral("HH:mm:ss"));
+    if (time != typed.time()) return false;
+    // A time alone lies on each side's own day zero.
+    if (typed.date() == QDate(1899, 12, 30)) return day == QDate(1900, 1, 1);
+    return day == typed.date();
 }

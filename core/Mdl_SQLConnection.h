@@ -14,6 +14,16 @@ ado::Connection &SQLConn();
 void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const QString &LoginName,
                        const QString &LoginPassword, const QString &DBName);
 bool CheckLogin(const QString &UserName, const QString &UserPassword);
+// Why the last CheckLogin that matched could not record the login (the stamp
+// or the log row): the database's description of the first refused write; ""
+// when both were written.
+QString CheckLoginWriteError();
 bool CheckUserPower(const QString &PowerName);
 bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool ShowCount);
 QString SQLQuote(const QString &Text, const QString &CaseMode = QString());
+// Whether a date box's text is a date that a statement may carry as typed: the
+// windows read it as a date (vb::IsDate) and the database stores it as that
+// same day and time. "2024年1月5日" and "1/5" (no year), which the database
+// does not read, "1-5-24", which the two read as different days, and years
+// before 1753 are no such date: a date box treats them as any text that is no date.
+bool IsSQLDate(const QString &Text);

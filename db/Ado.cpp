@@ -1,6 +1,7 @@
 #include "db/Ado.h"
 
 #include "db/Engine.h"
+#include "db/ServerMessages.h"
 
 namespace ado {
 
@@ -8,13 +9,12 @@ namespace {
 
 const QString &closedText()
 {
-    static const QString t = QStringLiteral("Operation is not allowed when the object is closed.");
+    static const QString t = msg::objectClosed();
     return t;
 }
 const QString &noRecordText()
 {
-    static const QString t = QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                            "Requested operation requires a current record.");
+    static const QString t = msg::noCurrentRecord();
     return t;
 }
 
@@ -49,7 +49,7 @@ Connection::~Connection()
 
 void Connection::Open(const QString &connectionString, const QString &userId, const QString &password)
 {
-    if (m_engine) throw Error(QStringLiteral("Operation is not allowed when the object is open."));
+    if (m_engine) throw Error(msg::objectOpen());
     const QString cs = connectionString.isEmpty() ? ConnectionString : connectionString;
     ConnectionInfo info = ConnectionInfo::parse(cs);
     if (!userId.isEmpty()) info.uid = userId;
@@ -98,7 +98,7 @@ QString Connection::Translate(const QString &sql) const
 void Connection::BeginTrans()
 {
     if (!m_engine) throw Error(closedText());
-    if (m_transDepth > 0) throw Error(QStringLiteral("A transaction is already running; transactions do not nest."));
+    if (m_transDepth > 0) throw Error(msg::transactionsDoNotNest());
     m_engine->begin();
     m_transDepth = 1;
 }
@@ -106,7 +106,7 @@ void Connection::BeginTrans()
 void Connection::CommitTrans()
 {
     if (!m_engine) throw Error(closedText());
-    if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
+    if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
     BeforeStatement(QStringLiteral("COMMIT"));
@@ -117,7 +117,7 @@ void Connection::CommitTrans()
 void Connection::RollbackTrans()
 {
     if (!m_engine) throw Error(closedText());
-    if (m_transDepth == 0) throw Error(QStringLiteral("No transaction is active."));
+    if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     m_transDepth = 0;
     m_engine->rollback();
 }
@@ -136,10 +136,8 @@ Recordset::~Recordset() = default;
 void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, LockType lock)
 {
     Q_UNUSED(cursor);
-    if (m_open) throw Error(QStringLiteral("Operation is not allowed when the object is open."));
-    if (!conn.engine())
-        throw Error(QStringLiteral("The connection cannot be used to perform this operation. It is either closed or "
-                                   "invalid in this context."));
+    if (m_open) throw Error(msg::objectOpen());
+    if (!conn.engine()) throw Error(msg::connectionUnusable());
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
     ResultSetPtr rs = conn.engine()->query(sql, updatable);
@@ -213,9 +211,7 @@ int Recordset::FieldCount() const
 QString Recordset::FieldName(int index) const
 {
     if (!m_open) throw Error(closedText());
-    if (index < 0 || index >= m_result->columnCount())
-        throw Error(
-            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    if (index < 0 || index >= m_result->columnCount()) throw Error(msg::itemNotFound());
     return m_result->columnName(index);
 }
 
@@ -232,8 +228,7 @@ int Recordset::fieldIndex(const QString &name) const
     if (!m_open) throw Error(closedText());
     for (int i = 0; i < m_result->columnCount(); ++i)
         if (m_result->columnName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
-    throw Error(
-        QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    throw Error(msg::itemNotFound());
 }
 
 bool Recordset::HasField(const QString &name) const
@@ -255,9 +250,7 @@ QVariant Recordset::Fields(const QString &name) const { return Fields(fieldIndex
 QVariant Recordset::Fields(int index) const
 {
     if (!m_open) throw Error(closedText());
-    if (index < 0 || index >= m_result->columnCount())
-        throw Error(
-            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    if (index < 0 || index >= m_result->columnCount()) throw Error(msg::itemNotFound());
     requireRow();
     for (const auto &p : m_pending)
         if (p.first == index) return p.second;
@@ -269,10 +262,7 @@ QVariant Recordset::Fields(int index) const
 void Recordset::SetField(const QString &name, const QVariant &value)
 {
     const int idx = fieldIndex(name);
-    if (m_lock == adLockReadOnly)
-        throw Error(
-            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                           "or of the selected locktype."));
+    if (m_lock == adLockReadOnly) throw Error(msg::recordsetNotUpdatable());
     requireRow();
     for (auto &p : m_pending)
         if (p.first == idx) {
@@ -285,10 +275,7 @@ void Recordset::SetField(const QString &name, const QVariant &value)
 void Recordset::Update()
 {
     requireRow();
-    if (m_lock == adLockReadOnly)
-        throw Error(
-            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                           "or of the selected locktype."));
+    if (m_lock == adLockReadOnly) throw Error(msg::recordsetNotUpdatable());
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
     Connection::BeforeStatement(QStringLiteral("UPDATE"));

@@ -1,5 +1,6 @@
 // The tables a translation is checked against, as the engine reads them.
 #include "db/Dialect.h"
+#include "db/ServerMessages.h"
 
 #include <utility>
 
@@ -53,16 +54,13 @@ void defineComputedColumns(Catalog &catalog, const QString &definitions)
         const int eq = def.indexOf(QLatin1Char('='));
         const QString target = def.left(eq).trimmed();
         const int dot = target.indexOf(QLatin1Char('.'));
-        if (eq < 0 || dot < 0)
-            throw ado::Error(QStringLiteral("A computed column needs \"TABLE.COLUMN = expression\": %1").arg(def));
+        if (eq < 0 || dot < 0) throw ado::Error(ado::msg::computedColumnDefinition(def));
         TableInfo *table = catalog.find(target.left(dot));
         if (!table) continue;
         const int c = table->findColumn(target.mid(dot + 1));
         if (c < 0) continue;
         ColumnInfo &col = table->columns[size_t(c)];
-        if (!col.generated)
-            throw ado::Error(
-                QStringLiteral("The column %1 is stored; only a generated column can be computed.").arg(target));
+        if (!col.generated) throw ado::Error(ado::msg::computedColumnStored(target));
         col.computedAs = def.mid(eq + 1).trimmed();
     }
 }

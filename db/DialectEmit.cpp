@@ -1,6 +1,7 @@
 // The translator's output: the engine's SQL for a resolved statement tree.
 #include "db/DialectParser.h"
 #include "db/DialectTranslator.h"
+#include "db/ServerMessages.h"
 
 #include <utility>
 
@@ -76,16 +77,14 @@ void requalify(Node *n, const QString &table, const QString &qualifier)
 // which "table.column" reads the row the statement is reading.
 QString Translator::computedValue(const TableRef &row, const ColumnInfo &ci)
 {
-    if (m_computing.contains(&ci))
-        throw Error(QStringLiteral("The computed column '%1' is computed from itself.").arg(ci.name));
+    if (m_computing.contains(&ci)) throw Error(ado::msg::computedColumnFromItself(ci.name));
     NodeP e;
     try {
         Parser p(ci.computedAs, m_cat);
         e = p.expr();
         if (!p.atEnd()) p.fail();
     } catch (const Error &err) {
-        throw Error(QStringLiteral("The computed column '%1.%2' is not valid: %3")
-                        .arg(row.info->name, ci.name, err.Description()));
+        throw Error(ado::msg::computedColumnInvalid(row.info->name, ci.name, err.Description()));
     }
     requalify(e.get(), row.info->name, row.qualifier());
     std::vector<TableRef> self{row};
@@ -118,18 +117,17 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
             const QVariant v = toStorage(Kind::Date, n->s, column);
             return textLiteral(v.toString());
         }
-        if (n->k == Node::Num)
-            throw Error(QStringLiteral("Numbers are not accepted as dates by the database layer (%1).").arg(n->s));
+        if (n->k == Node::Num) throw Error(ado::msg::numbersAreNoDates(n->s));
         if (n->kind == Kind::Date || n->kind == Kind::Null) return ex(n);
         if (n->kind == Kind::Text || n->kind == Kind::Unknown) return QStringLiteral("lib_to_date(%1)").arg(ex(n));
-        throw Error(QStringLiteral("Operand type clash: %1 is incompatible with datetime.").arg(kindName(n->kind)));
+        throw Error(ado::msg::operandTypeClash(kindName(n->kind), QStringLiteral("datetime")));
     case Kind::Money:
         if (literal) return QString::number(toStorage(Kind::Money, n->s, column).toLongLong());
         if (n->kind == Kind::Money || n->kind == Kind::Null) return ex(n);
         if (n->kind == Kind::Int || n->kind == Kind::Flag) return QStringLiteral("(%1 * 10000)").arg(ex(n));
         if (n->kind == Kind::Decimal || n->kind == Kind::Unknown)
             return QStringLiteral("CAST(ROUND((%1) * 10000) AS BIGINT)").arg(ex(n));
-        throw Error(QStringLiteral("Operand type clash: %1 is incompatible with money.").arg(kindName(n->kind)));
+        throw Error(ado::msg::operandTypeClash(kindName(n->kind), QStringLiteral("money")));
     case Kind::Int:
     case Kind::Flag:
         if (literal) {
@@ -180,7 +178,7 @@ QString Translator::ex(const Node *n)
     case Node::Unary:
         if (n->s == QLatin1String("NOT")) return QStringLiteral("NOT (%1)").arg(ex(n->a[0].get()));
         if (n->a[0]->kind == Kind::Date)
-            throw Error(QStringLiteral("Operand data type datetime is invalid for minus operator."));
+            throw Error(ado::msg::operandTypeInvalid(QStringLiteral("datetime"), QStringLiteral("minus")));
         return QStringLiteral("(-%1)").arg(ex(n->a[0].get()));
     case Node::Bin: return emitBinary(n);
     case Node::Between: {
@@ -222,9 +220,7 @@ QString Translator::emitBinary(const Node *n)
     const Node *r = n->a[1].get();
     if (op == QLatin1String("AND") || op == QLatin1String("OR"))
         return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
-    if (op == QLatin1String("*=") || op == QLatin1String("=*"))
-        throw Error(
-            QStringLiteral("The outer join operator %1 may only stand in a WHERE condition joined by AND.").arg(op));
+    if (op == QLatin1String("*=") || op == QLatin1String("=*")) throw Error(ado::msg::outerJoinOnlyInAndWhere(op));
     if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") || op == QLatin1String(">")
         || op == QLatin1String("<=") || op == QLatin1String(">=")) {
         const Kind k = commonKind(l, r);
@@ -232,8 +228,7 @@ QString Translator::emitBinary(const Node *n)
     }
     // arithmetic
     const Kind lk = l->kind, rk = r->kind;
-    if (lk == Kind::Date || rk == Kind::Date)
-        throw Error(QStringLiteral("Date arithmetic is not supported by the database layer."));
+    if (lk == Kind::Date || rk == Kind::Date) throw Error(ado::msg::dateArithmetic());
     if (op == QLatin1String("+") || op == QLatin1String("-")) {
         if (lk == Kind::Money || rk == Kind::Money)
             return QStringLiteral("(%1 %2 %3)").arg(emitAs(l, Kind::Money, false), op, emitAs(r, Kind::Money, false));
@@ -242,8 +237,7 @@ QString Translator::emitBinary(const Node *n)
         return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
     }
     if (op == QLatin1String("*")) {
-        if (lk == Kind::Money && rk == Kind::Money)
-            throw Error(QStringLiteral("Multiplying two money values is not supported by the database layer."));
+        if (lk == Kind::Money && rk == Kind::Money) throw Error(ado::msg::moneyTimesMoney());
         if (lk == Kind::Money || rk == Kind::Money) {
             const Node *m = lk == Kind::Money ? l : r;
             const Node *o = lk == Kind::Money ? r : l;
@@ -254,11 +248,9 @@ QString Translator::emitBinary(const Node *n)
     if (op == QLatin1String("/")) {
         if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), ex(r));
         if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS BIGINT)").arg(ex(l), ex(r));
-        if (rk == Kind::Money)
-            throw Error(QStringLiteral("Dividing by a money value is not supported by the database layer."));
+        if (rk == Kind::Money) throw Error(ado::msg::divisionByMoney());
     }
-    if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money))
-        throw Error(QStringLiteral("The modulo of money values is not supported by the database layer."));
+    if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money)) throw Error(ado::msg::moduloOfMoney());
     return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
 }
 
@@ -409,8 +401,7 @@ void Translator::addOuterJoin(const Core &c, const Node *n, OuterJoins &oj)
     tablesUsed(l, c.from, lt);
     tablesUsed(r, c.from, rt);
     if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
-        throw Error(
-            QStringLiteral("Each side of %1 must name a column of a different table of the FROM list.").arg(n->s));
+        throw Error(ado::msg::outerJoinSidesSameTable(n->s));
     const bool left = n->s == QLatin1String("*=");
     const TableRef *outer = left ? *lt.begin() : *rt.begin();
     const TableRef *inner = left ? *rt.begin() : *lt.begin();
@@ -445,9 +436,7 @@ QStringList Translator::placeConditions(const Core &c, OuterJoins &oj)
         if (innerJoin && !others) {
             oj.of(innerJoin->inner)->on << ex(n);
         } else if (innerJoin) {
-            throw Error(QStringLiteral("The table '%1' is an inner member of an outer-join clause. This is not allowed "
-                                       "if the table also participates in a regular join clause.")
-                            .arg(innerJoin->inner->qualifier()));
+            throw Error(ado::msg::outerJoinInnerAlsoJoined(innerJoin->inner->qualifier()));
         } else {
             where << ex(n);
         }
@@ -459,9 +448,7 @@ QStringList Translator::placeConditions(const Core &c, OuterJoins &oj)
 // table follows once every table it is joined to is placed.
 QString Translator::joinedTables(const Core &c, const OuterJoins &oj) const
 {
-    const auto cycle = [] {
-        return Error(QStringLiteral("The outer joins of this query form a cycle; no table keeps all its rows."));
-    };
+    const auto cycle = [] { return Error(ado::msg::outerJoinCycle()); };
     QStringList from;
     QSet<const TableRef *> placed;
     for (const TableRef &r : c.from)
@@ -503,9 +490,7 @@ QString Translator::emitFromWhere(const Core &c)
         if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) {
             addOuterJoin(c, n, oj);
         } else {
-            if (holdsOuterJoin(n))
-                throw Error(QStringLiteral(
-                    "The outer join operators *= and =* may only stand in a WHERE condition joined by AND."));
+            if (holdsOuterJoin(n)) throw Error(ado::msg::outerJoinOnlyInAndWhere(QStringLiteral("*= 和 =*")));
             oj.rest.push_back(n);
         }
     }
@@ -778,10 +763,7 @@ QString Translator::param(int index) const
 QString Translator::textLiteral(const QString &s) const
 {
     if (!s.contains(QChar(0))) return quoteText(s);
-    if (pg())
-        throw Error(
-            QStringLiteral("The text '%1' holds the character NUL (0x00), which the database server cannot store.")
-                .arg(QString(s).replace(QChar(0), QStringLiteral("\\0"))));
+    if (pg()) throw Error(ado::msg::nulInText(s));
     QStringList parts;
     for (const QString &piece : s.split(QChar(0))) parts << quoteText(piece);
     return QLatin1Char('(') + parts.join(QStringLiteral(" || char(0) || ")) + QLatin1Char(')');
@@ -838,8 +820,7 @@ QString Translator::emitLike(const Node *n)
     const Node *pattern = n->a[1].get();
     const Node *escape = n->a.size() > 2 ? n->a[2].get() : nullptr;
     if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
-        throw Error(
-            QStringLiteral("LIKE on a %1 value is not supported by the database layer.").arg(kindName(x->kind)));
+        throw Error(ado::msg::unsupportedLike(kindName(x->kind)));
     const QString no = n->neg ? QStringLiteral("NOT ") : QString();
     const bool literal = pattern->k == Node::Str && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
     const QString esc = escape && literal ? escape->s : QString();

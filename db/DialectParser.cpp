@@ -1,5 +1,7 @@
 #include "db/DialectParser.h"
 
+#include "db/ServerMessages.h"
+
 #include <algorithm>
 
 namespace dialect::detail {
@@ -48,7 +50,7 @@ bool Parser::acceptOp(const char *op)
 [[noreturn]] void Parser::fail() const
 {
     const Tok &t = peek();
-    if (t.t == T::End) throw Error(QStringLiteral("Incorrect syntax near the end of the statement."));
+    if (t.t == T::End) throw Error(ado::msg::syntaxErrorAtEnd());
     if (t.t == T::String) syntaxError(QLatin1Char('\'') + t.s + QLatin1Char('\''));
     syntaxError(t.s);
 }
@@ -78,7 +80,7 @@ QString Parser::name()
 const TableInfo *Parser::table(const QString &n) const
 {
     const TableInfo *t = m_cat.find(n);
-    if (!t) throw Error(QStringLiteral("Invalid object name '%1'.").arg(n));
+    if (!t) throw Error(ado::msg::invalidObjectName(n));
     return t;
 }
 
@@ -101,8 +103,7 @@ std::unique_ptr<Query> Parser::query()
         q->unionAll.push_back(acceptKw("ALL"));
         q->cores.push_back(core());
     }
-    if (isKw("INTERSECT") || isKw("EXCEPT"))
-        throw Error(QStringLiteral("%1 is not supported by the database layer.").arg(peek().s.toUpper()));
+    if (isKw("INTERSECT") || isKw("EXCEPT")) throw Error(ado::msg::unsupported(peek().s.toUpper()));
     if (acceptKw("ORDER")) {
         expectKw("BY");
         do {
@@ -116,7 +117,7 @@ std::unique_ptr<Query> Parser::query()
         } while (acceptOp(","));
     }
     if (isKw("COMPUTE") || isKw("FOR") || isKw("OPTION"))
-        throw Error(QStringLiteral("%1 clauses are not supported by the database layer.").arg(peek().s.toUpper()));
+        throw Error(ado::msg::unsupported(peek().s.toUpper() + QStringLiteral(" ...")));
     return q;
 }
 
@@ -127,7 +128,7 @@ qint64 Parser::topCount()
     const qint64 n = next().s.toLongLong();
     if (paren) expectOp(")");
     if (isKw("PERCENT") || isKw("WITH"))
-        throw Error(QStringLiteral("TOP ... %1 is not supported by the database layer.").arg(peek().s.toUpper()));
+        throw Error(ado::msg::unsupported(QStringLiteral("TOP ... ") + peek().s.toUpper()));
     return n;
 }
 
@@ -149,7 +150,7 @@ Core Parser::core()
     do {
         c.items.push_back(selectItem());
     } while (acceptOp(","));
-    if (isKw("INTO")) throw Error(QStringLiteral("SELECT ... INTO is not supported by the database layer."));
+    if (isKw("INTO")) throw Error(ado::msg::unsupported(QStringLiteral("SELECT ... INTO")));
     if (acceptKw("FROM")) {
         do {
             TableRef r;
@@ -158,17 +159,16 @@ Core Parser::core()
                 r.alias = name();
             else if (isName())
                 r.alias = name();
-            if (isKw("WITH")) throw Error(QStringLiteral("Table hints are not supported by the database layer."));
+            if (isKw("WITH")) throw Error(ado::msg::unsupportedTableHints());
             c.from.push_back(r);
             if (isKw("JOIN") || isKw("INNER") || isKw("LEFT") || isKw("RIGHT") || isKw("FULL") || isKw("CROSS"))
-                throw Error(QStringLiteral("JOIN ... ON is not supported by the database layer: list the tables "
-                                           "after FROM and join them in WHERE."));
+                throw Error(ado::msg::unsupportedJoinOn());
         } while (acceptOp(","));
     }
     if (acceptKw("WHERE")) c.where = expr();
     if (acceptKw("GROUP")) {
         expectKw("BY");
-        if (isKw("ALL")) throw Error(QStringLiteral("GROUP BY ALL is not supported by the database layer."));
+        if (isKw("ALL")) throw Error(ado::msg::unsupported(QStringLiteral("GROUP BY ALL")));
         do {
             c.group.push_back(expr());
         } while (acceptOp(","));
@@ -211,7 +211,7 @@ SelectItem Parser::selectItem()
         || (e->k == Node::Bin
             && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*")
                  || e->s == QLatin1String("/") || e->s == QLatin1String("%")));
-    if (condition) syntaxError(e->k == Node::Bin ? e->s : QStringLiteral("select list"));
+    if (condition) syntaxError(e->k == Node::Bin ? e->s : ado::msg::selectListName());
     if (acceptKw("AS")) {
         if (peek().t == T::String)
             it.alias = next().s;

@@ -1,5 +1,6 @@
 // Name and kind resolution of the translator.
 #include "db/DialectTranslator.h"
+#include "db/ServerMessages.h"
 
 namespace dialect::detail {
 
@@ -19,7 +20,7 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
             if (!n->qual.isEmpty() && r.qualifier().compare(n->qual, Qt::CaseInsensitive) != 0) continue;
             const int c = r.info->findColumn(n->s);
             if (c < 0) continue;
-            if (found) throw Error(QStringLiteral("Ambiguous column name '%1'.").arg(n->s));
+            if (found) throw Error(ado::msg::ambiguousColumnName(n->s));
             found = &r;
             foundCol = c;
         }
@@ -27,7 +28,7 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
             // A qualifier naming a table of this scope whose column is missing.
             for (const TableRef &r : *s->tables)
                 if (r.qualifier().compare(n->qual, Qt::CaseInsensitive) == 0)
-                    throw Error(QStringLiteral("Invalid column name '%1'.").arg(n->s));
+                    throw Error(ado::msg::invalidColumnName(n->s));
         }
         if (found) {
             n->ref = found;
@@ -36,9 +37,8 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
             return;
         }
     }
-    if (!n->qual.isEmpty())
-        throw Error(QStringLiteral("The multi-part identifier '%1.%2' could not be bound.").arg(n->qual, n->s));
-    throw Error(QStringLiteral("Invalid column name '%1'.").arg(n->s));
+    if (!n->qual.isEmpty()) throw Error(ado::msg::unboundIdentifier(n->qual, n->s));
+    throw Error(ado::msg::invalidColumnName(n->s));
 }
 
 Kind Translator::arithKind(const QString &op, Kind l, Kind r)
@@ -123,8 +123,7 @@ void Translator::resolveFunction(Node *n)
 {
     const QString &f = n->s;
     auto argc = [&](size_t lo, size_t hi) {
-        if (n->a.size() < lo || n->a.size() > hi)
-            throw Error(QStringLiteral("The %1 function requires %2 argument(s).").arg(f).arg(lo));
+        if (n->a.size() < lo || n->a.size() > hi) throw Error(ado::msg::functionArgumentCount(f, int(lo)));
     };
     if (f == QLatin1String("COUNT")) {
         if (!n->star) argc(1, 1);
@@ -135,8 +134,7 @@ void Translator::resolveFunction(Node *n)
         const Kind k = n->a[0]->kind;
         n->kind = k == Kind::Flag ? Kind::Int : k;
         if ((f == QLatin1String("SUM") || f == QLatin1String("AVG")) && (k == Kind::Text || k == Kind::Date))
-            throw Error(
-                QStringLiteral("Operand data type %1 is invalid for %2 operator.").arg(kindName(k), f.toLower()));
+            throw Error(ado::msg::operandTypeInvalid(kindName(k), f.toLower()));
     } else if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER") || f == QLatin1String("LTRIM")
                || f == QLatin1String("RTRIM")) {
         argc(1, 1);
@@ -151,7 +149,7 @@ void Translator::resolveFunction(Node *n)
         argc(0, 0);
         n->kind = Kind::Date;
     } else {
-        throw Error(QStringLiteral("'%1' is not a recognized built-in function name.").arg(f));
+        throw Error(ado::msg::unknownFunction(f));
     }
     if (!isAggregate(f) && n->distinct) fail(f);
 }
@@ -178,39 +176,32 @@ void Translator::resolveConvert(Node *n)
         if (src == Kind::Date) {
             static const QList<int> styles = {-1, 0, 100, 20, 120, 21, 121, 23, 101, 102, 108, 111, 112};
             if (!styles.contains(n->style))
-                throw Error(QStringLiteral(
-                                "%1 is not a valid style number when converting from datetime to a character string.")
-                                .arg(n->style));
+                throw Error(ado::msg::convertStyleInvalid(n->style, QStringLiteral("datetime")));
         } else if (src == Kind::Money) {
             if (n->style > 2 || n->style < -1)
-                throw Error(
-                    QStringLiteral("%1 is not a valid style number when converting from money to a character string.")
-                        .arg(n->style));
+                throw Error(ado::msg::convertStyleInvalid(n->style, QStringLiteral("money")));
         }
         return;
     }
     if (isIntType(t)) {
         if (!(isNumeric(src) || src == Kind::Null || n->a[0]->k == Node::Str || src == Kind::Money))
-            throw Error(
-                QStringLiteral("CONVERT of %1 to int is not supported by the database layer.").arg(kindName(src)));
+            throw Error(ado::msg::unsupportedConvert(kindName(src), QStringLiteral("int")));
         n->kind = Kind::Int;
         return;
     }
     if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) {
         if (!(isNumeric(src) || src == Kind::Money || src == Kind::Null || n->a[0]->k == Node::Str))
-            throw Error(
-                QStringLiteral("CONVERT of %1 to money is not supported by the database layer.").arg(kindName(src)));
+            throw Error(ado::msg::unsupportedConvert(kindName(src), QStringLiteral("money")));
         n->kind = Kind::Money;
         return;
     }
     if (t == QLatin1String("DATETIME") || t == QLatin1String("SMALLDATETIME")) {
         if (!(src == Kind::Text || src == Kind::Date || src == Kind::Null || src == Kind::Unknown))
-            throw Error(
-                QStringLiteral("CONVERT of %1 to datetime is not supported by the database layer.").arg(kindName(src)));
+            throw Error(ado::msg::unsupportedConvert(kindName(src), QStringLiteral("datetime")));
         n->kind = Kind::Date;
         return;
     }
-    throw Error(QStringLiteral("CONVERT to %1 is not supported by the database layer.").arg(t.toLower()));
+    throw Error(ado::msg::unsupported(QStringLiteral("CONVERT(%1, ...)").arg(t.toLower())));
 }
 
 std::vector<Kind> Translator::outputKinds(const Query &q)
@@ -241,8 +232,8 @@ void Translator::expandStars(Core &c)
             }
         }
         if (!any) {
-            if (c.from.empty()) throw Error(QStringLiteral("SELECT * with no tables specified is not valid."));
-            throw Error(QStringLiteral("The object name '%1' is not valid here.").arg(it.starQual));
+            if (c.from.empty()) throw Error(ado::msg::selectStarWithoutTables());
+            throw Error(ado::msg::objectNameNotValidHere(it.starQual));
         }
     }
     c.items = std::move(items);
@@ -260,9 +251,7 @@ void Translator::resolveQuery(Query *q, const Scope *parent)
     }
     const size_t width = q->cores.front().items.size();
     for (const Core &c : q->cores)
-        if (c.items.size() != width)
-            throw Error(QStringLiteral("All queries combined using a UNION operator must have an equal number of "
-                                       "expressions in their target lists."));
+        if (c.items.size() != width) throw Error(ado::msg::unionWidthsDiffer());
     // ORDER BY: a bare name of a select item first, then a column.
     Core &first = q->cores.front();
     Scope sc{&first.from, parent};
@@ -287,9 +276,7 @@ void Translator::resolveQuery(Query *q, const Scope *parent)
             }
         }
         if (e->k == Node::Num) continue;  // ORDER BY 2
-        if (q->cores.size() > 1)
-            throw Error(QStringLiteral(
-                "ORDER BY items must appear in the select list if the statement contains a UNION operator."));
+        if (q->cores.size() > 1) throw Error(ado::msg::unionOrderByNotSelected());
         resolve(e, &sc);
     }
 }

@@ -1,6 +1,7 @@
 // translate(): one statement of the server dialect into the engine's SQL.
 #include "db/DialectParser.h"
 #include "db/DialectTranslator.h"
+#include "db/ServerMessages.h"
 
 #include <algorithm>
 #include <limits>
@@ -12,16 +13,13 @@ using namespace detail;
 
 namespace {
 
-[[noreturn]] void computedColumn(const QString &column)
-{
-    throw Error(QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(column));
-}
+[[noreturn]] void computedColumn(const QString &column) { throw Error(ado::msg::computedColumnNotModifiable(column)); }
 
 // The column of `t` named next in the statement, which must be one that can be written.
 int writableColumn(const TableInfo *t, const QString &name)
 {
     const int idx = t->findColumn(name);
-    if (idx < 0) throw Error(QStringLiteral("Invalid column name '%1'.").arg(name));
+    if (idx < 0) throw Error(ado::msg::invalidColumnName(name));
     if (t->columns[size_t(idx)].generated) computedColumn(name);
     return idx;
 }
@@ -85,7 +83,7 @@ std::vector<int> insertColumns(Parser &p, const TableInfo *t)
             const QString c = p.name();
             const int idx = writableColumn(t, c);
             if (std::find(cols.begin(), cols.end(), idx) != cols.end())
-                throw Error(QStringLiteral("The column name '%1' is specified more than once in the INSERT.").arg(c));
+                throw Error(ado::msg::columnNamedTwiceInInsert(c));
             cols.push_back(idx);
         } while (p.acceptOp(","));
         p.expectOp(")");
@@ -99,8 +97,7 @@ std::vector<int> insertColumns(Parser &p, const TableInfo *t)
 std::vector<std::vector<NodeP>> insertRows(Parser &p)
 {
     if (p.isKw("SELECT") || p.isKw("DEFAULT") || p.isKw("EXEC"))
-        throw Error(QStringLiteral("INSERT %1 is not supported by the database layer: give VALUES (...).")
-                        .arg(p.peek().s.toUpper()));
+        throw Error(ado::msg::unsupportedInsertForm(p.peek().s.toUpper()));
     p.expectKw("VALUES");
     std::vector<std::vector<NodeP>> rows;
     do {
@@ -127,8 +124,7 @@ Translation translateInsert(Parser &p, const Catalog &catalog)
     Scope sc{&none, nullptr};
     QStringList rowTexts;
     for (auto &row : rows) {
-        if (row.size() != cols.size())
-            throw Error(QStringLiteral("Column name or number of supplied values does not match table definition."));
+        if (row.size() != cols.size()) throw Error(ado::msg::valueCountMismatch());
         QStringList vals;
         for (size_t i = 0; i < row.size(); ++i) {
             tr.resolve(row[i].get(), &sc);
@@ -153,8 +149,7 @@ QString whereClause(Translator &tr, Node *where, const Scope &sc)
 {
     if (!where) return QString();
     tr.resolve(where, &sc);
-    if (Translator::holdsOuterJoin(where))
-        throw Error(QStringLiteral("The outer join operators *= and =* need a SELECT with two tables."));
+    if (Translator::holdsOuterJoin(where)) throw Error(ado::msg::outerJoinNeedsTwoTables());
     return QStringLiteral(" WHERE ") + tr.ex(where);
 }
 
@@ -174,7 +169,7 @@ Translation translateUpdate(Parser &p, const Catalog &catalog)
         a.e = p.expr();
         sets.push_back(std::move(a));
     } while (p.acceptOp(","));
-    if (p.isKw("FROM")) throw Error(QStringLiteral("UPDATE ... FROM is not supported by the database layer."));
+    if (p.isKw("FROM")) throw Error(ado::msg::unsupported(QStringLiteral("UPDATE ... FROM")));
     NodeP where;
     if (p.acceptKw("WHERE")) where = p.expr();
     if (!p.atEnd()) p.fail();
@@ -200,7 +195,7 @@ Translation translateDelete(Parser &p, const Catalog &catalog)
     p.acceptKw("FROM");
     std::vector<TableRef> from(1);
     from[0].info = p.tableName();
-    if (p.isKw("FROM")) throw Error(QStringLiteral("DELETE ... FROM ... FROM is not supported by the database layer."));
+    if (p.isKw("FROM")) throw Error(ado::msg::unsupported(QStringLiteral("DELETE ... FROM ... FROM")));
     NodeP where;
     if (p.acceptKw("WHERE")) where = p.expr();
     if (!p.atEnd()) p.fail();
@@ -236,16 +231,13 @@ QString Translation::countRows() const
 Translation translate(const QString &statement, const Catalog &catalog, bool updatable)
 {
     Parser p(statement, catalog);
-    if (p.atEnd()) throw Error(QStringLiteral("The statement is empty."));
+    if (p.atEnd()) throw Error(ado::msg::emptyStatement());
     if (p.isKw("SELECT")) return translateSelect(p, catalog, updatable);
     if (p.acceptKw("INSERT")) return translateInsert(p, catalog);
     if (p.acceptKw("UPDATE")) return translateUpdate(p, catalog);
     if (p.acceptKw("DELETE")) return translateDelete(p, catalog);
     const Tok &t = p.peek();
-    if (t.t == T::Ident)
-        throw Error(
-            QStringLiteral("'%1' statements are not run by the database layer: only SELECT, INSERT, UPDATE and DELETE.")
-                .arg(t.s.toUpper()));
+    if (t.t == T::Ident) throw Error(ado::msg::statementNotRun(t.s.toUpper()));
     p.fail();
 }
 

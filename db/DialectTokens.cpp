@@ -1,6 +1,7 @@
 #include "db/DialectTokens.h"
 
 #include "db/Ado.h"
+#include "db/ServerMessages.h"
 
 namespace dialect::detail {
 
@@ -16,10 +17,7 @@ bool identPart(QChar c) { return identStart(c) || c.isDigit() || c == QLatin1Cha
 
 }  // namespace
 
-[[noreturn]] void syntaxError(const QString &near)
-{
-    throw Error(QStringLiteral("Incorrect syntax near '%1'.").arg(near));
-}
+[[noreturn]] void syntaxError(const QString &near) { throw Error(ado::msg::syntaxErrorNear(near)); }
 
 namespace {
 
@@ -33,8 +31,7 @@ public:
         std::vector<Tok> out;
         bool sawSemicolon = false;
         while (skipBlanksAndComments()) {
-            if (sawSemicolon)
-                throw Error(QStringLiteral("Only one statement can be run at a time; the text holds more after ';'."));
+            if (sawSemicolon) throw Error(ado::msg::onlyOneStatement());
             Tok tok = next();
             if (tok.t == T::Op && tok.s == QLatin1String(";")) {
                 sawSemicolon = true;
@@ -62,7 +59,7 @@ private:
                 while (m_i < m_n && m_sql[m_i] != QLatin1Char('\n')) ++m_i;
             } else if (c == QLatin1Char('/') && at(m_i + 1) == QLatin1Char('*')) {
                 const int end = m_sql.indexOf(QLatin1String("*/"), m_i + 2);
-                if (end < 0) throw Error(QStringLiteral("Missing end comment mark '*/'."));
+                if (end < 0) throw Error(ado::msg::missingCommentEnd());
                 m_i = end + 2;
             } else {
                 return true;
@@ -81,11 +78,11 @@ private:
         const QChar d = m_sql[m_i];
         if (d == QLatin1Char('\'')) {
             tok.t = T::String;
-            tok.s = quoted(QLatin1Char('\''), QStringLiteral("character string"));
+            tok.s = quoted(QLatin1Char('\''), false);
         } else if (d == QLatin1Char('[') || d == QLatin1Char('"')) {
             const QChar close = d == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
             tok.t = T::QIdent;
-            tok.s = quoted(close, QStringLiteral("identifier"));
+            tok.s = quoted(close, true);
             if (tok.s.isEmpty()) syntaxError(QString(d) + close);
         } else if (d.isDigit() || (d == QLatin1Char('.') && at(m_i + 1).isDigit())) {
             tok.t = T::Number;
@@ -108,12 +105,12 @@ private:
 
     // A quoted text or name from the opening mark at m_i; the closing mark
     // written twice stands for itself.
-    QString quoted(QChar close, const QString &what)
+    QString quoted(QChar close, bool identifier)
     {
         QString v;
         int j = m_i + 1;
         for (;;) {
-            if (j >= m_n) throw Error(QStringLiteral("Unclosed quotation mark after the %1 '%2'.").arg(what, v));
+            if (j >= m_n) throw Error(ado::msg::unclosedQuote(identifier, v));
             if (m_sql[j] == close) {
                 if (at(j + 1) == close) {
                     v += close;

@@ -2,6 +2,7 @@
 // write or a user types, money in exact ten-thousandths, and the stored form
 // of a value for a column of each kind.
 #include "db/Dialect.h"
+#include "db/ServerMessages.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -307,9 +308,7 @@ namespace {
 
 QString conversionError(const QString &value, const QString &type, const QString &column)
 {
-    QString msg = QStringLiteral("Conversion failed when converting the value '%1' to data type %2").arg(value, type);
-    if (!column.isEmpty()) msg += QStringLiteral(" (column %1)").arg(column);
-    return msg + QLatin1Char('.');
+    return ado::msg::conversionFailed(value, type, column);
 }
 
 std::optional<qint64> parseInteger(const QString &input)

@@ -4,6 +4,7 @@
 #include "db/PagedResult.h"
 #include "db/PostgresEngine.h"
 #include "db/ResultStore.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
 
 #include <QCoreApplication>
@@ -23,16 +24,18 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
     while (i < n) {
         const int eq = s.indexOf(QLatin1Char('='), i);
         if (eq < 0) {
-            if (!s.mid(i).trimmed().isEmpty())
-                throw Error(QStringLiteral("The connection string is not valid near '%1'.").arg(s.mid(i)));
+            if (!s.mid(i).trimmed().isEmpty()) throw Error(msg::connectionStringInvalidNear(s.mid(i)));
             break;
         }
         const QString key = s.mid(i, eq - i).trimmed();
         int j = eq + 1;
         QString value;
         if (j < n && s[j] == QLatin1Char('{')) {
-            const int close = s.indexOf(QLatin1Char('}'), j);
-            if (close < 0) throw Error(QStringLiteral("The connection string has an unclosed '{'."));
+            // Inside braces "}}" stands for one "}"; a single "}" closes.
+            int close = j + 1;
+            while (close < n && !(s[close] == QLatin1Char('}') && (close + 1 >= n || s[close + 1] != QLatin1Char('}'))))
+                close += s[close] == QLatin1Char('}') ? 2 : 1;
+            if (close >= n) throw Error(msg::connectionStringUnclosedBrace());
             value = s.mid(j, close - j + 1);
             j = close + 1;
             const int semi = s.indexOf(QLatin1Char(';'), j);
@@ -48,7 +51,20 @@ QList<std::pair<QString, QString>> connectionPairs(const QString &s)
     return out;
 }
 
+// A braced value without its braces, "}}" read as "}"; any other value as written.
+QString unbraced(const QString &value)
+{
+    if (value.size() < 2 || !value.startsWith(QLatin1Char('{')) || !value.endsWith(QLatin1Char('}'))) return value;
+    return value.mid(1, value.size() - 2).replace(QStringLiteral("}}"), QStringLiteral("}"));
+}
+
 }  // namespace
+
+QString ConnectionValue(const QString &value)
+{
+    if (!value.contains(QLatin1Char(';')) && !value.startsWith(QLatin1Char('{'))) return value;
+    return QLatin1Char('{') + QString(value).replace(QStringLiteral("}"), QStringLiteral("}}")) + QLatin1Char('}');
+}
 
 ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
 {
@@ -57,26 +73,25 @@ ConnectionInfo ConnectionInfo::parse(const QString &connectionString)
     for (const auto &[key, value] : connectionPairs(connectionString)) {
         const QString k = key.toLower();
         if (k == QLatin1String("driver"))
-            info.driver = value;
+            info.driver = value;  // kept as written, braces and all: "{SQL Server}"
         else if (k == QLatin1String("server") || k == QLatin1String("data source")) {
-            info.server = value;
+            info.server = unbraced(value);
             haveServer = true;
         } else if (k == QLatin1String("uid") || k == QLatin1String("user id"))
-            info.uid = value;
+            info.uid = unbraced(value);
         else if (k == QLatin1String("pwd") || k == QLatin1String("password"))
-            info.pwd = value;
+            info.pwd = unbraced(value);
         else if (k == QLatin1String("database") || k == QLatin1String("initial catalog"))
-            info.database = value;
+            info.database = unbraced(value);
     }
-    if (!haveServer) throw Error(QStringLiteral("The connection string names no server (Server=...)."));
+    if (!haveServer) throw Error(msg::connectionStringNoServer());
     return info;
 }
 
 ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine)
 {
     const QStringList f = settingsLine.trimmed().split(QLatin1Char('|'));
-    if (f.size() < 4)
-        throw Error(QStringLiteral("The settings \"%1\" need four fields: SERVER|UID|PWD|DATABASE.").arg(settingsLine));
+    if (f.size() < 4) throw Error(msg::settingsNeedFourFields(settingsLine));
     ConnectionInfo info;
     info.driver = QStringLiteral("{SQL Server}");
     info.server = f[0].trimmed();
@@ -89,8 +104,9 @@ ConnectionInfo ConnectionInfo::fromSettings(const QString &settingsLine)
 QString ConnectionInfo::toString() const
 {
     QString s = QStringLiteral("Driver=%1;Server=%2;UID=%3;PWD=%4")
-                    .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, server, uid, pwd);
-    if (!database.isEmpty()) s += QStringLiteral(";Database=") + database;
+                    .arg(driver.isEmpty() ? QStringLiteral("{SQL Server}") : driver, ConnectionValue(server),
+                         ConnectionValue(uid), ConnectionValue(pwd));
+    if (!database.isEmpty()) s += QStringLiteral(";Database=") + ConnectionValue(database);
     return s;
 }
 
@@ -102,13 +118,9 @@ bool ConnectionInfo::isEmbedded() const
 QString ConnectionInfo::embeddedPath() const
 {
     const QString db = database.trimmed();
-    if (db.isEmpty())
-        throw Error(QStringLiteral(
-            "The embedded database needs a database name (Database=...): its file is <name>.db beside the program."));
+    if (db.isEmpty()) throw Error(msg::embeddedNeedsDatabaseName());
     if (QDir::isAbsolutePath(db)) return db;
-    if (!QCoreApplication::instance())
-        throw Error(
-            QStringLiteral("The program's folder is not known yet; the database '%1' cannot be found.").arg(db));
+    if (!QCoreApplication::instance()) throw Error(msg::programFolderUnknown(db));
     return QDir(QCoreApplication::applicationDirPath()).filePath(db + QStringLiteral(".db"));
 }
 
@@ -124,8 +136,7 @@ ResultSetPtr Engine::query(const QString &sql, bool updatable)
         execute(sql);
         return nullptr;
     }
-    if (!tr.paramKinds.empty())
-        throw Error(QStringLiteral("The statement holds '?' placeholders; run it with ExecuteBatch."));
+    if (!tr.paramKinds.empty()) throw Error(msg::placeholdersNeedBatch());
     // An engine no shared owner holds (a test's own) can't be read from later.
     if (updatable || weak_from_this().expired()) return select(tr, -1, 0);
     // One row more than the first part tells whether there are more at all.
@@ -151,8 +162,7 @@ QString ReadSchemaFile(const QString &name, const QString &schemaDir)
     // The copy built into the program first, else the file in schemaDir.
     QFile f(QStringLiteral(":/Schema/") + name);
     if (!f.exists() && !schemaDir.isEmpty()) f.setFileName(QDir(schemaDir).filePath(name));
-    if (!f.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot read the schema file '%1'.").arg(f.fileName()));
+    if (!f.open(QIODevice::ReadOnly)) throw Error(msg::schemaFileUnreadable(f.fileName()));
     return QString::fromUtf8(f.readAll());
 }
 

@@ -29,6 +29,10 @@ namespace store {
 class StoredResult;
 }
 
+// A value as a connection string holds it: one holding ";" (or starting with
+// "{") is braced, each "}" in it doubled ("a;b}" -> "{a;b}}}"); any other as it is.
+QString ConnectionValue(const QString &value);
+
 // The parts of "Driver=...;Server=...;UID=...;PWD=...[;Database=...]".
 struct ConnectionInfo {
     QString driver;
@@ -38,7 +42,8 @@ struct ConnectionInfo {
     QString database;
     int timeoutSeconds = 15;
 
-    // Keys are matched without regard to case; values are taken as written.
+    // Keys are matched without regard to case; values are taken as written,
+    // but for a braced value of Server, UID, PWD or Database (see ConnectionValue).
     // A string without a Server value raises Error.
     static ConnectionInfo parse(const QString &connectionString);
     // The program's settings line "SERVER|UID|PWD|DATABASE" (as in Saves/Server.ini).

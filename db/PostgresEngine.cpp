@@ -77,7 +77,7 @@ QString field(const PGresult *res, int code)
 }
 
 // The failure of a statement, worded as the server words it.
-QString statementFailure(const PGresult *res)
+QString statementFailure(const PGresult *res, const QString &database)
 {
     const QString state = field(res, PG_DIAG_SQLSTATE);
     const QString primary = field(res, PG_DIAG_MESSAGE_PRIMARY);
@@ -96,8 +96,10 @@ QString statementFailure(const PGresult *res)
         || state == QLatin1String("57014"))
         return msg::busy();
     if (state == QLatin1String("22007") || state == QLatin1String("22008")) return msg::dateConversionFailed();
-    if (state == QLatin1String("25006")) return msg::readOnly(QString(), primary);
-    return primary.isEmpty() ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : primary;
+    if (state == QLatin1String("25006")) return msg::readOnly(database, msg::readOnlyServer());
+    if (state == QLatin1String("22003")) return msg::moneyOverflow();
+    if (state == QLatin1String("22019")) return msg::likeEscapeNotSingle();
+    return msg::engineFailure(primary.isEmpty() ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : primary);
 }
 
 // A bytea value in the server's hex output ("\x4a6f...").
@@ -161,10 +163,7 @@ QByteArray paramText(const QVariant &v)
     case QMetaType::QByteArray: return "\\x" + v.toByteArray().toHex();
     default: {
         const QString s = v.toString();
-        if (s.contains(QChar(0)))
-            throw Error(QStringLiteral("The text '%1' holds the character NUL (0x00), which the database server "
-                                       "cannot store.")
-                            .arg(QString(s).replace(QChar(0), QStringLiteral("\\0"))));
+        if (s.contains(QChar(0))) throw Error(msg::nulInText(s));
         QByteArray u = s.toUtf8();
         if (u.isNull()) u = QByteArray("");  // an empty text is not Null
         return u;
@@ -235,10 +234,7 @@ std::unique_ptr<PostgresEngine> PostgresEngine::open(const ConnectionInfo &info)
 {
     std::unique_ptr<PostgresEngine> e(new PostgresEngine(connect(info, info.database)));
     e->loadCatalog();
-    if (e->m_catalog.tables.empty())
-        throw Error(
-            QStringLiteral("The database '%1' holds no tables. Make them with: librarydb create \"%2|UID|PWD|%1\"")
-                .arg(info.database, info.server));
+    if (e->m_catalog.tables.empty()) throw Error(msg::serverDatabaseWithoutTables(info.database, info.server));
     return e;
 }
 
@@ -262,8 +258,7 @@ DatabaseState PostgresEngine::probe(const ConnectionInfo &info)
 void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, const QStringList &initialStatements)
 {
     const DatabaseState state = probe(info);
-    if (state == DatabaseState::HasTables)
-        throw Error(QStringLiteral("The database '%1' already has tables; nothing was created.").arg(info.database));
+    if (state == DatabaseState::HasTables) throw Error(msg::databaseHasTables(info.database));
     if (state == DatabaseState::Missing) {
         // Byte order and ASCII-only letter case for the database itself: the
         // columns carry their own collation (pinyin), and citext's equality
@@ -282,7 +277,7 @@ void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, cons
             try {
                 e->execute(s);
             } catch (const Error &err) {
-                throw Error(QStringLiteral("%1\nStatement: %2").arg(err.Description(), s));
+                throw Error(msg::scriptStatementFailed(err.Description(), s));
             }
         }
         PQclear(e->run(QStringLiteral("COMMIT")));
@@ -309,9 +304,9 @@ void PostgresEngine::drop(const ConnectionInfo &info)
     if (PQstatus(m_conn) == CONNECTION_BAD)
         why = msg::connectionLost(QString::fromUtf8(PQerrorMessage(m_conn)).simplified());
     else if (res)
-        why = statementFailure(res);
+        why = statementFailure(res, QString::fromUtf8(PQdb(m_conn)));
     else
-        why = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+        why = msg::engineFailure(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
     PQclear(res);
     throw Error(why);
 }
@@ -414,8 +409,7 @@ std::shared_ptr<StoredResult> PostgresEngine::select(const dialect::Translation 
 long PostgresEngine::execute(const QString &sql)
 {
     const dialect::Translation tr = translation(sql);
-    if (!tr.paramKinds.empty())
-        throw Error(QStringLiteral("The statement holds '?' placeholders; run it with ExecuteBatch."));
+    if (!tr.paramKinds.empty()) throw Error(msg::placeholdersNeedBatch());
     PGresult *res = run(tr.sql);
     const long touched = tr.type == dialect::Translation::Select ? -1 : std::strtol(PQcmdTuples(res), nullptr, 10);
     PQclear(res);
@@ -425,14 +419,11 @@ long PostgresEngine::execute(const QString &sql)
 long PostgresEngine::executeBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
     const dialect::Translation tr = translation(sql);
-    if (tr.type == dialect::Translation::Select)
-        throw Error(QStringLiteral("ExecuteBatch runs INSERT, UPDATE or DELETE only."));
+    if (tr.type == dialect::Translation::Select) throw Error(msg::batchStatementKind());
     long total = 0;
     for (const QVariantList &row : rows) {
         if (size_t(row.size()) != tr.paramKinds.size())
-            throw Error(QStringLiteral("The statement has %1 placeholders; a row gives %2 values.")
-                            .arg(tr.paramKinds.size())
-                            .arg(row.size()));
+            throw Error(msg::placeholderCount(int(tr.paramKinds.size()), int(row.size())));
         QList<QByteArray> params;
         for (int i = 0; i < row.size(); ++i) params << paramText(dialect::toStorage(tr.paramKinds[size_t(i)], row[i]));
         PGresult *res = run(tr.sql, params);
@@ -446,24 +437,17 @@ std::vector<QVariant> PostgresEngine::updateRow(const ResultSet &result, int row
                                                 const std::vector<FieldChange> &changes)
 {
     const auto *rs = dynamic_cast<const StoredResult *>(&result);
-    if (!rs || !rs->updatable)
-        throw Error(
-            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                           "or of the selected locktype."));
+    if (!rs || !rs->updatable) throw Error(msg::recordsetNotUpdatable());
     const dialect::TableInfo *t = m_catalog.find(rs->table);
-    if (!t || row < 0 || row >= rs->rows) throw Error(QStringLiteral("Row cannot be located for updating."));
+    if (!t || row < 0 || row >= rs->rows) throw Error(msg::rowNotLocated());
     QStringList sets;
     QList<QByteArray> params;
     std::vector<QVariant> readBack;
     for (const FieldChange &ch : changes) {
         const int src = rs->sourceColumns[size_t(ch.first)];
-        if (src < 0)
-            throw Error(QStringLiteral("The field '%1' cannot be updated: it is not a column of table '%2'.")
-                            .arg(rs->names.value(ch.first), t->name));
+        if (src < 0) throw Error(msg::fieldNotAColumn(rs->names.value(ch.first), t->name));
         const dialect::ColumnInfo &c = t->columns[size_t(src)];
-        if (c.generated)
-            throw Error(
-                QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c.name));
+        if (c.generated) throw Error(msg::computedColumnNotModifiable(c.name));
         const QVariant stored = dialect::toStorage(c.kind, ch.second, c.name);
         sets << QStringLiteral("%1 = $%2").arg(quoteName(c.name)).arg(sets.size() + 1);
         params << paramText(stored);
@@ -479,9 +463,7 @@ std::vector<QVariant> PostgresEngine::updateRow(const ResultSet &result, int row
     const bool found = PQntuples(res) == 1;
     if (found) rs->relocate(row, QString::fromUtf8(PQgetvalue(res, 0, 0)));
     PQclear(res);
-    if (!found)
-        throw Error(QStringLiteral(
-            "Row cannot be located for updating. Some values may have been changed since it was last read."));
+    if (!found) throw Error(msg::rowChangedSinceRead());
     return readBack;
 }
 
@@ -538,7 +520,7 @@ void PostgresEngine::commit()
     const bool rolledBack = qstrcmp(PQcmdStatus(res), "ROLLBACK") == 0;
     PQclear(res);
     m_inTransaction = false;
-    if (rolledBack) throw Error(QStringLiteral("The transaction was rolled back: a statement in it failed."));
+    if (rolledBack) throw Error(msg::transactionRolledBack());
 }
 
 // A transaction whose connection is gone is rolled back already; the

@@ -1,5 +1,7 @@
 #include "db/ResultStore.h"
 
+#include "db/ServerMessages.h"
+
 #include <QDateTime>
 #include <algorithm>
 #include <limits>
@@ -107,8 +109,7 @@ void StoredColumn::addMixed(CellType type, const void *p, size_t n)
 
 uint32_t StoredColumn::endOffset() const
 {
-    if (m_bytes.size() > std::numeric_limits<uint32_t>::max())
-        throw Error(QStringLiteral("The result is too large: one of its columns holds more than 4 GB."));
+    if (m_bytes.size() > std::numeric_limits<uint32_t>::max()) throw Error(ado::msg::resultTooLarge());
     return uint32_t(m_bytes.size());
 }
 

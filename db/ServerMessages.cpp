@@ -32,6 +32,19 @@ QString readOnly(const QString &database, const QString &why)
     return QStringLiteral("数据库“%1”是只读的，无法写入（%2）。").arg(database, why);
 }
 
+QString readOnlyDisk() { return QStringLiteral("文件所在的磁盘是只读的"); }
+
+QString readOnlyFile() { return QStringLiteral("文件只读，当前用户无权写入"); }
+
+QString readOnlyFolder(const QString &folder)
+{
+    return QStringLiteral("文件所在的文件夹“%1”不允许写入，无法在其中建立日志文件").arg(folder);
+}
+
+QString readOnlyOpened() { return QStringLiteral("数据库文件只能以只读方式打开"); }
+
+QString readOnlyServer() { return QStringLiteral("服务器将该数据库设为只读"); }
+
 QString serverNotFound(const QString &server)
 {
     return QStringLiteral("[DBNETLIB]服务器“%1”不存在或拒绝访问。").arg(server);
@@ -47,6 +60,313 @@ QString databaseNotFound(const QString &database)
 QString connectionLost(const QString &detail)
 {
     return QStringLiteral("与数据库服务器的连接已断开（%1）。").arg(detail);
+}
+
+QString engineFailure(const QString &detail) { return QStringLiteral("数据库引擎报告错误：%1").arg(detail); }
+
+QString cannotOpenFile() { return QStringLiteral("无法打开数据库文件。"); }
+
+QString fileDamaged() { return QStringLiteral("数据库文件已损坏，或者不是数据库文件。"); }
+
+QString diskFull() { return QStringLiteral("磁盘已满，无法写入数据库。"); }
+
+QString diskIoError() { return QStringLiteral("读写数据库文件时发生磁盘错误。"); }
+
+QString outOfMemory() { return QStringLiteral("内存不足，无法完成操作。"); }
+
+QString moneyOverflow() { return QStringLiteral("将 money 转换为数据类型 varchar 时出现算术溢出错误。"); }
+
+QString likeEscapeNotSingle() { return QStringLiteral("LIKE 的转义符必须是单个字符。"); }
+
+QString transactionRolledBack() { return QStringLiteral("事务已回滚：其中有一条语句失败。"); }
+
+// ---- statements
+
+QString syntaxErrorNear(const QString &near) { return QStringLiteral("'%1' 附近有语法错误。").arg(near); }
+
+QString syntaxErrorAtEnd() { return QStringLiteral("语句末尾附近有语法错误。"); }
+
+QString selectListName() { return QStringLiteral("选择列表"); }
+
+QString onlyOneStatement() { return QStringLiteral("一次只能运行一条语句；';' 之后还有其他内容。"); }
+
+QString emptyStatement() { return QStringLiteral("语句为空。"); }
+
+QString statementNotRun(const QString &keyword)
+{
+    return QStringLiteral("数据库层只运行 SELECT、INSERT、UPDATE 和 DELETE 语句，不运行 '%1' 语句。").arg(keyword);
+}
+
+QString missingCommentEnd() { return QStringLiteral("缺少注释结束标记 '*/'。"); }
+
+QString unclosedQuote(bool identifier, const QString &text)
+{
+    return (identifier ? QStringLiteral("标识符 '%1' 后的引号不完整。")
+                       : QStringLiteral("字符串 '%1' 后的引号不完整。"))
+        .arg(text);
+}
+
+QString invalidObjectName(const QString &name) { return QStringLiteral("对象名 '%1' 无效。").arg(name); }
+
+QString invalidColumnName(const QString &name) { return QStringLiteral("列名 '%1' 无效。").arg(name); }
+
+QString ambiguousColumnName(const QString &name) { return QStringLiteral("列名 '%1' 不明确。").arg(name); }
+
+QString unboundIdentifier(const QString &qualifier, const QString &name)
+{
+    return QStringLiteral("无法绑定由多个部分组成的标识符 \"%1.%2\"。").arg(qualifier, name);
+}
+
+QString objectNameNotValidHere(const QString &name) { return QStringLiteral("对象名 '%1' 在此处无效。").arg(name); }
+
+QString selectStarWithoutTables() { return QStringLiteral("未指定表时，SELECT * 无效。"); }
+
+QString functionArgumentCount(const QString &function, int count)
+{
+    return QStringLiteral("%1 函数要求有 %2 个参数。").arg(function).arg(count);
+}
+
+QString unknownFunction(const QString &function)
+{
+    return QStringLiteral("'%1' 不是可以识别的内置函数名称。").arg(function);
+}
+
+QString operandTypeInvalid(const QString &type, const QString &op)
+{
+    return QStringLiteral("操作数数据类型 %1 对于 %2 运算符无效。").arg(type, op);
+}
+
+QString operandTypeClash(const QString &type, const QString &target)
+{
+    return QStringLiteral("操作数类型冲突: %1 与 %2 不兼容。").arg(type, target);
+}
+
+QString convertStyleInvalid(int style, const QString &fromType)
+{
+    return QStringLiteral("从 %2 转换为字符串时，%1 不是有效的样式号。").arg(style).arg(fromType);
+}
+
+QString conversionFailed(const QString &value, const QString &type, const QString &column)
+{
+    QString out = QStringLiteral("将值 '%1' 转换成数据类型 %2 时失败").arg(value, type);
+    if (!column.isEmpty()) out += QStringLiteral("（列 %1）").arg(column);
+    return out + QStringLiteral("。");
+}
+
+QString unionWidthsDiffer()
+{
+    return QStringLiteral("使用 UNION 运算符组合的所有查询在其目标列表中的表达式数目必须相同。");
+}
+
+QString unionOrderByNotSelected()
+{
+    return QStringLiteral("如果语句中包含 UNION 运算符，那么 ORDER BY 子句中的项就必须出现在选择列表中。");
+}
+
+QString columnNamedTwiceInInsert(const QString &column)
+{
+    return QStringLiteral("在 INSERT 的列列表中多次指定了列名 '%1'。").arg(column);
+}
+
+QString valueCountMismatch() { return QStringLiteral("列名或所提供值的数目与表定义不匹配。"); }
+
+QString computedColumnNotModifiable(const QString &column)
+{
+    return QStringLiteral("无法修改列 \"%1\"，因为它是计算列。").arg(column);
+}
+
+QString fieldNotAColumn(const QString &field, const QString &table)
+{
+    return QStringLiteral("无法更新字段 '%1'：它不是表 '%2' 的列。").arg(field, table);
+}
+
+QString nulInText(const QString &text)
+{
+    return QStringLiteral("文本 '%1' 含有空字符 NUL (0x00)，数据库服务器无法存储。")
+        .arg(QString(text).replace(QChar(0), QStringLiteral("\\0")));
+}
+
+QString outerJoinOnlyInAndWhere(const QString &ops)
+{
+    return QStringLiteral("外部联接运算符 %1 只能出现在以 AND 连接的 WHERE 条件中。").arg(ops);
+}
+
+QString outerJoinNeedsTwoTables() { return QStringLiteral("外部联接运算符 *= 和 =* 只能用于含两个表的 SELECT。"); }
+
+QString outerJoinSidesSameTable(const QString &op)
+{
+    return QStringLiteral("%1 的两侧必须分别是 FROM 列表中不同表的列。").arg(op);
+}
+
+QString outerJoinInnerAlsoJoined(const QString &table)
+{
+    return QStringLiteral("表 '%1' 是外部联接子句的内部成员。如果该表还参与常规联接子句，则不允许这样做。").arg(table);
+}
+
+QString outerJoinCycle() { return QStringLiteral("此查询的外部联接构成了循环，没有一个表能保留其全部行。"); }
+
+QString unsupported(const QString &form) { return QStringLiteral("数据库层不支持 %1。").arg(form); }
+
+QString unsupportedConvert(const QString &fromType, const QString &toType)
+{
+    return QStringLiteral("数据库层不支持用 CONVERT 将 %1 转换为 %2。").arg(fromType, toType);
+}
+
+QString unsupportedLike(const QString &type) { return QStringLiteral("数据库层不支持对 %1 值使用 LIKE。").arg(type); }
+
+QString unsupportedTableHints() { return QStringLiteral("数据库层不支持表提示 (WITH ...)。"); }
+
+QString unsupportedJoinOn()
+{
+    return QStringLiteral("数据库层不支持 JOIN ... ON：请在 FROM 之后列出各表，并在 WHERE 中联接它们。");
+}
+
+QString unsupportedInsertForm(const QString &keyword)
+{
+    return QStringLiteral("数据库层不支持 INSERT %1：请用 VALUES (...) 给出值。").arg(keyword);
+}
+
+QString numbersAreNoDates(const QString &number)
+{
+    return QStringLiteral("数据库层不接受用数字表示日期（%1）。").arg(number);
+}
+
+QString dateArithmetic() { return QStringLiteral("数据库层不支持日期的算术运算。"); }
+
+QString moneyTimesMoney() { return QStringLiteral("数据库层不支持两个 money 值相乘。"); }
+
+QString divisionByMoney() { return QStringLiteral("数据库层不支持除以 money 值。"); }
+
+QString moduloOfMoney() { return QStringLiteral("数据库层不支持 money 值的取模运算。"); }
+
+QString computedColumnFromItself(const QString &column)
+{
+    return QStringLiteral("计算列 '%1' 由其自身计算得出。").arg(column);
+}
+
+QString computedColumnInvalid(const QString &table, const QString &column, const QString &why)
+{
+    return QStringLiteral("计算列 '%1.%2' 无效：%3").arg(table, column, why);
+}
+
+QString computedColumnDefinition(const QString &line)
+{
+    return QStringLiteral("计算列的定义须为 \"表.列 = 表达式\"：%1").arg(line);
+}
+
+QString computedColumnStored(const QString &column)
+{
+    return QStringLiteral("列 %1 是存储的列；只有生成列才能定义为计算列。").arg(column);
+}
+
+// ---- recordsets, connections and transactions
+
+QString objectClosed() { return QStringLiteral("对象关闭时，不允许操作。"); }
+
+QString objectOpen() { return QStringLiteral("对象打开时，不允许操作。"); }
+
+QString noCurrentRecord()
+{
+    return QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。");
+}
+
+QString connectionUnusable() { return QStringLiteral("连接无法用于执行此操作。在此上下文中它可能已被关闭或无效。"); }
+
+QString itemNotFound() { return QStringLiteral("在对应所需名称或序数的集合中，未找到项目。"); }
+
+QString recordsetNotUpdatable()
+{
+    return QStringLiteral("当前记录集不支持更新。这可能是提供程序的限制，也可能是选定锁定类型的限制。");
+}
+
+QString rowNotLocated() { return QStringLiteral("无法为更新定位行。"); }
+
+QString rowChangedSinceRead() { return QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后更改。"); }
+
+QString transactionsDoNotNest() { return QStringLiteral("已有事务正在运行；事务不能嵌套。"); }
+
+QString noActiveTransaction() { return QStringLiteral("没有活动的事务。"); }
+
+QString placeholdersNeedBatch() { return QStringLiteral("语句中含有 '?' 占位符；请用 ExecuteBatch 运行它。"); }
+
+QString batchStatementKind() { return QStringLiteral("ExecuteBatch 只运行 INSERT、UPDATE 或 DELETE 语句。"); }
+
+QString placeholderCount(int placeholders, int values)
+{
+    return QStringLiteral("语句有 %1 个占位符，而一行给出了 %2 个值。").arg(placeholders).arg(values);
+}
+
+QString resultTooLarge() { return QStringLiteral("结果过大：其中一列的数据超过 4 GB。"); }
+
+// ---- connection strings, settings and database files
+
+QString connectionStringInvalidNear(const QString &rest)
+{
+    return QStringLiteral("连接字符串在 '%1' 附近无效。").arg(rest);
+}
+
+QString connectionStringUnclosedBrace() { return QStringLiteral("连接字符串中有未闭合的 '{'。"); }
+
+QString connectionStringNoServer() { return QStringLiteral("连接字符串没有指定服务器 (Server=...)。"); }
+
+QString settingsNeedFourFields(const QString &line)
+{
+    return QStringLiteral("设置 \"%1\" 需要四个字段：服务器|用户名|密码|数据库。").arg(line);
+}
+
+QString embeddedNeedsDatabaseName()
+{
+    return QStringLiteral("嵌入式数据库需要数据库名 (Database=...)：其文件是程序旁的 <数据库名>.db。");
+}
+
+QString programFolderUnknown(const QString &database)
+{
+    return QStringLiteral("尚不知道程序所在的文件夹，找不到数据库“%1”。").arg(database);
+}
+
+QString schemaFileUnreadable(const QString &file) { return QStringLiteral("无法读取架构文件“%1”。").arg(file); }
+
+QString databaseFileMissing(const QString &file, const QString &name)
+{
+    return QStringLiteral("数据库文件“%1”不存在。请用以下命令建立：librarydb create \"sqlite|UID|PWD|%2\"")
+        .arg(file, name);
+}
+
+QString databaseFileCannotOpen(const QString &file, const QString &why)
+{
+    return QStringLiteral("无法打开数据库文件“%1”：%2").arg(file, why);
+}
+
+QString databaseFileCannotCreate(const QString &file, const QString &why)
+{
+    return QStringLiteral("无法建立数据库文件“%1”：%2").arg(file, why);
+}
+
+QString fileIsNoDatabase(const QString &file, const QString &why)
+{
+    return QStringLiteral("文件“%1”不是数据库：%2").arg(file, why);
+}
+
+QString databaseFileWithoutTables(const QString &file, const QString &name)
+{
+    return QStringLiteral("数据库文件“%1”中没有表。请用以下命令建表：librarydb create \"sqlite|UID|PWD|%2\"")
+        .arg(file, name);
+}
+
+QString serverDatabaseWithoutTables(const QString &database, const QString &server)
+{
+    return QStringLiteral("数据库“%1”中没有表。请用以下命令建表：librarydb create \"%2|UID|PWD|%1\"")
+        .arg(database, server);
+}
+
+QString databaseHasTables(const QString &database)
+{
+    return QStringLiteral("数据库“%1”中已经有表；没有建立任何内容。").arg(database);
+}
+
+QString scriptStatementFailed(const QString &why, const QString &statement)
+{
+    return QStringLiteral("%1\n语句：%2").arg(why, statement);
 }
 
 }  // namespace ado::msg

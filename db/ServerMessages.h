@@ -1,8 +1,9 @@
 #pragma once
 // The descriptions of database failures as the program's server gives them:
 // in the Chinese of its collation, naming the table, column and value
-// concerned. Both engines word their failures through these, so a clerk reads
-// the same text whichever engine answers.
+// concerned. Every text the database layer raises is here: the engines'
+// failures, the statement translator's refusals, the recordsets' and
+// connections' own, so a clerk reads the same text whichever engine answers.
 #include <QString>
 
 namespace ado::msg {
@@ -17,10 +18,115 @@ QString valueDoesNotFit(const QString &detail);
 QString busy();
 QString dateConversionFailed();
 QString readOnly(const QString &database, const QString &why);
+// The `why` of readOnly: what stops the writing.
+QString readOnlyDisk();                         // the file system is mounted read-only
+QString readOnlyFile();                         // the database file may not be written
+QString readOnlyFolder(const QString &folder);  // its folder can't take the journal beside it
+QString readOnlyOpened();                       // opened for reading only, for another reason
+QString readOnlyServer();                       // the server keeps the database read-only
 // Connecting.
 QString serverNotFound(const QString &server);
 QString loginFailed(const QString &user);
 QString databaseNotFound(const QString &database);
 QString connectionLost(const QString &detail);
+
+// The engine's own text, for a failure none of the above names.
+QString engineFailure(const QString &detail);
+QString cannotOpenFile();
+QString fileDamaged();
+QString diskFull();
+QString diskIoError();
+QString outOfMemory();
+QString moneyOverflow();
+QString likeEscapeNotSingle();
+QString transactionRolledBack();
+
+// ---- statements: syntax, names and values (the translator)
+
+QString syntaxErrorNear(const QString &near);
+QString syntaxErrorAtEnd();
+QString selectListName();  // where a condition stands in for a select item
+QString onlyOneStatement();
+QString emptyStatement();
+QString statementNotRun(const QString &keyword);
+QString missingCommentEnd();
+QString unclosedQuote(bool identifier, const QString &text);
+QString invalidObjectName(const QString &name);
+QString invalidColumnName(const QString &name);
+QString ambiguousColumnName(const QString &name);
+QString unboundIdentifier(const QString &qualifier, const QString &name);
+QString objectNameNotValidHere(const QString &name);
+QString selectStarWithoutTables();
+QString functionArgumentCount(const QString &function, int count);
+QString unknownFunction(const QString &function);
+QString operandTypeInvalid(const QString &type, const QString &op);
+QString operandTypeClash(const QString &type, const QString &target);
+QString convertStyleInvalid(int style, const QString &fromType);
+QString conversionFailed(const QString &value, const QString &type, const QString &column);
+QString unionWidthsDiffer();
+QString unionOrderByNotSelected();
+QString columnNamedTwiceInInsert(const QString &column);
+QString valueCountMismatch();
+QString computedColumnNotModifiable(const QString &column);
+QString fieldNotAColumn(const QString &field, const QString &table);
+QString nulInText(const QString &text);
+// The old outer joins "*=" and "=*".
+QString outerJoinOnlyInAndWhere(const QString &ops);
+QString outerJoinNeedsTwoTables();
+QString outerJoinSidesSameTable(const QString &op);
+QString outerJoinInnerAlsoJoined(const QString &table);
+QString outerJoinCycle();
+// What the layer does not take (`form` is the statement's own wording, as "UPDATE ... FROM").
+QString unsupported(const QString &form);
+QString unsupportedConvert(const QString &fromType, const QString &toType);
+QString unsupportedLike(const QString &type);
+QString unsupportedTableHints();
+QString unsupportedJoinOn();
+QString unsupportedInsertForm(const QString &keyword);
+QString numbersAreNoDates(const QString &number);
+QString dateArithmetic();
+QString moneyTimesMoney();
+QString divisionByMoney();
+QString moduloOfMoney();
+QString computedColumnFromItself(const QString &column);
+QString computedColumnInvalid(const QString &table, const QString &column, const QString &why);
+QString computedColumnDefinition(const QString &line);
+QString computedColumnStored(const QString &column);
+
+// ---- recordsets, connections and transactions
+
+QString objectClosed();
+QString objectOpen();
+QString noCurrentRecord();
+QString connectionUnusable();
+QString itemNotFound();
+QString recordsetNotUpdatable();
+QString rowNotLocated();
+QString rowChangedSinceRead();
+QString transactionsDoNotNest();
+QString noActiveTransaction();
+QString placeholdersNeedBatch();
+QString batchStatementKind();
+QString placeholderCount(int placeholders, int values);
+QString resultTooLarge();
+
+// ---- connection strings, settings and database files
+
+QString connectionStringInvalidNear(const QString &rest);
+QString connectionStringUnclosedBrace();
+QString connectionStringNoServer();
+QString settingsNeedFourFields(const QString &line);
+QString embeddedNeedsDatabaseName();
+QString programFolderUnknown(const QString &database);
+QString schemaFileUnreadable(const QString &file);
+QString databaseFileMissing(const QString &file, const QString &name);
+QString databaseFileCannotOpen(const QString &file, const QString &why);
+QString databaseFileCannotCreate(const QString &file, const QString &why);
+QString fileIsNoDatabase(const QString &file, const QString &why);
+QString databaseFileWithoutTables(const QString &file, const QString &name);
+QString serverDatabaseWithoutTables(const QString &database, const QString &server);
+QString databaseHasTables(const QString &database);
+// A failing statement of a schema script, and the statement.
+QString scriptStatementFailed(const QString &why, const QString &statement);
 
 }  // namespace ado::msg

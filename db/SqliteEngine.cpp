@@ -5,10 +5,14 @@
 #include "db/SqliteFunctions.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace ado {
 
@@ -79,6 +83,20 @@ void bindValue(sqlite3_stmt *st, int idx, const QVariant &v)
     }
 }
 
+// Why the database file can't be written, as the file system tells (for
+// the user the program runs as: root writes where a clerk may not).
+QString readOnlyReason(const QString &path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    struct statvfs vfs;
+    if (::statvfs(file.constData(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY)) return msg::readOnlyDisk();
+    if (::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) != 0) return msg::readOnlyFile();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return msg::readOnlyFolder(QDir::toNativeSeparators(folder));
+    return msg::readOnlyOpened();
+}
+
 QString describeError(sqlite3 *db, int rc)
 {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
@@ -113,10 +131,25 @@ QString describeError(sqlite3 *db, int rc)
     case SQLITE_READONLY_CANTINIT:
     case SQLITE_READONLY_CANTLOCK:
     case SQLITE_READONLY_RECOVERY:
-    case SQLITE_READONLY_ROLLBACK:
-        return msg::readOnly(db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString(), text);
-    default: return text;
+    case SQLITE_READONLY_ROLLBACK: {
+        const QString file = db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString();
+        return msg::readOnly(file, file.isEmpty() ? msg::readOnlyOpened() : readOnlyReason(file));
     }
+    default: break;
+    }
+    switch (ext & 0xff) {
+    case SQLITE_CANTOPEN: return msg::cannotOpenFile();
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return msg::fileDamaged();
+    case SQLITE_FULL: return msg::diskFull();
+    case SQLITE_IOERR: return msg::diskIoError();
+    case SQLITE_NOMEM: return msg::outOfMemory();
+    default: break;
+    }
+    // The program's own functions fail with a text of this catalogue already.
+    for (const QString &own : {msg::dateConversionFailed(), msg::moneyOverflow(), msg::likeEscapeNotSingle()})
+        if (text == own) return text;
+    return msg::engineFailure(text);
 }
 
 }  // namespace
@@ -189,16 +222,13 @@ void SqliteEngine::loadCatalog()
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeoutSeconds)
 {
     const QFileInfo fi(path);
-    if (!fi.exists())
-        throw Error(QStringLiteral(
-                        "The database file '%1' does not exist. Make it with: librarydb create \"sqlite|UID|PWD|%2\"")
-                        .arg(path, fi.completeBaseName()));
+    if (!fi.exists()) throw Error(msg::databaseFileMissing(path, fi.completeBaseName()));
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = describeError(db, rc);
+        const QString why = describeError(db, rc);
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Cannot open the database file '%1': %2").arg(path, msg));
+        throw Error(msg::databaseFileCannotOpen(path, why));
     }
     std::unique_ptr<SqliteEngine> e(new SqliteEngine(db));
     sqlite3_busy_timeout(db, std::max(0, timeoutSeconds) * 1000);
@@ -207,13 +237,9 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeou
     try {
         e->loadCatalog();
     } catch (const Error &err) {
-        throw Error(QStringLiteral("Cannot open the database file '%1': %2").arg(path, err.Description()));
+        throw Error(msg::databaseFileCannotOpen(path, err.Description()));
     }
-    if (e->m_catalog.tables.empty())
-        throw Error(
-            QStringLiteral(
-                "The database file '%1' holds no tables. Make them with: librarydb create \"sqlite|UID|PWD|%2\"")
-                .arg(path, fi.completeBaseName()));
+    if (e->m_catalog.tables.empty()) throw Error(msg::databaseFileWithoutTables(path, fi.completeBaseName()));
     return e;
 }
 
@@ -225,33 +251,32 @@ DatabaseState SqliteEngine::probe(const QString &path)
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = describeError(db, rc);
+        const QString why = describeError(db, rc);
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Cannot open the database file '%1': %2").arg(path, msg));
+        throw Error(msg::databaseFileCannotOpen(path, why));
     }
     sqlite3_stmt *st = nullptr;
     rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_schema WHERE type = 'table'", -1, &st, nullptr);
     int tables = -1;
     if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) tables = sqlite3_column_int(st, 0);
-    const QString msg = describeError(db, rc);
+    const QString why = describeError(db, rc);
     sqlite3_finalize(st);
     sqlite3_close_v2(db);
-    if (tables < 0) throw Error(QStringLiteral("The file '%1' is not a database: %2").arg(path, msg));
+    if (tables < 0) throw Error(msg::fileIsNoDatabase(path, why));
     return tables == 0 ? DatabaseState::Empty : DatabaseState::HasTables;
 }
 
 void SqliteEngine::create(const QString &path, const QString &ddl, const QStringList &initialStatements)
 {
     const DatabaseState state = probe(path);
-    if (state == DatabaseState::HasTables)
-        throw Error(QStringLiteral("The database '%1' already has tables; nothing was created.").arg(path));
+    if (state == DatabaseState::HasTables) throw Error(msg::databaseHasTables(path));
     sqlite3 *db = nullptr;
     const int rc =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = describeError(db, rc);
+        const QString why = describeError(db, rc);
         sqlite3_close_v2(db);
-        throw Error(QStringLiteral("Cannot create the database file '%1': %2").arg(path, msg));
+        throw Error(msg::databaseFileCannotCreate(path, why));
     }
     {
         std::unique_ptr<SqliteEngine> e(new SqliteEngine(db));
@@ -265,7 +290,7 @@ void SqliteEngine::create(const QString &path, const QString &ddl, const QString
                 try {
                     e->execute(s);
                 } catch (const Error &err) {
-                    throw Error(QStringLiteral("%1\nStatement: %2").arg(err.Description(), s));
+                    throw Error(msg::scriptStatementFailed(err.Description(), s));
                 }
             }
             e->exec("COMMIT");
@@ -320,7 +345,7 @@ long SqliteEngine::execute(const QString &sql)
     }
     if (!tr.paramKinds.empty()) {
         sqlite3_finalize(st);
-        throw Error(QStringLiteral("The statement holds '?' placeholders; run it with ExecuteBatch."));
+        throw Error(msg::placeholdersNeedBatch());
     }
     const int rc = sqlite3_step(st);
     sqlite3_finalize(st);
@@ -331,16 +356,13 @@ long SqliteEngine::execute(const QString &sql)
 long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
     dialect::Translation tr = translation(sql);
-    if (tr.type == dialect::Translation::Select)
-        throw Error(QStringLiteral("ExecuteBatch runs INSERT, UPDATE or DELETE only."));
+    if (tr.type == dialect::Translation::Select) throw Error(msg::batchStatementKind());
     sqlite3_stmt *st = prepare(tr.sql);
     long total = 0;
     try {
         for (const QVariantList &row : rows) {
             if (size_t(row.size()) != tr.paramKinds.size())
-                throw Error(QStringLiteral("The statement has %1 placeholders; a row gives %2 values.")
-                                .arg(tr.paramKinds.size())
-                                .arg(row.size()));
+                throw Error(msg::placeholderCount(int(tr.paramKinds.size()), int(row.size())));
             for (int i = 0; i < row.size(); ++i)
                 bindValue(st, i + 1, dialect::toStorage(tr.paramKinds[size_t(i)], row[i]));
             const int rc = sqlite3_step(st);
@@ -359,24 +381,17 @@ long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantLi
 std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, const std::vector<FieldChange> &changes)
 {
     const auto *rs = dynamic_cast<const StoredResult *>(&result);
-    if (!rs || !rs->updatable)
-        throw Error(
-            QStringLiteral("Current Recordset does not support updating. This may be a limitation of the provider, "
-                           "or of the selected locktype."));
+    if (!rs || !rs->updatable) throw Error(msg::recordsetNotUpdatable());
     const dialect::TableInfo *t = m_catalog.find(rs->table);
-    if (!t || row < 0 || row >= rs->rows) throw Error(QStringLiteral("Row cannot be located for updating."));
+    if (!t || row < 0 || row >= rs->rows) throw Error(msg::rowNotLocated());
     QStringList sets;
     std::vector<QVariant> stored;
     std::vector<QVariant> readBack;
     for (const FieldChange &ch : changes) {
         const int src = rs->sourceColumns[size_t(ch.first)];
-        if (src < 0)
-            throw Error(QStringLiteral("The field '%1' cannot be updated: it is not a column of table '%2'.")
-                            .arg(rs->names.value(ch.first), t->name));
+        if (src < 0) throw Error(msg::fieldNotAColumn(rs->names.value(ch.first), t->name));
         const dialect::ColumnInfo &c = t->columns[size_t(src)];
-        if (c.generated)
-            throw Error(
-                QStringLiteral("The column \"%1\" cannot be modified because it is a computed column.").arg(c.name));
+        if (c.generated) throw Error(msg::computedColumnNotModifiable(c.name));
         QString q = c.name;
         q.replace(QLatin1Char('"'), QLatin1String("\"\""));
         sets << QStringLiteral("\"%1\" = ?%2").arg(q).arg(sets.size() + 1);
@@ -394,9 +409,7 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
     const int rc = sqlite3_step(st);
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) fail(rc);
-    if (sqlite3_changes64(m_db) == 0)
-        throw Error(QStringLiteral(
-            "Row cannot be located for updating. Some values may have been changed since it was last read."));
+    if (sqlite3_changes64(m_db) == 0) throw Error(msg::rowChangedSinceRead());
     return readBack;
 }
 

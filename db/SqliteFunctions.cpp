@@ -3,6 +3,7 @@
 #include "db/SqliteFunctions.h"
 
 #include "db/Dialect.h"
+#include "db/ServerMessages.h"
 
 #include <QCollator>
 #include <QDateTime>
@@ -21,6 +22,13 @@ void resultQString(sqlite3_context *ctx, const QString &s)
 {
     const QByteArray u = s.toUtf8();
     sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+// Fails the statement with `text`, which the engine then reports as it stands.
+void resultError(sqlite3_context *ctx, const QString &text)
+{
+    const QByteArray u = text.toUtf8();
+    sqlite3_result_error(ctx, u.constData(), int(u.size()));
 }
 
 // lib_date_text(stored, style, length): CONVERT(varchar(length), date, style)
@@ -67,7 +75,7 @@ void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv)
         std::memcpy(buf, u.constData(), size_t(std::min<int>(k, sizeof buf - 1)));
     }
     if (k > len) {
-        sqlite3_result_error(ctx, "Arithmetic overflow error converting money to data type varchar.", -1);
+        resultError(ctx, msg::moneyOverflow());
         return;
     }
     sqlite3_result_text(ctx, buf, k, SQLITE_TRANSIENT);
@@ -90,7 +98,7 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultQString(ctx, *d);
         return;
     }
-    sqlite3_result_error(ctx, "Conversion failed when converting date and/or time from character string.", -1);
+    resultError(ctx, msg::dateConversionFailed());
 }
 
 // The server's LIKE: % any run, _ any one character, [abc] [a-z] [^abc] one
@@ -169,7 +177,7 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     if (argc == 3) {
         const auto *e = static_cast<const char16_t *>(sqlite3_value_text16(argv[2]));
         if (sqlite3_value_bytes16(argv[2]) != 2) {
-            sqlite3_result_error(ctx, "The escape of LIKE must be a single character.", -1);
+            resultError(ctx, msg::likeEscapeNotSingle());
             return;
         }
         esc = e[0];

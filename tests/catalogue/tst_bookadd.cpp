@@ -461,6 +461,48 @@ private slots:
         QCOMPARE(ed().Txt_PressDate->Text(), QStringLiteral("2024/3/5"));
     }
 
+    void aPublicationDateTheBoxKeepsIsTheDateStored()
+    {
+        // Forms a clerk types: those the box keeps are stored as that day;
+        // those the database would not store as the day the box read are emptied.
+        const QList<std::pair<QString, QString>> cases = {
+            {QStringLiteral("2024-1-5"), QStringLiteral("2024-01-05")},
+            {QStringLiteral("2024/01/05"), QStringLiteral("2024-01-05")},
+            {QStringLiteral("2024.1.5"), QStringLiteral("2024-01-05")},
+            {QStringLiteral("1/5/2024"), QStringLiteral("2024-01-05")},
+            {QStringLiteral(" 2024-01-05 10:30 "), QStringLiteral("2024-01-05 10:30:00")},
+            {QStringLiteral("2024年1月5日"), QString()},
+            {QStringLiteral("24年1月5日"), QString()},
+            {QStringLiteral("1/5"), QString()},
+            {QStringLiteral("24-1-5"), QString()},
+            {QStringLiteral("1-5-24"), QString()},  // 2001-05-24 to the box, 2024-01-05 to the database
+            {QStringLiteral("1700-01-01"), QString()},
+            {QStringLiteral("2024-1-5 10:30 下午"), QString()},
+        };
+        int n = 0;
+        for (const auto &[typed, stored] : cases) {
+            const QString isbn = QStringLiteral("978-D%1").arg(++n);
+            open(QStringLiteral("ADD_Book"));
+            fillTitle(isbn);
+            ed().Chk_FrameSwitch->setValue(vb::vbUnchecked);
+            ed().Txt_PressDate->setText(typed);
+            QVERIFY(ed().runValidate(ed().Txt_PressDate.get()));
+            QCOMPARE(ed().Txt_PressDate->Text(), stored.isEmpty() ? QString() : typed);
+            ed().Cmd_Add_Click();
+            QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(typed + QStringLiteral(": ") + m_msg->msgs.value(0).text));
+            QCOMPARE(titles(isbn), 1);
+            QCOMPARE(field(QStringLiteral("CONVERT(varchar(20),出版时间,20)"), isbn),
+                     stored.size() == 10 ? stored + QStringLiteral(" 00:00:00") : stored);
+        }
+        // Changing a title goes the same way.
+        open(QStringLiteral("MOD_Book"), QStringLiteral("978-D1"));
+        ed().Txt_PressDate->setText(QStringLiteral("2023年12月1日"));
+        ed().runValidate(ed().Txt_PressDate.get());
+        ed().Cmd_Add_Click();
+        QVERIFY(m_msg->msgs.isEmpty());
+        QCOMPARE(field(QStringLiteral("出版时间"), QStringLiteral("978-D1")), QString());
+    }
+
     void translucencySwitch()
     {
         open(QStringLiteral("ADD_Book"));

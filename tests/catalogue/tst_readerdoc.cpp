@@ -363,6 +363,46 @@ private slots:
         QCOMPARE(readerValue(QStringLiteral("R005"), QStringLiteral("性别")), QStringLiteral("0"));
     }
 
+    // A name another program wrote with a NUL character in it.
+    void aNameHoldingANulIsShownAndSavedBackUnchanged()
+    {
+        const QString name = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        const QString id = QStringLiteral("R003");
+        if (testsupport::TempDb::onServer()) {
+            // The server keeps no NUL in a text: no program can write one ...
+            QVERIFY(
+                !m_db->raw(QStringLiteral("UPDATE 读者档案 SET 姓名 = 'a' || chr(0) || 'b' WHERE 读者编号 = 'R003'")));
+            // ... and the editor's save of one is refused, with the reader as it was.
+            openEditor(QStringLiteral("MOD"), id);
+            ed().Txt_Name->setText(name);
+            ed().Cmd_Add_Click();
+            QCOMPARE(m_msg->msgs.size(), 1);
+            QVERIFY2(m_msg->last().contains(QStringLiteral("NUL")), qPrintable(m_msg->last()));
+            QVERIFY(ed().IsLoaded());
+            QCOMPARE(readerValue(id, QStringLiteral("姓名")), QStringLiteral("王五"));
+            return;
+        }
+        QVERIFY(m_db->raw(QStringLiteral("UPDATE 读者档案 SET 姓名 = 'a' || char(0) || 'b', 地址 = 'x' || char(0) "
+                                         "WHERE 读者编号 = 'R003'")));
+        QCOMPARE(readerValue(id, QStringLiteral("姓名")), name);
+        QCOMPARE(grid().TextMatrix(rowOf(id), 1), QStringLiteral("王五"));  // the list as filled before
+        w().Cmd_Refresh_Click();
+        QCOMPARE(grid().TextMatrix(rowOf(id), 1), name);
+        openEditor(QStringLiteral("MOD"), id);
+        QCOMPARE(ed().Txt_Name->Text(), name);
+        QCOMPARE(ed().Txt_Address->Text(), QStringLiteral("x") + QChar(0));
+        const QString before = m_db->db.dump();
+        ed().Cmd_Add_Click();
+        QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(m_msg->last()));
+        QVERIFY(!ed().IsLoaded());
+        QCOMPARE(m_db->db.dump(), before);
+        QCOMPARE(readerValue(id, QStringLiteral("姓名")), name);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 姓名 = ") + SQLQuote(name)), 1);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 地址 = ")
+                       + SQLQuote(QStringLiteral("x") + QChar(0))),
+                 1);
+    }
+
     // The list opens the editor modally with the mode and the number of the current row.
     void listOpensTheEditor()
     {

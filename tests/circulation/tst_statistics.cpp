@@ -230,6 +230,22 @@ private slots:
         QCOMPARE(rows(w().Chart_Brw.get()).first(), QStringLiteral("978-1=3"));
     }
 
+    // Dates the database would not read as the boxes do take the defaults too.
+    void datesTheDatabaseCannotReadTakeTheDefaults()
+    {
+        w().Cmd_Borrow_Click();
+        w().Txt_From->setText(QStringLiteral("2024年3月2日"));
+        w().Txt_To->setText(QStringLiteral("3/15"));
+        w().Cmd_OK_Click();
+        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01"));
+        QCOMPARE(w().Txt_To->Text(), QStringLiteral("2024-03-15"));
+        QCOMPARE(rows(w().Chart_Brw.get()),
+                 QStringList({QStringLiteral("978-1=3"), QStringLiteral("978-2=2")}) + emptyRows(8));
+        w().Txt_From->setText(QStringLiteral("1-1-24"));  // 2001-01-24 to the box, 2024-01-01 to the database
+        w().Cmd_OK_Click();
+        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01"));
+    }
+
     // A click into a date box chooses the title ranking without drawing it; 确定 draws it.
     void clickIntoADateBoxChoosesTheTitleRanking()
     {

@@ -241,6 +241,21 @@ private slots:
         QCOMPARE(damages(), without(before.damages, Ds({2})));
     }
 
+    // A range the database would not read as the boxes do is replaced by the
+    // defaults, as any text that is no date, and the clean-up runs.
+    void returnedLoansWithDatesTheDatabaseCannotRead()
+    {
+        w().Chk_Brw_Return->setValue(vb::vbChecked);
+        w().Txt_From->setText(QStringLiteral("2024年3月10日"));
+        w().Txt_To->setText(QStringLiteral("24-3-14"));
+        const Snapshot before = snapshot();
+        run({});
+        expectSuccess();
+        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01"));
+        QCOMPARE(w().Txt_To->Text(), QStringLiteral("2024-03-15"));
+        QCOMPARE(loans(), without(before.loans, Ls({2, 3, 7})));
+    }
+
     void allLoansTakeTheirDamageRecords()
     {
         vb::CheckBox *all = w().Chk_Brw_All.get();

@@ -14,6 +14,25 @@
 #include <QLineEdit>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
+
+namespace {
+
+// While alive the process acts as an ordinary user (nobody) when the tests run
+// as root, who writes everywhere; a clerk's account does not.
+struct AsClerk {
+    bool switched = false;
+    AsClerk()
+    {
+        if (::geteuid() == 0) switched = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    }
+    ~AsClerk()
+    {
+        if (switched && ::seteuid(0) == 0) (void)::setegid(0);
+    }
+};
+
+}  // namespace
 
 class TestLogin : public QObject {
     Q_OBJECT
@@ -210,6 +229,172 @@ private slots:
         QCOMPARE(log.last().title, QStringLiteral("错误"));
         QVERIFY(!connectionOpen());
         QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+    }
+
+    // ---- server values that the settings file or the connection string would split
+
+    void barInAServerBoxIsRefusedAndTheFileKept()
+    {
+        MsgLog log;
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        const QList<FTextBox *> boxes = {login().Txt_SQLServer.get(), login().Txt_SQLUID.get(),
+                                         login().Txt_SQLPassword.get(), login().Txt_SQLDB.get()};
+        for (FTextBox *box : boxes) {
+            const QString was = box->Text();
+            box->setText(QStringLiteral("p|w"));
+            login().Cmd_Login_Click();
+            QCOMPARE(log.last().text, QStringLiteral("服务器配置信息中不能含有字符“|”！"));
+            QCOMPARE(log.last().icon, QStringLiteral("!"));
+            QCOMPARE(log.last().title, QStringLiteral("提示"));
+            QVERIFY(!connectionOpen());
+            QVERIFY(!vb::Default<Frm_Main>().IsLoaded());
+            QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+            box->setText(was);
+        }
+        QCOMPARE(log.count(), 4);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+        // The values as they were log in.
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 4);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+    }
+
+    void semicolonsAndBracesInServerValuesReachTheDatabase()
+    {
+        // A login whose password holds ";" and "}" (and, on the embedded
+        // engine, a database file whose name does).
+        QString uid = db->uid(), pwd = QStringLiteral("a;b}c;"), database = db->database();
+        if (testsupport::TempDb::onServer()) {
+            uid = QStringLiteral("clerk_%1").arg(QCoreApplication::applicationPid());
+            QVERIFY(db->raw(QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN PASSWORD 'a;b}c;'; "
+                                           "GRANT ALL ON ALL TABLES IN SCHEMA public TO %1")
+                                .arg(uid)));
+        } else {
+            database = QFileInfo(db->database()).dir().filePath(QStringLiteral("{lib;x}.db"));
+            QVERIFY(QFile::copy(db->database(), database));
+        }
+        login().Txt_SQLUID->setText(uid);
+        login().Txt_SQLPassword->setText(pwd);
+        login().Txt_SQLDB->setText(database);
+        MsgLog log;
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 0);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        {
+            ado::Recordset rs;  // the login was recorded in the database the values name
+            rs.Open(QStringLiteral("SELECT COUNT(*) FROM 账户登录"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+            QCOMPARE(rs.Fields(0).toString(), QStringLiteral("1"));
+        }
+        // The file keeps its four fields; the next start fills the boxes with them.
+        QCOMPARE(app->read(QStringLiteral("Server.ini")),
+                 QStringList({db->server(), uid, pwd, database}).join(QLatin1Char('|')).toUtf8() + "\r\n");
+        vb::Default<Frm_Main>().Menu_File_Logout_Click();
+        QCOMPARE(login().Txt_SQLPassword->Text(), pwd);
+        QCOMPARE(login().Txt_SQLDB->Text(), database);
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 0);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        vb::Default<Frm_Main>().Unload();
+        if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
+        if (testsupport::TempDb::onServer())
+            QVERIFY(db->raw(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(uid)));
+    }
+
+    // ---- a database that can't be written
+
+    // Logs in; returns the messages of the login and the descriptions of two writes after it.
+    QStringList loginAndWriteTwice(MsgLog &log)
+    {
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QStringList out;
+        for (const RecordedMsg &m : log.msgs) out << m.icon + QLatin1Char(' ') + m.title + QLatin1Char(' ') + m.text;
+        for (const QString &name : {QStringLiteral("新出版社"), QStringLiteral("又一出版社")}) {
+            try {
+                SQLConn().Execute(QStringLiteral("INSERT 出版社 (出版社名称) VALUES (") + SQLQuote(name)
+                                  + QStringLiteral(")"));
+                out << QStringLiteral("written");
+            } catch (const ado::Error &e) {
+                out << e.Description();
+            }
+        }
+        return out;
+    }
+
+    void aDatabaseThatCannotBeWrittenIsReportedAtLogin_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void aDatabaseThatCannotBeWrittenIsReportedAtLogin()
+    {
+        QFETCH(bool, folder);
+        QString name, why;
+        if (testsupport::TempDb::onServer()) {
+            if (folder) QSKIP("a server database has no folder");
+            QVERIFY(db->raw(
+                QStringLiteral("ALTER DATABASE \"%1\" SET default_transaction_read_only = on").arg(db->database())));
+            name = db->database();
+            why = QStringLiteral("服务器将该数据库设为只读");
+        } else {
+            name = db->database();
+            const QString dir = QFileInfo(name).absolutePath();
+            const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup
+                             | QFile::ExeOther;
+            const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+            QVERIFY(QFile::setPermissions(dir, folder ? all : all | writable));
+            QVERIFY(QFile::setPermissions(name, folder
+                                                    ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | writable
+                                                    : QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            why = folder ? QStringLiteral("文件所在的文件夹“%1”不允许写入").arg(dir)
+                         : QStringLiteral("文件只读，当前用户无权写入");
+        }
+        MsgLog log;
+        QStringList seen;
+        {
+            AsClerk clerk;
+            seen = loginAndWriteTwice(log);
+        }
+        QCOMPARE(seen.size(), 3);
+        // At login: the login stands, and the clerk reads which database and why.
+        QVERIFY2(seen[0].startsWith(QStringLiteral("! 提示 登录成功，但本次登录未能记入数据库：")),
+                 qPrintable(seen[0]));
+        QVERIFY2(seen[0].contains(QStringLiteral("“") + name + QStringLiteral("”")) && seen[0].contains(why),
+                 qPrintable(seen[0]));
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QVERIFY(connectionOpen());
+        // Each write after it is refused with the same account of it.
+        QVERIFY2(seen[1].contains(name) && seen[1].contains(why), qPrintable(seen[1]));
+        QCOMPARE(seen[2], seen[1]);
+        QCOMPARE(log.count(), 1);
+
+        vb::Default<Frm_Main>().Unload();
+        SQLConn().Close();
+        if (!testsupport::TempDb::onServer())  // the folder can be emptied again
+            QFile::setPermissions(QFileInfo(name).absolutePath(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (testsupport::TempDb::onServer()) {
+            QVERIFY(
+                db->raw(QStringLiteral(
+                            "BEGIN READ WRITE; ALTER DATABASE \"%1\" SET default_transaction_read_only = off; COMMIT")
+                            .arg(db->database())));
+        }
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE '%出版社'")),
+                 db->scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 出版社名称 LIKE '%出版社' AND 出版社名称 "
+                                           "NOT IN ('新出版社', '又一出版社')")));
+    }
+
+    void aWritableDatabaseLogsInWithoutAWord()
+    {
+        MsgLog log;
+        const QStringList seen = loginAndWriteTwice(log);
+        QCOMPARE(seen, QStringList({QStringLiteral("written"), QStringLiteral("written")}));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
     }
 
     // ---- a successful login

@@ -146,6 +146,23 @@ private slots:
         QCOMPARE(listed().size(), 8);
     }
 
+    // Dates the database would not read as the box does take the defaults,
+    // as any text that is no date: the filter always runs.
+    void aRangeTheDatabaseCannotReadTakesTheDefaults()
+    {
+        showChild(w());
+        for (const QString &typed : {QStringLiteral("2024年3月2日"), QStringLiteral("3/2"), QStringLiteral("24-3-2"),
+                                     QStringLiteral("3-2-24")}) {
+            w().Txt_From->setText(typed);
+            w().Txt_To->setText(typed);
+            w().Cmd_OK_Click();
+            QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(typed + QStringLiteral(": ") + m_msg->msgs.value(0).text));
+            QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01 00:00:00"));
+            QCOMPARE(w().Txt_To->Text(), QStringLiteral("2024-03-15 10:20:30"));
+            QCOMPARE(listed().size(), 10);
+        }
+    }
+
     void bulkDeleteAsksFirst()
     {
         showChild(w());

@@ -28,8 +28,8 @@ QString errorOf(const std::function<void()> &f)
     return QString();
 }
 
-const QString kEof = QStringLiteral("Either BOF or EOF is True");
-const QString kNoItem = QStringLiteral("Item cannot be found in the collection");
+const QString kEof = QStringLiteral("BOF 或 EOF 中有一个是“真”");
+const QString kNoItem = QStringLiteral("在对应所需名称或序数的集合中，未找到项目");
 
 }  // namespace
 
@@ -49,6 +49,7 @@ private slots:
     void transactions();
     void busyDatabaseWaitsForTheTimeout();
     void librarydbTool();
+    void descriptionsAreInChinese();
     void lostServerConnection();
 };
 
@@ -71,6 +72,25 @@ void TestAdo::connectionStrings()
     QCOMPARE(c.embeddedPath(), QStringLiteral("/tmp/x.db"));
     QVERIFY(!errorOf([] { ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};UID=u")); }).isEmpty());
     QVERIFY(!errorOf([] { ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|u|p")); }).isEmpty());
+
+    // Values holding the string's own marks come back whole: ";" braced, "}" doubled inside braces.
+    for (const QString &v : {QStringLiteral("a;b"), QStringLiteral("a;b}c"), QStringLiteral("}"), QStringLiteral("{x}"),
+                             QStringLiteral("{x;"), QStringLiteral("x=y;z=w"), QStringLiteral(";}};")}) {
+        ado::ConnectionInfo d;
+        d.server = QStringLiteral("host");
+        d.uid = v;
+        d.pwd = v;
+        d.database = v;
+        const ado::ConnectionInfo back = ado::ConnectionInfo::parse(d.toString());
+        QCOMPARE(back.uid, v);
+        QCOMPARE(back.pwd, v);
+        QCOMPARE(back.database, v);
+        QCOMPARE(back.server, QStringLiteral("host"));
+    }
+    const ado::ConnectionInfo e =
+        ado::ConnectionInfo::parse(QStringLiteral("Driver={SQL Server};Server=sqlite;UID=u;PWD={p;w}}};Database=lib"));
+    QCOMPARE(e.pwd, QStringLiteral("p;w}"));
+    QCOMPARE(e.database, QStringLiteral("lib"));
 }
 
 void TestAdo::embeddedDatabaseBesideTheProgram()
@@ -83,7 +103,7 @@ void TestAdo::embeddedDatabaseBesideTheProgram()
     conn.ConnectionTimeout = 1;
     // A missing database is an error, and no empty file is left behind.
     const QString err = errorOf([&] { conn.Open(cs); });
-    QVERIFY2(err.contains(file) && err.contains(QStringLiteral("does not exist")), qPrintable(err));
+    QVERIFY2(err.contains(file) && err.contains(QStringLiteral("不存在")), qPrintable(err));
     QVERIFY(!QFile::exists(file));
     QCOMPARE(conn.State(), int(ado::adStateClosed));
     QVERIFY(!errorOf([&] { conn.Execute(QStringLiteral("SELECT * FROM 账户")); }).isEmpty());
@@ -92,9 +112,7 @@ void TestAdo::embeddedDatabaseBesideTheProgram()
     QCOMPARE(ado::ProbeDatabase(info), ado::DatabaseState::Missing);
     ado::CreateDatabase(info, TempDb::schemaDir());
     QCOMPARE(ado::ProbeDatabase(info), ado::DatabaseState::HasTables);
-    QVERIFY(errorOf([&] {
-                ado::CreateDatabase(info, TempDb::schemaDir());
-            }).contains(QStringLiteral("already has tables")));
+    QVERIFY(errorOf([&] { ado::CreateDatabase(info, TempDb::schemaDir()); }).contains(QStringLiteral("中已经有表")));
     conn.Open(cs);
     QCOMPARE(conn.State(), int(ado::adStateOpen));
     QVERIFY(!errorOf([&] { conn.Open(cs); }).isEmpty());
@@ -111,7 +129,7 @@ void TestAdo::embeddedDatabaseBesideTheProgram()
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
     QCOMPARE(ado::ProbeDatabase(info), ado::DatabaseState::Empty);
-    QVERIFY(errorOf([&] { conn.Open(cs); }).contains(QStringLiteral("no tables")));
+    QVERIFY(errorOf([&] { conn.Open(cs); }).contains(QStringLiteral("中没有表")));
     QFile::remove(file);
 }
 
@@ -189,7 +207,7 @@ void TestAdo::fieldsAtEndOfFileOrUnknown()
     QVERIFY(rs.EOF_());
     QVERIFY(errorOf([&] { rs.Fields(0); }).contains(kEof));
     rs.Close();
-    QVERIFY(errorOf([&] { rs.Fields(0); }).contains(QStringLiteral("closed")));
+    QVERIFY(errorOf([&] { rs.Fields(0); }).contains(QStringLiteral("对象关闭时，不允许操作")));
 }
 
 void TestAdo::typedValues()
@@ -256,7 +274,7 @@ void TestAdo::libraryInformationSaved()
     again.Open(QStringLiteral("select * from 图书馆信息"), db.conn(), ado::adOpenDynamic, ado::adLockOptimistic);
     again.SetField(QStringLiteral("图书馆名称"), QStringLiteral("另一个"));
     again.SetField(QStringLiteral("每日超期罚金"), QStringLiteral("五毛"));
-    QVERIFY(errorOf([&] { again.Update(); }).contains(QStringLiteral("money")));
+    QVERIFY(errorOf([&] { again.Update(); }).contains(QStringLiteral("转换成数据类型 money 时失败")));
     QCOMPARE(db.scalar(QStringLiteral("SELECT 图书馆名称 FROM 图书馆信息")), QStringLiteral(" 新名字 "));
 }
 
@@ -267,7 +285,7 @@ void TestAdo::readOnlyAndJoinedRecordsetsRefuseUpdates()
     rs.Open(QStringLiteral("SELECT * FROM 账户"), db.conn());
     QVERIFY(errorOf([&] {
                 rs.SetField(QStringLiteral("状态"), QStringLiteral("停用"));
-            }).contains(QStringLiteral("does not support updating")));
+            }).contains(QStringLiteral("当前记录集不支持更新")));
     ado::Recordset joined;
     joined.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 账户.账户类型 = 账户类型.账户类型"), db.conn(),
                 ado::adOpenDynamic, ado::adLockOptimistic);
@@ -277,7 +295,7 @@ void TestAdo::readOnlyAndJoinedRecordsetsRefuseUpdates()
     computed.Open(QStringLiteral("SELECT 用户名, CONVERT(varchar(20),最后登录时间,20) AS 时间 FROM 账户"), db.conn(),
                   ado::adOpenDynamic, ado::adLockOptimistic);
     computed.SetField(QStringLiteral("时间"), QStringLiteral("2024-01-01"));
-    QVERIFY(errorOf([&] { computed.Update(); }).contains(QStringLiteral("cannot be updated")));
+    QVERIFY(errorOf([&] { computed.Update(); }).contains(QStringLiteral("无法更新字段")));
     QCOMPARE(db.scalar(QStringLiteral("SELECT 状态 FROM 账户")), QStringLiteral("正常"));
 }
 
@@ -287,7 +305,7 @@ void TestAdo::transactions()
     ado::Connection &c = db.conn();
     c.BeginTrans();
     QVERIFY(c.InTransaction());
-    QVERIFY(errorOf([&] { c.BeginTrans(); }).contains(QStringLiteral("do not nest")));
+    QVERIFY(errorOf([&] { c.BeginTrans(); }).contains(QStringLiteral("事务不能嵌套")));
     c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)"));
     c.RollbackTrans();
     QVERIFY(!c.InTransaction());
@@ -296,8 +314,8 @@ void TestAdo::transactions()
     c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)"));
     c.CommitTrans();
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社")), QStringLiteral("1"));
-    QVERIFY(errorOf([&] { c.CommitTrans(); }).contains(QStringLiteral("No transaction")));
-    QVERIFY(errorOf([&] { c.RollbackTrans(); }).contains(QStringLiteral("No transaction")));
+    QVERIFY(errorOf([&] { c.CommitTrans(); }).contains(QStringLiteral("没有活动的事务")));
+    QVERIFY(errorOf([&] { c.RollbackTrans(); }).contains(QStringLiteral("没有活动的事务")));
 }
 
 // A write transaction starts as the writer: a second one waits for the first
@@ -340,7 +358,7 @@ void TestAdo::librarydbTool()
     };
     QString out, err;
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELECT * FROM 账户")}, nullptr, &err), 1);
-    QVERIFY(err.contains(QStringLiteral("does not exist")));
+    QVERIFY(err.contains(QStringLiteral("不存在")));
     QCOMPARE(run({QStringLiteral("ensure"), settings}), 0);
     QCOMPARE(run({QStringLiteral("ensure"), settings}, &out), 0);
     QVERIFY(out.isEmpty());
@@ -383,6 +401,54 @@ void TestAdo::lostServerConnection()
             }).contains(QStringLiteral("连接已断开")));
     QCOMPARE(c.Execute(QStringLiteral("INSERT 出版社 VALUES ('丙', Null, Null)")), 1L);
     QCOMPARE(db.scalar(QStringLiteral("SELECT 出版社名称 FROM 出版社")), QStringLiteral("丙"));
+}
+
+// What a clerk reads when the database refuses: the server's Chinese, naming
+// what it names, on either engine; no sentence of the engines' own English.
+void TestAdo::descriptionsAreInChinese()
+{
+    TempDb db;
+    ado::Connection &c = db.conn();
+    c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', '不是日期', Null)"));
+    const QList<std::pair<QString, std::function<void()>>> cases = {
+        {QStringLiteral("出版社"), [&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }},
+        {QStringLiteral("电话"), [&] { c.Execute(QStringLiteral("SELECT 电话 FROM 出版社")); }},
+        {QStringLiteral("出版"), [&] { c.Execute(QStringLiteral("SELECT * FROM 出版")); }},
+        {QStringLiteral("FROM"), [&] { c.Execute(QStringLiteral("SELECT FROM 出版社")); }},
+        {QStringLiteral("2024-02-30"),
+         [&] { c.Execute(QStringLiteral("INSERT 账户登录 VALUES ('a', '2024-02-30')")); }},
+        // A date the engine itself reads from a column.
+        {QStringLiteral("日期"),
+         [&] {
+             ado::Recordset rs;
+             rs.Open(QStringLiteral("SELECT CONVERT(datetime, 地址) FROM 出版社"), c);
+         }},
+        {QStringLiteral("BOF"),
+         [&] {
+             ado::Recordset rs;
+             rs.Open(QStringLiteral("SELECT * FROM 出版社 WHERE 1 = 0"), c);
+             rs.Fields(0);
+         }},
+        {QString(),
+         [&] {
+             ado::Connection closed;
+             closed.Execute(QStringLiteral("SELECT * FROM 出版社"));
+         }},
+        {QString(), [&] { c.CommitTrans(); }},
+        {QStringLiteral("Database="),
+         [&] {
+             ado::Connection other;
+             other.Open(QStringLiteral("Driver={SQL Server};Server=sqlite;UID=u;PWD=p"));
+         }},
+    };
+    static const QRegularExpression englishSentence(QStringLiteral("[A-Za-z]+ [a-z]+ [a-z]+"));
+    static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    for (const auto &[names, run] : cases) {
+        const QString d = errorOf(run);
+        QVERIFY2(!d.isEmpty(), qPrintable(names));
+        QVERIFY2(d.contains(chinese) && !d.contains(englishSentence), qPrintable(d));
+        QVERIFY2(d.contains(names), qPrintable(d));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAdo)

@@ -196,47 +196,47 @@ void TestDialect::refusedForms_data()
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown table") << "SELECT * FROM 不存在"
-                                   << "Invalid object name '不存在'";
+                                   << "对象名 '不存在' 无效。";
     QTest::newRow("unknown column") << "SELECT 电话 FROM 出版社"
-                                    << "Invalid column name '电话'";
+                                    << "列名 '电话' 无效。";
     QTest::newRow("ambiguous column") << "SELECT 地址 FROM 出版社, 读者档案"
-                                      << "Ambiguous column name '地址'";
+                                      << "列名 '地址' 不明确。";
     QTest::newRow("two statements") << "SELECT * FROM 出版社; SELECT * FROM 账户"
-                                    << "one statement";
+                                    << "一次只能运行一条语句";
     QTest::newRow("ansi join") << "SELECT * FROM 出版社 JOIN 图书档案 ON 1 = 1"
-                               << "JOIN";
+                               << "数据库层不支持 JOIN ... ON";
     QTest::newRow("other statement") << "DROP TABLE 出版社"
-                                     << "only SELECT, INSERT, UPDATE and DELETE";
+                                     << "只运行 SELECT、INSERT、UPDATE 和 DELETE 语句，不运行 'DROP' 语句";
     QTest::newRow("unknown function") << "SELECT SOUNDEX(地址) FROM 出版社"
-                                      << "not a recognized built-in function";
+                                      << "'SOUNDEX' 不是可以识别的内置函数名称";
     QTest::newRow("top percent") << "SELECT TOP 5 PERCENT * FROM 出版社"
-                                 << "PERCENT";
+                                 << "数据库层不支持 TOP ... PERCENT";
     QTest::newRow("value count") << "INSERT 出版社 VALUES ('a', 'b')"
-                                 << "number of supplied values";
+                                 << "列名或所提供值的数目与表定义不匹配";
     QTest::newRow("outer join in OR")
         << "SELECT * FROM 图书档案, 图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN OR 1 = 1"
-        << "joined by AND";
+        << "只能出现在以 AND 连接的 WHERE 条件中";
     QTest::newRow("inner table joined") << "SELECT * FROM 图书档案, 图书库存, 图书借阅 WHERE 图书档案.ISBN *= "
                                            "图书库存.ISBN AND 图书库存.图书编号 = 图书借阅.图书编号"
-                                        << "inner member of an outer-join";
+                                        << "表 '图书库存' 是外部联接子句的内部成员";
     QTest::newRow("computed column") << "UPDATE 读者档案 SET 未还书总价值 = 1"
-                                     << "computed column";
+                                     << "无法修改列 \"未还书总价值\"，因为它是计算列";
     QTest::newRow("no date") << "INSERT 账户登录 VALUES ('a', '2024-02-30')"
-                             << "datetime";
+                             << "转换成数据类型 datetime 时失败";
     QTest::newRow("no number") << "INSERT 读者类别 VALUES ('a', 'abc', '1')"
-                               << "int";
+                               << "将值 'abc' 转换成数据类型 int 时失败";
     QTest::newRow("no money") << "UPDATE 图书档案 SET 价格 = 'abc'"
-                              << "money";
+                              << "将值 'abc' 转换成数据类型 money 时失败";
     QTest::newRow("date like") << "SELECT * FROM 账户登录 WHERE 登录时间 LIKE '2024%'"
-                               << "LIKE";
+                               << "数据库层不支持对 datetime 值使用 LIKE";
     QTest::newRow("unclosed literal") << "SELECT * FROM 出版社 WHERE 地址 = 'abc"
-                                      << "Unclosed quotation mark";
+                                      << "字符串 'abc' 后的引号不完整";
     QTest::newRow("bad syntax") << "SELECT FROM 出版社"
-                                << "Incorrect syntax near";
+                                << "'FROM' 附近有语法错误";
     QTest::newRow("condition as a value") << "SELECT 出版社.地址 = '北京' FROM 出版社"
-                                          << "Incorrect syntax near '='";
+                                          << "'=' 附近有语法错误";
     QTest::newRow("convert style") << "SELECT CONVERT(varchar(10), 登录时间, 7) FROM 账户登录"
-                                   << "style";
+                                   << "7 不是有效的样式号";
 }
 
 void TestDialect::refusedForms()
