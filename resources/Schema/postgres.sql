@@ -167,8 +167,9 @@ CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号);
 CREATE INDEX 图书库存_ISBN ON 图书库存 ("ISBN");
 -- One copy is never lent twice: at most one loan of a copy is not returned.
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
-CREATE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
-CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间);
+-- Null first, as the lists sort (the deposits by number, the login log by time, newest first).
+CREATE INDEX 充值记录_充值编号 ON 充值记录 (充值编号 NULLS FIRST);
+CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).
 CREATE INDEX 图书库存_编号_ISBN ON 图书库存 (图书编号, "ISBN");
