@@ -277,7 +277,10 @@ QString Translator::emitFunction(const Node *n)
     if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER")) return QStringLiteral("%1(%2)").arg(f, args[0]);
     if (f == QLatin1String("LTRIM")) return QStringLiteral("ltrim(%1, ' ')").arg(args[0]);
     if (f == QLatin1String("RTRIM")) return QStringLiteral("rtrim(%1, ' ')").arg(args[0]);
-    if (f == QLatin1String("LEN")) return QStringLiteral("length(rtrim(%1, ' '))").arg(args[0]);
+    // The characters without the trailing blanks; the embedded engine's own
+    // length() would stop at a NUL.
+    if (f == QLatin1String("LEN"))
+        return (pg() ? QStringLiteral("length(rtrim(%1, ' '))") : QStringLiteral("lib_len(%1)")).arg(args[0]);
     if (f == QLatin1String("ISNULL"))
         return QStringLiteral("coalesce(%1, %2)").arg(args[0], emitAs(n->a[1].get(), n->kind, false));
     if (f == QLatin1String("GETDATE")) return QStringLiteral("lib_now()");

@@ -296,6 +296,23 @@ void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
     resultQString(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
+// lib_len(text): LEN(text), the characters but the trailing blanks, a NUL
+// counted like any other character.
+void fnLen(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto *p = static_cast<const unsigned char *>(sqlite3_value_text(argv[0]));
+    int n = sqlite3_value_bytes(argv[0]);
+    while (n > 0 && p[n - 1] == ' ') --n;
+    sqlite3_int64 chars = 0;
+    for (int i = 0; i < n; ++i)
+        if ((p[i] & 0xC0) != 0x80) ++chars;
+    sqlite3_result_int64(ctx, chars);
+}
+
 }  // namespace
 
 void RegisterSqliteFunctions(sqlite3 *db)
@@ -305,6 +322,7 @@ void RegisterSqliteFunctions(sqlite3 *db)
     sqlite3_create_function_v2(db, "lib_money_text", 3, det, nullptr, fnMoneyText, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_to_date", 1, det, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lib_len", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,
                                nullptr);
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,

@@ -96,6 +96,7 @@ private slots:
     void programDatesReadAsTheServerReadsThem_data();
     void programDatesReadAsTheServerReadsThem();
     void datesInStatements();
+    void lengthCountsCharacters();
 };
 
 void TestDialectExtra::outstandingValueInTheReaderSearch()
@@ -424,6 +425,20 @@ void TestDialectExtra::datesInStatements()
     QCOMPARE(db.scalar(QStringLiteral(
                  "SELECT CONVERT(varchar(10),借书日期,23) FROM 图书借阅 WHERE 图书借阅编号 = '240402101010001'")),
              QStringLiteral("2024-04-02"));
+}
+
+// LEN counts characters, not bytes, without the trailing blanks; a NUL (the
+// embedded engine can hold one) is a character like any other.
+void TestDialectExtra::lengthCountsCharacters()
+{
+    TempDb db;
+    db.exec({QStringLiteral("INSERT 出版社 VALUES ('人民出版社  ', ' a ', Null)")});
+    QCOMPARE(db.scalar(QStringLiteral("SELECT LEN(出版社名称) FROM 出版社")), QStringLiteral("5"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT LEN(地址) FROM 出版社")), QStringLiteral("2"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT LEN(邮编) FROM 出版社")), QString());
+    if (TempDb::onServer()) return;
+    db.exec({QStringLiteral("UPDATE 出版社 SET 地址 = ") + QStringLiteral("'a") + QChar(0) + QStringLiteral("b'")});
+    QCOMPARE(db.scalar(QStringLiteral("SELECT LEN(地址) FROM 出版社")), QStringLiteral("3"));
 }
 
 QTEST_GUILESS_MAIN(TestDialectExtra)
