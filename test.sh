@@ -13,10 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 status=0
 
-echo "== tests on the embedded database"
+echo "== tests on the embedded database (after ${SECONDS}s)"
 ctest --output-on-failure -j"$jobs" || status=1
 
-echo "== tests on the database server"
+echo "== tests on the database server (after ${SECONDS}s)"
 cluster="$(mktemp -d /tmp/library-pg.XXXXXX)"
 trap '"$here/scripts/pgcluster.sh" stop "$cluster"' EXIT
 settings="$("$here/scripts/pgcluster.sh" start "$cluster")"
@@ -24,7 +24,7 @@ LIBRARY_TEST_SERVER="$settings" ctest --output-on-failure -j"$jobs" -LE no-datab
 "$here/scripts/pgcluster.sh" stop "$cluster"
 trap - EXIT
 
-echo "== tests under the sanitizers, on the embedded database"
+echo "== tests under the sanitizers, on the embedded database (after ${SECONDS}s)"
 "$here/scripts/setup.sh" --sanitize "$here/build-asan"
 cd "$here/build-asan"
 # halt_on_error: the first report ends the program (UBSan's are fatal by
