@@ -2,7 +2,9 @@
 # Installs what the build needs (where missing), then configures and builds.
 # Usage: scripts/setup.sh [--sanitize] [build-dir [target...]]  (no target: build everything)
 #   --sanitize  the test build with AddressSanitizer, UBSan and leak checking
-#               (a Debug build without the benchmarks; its own build-dir)
+#               (a Debug build without the benchmarks; its own build-dir). The
+#               sanitizers' run-time libraries come with g++ (libasan8,
+#               libubsan1 and liblsan0 are dependencies of its libgcc-12-dev).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 options=()
