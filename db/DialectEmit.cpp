@@ -132,9 +132,9 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
     case Kind::Flag:
         if (literal) {
             QVariant v = n->k == Node::Num ? QVariant(n->s.toDouble()) : QVariant(n->s);
-            if (n->k == Node::Num && target == Kind::Int && !n->s.contains(QLatin1Char('.'))
-                && !n->s.contains(QLatin1Char('e'), Qt::CaseInsensitive))
-                v = QVariant(n->s.toLongLong());
+            bool whole = false;  // a whole number past 64 bits stays a double, which the conversion refuses
+            const qlonglong i = n->s.toLongLong(&whole);
+            if (n->k == Node::Num && target == Kind::Int && whole) v = QVariant(i);
             return QString::number(toStorage(target, v, column).toLongLong());
         }
         if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(ex(n));

@@ -224,9 +224,13 @@ std::optional<qint64> parseMoney(const QString &input)
         const qint64 r = std::llround(v * 10000.0);
         return negative ? -r : r;
     }
-    qint64 v = units * 10000 + frac[0] * 1000 + frac[1] * 100 + frac[2] * 10 + frac[3];
+    // Money holds what a 64-bit integer holds, one ten-thousandth more below
+    // zero than above; past that the server refuses the value, it never wraps.
+    quint64 v = quint64(units) * 10000 + quint64(frac[0] * 1000 + frac[1] * 100 + frac[2] * 10 + frac[3]);
     if (frac[4] >= 5) v += 1;  // half away from zero
-    return negative ? -v : v;
+    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    if (v > limit) return std::nullopt;
+    return negative ? qint64(0 - v) : qint64(v);
 }
 
 QString moneyText(qint64 v, int style)
@@ -354,7 +358,13 @@ QVariant toStorage(Kind kind, const QVariant &value, const QString &column)
         throw Error(conversionError(s, QStringLiteral("money"), column));
     }
     case Kind::Int: {
-        if (type == QMetaType::Double || type == QMetaType::Float) return qlonglong(value.toDouble());
+        if (type == QMetaType::Double || type == QMetaType::Float) {
+            // A number past the 64-bit range has no whole value to store.
+            const double d = value.toDouble();
+            if (!std::isfinite(d) || std::fabs(d) >= 9223372036854775808.0)
+                throw Error(conversionError(value.toString(), QStringLiteral("int"), column));
+            return qlonglong(d);
+        }
         if (!isText) return value.toLongLong();
         const QString s = value.toString();
         if (auto i = parseInteger(s)) return qlonglong(*i);

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Installs what the build needs (where missing), then configures and builds.
-# Usage: scripts/setup.sh [build-dir [target...]]  (no target: build everything)
+# Usage: scripts/setup.sh [--sanitize] [build-dir [target...]]  (no target: build everything)
+#   --sanitize  the test build with AddressSanitizer, UBSan and leak checking
+#               (a Debug build without the benchmarks; its own build-dir). The
+#               sanitizers' run-time libraries come with g++ (libasan8,
+#               libubsan1 and liblsan0 are dependencies of its libgcc-12-dev).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+options=()
+if [ "${1:-}" = "--sanitize" ]; then
+  options=(-DLIB_SANITIZE=ON -DLIB_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+  shift
+fi
 build="${1:-$here/build}"
 shift || true
 
@@ -23,7 +32,7 @@ fi
 
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S "$here" -B "$build" -G Ninja -DLIB_WERROR=$werror >/dev/null
+cmake -S "$here" -B "$build" -G Ninja -DLIB_WERROR=$werror "${options[@]}" >/dev/null
 if [ $# -gt 0 ]; then
   cmake --build "$build" -j"$(nproc)" --target "$@"
 else

@@ -13,14 +13,16 @@
 
 namespace vb {
 
-Chart::Chart(QWidget *parent) : QWidget(parent), Control(this), m_view(new QChartView(this)), m_chart(new QChart)
+// The view is made with its chart: a view made without one makes a chart of its
+// own, and setChart only lets go of that one, it does not free it.
+Chart::Chart(QWidget *parent)
+    : QWidget(parent), Control(this), m_view(new QChartView(new QChart, this)), m_chart(m_view->chart())
 {
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_view);
     m_chart->legend()->hide();
     m_chart->setBackgroundRoundness(0);
-    m_view->setChart(m_chart);  // the view owns the chart
     m_view->setRenderHint(QPainter::Antialiasing);
     Refresh();
 }

@@ -106,14 +106,16 @@ private:
     bool m_closesItself;
 };
 
-// Registers a stub under `name` (once per process) and returns it.
+// Registers a stub under `name` (once per process) and returns it. Stubs live
+// as long as the process, like the default instances they stand in for; their
+// map is never destroyed, so the leak check at exit still finds them reachable.
 inline StubForm &registerStub(const QString &name, bool child = true, bool closesItself = false)
 {
-    static std::map<QString, StubForm *> stubs;
-    auto it = stubs.find(name);
-    if (it == stubs.end()) {
+    static auto *stubs = new std::map<QString, StubForm *>;
+    auto it = stubs->find(name);
+    if (it == stubs->end()) {
         auto *f = new StubForm(name, child, closesItself);
-        it = stubs.emplace(name, f).first;
+        it = stubs->emplace(name, f).first;
         RegisterChildForm(name, [f] { return f; });
     }
     return *it->second;

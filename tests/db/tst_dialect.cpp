@@ -28,6 +28,7 @@ private slots:
     void datesAsTheServerReadsThem();
     void datesStoredNormalised();
     void moneyTexts();
+    void numbersPastTheirRangeAreRefused();
     void dateStyles();
     void batchConvertsLikeLiterals();
     void splitScript();
@@ -355,6 +356,27 @@ void TestDialect::moneyTexts()
              Rows({{"4235.00", "1.50", "4235"}}));
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE 价格 > 4234.99 AND 每日租金 IN (1.5, 2)")),
              QStringLiteral("1"));
+}
+
+void TestDialect::numbersPastTheirRangeAreRefused()
+{
+    // The ends of the money range; one ten-thousandth past them is refused, not wrapped around.
+    QCOMPARE(dialect::parseMoney(QStringLiteral("922337203685477.5807")).value_or(0),
+             std::numeric_limits<qint64>::max());
+    QCOMPARE(dialect::parseMoney(QStringLiteral("-922337203685477.5808")).value_or(0),
+             std::numeric_limits<qint64>::min());
+    QVERIFY(!dialect::parseMoney(QStringLiteral("922337203685477.5808")));
+    QVERIFY(!dialect::parseMoney(QStringLiteral("-922337203685477.5809")));
+    TempDb db;
+    QVERIFY_THROWS_EXCEPTION(
+        ado::Error, db.conn().Execute(
+                        QStringLiteral("INSERT 充值记录 VALUES ('1','R1',922337203685477.5808,'2024-03-15','admin')")));
+    // A whole number past 64 bits is no int: refused, not stored as 0.
+    QVERIFY_THROWS_EXCEPTION(
+        ado::Error, db.conn().Execute(QStringLiteral("INSERT 读者类别 VALUES ('学生', 99999999999999999999, 5)")));
+    QVERIFY_THROWS_EXCEPTION(ado::Error,
+                             db.conn().Execute(QStringLiteral("INSERT 读者类别 VALUES ('学生', 30, 1e300)")));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 读者类别")), QStringLiteral("0"));
 }
 
 void TestDialect::dateStyles()

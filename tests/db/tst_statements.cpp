@@ -1,6 +1,7 @@
 // The statements the windows write, run on a seeded database, checked
 // against the rows the server gives for them.
 
+#include "StatementsSeed.h"
 #include "support/TempDb.h"
 
 #include <QtTest>
@@ -9,54 +10,6 @@ using testsupport::TempDb;
 using Rows = QList<QStringList>;
 
 namespace {
-
-// A small library written with the program's own positional inserts.
-void seed(TempDb &db)
-{
-    db.exec({
-        QStringLiteral("INSERT 账户类型 VALUES('借阅员',0,1,0,1,0,1,1,0,0,0,0,0,0)"),
-        QStringLiteral("INSERT 账户 VALUES('Zhang','pw','张三','sub','借阅员', Null, '正常')"),
-        QStringLiteral("INSERT 账户 VALUES('old','pw','老员工','sub','借阅员', Null, '停用')"),
-        QStringLiteral("INSERT 账户登录 VALUES ('admin','2024-05-01 09:00:00')"),
-        QStringLiteral("INSERT 账户登录 VALUES ('admin','2024-05-01 18:30:00')"),
-        QStringLiteral("INSERT 账户登录 VALUES ('Zhang','2024-04-30 12:00:00')"),
-        QStringLiteral("INSERT 账户登录 VALUES ('old','2024-04-29 08:00:00')"),
-        QStringLiteral("INSERT 出版社 VALUES ('人民出版社','北京','100000')"),
-        QStringLiteral("INSERT 出版社 VALUES ('科学出版社','上海','200000')"),
-        QStringLiteral("INSERT 出版社 (出版社名称) VALUES ('无地址出版社')"),
-        QStringLiteral("INSERT 图书档案 VALUES('978-1','C++入门','张三','人民出版社','2020-3-5',45.5,0.1,'1')"),
-        QStringLiteral("INSERT 图书档案 VALUES('978-2','数据库','李四','科学出版社','',4235.98,0,'1')"),
-        QStringLiteral("INSERT 图书档案 VALUES('978-3','古籍','王五','人民出版社','1999/12/31',100,1.25,'0')"),
-        QStringLiteral(
-            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B001','978-1','2024-01-02 10:11:12','admin')"),
-        QStringLiteral(
-            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B002','978-1','2024-01-03 08:00:00','old')"),
-        QStringLiteral(
-            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B003','978-3','2024-01-04 09:30:00','admin')"),
-        QStringLiteral(
-            "INSERT 图书库存 (图书编号, ISBN, 入库日期, 经手人) VALUES('B009','978-9','2024-01-05 14:00:00','admin')"),
-        QStringLiteral("INSERT 读者类别 VALUES ('学生','30','5')"),
-        QStringLiteral("INSERT 读者类别 VALUES ('教师','60','10')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R001','学生','王小明',1, 0, '13800000000','地址一','100001', 'ID1', 0, "
-                       "0, 0, 0, 0, '240315','admin', '正常')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R002','已撤销类别','李小红',0, 0, '', '', '', '', 0, 0, 0, 0, 0, "
-                       "'240316','admin', '正常')"),
-        QStringLiteral("INSERT 读者档案 VALUES('R003','教师','赵老师',1, 0, '', '', '', '', 0, 0, 0, 0, 0, "
-                       "'240101','Zhang', '停用')"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240301101010001','B001','R001','2024-03-01','2024-03-31', Null, '0', "
-                       "'admin', Null)"),
-        QStringLiteral("UPDATE 图书借阅 SET 实际还书日期 = '2024-03-20',是否已还 = '1',还书经手人 = 'admin' WHERE "
-                       "图书借阅编号 = '240301101010001'"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240501090000001','B003','R001','2024-05-01','2024-05-31', Null, '0', "
-                       "'old', Null)"),
-        QStringLiteral("INSERT 图书借阅 VALUES('240410090000001','B002','R003','2024-04-10','2024-05-10', "
-                       "'2024-04-15', '1', 'admin', 'admin')"),
-        QStringLiteral("INSERT 图书损坏 VALUES('240320101010','240301101010001','封面破损',5.5,'')"),
-        QStringLiteral("INSERT 图书损坏 VALUES('240415101010','240410090000001','缺页',12,'备注')"),
-        QStringLiteral("INSERT 充值记录 VALUES ('240315101010','R001',100,'2024-03-15','admin')"),
-        QStringLiteral("INSERT 充值记录 VALUES ('240316101010','R003',50.5,'2024-03-16','Zhang')"),
-    });
-}
 
 const QString kTitlesSelect =
     QStringLiteral("SELECT 图书名称, 作者, 图书档案.ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, "
@@ -120,7 +73,7 @@ private slots:
 void TestStatements::positionalInsertsOfEveryTable()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 图书档案 WHERE ISBN = '978-1'")),
              Rows({{"978-1", "C++入门", "张三", "人民出版社", "2020-03-05", "45.5", "0.1", "1"}}));
     // An empty text into a date column is stored as Null.
@@ -171,7 +124,7 @@ void TestStatements::positionalInsertsOfEveryTable()
 void TestStatements::titlesListKeepsTitlesWithoutCopies()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString sql =
         join({kTitlesSelect, kTitlesFrom, kTitlesWhere, kTitlesGroup, QStringLiteral("ORDER BY 图书档案.ISBN ASC")});
     QCOMPARE(db.header(sql), QStringList({"图书名称", "作者", "ISBN", "出版社名称", "出版时间", "价格", "每日租金",
@@ -202,7 +155,7 @@ void TestStatements::titlesListKeepsTitlesWithoutCopies()
 void TestStatements::copiesListKeepsCopiesWithoutTitle()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString from = QStringLiteral("FROM 图书档案,图书库存");
     const QString where = QStringLiteral("WHERE 图书档案.ISBN =* 图书库存.ISBN");
     QCOMPARE(db.rows(join({kCopiesSelect, from, where, QStringLiteral("ORDER BY 图书编号 ASC")})),
@@ -227,7 +180,7 @@ void TestStatements::copiesListKeepsCopiesWithoutTitle()
 void TestStatements::readersListKeepsReadersWithoutCategory()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString from = QStringLiteral("FROM 读者档案,读者类别");
     const QString where = QStringLiteral("WHERE 读者档案.读者类别 *= 读者类别.读者类别");
     const Rows all = db.rows(join({kReadersSelect, from, where, QStringLiteral("ORDER BY 读者编号 ASC")}));
@@ -260,7 +213,7 @@ void TestStatements::readersListKeepsReadersWithoutCategory()
 void TestStatements::searchKinds()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString bookSelect = QStringLiteral(
         "SELECT 图书名称, 作者, ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, "
         "CONVERT(varchar(10),价格,0) AS 价格, "
@@ -307,7 +260,7 @@ void TestStatements::searchKinds()
 void TestStatements::loanAndDamageLists()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString open = join({kLoansSelect, kLoansFrom, kLoansWhere, QStringLiteral("AND 是否已还 = '0'"),
                                QStringLiteral("ORDER BY 图书借阅编号 ASC")});
     QCOMPARE(db.rows(open), Rows({{"240501090000001", "B003", "古籍", "978-3", "R001", "王小明", "2024-05-01",
@@ -339,7 +292,7 @@ void TestStatements::loanAndDamageLists()
 void TestStatements::rankings()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     db.exec({QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + 30 WHERE (读者编号 = 'R002')"),
              QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + 12.5 WHERE (读者编号 = 'R003')")});
     QCOMPARE(db.rows(QStringLiteral("SELECT TOP 5 出版社名称, COUNT(出版社名称) AS 图书种类 FROM 图书档案 GROUP BY "
@@ -366,7 +319,7 @@ void TestStatements::rankings()
 void TestStatements::loginLogFilter()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString sel = QStringLiteral("SELECT %1 用户名, CONVERT(varchar(20), 登录时间, 20) AS 登录时间 FROM 账户登录 "
                                        "WHERE%2 (登录时间 BETWEEN '%3' AND '%4') ORDER BY 登录时间 DESC");
     QCOMPARE(db.rows(sel.arg(QString(), QString(), QStringLiteral("2000-01-01 00:00:00"),
@@ -389,7 +342,7 @@ void TestStatements::loginLogFilter()
 void TestStatements::lendingAndReturning()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString copy =
         QStringLiteral("SELECT 图书名称, 作者, CONVERT(varchar(10),每日租金,0) AS 每日租金, 出版社名称, 图书档案.ISBN, "
                        "可否外借 = CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END, 状态 "
@@ -424,7 +377,7 @@ void TestStatements::lendingAndReturning()
 void TestStatements::depositsAddUpExactly()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     db.exec({QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + 0.1 WHERE (读者编号 = 'R001')"),
              QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + 0.2 WHERE (读者编号 = 'R001')")});
     QCOMPARE(db.scalar(QStringLiteral(
@@ -449,7 +402,7 @@ void TestStatements::depositsAddUpExactly()
 void TestStatements::accountsAndTypes()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     QCOMPARE(db.scalar(QStringLiteral(
                  "SELECT COUNT(修改账户权限) AS 数量 FROM 账户类型 WHERE 修改账户权限 = 1 GROUP BY 修改账户权限")),
              QStringLiteral("1"));
@@ -484,7 +437,7 @@ void TestStatements::accountsAndTypes()
 void TestStatements::cleanUpDeletes()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     auto count = [&](const QString &table) {
         return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
     };
@@ -537,7 +490,7 @@ void TestStatements::cleanUpDeletes()
 void TestStatements::cleanUpOfReturnedLoansInRange()
 {
     TempDb db;
-    seed(db);
+    seedSmallLibrary(db);
     const QString cond = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN '2000-01-01' AND '2024-04-15')");
     QCOMPARE(db.conn().Execute(
                  QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
