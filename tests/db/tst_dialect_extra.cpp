@@ -97,6 +97,7 @@ private slots:
     void programDatesReadAsTheServerReadsThem();
     void datesInStatements();
     void lengthCountsCharacters();
+    void mixedTextOrder();
 };
 
 void TestDialectExtra::outstandingValueInTheReaderSearch()
@@ -439,6 +440,32 @@ void TestDialectExtra::lengthCountsCharacters()
     if (TempDb::onServer()) return;
     db.exec({QStringLiteral("UPDATE 出版社 SET 地址 = ") + QStringLiteral("'a") + QChar(0) + QStringLiteral("b'")});
     QCOMPARE(db.scalar(QStringLiteral("SELECT LEN(地址) FROM 出版社")), QStringLiteral("3"));
+}
+
+// Codes, Latin, digits, signs, other scripts and Chinese in one order on
+// either engine: signs, digits, Latin (case-blind), other scripts, then Chinese
+// by pinyin; a text before the longer texts it starts.
+void TestDialectExtra::mixedTextOrder()
+{
+    const QStringList ordered = {
+        QStringLiteral("_x"),    QStringLiteral("-x"),   QStringLiteral("(x)"),  QStringLiteral("01"),
+        QStringLiteral("10"),    QStringLiteral("9"),    QStringLiteral("a"),    QStringLiteral("ABC"),
+        QStringLiteral("abd"),   QStringLiteral("Abe"),  QStringLiteral("B 12"), QStringLiteral("b_12"),
+        QStringLiteral("B-12"),  QStringLiteral("B.12"), QStringLiteral("B12"),  QStringLiteral("R001"),
+        QStringLiteral("R0010"), QStringLiteral("r002"), QStringLiteral("R01"),  QStringLiteral("x)"),
+        QStringLiteral("Zhang"), QStringLiteral("zhao"), QStringLiteral("α"),    QStringLiteral("Ω"),
+        QStringLiteral("阿Q"),   QStringLiteral("啊"),   QStringLiteral("读者"), QStringLiteral("二"),
+        QStringLiteral("你"),    QStringLiteral("你好"), QStringLiteral("你们"), QStringLiteral("一二"),
+        QStringLiteral("张三")};
+    TempDb db;
+    QStringList shuffled = ordered;
+    std::reverse(shuffled.begin(), shuffled.end());
+    std::rotate(shuffled.begin(), shuffled.begin() + 11, shuffled.end());
+    for (const QString &v : shuffled) db.exec({QStringLiteral("INSERT 出版社 VALUES ('%1', Null, Null)").arg(v)});
+    QCOMPARE(column(db.rows(QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称")), 0), ordered);
+    QStringList descending = ordered;
+    std::reverse(descending.begin(), descending.end());
+    QCOMPARE(column(db.rows(QStringLiteral("SELECT 出版社名称 AS 名 FROM 出版社 ORDER BY 名 DESC")), 0), descending);
 }
 
 QTEST_GUILESS_MAIN(TestDialectExtra)
