@@ -47,6 +47,22 @@ class TestAllWindows : public QObject {
 
     static Frm_Main &main() { return vb::Default<Frm_Main>(); }
 
+    // Where every named control of a window stands, by its path of names.
+    static QMap<QString, QRect> placesOf(vb::Form *w)
+    {
+        QMap<QString, QRect> places;
+        for (QWidget *c : w->findChildren<QWidget *>()) {
+            const QString name = c->objectName();
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name.startsWith(QLatin1String("__")))
+                continue;
+            QString path = name;
+            for (QWidget *p = c->parentWidget(); p && p != w; p = p->parentWidget())
+                if (!p->objectName().isEmpty()) path.prepend(p->objectName() + QLatin1Char('/'));
+            places.insert(path, QRect(c->mapTo(w, QPoint(0, 0)), c->size()));
+        }
+        return places;
+    }
+
     void openAndCloseEach(bool permitted)
     {
         Frm_Main &m = main();
@@ -91,6 +107,51 @@ class TestAllWindows : public QObject {
     }
 
 private slots:
+    // The window object outlives its unload; opened again in a main window of
+    // the same size it gets no resize from the window system, and still every
+    // control must stand where the first opening put it.
+    void everyWindowIsLaidOutAgainWhenOpenedAgain()
+    {
+        Session s;
+        MsgLog log;
+        Frm_Main &m = main();
+        m.Show(vb::vbModeless);
+        m.resize(1500, 950);
+        QCoreApplication::processEvents();
+        for (const Target &t : targets()) {
+            (m.*t.open)();
+            QCoreApplication::processEvents();
+            vb::Form *child = ChildForm(QString::fromLatin1(t.className));
+            QVERIFY2(child, t.className);
+            const QMap<QString, QRect> first = placesOf(child);
+            QVERIFY2(!first.isEmpty(), t.className);
+            CloseChildForm(child);
+            QCoreApplication::processEvents();
+            (m.*t.open)();
+            QCoreApplication::processEvents();
+            const QMap<QString, QRect> second = placesOf(child);
+            for (auto it = first.cbegin(); it != first.cend(); ++it) {
+                const QString what = QString::fromLatin1(t.className) + QLatin1Char(' ') + it.key();
+                QVERIFY2(second.contains(it.key()), qPrintable(what));
+                QVERIFY2(second.value(it.key()) == it.value(),
+                         qPrintable(what
+                                    + QStringLiteral(": %1,%2 %3x%4 the first time, %5,%6 %7x%8 the second")
+                                          .arg(it.value().x())
+                                          .arg(it.value().y())
+                                          .arg(it.value().width())
+                                          .arg(it.value().height())
+                                          .arg(second.value(it.key()).x())
+                                          .arg(second.value(it.key()).y())
+                                          .arg(second.value(it.key()).width())
+                                          .arg(second.value(it.key()).height())));
+            }
+            CloseChildForm(child);
+            QCoreApplication::processEvents();
+        }
+        m.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void initTestCase()
     {
         Frm_Main::SetEndHandler([] {});
