@@ -73,6 +73,7 @@ public:
     void Grid_ShowData_KeyDown(int &KeyCode, int &Shift);
     void Grid_ShowData_DblClick();
     void Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, float &Y);
+    void Grid_ShowData_RowColChange();
 
     // The composed statement: the parts joined by single blanks (select, tables,
     // condition, grouping, order).
@@ -96,7 +97,7 @@ protected:
     virtual void UngatedLoad();
 
     // Which grid events the window handles.
-    bool m_gridKeys = true;          // Up/Down track CurRow (Delete runs DeleteAction)
+    bool m_gridKeys = true;          // the keys move CurRow with the grid (Delete runs DeleteAction)
     bool m_gridDblClick = true;      // the double click runs ModifyAction
     bool m_gridMouse = true;         // the pointer selects the row under it
     bool m_clearTipOnUnload = true;  // the unload hides the status-bar tip
