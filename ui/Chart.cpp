@@ -22,6 +22,7 @@ Chart::Chart(QWidget *parent) : QWidget(parent), Control(this), m_view(new QChar
     m_chart->setBackgroundRoundness(0);
     m_view->setChart(m_chart);  // the view owns the chart
     m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFocusPolicy(Qt::NoFocus);  // a picture of figures: no key does anything in it
     Refresh();
 }
 
