@@ -140,7 +140,7 @@ vb::Frame *ChildListForm::CreateSideFrame(const QString &name, const QString &ca
 {
     auto *f = new vb::Frame(Pic_SideBar.peek(), name, caption);
     f->setBackColor(vb::kWhite);
-    f->Move(120, top, 3000, height);
+    f->Move(60, top, SideBarWidth - 120, height);
     return f;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Grid.h"
 
 #include "ui/Colors.h"
+#include "ui/Fonts.h"
 
 #include <QAbstractTableModel>
 #include <QCursor>
@@ -273,6 +274,7 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_view);
     setFocusProxy(m_view);
+    setFont(CompactFont());  // columns of numbers sized in twips
 
     m_view->setModel(m_model);
     m_view->setItemDelegate(new GridDelegate(m_view));
