@@ -98,6 +98,20 @@ protected:
     void Form_Load() override { ++loads; }
 };
 
+// A main window with a child area 700 x 540 pixels: child windows show there.
+struct MainWithChildArea {
+    QWidget main;
+    QWidget *host = new QWidget(&main);
+    MainWithChildArea()
+    {
+        main.resize(800, 600);
+        host->setGeometry(100, 30, 700, 540);
+        main.show();
+        Form::setMdiHost(host);
+    }
+    ~MainWithChildArea() { Form::setMdiHost(nullptr); }
+};
+
 class TstForm : public QObject {
     Q_OBJECT
 private slots:
@@ -132,6 +146,20 @@ private slots:
     void menuItemClickAndShortcut();
 
 private:
+    // A modal message over `owner`, as the message dialog is: taking the
+    // keyboard, `whileUp` happens while it is shown, then it is dismissed.
+    static void showMessage(QWidget *owner, const std::function<void()> &whileUp = {})
+    {
+        QDialog box(owner);
+        box.setModal(true);
+        auto *ok = new QPushButton("OK", &box);
+        QTimer::singleShot(30, &box, [&] {
+            if (whileUp) whileUp();
+            ok->setFocus();
+            box.accept();
+        });
+        box.exec();
+    }
     static void showActive(QWidget *w)
     {
         w->show();
@@ -325,12 +353,7 @@ void TstForm::everyShowingLaysTheWindowOut()
 
 void TstForm::childShownAgainInTheSameHostIsLaidOut()
 {
-    QWidget main;
-    main.resize(800, 600);
-    auto *host = new QWidget(&main);
-    host->setGeometry(100, 30, 700, 540);
-    main.show();
-    Form::setMdiHost(host);
+    MainWithChildArea main;
     SampleForm child;
     child.designSize = false;  // as the list windows: the host gives the size
     child.setMdiChild(true);
@@ -344,7 +367,6 @@ void TstForm::childShownAgainInTheSameHostIsLaidOut()
     QCOMPARE(child.geometry(), QRect(0, 0, 700, 540));
     QVERIFY(child.resizes > first);
     child.Unload();
-    Form::setMdiHost(nullptr);
 }
 
 void TstForm::geometryInTwips()
@@ -415,12 +437,8 @@ void TstForm::minimumTrackSize()
 
 void TstForm::mdiChildFillsHost()
 {
-    QWidget main;
-    main.resize(800, 600);
-    auto *host = new QWidget(&main);
-    host->setGeometry(100, 30, 700, 540);
-    main.show();
-    Form::setMdiHost(host);
+    MainWithChildArea main;
+    QWidget *host = main.host;
     SampleForm child;
     child.setMdiChild(true);
     child.Show();
@@ -437,7 +455,6 @@ void TstForm::mdiChildFillsHost()
     child.Show();
     QCOMPARE(child.geometry(), QRect(0, 0, 500, 400));
     child.Unload();
-    Form::setMdiHost(nullptr);
 }
 
 void TstForm::mdiChildSurvivesHostDestruction()
@@ -597,13 +614,7 @@ void TstForm::messageInsideValidateDoesNotRerunIt()
     f.setValidateHandler(f.Txt_Input.get(), [&](bool &cancel) {
         ++validations;
         // A message box takes the keyboard while the handler runs.
-        QDialog box(&f);
-        auto *ok = new QPushButton("OK", &box);
-        QTimer::singleShot(50, &box, [&] {
-            ok->setFocus();
-            box.accept();
-        });
-        box.exec();
+        showMessage(&f);
         cancel = true;
     });
     f.Txt_Input->setFocus();
@@ -634,16 +645,8 @@ void TstForm::clickAfterARefusalWhoseReleaseTheMessageTookGoesThrough()
     f.setValidateHandler(f.Txt_Input.get(), [&](bool &cancel) {
         ++validations;
         if (!refuse) return;
-        QDialog box(&f);
-        box.setModal(true);
-        auto *ok = new QPushButton("OK", &box);
-        QTimer::singleShot(30, &box, [&] {
-            // The user lets go of the button while the message is up.
-            QTest::mouseRelease(win, Qt::LeftButton, {}, onOk);
-            ok->setFocus();
-            box.accept();
-        });
-        box.exec();
+        // The user lets go of the button while the message is up.
+        showMessage(&f, [&] { QTest::mouseRelease(win, Qt::LeftButton, {}, onOk); });
         cancel = true;
     });
     f.Txt_Input->setFocus();
