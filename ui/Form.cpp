@@ -439,8 +439,10 @@ void Form::resizeEvent(QResizeEvent *e)
     QWidget::resizeEvent(e);
     layoutClient();
     if (m_loaded) {
-        // A resize that arrives as the window is shown lays it out for this showing.
-        if (isVisible()) m_laidOut = true;
+        // A resize that arrives while the window is being shown (a size set
+        // while it was hidden is delivered then, just before the show) or
+        // while it is shown lays it out for this showing.
+        if (!isHidden()) m_laidOut = true;
         Form_Resize();
     }
 }
