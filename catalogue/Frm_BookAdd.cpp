@@ -4,6 +4,7 @@
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
 #include "db/Transaction.h"
+#include "ui/Fonts.h"
 #include "ui/Runtime.h"
 
 #include <QApplication>
@@ -203,6 +204,8 @@ void Frm_BookAdd::CreateButtonsAndOptions(QWidget *c)
     tip->setBackStyle(vb::vbTransparent);
     tip->setWordWrap(true);
     tip->setForeColor(vb::kGrey);
+    // The whole tip in its narrow column: seven lines of the compact face.
+    tip->setFont(vb::CompactFont(10));
     tip->Move(ButtonLeft, 2280, ButtonWidth, 1575);
     Lbl_Tip = tip;
     Chk_AutoClose = new vb::CheckBox(c, QStringLiteral("Chk_AutoClose"), QStringLiteral("添加后关闭"));

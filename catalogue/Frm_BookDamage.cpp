@@ -35,12 +35,13 @@ void Frm_BookDamage::CreateControls()
 
     vb::Frame *frame = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("信息筛选"), 600, 1440);
     Frame_Filter = frame;
-    Lbl_Filter_ISBN = CreateSideLabel(frame, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 450, 900);
-    FCombo *isbn = CreatePickList(frame, QStringLiteral("Cmb_Filter_ISBN"), 1140, 390, 1680);
+    Lbl_Filter_ISBN =
+        CreateSideLabel(frame, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), SideLabelLeft, 450, 900);
+    FCombo *isbn = CreatePickList(frame, QStringLiteral("Cmb_Filter_ISBN"), 1140, 390, SideBoxRight - 1140);
     Cmb_Filter_ISBN = isbn;
     Lbl_Filter_RID =
-        CreateSideLabel(frame, QStringLiteral("Lbl_Filter_RID"), QStringLiteral("读者编号"), 240, 930, 900);
-    FCombo *rid = CreatePickList(frame, QStringLiteral("Cmb_Filter_RID"), 1140, 870, 1680);
+        CreateSideLabel(frame, QStringLiteral("Lbl_Filter_RID"), QStringLiteral("读者编号"), SideLabelLeft, 930, 900);
+    FCombo *rid = CreatePickList(frame, QStringLiteral("Cmb_Filter_RID"), 1140, 870, SideBoxRight - 1140);
     Cmb_Filter_RID = rid;
 
     ConnectEditButtons(this);

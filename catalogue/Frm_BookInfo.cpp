@@ -49,19 +49,21 @@ void Frm_BookInfo::CreateControls()
 
     vb::Frame *ff = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("图书筛选"), 600, 1260);
     Frame_Filter = ff;
-    Lbl_Filter_Press = CreateSideLabel(ff, QStringLiteral("Lbl_Filter_Press"), QStringLiteral("出版社"), 240, 420, 720);
-    Cmb_Filter_Press = CreatePickList(ff, QStringLiteral("Cmb_Filter_Press"), 960, 360, 1860);
+    Lbl_Filter_Press =
+        CreateSideLabel(ff, QStringLiteral("Lbl_Filter_Press"), QStringLiteral("出版社"), SideLabelLeft, 420, 720);
+    Cmb_Filter_Press = CreatePickList(ff, QStringLiteral("Cmb_Filter_Press"), 960, 360, SideBoxRight - 960);
     Lbl_Filter_Writer =
-        CreateSideLabel(ff, QStringLiteral("Lbl_Filter_Writer"), QStringLiteral("作    者"), 240, 900, 720);
-    Cmb_Filter_Writer = CreatePickList(ff, QStringLiteral("Cmb_Filter_Writer"), 960, 840, 1860);
+        CreateSideLabel(ff, QStringLiteral("Lbl_Filter_Writer"), QStringLiteral("作    者"), SideLabelLeft, 900, 720);
+    Cmb_Filter_Writer = CreatePickList(ff, QStringLiteral("Cmb_Filter_Writer"), 960, 840, SideBoxRight - 960);
 
     CreateSortGroup(this, QStringLiteral("图书排序"), 1980, 1260);
 
     vb::Frame *fi = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 3360, 840);
     Frame_Find = fi;
-    Lbl_Find_ISBN = CreateSideLabel(fi, QStringLiteral("Lbl_Find_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
+    Lbl_Find_ISBN =
+        CreateSideLabel(fi, QStringLiteral("Lbl_Find_ISBN"), QStringLiteral("ISBN"), SideLabelLeft, 420, 720);
     auto *txt = new FTextBox(fi, QStringLiteral("Txt_Find_ISBN"));
-    txt->Move(960, 390, 1860, FTextBox::FixedHeight);
+    txt->Move(960, 390, SideBoxRight - 960, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);
     Txt_Find_ISBN = txt;
 

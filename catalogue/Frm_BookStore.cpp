@@ -49,9 +49,10 @@ void Frm_BookStore::CreateControls()
 
     vb::Frame *fi = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 840);
     Frame_Find = fi;
-    Lbl_Find_BID = CreateSideLabel(fi, QStringLiteral("Lbl_Find_BID"), QStringLiteral("图书编号"), 240, 420, 840);
+    Lbl_Find_BID =
+        CreateSideLabel(fi, QStringLiteral("Lbl_Find_BID"), QStringLiteral("图书编号"), SideLabelLeft, 420, 840);
     auto *txt = new FTextBox(fi, QStringLiteral("Txt_Find_BID"));
-    txt->Move(1080, 390, 1740, FTextBox::FixedHeight);
+    txt->Move(1080, 390, SideBoxRight - 1080, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);
     Txt_Find_BID = txt;
 
@@ -59,10 +60,12 @@ void Frm_BookStore::CreateControls()
 
     vb::Frame *ff = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("库存筛选"), 2940, 1260);
     Frame_Filter = ff;
-    Lbl_Filter_ISBN = CreateSideLabel(ff, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), 240, 420, 720);
-    Cmb_Filter_ISBN = CreatePickList(ff, QStringLiteral("Cmb_Filter_ISBN"), 1080, 360, 1740);
-    Lbl_Filter_UID = CreateSideLabel(ff, QStringLiteral("Lbl_Filter_UID"), QStringLiteral("经手人"), 240, 900, 720);
-    Cmb_Filter_UID = CreatePickList(ff, QStringLiteral("Cmb_Filter_UID"), 1080, 840, 1740);
+    Lbl_Filter_ISBN =
+        CreateSideLabel(ff, QStringLiteral("Lbl_Filter_ISBN"), QStringLiteral("ISBN"), SideLabelLeft, 420, 720);
+    Cmb_Filter_ISBN = CreatePickList(ff, QStringLiteral("Cmb_Filter_ISBN"), 1080, 360, SideBoxRight - 1080);
+    Lbl_Filter_UID =
+        CreateSideLabel(ff, QStringLiteral("Lbl_Filter_UID"), QStringLiteral("经手人"), SideLabelLeft, 900, 720);
+    Cmb_Filter_UID = CreatePickList(ff, QStringLiteral("Cmb_Filter_UID"), 1080, 840, SideBoxRight - 1080);
 
     Lbl_SBarTip = CreateSideBarTip(4380, 2760);
 

@@ -48,27 +48,29 @@ void Frm_ReaderDoc::CreateControls()
 
     // Labels stand 45 twips below their boxes' tops.
     const auto makeLabel = [](QWidget *parent, const QString &name, const QString &caption, int top) {
-        return CreateSideLabel(parent, name, caption, 180, top + 45, 900);
+        return CreateSideLabel(parent, name, caption, SideLabelLeft, top + 45, 840);
     };
 
     Frame_Find = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 900);
     Lbl_Find_RID = makeLabel(Frame_Find.peek(), QStringLiteral("Lbl_Find_RID"), QStringLiteral("读者编号"), 360);
     auto *find = new FTextBox(Frame_Find.peek(), QStringLiteral("Txt_Find_RID"));
-    find->Move(1080, 390, 1740, FTextBox::FixedHeight);
+    find->Move(1080, 390, SideBoxRight - 1080, FTextBox::FixedHeight);
     find->setAutoSelAll(true);
     Txt_Find_RID = find;
 
-    CreateSortGroup(this, QStringLiteral("读者排序"), 1620, 1380, 180, 45, 900);
+    CreateSortGroup(this, QStringLiteral("读者排序"), 1620, 1380, 45);
     // The field names are longer than the boxes: their lists open wider.
     for (FCombo *c : {Cmb_Sort_1.peek(), Cmb_Sort_2.peek()}) c->comboBox()->view()->setMinimumWidth(vb::toPx(1800));
 
     Frame_Filter = CreateSideFrame(QStringLiteral("Frame_Filter"), QStringLiteral("读者筛选"), 3120, 1380);
     Lbl_Filter_RStatus =
         makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RStatus"), QStringLiteral("读者状态"), 360);
-    Cmb_Filter_RStatus = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RStatus"), 1080, 360, 1740);
+    Cmb_Filter_RStatus =
+        CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RStatus"), 1080, 360, SideBoxRight - 1080);
     Lbl_Filter_RType =
         makeLabel(Frame_Filter.peek(), QStringLiteral("Lbl_Filter_RType"), QStringLiteral("读者类别"), 840);
-    Cmb_Filter_RType = CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RType"), 1080, 840, 1740);
+    Cmb_Filter_RType =
+        CreatePickList(Frame_Filter.peek(), QStringLiteral("Cmb_Filter_RType"), 1080, 840, SideBoxRight - 1080);
 
     Lbl_SBarTip = CreateSideBarTip(4620, 2880);
 

@@ -16,17 +16,26 @@
 
 namespace {
 
-// Frames: left edge, tops and heights (twips).
-constexpr int FrameLeft = 240;
-constexpr int ReaderTop = 600, ReaderHeight = 2160;
-constexpr int BookTop = 2880, BookHeight = 1740;
-constexpr int ViewTop = 4740;
-constexpr int LineStart = 240;
-
-// The display grid of a frame: three boxes per row.
+// The display grid of a frame: three boxes per row, rows 420 apart from 1020;
+// below the last row the frame keeps a margin as wide as its left one, so the
+// boxes stay clear of its bottom border.
 constexpr int CellWidth = 3600;
 constexpr int LabelWidth = 1320;
 constexpr int BoxWidth = 2040;
+constexpr int RowTop = 1020, RowStep = 420;
+constexpr int BottomMargin = 240;
+constexpr int frameHeightFor(int boxes)
+{
+    const int rows = (boxes + 2) / 3;
+    return RowTop + (rows - 1) * RowStep + FTextBox::FixedHeight + BottomMargin;
+}
+
+// Frames: left edge, tops and heights (twips), 120 apart.
+constexpr int FrameLeft = 240;
+constexpr int ReaderTop = 600, ReaderHeight = frameHeightFor(9);
+constexpr int BookTop = ReaderTop + ReaderHeight + 120, BookHeight = frameHeightFor(6);
+constexpr int ViewTop = BookTop + BookHeight + 120;
+constexpr int LineStart = 240;
 
 QString fieldText(const ado::Recordset &rs, int index)
 {
@@ -119,9 +128,9 @@ std::pair<vb::Label *, FTextBox *> makeDisplay(QWidget *parent, const QString &l
     const int col = i % 3, row = i / 3;
     auto *lbl = new vb::Label(parent, lblName, caption);
     lbl->setBackStyle(vb::vbTransparent);
-    lbl->Move(240 + col * CellWidth, rowTop + row * 420 + 30, LabelWidth, 255);
+    lbl->Move(240 + col * CellWidth, rowTop + row * RowStep + 30, LabelWidth, 255);
     auto *box = new FTextBox(parent, boxName);
-    box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * 420, BoxWidth, FTextBox::FixedHeight);
+    box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * RowStep, BoxWidth, FTextBox::FixedHeight);
     box->setEnabled(false);
     return std::make_pair(lbl, box);
 }
@@ -172,7 +181,7 @@ void Frm_BorrowBook::CreateReaderFrame()
         QStringLiteral("当前借书数量"), QStringLiteral("剩余借书数量"), QStringLiteral("借书数量限制")};
     for (int i = 0; i < 9; ++i) {
         auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Reader_%1").arg(i),
-                                      QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), 1020);
+                                      QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), RowTop);
         m_readerLbl[i] = lbl;
         m_reader[i] = box;
     }
@@ -196,7 +205,7 @@ void Frm_BorrowBook::CreateBookFrame()
                                    QStringLiteral("出版社"),   QStringLiteral("ISBN"), QStringLiteral("可否外借")};
     for (int i = 0; i < 6; ++i) {
         auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Book_%1").arg(i),
-                                      QStringLiteral("Txt_Book_%1").arg(i), i, bookCaptions.at(i), 1020);
+                                      QStringLiteral("Txt_Book_%1").arg(i), i, bookCaptions.at(i), RowTop);
         m_bookLbl[i] = lbl;
         m_book[i] = box;
     }

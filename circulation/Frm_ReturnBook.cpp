@@ -38,18 +38,18 @@ void Frm_ReturnBook::CreateControls()
     vb::Frame *frame = CreateSideFrame(QStringLiteral("Frame_Find"), QStringLiteral("模糊查找"), 600, 2280);
     Frame_Find = frame;
     Opt_RID = new vb::OptionButton(frame, QStringLiteral("Opt_RID"), QStringLiteral("读者编号"));
-    Opt_RID->Move(240, 360, 2400, 300);
+    Opt_RID->Move(SideLabelLeft, 360, 2400, 300);
     Opt_BID = new vb::OptionButton(frame, QStringLiteral("Opt_BID"), QStringLiteral("图书编号"));
-    Opt_BID->Move(240, 720, 2400, 300);
+    Opt_BID->Move(SideLabelLeft, 720, 2400, 300);
     Opt_ISBN = new vb::OptionButton(frame, QStringLiteral("Opt_ISBN"), QStringLiteral("ISBN"));
-    Opt_ISBN->Move(240, 1080, 2400, 300);
+    Opt_ISBN->Move(SideLabelLeft, 1080, 2400, 300);
     for (vb::OptionButton *o : {Opt_RID.peek(), Opt_BID.peek(), Opt_ISBN.peek()}) o->setBackColor(vb::kWhite);
     auto *txt = new FTextBox(frame, QStringLiteral("Txt_ID"));
-    txt->Move(240, 1500, 2520, FTextBox::FixedHeight);
+    txt->Move(SideLabelLeft, 1500, SideBoxRight - SideLabelLeft, FTextBox::FixedHeight);
     txt->setAutoSelAll(true);
     Txt_ID = txt;
-    Cmd_Find =
-        CreateButton(QStringLiteral("Cmd_Find"), QStringLiteral("查找"), 1560, 1860, 1200, 330, QString(), frame);
+    Cmd_Find = CreateButton(QStringLiteral("Cmd_Find"), QStringLiteral("查找"), SideBoxRight - 1200, 1860, 1200, 330,
+                            QString(), frame);
 
     connect(Cmd_ReturnSel.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_ReturnSel_Click);
     connect(Cmd_ReturnAll.peek(), &XButton::Click, this, &Frm_ReturnBook::Cmd_ReturnAll_Click);

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -90,6 +91,32 @@ protected:
             p.drawImage(0, 0, surface);
         else
             p.fillRect(rect(), vb::toQColor(m_owner->BackColor()));
+        // A pick-only box holding the keyboard: a dotted mark round its text
+        // area, over the drawn face (which stays as drawn).
+        if (hasFocus()) {
+            const int right = px(vb::toTwips(width()) - 270) - 2;
+            if (right > 4 && height() > 6) {
+                QPen pen(vb::toQColor(vb::kBlack));
+                pen.setStyle(Qt::DotLine);
+                p.setPen(pen);
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(QRect(2, 2, right - 2, height() - 5));
+            }
+        }
+    }
+    void focusInEvent(QFocusEvent *e) override
+    {
+        QWidget::focusInEvent(e);
+        update();
+    }
+    void focusOutEvent(QFocusEvent *e) override
+    {
+        QWidget::focusOutEvent(e);
+        update();
+    }
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (!m_owner->faceKeyPress(e->key(), e->modifiers())) QWidget::keyPressEvent(e);
     }
     void mouseMoveEvent(QMouseEvent *e) override
     {
@@ -441,6 +468,35 @@ void FCombo::faceMouseMove(int, float x, float y)
         m_hover = true;
         setItHover();
     }
+}
+
+// The keys of a pick-only box that holds the keyboard: the arrows choose the
+// item before or after the current one, Home and End the first and the last,
+// each choice as a choice from the list (Click); Alt+Down, Alt+Up and F4 drop
+// the list. False for a key the box does not answer.
+bool FCombo::faceKeyPress(int key, Qt::KeyboardModifiers mods)
+{
+    const int count = m_combo->count();
+    const int current = m_combo->currentIndex();
+    const bool alt = mods & Qt::AltModifier;
+    if ((alt && (key == Qt::Key_Down || key == Qt::Key_Up)) || key == Qt::Key_F4) {
+        QPointer<FCombo> self(this);
+        emit Expand();
+        if (self) m_combo->showPopup();
+        return true;
+    }
+    int next = -2;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Left: next = current < 0 ? 0 : current - 1; break;
+    case Qt::Key_Down:
+    case Qt::Key_Right: next = current + 1; break;
+    case Qt::Key_Home: next = 0; break;
+    case Qt::Key_End: next = count - 1; break;
+    default: return false;
+    }
+    if (count > 0 && next >= 0 && next < count && next != current) setListIndex(next);
+    return true;
 }
 
 void FCombo::faceMouseDown(int button, float x, float)

@@ -3,7 +3,9 @@
 // drop-down button with a small arrow) lies over a real combo box that stays
 // behind it and supplies the item list, the current item and the dropped-down
 // list. The text shows in an editable text box (`EnabledText` True) or in a
-// read-only label (pick-only, `EnabledText` False).
+// read-only label (pick-only, `EnabledText` False). A pick-only box takes the
+// keyboard itself (by Tab too), marks it with a dotted frame round its text and
+// chooses with the arrow keys; Alt+Down or F4 drops its list.
 //
 // Properties: getter = the design name, setter = "set" + the name; the same
 // names are Qt properties for look-up at run time. Events are signals.
@@ -118,6 +120,7 @@ private:
     void faceMouseMove(int button, float x, float y);
     void faceMouseDown(int button, float x, float y);
     void faceMouseUp(int button, float x, float y);
+    bool faceKeyPress(int key, Qt::KeyboardModifiers mods);
     void updateTextMouseRouting();
 
     QComboBox *m_combo = nullptr;

@@ -5,6 +5,7 @@
 #include "ui/Colors.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -363,6 +364,15 @@ void XButton::paintEvent(QPaintEvent *)
         p.drawImage(0, 0, m_face);
     else
         p.fillRect(rect(), vb::toQColor(m_backColor));
+    // The focus mark lies over the face, not in it: the face stays what the
+    // button drew.
+    if (m_focusMark && hasFocus() && width() > 8 && height() > 8) {
+        QPen pen(vb::toQColor(m_foreColor));
+        pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(3, 3, width() - 7, height() - 7));
+    }
 }
 
 void XButton::resizeEvent(QResizeEvent *e)
@@ -454,3 +464,69 @@ void XButton::mouseReleaseEvent(QMouseEvent *e)
 
 // The second press of a double click counts as a press.
 void XButton::mouseDoubleClickEvent(QMouseEvent *e) { mousePressEvent(e); }
+
+// ---- keyboard ----
+
+void XButton::keyPressEvent(QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Space:
+        if (!e->isAutoRepeat() && !m_spaceDown) {
+            m_spaceDown = true;
+            m_curColor = m_mouseDownColor;
+            SetButton();
+            drawEdges(m_style3DColor2, m_style3DColor1);
+        }
+        e->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!e->isAutoRepeat()) emit Click();
+        e->accept();
+        return;
+    default: QWidget::keyPressEvent(e);
+    }
+}
+
+void XButton::keyReleaseEvent(QKeyEvent *e)
+{
+    if (e->key() != Qt::Key_Space || e->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    if (!m_spaceDown) return;
+    m_spaceDown = false;
+    DrawMouseOut();
+    if (m_hover) DrawMouseOn();
+    emit Click();
+}
+
+// The mark shows where the keyboard was sent (Tab, a shortcut, the program);
+// a click puts no mark, and the window losing and regaining the keyboard
+// leaves the mark as it was.
+void XButton::focusInEvent(QFocusEvent *e)
+{
+    QWidget::focusInEvent(e);
+    switch (e->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason: m_focusMark = true; break;
+    case Qt::MouseFocusReason: m_focusMark = false; break;
+    default: break;
+    }
+    update();
+}
+
+void XButton::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason) m_focusMark = false;
+    if (m_spaceDown) {
+        // Space let go elsewhere: no click.
+        m_spaceDown = false;
+        DrawMouseOut();
+    }
+    update();
+}

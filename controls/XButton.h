@@ -10,6 +10,10 @@
 // Events are signals with arguments by reference: connect them with
 // Qt::DirectConnection (the default for same-thread objects) so a handler may
 // change a value before the button acts on it.
+//
+// The keyboard: a button reached by Tab (or given the focus by code) shows a
+// dotted mark inside its face; Enter clicks it, and so does Space on its
+// release, with the pressed look while it is held.
 #include "ui/Colors.h"
 #include "ui/Control.h"
 
@@ -126,6 +130,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
     void changeEvent(QEvent *e) override;
 
 private:
@@ -159,5 +167,7 @@ private:
     QPoint m_hoverOrigin;
     QPoint m_cursorOrigin;
     QTimer *m_timer = nullptr;
-    QImage m_face;  // the persistent drawing surface
+    QImage m_face;             // the persistent drawing surface
+    bool m_focusMark = false;  // the keyboard is here (not put here by a click)
+    bool m_spaceDown = false;  // Space held: pressed look until its release clicks
 };

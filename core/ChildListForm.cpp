@@ -60,6 +60,7 @@ vb::Grid *ChildListForm::CreateGrid(int left, int top, int width, int height, QW
     connect(g, &vb::Grid::KeyDown, this, &ChildListForm::Grid_ShowData_KeyDown);
     connect(g, &vb::Grid::DblClick, this, &ChildListForm::Grid_ShowData_DblClick);
     connect(g, &vb::Grid::MouseMove, this, &ChildListForm::Grid_ShowData_MouseMove);
+    connect(g, &vb::Grid::RowColChange, this, &ChildListForm::Grid_ShowData_RowColChange);
     return g;
 }
 
@@ -139,7 +140,7 @@ vb::Frame *ChildListForm::CreateSideFrame(const QString &name, const QString &ca
 {
     auto *f = new vb::Frame(Pic_SideBar.peek(), name, caption);
     f->setBackColor(vb::kWhite);
-    f->Move(120, top, 3000, height);
+    f->Move(60, top, SideBarWidth - 120, height);
     return f;
 }
 
@@ -289,6 +290,14 @@ void ChildListForm::Grid_ShowData_KeyDown(int &KeyCode, int &Shift)
         break;
     default: break;
     }
+}
+
+// The row the actions use is the row the user sees highlighted, however the
+// grid's current row moved there (arrows, a page, the list's ends, a click).
+void ChildListForm::Grid_ShowData_RowColChange()
+{
+    if (!m_gridKeys && !m_gridMouse) return;
+    if (vb::Grid *g = Grid_ShowData.peek(); g && g->Row() >= 1) CurRow = g->Row();
 }
 
 void ChildListForm::Grid_ShowData_DblClick()

@@ -73,6 +73,7 @@ public:
     void Grid_ShowData_KeyDown(int &KeyCode, int &Shift);
     void Grid_ShowData_DblClick();
     void Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, float &Y);
+    void Grid_ShowData_RowColChange();
 
     // The composed statement: the parts joined by single blanks (select, tables,
     // condition, grouping, order).
@@ -96,7 +97,7 @@ protected:
     virtual void UngatedLoad();
 
     // Which grid events the window handles.
-    bool m_gridKeys = true;          // Up/Down track CurRow (Delete runs DeleteAction)
+    bool m_gridKeys = true;          // the keys move CurRow with the grid (Delete runs DeleteAction)
     bool m_gridDblClick = true;      // the double click runs ModifyAction
     bool m_gridMouse = true;         // the pointer selects the row under it
     bool m_clearTipOnUnload = true;  // the unload hides the status-bar tip
@@ -127,8 +128,11 @@ protected:
     vb::Label *CreateSideBarTitle();
     // The grey note under the side bar's frames.
     vb::Label *CreateSideBarTip(int top, int width);
-    // A white frame across the side bar.
+    // A white frame across the side bar. Inside it, labels start at SideLabelLeft and the boxes
+    // end at SideBoxRight, so that the frames' contents line up.
     vb::Frame *CreateSideFrame(const QString &name, const QString &caption, int top, int height);
+    static constexpr int SideLabelLeft = 120;
+    static constexpr int SideBoxRight = 2985;
     // A transparent label, 255 twips high.
     static vb::Label *CreateSideLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top,
                                       int width);
@@ -136,10 +140,9 @@ protected:
     static FCombo *CreatePickList(QWidget *parent, const QString &name, int left, int top, int width);
     // The sort frame Frame_Sort: the labels Lbl_Sort_1/Lbl_Sort_2 ("第一顺序"/"第二顺序"), the field lists
     // Cmb_Sort_1/Cmb_Sort_2 and the order lists Cmb_Sort_1_Order/Cmb_Sort_2_Order, stored in the window's
-    // members of those names. The labels stand at labelLeft, labelDy below their lists' tops.
-    template <class W>
-    void CreateSortGroup(W *w, const QString &caption, int top, int height, int labelLeft = 240, int labelDy = 60,
-                         int labelWidth = 840);
+    // members of those names. The labels stand labelDy below their lists' tops. A field list shows a
+    // field name of six Chinese characters whole, an order list "升序" or "降序".
+    template <class W> void CreateSortGroup(W *w, const QString &caption, int top, int height, int labelDy = 60);
     // Connects the Click of the four sort lists: to Cmb_Sort_Click where the window has one handler for
     // them all, else to Cmb_Sort_1_Click, Cmb_Sort_1_Order_Click, Cmb_Sort_2_Click, Cmb_Sort_2_Order_Click.
     template <class W> void ConnectSortGroup(W *w);
@@ -184,20 +187,25 @@ template <class W> void ChildListForm::ConnectEditButtons(W *w)
         connect(w->Cmd_Refresh.peek(), &XButton::Click, w, &W::Cmd_Refresh_Click);
 }
 
-template <class W>
-void ChildListForm::CreateSortGroup(W *w, const QString &caption, int top, int height, int labelLeft, int labelDy,
-                                    int labelWidth)
+template <class W> void ChildListForm::CreateSortGroup(W *w, const QString &caption, int top, int height, int labelDy)
 {
+    // Widths: the label four characters, a field list six characters and an order list two, each
+    // list with the 300 twips its face keeps beside the text (12-pixel characters: 180 twips).
+    constexpr int labelWidth = 720, orderWidth = 660, gap = 45;
+    constexpr int orderLeft = SideBoxRight - orderWidth;
+    constexpr int fieldLeft = SideLabelLeft + labelWidth + gap;
+    constexpr int fieldWidth = orderLeft - gap - fieldLeft;
+    static_assert(fieldWidth >= 6 * 180 + 300);
     vb::Frame *f = CreateSideFrame(QStringLiteral("Frame_Sort"), caption, top, height);
     w->Frame_Sort = f;
-    w->Lbl_Sort_1 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), labelLeft,
+    w->Lbl_Sort_1 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_1"), QStringLiteral("第一顺序"), SideLabelLeft,
                                     360 + labelDy, labelWidth);
-    w->Cmb_Sort_1 = CreatePickList(f, QStringLiteral("Cmb_Sort_1"), 1080, 360, 1020);
-    w->Cmb_Sort_1_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_1_Order"), 2160, 360, 660);
-    w->Lbl_Sort_2 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), labelLeft,
+    w->Cmb_Sort_1 = CreatePickList(f, QStringLiteral("Cmb_Sort_1"), fieldLeft, 360, fieldWidth);
+    w->Cmb_Sort_1_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_1_Order"), orderLeft, 360, orderWidth);
+    w->Lbl_Sort_2 = CreateSideLabel(f, QStringLiteral("Lbl_Sort_2"), QStringLiteral("第二顺序"), SideLabelLeft,
                                     840 + labelDy, labelWidth);
-    w->Cmb_Sort_2 = CreatePickList(f, QStringLiteral("Cmb_Sort_2"), 1080, 840, 1020);
-    w->Cmb_Sort_2_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_2_Order"), 2160, 840, 660);
+    w->Cmb_Sort_2 = CreatePickList(f, QStringLiteral("Cmb_Sort_2"), fieldLeft, 840, fieldWidth);
+    w->Cmb_Sort_2_Order = CreatePickList(f, QStringLiteral("Cmb_Sort_2_Order"), orderLeft, 840, orderWidth);
 }
 
 template <class W> void ChildListForm::ConnectSortGroup(W *w)

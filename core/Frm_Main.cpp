@@ -445,12 +445,21 @@ void Frm_Main::CreateStatusBar(QWidget *c)
     Shp_SBarSub3 = makePanelFrame(bar, QStringLiteral("Shp_SBarSub3"), 4890, 2430);
     Shp_SBarSub4 = makePanelFrame(bar, QStringLiteral("Shp_SBarSub4"), 7350, 6000);
 
-    Lbl_SBarSQLServer =
-        makeLabel(bar, QStringLiteral("Lbl_SBarSQLServer"), QString(), vb::kDarkGreyText, QStringLiteral("服务器"));
-    Lbl_SBarSQLServer->Move(120, 52);
+    // The server and the database fill their panels and no more: a longer name
+    // is cut, the server's at its end, the database's (a file given by its
+    // path) at its start, so that the file's own name stays.
+    const auto panelLabel = [bar](const QString &name, const QString &tip, vb::Shape *panel, int left,
+                                  Qt::TextElideMode cut) {
+        vb::Label *l = makeLabel(bar, name, QString(), vb::kDarkGreyText, tip);
+        l->setAutoSize(false);
+        l->Move(left, 52, panel->Left() + panel->Width() - 90 - left, 255);
+        l->setElideMode(cut);
+        return l;
+    };
+    Lbl_SBarSQLServer = panelLabel(QStringLiteral("Lbl_SBarSQLServer"), QStringLiteral("服务器"), Shp_SBarSub1.peek(),
+                                   120, Qt::ElideRight);
     Lbl_SBarSQLDB =
-        makeLabel(bar, QStringLiteral("Lbl_SBarSQLDB"), QString(), vb::kDarkGreyText, QStringLiteral("数据库"));
-    Lbl_SBarSQLDB->Move(2850, 52);
+        panelLabel(QStringLiteral("Lbl_SBarSQLDB"), QStringLiteral("数据库"), Shp_SBarSub2.peek(), 2850, Qt::ElideLeft);
     Lbl_SBarDate =
         makeLabel(bar, QStringLiteral("Lbl_SBarDate"), QString(), vb::kDarkGreyText, QStringLiteral("系统日期"));
     Lbl_SBarDate->Move(4980, 52);

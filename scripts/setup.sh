@@ -17,7 +17,7 @@ shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
       libsqlite3-dev libpq-dev postgresql libgl-dev
-      xvfb xauth fonts-noto-cjk imagemagick)
+      xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

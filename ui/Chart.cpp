@@ -1,10 +1,13 @@
 #include "ui/Chart.h"
 
+#include "ui/Fonts.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -23,7 +26,9 @@ Chart::Chart(QWidget *parent)
     lay->addWidget(m_view);
     m_chart->legend()->hide();
     m_chart->setBackgroundRoundness(0);
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { fitCategoryLabels(); });
     m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFocusPolicy(Qt::NoFocus);  // a picture of figures: no key does anything in it
     Refresh();
 }
 
@@ -148,7 +153,9 @@ void Chart::Refresh()
     }
     auto *x = new QBarCategoryAxis;
     x->append(cats);
+    x->setLabelsFont(CompactFont());
     auto *y = new QValueAxis;
+    y->setLabelsFont(CompactFont());
     if (hi == lo) hi = lo + 1.0;
     y->setRange(lo, hi + (hi - lo) * 0.1);
     y->applyNiceNumbers();
@@ -158,6 +165,23 @@ void Chart::Refresh()
     series->attachAxis(x);
     series->attachAxis(y);
     m_chart->setTitle(m_title);
+    fitCategoryLabels();
+}
+
+// A row label wider than its bar's share of the plot would be cut short (two
+// ISBNs that differ in their last digits would read alike): the labels then
+// stand upright under the bars, where the whole text has room.
+void Chart::fitCategoryLabels()
+{
+    const QList<QAbstractAxis *> axes = m_chart->axes(Qt::Horizontal);
+    auto *x = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis *>(axes.first());
+    if (!x || m_rows <= 0) return;
+    const QFontMetrics fm(x->labelsFont());
+    int widest = 0;
+    for (const QString &l : x->categories()) widest = std::max(widest, fm.horizontalAdvance(l));
+    const qreal share = m_chart->plotArea().width() / m_rows;
+    const int angle = (share > 0 && widest + fm.averageCharWidth() > share) ? -90 : 0;
+    if (x->labelsAngle() != angle) x->setLabelsAngle(angle);
 }
 
 }  // namespace vb

@@ -61,6 +61,7 @@ public:
 
 private:
     void scheduleRefresh();
+    void fitCategoryLabels();
 
     QChartView *m_view;
     QChart *m_chart;

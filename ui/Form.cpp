@@ -25,8 +25,12 @@ namespace {
 
 QPointer<QWidget> g_mdiHost;
 
-// After a cancelled Validate, the mouse press that moved the focus (and its
-// release) must not reach the control it was aimed at: its Click must not run.
+// After a cancelled Validate, the mouse press that moved the focus must not
+// reach the control it was aimed at: its Click must not run. That press is
+// being delivered right now (the focus moves before the press arrives), so
+// only it is taken; a press after this turn of the event loop is a new click.
+// Its release is taken too when it is still to come; when Validate put up a
+// message, the message took the release already and nothing more is awaited.
 class PressSwallower : public QObject {
 public:
     static PressSwallower &instance()
@@ -39,10 +43,18 @@ public:
         return *s;
     }
 
-    void arm(QWidget *target)
+    void arm(QWidget *target, bool releaseToCome)
     {
         m_target = target;
-        m_pressSwallowed = false;
+        m_pressPending = true;
+        m_releaseToCome = releaseToCome;
+        const quint64 arming = ++m_arming;
+        QTimer::singleShot(0, this, [this, arming] {
+            if (arming != m_arming || !m_pressPending) return;
+            // The press never came: nothing to take.
+            m_pressPending = false;
+            m_target = nullptr;
+        });
     }
 
 protected:
@@ -56,24 +68,26 @@ protected:
         if (!w) return false;
         const bool onTarget = (w == m_target || m_target->isAncestorOf(w));
         if (t == QEvent::MouseButtonRelease) {
-            if (onTarget || m_pressSwallowed) {
-                m_target = nullptr;
-                return true;
-            }
-            return false;
-        }
-        if (onTarget) {
-            m_pressSwallowed = true;
+            if (!m_releaseToCome || m_pressPending) return false;
+            // The release of the swallowed press, wherever the pointer went.
+            m_target = nullptr;
             return true;
         }
-        // A press elsewhere: the pending one is gone.
+        if (onTarget && m_pressPending) {
+            m_pressPending = false;
+            if (!m_releaseToCome) m_target = nullptr;
+            return true;
+        }
+        // Another press: nothing is pending any more.
         m_target = nullptr;
         return false;
     }
 
 private:
     QPointer<QWidget> m_target;
-    bool m_pressSwallowed = false;
+    bool m_pressPending = false;
+    bool m_releaseToCome = false;
+    quint64 m_arming = 0;
 };
 
 // Whether w is `outer` itself or lies inside it.
@@ -110,6 +124,9 @@ void Form::ensureLoaded()
     m_ownChildren.clear();
     for (QObject *c : children()) m_ownChildren.push_back(c);
     m_loading = true;
+    // The controls are made in a client area of the window's size: docked
+    // bars take their design sizes only where there is room for them.
+    layoutClient();
     try {
         CreateControls();
     } catch (...) {
@@ -118,6 +135,7 @@ void Form::ensureLoaded()
     }
     m_loading = false;
     m_loaded = true;
+    m_laidOut = false;  // new controls at their design places
     layoutClient();
     Form_Load();
 }
@@ -249,9 +267,23 @@ void Form::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
+// Every showing lays the window out. A window shown again keeps its size, so
+// the window system sends no resize, while its controls may be new ones at
+// their design places (an unload and a new load in between) or may have been
+// moved while it was hidden.
+void Form::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (m_loaded && !m_laidOut) {
+        m_laidOut = true;
+        Form_Resize();
+    }
+}
+
 void Form::hideEvent(QHideEvent *e)
 {
     QWidget::hideEvent(e);
+    if (!e->spontaneous()) m_laidOut = false;
     if (m_modalLoop && !e->spontaneous()) m_modalLoop->quit();
 }
 
@@ -406,7 +438,13 @@ void Form::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     layoutClient();
-    if (m_loaded) Form_Resize();
+    if (m_loaded) {
+        // A resize that arrives while the window is being shown (a size set
+        // while it was hidden is delivered then, just before the show) or
+        // while it is shown lays it out for this showing.
+        if (!isHidden()) m_laidOut = true;
+        Form_Resize();
+    }
 }
 
 void Form::closeEvent(QCloseEvent *e)
@@ -485,7 +523,8 @@ void Form::onFocusChanged(QWidget *old, QWidget *now)
     QPointer<QWidget> oldp(old);
     QPointer<QWidget> nowp(now);
     if (runValidate(control)) return;
-    if (byMouse && nowp) PressSwallower::instance().arm(nowp);
+    // Whether the button is still held: a message shown by Validate took the release.
+    if (byMouse && nowp) PressSwallower::instance().arm(nowp, QGuiApplication::mouseButtons() != Qt::NoButton);
     if (oldp)
         oldp->setFocus(Qt::OtherFocusReason);
     else if (control)

@@ -159,6 +159,7 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void hideEvent(QHideEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
@@ -184,7 +185,8 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     QPointer<QMenuBar> m_menuBar;
     bool m_focusHooked = false;
-    bool m_placed = false;  // Left/Top set by code, or shown once
+    bool m_placed = false;   // Left/Top set by code, or shown once
+    bool m_laidOut = false;  // Form_Resize ran for the controls and size now shown
     long m_backColor = vbButtonFace;
     std::vector<CtlBase *> m_ctls;
     std::vector<QObject *> m_ownChildren;  // children of the window that outlive an unload

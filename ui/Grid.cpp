@@ -1,6 +1,7 @@
 #include "ui/Grid.h"
 
 #include "ui/Colors.h"
+#include "ui/Fonts.h"
 
 #include <QAbstractTableModel>
 #include <QCursor>
@@ -251,6 +252,17 @@ protected:
         if (e->button() == Qt::LeftButton) emit m_grid->DblClick();
     }
 
+    // The grid lists records a row at a time: Home and End go to the first and
+    // the last record (with or without Ctrl), in the column where the user is.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        if ((action == MoveHome || action == MoveEnd) && model() && model()->rowCount() > 0) {
+            const int col = std::max(0, currentIndex().column());
+            return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, col);
+        }
+        return QTableView::moveCursor(action, modifiers);
+    }
+
 private:
     Grid *m_grid;
     bool m_leftDown = false;
@@ -262,6 +274,7 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_view);
     setFocusProxy(m_view);
+    setFont(CompactFont());  // columns of numbers sized in twips
 
     m_view->setModel(m_model);
     m_view->setItemDelegate(new GridDelegate(m_view));
@@ -561,8 +574,12 @@ void Grid::syncFromView()
     if (m_syncing) return;
     const QModelIndex cur = m_view->currentIndex();
     if (!cur.isValid()) return;
-    m_row = m_rowSel = cur.row() + m_model->fixedRows;
-    m_col = m_colSel = cur.column();
+    const int row = cur.row() + m_model->fixedRows;
+    const int col = cur.column();
+    const bool moved = row != m_row || col != m_col;
+    m_row = m_rowSel = row;
+    m_col = m_colSel = col;
+    if (moved) emit RowColChange();
 }
 
 // ---- mouse ----

@@ -110,6 +110,9 @@ signals:
     void KeyDown(int &KeyCode, int &Shift);
     // X and Y in twips within the grid; Button holds the buttons down (0 none).
     void MouseMove(int &Button, int &Shift, float &X, float &Y);
+    // The user moved the current cell (keys, a click); Row and Col are the new
+    // cell. Setting Row or Col from code raises none.
+    void RowColChange();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

@@ -1,5 +1,7 @@
 #include "ui/ListView.h"
 
+#include "ui/Fonts.h"
+
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -116,6 +118,7 @@ ListView::ListView(QWidget *parent) : QWidget(parent), Control(this), m_tree(new
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_tree);
     setFocusProxy(m_tree);
+    setFont(CompactFont());  // columns sized in twips, as the grid's
     m_tree->setRootIsDecorated(false);
     m_tree->setUniformRowHeights(true);
     m_tree->setItemsExpandable(false);

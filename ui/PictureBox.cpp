@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QPointer>
 #include <algorithm>
@@ -139,7 +140,7 @@ PictureBox::PictureBox(QWidget *parent, const QString &name) : QFrame(parent), C
     setProperty("vbClientOrigin", true);
     setMouseTracking(true);
     setAutoFillBackground(true);
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::NoFocus);
     setBorderStyle(1);
     applyColors();
     show();
@@ -232,7 +233,24 @@ void PictureBox::Cls()
     update();
 }
 
-void PictureBox::setTabStop(bool on) { setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); }
+void PictureBox::setTabStop(bool on)
+{
+    m_tabStopSet = true;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool PictureBox::AnswersKeys() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&PictureBox::KeyDown))
+           || isSignalConnected(QMetaMethod::fromSignal(&PictureBox::KeyPress))
+           || isSignalConnected(QMetaMethod::fromSignal(&PictureBox::KeyUp));
+}
+
+void PictureBox::connectNotify(const QMetaMethod &signal)
+{
+    QFrame::connectNotify(signal);
+    if (!m_tabStopSet && AnswersKeys()) setFocusPolicy(Qt::StrongFocus);
+}
 
 void PictureBox::paintEvent(QPaintEvent *e)
 {

@@ -63,9 +63,13 @@ public:
     void Print(const QString &text);
     void Cls();
 
-    // Focus: a picture box takes the keyboard when clicked, and by Tab unless
-    // setTabStop(false).
+    // Focus: a picture box takes the keyboard (by Tab and when clicked) once
+    // its window listens to its keys (KeyDown, KeyPress or KeyUp); before that
+    // it could do nothing with them and takes no focus. setTabStop decides it
+    // for good: true, a Tab stop; false, the keyboard only when clicked.
     void setTabStop(bool on);
+    // Whether its window listens to its keys.
+    bool AnswersKeys() const;
 
 signals:
     void Click();
@@ -87,6 +91,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
     void applyColors();
@@ -98,6 +103,7 @@ private:
     int m_borderStyle = 1;
     bool m_autoSize = false;
     bool m_pressed = false;
+    bool m_tabStopSet = false;  // setTabStop called: the focus no longer follows the key listeners
     QPixmap m_picture;
     struct Printed {
         QPointF at;

@@ -27,8 +27,29 @@ Label::Label(QWidget *parent, const QString &name, const QString &caption)
 void Label::setCaption(const QString &c)
 {
     m_caption = c;
-    setText(displayText(c));
+    showCaption();
     fitToText();
+}
+
+void Label::showCaption()
+{
+    const QString shown = displayText(m_caption);
+    if (m_elide == Qt::ElideNone || m_autoSize || m_wordWrap)
+        setText(shown);
+    else
+        setText(QFontMetrics(font()).elidedText(shown, m_elide, width()));
+}
+
+void Label::setElideMode(Qt::TextElideMode mode)
+{
+    m_elide = mode;
+    showCaption();
+}
+
+void Label::resizeEvent(QResizeEvent *e)
+{
+    QLabel::resizeEvent(e);
+    if (m_elide != Qt::ElideNone) showCaption();
 }
 
 void Label::setForeColor(long c)
@@ -92,7 +113,11 @@ void Label::setWidth(int twips)
     fitToText();
 }
 
-void Label::fontChanged() { fitToText(); }
+void Label::fontChanged()
+{
+    showCaption();
+    fitToText();
+}
 
 void Label::fitToText()
 {

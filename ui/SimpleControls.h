@@ -62,6 +62,10 @@ public:
     void setAutoSize(bool a);
     bool WordWrap() const { return m_wordWrap; }
     void setWordWrap(bool w);
+    // A caption wider than the label (AutoSize off, no word wrap) is shown cut
+    // with "…" where `mode` says; Caption keeps the whole text. ElideNone (the
+    // default) shows it as it is, clipped at the label's edge.
+    void setElideMode(Qt::TextElideMode mode);
 
     void setWidth(int twips) override;
 
@@ -74,6 +78,7 @@ signals:
 
 protected:
     void fontChanged() override;
+    void resizeEvent(QResizeEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
@@ -83,6 +88,7 @@ private:
     void applyColors();
     void applyAlignment();
     void fitToText();
+    void showCaption();
 
     QString m_caption;
     long m_foreColor = vbButtonText;
@@ -92,6 +98,7 @@ private:
     bool m_autoSize = false;
     bool m_wordWrap = false;
     bool m_pressed = false;
+    Qt::TextElideMode m_elide = Qt::ElideNone;
 };
 
 // ---------------------------------------------------------------- Frame

@@ -4,6 +4,8 @@
 #include "catalogue/BookFixture.h"
 #include "catalogue/Frm_BookInfo.h"
 
+#include <QCursor>
+#include <QTableView>
 #include <QtTest>
 
 using namespace bookfix;
@@ -176,6 +178,26 @@ private slots:
         QVERIFY(!w().Cmd_Add->isVisible());
         QVERIFY(!w().Pic_SideBar->isVisible());
         QVERIFY(w().Cmd_TBarClose->isVisible());
+    }
+
+    // The pointer rests on the first row; the clerk goes to the last title
+    // with the keyboard: Delete asks about that title, the one highlighted.
+    void deleteAsksAboutTheTitleTheKeyboardWentTo()
+    {
+        QTableView *v = grid().view();
+        const QPoint firstRow = v->visualRect(v->model()->index(0, 0)).center();
+        QCursor::setPos(v->viewport()->mapToGlobal(firstRow));
+        QCoreApplication::processEvents();
+        QCOMPARE(w().CurRow, 1);
+        v->setFocus();
+        m_msg->answers = {2, 2};
+        QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+        const int last = grid().Rows() - 1;
+        QCOMPARE(grid().Row(), last);
+        QTest::keyClick(v, Qt::Key_Delete);
+        QVERIFY(!m_msg->msgs.isEmpty());
+        QVERIFY2(m_msg->msgs[0].text.contains(QStringLiteral("[ ") + grid().TextMatrix(last, 0) + QStringLiteral(" ]")),
+                 qPrintable(m_msg->msgs[0].text));
     }
 
     void deletingATitleWithoutCopiesAsksOnce()

@@ -68,6 +68,37 @@ private slots:
         QVERIFY(w().Cmd_TBarClose->isVisible());
     }
 
+    // The last row of boxes in the reader and book frames has at least the
+    // room below it that lies between two rows, clear of the frame's border.
+    void theFramesLeaveRoomBelowTheirLastRow()
+    {
+        const auto check = [](vb::Frame *frame, const QList<FTextBox *> &boxes) {
+            int lowest = 0, rowGap = 1 << 30;
+            QList<int> tops;
+            for (FTextBox *b : boxes) {
+                QCOMPARE(b->parentWidget(), static_cast<QWidget *>(frame));
+                lowest = std::max(lowest, b->Top() + b->Height());
+                if (!tops.contains(b->Top())) tops << b->Top();
+            }
+            std::sort(tops.begin(), tops.end());
+            for (int i = 1; i < tops.size(); ++i) rowGap = std::min(rowGap, tops[i] - tops[i - 1] - boxes[0]->Height());
+            QVERIFY(tops.size() >= 2);
+            QVERIFY2(frame->Height() - lowest >= rowGap,
+                     qPrintable(QStringLiteral("%1: %2 twips below the last row, %3 between rows")
+                                    .arg(frame->objectName())
+                                    .arg(frame->Height() - lowest)
+                                    .arg(rowGap)));
+        };
+        QList<FTextBox *> reader, book;
+        for (int i = 0; i < 9; ++i) reader << w().Txt_Reader(i);
+        for (int i = 0; i < 6; ++i) book << w().Txt_Book(i);
+        check(w().Frame_Reader.get(), reader);
+        check(w().Frame_Book.get(), book);
+        // The frames follow each other without overlapping.
+        QVERIFY(w().Frame_Reader->Top() + w().Frame_Reader->Height() < w().Frame_Book->Top());
+        QVERIFY(w().Frame_Book->Top() + w().Frame_Book->Height() < w().Frame_View->Top());
+    }
+
     void readerLookUpTrimsAndShowsTheCategory()
     {
         QCOMPARE(w().Lbl_TBarText->Caption(), QStringLiteral("借书"));

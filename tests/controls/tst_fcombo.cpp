@@ -241,6 +241,42 @@ private slots:
         QVERIFY(!out.contains(QStringLiteral("BackColor")));
     }
 
+    // A pick-only box is reached by Tab, shows that it holds the keyboard and
+    // chooses with the arrow keys (each choice a Click); Alt+Down drops the list.
+    void pickOnlyBoxAnswersTheKeyboard()
+    {
+        cmb->setEnabledText(false);
+        auto *before = new QLineEdit(host);
+        before->setGeometry(20, 100, 100, 20);
+        before->show();
+        QWidget::setTabOrder(before, cmb);
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host));
+        before->setFocus();
+        const QImage unfocused = cmb->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QWidget *f = QApplication::focusWidget();
+        QVERIFY(f && cmb->isAncestorOf(f));
+        QVERIFY(cmb->grab().toImage() != unfocused);
+        QTest::keyClick(f, Qt::Key_Down);
+        QCOMPARE(cmb->ListIndex(), 0);
+        QTest::keyClick(f, Qt::Key_Down);
+        QTest::keyClick(f, Qt::Key_Down);
+        QTest::keyClick(f, Qt::Key_Down);  // the last item stays
+        QCOMPARE(cmb->ListIndex(), 2);
+        QTest::keyClick(f, Qt::Key_Up);
+        QCOMPARE(cmb->Text(), QStringLiteral("图书"));
+        QTest::keyClick(f, Qt::Key_Home);
+        QCOMPARE(cmb->ListIndex(), 0);
+        QTest::keyClick(f, Qt::Key_End);
+        QCOMPARE(cmb->ListIndex(), 2);
+        QCOMPARE(events,
+                 (QStringList{"Click:全部", "Click:图书", "Click:读者", "Click:图书", "Click:全部", "Click:读者"}));
+        QTest::keyClick(f, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(listShown());
+        closeList();
+    }
+
     void hostFocusEvents()
     {
         int got = 0, lost = 0;

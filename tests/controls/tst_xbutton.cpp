@@ -4,6 +4,7 @@
 #include "ui/Colors.h"
 
 #include <QCursor>
+#include <QLineEdit>
 #include <QPainter>
 #include <QtTest>
 
@@ -82,6 +83,52 @@ private slots:
     {
         delete host;
         host = nullptr;
+    }
+
+    // Reached by Tab, the button shows that it holds the keyboard and answers
+    // Space and Enter as a click; the mark goes when the keyboard leaves.
+    void keyboardFocusIsMarkedAndSpaceOrEnterClicks()
+    {
+        auto *before = new QLineEdit(host);
+        before->setGeometry(20, 100, 100, 20);
+        before->show();
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host));
+        before->setFocus();
+        const QImage unfocused = btn->grab().toImage();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(btn->hasFocus());
+        const QImage marked = btn->grab().toImage();
+        QVERIFY(marked != unfocused);
+        QCOMPARE(btn->faceImage().size(), btn->size());  // the drawn face itself is unchanged
+        QTest::keyClick(btn, Qt::Key_Space);
+        QCOMPARE(events, QStringList{"Click"});
+        QTest::keyClick(btn, Qt::Key_Return);
+        QTest::keyClick(btn, Qt::Key_Enter);
+        QCOMPARE(events, (QStringList{"Click", "Click", "Click"}));
+        QTest::keyClick(btn, Qt::Key_A);
+        QCOMPARE(events.size(), 3);
+        before->setFocus();
+        QCOMPARE(btn->grab().toImage(), unfocused);
+        // Disabled, it is passed over.
+        btn->setEnabled(false);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(!btn->hasFocus());
+    }
+
+    // Space clicks on its release, as a push button does: held down, the
+    // button shows pressed and nothing has run yet.
+    void spaceClicksOnItsRelease()
+    {
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host));
+        btn->setFocus(Qt::TabFocusReason);
+        QTest::keyPress(btn, Qt::Key_Space);
+        QVERIFY(events.isEmpty());
+        QCOMPARE(btn->faceImage().pixelColor(40, 12), col(downColor));
+        QTest::keyRelease(btn, Qt::Key_Space);
+        QCOMPARE(events, QStringList{"Click"});
+        QCOMPARE(btn->faceImage().pixelColor(40, 12), col(back));
     }
 
     void fullClickRaisesEventsInOrder()

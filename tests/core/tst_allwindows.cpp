@@ -3,17 +3,31 @@
 // one with none; the refused working windows show the red refusal.
 #include "CoreTestHelpers.h"
 #include "catalogue/BookForms.h"
+#include "catalogue/Frm_BookAdd.h"
+#include "catalogue/Frm_BookDamageItem.h"
+#include "catalogue/Frm_ReaderAdd.h"
 #include "catalogue/LibraryForms.h"
 #include "catalogue/ReaderForms.h"
 #include "circulation/CirculationForms.h"
 #include "core/AdminForms.h"
 #include "core/ChildFormSwitch.h"
 #include "core/ChildListForm.h"
+#include "core/Frm_About.h"
+#include "core/Frm_AccountAdd.h"
+#include "core/Frm_DBClear.h"
+#include "core/Frm_FindPassword.h"
+#include "core/Frm_LockApp.h"
+#include "core/Frm_Login.h"
 #include "core/Frm_Main.h"
+#include "core/Frm_MsgFrm.h"
+#include "core/Frm_SwapUser.h"
 #include "core/SessionDialogs.h"
 #include "support/LiveObjects.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QtTest>
 
 using Handler = void (Frm_Main::*)();
@@ -47,6 +61,22 @@ class TestAllWindows : public QObject {
     }
 
     static Frm_Main &main() { return vb::Default<Frm_Main>(); }
+
+    // Where every named control of a window stands, by its path of names.
+    static QMap<QString, QRect> placesOf(vb::Form *w)
+    {
+        QMap<QString, QRect> places;
+        for (QWidget *c : w->findChildren<QWidget *>()) {
+            const QString name = c->objectName();
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name.startsWith(QLatin1String("__")))
+                continue;
+            QString path = name;
+            for (QWidget *p = c->parentWidget(); p && p != w; p = p->parentWidget())
+                if (!p->objectName().isEmpty()) path.prepend(p->objectName() + QLatin1Char('/'));
+            places.insert(path, QRect(c->mapTo(w, QPoint(0, 0)), c->size()));
+        }
+        return places;
+    }
 
     void openAndCloseEach(bool permitted)
     {
@@ -91,7 +121,108 @@ class TestAllWindows : public QObject {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // The controls of a window that Tab stops at but that answer no key.
+    static QStringList deadStops(QWidget *root)
+    {
+        QStringList dead;
+        for (QWidget *w : root->findChildren<QWidget *>()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(root) || !w->isEnabled()) continue;
+            if (w->focusProxy()) continue;  // the keyboard goes on to its proxy
+            if (qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractButton *>(w)
+                || qobject_cast<QAbstractItemView *>(w) || qobject_cast<XButton *>(w))
+                continue;
+            if (auto *c = qobject_cast<FCombo *>(w->parentWidget()); c && c->face() == w && !c->EnabledText()) continue;
+            if (auto *pic = qobject_cast<vb::PictureBox *>(w); pic && pic->AnswersKeys()) continue;
+            QString path = w->objectName();
+            for (QWidget *p = w->parentWidget(); p && p != root; p = p->parentWidget())
+                if (!p->objectName().isEmpty()) path.prepend(p->objectName() + QLatin1Char('/'));
+            dead << path + QStringLiteral(" (") + QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(')');
+        }
+        return dead;
+    }
+
 private slots:
+    // Tab stops only where the keyboard can do something: text boxes, buttons,
+    // check and option boxes, lists and pick-only combo boxes.
+    void noWindowHasADeadFocusStop()
+    {
+        Session s;
+        MsgLog log;
+        Frm_Main &m = main();
+        m.Show(vb::vbModeless);
+        QCoreApplication::processEvents();
+        QStringList dead;
+        for (const Target &t : targets()) {
+            (m.*t.open)();
+            QCoreApplication::processEvents();
+            vb::Form *child = ChildForm(QString::fromLatin1(t.className));
+            QVERIFY2(child, t.className);
+            for (const QString &d : deadStops(child)) dead << QString::fromLatin1(t.className) + QLatin1Char(' ') + d;
+            CloseChildForm(child);
+            QCoreApplication::processEvents();
+        }
+        for (const QString &d : deadStops(&m)) dead << QStringLiteral("Frm_Main ") + d;
+        // The dialogs, loaded as their openers load them.
+        const QList<vb::Form *> dialogs{
+            &vb::Default<Frm_About>(),        &vb::Default<Frm_AccountAdd>(),     &vb::Default<Frm_DBClear>(),
+            &vb::Default<Frm_FindPassword>(), &vb::Default<Frm_LockApp>(),        &vb::Default<Frm_SwapUser>(),
+            &vb::Default<Frm_BookAdd>(),      &vb::Default<Frm_BookDamageItem>(), &vb::Default<Frm_ReaderAdd>(),
+            &vb::Default<Frm_MsgFrm>(),       &vb::Default<Frm_Login>()};
+        for (vb::Form *d : dialogs) {
+            d->Load();
+            for (const QString &stop : deadStops(d)) dead << d->ClassName() + QLatin1Char(' ') + stop;
+            d->Unload();
+        }
+        m.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(dead.isEmpty(), qPrintable(dead.join(QLatin1Char('\n'))));
+    }
+
+    // The window object outlives its unload; opened again in a main window of
+    // the same size it gets no resize from the window system, and still every
+    // control must stand where the first opening put it.
+    void everyWindowIsLaidOutAgainWhenOpenedAgain()
+    {
+        Session s;
+        MsgLog log;
+        Frm_Main &m = main();
+        m.Show(vb::vbModeless);
+        m.resize(1500, 950);
+        QCoreApplication::processEvents();
+        for (const Target &t : targets()) {
+            (m.*t.open)();
+            QCoreApplication::processEvents();
+            vb::Form *child = ChildForm(QString::fromLatin1(t.className));
+            QVERIFY2(child, t.className);
+            const QMap<QString, QRect> first = placesOf(child);
+            QVERIFY2(!first.isEmpty(), t.className);
+            CloseChildForm(child);
+            QCoreApplication::processEvents();
+            (m.*t.open)();
+            QCoreApplication::processEvents();
+            const QMap<QString, QRect> second = placesOf(child);
+            for (auto it = first.cbegin(); it != first.cend(); ++it) {
+                const QString what = QString::fromLatin1(t.className) + QLatin1Char(' ') + it.key();
+                QVERIFY2(second.contains(it.key()), qPrintable(what));
+                QVERIFY2(second.value(it.key()) == it.value(),
+                         qPrintable(what
+                                    + QStringLiteral(": %1,%2 %3x%4 the first time, %5,%6 %7x%8 the second")
+                                          .arg(it.value().x())
+                                          .arg(it.value().y())
+                                          .arg(it.value().width())
+                                          .arg(it.value().height())
+                                          .arg(second.value(it.key()).x())
+                                          .arg(second.value(it.key()).y())
+                                          .arg(second.value(it.key()).width())
+                                          .arg(second.value(it.key()).height())));
+            }
+            CloseChildForm(child);
+            QCoreApplication::processEvents();
+        }
+        m.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void initTestCase()
     {
         Frm_Main::SetEndHandler([] {});

@@ -276,6 +276,42 @@ private slots:
         QCOMPARE(w().CurRow, 1);
     }
 
+    // However the highlighted row moves (keys of a whole page or of the list's
+    // ends, a click), the actions work on it.
+    void everyMoveOfTheHighlightedRowIsFollowed()
+    {
+        open(w());
+        QTableView *v = grid().view();
+        v->setFocus();
+        const int last = grid().Rows() - 1;
+        QVERIFY(last >= 3);
+        const auto deleteNow = [&] {
+            w().deleted.clear();
+            QTest::keyClick(v, Qt::Key_Delete);
+            return w().deleted;
+        };
+        const auto expectRow = [&](int row) {
+            QCOMPARE(grid().Row(), row);
+            QCOMPARE(w().CurRow, row);
+            QCOMPARE(deleteNow(), QStringList{grid().TextMatrix(row, 0)});
+        };
+        QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+        expectRow(last);
+        QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
+        expectRow(1);
+        QTest::keyClick(v, Qt::Key_PageDown);
+        expectRow(last);
+        QTest::keyClick(v, Qt::Key_PageUp);
+        expectRow(1);
+        QTest::keyClick(v, Qt::Key_End);
+        expectRow(last);
+        QTest::keyClick(v, Qt::Key_Home);
+        expectRow(1);
+        const QRect r2 = v->visualRect(v->model()->index(2 - grid().FixedRows(), 1));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r2.center());
+        expectRow(2);
+    }
+
     // A reload highlights row 1; the actions must follow it.
     void reloadsPutTheCurrentRowOnTheHighlightedRow()
     {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace vb;
@@ -33,11 +34,12 @@ public:
     std::function<void()> onOk;
     float mouseX = -1, mouseY = -1;
     bool withMenu = false;
+    bool designSize = true;  // CreateControls sizes the window (false: it keeps its size)
 
 protected:
     void CreateControls() override
     {
-        resize(400, 300);
+        if (designSize) resize(400, 300);
         Lbl_Name = new Label(client(), "Lbl_Name", "姓名");
         Lbl_Name->Move(150, 150, 1500, 300);
         Txt_Input = new TextBox(client(), "Txt_Input");
@@ -96,6 +98,20 @@ protected:
     void Form_Load() override { ++loads; }
 };
 
+// A main window with a child area 700 x 540 pixels: child windows show there.
+struct MainWithChildArea {
+    QWidget main;
+    QWidget *host = new QWidget(&main);
+    MainWithChildArea()
+    {
+        main.resize(800, 600);
+        host->setGeometry(100, 30, 700, 540);
+        main.show();
+        Form::setMdiHost(host);
+    }
+    ~MainWithChildArea() { Form::setMdiHost(nullptr); }
+};
+
 class TstForm : public QObject {
     Q_OBJECT
 private slots:
@@ -109,6 +125,8 @@ private slots:
     void modalShowReturnsAfterHide();
     void nestedModalWindows();
     void resizeRunsFormResize();
+    void everyShowingLaysTheWindowOut();
+    void childShownAgainInTheSameHostIsLaidOut();
     void geometryInTwips();
     void menuBarTakesClientSpace();
     void translucencyReadBack();
@@ -122,11 +140,26 @@ private slots:
     void validateCancelKeepsFocusAndSuppressesClick();
     void validateCancelByKeyboardDoesNotEatNextClick();
     void messageInsideValidateDoesNotRerunIt();
+    void clickAfterARefusalWhoseReleaseTheMessageTookGoesThrough();
     void controlsByNameAndCheckedProperties();
     void timerOfUnloadedWindowStops();
     void menuItemClickAndShortcut();
 
 private:
+    // A modal message over `owner`, as the message dialog is: taking the
+    // keyboard, `whileUp` happens while it is shown, then it is dismissed.
+    static void showMessage(QWidget *owner, const std::function<void()> &whileUp = {})
+    {
+        QDialog box(owner);
+        box.setModal(true);
+        auto *ok = new QPushButton("OK", &box);
+        QTimer::singleShot(30, &box, [&] {
+            if (whileUp) whileUp();
+            ok->setFocus();
+            box.accept();
+        });
+        box.exec();
+    }
     static void showActive(QWidget *w)
     {
         w->show();
@@ -290,6 +323,50 @@ void TstForm::resizeRunsFormResize()
     f.Unload();
 }
 
+// The window object outlives its unload and keeps its size: shown again, the
+// window system reports no resize, yet the new controls stand at their
+// design places until Form_Resize runs.
+void TstForm::everyShowingLaysTheWindowOut()
+{
+    SampleForm f;
+    f.Show();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.resizes, 1);  // the size set while hidden arrives with the showing: once
+    QVERIFY(f.Unload());
+    f.Show();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.resizes, 2);
+    // Hidden and shown again without an unload: laid out as well.
+    f.Hide();
+    f.Show();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.resizes, 3);
+    int before = f.resizes;
+    // A resize while shown runs it once, not again for the showing.
+    before = f.resizes;
+    f.resize(f.width() + 20, f.height());
+    QCoreApplication::processEvents();
+    QCOMPARE(f.resizes, before + 1);
+    f.Unload();
+}
+
+void TstForm::childShownAgainInTheSameHostIsLaidOut()
+{
+    MainWithChildArea main;
+    SampleForm child;
+    child.designSize = false;  // as the list windows: the host gives the size
+    child.setMdiChild(true);
+    child.Show();
+    QCoreApplication::processEvents();
+    QCOMPARE(child.resizes, 1);
+    QVERIFY(child.Unload());
+    child.Show();  // the host kept its size
+    QCoreApplication::processEvents();
+    QCOMPARE(child.geometry(), QRect(0, 0, 700, 540));
+    QCOMPARE(child.resizes, 2);
+    child.Unload();
+}
+
 void TstForm::geometryInTwips()
 {
     SampleForm f;
@@ -358,12 +435,8 @@ void TstForm::minimumTrackSize()
 
 void TstForm::mdiChildFillsHost()
 {
-    QWidget main;
-    main.resize(800, 600);
-    auto *host = new QWidget(&main);
-    host->setGeometry(100, 30, 700, 540);
-    main.show();
-    Form::setMdiHost(host);
+    MainWithChildArea main;
+    QWidget *host = main.host;
     SampleForm child;
     child.setMdiChild(true);
     child.Show();
@@ -380,7 +453,6 @@ void TstForm::mdiChildFillsHost()
     child.Show();
     QCOMPARE(child.geometry(), QRect(0, 0, 500, 400));
     child.Unload();
-    Form::setMdiHost(nullptr);
 }
 
 void TstForm::mdiChildSurvivesHostDestruction()
@@ -540,13 +612,7 @@ void TstForm::messageInsideValidateDoesNotRerunIt()
     f.setValidateHandler(f.Txt_Input.get(), [&](bool &cancel) {
         ++validations;
         // A message box takes the keyboard while the handler runs.
-        QDialog box(&f);
-        auto *ok = new QPushButton("OK", &box);
-        QTimer::singleShot(50, &box, [&] {
-            ok->setFocus();
-            box.accept();
-        });
-        box.exec();
+        showMessage(&f);
         cancel = true;
     });
     f.Txt_Input->setFocus();
@@ -558,6 +624,46 @@ void TstForm::messageInsideValidateDoesNotRerunIt()
     f.activateWindow();  // a window manager gives the window back the keyboard
     QTRY_VERIFY(f.Txt_Input->hasFocus());
     QCOMPARE(validations, 1);
+    f.Unload();
+}
+
+// The order in which a real window system delivers a click that a refused
+// Validate stops: the press moves the keyboard, Validate puts up its message,
+// the release arrives while the message is modal (so it never reaches the
+// window), the message is dismissed. The next click must work at once.
+void TstForm::clickAfterARefusalWhoseReleaseTheMessageTookGoesThrough()
+{
+    SampleForm f;
+    showActive(&f);
+    QWindow *win = f.windowHandle();
+    QVERIFY(win);
+    const QPoint onOk = f.Cmd_OK->mapTo(&f, f.Cmd_OK->rect().center());
+    bool refuse = true;
+    int validations = 0;
+    f.setValidateHandler(f.Txt_Input.get(), [&](bool &cancel) {
+        ++validations;
+        if (!refuse) return;
+        // The user lets go of the button while the message is up.
+        showMessage(&f, [&] { QTest::mouseRelease(win, Qt::LeftButton, {}, onOk); });
+        cancel = true;
+    });
+    f.Txt_Input->setFocus();
+    QTRY_VERIFY(f.Txt_Input->hasFocus());
+    QTest::mousePress(win, Qt::LeftButton, {}, onOk);
+    QCoreApplication::processEvents();
+    QCOMPARE(validations, 1);
+    QVERIFY(f.log.isEmpty());
+    QVERIFY(QGuiApplication::mouseButtons() == Qt::NoButton);
+    f.activateWindow();
+    QTRY_VERIFY(f.Txt_Input->hasFocus());
+
+    // The box is put right; one click does it.
+    refuse = false;
+    QTest::mousePress(win, Qt::LeftButton, {}, onOk);
+    QTest::mouseRelease(win, Qt::LeftButton, {}, onOk);
+    QCoreApplication::processEvents();
+    QCOMPARE(validations, 2);
+    QCOMPARE(f.log, QStringList{"Click"});
     f.Unload();
 }
 

@@ -224,6 +224,36 @@ private slots:
         QCOMPARE(g.Row(), 1);
     }
 
+    // The user's moves of the current row raise RowColChange with the new row
+    // in place; Home and End go to the first and last record in the same
+    // column; rows set from code raise nothing.
+    void userMovesRaiseRowColChange()
+    {
+        vb::Grid g;
+        g.bind(makeResult(30));
+        show(g, 400, 150);
+        g.setRow(1);
+        g.setCol(1);
+        g.setFocus();
+        QList<int> rows;
+        connect(&g, &vb::Grid::RowColChange, &g, [&] { rows.append(g.Row()); });
+        QTest::keyClick(g.view(), Qt::Key_End);
+        QCOMPARE(g.Row(), 30);
+        QCOMPARE(g.Col(), 1);
+        QTest::keyClick(g.view(), Qt::Key_Home);
+        QCOMPARE(g.Row(), 1);
+        QTest::keyClick(g.view(), Qt::Key_PageDown);
+        const int paged = g.Row();
+        QVERIFY(paged > 2 && paged < 30);
+        QTest::keyClick(g.view(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(g.Row(), 30);
+        QCOMPARE(rows, (QList<int>{30, 1, paged, 30}));
+        g.setRow(5);
+        QCOMPARE(rows.size(), 4);
+        QTest::mouseClick(g.view()->viewport(), Qt::LeftButton, {}, cellCentre(g, 6, 0));
+        QCOMPARE(rows.last(), 6);
+    }
+
     void clickAndDoubleClick()
     {
         vb::Grid g;
