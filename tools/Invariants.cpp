@@ -30,8 +30,9 @@ QStringList CheckInvariants(ado::Connection &conn)
 {
     QStringList out;
     add(out, QStringLiteral("图书库存 借出 without an open loan"),
-        lines(conn, QStringLiteral("SELECT 图书编号 FROM 图书库存 WHERE 状态 = '借出' AND 图书编号 NOT IN "
-                                   "(SELECT 图书编号 FROM 图书借阅 WHERE 是否已还 = 0) ORDER BY 图书编号")));
+        lines(conn, QStringLiteral("SELECT 图书编号 FROM 图书库存 WHERE 状态 = '借出' AND NOT EXISTS (SELECT 图书编号 "
+                                   "FROM 图书借阅 WHERE 图书借阅.图书编号 = 图书库存.图书编号 AND 是否已还 = 0) "
+                                   "ORDER BY 图书编号")));
     add(out, QStringLiteral("图书库存 with an open loan but not 借出"),
         lines(conn, QStringLiteral("SELECT DISTINCT 图书库存.图书编号, 状态 FROM 图书库存, 图书借阅 "
                                    "WHERE 图书库存.图书编号 = 图书借阅.图书编号 AND 是否已还 = 0 "
@@ -54,11 +55,13 @@ QStringList CheckInvariants(ado::Connection &conn)
         }
     }
     add(out, QStringLiteral("图书借阅 open loan of a missing copy (loan, copy)"),
-        lines(conn, QStringLiteral("SELECT 图书借阅编号, 图书编号 FROM 图书借阅 WHERE 是否已还 = 0 AND 图书编号 NOT IN "
-                                   "(SELECT 图书编号 FROM 图书库存) ORDER BY 图书借阅编号")));
+        lines(conn, QStringLiteral("SELECT 图书借阅编号, 图书编号 FROM 图书借阅 WHERE 是否已还 = 0 AND NOT EXISTS "
+                                   "(SELECT 图书编号 FROM 图书库存 WHERE 图书库存.图书编号 = 图书借阅.图书编号) "
+                                   "ORDER BY 图书借阅编号")));
     add(out, QStringLiteral("图书借阅 open loan of a missing reader (loan, reader)"),
-        lines(conn, QStringLiteral("SELECT 图书借阅编号, 读者编号 FROM 图书借阅 WHERE 是否已还 = 0 AND 读者编号 NOT IN "
-                                   "(SELECT 读者编号 FROM 读者档案) ORDER BY 图书借阅编号")));
+        lines(conn, QStringLiteral("SELECT 图书借阅编号, 读者编号 FROM 图书借阅 WHERE 是否已还 = 0 AND NOT EXISTS "
+                                   "(SELECT 读者编号 FROM 读者档案 WHERE 读者档案.读者编号 = 图书借阅.读者编号) "
+                                   "ORDER BY 图书借阅编号")));
     if (conn.engine()) add(out, QStringLiteral("engine integrity"), conn.engine()->integrityProblems());
     return out;
 }
