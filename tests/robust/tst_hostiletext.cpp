@@ -18,7 +18,6 @@
 #include "catalogue/Frm_ReaderDoc.h"
 #include "catalogue/Frm_ReaderType.h"
 #include "catalogue/LibraryForms.h"
-#include "circulation/CirculationFixture.h"
 #include "circulation/Frm_BorrowBook.h"
 #include "circulation/Frm_Query.h"
 #include "circulation/Frm_ReturnBook.h"
@@ -30,6 +29,7 @@
 #include "core/Frm_AccountType.h"
 #include "core/Frm_DBClear.h"
 #include "core/Frm_FindPassword.h"
+#include "robust/RobustFixture.h"
 #include "tools/Invariants.h"
 
 #include <QDir>
@@ -38,7 +38,7 @@
 #include <QtTest>
 #include <functional>
 
-using namespace circfix;
+using namespace robustfix;
 
 namespace {
 
@@ -84,32 +84,6 @@ QStringList values(const QString &table, const QString &column)
     QStringList out;
     for (; !rs.EOF_(); rs.MoveNext()) out << rs.Fields(0).toString();
     return out;
-}
-
-template <class W> W &win() { return vb::Default<W>(); }
-
-void pick(FCombo *c, const QString &text)
-{
-    for (int i = 0; i < c->ListCount(); ++i)
-        if (c->List(i) == text) {
-            c->setListIndex(i);
-            return;
-        }
-}
-
-void choose(ChildListForm &w, int col, const QString &key)
-{
-    vb::Grid *g = w.Grid_ShowData.get();
-    for (int r = 1; r < g->Rows(); ++r)
-        if (g->TextMatrix(r, col) == key) {
-            w.CurRow = r;
-            return;
-        }
-}
-
-void closeList(vb::Form &w)
-{
-    if (w.IsLoaded()) CloseChildForm(&w);
 }
 
 // One box of an editor whose text is stored.
@@ -402,11 +376,9 @@ class TestHostileText : public QObject {
 
     void seed()
     {
-        fill();
-        exec(QStringLiteral("UPDATE 读者档案 SET 当前借书数量 = 0, 未还书总数 = 0 WHERE 读者编号 = 'R003'"));
-        exec(QStringLiteral("UPDATE 图书库存 SET 状态 = '空闲' WHERE 图书编号 = 'B006'"));
-        exec(QStringLiteral("INSERT 图书借阅 VALUES('240101090000001','B001','R001','2024-01-01','2024-02-01',"
-                            "'2024-01-20','1','admin','admin')"));
+        agreeingFill();
+        returnedLoan(QStringLiteral("240101090000001"), QStringLiteral("B001"), QStringLiteral("R001"),
+                     QStringLiteral("admin"));
         exec(QStringLiteral("INSERT 图书损坏 VALUES('240120100001','240101090000001','破损',5,'')"));
     }
 

@@ -5,9 +5,9 @@
 // lending or a return the kill cut short left nothing of itself behind.
 //
 // LIBRARY_KILLS sets the number of kills, LIBRARY_KILL_SEED the seed.
-#include "circulation/CirculationFixture.h"
 #include "circulation/Frm_BorrowBook.h"
 #include "circulation/Frm_ReturnBook.h"
+#include "robust/RobustFixture.h"
 #include "tools/Invariants.h"
 
 #include <QApplication>
@@ -18,7 +18,7 @@
 #include <csignal>
 #include <unistd.h>
 
-using namespace circfix;
+using namespace robustfix;
 
 namespace {
 
@@ -30,14 +30,6 @@ const QStringList kReaders = {QStringLiteral("K1"), QStringLiteral("K2"), QStrin
 // What the clerk is at, one character each, straight to the test: 'w' a
 // write went to the database, 'c' a COMMIT, '.' an action ended.
 void mark(char c) { (void)!::write(STDOUT_FILENO, &c, 1); }
-
-void type(FTextBox *box, const QString &text)
-{
-    box->setText(QString());
-    box->textBox()->setFocus();
-    QTest::keyClicks(box->textBox(), text);
-}
-void enter(FTextBox *box) { QTest::keyClick(box->textBox(), Qt::Key_Return); }
 
 QStringList freeCopies()
 {
@@ -55,12 +47,12 @@ void lendSome(QRandomGenerator &rng)
     QStringList free = freeCopies();
     if (free.isEmpty()) return;
     w.Cmd_Clear_Click();
-    type(w.Txt_RID.get(), kReaders.at(int(rng.bounded(quint32(kReaders.size())))));
-    enter(w.Txt_RID.get());
+    typeInto(w.Txt_RID.get(), kReaders.at(int(rng.bounded(quint32(kReaders.size())))));
+    pressEnter(w.Txt_RID.get());
     const int n = 1 + int(rng.bounded(3u));
     for (int i = 0; i < n && !free.isEmpty(); ++i) {
-        type(w.Txt_BID.get(), free.takeAt(int(rng.bounded(quint32(free.size())))));
-        enter(w.Txt_BID.get());
+        typeInto(w.Txt_BID.get(), free.takeAt(int(rng.bounded(quint32(free.size())))));
+        pressEnter(w.Txt_BID.get());
     }
     w.Cmd_OK_Click();
 }
