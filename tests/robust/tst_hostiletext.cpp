@@ -549,6 +549,82 @@ private slots:
         }
     }
 
+    // Boxes for numbers, given text (a paste: typing there takes digits
+    // only): a number is stored, or the save is refused with the window's
+    // message and nothing is written. Never a text in a number's column.
+    void numberBoxesStoreANumberOrRefuse()
+    {
+        m_close = [] {
+            closeBooks();
+            closeList(win<Frm_ReaderType>());
+            closeList(win<Frm_LabInfo>());
+            closeList(win<Frm_ReaderDeposit>());
+        };
+        const struct {
+            const char *name;
+            std::function<void(const QString &)> store;
+            QString table, column;
+        } boxes[] = {
+            {"title: price",
+             [](const QString &t) {
+                 Frm_BookAdd &ed = bookEditor(QStringLiteral("MOD_Book"), QStringLiteral("978-1"));
+                 ed.Txt_Price->setText(t);
+                 ed.Cmd_Add_Click();
+             },
+             QStringLiteral("图书档案"), QStringLiteral("价格")},
+            {"reader category: loan period",
+             [](const QString &t) {
+                 Frm_ReaderType &w = win<Frm_ReaderType>();
+                 showChild(w);
+                 choose(w, 0, QStringLiteral("学生"));
+                 w.Cmd_Modify_Click();
+                 w.Txt(1)->setText(t);
+                 w.Cmd_Save_Click();
+             },
+             QStringLiteral("读者类别"), QStringLiteral("借书时间期限")},
+            {"library: daily fine",
+             [](const QString &t) {
+                 showMain();
+                 if (!win<Frm_LabInfo>().IsLoaded()) ChildFormSwitch(&win<Frm_LabInfo>(), nullptr);
+                 win<Frm_LabInfo>().Txt_Fine->setText(t);
+                 win<Frm_LabInfo>().Cmd_Save_Click();
+             },
+             QStringLiteral("图书馆信息"), QStringLiteral("每日超期罚金")},
+            {"deposit: amount",
+             [](const QString &t) {
+                 Frm_ReaderDeposit &w = win<Frm_ReaderDeposit>();
+                 showChild(w);
+                 w.Cmd_Deposit_Click();
+                 w.Txt_RID->setText(QStringLiteral("R001"));
+                 QTest::keyClick(w.Txt_RID->textBox(), Qt::Key_Return);
+                 w.Txt_Cash->setText(t);
+                 w.Cmd_Save_Click();
+             },
+             QStringLiteral("读者档案"), QStringLiteral("账户金额")},
+        };
+        for (const auto &b : boxes) {
+            for (const Hostile &h : hostileTexts()) {
+                const QString why = QLatin1String(b.name) + QStringLiteral(", ") + QLatin1String(h.what);
+                const QString before = m_db->db.dump();
+                m_msg->clear();
+                b.store(h.text);
+                if (!errors().isEmpty()) {
+                    QVERIFY2(m_db->db.dump() == before, qPrintable(why + QStringLiteral(": written all the same")));
+                    QVERIFY(!SQLConn().InTransaction());
+                    ++m_refused;
+                } else {
+                    for (const QString &v : values(b.table, b.column)) {
+                        bool number = false;
+                        v.toDouble(&number);
+                        QVERIFY2(number || v.isEmpty(), qPrintable(why + QStringLiteral(": stored ") + v.left(60)));
+                    }
+                    ++m_stored;
+                }
+                m_close();
+            }
+        }
+    }
+
     // ------------------------------------------------------------ look-ups and finds
 
     // Rows whose keys are the hostile texts, written beside the windows, are
