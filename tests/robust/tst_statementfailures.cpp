@@ -454,8 +454,16 @@ class TestStatementFailures : public QObject {
     struct Run {
         SharedDb db;
         MsgRecorder msgs;
+        QStringList shownInTransaction;  // messages shown while a transaction was open
         explicit Run(const Action &a)
         {
+            // Every message is recorded, and one shown in the middle of a
+            // transaction (another desk would wait on it) noted.
+            SetMsgBoxHook([this](const QString &m, const QString &i, const QString &t) {
+                msgs.msgs.append({m, i, t});
+                if (SQLConn().State() == ado::adStateOpen && SQLConn().InTransaction()) shownInTransaction << m;
+                return msgs.answer;
+            });
             agreeingFill();
             if (a.seed) a.seed();
             vb::SetTestClock(fixedNow());
@@ -527,6 +535,7 @@ private slots:
             }
             after = run.db.db.dump();
             okTexts = run.texts();
+            QVERIFY2(run.shownInTransaction.isEmpty(), qPrintable(run.shownInTransaction.join(QLatin1Char('|'))));
             const QStringList v = CheckInvariants(SQLConn());
             QVERIFY2(v.isEmpty(), qPrintable(v.join(QLatin1Char('\n'))));
             a.close();
@@ -551,6 +560,8 @@ private slots:
                          qPrintable(why + QStringLiteral(": other statements")));
             }
             QVERIFY2(!SQLConn().InTransaction(), qPrintable(why));
+            QVERIFY2(run.shownInTransaction.isEmpty(), qPrintable(why + QStringLiteral(": shown in a transaction: ")
+                                                                  + run.shownInTransaction.join(QLatin1Char('|'))));
             const QStringList v = CheckInvariants(SQLConn());
             QVERIFY2(v.isEmpty(), qPrintable(why + QLatin1Char('\n') + v.join(QLatin1Char('\n'))));
             const QString now = run.db.db.dump();
