@@ -572,11 +572,11 @@ bool Frm_BookAdd::IsPressExist(const QString &name)
     return !rs.EOF_();
 }
 
+// A publisher that cannot be added fails the save like the title's own
+// statements: no title is kept whose new publisher was lost. (It was looked
+// up in the same transaction; on the server, another desk adding the same
+// name at that moment fails this save, and the next one finds it.)
 void Frm_BookAdd::AddPress(const QString &name)
 {
-    try {
-        SQLConn().Execute(QStringLiteral("INSERT 出版社 (出版社名称) VALUES (") + SQLQuote(name) + QStringLiteral(")"));
-    } catch (const ado::Error &) {
-        // A publisher that cannot be added is not reported; the title goes on.
-    }
+    SQLConn().Execute(QStringLiteral("INSERT 出版社 (出版社名称) VALUES (") + SQLQuote(name) + QStringLiteral(")"));
 }

@@ -5,6 +5,8 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <exception>
@@ -186,11 +188,14 @@ void Frm_BookInfo::Cmd_Delete_Click()
     const QString title = g->TextMatrix(CurRow, 0);
     const QString isbn = g->TextMatrix(CurRow, 2);
     if (isbn.isEmpty()) return;
+    const QString onLoan = QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！");
+    const QString copiesOfTitle = QStringLiteral("ISBN = ") + SQLQuote(isbn);
     try {
-        if (HasStoreCopies(isbn)) {
+        const bool hasCopies = HasStoreCopies(isbn);
+        if (hasCopies) {
             // A copy out on loan keeps its title: its open loan must still be returnable.
-            if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowErrorText(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 有库存尚未归还，不能删除！"));
+            if (CopiesOnLoan(copiesOfTitle)) {
+                ShowErrorText(onLoan);
                 return;
             }
             if (!ConfirmDelete(QStringLiteral("检测到 [ ") + title + QStringLiteral(" ] 存在库存。\r\n")
@@ -199,13 +204,23 @@ void Frm_BookInfo::Cmd_Delete_Click()
                 Cmd_Refresh_Click();
                 return;
             }
-            SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
         }
-        if (ConfirmDelete(QStringLiteral("确实要删除 [ ") + title + QStringLiteral(" ] 的所有信息吗？"),
-                          QStringLiteral("删除图书")))
-            SQLConn().Execute(QStringLiteral("DELETE FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
+        const bool titleToo = ConfirmDelete(
+            QStringLiteral("确实要删除 [ ") + title + QStringLiteral(" ] 的所有信息吗？"), QStringLiteral("删除图书"));
+        // Both questions come first: the copies and the title then go together
+        // or not at all, and no desk waits on a question while this one writes.
+        if (hasCopies || titleToo) {
+            ado::Transaction trans(SQLConn());
+            if (hasCopies) {
+                if (CopiesOnLoan(copiesOfTitle)) throw Refusal{onLoan};  // lent at another desk meanwhile
+                SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
+            }
+            if (titleToo) SQLConn().Execute(QStringLiteral("DELETE FROM 图书档案 WHERE ISBN = ") + SQLQuote(isbn));
+            trans.Commit();
+        }
+    } catch (const Refusal &r) {
+        ShowErrorText(r.text);
     } catch (const std::exception &e) {
-        // A failed copy deletion leaves the title alone: no title without its copies' consent.
         ShowError(e);
     }
     Cmd_Refresh_Click();

@@ -5,6 +5,8 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <exception>
@@ -189,22 +191,39 @@ void Frm_BookStore::Cmd_Delete_Click()
     if (bookId.isEmpty()) return;
     try {
         // A copy out on loan stays: its open loan must still be returnable.
-        if (CopiesOnLoan(QStringLiteral("图书编号 = ") + SQLQuote(bookId))) {
-            ShowErrorText(QStringLiteral("编号为 [ ") + bookId + QStringLiteral(" ] 的图书尚未归还，不能删除！"));
+        const QString thisCopy = QStringLiteral("图书编号 = ") + SQLQuote(bookId);
+        const QString onLoan = QStringLiteral("编号为 [ ") + bookId + QStringLiteral(" ] 的图书尚未归还，不能删除！");
+        if (CopiesOnLoan(thisCopy)) {
+            ShowErrorText(onLoan);
             return;
         }
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + bookId + QStringLiteral(" ] 的 [ ") + title
                               + QStringLiteral(" ] 吗？"),
                           QStringLiteral("删除库存"))) {
+            // Whether the other copies go too is asked before anything is
+            // written: this copy and the others then go together or not at
+            // all, and no desk waits on a question while this one writes.
+            // (This copy is not on loan, so a lent copy of the title is another one.)
+            const QString sameTitle = QStringLiteral("ISBN = ") + SQLQuote(isbn);
+            const QString othersOnLoan =
+                QStringLiteral("[ ") + title + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！");
+            bool othersToo = false;
+            if (CopiesOnLoan(sameTitle))
+                ShowErrorText(othersOnLoan);
+            else
+                othersToo = ConfirmDelete(QStringLiteral("是否要删除 [ ") + title + QStringLiteral(" ] 的同类库存？"),
+                                          QStringLiteral("删除库存"));
+            ado::Transaction trans(SQLConn());
+            if (CopiesOnLoan(thisCopy)) throw Refusal{onLoan};  // lent at another desk meanwhile
             SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(bookId));
-            if (CopiesOnLoan(QStringLiteral("ISBN = ") + SQLQuote(isbn))) {
-                ShowErrorText(QStringLiteral("[ ") + title
-                              + QStringLiteral(" ] 的同类库存中有图书尚未归还，不能全部删除！"));
-            } else if (ConfirmDelete(QStringLiteral("是否要删除 [ ") + title + QStringLiteral(" ] 的同类库存？"),
-                                     QStringLiteral("删除库存"))) {
+            if (othersToo) {
+                if (CopiesOnLoan(sameTitle)) throw Refusal{othersOnLoan};
                 SQLConn().Execute(QStringLiteral("DELETE FROM 图书库存 WHERE ISBN = ") + SQLQuote(isbn));
             }
+            trans.Commit();
         }
+    } catch (const Refusal &r) {
+        ShowErrorText(r.text);
     } catch (const std::exception &e) {
         ShowError(e);
     }

@@ -5,6 +5,8 @@
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
 #include "core/ModalEditForm.h"
+#include "core/Refusal.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 #include "ui/Twips.h"
 
@@ -173,6 +175,15 @@ void Frm_ReaderDoc::Cmd_Modify_Click()
         ed, this, kEditPower, QStringLiteral("MOD"), [&ed](const QString &k) { ed.RID = k; }, CellText(CurRow, 0));
 }
 
+bool Frm_ReaderDoc::HasOpenLoans(const QString &readerId)
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 是否已还 = '0' AND 读者编号 = ")
+                + SQLQuote(readerId),
+            SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    return !rs.EOF_();
+}
+
 void Frm_ReaderDoc::Cmd_Delete_Click()
 {
     if (!CheckUserPower(kEditPower)) {
@@ -182,11 +193,25 @@ void Frm_ReaderDoc::Cmd_Delete_Click()
     const QString id = vb::Trim(CellText(CurRow, 0));
     const QString name = CellText(CurRow, 1);
     if (id.isEmpty()) return;
+    // A reader who still holds books stays: the open loans must keep their
+    // reader, or the books could never be returned. Asked again as the reader
+    // goes, in case a desk lent a book meanwhile.
+    const QString holdsBooks = QStringLiteral("编号为 [ ") + id + QStringLiteral(" ] 的读者尚有图书未还，不能删除！");
     try {
+        if (HasOpenLoans(id)) {
+            ShowErrorText(holdsBooks);
+            return;
+        }
         if (ConfirmDelete(QStringLiteral("确实要删除编号为 [ ") + id + QStringLiteral(" ] 的读者 [ ") + name
                               + QStringLiteral(" ] 吗？"),
-                          QStringLiteral("删除读者")))
+                          QStringLiteral("删除读者"))) {
+            ado::Transaction trans(SQLConn());
+            if (HasOpenLoans(id)) throw Refusal{holdsBooks};
             SQLConn().Execute(QStringLiteral("DELETE FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(id));
+            trans.Commit();
+        }
+    } catch (const Refusal &r) {
+        ShowErrorText(r.text);
     } catch (const std::exception &e) {
         ShowError(e);
     }

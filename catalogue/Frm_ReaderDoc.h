@@ -60,4 +60,6 @@ private:
     void ResetReaderSQL();
     void ApplyReaderSort();
     QString CellText(int row, int col);
+    // Whether the reader holds a book not yet returned.
+    static bool HasOpenLoans(const QString &readerId);
 };

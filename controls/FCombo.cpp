@@ -540,14 +540,15 @@ bool FCombo::eventFilter(QObject *o, QEvent *e)
                 },
                 Qt::QueuedConnection);
             if (e->type() == QEvent::FocusIn) {
-                // The selection runs to the end of the text.
-                const int len = int(m_text->text().size());
+                // The selection runs to the end of the text, as long as the
+                // text is then (it may have changed before the call comes).
                 const int start = m_text->cursorPosition();
                 QMetaObject::invokeMethod(
                     this,
-                    [self = QPointer<FCombo>(this), start, len] {
-                        if (self && self->m_text->hasFocus() && !self->m_text->hasSelectedText())
-                            self->m_text->setSelection(qMin(start, len), len - qMin(start, len));
+                    [self = QPointer<FCombo>(this), start] {
+                        if (!self || !self->m_text->hasFocus() || self->m_text->hasSelectedText()) return;
+                        const int len = int(self->m_text->text().size());
+                        self->m_text->setSelection(qMin(start, len), len - qMin(start, len));
                     },
                     Qt::QueuedConnection);
             }

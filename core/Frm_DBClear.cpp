@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 #include "ui/Runtime.h"
 
 #include <exception>
@@ -211,28 +212,57 @@ bool Frm_DBClear::ExecClearSQL(const QString &statement)
     }
 }
 
+Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
+{
+    try {
+        ado::Transaction trans(SQLConn());
+        if (!item.openLoans.isEmpty()) {
+            ado::Recordset rs;
+            rs.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 是否已还 = 0 AND (") + item.openLoans
+                        + QStringLiteral(")"),
+                    SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+            if (!rs.EOF_()) return ClearResult::Refused;
+        }
+        for (const QString &sql : item.statements)
+            if (!ExecClearSQL(sql)) return ClearResult::Failed;  // what the option did so far is rolled back
+        trans.Commit();
+        return ClearResult::Done;
+    } catch (...) {
+        return ClearResult::Failed;
+    }
+}
+
 void Frm_DBClear::Cmd_Clear_Click()
 {
     // Grouped by the permission each group needs, in this order.
-    QStringList list;
-    list << AccountClearSQL();
-    list << LoanClearSQL();
-    list << BookClearSQL();
-    list << ReaderClearSQL();
+    QList<ClearItem> items;
+    items << AccountClearSQL();
+    items << LoanClearSQL();
+    items << BookClearSQL();
+    items << ReaderClearSQL();
 
-    if (list.isEmpty()) {
+    if (items.isEmpty()) {
         ShowNotice(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("提示"));
         return;
     }
 
-    m_lastRun = list;
+    m_lastRun.clear();
     m_lastFailed.clear();
-    for (const QString &sql : list)
-        if (!ExecClearSQL(sql)) m_lastFailed << sql;
+    QStringList refused;
+    for (const ClearItem &item : std::as_const(items)) {
+        m_lastRun << item.statements;
+        const ClearResult result = ExecClearItem(item);
+        // An option that was not done has none of its statements done.
+        if (result != ClearResult::Done) m_lastFailed << item.statements;
+        if (result == ClearResult::Refused)
+            refused << QStringLiteral("[ ") + item.caption + QStringLiteral(" ] 涉及尚未归还的图书，不能清理！");
+    }
 
     if (!m_lastFailed.isEmpty()) {
         QString text = QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：") + QStringLiteral("\r\n");
-        for (const QString &sql : m_lastFailed) text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
+        for (const QString &sql : std::as_const(m_lastFailed))
+            text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
+        for (const QString &why : std::as_const(refused)) text += why + QStringLiteral("\r\n");
         ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("提示"));
     } else {
         ShowNotice(QStringLiteral("所选项目清理成功！"), QStringLiteral("提示"));
@@ -240,33 +270,40 @@ void Frm_DBClear::Cmd_Clear_Click()
 }
 
 // The login log, and the disabled accounts with every record they handled.
-QStringList Frm_DBClear::AccountClearSQL()
+QList<Frm_DBClear::ClearItem> Frm_DBClear::AccountClearSQL()
 {
-    QStringList list;
-    if (!CheckUserPower(kPowerAcc)) return list;
+    QList<ClearItem> items;
+    if (!CheckUserPower(kPowerAcc)) return items;
     const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
     const QString loansOfDisabledAccounts =
         QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ") + disabledAccounts
         + QStringLiteral(" UNION SELECT 图书借阅编号 FROM 图书借阅 WHERE 还书经手人 IN ") + disabledAccounts
         + QStringLiteral(")");
-    if (ticked(Chk_Acc_Login.get())) list << QStringLiteral("DELETE FROM 账户登录");
+    if (ticked(Chk_Acc_Login.get()))
+        items << ClearItem{Chk_Acc_Login->Caption(), {QStringLiteral("DELETE FROM 账户登录")}, {}};
     if (ticked(Chk_Acc_Standby.get())) {
-        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
-             << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts
-             << QStringLiteral("DELETE FROM 图书库存 WHERE 经手人 IN ") + disabledAccounts
-             << QStringLiteral("DELETE FROM 充值记录 WHERE 经手人 IN ") + disabledAccounts
-             << QStringLiteral("DELETE FROM 账户登录 WHERE 用户名 IN ") + disabledAccounts
-             << QStringLiteral("DELETE FROM 账户 WHERE 状态 = '停用'");
+        // A book lent by a disabled account, or a lent copy it put into stock.
+        const QString openLoans = QStringLiteral("借书经手人 IN ") + disabledAccounts
+                                  + QStringLiteral(" OR 图书编号 IN (SELECT 图书编号 FROM 图书库存 WHERE 经手人 IN ")
+                                  + disabledAccounts + QStringLiteral(")");
+        items << ClearItem{Chk_Acc_Standby->Caption(),
+                           {QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts,
+                            QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 IN ") + loansOfDisabledAccounts,
+                            QStringLiteral("DELETE FROM 图书库存 WHERE 经手人 IN ") + disabledAccounts,
+                            QStringLiteral("DELETE FROM 充值记录 WHERE 经手人 IN ") + disabledAccounts,
+                            QStringLiteral("DELETE FROM 账户登录 WHERE 用户名 IN ") + disabledAccounts,
+                            QStringLiteral("DELETE FROM 账户 WHERE 状态 = '停用'")},
+                           openLoans};
     }
-    return list;
+    return items;
 }
 
 // Returned loans between the two dates (an unreadable date becomes 2000-01-01
 // or today, and is written back), all loans, the damage records.
-QStringList Frm_DBClear::LoanClearSQL()
+QList<Frm_DBClear::ClearItem> Frm_DBClear::LoanClearSQL()
 {
-    QStringList list;
-    if (!(CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn))) return list;
+    QList<ClearItem> items;
+    if (!(CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn))) return items;
     if (ticked(Chk_Brw_Return.get())) {
         QString from, to;
         if (IsSQLDate(Txt_From->Text())) {
@@ -283,44 +320,54 @@ QStringList Frm_DBClear::LoanClearSQL()
         }
         const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
                                  + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
-        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 WHERE ")
-                    + returned + QStringLiteral(")")
-             << QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned;
+        items << ClearItem{Chk_Brw_Return->Caption(),
+                           {QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM "
+                                           "图书借阅 WHERE ")
+                                + returned + QStringLiteral(")"),
+                            QStringLiteral("DELETE FROM 图书借阅 WHERE ") + returned},
+                           {}};
     }
     if (ticked(Chk_Brw_All.get()))
-        list << QStringLiteral("DELETE FROM 图书损坏") << QStringLiteral("DELETE FROM 图书借阅");
-    if (ticked(Chk_Book_Damag.get())) list << QStringLiteral("DELETE FROM 图书损坏");
-    return list;
+        items << ClearItem{Chk_Brw_All->Caption(),
+                           {QStringLiteral("DELETE FROM 图书损坏"), QStringLiteral("DELETE FROM 图书借阅")},
+                           QStringLiteral("是否已还 = 0")};
+    if (ticked(Chk_Book_Damag.get()))
+        items << ClearItem{Chk_Book_Damag->Caption(), {QStringLiteral("DELETE FROM 图书损坏")}, {}};
+    return items;
 }
 
 // Titles of which no copy is left.
-QStringList Frm_DBClear::BookClearSQL()
+QList<Frm_DBClear::ClearItem> Frm_DBClear::BookClearSQL()
 {
-    QStringList list;
-    if (!CheckUserPower(kPowerStore)) return list;
+    QList<ClearItem> items;
+    if (!CheckUserPower(kPowerStore)) return items;
     if (ticked(Chk_Book_NoStore.get()))
-        list << QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, 图书库存 "
-                               "WHERE 图书档案.ISBN *= "
-                               "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)");
-    return list;
+        items << ClearItem{Chk_Book_NoStore->Caption(),
+                           {QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, "
+                                           "图书库存 WHERE 图书档案.ISBN *= "
+                                           "图书库存.ISBN GROUP BY 图书档案.ISBN HAVING COUNT(图书库存.ISBN) = 0)")},
+                           {}};
+    return items;
 }
 
 // The deposits, and the disabled readers with all their records.
-QStringList Frm_DBClear::ReaderClearSQL()
+QList<Frm_DBClear::ClearItem> Frm_DBClear::ReaderClearSQL()
 {
-    QStringList list;
-    if (!CheckUserPower(kPowerReader)) return list;
+    QList<ClearItem> items;
+    if (!CheckUserPower(kPowerReader)) return items;
     const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
-    if (ticked(Chk_Reader_Dep.get())) list << QStringLiteral("DELETE FROM 充值记录");
-    if (ticked(Chk_Reader_Standby.get())) {
-        list << QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM 图书借阅 "
-                               "WHERE 读者编号 IN ")
-                    + disabledReaders + QStringLiteral(")")
-             << QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders
-             << QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders
-             << QStringLiteral("DELETE FROM 读者档案 WHERE 状态 = '停用'");
-    }
-    return list;
+    if (ticked(Chk_Reader_Dep.get()))
+        items << ClearItem{Chk_Reader_Dep->Caption(), {QStringLiteral("DELETE FROM 充值记录")}, {}};
+    if (ticked(Chk_Reader_Standby.get()))
+        items << ClearItem{Chk_Reader_Standby->Caption(),
+                           {QStringLiteral("DELETE FROM 图书损坏 WHERE 图书借阅编号 IN (SELECT 图书借阅编号 FROM "
+                                           "图书借阅 WHERE 读者编号 IN ")
+                                + disabledReaders + QStringLiteral(")"),
+                            QStringLiteral("DELETE FROM 图书借阅 WHERE 读者编号 IN ") + disabledReaders,
+                            QStringLiteral("DELETE FROM 充值记录 WHERE 读者编号 IN ") + disabledReaders,
+                            QStringLiteral("DELETE FROM 读者档案 WHERE 状态 = '停用'")},
+                           QStringLiteral("读者编号 IN ") + disabledReaders};
+    return items;
 }
 
 void Frm_DBClear::Cmd_Close_Click() { Unload(); }

@@ -2,14 +2,17 @@
 // The database clean-up dialog "清理数据库": each ticked option deletes a whole
 // group of old or dead records (login log, disabled accounts with what they
 // handled, returned or all loans, damage records, titles without copies,
-// deposits, disabled readers with their records). The statements run one
-// after another, each on its own; the failed ones are listed afterwards.
+// deposits, disabled readers with their records). Each option's statements
+// are done together or not at all; an option that fails leaves the others
+// done, and its statements are listed afterwards. An option that would take
+// away the loan of a book not yet returned is not done.
 #include "ui/Form.h"
 #include "ui/Intrinsics.h"
 
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
 
+#include <QList>
 #include <QStringList>
 
 class Frm_DBClear : public vb::Form {
@@ -62,12 +65,23 @@ private:
     void DisableByPower();
     static void DisableItem(vb::CheckBox *item);
     static bool ExecClearSQL(const QString &statement);
-    // The statements of the ticked items, by the permission they need; none
-    // without it.
-    QStringList AccountClearSQL();
-    QStringList LoanClearSQL();
-    QStringList BookClearSQL();
-    QStringList ReaderClearSQL();
+
+    // One ticked option: its statements, children first, and, when it deletes
+    // loans or copies, the condition on 图书借阅 that picks the open loans it
+    // would take away (none may be).
+    struct ClearItem {
+        QString caption;
+        QStringList statements;
+        QString openLoans;
+    };
+    enum class ClearResult { Done, Failed, Refused };
+    static ClearResult ExecClearItem(const ClearItem &item);
+
+    // The ticked items, by the permission they need; none without it.
+    QList<ClearItem> AccountClearSQL();
+    QList<ClearItem> LoanClearSQL();
+    QList<ClearItem> BookClearSQL();
+    QList<ClearItem> ReaderClearSQL();
 
     QStringList m_lastRun;
     QStringList m_lastFailed;

@@ -275,19 +275,33 @@ private slots:
         QCOMPARE(titles(QStringLiteral("978-2")), 0);
     }
 
-    // When the copies cannot be deleted, the title is not offered for deletion.
+    // Both questions come before anything is written; when the copies cannot
+    // be deleted, the title stays too.
     void aFailedCopyDeletionKeepsTheTitle()
     {
         testsupport::StatementFailer fail(QStringLiteral("DELETE 图书库存"), 0,
                                           QStringLiteral("copies locked for test"));
         select(QStringLiteral("978-3"));
         w().Cmd_Delete_Click();
-        QCOMPARE(m_msg->msgs.size(), 2);
+        QCOMPARE(m_msg->msgs.size(), 3);
+        QCOMPARE(m_msg->msgs[1].title, QStringLiteral("删除图书"));
         QVERIFY(m_msg->last().contains(QStringLiteral("copies locked for test")));
         QCOMPARE(m_msg->msgs.last().title, QStringLiteral("错误"));
         QCOMPARE(titles(QStringLiteral("978-3")), 1);
         QCOMPARE(copies(QStringLiteral("978-3")), 1);
         QCOMPARE(grid().Rows(), 5);
+    }
+
+    // The copies and the title go together: a failing title deletion keeps the copies.
+    void aFailedTitleDeletionKeepsTheCopies()
+    {
+        testsupport::StatementFailer fail(QStringLiteral("DELETE 图书档案"), 0, QStringLiteral("titles locked"));
+        select(QStringLiteral("978-3"));
+        w().Cmd_Delete_Click();
+        QVERIFY(fail.fired());
+        QVERIFY(m_msg->last().contains(QStringLiteral("titles locked")));
+        QCOMPARE(titles(QStringLiteral("978-3")), 1);
+        QCOMPARE(copies(QStringLiteral("978-3")), 1);
     }
 };
 

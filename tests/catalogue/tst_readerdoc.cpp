@@ -444,12 +444,13 @@ private slots:
         QVERIFY(m_msg->msgs.isEmpty());
     }
 
-    // Deleting asks first; the reader's loans and deposits stay in their tables.
+    // Deleting asks first; the reader's returned loans and deposits stay in their tables.
     void deletingLeavesLoansAndDeposits()
     {
         exec(QStringLiteral("INSERT 充值记录 VALUES ('240301090000','R001',10,'2024-03-01','admin')"));
         exec(QStringLiteral("INSERT 图书借阅 VALUES "
-                            "('240301090000001','B001','R001','2024-03-01','2024-03-31',Null,'0','admin',Null)"));
+                            "('240301090000001','B001','R001','2024-03-01','2024-03-31','2024-03-05','1','admin',"
+                            "'admin')"));
         w().CurRow = rowOf(QStringLiteral("R001"));
         m_msg->answer = 2;
         exec(QStringLiteral(
@@ -471,6 +472,34 @@ private slots:
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 充值记录 WHERE 读者编号 = 'R001'")), 1);
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 图书借阅 WHERE 读者编号 = 'R001'")), 1);
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案")), 5);
+    }
+
+    // A reader who still holds a book stays: the loan must keep its reader to be returned.
+    void aReaderHoldingABookIsKept()
+    {
+        exec(QStringLiteral("INSERT 图书借阅 VALUES "
+                            "('240301090000002','B003','R002','2024-03-01','2024-03-31',Null,'0','admin',Null)"));
+        w().CurRow = rowOf(QStringLiteral("R002"));
+        w().Cmd_Delete_Click();
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), QStringLiteral("编号为 [ R002 ] 的读者尚有图书未还，不能删除！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 读者编号 = 'R002'")), 1);
+
+        // Lent at another desk after the question was answered: refused as the reader goes.
+        exec(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = '1'"));
+        m_msg->clear();
+        SetMsgBoxHook([this](const QString &m, const QString &i, const QString &t) {
+            m_msg->msgs.append({m, i, t});
+            exec(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = '0'"));
+            return 1;
+        });
+        w().CurRow = rowOf(QStringLiteral("R002"));
+        w().Cmd_Delete_Click();
+        QCOMPARE(m_msg->msgs.size(), 2);
+        QCOMPARE(m_msg->last(), QStringLiteral("编号为 [ R002 ] 的读者尚有图书未还，不能删除！"));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM 读者档案 WHERE 读者编号 = 'R002'")), 1);
+        QVERIFY(!SQLConn().InTransaction());
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QtTest>
 #include <stdexcept>
 
@@ -296,6 +297,35 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), host);
         other->setFocus();
         QCOMPARE(lost, 1);
+    }
+
+    // Taking the focus selects from the cursor to the end of the text as it
+    // is when the selection is made, also when it grew shorter meanwhile.
+    void focusSelectsToTheEndOfTheTextThen()
+    {
+        cmb->setEnabledText(true);
+        auto *other = new QLineEdit(host);
+        other->move(0, 200);
+        other->show();
+        host->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), host);
+        other->setFocus();
+        QCoreApplication::processEvents();
+        cmb->setText(QStringLiteral("12345"));  // the cursor at its end
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("setSelection")));
+        cmb->textBox()->setFocus();
+        cmb->setText(QStringLiteral("12"));  // before the selection comes
+        QCoreApplication::processEvents();
+        QCOMPARE(cmb->textBox()->text(), QStringLiteral("12"));
+        QVERIFY(!cmb->textBox()->hasSelectedText());
+
+        other->setFocus();
+        QCoreApplication::processEvents();
+        cmb->setText(QStringLiteral("123456"));
+        cmb->textBox()->setCursorPosition(2);
+        cmb->textBox()->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(cmb->textBox()->selectedText(), QStringLiteral("3456"));
     }
 };
 

@@ -72,6 +72,14 @@ class TestDBClear : public QObject {
                       back ? SQLQuote(returnedBy) : QStringLiteral("Null")));
         exec(QStringLiteral("INSERT 图书损坏 VALUES(%1,%2,'破损',5,'')").arg(SQLQuote(D(n)), SQLQuote(L(n))));
     }
+    // The book of an open loan comes back (the day before the clean-up).
+    static void giveBack(std::initializer_list<int> ns)
+    {
+        for (int n : ns)
+            exec(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = '1', 实际还书日期 = '2024-03-14', 还书经手人 = 'admin' "
+                                "WHERE 图书借阅编号 = ")
+                 + SQLQuote(L(n)));
+    }
     static void deposit(const QString &no, const QString &reader, const QString &by)
     {
         exec(QStringLiteral("INSERT 充值记录 VALUES(%1,%2,50,'2024-03-01',%3)")
@@ -194,6 +202,7 @@ private slots:
 
     void disabledAccountsWithEverythingTheyHandled()
     {
+        giveBack({1});  // lent by old
         const Snapshot before = snapshot();
         run({w().Chk_Acc_Standby.get()});
         expectSuccess();
@@ -265,6 +274,7 @@ private slots:
         QVERIFY(w().Lbl_Brw_All->isVisible());
         QTest::mouseClick(dmg, Qt::LeftButton);  // cannot be unticked on its own
         QCOMPARE(dmg->Value(), int(vb::vbChecked));
+        giveBack({1, 5, 8});
         const Snapshot before = snapshot();
         run({});
         expectSuccess();
@@ -302,6 +312,7 @@ private slots:
 
     void optionsRunInOrderSoTitlesFollowTheirDeletedCopies()
     {
+        giveBack({1});
         const Snapshot before = snapshot();
         run({w().Chk_Book_NoStore.get(), w().Chk_Acc_Standby.get()});
         expectSuccess();
@@ -324,6 +335,7 @@ private slots:
     {
         w().Chk_Reader_Standby->setValue(vb::vbChecked);
         QVERIFY(w().Lbl_Reader_Standby->isVisible());
+        giveBack({8});  // r005's
         const Snapshot before = snapshot();
         run({});
         expectSuccess();
@@ -374,6 +386,56 @@ private slots:
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
         QVERIFY(logins().isEmpty());  // the statements around the failures were done
         QCOMPARE(deposits().size(), 4);
+    }
+
+    // A book not yet returned keeps its loan: an option that would delete it,
+    // its copy or its reader is not done at all, and says why; the others are.
+    void optionsTakingAnOpenLoanAreNotDone()
+    {
+        const Snapshot before = snapshot();
+        run({w().Chk_Acc_Standby.get(), w().Chk_Brw_All.get(), w().Chk_Reader_Standby.get(), w().Chk_Acc_Login.get()});
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
+        const QString text = m_msg->last();
+        QVERIFY2(text.startsWith(
+                     QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：\r\n    DELETE FROM 图书损坏 WHERE")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("[ 状态为停用的账户 ] 涉及尚未归还的图书，不能清理！\r\n"
+                                              "[ 全部借书记录 ] 涉及尚未归还的图书，不能清理！\r\n"
+                                              "[ 状态为停用的读者 ] 涉及尚未归还的图书，不能清理！\r\n")),
+                 qPrintable(text));
+        // Every statement of the three options is listed; the damage records ran on their own.
+        QCOMPARE(w().LastFailed().size(), 6 + 2 + 4);
+        QVERIFY(damages().isEmpty());
+        QVERIFY(logins().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("damages,logins"));
+
+        // A copy on loan put into stock by a disabled account stays with its account.
+        giveBack({1});
+        exec(QStringLiteral("INSERT 图书借阅 VALUES('240301090000009','K001','R002','2024-03-01','2024-04-01',Null,'0',"
+                            "'admin',Null)"));
+        run({});
+        QVERIFY(m_msg->last().endsWith(QStringLiteral("[ 状态为停用的账户 ] 涉及尚未归还的图书，不能清理！\r\n"
+                                                      "[ 全部借书记录 ] 涉及尚未归还的图书，不能清理！\r\n"
+                                                      "[ 状态为停用的读者 ] 涉及尚未归还的图书，不能清理！\r\n")));
+        QVERIFY(copies().contains(QStringLiteral("K001")));
+        QVERIFY(accounts().contains(QStringLiteral("old")));
+    }
+
+    // An option is done whole or not at all: a failure in its middle undoes
+    // what it did before, and all its statements are listed.
+    void aFailureUndoesItsOptionOnly()
+    {
+        giveBack({1});
+        testsupport::StatementFailer fail(QStringLiteral("DELETE 图书库存"), 1, QStringLiteral("locked"));
+        const Snapshot before = snapshot();
+        run({w().Chk_Acc_Standby.get(), w().Chk_Reader_Dep.get()});
+        QVERIFY(fail.fired());
+        QCOMPARE(w().LastFailed().size(), 6);
+        QVERIFY(m_msg->last().contains(QStringLiteral("    DELETE FROM 账户 WHERE 状态 = '停用'\r\n")));
+        QVERIFY(deposits().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("deposits"));
     }
 
     void openedModallyFromTheFileMenu()

@@ -12,6 +12,7 @@ struct StatementFailer::State {
     QString message;
     int matched = 0;
     bool fired = false;
+    QStringList seen;
 };
 
 namespace {
@@ -36,6 +37,7 @@ StatementFailer::StatementFailer(const QStringList &prefixes, int nth, const QSt
         if (std::none_of(st->prefixes.cbegin(), st->prefixes.cend(), [&](const QString &p) { return f.startsWith(p); }))
             return;
         ++st->matched;
+        st->seen << statement;
         if (st->nth == 0 || st->matched == st->nth) {
             st->fired = true;
             throw ado::Error(st->message);
@@ -47,5 +49,6 @@ StatementFailer::~StatementFailer() { ado::Connection::SetStatementHook({}); }
 
 int StatementFailer::matched() const { return m_state->matched; }
 bool StatementFailer::fired() const { return m_state->fired; }
+QStringList StatementFailer::seen() const { return m_state->seen; }
 
 }  // namespace testsupport

@@ -27,6 +27,9 @@ public:
     StatementFailer &operator=(const StatementFailer &) = delete;
     int matched() const;  // statements seen that matched the prefix
     bool fired() const;   // whether a statement was failed
+    // The statements that matched, in the order they came (the failed one last
+    // once fired); nth = INT_MAX only records them.
+    QStringList seen() const;
 
 private:
     struct State;
