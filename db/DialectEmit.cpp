@@ -786,7 +786,8 @@ QString likePrefix(const QString &pattern, const QString &escape)
 {
     QString prefix;
     for (const QChar c : pattern) {
-        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[')
+        // A NUL ends the embedded engine's case-blind comparison: the range stops before it.
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() == 0
             || (escape.size() == 1 && c == escape[0]))
             break;
         prefix += c;
