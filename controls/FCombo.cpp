@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QSignalBlocker>
+#include <QStringListModel>
 #include <cmath>
 #include <stdexcept>
 
@@ -150,6 +152,9 @@ FCombo::FCombo(QWidget *parent, const QString &name) : QWidget(parent), vb::Cont
     const QFont font = controls::ambientFont(this);
 
     m_combo = new QComboBox(this);
+    // Entries are plain texts: a list model holds them in a fraction of the
+    // memory of the default item model (a filter of 100,000 ISBNs).
+    m_combo->setModel(new QStringListModel(m_combo));
     m_combo->setFont(font);
     m_combo->setFocusPolicy(Qt::NoFocus);
     m_combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
@@ -269,6 +274,7 @@ QString FCombo::Text() const { return m_text->isHidden() ? m_label->text() : m_t
 
 void FCombo::setText(const QString &t)
 {
+    takeDeferredItems();
     m_text->setText(t);
     m_combo->setCurrentIndex(m_combo->findText(t, Qt::MatchFixedString));
     syncLabelText();
@@ -277,21 +283,28 @@ void FCombo::setText(const QString &t)
 
 QString FCombo::List(int index) const
 {
+    takeDeferredItems();
     return index >= 0 && index < m_combo->count() ? m_combo->itemText(index) : QString();
 }
 
 void FCombo::setList(int index, const QString &text)
 {
+    takeDeferredItems();
     if (index >= 0 && index < m_combo->count()) m_combo->setItemText(index, text);
     emit PropertyChanged(QStringLiteral("List"));
 }
 
-int FCombo::ListCount() const { return m_combo->count(); }
+int FCombo::ListCount() const
+{
+    takeDeferredItems();
+    return m_combo->count();
+}
 
 int FCombo::ListIndex() const { return m_combo->currentIndex(); }
 
 void FCombo::setListIndex(int index)
 {
+    takeDeferredItems();
     if (index < -1 || index >= m_combo->count()) return;  // refused by the list: ignored
     if (index == -1) {
         m_combo->setCurrentIndex(-1);
@@ -335,6 +348,7 @@ void FCombo::SetCboWidth(int twips) { m_combo->resize(qMax(0, vb::toPx(twips)), 
 
 void FCombo::AddItem(const QVariant &item, const QVariant &index)
 {
+    takeDeferredItems();
     const QString text = item.toString();
     if (!index.isValid() || index.isNull()) {
         m_combo->addItem(text);
@@ -347,6 +361,7 @@ void FCombo::AddItem(const QVariant &item, const QVariant &index)
 
 void FCombo::RemoveItem(int index)
 {
+    takeDeferredItems();
     if (index < 0 || index >= m_combo->count())
         throw std::out_of_range("FCombo::RemoveItem: invalid index " + std::to_string(index));
     const bool current = index == m_combo->currentIndex();
@@ -354,8 +369,37 @@ void FCombo::RemoveItem(int index)
     if (current) m_combo->setCurrentIndex(-1);
 }
 
+void FCombo::AddItemsWhenNeeded(std::function<QStringList()> items)
+{
+    takeDeferredItems();
+    m_deferredItems = std::move(items);
+}
+
+void FCombo::takeDeferredItems() const
+{
+    if (!m_deferredItems) return;
+    const std::function<QStringList()> items = std::move(m_deferredItems);
+    m_deferredItems = nullptr;
+    const QStringList texts = items();
+    if (texts.isEmpty()) return;
+    // One insertion for them all: the current entry and the text stay.
+    QAbstractItemModel *model = m_combo->model();
+    const int at = model->rowCount();
+    if (auto *list = qobject_cast<QStringListModel *>(model)) {
+        QStringList all = list->stringList();
+        all += texts;
+        const int current = m_combo->currentIndex();
+        const QSignalBlocker quiet(m_combo);
+        list->setStringList(all);
+        m_combo->setCurrentIndex(current);
+    } else {
+        m_combo->insertItems(at, texts);
+    }
+}
+
 void FCombo::Clear()
 {
+    m_deferredItems = nullptr;
     m_combo->clear();
     m_text->clear();
     m_label->clear();
@@ -476,6 +520,7 @@ void FCombo::faceMouseMove(int, float x, float y)
 // the list. False for a key the box does not answer.
 bool FCombo::faceKeyPress(int key, Qt::KeyboardModifiers mods)
 {
+    takeDeferredItems();
     const int count = m_combo->count();
     const int current = m_combo->currentIndex();
     const bool alt = mods & Qt::AltModifier;
@@ -519,6 +564,7 @@ void FCombo::faceMouseUp(int button, float x, float)
     QPointer<FCombo> self(this);
     emit Expand();
     if (!self) return;
+    takeDeferredItems();
     m_combo->setFocus(Qt::MouseFocusReason);
     m_combo->showPopup();
 }

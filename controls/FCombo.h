@@ -17,6 +17,7 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -75,6 +76,11 @@ public:
     Q_INVOKABLE void SelAll();
     Q_INVOKABLE void SetCboWidth(int twips);
     Q_INVOKABLE void AddItem(const QVariant &item, const QVariant &index = QVariant());
+    // Entries the box asks for only when they are first needed (the list
+    // dropped, a key that chooses, ListCount, List, ListIndex, AddItem ...),
+    // then appends after what it holds. A list of every title can sit behind
+    // a box nobody opens without being read.
+    void AddItemsWhenNeeded(std::function<QStringList()> items);
     // Throws std::out_of_range for an index outside the list.
     Q_INVOKABLE void RemoveItem(int index);
     Q_INVOKABLE void SetIt();
@@ -90,7 +96,11 @@ public:
     void setVisible(bool v) override;
 
     // Parts, for inspection.
-    QComboBox *comboBox() const { return m_combo; }
+    QComboBox *comboBox() const
+    {
+        takeDeferredItems();  // whoever looks inside sees every entry
+        return m_combo;
+    }
     QLineEdit *textBox() const { return m_text; }
     QLabel *label() const { return m_label; }
     QWidget *face() const;
@@ -123,7 +133,11 @@ private:
     bool faceKeyPress(int key, Qt::KeyboardModifiers mods);
     void updateTextMouseRouting();
 
+    // Appends the entries left for later, once.
+    void takeDeferredItems() const;
+
     QComboBox *m_combo = nullptr;
+    mutable std::function<QStringList()> m_deferredItems;
     FComboFace *m_face = nullptr;
     QLineEdit *m_text = nullptr;
     QLabel *m_label = nullptr;

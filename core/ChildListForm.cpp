@@ -413,13 +413,27 @@ void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *o
     }
 }
 
+// The statement runs now (a failure is the caller's at once); its rows go
+// into the box only when the box first needs them, so a filter of every title
+// costs nothing until a clerk opens it.
 void ChildListForm::FillFilterList(FCombo *box, const QString &sql, const QString &field)
 {
     ado::Recordset rs;
     rs.Open(sql, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     box->AddItem(QStringLiteral("[全部]"));
-    for (; !rs.EOF_(); rs.MoveNext()) box->AddItem(rs.Fields(field).toString());
-    rs.Close();
+    const ado::ResultSetPtr rows = rs.result();
+    if (!rows) return;
+    const QStringList names = rs.FieldNames();
+    const int col = int(std::find_if(names.begin(), names.end(),
+                                     [&](const QString &n) { return n.compare(field, Qt::CaseInsensitive) == 0; })
+                        - names.begin());
+    rs.Fields(field);  // an unknown field fails now, as reading it would
+    box->AddItemsWhenNeeded([rows, col] {
+        QStringList texts;
+        texts.reserve(rows->rowCount());
+        for (int r = 0; r < rows->rowCount(); ++r) texts << rows->value(r, col).toString();
+        return texts;
+    });
 }
 
 void ChildListForm::SetColWidths(std::span<const int> widths)

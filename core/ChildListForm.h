@@ -164,7 +164,8 @@ protected:
     // Fills the two field lists with the field names of "SELECT * FROM table" and the two order lists
     // with "升序" and "降序". A failed read throws ado::Error to the caller.
     static void FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2);
-    // A filter list: "[全部]" and then the column field of every row of sql. A failed read throws
+    // A filter list: "[全部]" and then the column field of every row of sql,
+    // put into the box when it first needs them. A statement that fails throws
     // ado::Error to the caller (the box keeps what it got).
     static void FillFilterList(FCombo *box, const QString &sql, const QString &field);
     // The grid's column widths in twips (the grid gets at least that many columns).

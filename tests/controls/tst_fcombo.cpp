@@ -35,6 +35,40 @@ private:
     }
 
 private slots:
+    // Entries asked for only when first needed: not before, once, after the
+    // entries already there, and whatever reads the list sees them.
+    void entriesReadWhenFirstNeeded()
+    {
+        int asked = 0;
+        cmb->Clear();
+        cmb->AddItem(QStringLiteral("全部"));
+        cmb->setListIndex(0);
+        cmb->AddItemsWhenNeeded([&asked] {
+            ++asked;
+            return QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
+        });
+        QCOMPARE(asked, 0);
+        QCOMPARE(cmb->Text(), QStringLiteral("全部"));
+        QCOMPARE(cmb->ListCount(), 3);
+        QCOMPARE(asked, 1);
+        QCOMPARE(cmb->ListIndex(), 0);
+        cmb->AddItem(QStringLiteral("丙"));
+        QCOMPARE(cmb->List(3), QStringLiteral("丙"));
+        QCOMPARE(asked, 1);
+
+        // Dropped before anything read them; a key that chooses reads them too.
+        cmb->Clear();
+        cmb->AddItemsWhenNeeded([&asked] {
+            ++asked;
+            return QStringList{QStringLiteral("丁")};
+        });
+        cmb->Clear();
+        QCOMPARE(cmb->ListCount(), 0);
+        QCOMPARE(asked, 1);
+        cmb->AddItemsWhenNeeded([] { return QStringList{QStringLiteral("戊"), QStringLiteral("己")}; });
+        cmb->setListIndex(1);
+        QCOMPARE(cmb->Text(), QStringLiteral("己"));
+    }
     void init()
     {
         host = new QWidget;
