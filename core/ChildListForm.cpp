@@ -419,7 +419,7 @@ void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *o
 void ChildListForm::FillFilterList(FCombo *box, const QString &sql, const QString &field)
 {
     ado::Recordset rs;
-    rs.Open(sql, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    rs.Open(sql, SQLConn(), ado::adOpenForwardOnly, ado::adLockReadOnly);
     box->AddItem(QStringLiteral("[全部]"));
     const ado::ResultSetPtr rows = rs.result();
     if (!rows) return;

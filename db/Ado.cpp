@@ -135,12 +135,13 @@ Recordset::~Recordset() = default;
 
 void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, LockType lock)
 {
-    Q_UNUSED(cursor);
     if (m_open) throw Error(msg::objectOpen());
     if (!conn.engine()) throw Error(msg::connectionUnusable());
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
-    ResultSetPtr rs = conn.engine()->query(sql, updatable);
+    // A forward-only recordset does not count its rows before it reads them.
+    ResultSetPtr rs = cursor == adOpenForwardOnly && !updatable ? conn.engine()->queryForward(sql)
+                                                                : conn.engine()->query(sql, updatable);
     m_pending.clear();
     m_updated.clear();
     m_pos = 0;

@@ -97,11 +97,14 @@ struct Translation {
     QString table;                   // that table
     std::vector<int> sourceColumns;  // per field: the table column it reads, or -1
     // A SELECT read in parts: `sql` is body + order + the LIMIT of its TOP.
-    QString body;       // without the ORDER BY and the TOP's LIMIT
-    QString order;      // " ORDER BY ..." or ""
-    QString countBody;  // a query with one row for each of the statement's rows (before its TOP)
+    QString body;          // without the ORDER BY and the TOP's LIMIT
+    QString order;         // " ORDER BY ..." or ""
+    QString countBody;     // a query with one row for each of the statement's rows (before its TOP)
+    QString tiebreak;      // ORDER BY terms after `order` that make it total (see rows())
+    bool pageable = true;  // false: the rows can't be read in parts (they are read whole)
     qint64 top = -1;
-    // The rows from `offset` on, at most `limit` of them (-1: all), in order.
+    // The rows from `offset` on, at most `limit` of them (-1: all), in order;
+    // a part (a limit or an offset) in a total order, the same for every part.
     QString rows(qint64 limit, qint64 offset) const;
     // One row, one field: how many rows the statement gives (its TOP aside).
     QString countRows() const;

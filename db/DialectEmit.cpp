@@ -525,13 +525,76 @@ QString Translator::emitCore(const Core &c, const QString &extraColumn)
     if (c.distinct) out += QStringLiteral("DISTINCT ");
     out += items.join(QStringLiteral(", "));
     out += emitFromWhere(c);
-    if (!c.group.empty()) {
-        QStringList g;
-        for (const auto &e : c.group) g << ex(e.get());
-        out += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
-    }
+    if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c).join(QStringLiteral(", "));
     if (c.having) out += QStringLiteral(" HAVING ") + ex(c.having.get());
     return out;
+}
+
+// The GROUP BY keys. When the groups are the rows of one table, that table's
+// key comes first (the groups are the same in any order of their keys), so
+// that its index can feed the grouping in key order.
+QStringList Translator::groupKeys(const Core &c)
+{
+    QStringList keys, rest;
+    QStringList filters;
+    const TableRef *t = groupsAreRows(c, filters);
+    for (const auto &e : c.group) {
+        const bool key = t && e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key;
+        (key ? keys : rest) << ex(e.get());
+    }
+    return keys + rest;
+}
+
+// Terms after the statement's own ORDER BY that make the order total, so
+// that reading the rows in parts (LIMIT and OFFSET) neither repeats nor
+// misses one whatever plan each part gets: the row locators of the tables
+// read, the group keys, or the fields of a DISTINCT or UNION. Empty when the
+// statement's order is total already or its rows can't be told apart (UNION
+// ALL: it is read whole).
+QString Translator::emitTiebreak(const Query &q, bool &pageable)
+{
+    pageable = true;
+    const Core &c = q.cores.front();
+    QStringList terms;
+    const auto positions = [&] {
+        for (size_t i = 1; i <= c.items.size(); ++i) terms << QString::number(i);
+    };
+    if (q.cores.size() > 1) {
+        for (bool all : q.unionAll)
+            if (all) pageable = false;
+        if (pageable) positions();
+    } else if (!c.group.empty()) {
+        terms = groupKeys(c);
+    } else if (c.distinct) {
+        positions();
+    } else {
+        bool aggregate = false;
+        for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
+        if (aggregate || orderedByKey(q)) return QString();
+        for (const TableRef &r : c.from)
+            terms << quoteIdent(r.qualifier()) + QLatin1Char('.') + m_cat.flavour.rowLocator();
+    }
+    return terms.join(QStringLiteral(", "));
+}
+
+// A one-table SELECT ordered by the table's whole key: its order is total.
+bool Translator::orderedByKey(const Query &q)
+{
+    const Core &c = q.cores.front();
+    if (c.from.size() != 1) return false;
+    const TableRef *t = &c.from.front();
+    QSet<int> ordered;
+    for (const OrderItem &o : q.order) {
+        const Node *e = o.e->aliasIndex >= 0 ? c.items[size_t(o.e->aliasIndex)].e.get() : o.e.get();
+        if (e->k == Node::Col && e->ref == t) ordered.insert(e->col);
+    }
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!ordered.contains(int(i))) return false;
+            keyed = true;
+        }
+    return keyed;
 }
 
 QString Translator::emitQuery(const Query &q, const QString &extraColumn)
@@ -592,7 +655,8 @@ QString Translator::emitCountBody(const Query &q)
     const Core &c = q.cores.front();
     bool aggregate = false;
     for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
-    if (c.distinct || c.having || (c.group.empty() && aggregate)) return emitQueryBody(q, QString(), order);
+    if (c.distinct && !keyedRows(c)) return emitQueryBody(q, QString(), order);
+    if (c.having || (c.group.empty() && aggregate)) return emitQueryBody(q, QString(), order);
     QStringList filters;
     if (!c.group.empty()) {
         if (const TableRef *t = groupsAreRows(c, filters)) {
@@ -617,6 +681,24 @@ QString Translator::emitCountBody(const Query &q)
     QString out = QStringLiteral("SELECT 1 FROM ") + tables.join(QStringLiteral(", "));
     if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
     return out;
+}
+
+// Whether the rows of a one-table SELECT are distinct already: its items
+// name the table's whole key (a DISTINCT of them changes nothing).
+bool Translator::keyedRows(const Core &c)
+{
+    if (c.from.size() != 1 || !c.group.empty() || c.having) return false;
+    const TableRef *t = &c.from.front();
+    QSet<int> named;
+    for (const SelectItem &it : c.items)
+        if (it.e && it.e->k == Node::Col && it.e->ref == t) named.insert(it.e->col);
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!named.contains(int(i))) return false;
+            keyed = true;
+        }
+    return keyed;
 }
 
 // The table each group of a GROUP BY is one row of: every group key is a

@@ -69,6 +69,7 @@ Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
     out.body = tr.emitQueryBody(*q, locator, out.order);
     out.top = q->cores.size() == 1 ? q->cores.front().top : -1;
     out.countBody = tr.emitCountBody(*q);
+    out.tiebreak = tr.emitTiebreak(*q, out.pageable);
     out.sql = out.rows(-1, 0);
     out.paramKinds = tr.m_paramKinds;
     return out;
@@ -217,9 +218,12 @@ QString Translation::rows(qint64 limit, qint64 offset) const
     if (top >= 0)
         limit = limit < 0 ? std::max<qint64>(0, top - offset) : std::min(limit, std::max<qint64>(0, top - offset));
     QString out = body + order;
-    if (limit >= 0) out += QStringLiteral(" LIMIT %1").arg(limit);
-    if (offset > 0)
-        out += (limit < 0 ? QStringLiteral(" LIMIT -1") : QString()) + QStringLiteral(" OFFSET %1").arg(offset);
+    if ((limit >= 0 || offset > 0) && !tiebreak.isEmpty())
+        out += (order.isEmpty() ? QStringLiteral(" ORDER BY ") : QStringLiteral(", ")) + tiebreak;
+    // Both engines take the largest whole number for "no limit" before an OFFSET.
+    if (limit >= 0 || offset > 0)
+        out += QStringLiteral(" LIMIT %1").arg(limit >= 0 ? limit : std::numeric_limits<qint64>::max());
+    if (offset > 0) out += QStringLiteral(" OFFSET %1").arg(offset);
     return out;
 }
 

@@ -94,6 +94,10 @@ public:
     QString emitCountBody(const Query &q);
     const TableRef *groupsAreRows(const Core &c, QStringList &filters);
     QSet<const TableRef *> keyHangingTables(const Core &c);
+    static bool keyedRows(const Core &c);
+    QStringList groupKeys(const Core &c);
+    QString emitTiebreak(const Query &q, bool &pageable);
+    static bool orderedByKey(const Query &q);
 
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);

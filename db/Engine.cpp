@@ -138,12 +138,26 @@ ResultSetPtr Engine::query(const QString &sql, bool updatable)
     }
     if (!tr.paramKinds.empty()) throw Error(msg::placeholdersNeedBatch());
     // An engine no shared owner holds (a test's own) can't be read from later.
-    if (updatable || weak_from_this().expired()) return select(tr, -1, 0);
+    if (updatable || !tr.pageable || weak_from_this().expired()) return select(tr, -1, 0);
     // One row more than the first part tells whether there are more at all.
     std::shared_ptr<store::StoredResult> first = select(tr, kFirstRows + 1, 0);
     if (first->rows <= kFirstRows) return first;
     const qint64 total = count(tr);
     return std::make_shared<PagedResult>(weak_from_this(), std::move(tr), std::move(first), total);
+}
+
+ResultSetPtr Engine::queryForward(const QString &sql)
+{
+    dialect::Translation tr = translation(sql, false);
+    if (tr.type != dialect::Translation::Select) {
+        execute(sql);
+        return nullptr;
+    }
+    if (!tr.paramKinds.empty()) throw Error(msg::placeholdersNeedBatch());
+    if (!tr.pageable || weak_from_this().expired()) return select(tr, -1, 0);
+    std::shared_ptr<store::StoredResult> first = select(tr, kFirstRows + 1, 0);
+    if (first->rows <= kFirstRows) return first;
+    return std::make_shared<PagedResult>(weak_from_this(), std::move(tr), std::move(first), -1);
 }
 
 qint64 Engine::count(const dialect::Translation &tr)

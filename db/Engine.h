@@ -71,6 +71,9 @@ public:
     // statement that returns no rows is run as Execute would and gives a null
     // pointer.
     ResultSetPtr query(const QString &sql, bool updatable);
+    // The same without the count: a forward-only read, which learns how many
+    // rows there are only when asked, by reading them all.
+    ResultSetPtr queryForward(const QString &sql);
     // The rows `tr.rows(limit, offset)` of a translated SELECT, read whole.
     virtual std::shared_ptr<store::StoredResult> select(const dialect::Translation &tr, qint64 limit,
                                                         qint64 offset) = 0;

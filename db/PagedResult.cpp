@@ -12,6 +12,13 @@ PagedResult::PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr,
                          std::shared_ptr<store::StoredResult> first, qint64 count)
     : m_engine(std::move(engine)), m_tr(std::move(tr))
 {
+    if (count < 0) {  // forward only: the first part, the rest when asked for
+        m_counted = false;
+        m_rows = first->rows;
+        m_starts.push_back(0);
+        m_parts.push_back(std::move(first));
+        return;
+    }
     m_rows = int(std::min<qint64>(std::max<qint64>(count, first->rows), std::numeric_limits<int>::max()));
     // The first part as read; then parts twice as big as the one before, up to the cap.
     qint64 start = 0, size = std::max(1, first->rows);
@@ -24,12 +31,36 @@ PagedResult::PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr,
     if (!m_parts.empty()) m_parts[0] = std::move(first);
 }
 
+int PagedResult::rowCount() const
+{
+    if (!m_counted) readTheRest();
+    return m_rows;
+}
+
+void PagedResult::readTheRest() const
+{
+    m_counted = true;
+    std::shared_ptr<store::StoredResult> rest;
+    if (const std::shared_ptr<Engine> engine = m_engine.lock()) {
+        try {
+            rest = engine->select(m_tr, -1, m_rows);
+        } catch (...) {
+            // Rows that can't be read any more are not there.
+        }
+    }
+    if (!rest || rest->rows == 0) return;
+    m_starts.push_back(m_rows);
+    m_parts.push_back(rest);
+    m_rows += rest->rows;
+}
+
 int PagedResult::columnCount() const { return int(m_tr.columnNames.size()); }
 
 QString PagedResult::columnName(int col) const { return m_tr.columnNames.value(col); }
 
 const store::StoredResult *PagedResult::part(int row, int &inPart) const
 {
+    if (!m_counted && row >= m_rows) readTheRest();
     if (row < 0 || row >= m_rows) return nullptr;
     const size_t p = size_t(std::upper_bound(m_starts.begin(), m_starts.end(), qint64(row)) - m_starts.begin()) - 1;
     if (!m_parts[p]) {

@@ -5,7 +5,8 @@
 // a grid showing the first screen of a million rows reads a few hundred, and a
 // reader walking every row reads each about twice at most.
 //
-// The count is taken when the result is made. Parts read later see the data
+// The count is taken when the result is made, or, for a forward-only read,
+// when it is first asked for: then every row is read at once. Parts read later see the data
 // as it is then: rows another desk changed meanwhile show their new values,
 // and rows past the end of a shrunken result read as Null. Once the result's
 // engine is gone (its connection closed) the rows not read yet read as Null.
@@ -27,7 +28,7 @@ public:
     PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr, std::shared_ptr<store::StoredResult> first,
                 qint64 count);
 
-    int rowCount() const override { return m_rows; }
+    int rowCount() const override;
     int columnCount() const override;
     QString columnName(int col) const override;
     bool isNull(int row, int col) const override;
@@ -41,13 +42,16 @@ public:
 private:
     // The part holding `row`, read when first needed; the row within it.
     const store::StoredResult *part(int row, int &inPart) const;
+    // A forward-only read's rows after the first part, all of them.
+    void readTheRest() const;
 
     std::weak_ptr<Engine> m_engine;
     dialect::Translation m_tr;
-    int m_rows = 0;
+    mutable int m_rows = 0;
+    mutable bool m_counted = true;
     // Part p holds the rows from m_starts[p] on; null until read.
     mutable std::vector<std::shared_ptr<store::StoredResult>> m_parts;
-    std::vector<qint64> m_starts;
+    mutable std::vector<qint64> m_starts;
 };
 
 }  // namespace ado

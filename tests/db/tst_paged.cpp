@@ -4,6 +4,7 @@
 #include "db/Ado.h"
 #include "support/TempDb.h"
 
+#include <QSet>
 #include <QtTest>
 
 using testsupport::TempDb;
@@ -122,10 +123,64 @@ private slots:
                                          "图书库存.ISBN"))
                      ->rowCount(),
                  int(copies.size()));
+        // A DISTINCT of a table's key changes nothing; one of another column does.
+        QCOMPARE(open(db, QStringLiteral("SELECT DISTINCT ISBN FROM 图书档案"))->rowCount(), 400);
+        QCOMPARE(open(db, QStringLiteral("SELECT DISTINCT ISBN, 图书名称 FROM 图书档案 WHERE 图书名称 = '甲书'"))
+                     ->rowCount(),
+                 200);
+        QCOMPARE(open(db, QStringLiteral("SELECT DISTINCT ISBN FROM 图书库存"))->rowCount(), 300);
         QCOMPARE(open(db, QStringLiteral("SELECT 图书编号, 图书名称 FROM 图书档案,图书库存 WHERE 图书档案.ISBN = "
                                          "图书库存.ISBN AND 图书名称 = '甲书'"))
                      ->rowCount(),
                  400);
+    }
+
+    // Parts of a result in an order with ties, or in no order at all, hold
+    // every row once: each part is read in the same total order.
+    void partsNeitherRepeatNorMissARow()
+    {
+        TempDb db;
+        std::vector<QVariantList> rows;
+        for (int i = 1; i <= 3000; ++i)
+            rows.push_back({QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0')),
+                            i % 3 ? QStringLiteral("甲") : QStringLiteral("乙"), QVariant()});
+        db.conn().BeginTrans();
+        db.conn().ExecuteBatch(QStringLiteral("INSERT 出版社 VALUES (?, ?, ?)"), rows);
+        db.conn().CommitTrans();
+        for (const QString &sql : {QStringLiteral("SELECT 出版社名称, 地址 FROM 出版社 ORDER BY 地址"),
+                                   QStringLiteral("SELECT 出版社名称 FROM 出版社"),
+                                   QStringLiteral("SELECT 地址, 出版社名称 FROM 出版社 GROUP BY 地址, 出版社名称"),
+                                   QStringLiteral("SELECT DISTINCT 出版社名称, 地址 FROM 出版社 ORDER BY 地址 DESC")}) {
+            const ado::ResultSetPtr r = open(db, sql);
+            QCOMPARE(r->rowCount(), 3000);
+            const int name = r->columnName(0) == QStringLiteral("出版社名称") ? 0 : 1;
+            QSet<QString> seen;
+            for (int row = 2999; row >= 0; --row) seen.insert(r->text(row, name));  // the last part first
+            QCOMPARE(seen.size(), 3000);
+        }
+    }
+
+    // A forward-only read counts nothing first: it reads its first rows, and
+    // all the others once how many there are is asked, in order.
+    void forwardOnlyReadsTheRestWhenAsked()
+    {
+        TempDb db;
+        fill(db, 1000);
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称 DESC"), db.conn(),
+                ado::adOpenForwardOnly, ado::adLockReadOnly);
+        const ado::ResultSetPtr r = rs.result();
+        QVERIFY(r->memoryBytes() < 64 * 1024);
+        QCOMPARE(r->text(0, 0), QStringLiteral("P01000"));
+        QCOMPARE(r->text(999, 0), QStringLiteral("P00001"));  // reading past the first rows reads the rest
+        QCOMPARE(r->rowCount(), 1000);
+        long n = 0;
+        for (; !rs.EOF_(); rs.MoveNext()) ++n;
+        QCOMPARE(n, 1000L);
+        // Counted when asked first.
+        ado::Recordset again;
+        again.Open(QStringLiteral("SELECT 出版社名称 FROM 出版社"), db.conn(), ado::adOpenForwardOnly);
+        QCOMPARE(again.RecordCount(), 1000L);
     }
 
     // Rows not read before the connection closed, or whose table is gone, read as Null.
