@@ -174,9 +174,10 @@ void makeLimitCopy(const ado::ConnectionInfo &limit)
 Databases embedded(const Args &a, const Options &o)
 {
     QDir().mkpath(a.data);
-    const QString cache = QDir(a.data).filePath(QStringLiteral("library-%1.db").arg(o.key()));
-    const QString limit = QDir(a.data).filePath(QStringLiteral("limit-%1.db").arg(o.key()));
-    const QString work = QDir(a.data).filePath(QStringLiteral("work-%1.db").arg(o.key()));
+    const QString key = o.key() + QLatin1Char('-') + schemaFingerprint();
+    const QString cache = QDir(a.data).filePath(QStringLiteral("library-%1.db").arg(key));
+    const QString limit = QDir(a.data).filePath(QStringLiteral("limit-%1.db").arg(key));
+    const QString work = QDir(a.data).filePath(QStringLiteral("work-%1.db").arg(key));
     auto info = [](const QString &path) {
         return ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|bench|bench|") + path);
     };
@@ -205,7 +206,7 @@ Databases embedded(const Args &a, const Options &o)
     }
     copyFile(cache, work);
     // The limits write too (a return, a lending): a fresh copy each run keeps them beside the windows' data.
-    const QString limitRun = QDir(a.data).filePath(QStringLiteral("limit-run-%1.db").arg(o.key()));
+    const QString limitRun = QDir(a.data).filePath(QStringLiteral("limit-run-%1.db").arg(key));
     copyFile(limit, limitRun);
     d.limit = info(limitRun);
     return d;

@@ -5,6 +5,7 @@
 #include "db/Transaction.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -950,6 +951,17 @@ QString schemaDir()
     for (const QString &candidate : {QStringLiteral("Schema"), QStringLiteral("../bin/Schema")})
         if (QFileInfo::exists(app.filePath(candidate + QStringLiteral("/sqlite.sql")))) return app.filePath(candidate);
     return app.filePath(QStringLiteral("Schema"));
+}
+
+QString schemaFingerprint()
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const QDir dir(schemaDir());
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::ReadOnly)) hash.addData(name.toUtf8() + f.readAll());
+    }
+    return QString::fromLatin1(hash.result().toHex().left(8));
 }
 
 Counts fill(const ado::ConnectionInfo &info, const Library &library)

@@ -110,5 +110,7 @@ Counts createAndFill(const ado::ConnectionInfo &info, const Library &library);
 
 // The schema files placed by the build beside the program (build/bin/Schema).
 QString schemaDir();
+// Names the schema files' contents, so that a kept library made on another schema is not reused.
+QString schemaFingerprint();
 
 }  // namespace bench

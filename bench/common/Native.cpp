@@ -1,5 +1,7 @@
 #include "Native.h"
 
+#include "db/SqliteFunctions.h"
+
 #include <QFile>
 #include <algorithm>
 #include <libpq-fe.h>
@@ -21,6 +23,9 @@ public:
         }
         // The layer waits as long for a writer; the limits write too (a return, a lending).
         sqlite3_busy_timeout(m_db, 15000);
+        // The schema's indexes name the text order, so even a plain handle
+        // needs it to read them (and ANALYZE to measure them).
+        ado::RegisterSqliteFunctions(m_db);
     }
     ~SqliteNative() override { sqlite3_close_v2(m_db); }
 

@@ -1,0 +1,219 @@
+// What the translator knows of a query's rows beyond writing them out: how to
+// count them cheaply, how to group them in an index's order, and a total
+// order in which they can be read in parts.
+#include "db/DialectTranslator.h"
+
+namespace dialect::detail {
+
+// A query with a row for each row of `q`, for counting them: what the rows
+// show is left out, and so is a table that an outer join hangs on another by
+// its whole key (it adds at most one row's columns and never drops a row), so
+// the engine reads no more than it must to know the rows are there.
+QString Translator::emitCountBody(const Query &q)
+{
+    QString order;
+    if (q.cores.size() != 1) return emitQueryBody(q, QString(), order);
+    const Core &c = q.cores.front();
+    bool aggregate = false;
+    for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
+    if (c.distinct && !keyedRows(c)) return emitQueryBody(q, QString(), order);
+    if (c.having || (c.group.empty() && aggregate)) return emitQueryBody(q, QString(), order);
+    QStringList filters;
+    if (!c.group.empty()) {
+        if (const TableRef *t = groupsAreRows(c, filters)) {
+            QString out = QStringLiteral("SELECT 1 FROM ") + tableText(*t);
+            if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
+            return out;
+        }
+        return emitQueryBody(q, QString(), order);
+    }
+    const QSet<const TableRef *> hanging = keyHangingTables(c);
+    if (hanging.isEmpty()) return QStringLiteral("SELECT 1") + emitFromWhere(c);
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QStringList tables;
+    for (const TableRef &r : c.from)
+        if (!hanging.contains(&r)) tables << tableText(r);
+    for (const Node *n : conds) {
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (!used.intersects(hanging)) filters << ex(n);
+    }
+    QString out = QStringLiteral("SELECT 1 FROM ") + tables.join(QStringLiteral(", "));
+    if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
+    return out;
+}
+
+// Whether the rows of a one-table SELECT are distinct already: its items
+// name the table's whole key (a DISTINCT of them changes nothing).
+bool Translator::keyedRows(const Core &c)
+{
+    if (c.from.size() != 1 || !c.group.empty() || c.having) return false;
+    const TableRef *t = &c.from.front();
+    QSet<int> named;
+    for (const SelectItem &it : c.items)
+        if (it.e && it.e->k == Node::Col && it.e->ref == t) named.insert(it.e->col);
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!named.contains(int(i))) return false;
+            keyed = true;
+        }
+    return keyed;
+}
+
+// The table each group of a GROUP BY is one row of: every group key is a
+// column of it, its key among them, and every other table of the query only
+// hangs off it by an outer join that keeps its rows. Then the groups are the
+// rows of that table that pass the conditions on it alone (`filters`).
+const TableRef *Translator::groupsAreRows(const Core &c, QStringList &filters)
+{
+    const TableRef *t = nullptr;
+    QSet<int> grouped;
+    for (const auto &g : c.group) {
+        if (g->k != Node::Col || !g->ref || (t && g->ref != t)) return nullptr;
+        t = g->ref;
+        grouped.insert(g->col);
+    }
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!grouped.contains(int(i))) return nullptr;
+            keyed = true;
+        }
+    if (!keyed) return nullptr;
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QSet<const TableRef *> hanging;  // inner tables of outer joins that keep t's rows
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        QSet<const TableRef *> lt, rt;
+        tablesUsed(n->a[0].get(), c.from, lt);
+        tablesUsed(n->a[1].get(), c.from, rt);
+        const QSet<const TableRef *> &outer = n->s == QLatin1String("*=") ? lt : rt;
+        const QSet<const TableRef *> &inner = n->s == QLatin1String("*=") ? rt : lt;
+        if (outer.size() != 1 || *outer.begin() != t || inner.size() != 1) return nullptr;
+        hanging.insert(*inner.begin());
+    }
+    for (const TableRef &r : c.from)
+        if (&r != t && !hanging.contains(&r)) return nullptr;
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (used.isEmpty() || (used.size() == 1 && used.contains(t)))
+            filters << ex(n);
+        else if (used.size() != 1 || !hanging.contains(*used.begin()))
+            return nullptr;  // a condition that joins: the groups are not simply t's rows
+    }
+    return t;
+}
+
+// The tables of a SELECT that every old outer join hangs on the others by
+// the table's whole key, and that nothing else joins: when they are all the
+// outer joins there are, empty otherwise (the count then keeps every join).
+QSet<const TableRef *> Translator::keyHangingTables(const Core &c)
+{
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    QHash<const TableRef *, QSet<int>> keyed;  // inner table -> its columns an outer join equates
+    QSet<const TableRef *> preserved;
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        const Node *outer = n->s == QLatin1String("*=") ? n->a[0].get() : n->a[1].get();
+        const Node *inner = n->s == QLatin1String("*=") ? n->a[1].get() : n->a[0].get();
+        if (outer->k != Node::Col || inner->k != Node::Col || !outer->ref || !inner->ref) return {};
+        keyed[inner->ref].insert(inner->col);
+        preserved.insert(outer->ref);
+    }
+    QSet<const TableRef *> out;
+    for (auto it = keyed.cbegin(); it != keyed.cend(); ++it) {
+        const TableRef *t = it.key();
+        if (preserved.contains(t)) return {};  // a chain of outer joins
+        bool hasKey = false;
+        for (size_t i = 0; i < t->info->columns.size(); ++i)
+            if (t->info->columns[i].key) {
+                if (!it.value().contains(int(i))) return {};
+                hasKey = true;
+            }
+        if (!hasKey) return {};
+        out.insert(t);
+    }
+    // Anything else that reads a hanging table along with another joins it.
+    for (const Node *n : conds) {
+        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        QSet<const TableRef *> used;
+        tablesUsed(n, c.from, used);
+        if (used.intersects(out) && used.size() > 1) return {};
+    }
+    return out;
+}
+
+// The GROUP BY keys. When the groups are the rows of one table, that table's
+// key comes first (the groups are the same in any order of their keys), so
+// that its index can feed the grouping in key order.
+QStringList Translator::groupKeys(const Core &c)
+{
+    QStringList keys, rest;
+    QStringList filters;
+    const TableRef *t = groupsAreRows(c, filters);
+    for (const auto &e : c.group) {
+        const bool key = t && e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key;
+        (key ? keys : rest) << ex(e.get());
+    }
+    return keys + rest;
+}
+
+// Terms after the statement's own ORDER BY that make the order total, so
+// that reading the rows in parts (LIMIT and OFFSET) neither repeats nor
+// misses one whatever plan each part gets: the row locators of the tables
+// read, the group keys, or the fields of a DISTINCT or UNION. Empty when the
+// statement's order is total already or its rows can't be told apart (UNION
+// ALL: it is read whole).
+QString Translator::emitTiebreak(const Query &q, bool &pageable)
+{
+    pageable = true;
+    const Core &c = q.cores.front();
+    QStringList terms;
+    const auto positions = [&] {
+        for (size_t i = 1; i <= c.items.size(); ++i) terms << QString::number(i);
+    };
+    if (q.cores.size() > 1) {
+        for (bool all : q.unionAll)
+            if (all) pageable = false;
+        if (pageable) positions();
+    } else if (!c.group.empty()) {
+        terms = groupKeys(c);
+    } else if (c.distinct) {
+        positions();
+    } else {
+        bool aggregate = false;
+        for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
+        if (aggregate || orderedByKey(q)) return QString();
+        for (const TableRef &r : c.from)
+            terms << quoteIdent(r.qualifier()) + QLatin1Char('.') + m_cat.flavour.rowLocator();
+    }
+    return terms.join(QStringLiteral(", "));
+}
+
+// A one-table SELECT ordered by the table's whole key: its order is total.
+bool Translator::orderedByKey(const Query &q)
+{
+    const Core &c = q.cores.front();
+    if (c.from.size() != 1) return false;
+    const TableRef *t = &c.from.front();
+    QSet<int> ordered;
+    for (const OrderItem &o : q.order) {
+        const Node *e = o.e->aliasIndex >= 0 ? c.items[size_t(o.e->aliasIndex)].e.get() : o.e.get();
+        if (e->k == Node::Col && e->ref == t) ordered.insert(e->col);
+    }
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!ordered.contains(int(i))) return false;
+            keyed = true;
+        }
+    return keyed;
+}
+
+}  // namespace dialect::detail
