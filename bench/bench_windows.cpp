@@ -109,7 +109,11 @@ public:
         ado::Connection::SetStatementHook(
             [this](const QString &statement) { m_starts.emplace_back(statement, m_clock.nsecsElapsed()); });
     }
-    ~StatementLog() { ado::Connection::SetStatementHook(nullptr); }
+    ~StatementLog()
+    {
+        ado::Connection::SetStatementHook(nullptr);
+        if (qEnvironmentVariableIsSet("BENCH_TRACE")) trace();
+    }
     StatementLog(const StatementLog &) = delete;
     StatementLog &operator=(const StatementLog &) = delete;
 
@@ -134,6 +138,16 @@ public:
     }
 
 private:
+    // BENCH_TRACE=1: every statement of the round and its time, on stderr.
+    void trace() const
+    {
+        const qint64 end = m_clock.nsecsElapsed();
+        for (size_t i = 0; i < m_starts.size(); ++i) {
+            const qint64 took = (i + 1 < m_starts.size() ? m_starts[i + 1].second : end) - m_starts[i].second;
+            say(QStringLiteral("    %1 ms  %2").arg(double(took) / 1e6, 7, 'f', 2).arg(m_starts[i].first.simplified().left(160)));
+        }
+    }
+
     QElapsedTimer m_clock;
     std::vector<std::pair<QString, qint64>> m_starts;
 };
@@ -225,6 +239,21 @@ Databases server(const Args &a, const Options &o)
     d.limit.database = name + QStringLiteral("_limit");
     d.empty.database = QStringLiteral("bench_empty");
     PGconn *admin = connectServer(base, base.database);
+    // BENCH_REUSE=1 takes the databases a former run left, to look into one
+    // step again without loading the library anew (its returns and lendings stay).
+    if (qEnvironmentVariableIsSet("BENCH_REUSE")) {
+        PGresult *res = PQexec(admin, QStringLiteral("SELECT count(*) FROM pg_database WHERE datname IN ('%1', '%2', '%3')")
+                                          .arg(d.work.database, d.limit.database, d.empty.database)
+                                          .toUtf8()
+                                          .constData());
+        const bool all = PQresultStatus(res) == PGRES_TUPLES_OK && QByteArray(PQgetvalue(res, 0, 0)) == "3";
+        PQclear(res);
+        if (all) {
+            PQfinish(admin);
+            d.made = QStringLiteral("taken from a former run");
+            return d;
+        }
+    }
     try {
         for (const QString &db : {d.limit.database, d.work.database, d.empty.database})
             execServer(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoteName(db)));

@@ -189,7 +189,7 @@ void Frm_Query::FitColumns()
     vb::Grid *g = Grid_ShowData.peek();
     if (!g) return;
     const QFontMetrics fm(g->view()->font());
-    const int rows = std::min(g->Rows(), 200);
+    const int rows = std::min(g->Rows(), 50);  // the header and about two screens
     for (int c = 0; c < g->Cols(); ++c) {
         int px = 0;
         for (int r = 0; r < rows; ++r) px = std::max(px, int(fm.horizontalAdvance(g->TextMatrix(r, c))));

@@ -400,8 +400,9 @@ void ChildListForm::ApplySort(const QString &table, FCombo *sort1, FCombo *order
 
 void ChildListForm::FillSortLists(const QString &table, FCombo *sort1, FCombo *order1, FCombo *sort2, FCombo *order2)
 {
+    // Only the field names are read: forward-only, nothing is counted.
     ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM ") + table, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    rs.Open(QStringLiteral("SELECT * FROM ") + table, SQLConn(), ado::adOpenForwardOnly, ado::adLockReadOnly);
     for (int i = 0; i < rs.FieldCount(); ++i) {
         sort1->AddItem(rs.FieldName(i));
         sort2->AddItem(rs.FieldName(i));

@@ -167,19 +167,19 @@ int Recordset::State() const { return m_open ? adStateOpen : adStateClosed; }
 bool Recordset::EOF_() const
 {
     if (!m_open) throw Error(closedText());
-    return m_pos >= m_result->rowCount();
+    return m_pos >= 0 && !m_result->hasRow(m_pos);
 }
 
 bool Recordset::BOF_() const
 {
     if (!m_open) throw Error(closedText());
-    return m_pos < 0 || m_result->rowCount() == 0;
+    return m_pos < 0 || !m_result->hasRow(0);
 }
 
 void Recordset::MoveNext()
 {
     if (!m_open) throw Error(closedText());
-    if (m_pos >= m_result->rowCount()) throw Error(noRecordText());
+    if (m_pos >= 0 && !m_result->hasRow(m_pos)) throw Error(noRecordText());
     m_pending.clear();
     ++m_pos;
 }
@@ -200,7 +200,7 @@ long Recordset::RecordCount() const
 long Recordset::AbsolutePosition() const
 {
     if (!m_open) throw Error(closedText());
-    return (m_pos >= 0 && m_pos < m_result->rowCount()) ? m_pos + 1 : 0;
+    return m_result->hasRow(m_pos) ? m_pos + 1 : 0;
 }
 
 int Recordset::FieldCount() const
@@ -243,7 +243,7 @@ bool Recordset::HasField(const QString &name) const
 void Recordset::requireRow() const
 {
     if (!m_open) throw Error(closedText());
-    if (m_pos < 0 || m_pos >= m_result->rowCount()) throw Error(noRecordText());
+    if (!m_result->hasRow(m_pos)) throw Error(noRecordText());
 }
 
 QVariant Recordset::Fields(const QString &name) const { return Fields(fieldIndex(name)); }

@@ -47,6 +47,8 @@ class ResultSet {
 public:
     virtual ~ResultSet() = default;
     virtual int rowCount() const = 0;
+    // Whether there is a row `row`; a result read in parts reads no further than it.
+    virtual bool hasRow(int row) const { return row >= 0 && row < rowCount(); }
     virtual int columnCount() const = 0;
     virtual QString columnName(int col) const = 0;
     virtual bool isNull(int row, int col) const = 0;

@@ -3,6 +3,7 @@
 #include "db/DialectTranslator.h"
 #include "db/ServerMessages.h"
 
+#include <QScopeGuard>
 #include <utility>
 
 namespace dialect::detail {
@@ -542,6 +543,9 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 // single SELECT's TOP.
 QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QString &order)
 {
+    const Node *outerOrder = m_orderColumn;
+    m_orderColumn = m_counting ? nullptr : firstOrderColumn(q);
+    const auto restore = qScopeGuard([this, outerOrder] { m_orderColumn = outerOrder; });
     QString out;
     const bool compound = q.cores.size() > 1;
     for (size_t i = 0; i < q.cores.size(); ++i) {
@@ -576,6 +580,22 @@ const Node *dateShownInOrder(const Node *n)
 bool neverNull(const Node *n) { return n->k == Node::Col && n->ref && n->ref->info->columns[size_t(n->col)].notNull; }
 
 }  // namespace
+
+const Node *Translator::firstOrderColumn(const Query &q)
+{
+    if (q.order.empty() || q.cores.size() != 1) return nullptr;
+    const std::vector<SelectItem> &items = q.cores.front().items;
+    const Node *e = q.order.front().e.get();
+    if (e->aliasIndex >= 0) {
+        e = items[size_t(e->aliasIndex)].e.get();
+    } else if (e->k == Node::Num) {
+        bool ok = false;
+        const qint64 pos = e->s.toLongLong(&ok);
+        if (!ok || pos < 1 || pos > qint64(items.size())) return nullptr;
+        e = items[size_t(pos - 1)].e.get();
+    }
+    return e->k == Node::Col && e->kind == Kind::Text && e->ref ? e : nullptr;
+}
 
 // One ORDER BY item. Text sorts as the server's Chinese collation does (see
 // kTextOrderCollation) and Null comes first, as on the server. The embedded
@@ -675,6 +695,19 @@ bool caseFoldsAsAscii(const QString &prefix)
     return true;
 }
 
+// Whether NOCASE, which folds ASCII letters only, reads a prefix as LIKE
+// does: no letter outside ASCII in it, and none of its letters one that a
+// letter outside ASCII folds to (the Kelvin sign folds to k, the long s to s).
+bool nocaseReadsAsLike(const QString &prefix)
+{
+    if (!caseFoldsAsAscii(prefix) || prefix.back().unicode() >= 0xD7FF) return false;
+    for (const QChar c : prefix) {
+        const char16_t l = c.toLower().unicode();
+        if (l == u'k' || l == u's') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // LIKE as the server matches: % any run, _ one character, [set] one character
@@ -687,8 +720,9 @@ bool caseFoldsAsAscii(const QString &prefix)
 //
 // A pattern with a fixed start on a text column is also read as a range of
 // that column, so that an index can find the rows: on the embedded engine the
-// column's own (case-blind) order from the start to just past it, on
-// PostgreSQL the lower-cased column (indexes on lower(column) serve it).
+// column's own (case-blind) order from the start to just past it, and the
+// same in the text order; on PostgreSQL the lower-cased column (indexes on
+// lower(column) serve it).
 QString Translator::emitLike(const Node *n)
 {
     const Node *x = n->a[0].get();
@@ -701,18 +735,32 @@ QString Translator::emitLike(const Node *n)
     const QString esc = escape && literal ? escape->s : QString();
     const bool column = x->k == Node::Col && x->kind == Kind::Text && !n->neg;
     if (!pg()) {
-        QString out = QStringLiteral("(%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false));
-        if (escape) out += QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false);
-        const QString prefix = literal ? likePrefix(pattern->s, esc) : QString();
-        if (column && !prefix.isEmpty() && caseFoldsAsAscii(prefix) && prefix.back().unicode() < 0xD7FF) {
+        const QString like = QStringLiteral("%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false))
+                             + (escape ? QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false) : QString());
+        const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
+        if (prefix.isEmpty()) return QLatin1Char('(') + like + QLatin1Char(')');
+        QStringList parts;
+        if (nocaseReadsAsLike(prefix)) {
             QString low = prefix;
             for (QChar &c : low)
                 if (c.unicode() < 0x80) c = c.toLower();
             QString high = low;
             high.back() = QChar(char16_t(high.back().unicode() + 1));
-            out += QStringLiteral(" AND %1 >= %2 AND %1 < %3").arg(ex(x), textLiteral(low), textLiteral(high));
+            // A pattern that is its start and a closing % is the range itself.
+            if (pattern->s != prefix + QLatin1Char('%')) parts << like;
+            parts << QStringLiteral("%1 >= %2 AND %1 < %3").arg(ex(x), textLiteral(low), textLiteral(high));
+        } else {
+            parts << like;
         }
-        return out + QLatin1Char(')');
+        // When the list sorts by the column, the same range in the text
+        // order, which an index in that order reads in the list's order:
+        // texts that start with the prefix (each letter in either case)
+        // follow it there, before the prefix followed by the last character.
+        if (m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col)
+            parts << QStringLiteral("%1 COLLATE %4 >= %2 AND %1 COLLATE %4 < %3")
+                         .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QString::fromUcs4(U"\U0010FFFF", 1)),
+                              QLatin1String(kTextOrderCollation));
+        return QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
     }
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
     if (literal && !pattern->s.contains(QLatin1Char('['))) {

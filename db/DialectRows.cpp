@@ -3,6 +3,8 @@
 // order in which they can be read in parts.
 #include "db/DialectTranslator.h"
 
+#include <QScopeGuard>
+
 namespace dialect::detail {
 
 // A query with a row for each row of `q`, for counting them: what the rows
@@ -11,6 +13,8 @@ namespace dialect::detail {
 // the engine reads no more than it must to know the rows are there.
 QString Translator::emitCountBody(const Query &q)
 {
+    m_counting = true;
+    const auto done = qScopeGuard([this] { m_counting = false; });
     QString order;
     if (q.cores.size() != 1) return emitQueryBody(q, QString(), order);
     const Core &c = q.cores.front();
@@ -190,8 +194,18 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
         bool aggregate = false;
         for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
         if (aggregate || orderedByKey(q)) return QString();
-        for (const TableRef &r : c.from)
-            terms << quoteIdent(r.qualifier()) + QLatin1Char('.') + m_cat.flavour.rowLocator();
+        // The embedded engine reads a table in rowid order; PostgreSQL has
+        // no order of its row locators to read in, but reads a key's index
+        // in order, so there a table with a key is ordered by its key.
+        for (const TableRef &r : c.from) {
+            const QString table = quoteIdent(r.qualifier()) + QLatin1Char('.');
+            QStringList key;
+            if (pg())
+                for (const ColumnInfo &column : r.info->columns)
+                    if (column.key) key << table + quoteIdent(column.name);
+            if (key.isEmpty()) key << table + m_cat.flavour.rowLocator();
+            terms << key;
+        }
     }
     return terms.join(QStringLiteral(", "));
 }

@@ -102,12 +102,17 @@ public:
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);
     QString emitLike(const Node *n);
+    static const Node *firstOrderColumn(const Query &q);
     QString param(int index) const;
     QString textLiteral(const QString &s) const;
     bool pg() const { return m_cat.flavour.postgres(); }
 
     const Catalog &m_cat;
     QSet<const ColumnInfo *> m_computing;  // computed columns being written out
+    // The text column the SELECT being written sorts by first (none while
+    // counting): a LIKE on it also reads the range in the text order.
+    const Node *m_orderColumn = nullptr;
+    bool m_counting = false;
 };
 
 }  // namespace dialect::detail

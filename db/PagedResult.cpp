@@ -37,6 +37,12 @@ int PagedResult::rowCount() const
     return m_rows;
 }
 
+bool PagedResult::hasRow(int row) const
+{
+    if (row < 0) return false;
+    return row < m_rows || rowCount() > row;
+}
+
 void PagedResult::readTheRest() const
 {
     m_counted = true;

@@ -29,6 +29,7 @@ public:
                 qint64 count);
 
     int rowCount() const override;
+    bool hasRow(int row) const override;
     int columnCount() const override;
     QString columnName(int col) const override;
     bool isNull(int row, int col) const override;

@@ -163,8 +163,12 @@ CREATE TABLE 账户登录 (
 -- their first screen in their order straight from an index.
 CREATE INDEX 图书借阅_是否已还 ON 图书借阅 (是否已还, 图书借阅编号, 图书编号, 读者编号);
 CREATE INDEX 图书借阅_读者编号 ON 图书借阅 (读者编号, 是否已还, 图书编号);
-CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号);
-CREATE INDEX 图书库存_ISBN ON 图书库存 ("ISBN");
+-- A copy's loans by day, and a title's copies, from the index alone (the statistics).
+CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号, 借书日期);
+CREATE INDEX 图书库存_ISBN ON 图书库存 ("ISBN", 图书编号);
+-- The readers with the most money and the most loans (the statistics, highest first).
+CREATE INDEX 读者档案_账户金额 ON 读者档案 (账户金额 NULLS FIRST);
+CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量 NULLS FIRST);
 -- One copy is never lent twice: at most one loan of a copy is not returned.
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
 -- Null first, as the lists sort (the deposits by number, the login log by time, newest first).

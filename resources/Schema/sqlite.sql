@@ -150,8 +150,12 @@ CREATE TABLE 账户登录 (
 -- The returning window lists the open loans; lending and returning look loans up by copy and reader
 -- (a reader's loans still out, with their copies, from the index alone).
 CREATE INDEX 图书借阅_读者编号 ON 图书借阅 (读者编号, 是否已还, 图书编号);
-CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号);
-CREATE INDEX 图书库存_ISBN ON 图书库存 (ISBN);
+-- A copy's loans by day, and a title's copies, from the index alone (the statistics).
+CREATE INDEX 图书借阅_图书编号 ON 图书借阅 (图书编号, 借书日期);
+CREATE INDEX 图书库存_ISBN ON 图书库存 (ISBN, 图书编号);
+-- The readers with the most money and the most loans (the statistics, highest first).
+CREATE INDEX 读者档案_账户金额 ON 读者档案 (账户金额);
+CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量);
 -- One copy is never lent twice: at most one loan of a copy is not returned.
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
 
@@ -165,6 +169,11 @@ CREATE INDEX 图书库存_编号序 ON 图书库存 (图书编号 COLLATE lib_ch
 CREATE INDEX 读者档案_编号序 ON 读者档案 (读者编号 COLLATE lib_chinese);
 CREATE INDEX 图书损坏_编号序 ON 图书损坏 (图书损坏编号 COLLATE lib_chinese);
 CREATE INDEX 充值记录_编号序 ON 充值记录 (充值编号 COLLATE lib_chinese);
+-- Searches list what a prefix finds in the order of the searched column.
+CREATE INDEX 图书档案_ISBN序 ON 图书档案 (ISBN COLLATE lib_chinese);
+CREATE INDEX 图书档案_名称序 ON 图书档案 (图书名称 COLLATE lib_chinese);
+CREATE INDEX 读者档案_姓名序 ON 读者档案 (姓名 COLLATE lib_chinese);
+CREATE INDEX 图书借阅_编号序 ON 图书借阅 (图书借阅编号 COLLATE lib_chinese);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).

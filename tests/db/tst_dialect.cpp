@@ -127,6 +127,20 @@ void TestDialect::likeAsTheServerMatches_data()
                                          << "σο%" << true;
     QTest::newRow("set, then letters of other case") << "Ünïcode"
                                                      << "[Üü]NÏ%" << true;
+    QTest::newRow("the start alone, digits and signs") << "978-7-1"
+                                                       << "978-7-1%" << true;
+    QTest::newRow("the start alone, other case") << "rEAder"
+                                                 << "Rea%" << true;
+    QTest::newRow("the start alone, one short") << "97"
+                                                << "978%" << false;
+    QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("\u212Aiwi")
+                                            << "ki%" << true;
+    QTest::newRow("wide letter sorts with a, folds apart") << QString::fromUtf8("\uFF41bc")
+                                                           << "ab%" << false;
+    QTest::newRow("wide k sorts with k, folds apart") << QString::fromUtf8("\uFF4Bb")
+                                                     << "kb%" << false;
+    QTest::newRow("ignored control inside the text") << QString::fromUtf8("a\u0001bc")
+                                                     << "ab%" << false;
 }
 
 void TestDialect::likeAsTheServerMatches()
@@ -140,6 +154,10 @@ void TestDialect::likeAsTheServerMatches()
              matches ? 1 : 0);
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 NOT LIKE '%1'").arg(pattern)).size(),
              matches ? 0 : 1);
+    // Sorted by the column, the start is also read as a range in the text order.
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM 出版社 WHERE 出版社名称 LIKE '%1' ORDER BY 出版社名称").arg(pattern))
+                 .size(),
+             matches ? 1 : 0);
 }
 
 void TestDialect::topAndDistinctInEitherOrder()
