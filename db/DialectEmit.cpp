@@ -765,6 +765,34 @@ QString Translator::emitLike(const Node *n)
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
     if (literal && !pattern->s.contains(QLatin1Char('['))) {
         const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
+        // A pattern that is a start and a closing %, the start without a
+        // letter outside ASCII, is the range of the lower-cased column from
+        // the lower-cased start to just past it, in the byte order that the
+        // indexes on lower(column) keep (the column's own order can't say
+        // where texts with a start end).
+        if (column && !letterEscape && !n->neg) {
+            const QString prefix = likePrefix(pattern->s, esc);
+            if (!prefix.isEmpty() && pattern->s == prefix + QLatin1Char('%')) {
+                QString low;
+                bool plain = true;
+                for (const QChar c : prefix) {
+                    if (c.unicode() < 0x80)
+                        low += c.toLower();
+                    else if (!c.isSurrogate() && c.toLower() == c && c.toUpper() == c)
+                        low += c;
+                    else
+                        plain = false;
+                }
+                const char16_t last = low.isEmpty() ? 0 : low.back().unicode();
+                if (plain && last != 0xD7FF && last < 0xFFFF) {
+                    QString high = low;
+                    high.back() = QChar(char16_t(last + 1));
+                    const QString lowered = QStringLiteral("lower(CAST(%1 AS TEXT))").arg(ex(x));
+                    return QStringLiteral("(%1 ~>=~ %2 AND %1 ~<~ %3)")
+                        .arg(lowered, textLiteral(low), textLiteral(high));
+                }
+            }
+        }
         if (column && !letterEscape)
             return QStringLiteral("(lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
                 .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));

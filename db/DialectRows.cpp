@@ -210,24 +210,70 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
     return terms.join(QStringLiteral(", "));
 }
 
-// A one-table SELECT ordered by the table's whole key: its order is total.
+// Whether a SELECT's order is total already: it sorts by the whole key of
+// one of its tables, and every other table is joined to the tables so far by
+// its own whole key (so each row of the first meets at most one row of each
+// other). An outer join passes this on from its outer table to its inner one
+// only, and the first table is never the inner table of one, whose key may
+// be Null.
 bool Translator::orderedByKey(const Query &q)
 {
     const Core &c = q.cores.front();
-    if (c.from.size() != 1) return false;
-    const TableRef *t = &c.from.front();
-    QSet<int> ordered;
+    auto wholeKey = [](const TableRef *t, const QSet<int> &columns) {
+        bool keyed = false;
+        for (size_t i = 0; i < t->info->columns.size(); ++i)
+            if (t->info->columns[i].key) {
+                if (!columns.contains(int(i))) return false;
+                keyed = true;
+            }
+        return keyed;
+    };
+    QHash<const TableRef *, QSet<int>> ordered;
     for (const OrderItem &o : q.order) {
         const Node *e = o.e->aliasIndex >= 0 ? c.items[size_t(o.e->aliasIndex)].e.get() : o.e.get();
-        if (e->k == Node::Col && e->ref == t) ordered.insert(e->col);
+        if (e->k == Node::Col && e->ref) ordered[e->ref].insert(e->col);
     }
-    bool keyed = false;
-    for (size_t i = 0; i < t->info->columns.size(); ++i)
-        if (t->info->columns[i].key) {
-            if (!ordered.contains(int(i))) return false;
-            keyed = true;
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    struct Link {
+        const Node *from, *to;  // to's column equals from's
+    };
+    std::vector<Link> links;
+    QSet<const TableRef *> nullable;  // inner tables of outer joins
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin) continue;
+        const Node *l = n->a[0].get();
+        const Node *r = n->a[1].get();
+        if (l->k != Node::Col || r->k != Node::Col || !l->ref || !r->ref) continue;
+        if (n->s == QLatin1String("=")) {
+            links.push_back({l, r});
+            links.push_back({r, l});
+        } else if (n->s == QLatin1String("*=")) {
+            links.push_back({l, r});
+            nullable.insert(r->ref);
+        } else if (n->s == QLatin1String("=*")) {
+            links.push_back({r, l});
+            nullable.insert(l->ref);
         }
-    return keyed;
+    }
+    QSet<const TableRef *> known;
+    for (const TableRef &t : c.from)
+        if (!nullable.contains(&t) && wholeKey(&t, ordered.value(&t))) known.insert(&t);
+    if (known.isEmpty()) return false;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const TableRef &t : c.from) {
+            if (known.contains(&t)) continue;
+            QSet<int> bound;
+            for (const Link &k : links)
+                if (k.to->ref == &t && known.contains(k.from->ref)) bound.insert(k.to->col);
+            if (wholeKey(&t, bound)) {
+                known.insert(&t);
+                grew = true;
+            }
+        }
+    }
+    return known.size() == qsizetype(c.from.size());
 }
 
 }  // namespace dialect::detail

@@ -78,12 +78,12 @@ void writeResults(const QString &path, const std::vector<Result> &results)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return;
     QTextStream out(&f);
-    out << "id\ttitle\tengine\tscale\tkind\tvalue\tplan\tempty\tlimit\trows\tcheck\tslowest\n";
+    out << "id\ttitle\tengine\tscale\tkind\tvalue\tplan\tempty\tlimit\trows\tcheck\tslowest\tpaint\n";
     for (const Result &r : results)
         out << r.id << '\t' << clean(r.title) << '\t' << r.engine << '\t' << r.scale << '\t' << r.kind << '\t'
             << QString::number(r.value, 'g', 10) << '\t' << QString::number(r.plan, 'g', 10) << '\t'
             << QString::number(r.empty, 'g', 10) << '\t' << QString::number(r.limit, 'g', 10) << '\t' << r.rows << '\t'
-            << clean(r.check) << '\t' << clean(r.slowest) << '\n';
+            << clean(r.check) << '\t' << clean(r.slowest) << '\t' << QString::number(r.paint, 'g', 10) << '\n';
 }
 
 std::vector<Result> readResults(const QString &path)
@@ -110,6 +110,7 @@ std::vector<Result> readResults(const QString &path)
         r.rows = p[9].toLong();
         r.check = p[10];
         r.slowest = p[11];
+        if (p.size() > 12) r.paint = number(p[12]);
         out.push_back(r);
     }
     return out;
@@ -129,7 +130,8 @@ QString resultTable(const std::vector<Result> &results, const std::vector<Result
     QTextStream t(&out);
     t << pad(QStringLiteral("step"), 42) << pad(QStringLiteral("engine"), 8) << pad(QStringLiteral("rows"), 9, true)
       << pad(QStringLiteral("time"), 11, true) << pad(QStringLiteral("plan"), 11, true)
-      << pad(QStringLiteral("empty"), 10, true) << pad(QStringLiteral("limit"), 11, true)
+      << pad(QStringLiteral("empty"), 10, true) << pad(QStringLiteral("paint"), 10, true)
+      << pad(QStringLiteral("limit"), 11, true)
       << pad(QStringLiteral("ratio"), 9, true) << "  " << pad(QStringLiteral("target"), 24)
       << pad(QStringLiteral("verdict"), 8) << pad(QStringLiteral("growth"), 8, true) << '\n';
     QStringList notes;
@@ -152,6 +154,7 @@ QString resultTable(const std::vector<Result> &results, const std::vector<Result
               << pad(memory ? mb(r.value) : ms(r.value), 11, true)
               << pad(r.plan > 0 ? (memory ? mb(r.plan) : ms(r.plan)) : QStringLiteral("-"), 11, true)
               << pad(r.empty > 0 ? ms(r.empty) : QString(), 10, true)
+              << pad(r.paint > 0 ? ms(r.paint) : QString(), 10, true)
               << pad(r.limit > 0 ? (memory ? mb(r.limit) : ms(r.limit)) : QStringLiteral("-"), 11, true)
               << pad(r.limit > 0 && !std::isnan(r.value) ? QStringLiteral("%1x").arg(r.value / r.limit, 0, 'f', 2)
                                                          : QStringLiteral("-"),
