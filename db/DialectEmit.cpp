@@ -663,12 +663,6 @@ QString Translator::textLiteral(const QString &s) const
     return QLatin1Char('(') + parts.join(QStringLiteral(" || char(0) || ")) + QLatin1Char(')');
 }
 
-// LIKE as the server matches: % any run, _ one character, [set] one character
-// of a set, letters without regard to case. The embedded engine's own like()
-// is replaced by one that does this. PostgreSQL matches a pattern written in
-// the statement with ILIKE (no escape character unless the statement names
-// one); a pattern with a set, or one computed by the statement, goes through
-// lib_like().
 namespace {
 
 // The fixed start of a LIKE pattern: its characters before the first
@@ -691,7 +685,8 @@ QString likePrefix(const QString &pattern, const QString &escape)
 bool caseFoldsAsAscii(const QString &prefix)
 {
     for (const QChar c : prefix)
-        if (c.unicode() >= 0x80 && (c.isLower() || c.isUpper() || c.isTitleCase() || c.isSurrogate())) return false;
+        if (c.unicode() >= 0x80 && (c.toCaseFolded() != c || c.toUpper() != c || c.toLower() != c || c.isSurrogate()))
+            return false;
     return true;
 }
 
@@ -708,6 +703,74 @@ bool nocaseReadsAsLike(const QString &prefix)
     return true;
 }
 
+// The texts that a start matched without regard to case can begin with on
+// PostgreSQL, as the lower-casing of its collation reads them: a character
+// without case stands for itself, an ASCII letter for either case (k also for
+// the Kelvin sign, and a closing i also for the dotted capital I, which
+// lower-cases to i and a combining dot). They are the start's longest head
+// with at most 16 spellings; a character after it (a letter outside ASCII)
+// is left to the full match. Empty when not even the first character can be
+// spelt so.
+QStringList caseSpellings(const QString &prefix, bool *whole)
+{
+    QStringList heads{QString()};
+    int i = 0;
+    for (; i < prefix.size(); ++i) {
+        const QChar c = prefix[i];
+        const char16_t u = c.unicode();
+        QString forms;
+        if (u < 0x80 && c.isLetter()) {
+            forms = QString(c.toLower()) + c.toUpper();
+            if (c.toLower() == QLatin1Char('k')) forms += QChar(0x212A);
+        } else if (u < 0x80) {
+            forms = c;
+        } else {
+            // No case at all: not a letter of a cased script, a modifier or
+            // a combining mark (the dotted capital I lower-cases into one).
+            switch (c.category()) {
+            case QChar::Letter_Other:
+            case QChar::Number_DecimalDigit:
+            case QChar::Number_Letter:
+            case QChar::Number_Other:
+            case QChar::Punctuation_Connector:
+            case QChar::Punctuation_Dash:
+            case QChar::Punctuation_Open:
+            case QChar::Punctuation_Close:
+            case QChar::Punctuation_InitialQuote:
+            case QChar::Punctuation_FinalQuote:
+            case QChar::Punctuation_Other:
+            case QChar::Symbol_Math:
+            case QChar::Symbol_Currency:
+            case QChar::Symbol_Modifier:
+            case QChar::Symbol_Other:
+            case QChar::Separator_Space:
+                if (c.toLower() == c && c.toUpper() == c && u != 0xD7FF && u != 0xFFFF) forms = c;
+                break;
+            default:
+                break;
+            }
+        }
+        if (forms.isEmpty() || heads.size() * forms.size() > 16) break;
+        QStringList next;
+        for (const QString &h : heads)
+            for (const QChar f : forms) next << h + f;
+        heads = next;
+    }
+    *whole = i == prefix.size();
+    if (i == 0) return {};
+    // A head ending in i also begins the texts that start with the dotted
+    // capital I: that one is read in full by the match after the range.
+    if (prefix[i - 1].toLower() == QLatin1Char('i')) {
+        const QStringList plain = heads;
+        for (QString h : plain) {
+            h.back() = QChar(0x0130);
+            if (!heads.contains(h)) heads << h;
+        }
+        *whole = false;
+    }
+    return heads;
+}
+
 }  // namespace
 
 // LIKE as the server matches: % any run, _ one character, [set] one character
@@ -721,8 +784,9 @@ bool nocaseReadsAsLike(const QString &prefix)
 // A pattern with a fixed start on a text column is also read as a range of
 // that column, so that an index can find the rows: on the embedded engine the
 // column's own (case-blind) order from the start to just past it, and the
-// same in the text order; on PostgreSQL the lower-cased column (indexes on
-// lower(column) serve it).
+// same in the text order; on PostgreSQL the column's text from each way the
+// start can be spelt in either case (pattern indexes on the column's text
+// serve it).
 QString Translator::emitLike(const Node *n)
 {
     const Node *x = n->a[0].get();
@@ -765,37 +829,30 @@ QString Translator::emitLike(const Node *n)
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
     if (literal && !pattern->s.contains(QLatin1Char('['))) {
         const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
-        // A pattern that is a start and a closing %, the start without a
-        // letter outside ASCII, is the range of the lower-cased column from
-        // the lower-cased start to just past it, in the byte order that the
-        // indexes on lower(column) keep (the column's own order can't say
-        // where texts with a start end).
+        // A pattern with a fixed start also reads the column's text from each
+        // spelling of the start to just past it, in the byte order of the
+        // column's pattern index; a start read whole in those ranges, closed
+        // by %, is the match itself.
+        QString ranges;
+        bool whole = false;
         if (column && !letterEscape && !n->neg) {
             const QString prefix = likePrefix(pattern->s, esc);
-            if (!prefix.isEmpty() && pattern->s == prefix + QLatin1Char('%')) {
-                QString low;
-                bool plain = true;
-                for (const QChar c : prefix) {
-                    if (c.unicode() < 0x80)
-                        low += c.toLower();
-                    else if (!c.isSurrogate() && c.toLower() == c && c.toUpper() == c)
-                        low += c;
-                    else
-                        plain = false;
-                }
-                const char16_t last = low.isEmpty() ? 0 : low.back().unicode();
-                if (plain && last != 0xD7FF && last < 0xFFFF) {
-                    QString high = low;
-                    high.back() = QChar(char16_t(last + 1));
-                    const QString lowered = QStringLiteral("lower(CAST(%1 AS TEXT))").arg(ex(x));
-                    return QStringLiteral("(%1 ~>=~ %2 AND %1 ~<~ %3)")
-                        .arg(lowered, textLiteral(low), textLiteral(high));
-                }
+            QStringList parts;
+            const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+            for (const QString &head : caseSpellings(prefix, &whole)) {
+                QString high = head;
+                high.back() = QChar(char16_t(high.back().unicode() + 1));
+                parts << QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high));
             }
+            whole = whole && pattern->s == prefix + QLatin1Char('%');
+            if (parts.size() == 1) ranges = parts[0];
+            else if (!parts.isEmpty()) ranges = QLatin1Char('(') + parts.join(QStringLiteral(") OR (")) + QLatin1Char(')');
+            if (!ranges.isEmpty() && whole) return QLatin1Char('(') + ranges + QLatin1Char(')');
+            if (!ranges.isEmpty()) ranges = QLatin1Char('(') + ranges + QStringLiteral(") AND ");
         }
         if (column && !letterEscape)
-            return QStringLiteral("(lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
-                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
+            return QStringLiteral("(%6lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
+                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation), ranges);
         return QStringLiteral("(%1 %2ILIKE %3 COLLATE %5 ESCAPE %4)")
             .arg(value, no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
     }

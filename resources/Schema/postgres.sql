@@ -186,20 +186,21 @@ CREATE INDEX 读者档案_姓名 ON 读者档案 (姓名);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
--- Finds: a LIKE with a fixed start reads the lower-cased column as a range
--- (the database layer writes it as lower(column) LIKE lower(pattern), or as
--- the range itself); with the column beside it, a count reads the index alone.
-CREATE INDEX 图书档案_ISBN_起首 ON 图书档案 (lower("ISBN"::text) text_pattern_ops) INCLUDE ("ISBN");
-CREATE INDEX 图书档案_图书名称_起首 ON 图书档案 (lower(图书名称::text) text_pattern_ops) INCLUDE (图书名称);
-CREATE INDEX 图书库存_图书编号_起首 ON 图书库存 (lower(图书编号::text) text_pattern_ops) INCLUDE (图书编号);
-CREATE INDEX 图书库存_ISBN_起首 ON 图书库存 (lower("ISBN"::text) text_pattern_ops) INCLUDE ("ISBN");
-CREATE INDEX 读者档案_读者编号_起首 ON 读者档案 (lower(读者编号::text) text_pattern_ops) INCLUDE (读者编号);
-CREATE INDEX 读者档案_姓名_起首 ON 读者档案 (lower(姓名::text) text_pattern_ops) INCLUDE (姓名);
-CREATE INDEX 图书借阅_编号_起首 ON 图书借阅 (lower(图书借阅编号::text) text_pattern_ops) INCLUDE (图书借阅编号);
-CREATE INDEX 图书借阅_读者编号_起首 ON 图书借阅 (lower(读者编号::text) text_pattern_ops) INCLUDE (读者编号);
-CREATE INDEX 图书借阅_图书编号_起首 ON 图书借阅 (lower(图书编号::text) text_pattern_ops) INCLUDE (图书编号);
-CREATE INDEX 图书损坏_编号_起首 ON 图书损坏 (lower(图书损坏编号::text) text_pattern_ops) INCLUDE (图书损坏编号);
-CREATE INDEX 出版社_名称_起首 ON 出版社 (lower(出版社名称::text) text_pattern_ops) INCLUDE (出版社名称);
+-- Finds: a LIKE with a fixed start reads the column's text as ranges, one
+-- for each way the start is spelt in either case (the database layer writes
+-- them before lower(column) LIKE lower(pattern), or alone when they are the
+-- match), in the byte order these indexes keep.
+CREATE INDEX 图书档案_ISBN_起首 ON 图书档案 (("ISBN"::text) text_pattern_ops);
+CREATE INDEX 图书档案_图书名称_起首 ON 图书档案 ((图书名称::text) text_pattern_ops);
+CREATE INDEX 图书库存_图书编号_起首 ON 图书库存 ((图书编号::text) text_pattern_ops);
+CREATE INDEX 图书库存_ISBN_起首 ON 图书库存 (("ISBN"::text) text_pattern_ops);
+CREATE INDEX 读者档案_读者编号_起首 ON 读者档案 ((读者编号::text) text_pattern_ops);
+CREATE INDEX 读者档案_姓名_起首 ON 读者档案 ((姓名::text) text_pattern_ops);
+CREATE INDEX 图书借阅_编号_起首 ON 图书借阅 ((图书借阅编号::text) text_pattern_ops);
+CREATE INDEX 图书借阅_读者编号_起首 ON 图书借阅 ((读者编号::text) text_pattern_ops);
+CREATE INDEX 图书借阅_图书编号_起首 ON 图书借阅 ((图书编号::text) text_pattern_ops);
+CREATE INDEX 图书损坏_编号_起首 ON 图书损坏 ((图书损坏编号::text) text_pattern_ops);
+CREATE INDEX 出版社_名称_起首 ON 出版社 ((出版社名称::text) text_pattern_ops);
 
 -- Functions the translated statements call (the embedded engine has the same).
 
