@@ -133,8 +133,7 @@ void TestDialect::likeAsTheServerMatches_data()
                                                  << "Rea%" << true;
     QTest::newRow("the start alone, one short") << "97"
                                                 << "978%" << false;
-    QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("\u212Aiwi")
-                                            << "ki%" << true;
+    QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("\u212Aiwi") << "ki%" << true;
     // The server reads a start as ranges of each spelling in either case: a
     // letter that folds to ASCII, a start too long to spell out, a case
     // outside ASCII after a caseless head, and letters of other categories
@@ -144,18 +143,14 @@ void TestDialect::likeAsTheServerMatches_data()
                                            << "abcdefg%" << true;
     QTest::newRow("start of many letters, one differs") << "ABCDEXgh"
                                                         << "abcdefg%" << false;
-    QTest::newRow("caseless head, greek after it") << QString::fromUtf8("978-\u03A3X")
-                                                   << QString::fromUtf8("978-\u03C3x%") << true;
-    QTest::newRow("roman numeral of other case") << QString::fromUtf8("\u216B")
-                                                 << QString::fromUtf8("\u217B%") << true;
-    QTest::newRow("circled letter of other case") << QString::fromUtf8("\u24B6b")
-                                                  << QString::fromUtf8("\u24D0%") << true;
-    QTest::newRow("wide letter sorts with a, folds apart") << QString::fromUtf8("\uFF41bc")
-                                                           << "ab%" << false;
-    QTest::newRow("wide k sorts with k, folds apart") << QString::fromUtf8("\uFF4Bb")
-                                                     << "kb%" << false;
-    QTest::newRow("ignored control inside the text") << QString::fromUtf8("a\u0001bc")
-                                                     << "ab%" << false;
+    QTest::newRow("caseless head, greek after it")
+        << QString::fromUtf8("978-\u03A3X") << QString::fromUtf8("978-\u03C3x%") << true;
+    QTest::newRow("roman numeral of other case") << QString::fromUtf8("\u216B") << QString::fromUtf8("\u217B%") << true;
+    QTest::newRow("circled letter of other case")
+        << QString::fromUtf8("\u24B6b") << QString::fromUtf8("\u24D0%") << true;
+    QTest::newRow("wide letter sorts with a, folds apart") << QString::fromUtf8("\uFF41bc") << "ab%" << false;
+    QTest::newRow("wide k sorts with k, folds apart") << QString::fromUtf8("\uFF4Bb") << "kb%" << false;
+    QTest::newRow("ignored control inside the text") << QString::fromUtf8("a\u0001bc") << "ab%" << false;
 }
 
 void TestDialect::likeAsTheServerMatches()

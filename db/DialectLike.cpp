@@ -1,0 +1,209 @@
+// The translator's LIKE: the match as the server makes it, and the ranges of
+// a pattern's fixed start that let an index find the rows.
+#include "db/DialectTranslator.h"
+#include "db/ServerMessages.h"
+
+namespace dialect::detail {
+
+using ado::Error;
+
+namespace {
+
+// The fixed start of a LIKE pattern: its characters before the first
+// wildcard, set or escape character.
+QString likePrefix(const QString &pattern, const QString &escape)
+{
+    QString prefix;
+    for (const QChar c : pattern) {
+        // A NUL ends the embedded engine's case-blind comparison: the range stops before it.
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('[') || c.unicode() == 0
+            || (escape.size() == 1 && c == escape[0]))
+            break;
+        prefix += c;
+    }
+    return prefix;
+}
+
+// Whether a prefix compares the same in the embedded engine's NOCASE (which
+// folds only ASCII letters) as LIKE matches it (which folds every letter).
+bool caseFoldsAsAscii(const QString &prefix)
+{
+    for (const QChar c : prefix)
+        if (c.unicode() >= 0x80 && (c.toCaseFolded() != c || c.toUpper() != c || c.toLower() != c || c.isSurrogate()))
+            return false;
+    return true;
+}
+
+// Whether NOCASE, which folds ASCII letters only, reads a prefix as LIKE
+// does: no letter outside ASCII in it, and none of its letters one that a
+// letter outside ASCII folds to (the Kelvin sign folds to k, the long s to s).
+bool nocaseReadsAsLike(const QString &prefix)
+{
+    if (!caseFoldsAsAscii(prefix) || prefix.back().unicode() >= 0xD7FF) return false;
+    for (const QChar c : prefix) {
+        const char16_t l = c.toLower().unicode();
+        if (l == u'k' || l == u's') return false;
+    }
+    return true;
+}
+
+// The texts that a start matched without regard to case can begin with on
+// PostgreSQL, as the lower-casing of its collation reads them: a character
+// without case stands for itself, an ASCII letter for either case (k also for
+// the Kelvin sign, and a closing i also for the dotted capital I, which
+// lower-cases to i and a combining dot). They are the start's longest head
+// with at most 16 spellings; a character after it (a letter outside ASCII)
+// is left to the full match. Empty when not even the first character can be
+// spelt so.
+QStringList caseSpellings(const QString &prefix, bool *whole)
+{
+    QStringList heads{QString()};
+    int i = 0;
+    for (; i < prefix.size(); ++i) {
+        const QChar c = prefix[i];
+        const char16_t u = c.unicode();
+        QString forms;
+        if (u < 0x80 && c.isLetter()) {
+            forms = QString(c.toLower()) + c.toUpper();
+            if (c.toLower() == QLatin1Char('k')) forms += QChar(0x212A);
+        } else if (u < 0x80) {
+            forms = c;
+        } else {
+            // No case at all: not a letter of a cased script, a modifier or
+            // a combining mark (the dotted capital I lower-cases into one).
+            switch (c.category()) {
+            case QChar::Letter_Other:
+            case QChar::Number_DecimalDigit:
+            case QChar::Number_Letter:
+            case QChar::Number_Other:
+            case QChar::Punctuation_Connector:
+            case QChar::Punctuation_Dash:
+            case QChar::Punctuation_Open:
+            case QChar::Punctuation_Close:
+            case QChar::Punctuation_InitialQuote:
+            case QChar::Punctuation_FinalQuote:
+            case QChar::Punctuation_Other:
+            case QChar::Symbol_Math:
+            case QChar::Symbol_Currency:
+            case QChar::Symbol_Modifier:
+            case QChar::Symbol_Other:
+            case QChar::Separator_Space:
+                if (c.toLower() == c && c.toUpper() == c && u != 0xD7FF && u != 0xFFFF) forms = c;
+                break;
+            default: break;
+            }
+        }
+        if (forms.isEmpty() || heads.size() * forms.size() > 16) break;
+        QStringList next;
+        for (const QString &h : heads)
+            for (const QChar f : forms) next << h + f;
+        heads = next;
+    }
+    *whole = i == prefix.size();
+    if (i == 0) return {};
+    // A head ending in i also begins the texts that start with the dotted
+    // capital I: that one is read in full by the match after the range.
+    if (prefix[i - 1].toLower() == QLatin1Char('i')) {
+        const QStringList plain = heads;
+        for (QString h : plain) {
+            h.back() = QChar(0x0130);
+            if (!heads.contains(h)) heads << h;
+        }
+        *whole = false;
+    }
+    return heads;
+}
+
+}  // namespace
+
+// LIKE as the server matches: % any run, _ one character, [set] one character
+// of a set, letters without regard to case. The embedded engine's own like()
+// is replaced by one that does this. PostgreSQL matches a pattern written in
+// the statement by lower-casing both sides (what ILIKE does) in the columns'
+// collation, which knows every letter's case (the database's own knows only
+// ASCII), with no escape character unless the statement names one; a pattern
+// with a set, or one computed by the statement, goes through lib_like().
+//
+// A pattern with a fixed start on a text column is also read as a range of
+// that column, so that an index can find the rows: on the embedded engine the
+// column's own (case-blind) order from the start to just past it, and the
+// same in the text order; on PostgreSQL the column's text from each way the
+// start can be spelt in either case (pattern indexes on the column's text
+// serve it).
+QString Translator::emitLike(const Node *n)
+{
+    const Node *x = n->a[0].get();
+    const Node *pattern = n->a[1].get();
+    const Node *escape = n->a.size() > 2 ? n->a[2].get() : nullptr;
+    if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
+        throw Error(ado::msg::unsupportedLike(kindName(x->kind)));
+    const QString no = n->neg ? QStringLiteral("NOT ") : QString();
+    const bool literal = pattern->k == Node::Str && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
+    const QString esc = escape && literal ? escape->s : QString();
+    const bool column = x->k == Node::Col && x->kind == Kind::Text && !n->neg;
+    if (!pg()) {
+        const QString like = QStringLiteral("%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false))
+                             + (escape ? QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false) : QString());
+        const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
+        if (prefix.isEmpty()) return QLatin1Char('(') + like + QLatin1Char(')');
+        QStringList parts;
+        if (nocaseReadsAsLike(prefix)) {
+            QString low = prefix;
+            for (QChar &c : low)
+                if (c.unicode() < 0x80) c = c.toLower();
+            QString high = low;
+            high.back() = QChar(char16_t(high.back().unicode() + 1));
+            // A pattern that is its start and a closing % is the range itself.
+            if (pattern->s != prefix + QLatin1Char('%')) parts << like;
+            parts << QStringLiteral("%1 >= %2 AND %1 < %3").arg(ex(x), textLiteral(low), textLiteral(high));
+        } else {
+            parts << like;
+        }
+        // When the list sorts by the column, the same range in the text
+        // order, which an index in that order reads in the list's order:
+        // texts that start with the prefix (each letter in either case)
+        // follow it there, before the prefix followed by the last character.
+        if (m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col)
+            parts << QStringLiteral("%1 COLLATE %4 >= %2 AND %1 COLLATE %4 < %3")
+                         .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QString::fromUcs4(U"\U0010FFFF", 1)),
+                              QLatin1String(kTextOrderCollation));
+        return QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    }
+    const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+    if (literal && !pattern->s.contains(QLatin1Char('['))) {
+        const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
+        // A pattern with a fixed start also reads the column's text from each
+        // spelling of the start to just past it, in the byte order of the
+        // column's pattern index; a start read whole in those ranges, closed
+        // by %, is the match itself.
+        QString ranges;
+        bool whole = false;
+        if (column && !letterEscape && !n->neg) {
+            const QString prefix = likePrefix(pattern->s, esc);
+            QStringList parts;
+            const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+            for (const QString &head : caseSpellings(prefix, &whole)) {
+                QString high = head;
+                high.back() = QChar(char16_t(high.back().unicode() + 1));
+                parts << QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high));
+            }
+            whole = whole && pattern->s == prefix + QLatin1Char('%');
+            if (parts.size() == 1)
+                ranges = parts[0];
+            else if (!parts.isEmpty())
+                ranges = QLatin1Char('(') + parts.join(QStringLiteral(") OR (")) + QLatin1Char(')');
+            if (!ranges.isEmpty() && whole) return QLatin1Char('(') + ranges + QLatin1Char(')');
+            if (!ranges.isEmpty()) ranges = QLatin1Char('(') + ranges + QStringLiteral(") AND ");
+        }
+        if (column && !letterEscape)
+            return QStringLiteral("(%6lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
+                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation), ranges);
+        return QStringLiteral("(%1 %2ILIKE %3 COLLATE %5 ESCAPE %4)")
+            .arg(value, no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
+    }
+    QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
+    if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);
+    return QStringLiteral("(%1%2))").arg(no, call);
+}
+
+}  // namespace dialect::detail
