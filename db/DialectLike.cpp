@@ -172,38 +172,58 @@ QString Translator::emitLike(const Node *n)
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
     if (literal && !pattern->s.contains(QLatin1Char('['))) {
         const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
-        // A pattern with a fixed start also reads the column's text from each
-        // spelling of the start to just past it, in the byte order of the
-        // column's pattern index; a start read whole in those ranges, closed
-        // by %, is the match itself.
-        QString ranges;
-        bool whole = false;
+        // A pattern with a fixed start also reads the column as ranges that
+        // an index serves; a start read whole in them, closed by %, is the
+        // match itself.
+        QStringList reads;
         if (column && !letterEscape && !n->neg) {
             const QString prefix = likePrefix(pattern->s, esc);
-            QStringList parts;
-            const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
-            for (const QString &head : caseSpellings(prefix, &whole)) {
-                QString high = head;
-                high.back() = QChar(char16_t(high.back().unicode() + 1));
-                parts << QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high));
-            }
-            whole = whole && pattern->s == prefix + QLatin1Char('%');
-            if (parts.size() == 1)
-                ranges = parts[0];
-            else if (!parts.isEmpty())
-                ranges = QLatin1Char('(') + parts.join(QStringLiteral(") OR (")) + QLatin1Char(')');
-            if (!ranges.isEmpty() && whole) return QLatin1Char('(') + ranges + QLatin1Char(')');
-            if (!ranges.isEmpty()) ranges = QLatin1Char('(') + ranges + QStringLiteral(") AND ");
+            bool whole = false;
+            reads = serverStartReads(x, prefix, &whole);
+            if (whole && pattern->s == prefix + QLatin1Char('%'))
+                return QLatin1Char('(') + reads.join(QStringLiteral(" AND ")) + QLatin1Char(')');
         }
-        if (column && !letterEscape)
-            return QStringLiteral("(%6lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4)")
-                .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation), ranges);
+        if (column && !letterEscape) {
+            reads << QStringLiteral("lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4")
+                         .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
+            return QLatin1Char('(') + reads.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        }
         return QStringLiteral("(%1 %2ILIKE %3 COLLATE %5 ESCAPE %4)")
             .arg(value, no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
     }
     QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
     if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);
     return QStringLiteral("(%1%2))").arg(no, call);
+}
+
+// The ranges that read a start on PostgreSQL: the column's text from each
+// spelling of the start to just past it, in the byte order of the column's
+// pattern index, and, when the list sorts by the column, the column from the
+// start to the start followed by U+FFFF in its own order (the last of the
+// text order), which its key or sort index reads in the list's order. Whole
+// when the spellings hold the start's every character.
+QStringList Translator::serverStartReads(const Node *x, const QString &prefix, bool *whole)
+{
+    *whole = false;
+    if (prefix.isEmpty()) return {};
+    QStringList parts;
+    const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+    for (const QString &head : caseSpellings(prefix, whole)) {
+        QString high = head;
+        high.back() = QChar(char16_t(high.back().unicode() + 1));
+        parts << QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high));
+    }
+    QStringList reads;
+    if (parts.size() == 1)
+        reads << parts[0];
+    else if (!parts.isEmpty())
+        reads << QStringLiteral("((") + parts.join(QStringLiteral(") OR (")) + QStringLiteral("))");
+    else
+        *whole = false;
+    if (m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col)
+        reads << QStringLiteral("%1 >= %2 AND %1 < %3")
+                     .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QChar(0xFFFF)));
+    return reads;
 }
 
 }  // namespace dialect::detail

@@ -102,6 +102,7 @@ public:
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);
     QString emitLike(const Node *n);
+    QStringList serverStartReads(const Node *x, const QString &prefix, bool *whole);
     static const Node *firstOrderColumn(const Query &q);
     QString param(int index) const;
     QString textLiteral(const QString &s) const;

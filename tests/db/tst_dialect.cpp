@@ -148,6 +148,8 @@ void TestDialect::likeAsTheServerMatches_data()
     QTest::newRow("roman numeral of other case") << QString::fromUtf8("\u216B") << QString::fromUtf8("\u217B%") << true;
     QTest::newRow("circled letter of other case")
         << QString::fromUtf8("\u24B6b") << QString::fromUtf8("\u24D0%") << true;
+    QTest::newRow("combining mark after the start") << QString::fromUtf8("a\u0301b") << "A%" << true;
+    QTest::newRow("ignored control after the start") << QString::fromUtf8("ab\u0001") << "AB%" << true;
     QTest::newRow("wide letter sorts with a, folds apart") << QString::fromUtf8("\uFF41bc") << "ab%" << false;
     QTest::newRow("wide k sorts with k, folds apart") << QString::fromUtf8("\uFF4Bb") << "kb%" << false;
     QTest::newRow("ignored control inside the text") << QString::fromUtf8("a\u0001bc") << "ab%" << false;
