@@ -125,8 +125,10 @@ QString ConnectionInfo::embeddedPath() const
 }
 
 namespace {
-// Rows a SELECT reads at once before the rest are left to be read as asked for.
-constexpr qint64 kFirstRows = 256;
+// Rows a SELECT reads at once before the rest are left to be read as asked
+// for: a full screen of the tallest list, so that a window's first screen is
+// all that opening it reads (each row read may cost a computed column).
+constexpr qint64 kFirstRows = 64;
 }  // namespace
 
 ResultSetPtr Engine::query(const QString &sql, bool updatable)

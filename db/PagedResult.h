@@ -2,7 +2,7 @@
 // A SELECT's rows read as they are asked for. The first rows come with the
 // result; the rest are read in parts that double in size (up to a cap) when
 // a reader reaches them, each part by the statement with LIMIT and OFFSET, so
-// a grid showing the first screen of a million rows reads a few hundred, and a
+// a grid showing the first screen of a million rows reads a screenful, and a
 // reader walking every row reads each about twice at most.
 //
 // The count is taken when the result is made, or, for a forward-only read,
