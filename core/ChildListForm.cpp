@@ -428,7 +428,9 @@ void ChildListForm::FillFilterList(FCombo *box, const QString &sql, const QStrin
     const int col = int(std::find_if(names.begin(), names.end(),
                                      [&](const QString &n) { return n.compare(field, Qt::CaseInsensitive) == 0; })
                         - names.begin());
-    rs.Fields(field);  // an unknown field fails now, as reading it would
+    // An unknown field fails now, as reading it would; a result without rows
+    // still knows its fields.
+    if (col == int(names.size())) rs.Fields(field);
     box->AddItemsWhenNeeded([rows, col] {
         QStringList texts;
         texts.reserve(rows->rowCount());

@@ -78,13 +78,19 @@ class TestAllWindows : public QObject {
         return places;
     }
 
-    void openAndCloseEach(bool permitted)
+    // With every permission, no window says anything on opening, also on a
+    // library that holds nothing yet (the session's fresh database).
+    void openAndCloseEach(bool permitted, const MsgLog &log)
     {
         Frm_Main &m = main();
         m.Show(vb::vbModeless);
         for (const Target &t : targets()) {
+            const int said = log.count();
             (m.*t.open)();
             QCoreApplication::processEvents();
+            if (permitted)
+                QVERIFY2(log.count() == said,
+                         qPrintable(QString::fromLatin1(t.className) + QStringLiteral(": ") + log.last().text));
             vb::Form *child = ChildForm(QString::fromLatin1(t.className));
             QVERIFY2(child, t.className);
             QCOMPARE(CurForm.data(), child);
@@ -238,7 +244,7 @@ private slots:
     {
         Session s;
         MsgLog log;
-        openAndCloseEach(true);
+        openAndCloseEach(true, log);
     }
 
     void everyWindowWithoutPermissions()
@@ -247,7 +253,7 @@ private slots:
         s.db.exec({QStringLiteral("INSERT 账户类型 VALUES ('无权限', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)"),
                    QStringLiteral("INSERT 账户 VALUES ('clerk', 'pw', '职员', 'x', '无权限', Null, '正常')")});
         MsgLog log;
-        openAndCloseEach(false);
+        openAndCloseEach(false, log);
     }
 
     // A desk stays open all day: opening and closing every window again and
@@ -258,13 +264,13 @@ private slots:
         MsgLog log;
         {
             Session s;
-            openAndCloseEach(true);  // what is made once and kept: default instances, style caches
+            openAndCloseEach(true, log);  // what is made once and kept: default instances, style caches
         }
         testsupport::LiveObjects live;
         const int widgets = live.widgets();
         for (int round = 1; round <= 5; ++round) {
             Session s;
-            openAndCloseEach(true);
+            openAndCloseEach(true, log);
             QVERIFY2(live.count() == 0,
                      qPrintable(QStringLiteral("round %1: %2 objects more").arg(round).arg(live.count())));
             QCOMPARE(live.widgets(), widgets);
