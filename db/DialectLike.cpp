@@ -198,29 +198,36 @@ QString Translator::emitLike(const Node *n)
 
 // The ranges that read a start on PostgreSQL: the column's text from each
 // spelling of the start to just past it, in the byte order of the column's
-// pattern index, and, when the list sorts by the column, the column from the
-// start to the start followed by U+FFFF in its own order (the last of the
-// text order), which its key or sort index reads in the list's order. Whole
-// when the spellings hold the start's every character.
+// pattern index. When the list sorts by the column, the column from the start
+// to the start followed by U+FFFF in its own order (the last of the text
+// order) instead, which its key or sort index reads in the list's order; the
+// spellings are then only checked on the rows read (as a test the planner
+// can't serve from an index, so that it doesn't take the two ranges for
+// independent and sort what the ordered index would give at once). Whole when
+// the spellings hold the start's every character.
 QStringList Translator::serverStartReads(const Node *x, const QString &prefix, bool *whole)
 {
     *whole = false;
     if (prefix.isEmpty()) return {};
+    const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
     QStringList parts;
     const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
     for (const QString &head : caseSpellings(prefix, whole)) {
         QString high = head;
         high.back() = QChar(char16_t(high.back().unicode() + 1));
-        parts << QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high));
+        parts << (ordered ? QStringLiteral("starts_with(%1, %2)").arg(text, textLiteral(head))
+                          : QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high)));
     }
     QStringList reads;
-    if (parts.size() == 1)
-        reads << parts[0];
-    else if (!parts.isEmpty())
-        reads << QStringLiteral("((") + parts.join(QStringLiteral(") OR (")) + QStringLiteral("))");
-    else
+    if (parts.isEmpty())
         *whole = false;
-    if (m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col)
+    else if (ordered)
+        reads << QStringLiteral("(") + parts.join(QStringLiteral(" OR ")) + QStringLiteral(") IS TRUE");
+    else if (parts.size() == 1)
+        reads << parts[0];
+    else
+        reads << QStringLiteral("((") + parts.join(QStringLiteral(") OR (")) + QStringLiteral("))");
+    if (ordered)
         reads << QStringLiteral("%1 >= %2 AND %1 < %3")
                      .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QChar(0xFFFF)));
     return reads;

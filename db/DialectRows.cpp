@@ -193,10 +193,13 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
     } else {
         bool aggregate = false;
         for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
-        if (aggregate || orderedByKey(q)) return QString();
+        if (aggregate || orderedByKey(q, {})) return QString();
         // The embedded engine reads a table in rowid order; PostgreSQL has
         // no order of its row locators to read in, but reads a key's index
-        // in order, so there a table with a key is ordered by its key.
+        // in order, so there a table with a key is ordered by its key. Keys
+        // are added table by table until the order is total: the tables that
+        // hang on those by key need none.
+        QSet<const TableRef *> told;
         for (const TableRef &r : c.from) {
             const QString table = quoteIdent(r.qualifier()) + QLatin1Char('.');
             QStringList key;
@@ -205,18 +208,20 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
                     if (column.key) key << table + quoteIdent(column.name);
             if (key.isEmpty()) key << table + m_cat.flavour.rowLocator();
             terms << key;
+            told.insert(&r);
+            if (orderedByKey(q, told)) break;
         }
     }
     return terms.join(QStringLiteral(", "));
 }
 
-// Whether a SELECT's order is total already: it sorts by the whole key of
-// one of its tables, and every other table is joined to the tables so far by
-// its own whole key (so each row of the first meets at most one row of each
-// other). An outer join passes this on from its outer table to its inner one
-// only, and the first table is never the inner table of one, whose key may
-// be Null.
-bool Translator::orderedByKey(const Query &q)
+// Whether a SELECT's order is total: it sorts by the whole key of one of its
+// tables (or by the tiebreak of one in `told`), and every other table is
+// joined to the tables so far by its own whole key (so each row of the first
+// meets at most one row of each other). An outer join passes this on from
+// its outer table to its inner one only, and the first table is never the
+// inner table of one, whose key may be Null.
+bool Translator::orderedByKey(const Query &q, const QSet<const TableRef *> &told)
 {
     const Core &c = q.cores.front();
     auto wholeKey = [](const TableRef *t, const QSet<int> &columns) {
@@ -258,7 +263,7 @@ bool Translator::orderedByKey(const Query &q)
     }
     QSet<const TableRef *> known;
     for (const TableRef &t : c.from)
-        if (!nullable.contains(&t) && wholeKey(&t, ordered.value(&t))) known.insert(&t);
+        if (!nullable.contains(&t) && (told.contains(&t) || wholeKey(&t, ordered.value(&t)))) known.insert(&t);
     if (known.isEmpty()) return false;
     for (bool grew = true; grew;) {
         grew = false;

@@ -97,7 +97,7 @@ public:
     static bool keyedRows(const Core &c);
     QStringList groupKeys(const Core &c);
     QString emitTiebreak(const Query &q, bool &pageable);
-    static bool orderedByKey(const Query &q);
+    static bool orderedByKey(const Query &q, const QSet<const TableRef *> &told);
 
     static bool hasAggregate(const Node *n);
     QString orderTerm(const Query &q, const OrderItem &it);

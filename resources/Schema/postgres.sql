@@ -177,12 +177,13 @@ CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).
 CREATE INDEX 图书库存_编号_ISBN ON 图书库存 (图书编号, "ISBN");
+-- The searches by title and by name, in their order (Null first, then the key).
+CREATE INDEX 图书档案_图书名称 ON 图书档案 (图书名称 NULLS FIRST, "ISBN");
+CREATE INDEX 读者档案_姓名 ON 读者档案 (姓名 NULLS FIRST, 读者编号);
 -- Filters (the column equal to a value).
-CREATE INDEX 图书档案_图书名称 ON 图书档案 (图书名称);
 CREATE INDEX 图书档案_作者 ON 图书档案 (作者);
 CREATE INDEX 图书档案_出版社名称 ON 图书档案 (出版社名称);
 CREATE INDEX 图书库存_经手人 ON 图书库存 (经手人);
-CREATE INDEX 读者档案_姓名 ON 读者档案 (姓名);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
