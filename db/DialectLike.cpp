@@ -201,10 +201,11 @@ QString Translator::emitLike(const Node *n)
 // pattern index. When the list sorts by the column, the column from the start
 // to the start followed by U+FFFF in its own order (the last of the text
 // order) instead, which its key or sort index reads in the list's order; the
-// spellings are then only checked on the rows read (as a test the planner
-// can't serve from an index, so that it doesn't take the two ranges for
-// independent and sort what the ordered index would give at once). Whole when
-// the spellings hold the start's every character.
+// spellings are then only checked on the rows read, as calls of the range's
+// functions (which the planner neither serves from an index nor estimates
+// from the column's statistics, so that it doesn't take the two ranges for
+// independent, guess too few rows and sort what the ordered index would give
+// at once). Whole when the spellings hold the start's every character.
 QStringList Translator::serverStartReads(const Node *x, const QString &prefix, bool *whole)
 {
     *whole = false;
@@ -215,14 +216,13 @@ QStringList Translator::serverStartReads(const Node *x, const QString &prefix, b
     for (const QString &head : caseSpellings(prefix, whole)) {
         QString high = head;
         high.back() = QChar(char16_t(high.back().unicode() + 1));
-        parts << (ordered ? QStringLiteral("starts_with(%1, %2)").arg(text, textLiteral(head))
-                          : QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3").arg(text, textLiteral(head), textLiteral(high)));
+        parts << (ordered ? QStringLiteral("text_pattern_ge(%1, %2) AND text_pattern_lt(%1, %3)")
+                          : QStringLiteral("%1 ~>=~ %2 AND %1 ~<~ %3"))
+                     .arg(text, textLiteral(head), textLiteral(high));
     }
     QStringList reads;
     if (parts.isEmpty())
         *whole = false;
-    else if (ordered)
-        reads << QStringLiteral("(") + parts.join(QStringLiteral(" OR ")) + QStringLiteral(") IS TRUE");
     else if (parts.size() == 1)
         reads << parts[0];
     else
