@@ -2,6 +2,7 @@
 // a pattern's fixed start that let an index find the rows.
 #include "db/DialectTranslator.h"
 #include "db/ServerMessages.h"
+#include <algorithm>
 
 namespace dialect::detail {
 
@@ -45,6 +46,15 @@ bool nocaseReadsAsLike(const QString &prefix)
         if (l == u'k' || l == u's') return false;
     }
     return true;
+}
+
+// How many of a column's texts a start of n characters is taken to begin:
+// a sixteenth for each character, down to one in a thousand million.
+QString startLikelihood(qsizetype n)
+{
+    double p = 1;
+    for (qsizetype i = 0; i < n && p > 1e-9; ++i) p /= 16;
+    return QString::number(std::max(p, 1e-9), 'g', 3);
 }
 
 // The texts that a start matched without regard to case can begin with on
@@ -147,6 +157,7 @@ QString Translator::emitLike(const Node *n)
         const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
         if (prefix.isEmpty()) return QLatin1Char('(') + like + QLatin1Char(')');
         QStringList parts;
+        const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
         if (nocaseReadsAsLike(prefix)) {
             QString low = prefix;
             for (QChar &c : low)
@@ -155,7 +166,16 @@ QString Translator::emitLike(const Node *n)
             high.back() = QChar(char16_t(high.back().unicode() + 1));
             // A pattern that is its start and a closing % is the range itself.
             if (pattern->s != prefix + QLatin1Char('%')) parts << like;
-            parts << QStringLiteral("%1 >= %2 AND %1 < %3").arg(ex(x), textLiteral(low), textLiteral(high));
+            // Without statistics the engine takes a range for a sixteenth of
+            // the rows however long its start is, and walks the list's order
+            // instead. Each character of a start makes it rarer: told so, the
+            // engine reads a long start (a whole reader or copy number) from
+            // the column's index. Not where the list sorts by the column: the
+            // range in the text order below reads that in the list's order.
+            const QString from = ordered ? QStringLiteral("%1 >= %2").arg(ex(x), textLiteral(low))
+                                         : QStringLiteral("likelihood(%1 >= %2, %3)")
+                                               .arg(ex(x), textLiteral(low), startLikelihood(prefix.size()));
+            parts << QStringLiteral("%1 AND %2 < %3").arg(from, ex(x), textLiteral(high));
         } else {
             parts << like;
         }
@@ -163,7 +183,7 @@ QString Translator::emitLike(const Node *n)
         // order, which an index in that order reads in the list's order:
         // texts that start with the prefix (each letter in either case)
         // follow it there, before the prefix followed by the last character.
-        if (m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col)
+        if (ordered)
             parts << QStringLiteral("%1 COLLATE %4 >= %2 AND %1 COLLATE %4 < %3")
                          .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QString::fromUcs4(U"\U0010FFFF", 1)),
                               QLatin1String(kTextOrderCollation));
