@@ -48,6 +48,20 @@ QString Translator::emitCountBody(const Query &q)
     return out;
 }
 
+namespace {
+// Whether `columns` hold the whole key of the table (false for a table with no key).
+bool wholeKey(const TableRef *t, const QSet<int> &columns)
+{
+    bool keyed = false;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key) {
+            if (!columns.contains(int(i))) return false;
+            keyed = true;
+        }
+    return keyed;
+}
+}  // namespace
+
 // Whether the rows of a one-table SELECT are distinct already: its items
 // name the table's whole key (a DISTINCT of them changes nothing).
 bool Translator::keyedRows(const Core &c)
@@ -57,13 +71,7 @@ bool Translator::keyedRows(const Core &c)
     QSet<int> named;
     for (const SelectItem &it : c.items)
         if (it.e && it.e->k == Node::Col && it.e->ref == t) named.insert(it.e->col);
-    bool keyed = false;
-    for (size_t i = 0; i < t->info->columns.size(); ++i)
-        if (t->info->columns[i].key) {
-            if (!named.contains(int(i))) return false;
-            keyed = true;
-        }
-    return keyed;
+    return wholeKey(t, named);
 }
 
 // The table each group of a GROUP BY is one row of: every group key is a
@@ -224,15 +232,6 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
 bool Translator::orderedByKey(const Query &q, const QSet<const TableRef *> &told)
 {
     const Core &c = q.cores.front();
-    auto wholeKey = [](const TableRef *t, const QSet<int> &columns) {
-        bool keyed = false;
-        for (size_t i = 0; i < t->info->columns.size(); ++i)
-            if (t->info->columns[i].key) {
-                if (!columns.contains(int(i))) return false;
-                keyed = true;
-            }
-        return keyed;
-    };
     QHash<const TableRef *, QSet<int>> ordered;
     for (const OrderItem &o : q.order) {
         const Node *e = o.e->aliasIndex >= 0 ? c.items[size_t(o.e->aliasIndex)].e.get() : o.e.get();
