@@ -3,7 +3,9 @@
 // out again for the embedded engine.
 //
 // Accepted: SELECT [DISTINCT] [TOP n] ... FROM t1, t2 ... [WHERE] [GROUP BY]
-// [HAVING] [UNION [ALL] ...] [ORDER BY]; INSERT [INTO] t [(cols)] VALUES (...);
+// [HAVING] [UNION [ALL] ...] [ORDER BY], a table of a top-level SELECT read
+// WITH (UPDLOCK [, ROWLOCK] [, NOWAIT]) to lock its rows for the transaction's
+// writes; INSERT [INTO] t [(cols)] VALUES (...);
 // UPDATE t SET c = e, ... [WHERE]; DELETE [FROM] t [WHERE]. Expressions: the
 // comparisons, the old outer-join operators "*=" and "=*" (top-level WHERE
 // conditions), LIKE, BETWEEN, IN (list or sub-query), EXISTS, IS [NOT] NULL,
@@ -103,6 +105,9 @@ struct Translation {
     QString tiebreak;      // ORDER BY terms after `order` that make it total (see rows())
     bool pageable = true;  // false: the rows can't be read in parts (they are read whole)
     qint64 top = -1;
+    // " FOR UPDATE OF ..." on the server for the tables read WITH (UPDLOCK);
+    // "" on the embedded engine, whose write transaction holds the whole file.
+    QString lockClause;
     // The rows from `offset` on, at most `limit` of them (-1: all), in order;
     // a part (a limit or an offset) in a total order, the same for every part.
     QString rows(qint64 limit, qint64 offset) const;

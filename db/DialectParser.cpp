@@ -2,6 +2,7 @@
 
 #include "db/ServerMessages.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 namespace dialect::detail {
@@ -96,6 +97,8 @@ const TableInfo *Parser::tableName()
 
 std::unique_ptr<Query> Parser::query()
 {
+    ++m_queryDepth;
+    const auto leave = qScopeGuard([this] { --m_queryDepth; });
     auto q = std::make_unique<Query>();
     q->cores.push_back(core());
     while (isKw("UNION")) {
@@ -159,7 +162,7 @@ Core Parser::core()
                 r.alias = name();
             else if (isName())
                 r.alias = name();
-            if (isKw("WITH")) throw Error(ado::msg::unsupportedTableHints());
+            if (acceptKw("WITH")) tableHints(r);
             c.from.push_back(r);
             if (isKw("JOIN") || isKw("INNER") || isKw("LEFT") || isKw("RIGHT") || isKw("FULL") || isKw("CROSS"))
                 throw Error(ado::msg::unsupportedJoinOn());
@@ -175,6 +178,24 @@ Core Parser::core()
     }
     if (acceptKw("HAVING")) c.having = expr();
     return c;
+}
+
+// WITH (UPDLOCK [, ROWLOCK] [, NOWAIT]): the hints that lock the rows a
+// transaction reads before it writes them. Every other hint is refused.
+void Parser::tableHints(TableRef &r)
+{
+    if (!lockHintsAllowed || m_queryDepth != 1) throw Error(ado::msg::unsupportedTableHints());
+    expectOp("(");
+    do {
+        if (acceptKw("UPDLOCK"))
+            r.updateLock = true;
+        else if (acceptKw("NOWAIT"))
+            r.noWait = true;
+        else if (!acceptKw("ROWLOCK"))
+            throw Error(ado::msg::unsupportedTableHints());
+    } while (acceptOp(","));
+    expectOp(")");
+    if (!r.updateLock) throw Error(ado::msg::unsupportedTableHints());
 }
 
 SelectItem Parser::selectItem()

@@ -27,6 +27,8 @@ public:
     const TableInfo *tableName();
 
     int paramCount = 0;
+    // Lock hints are taken in the FROM of a top-level SELECT only.
+    bool lockHintsAllowed = false;
 
     // --- queries ---------------------------------------------------------
     std::unique_ptr<Query> query();
@@ -34,6 +36,7 @@ public:
     qint64 topCount();
 
     Core core();
+    void tableHints(TableRef &r);
 
     SelectItem selectItem();
 
@@ -63,6 +66,7 @@ public:
 private:
     std::vector<Tok> m_toks;
     size_t m_i = 0;
+    int m_queryDepth = 0;
     const Catalog &m_cat;
 };
 

@@ -56,8 +56,35 @@ QString rowLocator(const Query &q, const Catalog &catalog, bool updatable, Trans
     return quoteIdent(table.qualifier()) + QLatin1Char('.') + catalog.flavour.rowLocator();
 }
 
+// The rows of tables read WITH (UPDLOCK) stay locked for writing until the
+// transaction ends: FOR UPDATE on the server; nothing on the embedded engine,
+// whose write transaction (BEGIN IMMEDIATE) already keeps every other writer out.
+QString lockClause(const Query &q, const Catalog &catalog)
+{
+    QStringList locked;
+    bool noWait = false;
+    for (const Core &c : q.cores)
+        for (const TableRef &r : c.from)
+            if (r.updateLock) {
+                locked << quoteIdent(r.qualifier());
+                noWait = noWait || r.noWait;
+            }
+    if (locked.isEmpty()) return QString();
+    bool plain = q.cores.size() == 1;
+    for (const Core &c : q.cores) {
+        if (c.distinct || !c.group.empty() || c.having) plain = false;
+        for (const SelectItem &it : c.items)
+            if (Translator::hasAggregate(it.e.get())) plain = false;
+    }
+    if (!plain) throw Error(ado::msg::lockHintNeedsPlainRows());
+    if (!catalog.flavour.postgres()) return QString();
+    return QStringLiteral(" FOR UPDATE OF ") + locked.join(QStringLiteral(", "))
+           + (noWait ? QStringLiteral(" NOWAIT") : QString());
+}
+
 Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
 {
+    p.lockHintsAllowed = true;
     std::unique_ptr<Query> q = p.query();
     if (!p.atEnd()) p.fail();
     Translator tr(catalog, p.paramCount);
@@ -70,6 +97,8 @@ Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
     out.top = q->cores.size() == 1 ? q->cores.front().top : -1;
     out.countBody = tr.emitCountBody(*q);
     out.tiebreak = tr.emitTiebreak(*q, out.pageable);
+    out.lockClause = lockClause(*q, catalog);
+    if (!out.lockClause.isEmpty()) out.pageable = false;  // locked rows are read at once, all of them
     out.sql = out.rows(-1, 0);
     out.paramKinds = tr.m_paramKinds;
     return out;
@@ -224,7 +253,7 @@ QString Translation::rows(qint64 limit, qint64 offset) const
     if (limit >= 0 || offset > 0)
         out += QStringLiteral(" LIMIT %1").arg(limit >= 0 ? limit : std::numeric_limits<qint64>::max());
     if (offset > 0) out += QStringLiteral(" OFFSET %1").arg(offset);
-    return out;
+    return out + lockClause;
 }
 
 QString Translation::countRows() const

@@ -16,6 +16,10 @@ using NodeP = std::unique_ptr<Node>;
 struct TableRef {
     const TableInfo *info = nullptr;
     QString alias;
+    // WITH (UPDLOCK): the rows read from this table are locked for writing
+    // until the transaction ends; NOWAIT: a row another desk holds fails at once.
+    bool updateLock = false;
+    bool noWait = false;
     QString qualifier() const { return alias.isEmpty() ? info->name : alias; }
 };
 

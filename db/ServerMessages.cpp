@@ -214,7 +214,15 @@ QString unsupportedConvert(const QString &fromType, const QString &toType)
 
 QString unsupportedLike(const QString &type) { return QStringLiteral("数据库层不支持对 %1 值使用 LIKE。").arg(type); }
 
-QString unsupportedTableHints() { return QStringLiteral("数据库层不支持表提示 (WITH ...)。"); }
+QString unsupportedTableHints()
+{
+    return QStringLiteral("数据库层只支持顶层 SELECT 的表提示 WITH (UPDLOCK[, ROWLOCK][, NOWAIT])。");
+}
+
+QString lockHintNeedsPlainRows()
+{
+    return QStringLiteral("WITH (UPDLOCK) 只能用于不含 DISTINCT、GROUP BY、HAVING、聚合函数和 UNION 的 SELECT。");
+}
 
 QString unsupportedJoinOn()
 {

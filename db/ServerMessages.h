@@ -81,6 +81,7 @@ QString unsupported(const QString &form);
 QString unsupportedConvert(const QString &fromType, const QString &toType);
 QString unsupportedLike(const QString &type);
 QString unsupportedTableHints();
+QString lockHintNeedsPlainRows();
 QString unsupportedJoinOn();
 QString unsupportedInsertForm(const QString &keyword);
 QString numbersAreNoDates(const QString &number);

@@ -38,6 +38,8 @@ private slots:
     void failedBeginLeavesTheRunningTransactionAlone();
     void failedCommitIsRolledBack();
     void closedConnectionDoesNotThrowFromTheDestructor();
+    void lockedRowsWaitForTheHolder();
+    void lockHintsOnlyWhereRowsAreLocked();
 };
 
 void TestTransaction::commitKeepsEveryStatement()
@@ -171,6 +173,68 @@ void TestTransaction::closedConnectionDoesNotThrowFromTheDestructor()
     c.Open(db.connectionString());
     QVERIFY(!c.InTransaction());
     QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
+}
+
+// A row read WITH (UPDLOCK) in a transaction stays the holder's until it ends:
+// a second desk's locking read of it is busy (NOWAIT at once), and reads the
+// holder's committed change once it may.
+void TestTransaction::lockedRowsWaitForTheHolder()
+{
+    TempDb db;
+    db.exec({kInsertA});
+    ado::Connection other;
+    other.ConnectionTimeout = 1;
+    other.Open(db.connectionString());
+    const QString lockA =
+        QStringLiteral("SELECT 出版社名称, 邮编 FROM 出版社 WITH (UPDLOCK, ROWLOCK) WHERE 出版社名称 = '甲'");
+    {
+        ado::Transaction holder(db.conn());
+        ado::Recordset rs;
+        rs.Open(lockA, db.conn());
+        QVERIFY(!rs.EOF_());
+        db.conn().Execute(QStringLiteral("UPDATE 出版社 SET 邮编 = '1' WHERE 出版社名称 = '甲'"));
+        bool busy = false;
+        try {
+            ado::Transaction t(other);
+            ado::Recordset r2;
+            r2.Open(QString(lockA).replace(QStringLiteral("ROWLOCK"), QStringLiteral("NOWAIT")), other);
+        } catch (const ado::Error &e) {
+            busy = e.Description().contains(QStringLiteral("正忙"));
+        }
+        QVERIFY(busy);
+        holder.Commit();
+    }
+    ado::Transaction t(other);
+    ado::Recordset rs;
+    rs.Open(lockA, other);
+    QCOMPARE(rs.Fields(QStringLiteral("邮编")).toString(), QStringLiteral("1"));
+    t.Commit();
+}
+
+void TestTransaction::lockHintsOnlyWhereRowsAreLocked()
+{
+    TempDb db;
+    const QStringList refused = {
+        QStringLiteral("SELECT COUNT(*) FROM 出版社 WITH (UPDLOCK)"),
+        QStringLiteral("SELECT DISTINCT 邮编 FROM 出版社 WITH (UPDLOCK)"),
+        QStringLiteral("SELECT 出版社名称 FROM 出版社 WITH (NOLOCK)"),
+        QStringLiteral("SELECT 出版社名称 FROM 出版社 WITH (ROWLOCK)"),
+        QStringLiteral("SELECT 出版社名称 FROM 出版社 WHERE EXISTS (SELECT * FROM 账户 WITH (UPDLOCK))"),
+        QStringLiteral("DELETE 出版社 WHERE 出版社名称 IN (SELECT 出版社名称 FROM 出版社 WITH (UPDLOCK))"),
+    };
+    for (const QString &sql : refused) {
+        bool failed = false;
+        try {
+            db.conn().Execute(sql);
+        } catch (const ado::Error &) {
+            failed = true;
+        }
+        QVERIFY2(failed, qPrintable(sql));
+    }
+    const QString sql = QStringLiteral("SELECT TOP 1 a.出版社名称 FROM 出版社 AS a WITH (UPDLOCK), 账户 b ORDER BY 1");
+    const QString sent = db.conn().Translate(sql);
+    QCOMPARE(sent.endsWith(QStringLiteral(" FOR UPDATE OF \"a\"")), TempDb::onServer());
+    QVERIFY(sent.contains(QStringLiteral("LIMIT 1")));
 }
 
 QTEST_GUILESS_MAIN(TestTransaction)
