@@ -96,8 +96,9 @@ CREATE TABLE 读者类别 (
     借书数量限制 integer
 );
 
--- Deposit numbers are made from the clock; two deposits in one second share
--- a number, so it is not a key.
+-- Deposit numbers are made from the clock; a desk that finds its number
+-- taken in the same second takes the next free one, and a unique index
+-- (below) keeps them apart.
 CREATE TABLE 充值记录 (
     充值编号 citext COLLATE lib_chinese,
     读者编号 citext COLLATE lib_chinese,
@@ -174,7 +175,8 @@ CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量 NULLS
 -- loan's copy for unique and guess a third of the open loans' copies.)
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号, 是否已还) WHERE 是否已还 = 0;
 -- Null first, as the lists sort (the deposits by number, the login log by time, newest first).
-CREATE INDEX 充值记录_充值编号 ON 充值记录 (充值编号 NULLS FIRST);
+-- No two deposits share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号 NULLS FIRST);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).

@@ -85,8 +85,9 @@ CREATE TABLE 读者类别 (
     借书数量限制  INTEGER
 );
 
--- Deposit numbers are made from the clock; two deposits in one second share
--- a number, so it is not a key.
+-- Deposit numbers are made from the clock; a desk that finds its number
+-- taken in the same second takes the next free one, and a unique index
+-- (below) keeps them apart.
 CREATE TABLE 充值记录 (
     充值编号  TEXT COLLATE NOCASE,
     读者编号  TEXT COLLATE NOCASE,
@@ -158,6 +159,8 @@ CREATE INDEX 读者档案_账户金额 ON 读者档案 (账户金额);
 CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量);
 -- One copy is never lent twice: at most one loan of a copy is not returned.
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
+-- No two deposits share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
 
 -- A list reads its first screen in its order straight from an index. Text
 -- sorts by pinyin (the collation lib_chinese, which the database layer

@@ -18,15 +18,6 @@ class TestReturn : public QObject {
     Frm_ReturnBook &w() { return vb::Default<Frm_ReturnBook>(); }
     vb::Grid &grid() { return *w().Grid_ShowData.get(); }
 
-    static void lend(const QString &loanNo, const QString &copyId, const QString &readerId)
-    {
-        exec(QStringLiteral("INSERT 图书借阅 VALUES(%1,%2,%3,'2024-03-01','2024-03-31', Null, '0', 'admin', Null)")
-                 .arg(SQLQuote(loanNo), SQLQuote(copyId), SQLQuote(readerId)));
-        exec(QStringLiteral("UPDATE 图书库存 SET 状态 = '借出' WHERE 图书编号 = ") + SQLQuote(copyId));
-        exec(QStringLiteral("UPDATE 读者档案 SET 当前借书数量 = 当前借书数量 + 1, 未还书总数 = 未还书总数 + 1 "
-                            "WHERE 读者编号 = ")
-             + SQLQuote(readerId));
-    }
     void open() { showChild(w()); }
     int rowOf(const QString &loanNo)
     {
@@ -41,9 +32,9 @@ private slots:
         m_db = std::make_unique<SharedDb>();
         QVERIFY(m_db->isOpen());
         fill();
-        lend(QStringLiteral("240301090000002"), QStringLiteral("B003"), QStringLiteral("R002"));
-        lend(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"));
-        lend(QStringLiteral("240301090000003"), QStringLiteral("C001"), QStringLiteral("R001"));
+        loanOut(QStringLiteral("240301090000002"), QStringLiteral("B003"), QStringLiteral("R002"));
+        loanOut(QStringLiteral("240301090000001"), QStringLiteral("B001"), QStringLiteral("R001"));
+        loanOut(QStringLiteral("240301090000003"), QStringLiteral("C001"), QStringLiteral("R001"));
         exec(QStringLiteral("INSERT 图书借阅 VALUES('240201090000001','B002','R001','2024-02-01','2024-03-01',"
                             "'2024-02-20','1','admin','admin')"));
         vb::SetTestClock(fixedNow());
