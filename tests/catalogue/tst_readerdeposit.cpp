@@ -3,6 +3,7 @@
 // and deleting all deposit records.
 #include "catalogue/Frm_ReaderDeposit.h"
 #include "circulation/CirculationFixture.h"
+#include "tools/Invariants.h"
 
 #include <QtTest>
 
@@ -308,6 +309,29 @@ private slots:
         QCOMPARE(deposits(), 0);
         QVERIFY(!w().ReaderFound);
         QVERIFY(!SQLConn().InTransaction());
+    }
+
+    // No two deposits share a number: the database refuses a second one. A
+    // database made before that was so may hold two: the check of the data
+    // reports them.
+    void aDepositNumberIsUsedOnce()
+    {
+        const QString deposit =
+            QStringLiteral("INSERT 充值记录 VALUES ('240301090000','R001',10,'2024-03-01','admin')");
+        exec(deposit);
+        bool refused = false;
+        try {
+            exec(deposit);
+        } catch (const ado::Error &) {
+            refused = true;
+        }
+        QVERIFY(refused);
+        const QString reported =
+            QStringLiteral("充值记录 number used more than once (number, deposits): 240301090000, 2");
+        QVERIFY(!CheckInvariants(SQLConn()).contains(reported));
+        QVERIFY(m_db->raw(QStringLiteral("DROP INDEX 充值记录_充值编号")));
+        exec(deposit);
+        QVERIFY(CheckInvariants(SQLConn()).contains(reported));
     }
 
     void clearingAllDepositsLeavesBalances()
