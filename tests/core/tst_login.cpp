@@ -58,6 +58,15 @@ class TestLogin : public QObject {
         login().Txt_Password->setText(password);
     }
 
+    // The test database's settings in the server frame.
+    void typeServer()
+    {
+        login().Txt_SQLServer->setText(db->server());
+        login().Txt_SQLUID->setText(db->uid());
+        login().Txt_SQLPassword->setText(db->pwd());
+        login().Txt_SQLDB->setText(db->database());
+    }
+
     bool connectionOpen() { return SQLConn().State() == ado::adStateOpen; }
 
 private slots:
@@ -466,10 +475,7 @@ private slots:
         for (const bool existed : {true, false}) {
             if (!existed) QFile::remove(app->file(QStringLiteral("Server.ini")));
             openLogin();
-            login().Txt_SQLServer->setText(db->server());
-            login().Txt_SQLUID->setText(db->uid());
-            login().Txt_SQLPassword->setText(db->pwd());
-            login().Txt_SQLDB->setText(db->database());
+            typeServer();
             typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
             login().Cmd_Login_Click();
             QVERIFY(vb::Default<Frm_Main>().isVisible());
@@ -522,10 +528,7 @@ private slots:
         AppFolder bare(false);
         AppPath = bare.path;
         openLogin();
-        login().Txt_SQLServer->setText(db->server());
-        login().Txt_SQLUID->setText(db->uid());
-        login().Txt_SQLPassword->setText(db->pwd());
-        login().Txt_SQLDB->setText(db->database());
+        typeServer();
         typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
         login().Cmd_Login_Click();
         QVERIFY(vb::Default<Frm_Main>().isVisible());
