@@ -41,9 +41,9 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -249,16 +249,24 @@ int runDesk(const Args &a)
     QElapsedTimer run;
     run.start();
     QString reader, copy;
+    bool cleared = true;  // a confirmed lending clears the window itself
     while (run.elapsed() < qint64(a.seconds) * 1000 && walk.next(reader, copy)) {
-        lend.Cmd_Clear_Click();
+        if (!cleared) lend.Cmd_Clear_Click();
+        last.clear();
         typeAndEnter(lend.Txt_RID.get(), reader);
         typeAndEnter(lend.Txt_BID.get(), copy);
+        if (lend.Lst_View->ListItems().Count() == 0) {  // a look-up failed: its message says why
+            out << "E " << kindOf(last) << '\t' << last.simplified() << '\n';
+            cleared = false;
+            continue;
+        }
         last.clear();
         QElapsedTimer t;
         t.start();
         lend.Cmd_OK_Click();
         const double ms = msOf(t);
-        if (last != u("借书成功！共借出 1 本图书。")) {
+        cleared = last == u("借书成功！共借出 1 本图书。");
+        if (!cleared) {
             out << "E " << kindOf(last) << '\t' << last.simplified() << '\n';
             continue;
         }
@@ -276,7 +284,7 @@ int runDesk(const Args &a)
         else
             out << "R " << back << '\n';
     }
-    out << "END\n";
+    out << "T " << run.elapsed() << '\n';
     out.flush();
     if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
     return 0;
@@ -287,12 +295,18 @@ int runDesk(const Args &a)
 struct Tally {
     std::vector<double> lend, give;
     QMap<QString, int> errors;
+    QMap<QString, QString> sample;  // an error's text, by kind
+    double rate = 0;                // actions a second, the desks' own rates added up
     void add(const Tally &t)
     {
         lend.insert(lend.end(), t.lend.begin(), t.lend.end());
         give.insert(give.end(), t.give.begin(), t.give.end());
         for (auto it = t.errors.cbegin(); it != t.errors.cend(); ++it) errors[it.key()] += it.value();
+        sample.insert(t.sample);
+        rate += t.rate;
     }
+    // What one desk did in `ms` (a desk that runs out of copies stops early).
+    void worked(qint64 ms) { rate = ms > 0 ? double(lend.size() + give.size()) * 1000 / double(ms) : 0; }
 };
 
 // Runs the statements of one transaction; false (and rolled back) when one fails.
@@ -317,7 +331,10 @@ bool transaction(NativeDb &db, const QStringList &statements, QString &why)
     }
 }
 
-Tally limitDesk(const ado::ConnectionInfo &info, Args a, int index, const std::atomic<bool> &go)
+// One desk of the limit: `ready` counts the desks that have read their
+// readers and copies; all begin once every one has (a desk that lent before
+// another read its pool would change what that one reads).
+Tally limitDesk(const ado::ConnectionInfo &info, Args a, int index, std::atomic<int> &ready)
 {
     a.index = index;
     Tally tally;
@@ -325,7 +342,8 @@ Tally limitDesk(const ado::ConnectionInfo &info, Args a, int index, const std::a
     const Sql s(db->isServer());
     Pool pool = readPool(*db, a);
     Walk walk(pool, a.mode != QLatin1String("lend"));
-    while (!go) std::this_thread::yield();
+    ++ready;
+    while (ready < a.desks) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     QElapsedTimer run;
     run.start();
     QString reader, copy, why;
@@ -349,6 +367,7 @@ Tally limitDesk(const ado::ConnectionInfo &info, Args a, int index, const std::a
         else
             tally.give.push_back(msOf(t));
     }
+    tally.worked(run.elapsed());
     return tally;
 }
 
@@ -370,26 +389,26 @@ double loadAverage()
 // One line of results: what the table in bench/README.md shows.
 QString resultLine(const Args &a, const Tally &t, int violations, double load)
 {
-    const double seconds = a.seconds;
     std::vector<double> all = t.lend;
     all.insert(all.end(), t.give.begin(), t.give.end());
     QStringList errors;
     for (auto it = t.errors.cbegin(); it != t.errors.cend(); ++it)
         errors << QStringLiteral("%1 × %2").arg(it.value()).arg(it.key());
-    return QStringList{a.command,
-                       a.engine,
-                       a.mode,
-                       QString::number(a.desks),
-                       QString::number(double(all.size()) / seconds, 'f', 1),
-                       QString::number(double(t.lend.size()) / seconds, 'f', 1),
-                       QString::number(percentile(all, 50), 'f', 1),
-                       QString::number(percentile(all, 95), 'f', 1),
-                       QString::number(percentile(all, 99), 'f', 1),
-                       QString::number(percentile(t.lend, 99), 'f', 1),
-                       QString::number(percentile(t.give, 99), 'f', 1),
-                       errors.isEmpty() ? QStringLiteral("none") : errors.join(QStringLiteral("; ")),
-                       violations < 0 ? QStringLiteral("-") : QString::number(violations),
-                       QString::number(load, 'f', 1)}
+    return QStringList{
+        a.command,
+        a.engine,
+        a.mode,
+        QString::number(a.desks),
+        QString::number(t.rate, 'f', 1),
+        QString::number(t.rate * double(t.lend.size()) / double(std::max<size_t>(1, all.size())), 'f', 1),
+        QString::number(percentile(all, 50), 'f', 1),
+        QString::number(percentile(all, 95), 'f', 1),
+        QString::number(percentile(all, 99), 'f', 1),
+        QString::number(percentile(t.lend, 99), 'f', 1),
+        QString::number(percentile(t.give, 99), 'f', 1),
+        errors.isEmpty() ? QStringLiteral("none") : errors.join(QStringLiteral("; ")),
+        violations < 0 ? QStringLiteral("-") : QString::number(violations),
+        QString::number(load, 'f', 1)}
         .join(QLatin1Char('\t'));
 }
 
@@ -405,13 +424,11 @@ int runTable(const Args &a)
     Tally tally;
     const double loadBefore = loadAverage();
     if (a.command == QLatin1String("limit")) {
-        std::atomic<bool> go{false};
+        std::atomic<int> ready{0};
         std::vector<Tally> tallies(size_t(a.desks));
         std::vector<std::thread> threads;
         for (int i = 0; i < a.desks; ++i)
-            threads.emplace_back([&, i] { tallies[size_t(i)] = limitDesk(work, a, i, go); });
-        QThread::msleep(2000);  // the desks read their readers and copies first
-        go = true;
+            threads.emplace_back([&, i] { tallies[size_t(i)] = limitDesk(work, a, i, ready); });
         for (std::thread &t : threads) t.join();
         for (const Tally &t : tallies) tally.add(t);
     } else {
@@ -434,18 +451,27 @@ int runTable(const Args &a)
         for (auto &p : desks) p->waitForBytesWritten();
         for (auto &p : desks) {
             if (!p->waitForFinished(qint64(a.seconds) * 1000 + 300000)) p->kill();
+            Tally desk;
             for (const QByteArray &line : p->readAllStandardOutput().split('\n')) {
                 const QString l = QString::fromUtf8(line);
                 if (l.startsWith(QLatin1String("L ")))
-                    tally.lend.push_back(l.mid(2).toDouble());
+                    desk.lend.push_back(l.mid(2).toDouble());
                 else if (l.startsWith(QLatin1String("R ")))
-                    tally.give.push_back(l.mid(2).toDouble());
-                else if (l.startsWith(QLatin1String("E ")))
-                    ++tally.errors[l.mid(2).section(QLatin1Char('\t'), 0, 0)];
+                    desk.give.push_back(l.mid(2).toDouble());
+                else if (l.startsWith(QLatin1String("T ")))
+                    desk.worked(l.mid(2).toLongLong());
+                else if (l.startsWith(QLatin1String("E "))) {
+                    const QString kind = l.mid(2).section(QLatin1Char('\t'), 0, 0);
+                    ++desk.errors[kind];
+                    desk.sample.insert(kind, l.section(QLatin1Char('\t'), 1));
+                }
             }
+            tally.add(desk);
         }
     }
     const double load = std::max(loadBefore, loadAverage());
+    for (auto it = tally.sample.cbegin(); it != tally.sample.cend(); ++it)
+        say(QStringLiteral("  failed (%1): %2").arg(it.key(), it.value()));
     int violations = -1;
     {
         ado::Connection conn;
