@@ -69,7 +69,8 @@ Frm_LabInfo::Frm_LabInfo() : ChildListForm(QStringLiteral("Frm_LabInfo"))
 {
     setCaption(QStringLiteral("图书馆信息设置"));
     m_clearTipOnUnload = false;
-    // A flag box keeps what it showed when the column is empty.
+    // A flag box keeps what it showed when the column is empty (the fine's
+    // box follows 超期罚金功能 through the list's Click).
     const auto flag = [](const QString &column, const vb::Ctl<FCombo> &box) {
         GuardedColumn c = PickColumn(column, box);
         c.show = [&box](const QVariant &v) {
