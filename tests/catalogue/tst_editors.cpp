@@ -599,7 +599,8 @@ private slots:
         const NumberBox b = numberBoxes().at(box);
         m_close = b.close;
         FTextBox *t = b.open();
-        // Past the key filter and the length limit, as a paste gets there.
+        // Whatever got into the box: text put there by the program passes no
+        // filter, and the box's length limit is lifted for the column's range.
         t->setMaxLength(0);
         t->textBox()->setText(text);
         m_msg->clear();
