@@ -111,8 +111,9 @@ QString droppedAfterTimeout(int seconds)
 
 QString commandTimedOut(int seconds)
 {
-    return QStringLiteral("查询超时已过期：数据库服务器在 %1 秒内没有完成该语句。语句已取消，连接已断开，"
-                          "下一次操作时将重新连接。")
+    return QStringLiteral(
+               "查询超时已过期：数据库服务器在 %1 秒内没有完成该语句。程序已不再等待并断开了连接（尚未提交的更改"
+               "不会保存），下一次操作时将重新连接。")
         .arg(seconds);
 }
 

@@ -50,8 +50,9 @@ QString connectionLost(const QString &why);
 QString endedByAdministrator();
 QString endedUnexpectedly();
 QString droppedAfterTimeout(int seconds);
-// A statement the server did not finish within the command time-out: it was
-// cancelled and the connection dropped, so the next action connects again.
+// A statement the server did not finish within the command time-out: the
+// desk stopped waiting and dropped the connection, so the next action
+// connects again.
 QString commandTimedOut(int seconds);
 // A statement the server's administrator (or another session) cancelled.
 QString statementCancelled();

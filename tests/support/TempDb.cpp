@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "db/Engine.h"
 #include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteFunctions.h"
 
 #include <QCryptographicHash>
@@ -124,6 +125,7 @@ TempDb::TempDb()
 
 TempDb::~TempDb()
 {
+    restore();
     if (m_conn) m_conn->Close();
     if (!onServer()) return;
     try {
@@ -225,5 +227,28 @@ bool TempDb::raw(const QString &nativeSql)
     if (!ok) qWarning("raw statement failed: %s (%s)", qPrintable(error), qPrintable(nativeSql));
     return ok;
 }
+
+void TempDb::lockOut()
+{
+    if (onServer()) {
+        auto holder = std::make_shared<ado::pg::Conn>(connectTo(serverInfo(), m_database));
+        pgExec(holder->get(), QStringLiteral("BEGIN"));
+        pgExec(
+            holder->get(),
+            QStringLiteral("DO $$ DECLARE t record; BEGIN FOR t IN SELECT tablename FROM pg_tables WHERE schemaname = "
+                           "current_schema() LOOP EXECUTE format('LOCK TABLE %I IN ACCESS EXCLUSIVE MODE', "
+                           "t.tablename); END LOOP; END $$"));
+        m_lockHolder = holder;
+        return;
+    }
+    sqlite3 *h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(m_database).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    m_lockHolder = std::shared_ptr<void>(h, [](void *p) { sqlite3_close_v2(static_cast<sqlite3 *>(p)); });
+    sqlite3_exec(h, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+}
+
+void TempDb::restore() { m_lockHolder.reset(); }
+
+QString TempDb::lockedOutSays() { return ado::msg::busy(); }
 
 }  // namespace testsupport
