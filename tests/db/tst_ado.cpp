@@ -61,6 +61,15 @@ struct StoppedProcess {
     }
 };
 
+// Runs `body` (PL/pgSQL) on the server before every insert of a publisher.
+bool beforePublisherInsert(TempDb &db, const QString &body)
+{
+    return db.raw(QStringLiteral("CREATE FUNCTION lib_test_before() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %1; "
+                                 "RETURN NEW; END $$; CREATE TRIGGER lib_test_before BEFORE INSERT ON 出版社 FOR EACH "
+                                 "ROW EXECUTE FUNCTION lib_test_before()")
+                      .arg(body));
+}
+
 // A port on this machine that takes connections and never says a word, as
 // a server whose processes hang.
 struct SilentPort {
@@ -575,10 +584,7 @@ void TestAdo::conditionsReadTheSameOnBothEngines()
                  sqlite3_exec(e->handle(), "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
                  return;
              }
-             QVERIFY(db.raw(QStringLiteral(
-                 "CREATE FUNCTION lib_test_full() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION "
-                 "'no space' USING ERRCODE = '53100'; END $$; CREATE TRIGGER lib_test_full BEFORE INSERT ON 出版社 "
-                 "FOR EACH ROW EXECUTE FUNCTION lib_test_full()")));
+             QVERIFY(beforePublisherInsert(db, QStringLiteral("RAISE EXCEPTION 'no space' USING ERRCODE = '53100'")));
          },
          QStringLiteral("INSERT 出版社 VALUES ('甲', '%1', Null)").arg(longText), ado::msg::diskFull(), true},
     };
@@ -633,10 +639,7 @@ void TestAdo::statementsOfAScopeMayTakeLonger()
 {
     if (!TempDb::onServer()) QSKIP("a server connection");
     TempDb db;
-    QVERIFY(db.raw(QStringLiteral(
-        "CREATE FUNCTION lib_test_wait() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN PERFORM pg_sleep(1.5); RETURN "
-        "NEW; END $$; CREATE TRIGGER lib_test_wait BEFORE INSERT ON 出版社 FOR EACH ROW EXECUTE FUNCTION "
-        "lib_test_wait()")));
+    QVERIFY(beforePublisherInsert(db, QStringLiteral("PERFORM pg_sleep(1.5)")));
     ado::Connection &c = db.conn();
     QCOMPARE(c.CommandTimeout, ado::kDefaultCommandTimeout);
     c.CommandTimeout = 1;
@@ -657,10 +660,7 @@ void TestAdo::cancelledStatementIsSaidSo()
 {
     if (!TempDb::onServer()) QSKIP("a server connection");
     TempDb db;
-    QVERIFY(db.raw(QStringLiteral(
-        "CREATE FUNCTION lib_test_wait() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN PERFORM pg_sleep(20); RETURN "
-        "NEW; END $$; CREATE TRIGGER lib_test_wait BEFORE INSERT ON 出版社 FOR EACH ROW EXECUTE FUNCTION "
-        "lib_test_wait()")));
+    QVERIFY(beforePublisherInsert(db, QStringLiteral("PERFORM pg_sleep(20)")));
     ado::Connection &c = db.conn();
     const int pid = backendPid(c);
     // The administrator's session waits for the statement to run, then cancels it.
