@@ -128,7 +128,7 @@ bool isMoneyCheck(const dialect::Catalog *catalog, const QString &text)
     return false;
 }
 
-// Rows of a one-column PRAGMA-like query on `db` (nothing when it fails).
+// The rows of a PRAGMA on `db`, their first `columns` fields as text (none when it fails).
 QList<QStringList> pragmaRows(sqlite3 *db, const QString &sql, int columns)
 {
     QList<QStringList> out;

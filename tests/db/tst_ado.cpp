@@ -622,7 +622,7 @@ void TestAdo::serverThatStopsAnsweringIsGivenUp()
             err = errorOf([&] { c.Execute(QStringLiteral("SELECT * FROM 出版社")); });
         }
         QCOMPARE(err, ado::msg::commandTimedOut(1));
-        QVERIFY2(clock.elapsed() >= 1000 && clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 900 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         if (inTransaction) {
             QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)")); }),
                      ado::msg::connectionLost(ado::msg::droppedAfterTimeout(1)));
@@ -725,7 +725,8 @@ void TestAdo::chineseServerSaysWhatHappened()
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(errorOf([&] { conn.Open(f.info.toString()); }), f.said);
-        QVERIFY2(clock.elapsed() < 3500, f.name);
+        // Given up within the connection time-out (2 s), however long the server would keep silent.
+        if (f.info.server == silentServer) QVERIFY2(clock.elapsed() < 3500, f.name);
     }
     // A statement's failure, as on any server.
     ado::Connection conn;
