@@ -215,6 +215,7 @@ bool Frm_DBClear::ExecClearSQL(const QString &statement)
 
 Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
 {
+    const ado::CommandTimeoutScope longer(SQLConn(), ado::kCleanUpCommandTimeout);
     try {
         ado::Transaction trans(SQLConn());
         // The option's check and its deletes read one state of the database:
