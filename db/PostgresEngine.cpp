@@ -87,7 +87,9 @@ QString statementFailure(const PGresult *res, const QString &database)
         static const QRegularExpression key(QStringLiteral("\\((.*)\\)=\\((.*)\\)"));
         const QRegularExpressionMatch k = key.match(field(res, PG_DIAG_MESSAGE_DETAIL));
         const QString constraint = field(res, PG_DIAG_CONSTRAINT_NAME);
-        if (constraint.endsWith(QLatin1String("_pkey"))) return msg::duplicateKey(table, k.captured(1), k.captured(2));
+        // The column comes quoted when its name needs quotes ("读者编号").
+        const QString column = k.captured(1).remove(QLatin1Char('"'));
+        if (constraint.endsWith(QLatin1String("_pkey"))) return msg::duplicateKey(table, column, k.captured(2));
         return msg::duplicateIndexRow(table, constraint, k.captured(2));
     }
     if (state == QLatin1String("23502")) return msg::nullNotAllowed(table, field(res, PG_DIAG_COLUMN_NAME));
@@ -97,7 +99,10 @@ QString statementFailure(const PGresult *res, const QString &database)
         return msg::busy();
     if (state == QLatin1String("22007") || state == QLatin1String("22008")) return msg::dateConversionFailed();
     if (state == QLatin1String("25006")) return msg::readOnly(database, msg::readOnlyServer());
-    if (state == QLatin1String("22003")) return msg::moneyOverflow();
+    // The database layer's own functions (postgres.sql) word their failures themselves.
+    if (state == QLatin1String("LB000")) return primary;
+    if (state == QLatin1String("22012")) return msg::divisionByZero();
+    if (state == QLatin1String("22003")) return msg::arithmeticOverflow(QStringLiteral("int"));
     if (state == QLatin1String("22019")) return msg::likeEscapeNotSingle();
     return msg::engineFailure(primary.isEmpty() ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : primary);
 }

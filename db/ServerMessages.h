@@ -93,6 +93,10 @@ QString computedColumnFromItself(const QString &column);
 QString computedColumnInvalid(const QString &table, const QString &column, const QString &why);
 QString computedColumnDefinition(const QString &line);
 QString computedColumnStored(const QString &column);
+QString distinctOrderByNotSelected();
+// Values: a division by zero, a result past the range of its type ("int", "money").
+QString divisionByZero();
+QString arithmeticOverflow(const QString &type);
 
 // ---- recordsets, connections and transactions
 

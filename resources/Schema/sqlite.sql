@@ -160,10 +160,13 @@ CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量);
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
 
 -- A list reads its first screen in its order straight from an index. Text
--- sorts by pinyin (the collation lib_chinese, which the database layer
--- registers on every connection), so the indexes that serve a list's order
--- of a text column are in that collation: a program writing these tables
--- must register it too (reading needs nothing).
+-- sorts in the text order both engines share (the collation lib_chinese,
+-- which the database layer registers on every connection: pinyin character
+-- by character, letter case aside, db/DialectText.h), so the indexes that
+-- serve a list's order of a text column are in that collation: a program
+-- writing these tables must register it too (reading needs nothing), and a
+-- file whose indexes were built in another order of lib_chinese needs
+-- REINDEX lib_chinese.
 CREATE INDEX 图书借阅_未还_编号序 ON 图书借阅 (是否已还, 图书借阅编号 COLLATE lib_chinese, 图书编号, 读者编号);
 CREATE INDEX 图书库存_编号序 ON 图书库存 (图书编号 COLLATE lib_chinese);
 CREATE INDEX 读者档案_编号序 ON 读者档案 (读者编号 COLLATE lib_chinese);
