@@ -216,8 +216,8 @@ QString Translator::ex(const Node *n)
         const Kind k = k1 != Kind::Unknown ? k1 : k2;
         if (k == Kind::Unknown && x->kind == Kind::Text && n->a[1]->kind == Kind::Text && n->a[2]->kind == Kind::Text)
             return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
-                .arg(comparedText(ex(x)), n->neg ? QStringLiteral("NOT ") : QString(), comparedText(ex(n->a[1].get())),
-                     comparedText(ex(n->a[2].get())));
+                .arg(foldedText(ex(x)), n->neg ? QStringLiteral("NOT ") : QString(), foldedText(ex(n->a[1].get())),
+                     foldedText(ex(n->a[2].get())));
         return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
             .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->a[1].get(), k),
                  emitCompared(n->a[2].get(), k));
@@ -316,7 +316,7 @@ QString Translator::emitBinary(const Node *n)
         // <> keep the columns' own comparison (and their indexes).
         if (k == Kind::Unknown && l->kind == Kind::Text && r->kind == Kind::Text && op != QLatin1String("=")
             && op != QLatin1String("<>"))
-            return QStringLiteral("(%1 %2 %3)").arg(comparedText(ex(l)), op, comparedText(ex(r)));
+            return QStringLiteral("(%1 %2 %3)").arg(foldedText(ex(l)), op, foldedText(ex(r)));
         return QStringLiteral("(%1 %2 %3)").arg(emitCompared(l, k), op, emitCompared(r, k));
     }
     // arithmetic
@@ -367,8 +367,9 @@ QString Translator::intChecked(const Node *n, const QString &e) const
     return !pg() && isInt4(n) ? QStringLiteral("lib_int(%1)").arg(e) : e;
 }
 
-// A text as <, > and BETWEEN compare it: the text order without letter case.
-QString Translator::comparedText(const QString &e) const
+// A text as <, > and BETWEEN compare it, and DISTINCT groups it: the text
+// order without letter case (texts equal but for it are equal).
+QString Translator::foldedText(const QString &e) const
 {
     return pg() ? QStringLiteral("(lib_order_from(%1) COLLATE %2)").arg(e, QLatin1String(kTextOrderCollation))
                 : QStringLiteral("(%1 COLLATE %2)").arg(e, QLatin1String(kTextCompareCollation));
@@ -642,34 +643,52 @@ QString Translator::emitFromWhere(const Core &c)
 }
 
 // Whether a field shows one text of a group of texts equal but for letter
-// case (a DISTINCT of a column, or a column the rows are grouped by, that is
-// no key of its table): which one each engine shows would be its own choice,
-// so both show the first in the order of their bytes. Not in a sub-query,
-// whose fields are compared, not shown.
-bool Translator::showsGroupText(const Core &c, const Node *e) const
+// case (a column the rows are grouped by that is no key of its table): which
+// one each engine shows would be its own choice, so both show the first in
+// the order of their bytes. Not in a sub-query, whose fields are compared,
+// not shown.
+bool Translator::showsGroupText(const Core &c, const Node *e)
 {
-    if (m_nested > 0 || e->k != Node::Col || e->kind != Kind::Text || !e->ref
+    if (m_nested > 0 || c.group.empty() || e->k != Node::Col || e->kind != Kind::Text || !e->ref
         || e->ref->info->columns[size_t(e->col)].key)
         return false;
-    if (c.distinct) return true;
+    QStringList filters;
+    if (groupsAreRows(c, filters)) return false;  // a group is one row
     for (const auto &g : c.group)
         if (g->k == Node::Col && g->ref == e->ref && g->col == e->col) return true;
     return false;
 }
 
+// Whether a DISTINCT of texts (but one of a table's key, whose rows are
+// distinct already) is written as groups: of texts equal but for letter case
+// in any script, as the fold has them (the server's own DISTINCT would ignore
+// only the case of ASCII letters, in no order the other engine knows), each
+// shown as the first of its texts in the order of their bytes, the groups in
+// the text order, which an index of the fold keeps. Not in a sub-query.
+bool Translator::distinctGroups(const Core &c) const
+{
+    if (m_nested > 0 || !c.distinct || keyedRows(c)) return false;
+    for (const SelectItem &it : c.items)
+        if (it.e->kind == Kind::Text) return true;
+    return false;
+}
+
+// The first of a group's texts in the order of their bytes.
+QString Translator::firstText(const QString &e) const
+{
+    return (pg() ? QStringLiteral("MIN(CAST(%1 AS TEXT) COLLATE \"C\")") : QStringLiteral("MIN(%1 COLLATE BINARY)"))
+        .arg(e);
+}
+
 QString Translator::emitCore(const Core &c, const QString &extraColumn, bool positional)
 {
-    QStringList items;
-    bool representative = false;
+    const bool grouped = distinctGroups(c);
+    QStringList items, groups;
     for (size_t i = 0; i < c.items.size(); ++i) {
         const SelectItem &it = c.items[i];
         QString e = ex(it.e.get());
-        if (showsGroupText(c, it.e.get())) {
-            e = (pg() ? QStringLiteral("MIN(CAST(%1 AS TEXT) COLLATE \"C\")")
-                      : QStringLiteral("MIN(%1 COLLATE BINARY)"))
-                    .arg(e);
-            representative = true;
-        }
+        if (grouped) groups << (it.e->kind == Kind::Text ? foldedText(e) : e);
+        if ((grouped && it.e->kind == Kind::Text) || showsGroupText(c, it.e.get())) e = firstText(e);
         if (positional)
             e += QStringLiteral(" AS ") + sortedField(int(i));
         else if (it.named)
@@ -677,18 +696,13 @@ QString Translator::emitCore(const Core &c, const QString &extraColumn, bool pos
         items << e;
     }
     if (!extraColumn.isEmpty()) items << extraColumn;
-    // A DISTINCT that shows such a text is a grouping by its fields.
-    const bool distinctGroups = c.distinct && representative;
     QString out = QStringLiteral("SELECT ");
-    if (c.distinct && !distinctGroups) out += QStringLiteral("DISTINCT ");
+    // A DISTINCT of a table's key is its rows as they are.
+    if (c.distinct && !grouped && !keyedRows(c)) out += QStringLiteral("DISTINCT ");
     out += items.join(QStringLiteral(", "));
     out += emitFromWhere(c);
-    if (distinctGroups) {
-        QStringList fields;
-        for (const SelectItem &it : c.items) fields << ex(it.e.get());
-        out += QStringLiteral(" GROUP BY ") + fields.join(QStringLiteral(", "));
-    }
-    if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c).join(QStringLiteral(", "));
+    if (grouped) out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+    if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c, m_ordered).join(QStringLiteral(", "));
     if (c.having) out += QStringLiteral(" HAVING ") + ex(c.having.get());
     return out;
 }
@@ -708,8 +722,13 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QString &order)
 {
     const Node *outerOrder = m_orderColumn;
+    const bool outerOrdered = m_ordered;
     m_orderColumn = m_counting ? nullptr : firstOrderColumn(q);
-    const auto restore = qScopeGuard([this, outerOrder] { m_orderColumn = outerOrder; });
+    m_ordered = !q.order.empty();
+    const auto restore = qScopeGuard([this, outerOrder, outerOrdered] {
+        m_orderColumn = outerOrder;
+        m_ordered = outerOrdered;
+    });
     QString out;
     const bool compound = q.cores.size() > 1;
     const bool wrapped = !m_counting && sortedOutside(q);
@@ -723,17 +742,14 @@ QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QS
         out += part;
     }
     if (grouped) {
-        // The UNION as the groups of all the rows, each text shown as
-        // showsGroupText() shows it.
+        // The UNION as the groups of all the rows, as distinctGroups() has them.
         QStringList fields, keys;
         const std::vector<SelectItem> &items = q.cores.front().items;
         for (size_t i = 0; i < items.size(); ++i) {
             const QString field = QStringLiteral("lib_union.") + sortedField(int(i));
-            keys << field;
-            fields << (items[i].e->kind != Kind::Text ? field
-                       : pg()                         ? QStringLiteral("MIN(CAST(%1 AS TEXT) COLLATE \"C\")").arg(field)
-                                                      : QStringLiteral("MIN(%1 COLLATE BINARY)").arg(field))
-                          + QStringLiteral(" AS ") + sortedField(int(i));
+            const bool text = items[i].e->kind == Kind::Text;
+            keys << (text ? foldedText(field) : field);
+            fields << (text ? firstText(field) : field) + QStringLiteral(" AS ") + sortedField(int(i));
         }
         out = QStringLiteral("SELECT %1 FROM (%2) AS lib_union GROUP BY %3")
                   .arg(fields.join(QStringLiteral(", ")), out, keys.join(QStringLiteral(", ")));
@@ -749,12 +765,12 @@ QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QS
 }
 
 // Whether the server sorts a query's rows outside it: the text order is an
-// expression of a field (lib_order), which a DISTINCT or UNION can't sort by
-// in itself; its fields are then named lib_1, lib_2 ... inside (the fields
-// are read by position) and sorted by those.
+// expression of a field (lib_order), which a UNION can't sort by in itself;
+// its fields are then named lib_1, lib_2 ... inside (the fields are read by
+// position) and sorted by those.
 bool Translator::sortedOutside(const Query &q) const
 {
-    if (!pg() || (q.cores.size() == 1 && !q.cores.front().distinct)) return false;
+    if (!pg() || q.cores.size() == 1) return false;
     for (const SelectItem &it : q.cores.front().items)
         if (it.e->kind == Kind::Text) return true;
     return false;
@@ -778,6 +794,11 @@ QString Translator::orderKey(const QString &e) const
 {
     return pg() ? QStringLiteral("lib_order(%1) COLLATE %2").arg(e, QLatin1String(kTextOrderCollation))
                 : QStringLiteral("%1 COLLATE %2").arg(e, QLatin1String(kTextOrderCollation));
+}
+
+QString Translator::bytesKey(const QString &e) const
+{
+    return pg() ? QStringLiteral("CAST(%1 AS TEXT) COLLATE \"C\"").arg(e) : QStringLiteral("%1 COLLATE BINARY").arg(e);
 }
 
 namespace {
@@ -826,7 +847,7 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
 {
     const std::vector<SelectItem> &items = q.cores.front().items;
     const Core &first = q.cores.front();
-    const bool simple = q.cores.size() == 1 && !first.distinct;
+    const bool simple = q.cores.size() == 1;
     const Node *item = nullptr;  // the select item the term names, if any
     int position = -1;
     QString e;
@@ -844,7 +865,8 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
                 position = int(pos - 1);
                 item = items[size_t(position)].e.get();
             }
-        } else if (wrapped) {
+        } else if (wrapped || distinctGroups(first)) {
+            // The field the term names: a DISTINCT's rows are its fields only.
             for (size_t i = 0; i < items.size() && position < 0; ++i)
                 if (ex(items[i].e.get()) == e) position = int(i);
             if (position < 0) throw Error(ado::msg::distinctOrderByNotSelected());
@@ -859,11 +881,14 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
     } else if (const Node *date = dateShownInOrder(value); date && (simple || !item)) {
         value = date;
         e = ex(date);
-    } else if (pg() && item && simple && value->kind == Kind::Text) {
+    } else if (pg() && item && simple && value->kind == Kind::Text && !distinctGroups(first)) {
         e = ex(item);
     }
     const bool text = value->kind == Kind::Text;
-    if (text) e = orderKey(pg() && !wrapped && !item ? QStringLiteral("(%1)").arg(e) : e);
+    if (text && simple && item && distinctGroups(first))
+        e = foldedText(ex(item));  // the groups' order: they are apart in it
+    else if (text)
+        e = orderKey(pg() && !wrapped && !item ? QStringLiteral("(%1)").arg(e) : e);
     const QString desc = it.desc ? QStringLiteral(" DESC") : QString();
     if (!pg()) return e + desc;
     // Null first ascending, last descending, as the server sorts; a column

@@ -66,7 +66,7 @@ public:
     QString divisor(const Node *n);
     QString moneyOf(const QString &number) const;
     QString intChecked(const Node *n, const QString &e) const;
-    QString comparedText(const QString &e) const;
+    QString foldedText(const QString &e) const;
 
     QString emitFunction(const Node *n);
 
@@ -94,7 +94,9 @@ public:
     QString joinedTables(const Core &c, const OuterJoins &oj) const;
 
     QString emitCore(const Core &c, const QString &extraColumn = QString(), bool positional = false);
-    bool showsGroupText(const Core &c, const Node *e) const;
+    bool showsGroupText(const Core &c, const Node *e);
+    bool distinctGroups(const Core &c) const;
+    QString firstText(const QString &e) const;
 
     QString emitQuery(const Query &q, const QString &extraColumn = QString());
     QString emitQueryBody(const Query &q, const QString &extraColumn, QString &order);
@@ -102,15 +104,17 @@ public:
     const TableRef *groupsAreRows(const Core &c, QStringList &filters);
     QSet<const TableRef *> keyHangingTables(const Core &c);
     static bool keyedRows(const Core &c);
-    QStringList groupKeys(const Core &c);
+    QStringList groupKeys(const Core &c, bool ordered);
     QSet<const TableRef *> nullableTables(const Core &c);
-    QString tiebreakTerm(const QString &e, bool text, bool nullable) const;
+    QString tiebreakTerm(const QString &e, bool text, bool nullable, bool bytes) const;
     QString emitTiebreak(const Query &q, bool &pageable);
     bool sortedOutside(const Query &q) const;
     bool groupedUnion(const Query &q) const;
     static QString sortedField(int index);
     // A text value as the text order sorts it (see DialectText.h).
     QString orderKey(const QString &e) const;
+    // A text value in the order of its bytes (the same on both engines).
+    QString bytesKey(const QString &e) const;
     QString orderBound(const QString &prefix, bool end) const;
     static bool orderedByKey(const Query &q, const QSet<const TableRef *> &told);
 
@@ -129,7 +133,8 @@ public:
     // counting): a LIKE on it also reads the range in the text order.
     const Node *m_orderColumn = nullptr;
     bool m_counting = false;
-    int m_nested = 0;  // inside a sub-query
+    bool m_ordered = false;  // the query being written has an ORDER BY of its own
+    int m_nested = 0;        // inside a sub-query
 };
 
 }  // namespace dialect::detail

@@ -216,17 +216,22 @@ CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST
 -- The lists and searches read their first screen in their order straight
 -- from an index: text sorts as lib_order(column) COLLATE lib_chinese (Null
 -- first), so these indexes hold that, each list's order and the key after
--- it where the order needs it to be total.
+-- it where the order needs it to be total (ties in a statement's own order
+-- are broken in the order of the key's bytes, COLLATE "C"). A list without
+-- an order of its own comes in its key's text order.
 CREATE INDEX 图书档案_ISBN序 ON 图书档案 ((lib_order("ISBN") COLLATE lib_chinese));
 CREATE INDEX 图书档案_名称序 ON 图书档案 ((lib_order(图书名称) COLLATE lib_chinese) NULLS FIRST,
-                                      (lib_order("ISBN") COLLATE lib_chinese));
+                                      ("ISBN"::text COLLATE "C"));
 CREATE INDEX 图书库存_编号序 ON 图书库存 ((lib_order(图书编号) COLLATE lib_chinese));
 CREATE INDEX 图书借阅_编号序 ON 图书借阅 ((lib_order(图书借阅编号) COLLATE lib_chinese));
 CREATE INDEX 图书借阅_未还_编号序 ON 图书借阅 (是否已还, (lib_order(图书借阅编号) COLLATE lib_chinese));
 CREATE INDEX 图书损坏_编号序 ON 图书损坏 ((lib_order(图书损坏编号) COLLATE lib_chinese));
 CREATE INDEX 读者档案_编号序 ON 读者档案 ((lib_order(读者编号) COLLATE lib_chinese));
 CREATE INDEX 读者档案_姓名序 ON 读者档案 ((lib_order(姓名) COLLATE lib_chinese) NULLS FIRST,
-                                      (lib_order(读者编号) COLLATE lib_chinese));
+                                      (读者编号::text COLLATE "C"));
+-- The authors' filter list: a DISTINCT of texts groups them as the fold has
+-- them, in the text order (lib_order_from).
+CREATE INDEX 图书档案_作者序 ON 图书档案 ((lib_order_from(作者) COLLATE lib_chinese) NULLS FIRST);
 CREATE INDEX 出版社_名称序 ON 出版社 ((lib_order(出版社名称) COLLATE lib_chinese));
 CREATE INDEX 充值记录_编号序 ON 充值记录 ((lib_order(充值编号) COLLATE lib_chinese) NULLS FIRST);
 
