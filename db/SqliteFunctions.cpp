@@ -25,6 +25,11 @@ void resultQString(sqlite3_context *ctx, const QString &s)
     sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
 }
 
+QString valueText(sqlite3_value *v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+}
+
 // Fails the statement with `text`, which the engine then reports as it stands.
 void resultError(sqlite3_context *ctx, const QString &text)
 {
@@ -89,8 +94,7 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const QString s =
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
+    const QString s = valueText(argv[0]);
     if (s.trimmed().isEmpty()) {
         sqlite3_result_null(ctx);
         return;
@@ -156,8 +160,7 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const QString s =
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
+    const QString s = valueText(argv[0]);
     const bool up = sqlite3_user_data(ctx) != nullptr;
     resultQString(ctx, up ? dialect::text::upper(s) : dialect::text::lower(s));
 }

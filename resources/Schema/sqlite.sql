@@ -182,6 +182,7 @@ CREATE INDEX 读者档案_姓名序 ON 读者档案 (姓名 COLLATE lib_chinese,
 -- to letter case in any script (lib_chinese_ci), in the text order.
 CREATE INDEX 图书档案_作者序 ON 图书档案 (作者 COLLATE lib_chinese_ci);
 CREATE INDEX 图书借阅_编号序 ON 图书借阅 (图书借阅编号 COLLATE lib_chinese);
+CREATE INDEX 出版社_名称序 ON 出版社 (出版社名称 COLLATE lib_chinese);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).

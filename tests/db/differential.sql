@@ -14,7 +14,9 @@
 --                        names in one statement run every combination
 -- The data is the small library of the statement tests (StatementsSeed.h)
 -- and what follows: texts a collation may sort as words (沈阳, 重庆, 藏文),
--- accented and differently cased Latin, pinyin with tone marks, equal values
+-- accented and differently cased Latin, pinyin with tone marks, letters whose
+-- case folds across scripts (Σ, İ, the Kelvin sign), characters a collation
+-- ignores or puts last (U+200B, U+FFFD, U+FFFF), equal values
 -- that ties in an order or a ranking must break, rows written out of key
 -- order, and enough readers that a list is read in parts.
 
@@ -105,6 +107,17 @@ INSERT 读者档案 VALUES ('R025', 'A班', 'a_b', 0, 0, '', '', '', '', 0, 0, 0
 INSERT 读者档案 VALUES ('R026', 'A班', 'ā', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240110', '', '正常')
 INSERT 读者档案 VALUES ('R027', 'A班', 'a', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240110', '', '正常')
 INSERT 读者档案 VALUES ('R028', 'A班', 'Á', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240110', '', '正常')
+INSERT 读者档案 VALUES ('R030', 'A班', 'ΟΔΟΣ', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R031', 'A班', 'οδος2', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R032', 'A班', 'İstanbul', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R033', 'A班', 'istanbul', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R034', 'A班', 'Kelvin', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R035', 'A班', 'kelvin', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R036', 'A班', '沈￿', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R037', 'A班', '沈�', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R038', 'A班', '沈​阳', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R039', 'A班', 'ǅemal', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
+INSERT 读者档案 VALUES ('R040', 'A班', 'straße', 0, 0, '', '', '', '', 0, 0, 0, 0, 0, '240111', '', '正常')
 -- @each N = 001..120
 INSERT 读者档案 VALUES ('S{N}', '学生', '沈阳{N}', 1, 5, '', '', '', '', 0, 1, 1, 0, 0, '240201', 'admin', '正常')
 -- @each N = 01..40
@@ -157,7 +170,7 @@ INSERT 账户登录 VALUES ('alice', '2024-05-02 10:00:00')
 -- The general search, each kind with starts a clerk may type: words a
 -- collation may read as one (沈阳, 重庆, 藏文), letters of either case with
 -- and without accents, LIKE's own signs, and reversed or open sets.
--- @each P = 沈 | 沈阳 | 重 | 重庆 | 藏 | 藏文 | 红 | R0 | r0 | S1 | 97 | 978-7 | 979-10-1 | B | b0 | 24 | 2406 | É | é | e | E | ec | émile | a | ā | Á | c | C+ | z | O'' | 1 | 9 | [9-0] | [0-9] | [a-c] | [^a] | [ | % | _ | 100% | a_ | [注 | \ | 9-0 | 沈% | %阳
+-- @each P = 沈 | 沈阳 | 重 | 重庆 | 藏 | 藏文 | 红 | R0 | r0 | S1 | 97 | 978-7 | 979-10-1 | B | b0 | 24 | 2406 | É | é | e | E | ec | émile | a | ā | Á | c | C+ | z | O'' | 1 | 9 | [9-0] | [0-9] | [a-c] | [^a] | [ | % | _ | 100% | a_ | [注 | \ | 9-0 | 沈% | %阳 | ΟΔΟΣ | οδοσ | i | İ | k | K | ǆ | STRASSE | 沈�
 SELECT 图书名称, 作者, ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, CONVERT(varchar(10),价格,0) AS 价格, CONVERT(varchar(10),每日租金,0) AS 每日租金, 可否外借 = CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END FROM 图书档案 WHERE ISBN LIKE '{P}%' ORDER BY ISBN ASC
 SELECT 图书编号, 图书名称, 作者, 图书库存.ISBN, CONVERT(varchar(20),入库日期,20) AS 入库日期, 经手人, 最近读者编号, 最近借阅日期, 状态 FROM 图书档案,图书库存 WHERE 图书档案.ISBN =* 图书库存.ISBN AND 图书编号 LIKE '{P}%' ORDER BY 图书编号 ASC
 SELECT 图书名称, 作者, ISBN, 出版社名称,CONVERT(varchar(10),出版时间,23) AS 出版时间, CONVERT(varchar(10),价格,0) AS 价格, CONVERT(varchar(10),每日租金,0) AS 每日租金, 可否外借 = CASE WHEN 可否外借 = 1 THEN '是' ELSE '否' END FROM 图书档案 WHERE 图书名称 LIKE '{P}%' ORDER BY 图书名称 ASC
