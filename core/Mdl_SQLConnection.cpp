@@ -7,15 +7,9 @@
 
 namespace {
 
-// Blanks only: tabs and line breaks stay part of the value.
-QString trimSpaces(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
+// Every blank around a value, as the windows trim: a key typed with a
+// full-width space or a tab after it is the same key.
+QString trimSpaces(const QString &s) { return vb::Trim(s); }
 
 // A stored date-time as "yyyy-mm-dd hh:nn:ss"; empty when the value is empty.
 QString dateTimeText(const QVariant &v)
@@ -42,9 +36,14 @@ QString nowStamp()
 
 namespace {
 QString g_loginWriteError;
-}
+QString g_readError;
+}  // namespace
 
 QString CheckLoginWriteError() { return g_loginWriteError; }
+
+QString CheckReadError() { return g_readError; }
+
+QString PowerRefusedText() { return g_readError.isEmpty() ? QStringLiteral("您没有权限完成当前操作！") : g_readError; }
 
 ado::Connection &SQLConn()
 {
@@ -69,6 +68,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 {
     const QString typedName = trimSpaces(UserName);
     bool matched = false;
+    g_readError.clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("Select * From 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -82,7 +82,8 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
             }
             rs.MoveNext();
         }
-    } catch (const ado::Error &) {
+    } catch (const ado::Error &e) {
+        g_readError = e.Description();
         return false;
     }
     if (!matched) return false;
@@ -125,12 +126,14 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 
 bool CheckUserPower(const QString &PowerName)
 {
+    g_readError.clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 用户名 = ") + SQLQuote(CurUID)
                     + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
                 SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.EOF_()) return false;
+        // No account, or a permission column that does not exist: a refusal like any other.
+        if (rs.EOF_() || !rs.HasField(PowerName)) return false;
         const QVariant v = rs.Fields(PowerName);
         if (!v.isValid() || v.isNull()) return false;
         bool ok = false;
@@ -138,6 +141,9 @@ bool CheckUserPower(const QString &PowerName)
         if (ok) return d != 0;
         const QString s = v.toString().trimmed();
         return s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+    } catch (const ado::Error &e) {
+        g_readError = e.Description();
+        return false;
     } catch (const std::exception &) {
         return false;
     }

@@ -55,6 +55,7 @@ void Connection::Open(const QString &connectionString, const QString &userId, co
     if (!userId.isEmpty()) info.uid = userId;
     if (!password.isEmpty()) info.pwd = password;
     info.timeoutSeconds = ConnectionTimeout;
+    info.commandTimeoutSeconds = CommandTimeout;
     m_engine = OpenEngine(info);
     ConnectionString = cs;
     m_transDepth = 0;
@@ -75,18 +76,25 @@ void Connection::Close()
 
 int Connection::State() const { return m_engine ? adStateOpen : adStateClosed; }
 
-long Connection::Execute(const QString &sql)
+Engine &Connection::ready() const
 {
     if (!m_engine) throw Error(closedText());
+    m_engine->setCommandTimeout(CommandTimeout);
+    return *m_engine;
+}
+
+long Connection::Execute(const QString &sql)
+{
+    Engine &engine = ready();
     BeforeStatement(sql);
-    return m_engine->execute(sql);
+    return engine.execute(sql);
 }
 
 long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     BeforeStatement(sql);
-    return m_engine->executeBatch(sql, rows);
+    return engine.executeBatch(sql, rows);
 }
 
 QString Connection::Translate(const QString &sql) const
@@ -97,29 +105,29 @@ QString Connection::Translate(const QString &sql) const
 
 void Connection::BeginTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth > 0) throw Error(msg::transactionsDoNotNest());
-    m_engine->begin();
+    engine.begin();
     m_transDepth = 1;
 }
 
 void Connection::CommitTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
     BeforeStatement(QStringLiteral("COMMIT"));
-    m_engine->commit();
+    engine.commit();
     m_transDepth = 0;
 }
 
 void Connection::RollbackTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     m_transDepth = 0;
-    m_engine->rollback();
+    engine.rollback();
 }
 
 bool Connection::InTransaction() const { return m_transDepth > 0; }
@@ -137,11 +145,12 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
 {
     if (m_open) throw Error(msg::objectOpen());
     if (!conn.engine()) throw Error(msg::connectionUnusable());
+    Engine &engine = conn.ready();
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
     // A forward-only recordset does not count its rows before it reads them.
-    ResultSetPtr rs = cursor == adOpenForwardOnly && !updatable ? conn.engine()->queryForward(sql)
-                                                                : conn.engine()->query(sql, updatable);
+    ResultSetPtr rs =
+        cursor == adOpenForwardOnly && !updatable ? engine.queryForward(sql) : engine.query(sql, updatable);
     m_pending.clear();
     m_updated.clear();
     m_pos = 0;
@@ -279,8 +288,9 @@ void Recordset::Update()
     if (m_lock == adLockReadOnly) throw Error(msg::recordsetNotUpdatable());
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
+    Engine &engine = m_conn->ready();
     Connection::BeforeStatement(QStringLiteral("UPDATE"));
-    const std::vector<QVariant> written = m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
+    const std::vector<QVariant> written = engine.updateRow(*m_result, m_pos, m_pending);
     for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
         m_updated[{m_pos, m_pending[i].first}] = written[i];
     m_pending.clear();

@@ -110,7 +110,7 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
         if (storing && target == Kind::Int && !v.isNull()
             && (v.toLongLong() < std::numeric_limits<qint32>::min()
                 || v.toLongLong() > std::numeric_limits<qint32>::max()))
-            throw Error(ado::msg::arithmeticOverflow(QStringLiteral("int")));
+            throw Error(ado::msg::arithmeticOverflow());
         return v.isNull() ? QStringLiteral("NULL") : QString::number(v.toLongLong());
     };
     if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)

@@ -199,7 +199,7 @@ void fnInt(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     default: resultError(ctx, msg::operandTypeClash(QStringLiteral("varchar"), QStringLiteral("int"))); return;
     }
-    resultError(ctx, msg::arithmeticOverflow(QStringLiteral("int")));
+    resultError(ctx, msg::arithmeticOverflow());
 }
 
 // lib_money(x): money in ten-thousandths, refused past the money range
@@ -219,7 +219,7 @@ void fnMoney(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     default: break;
     }
-    resultError(ctx, msg::arithmeticOverflow(QStringLiteral("money")));
+    resultError(ctx, msg::arithmeticOverflow());
 }
 
 // lib_money_scale(m, factor, divide): money m (ten-thousandths) times (or,
@@ -236,7 +236,7 @@ void fnMoneyScale(sqlite3_context *ctx, int, sqlite3_value **argv)
     const std::optional<dialect::ExactDecimal> f = dialect::ExactDecimal::parse(
         QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])), sqlite3_value_bytes(argv[1])));
     if (!f) {
-        resultError(ctx, msg::arithmeticOverflow(QStringLiteral("money")));
+        resultError(ctx, msg::arithmeticOverflow());
         return;
     }
     const bool divide = sqlite3_value_int(argv[2]) != 0;
@@ -264,7 +264,7 @@ void fnMoneyScale(sqlite3_context *ctx, int, sqlite3_value **argv)
         q = Wide(INT64_MAX) + 1;
     }
     if (q < Wide(INT64_MIN) || q > Wide(INT64_MAX)) {
-        resultError(ctx, msg::arithmeticOverflow(QStringLiteral("money")));
+        resultError(ctx, msg::arithmeticOverflow());
         return;
     }
     sqlite3_result_int64(ctx, sqlite3_int64(q));

@@ -328,7 +328,7 @@ DECLARE
     r numeric := round(v);
 BEGIN
     IF r < -9223372036854775808 OR r > 9223372036854775807 THEN
-        RAISE EXCEPTION '将 expression 转换为数据类型 money 时出现算术溢出错误。' USING ERRCODE = 'LB000';
+        RAISE EXCEPTION '出现算术溢出错误：数值超出了其数据类型（整数或 money）所能容纳的范围。' USING ERRCODE = 'LB000';
     END IF;
     RETURN r::bigint;
 END
