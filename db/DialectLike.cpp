@@ -1,4 +1,4 @@
-// The translator's LIKE: the match as the server makes it, and the ranges of
+// The translator's LIKE: the match as both engines make it, and the ranges of
 // a pattern's fixed start that let an index find the rows.
 #include "db/DialectText.h"
 #include "db/DialectTranslator.h"
