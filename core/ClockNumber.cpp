@@ -35,9 +35,9 @@ QString FreeClockNumber(ado::Connection &conn, const QString &table, const QStri
     qulonglong number = candidate.toULongLong(&ok);
     if (!ok || width == 0) return candidate;
     // The last number of the same width; the digits after the clock's twelve are the place in a second.
-    qulonglong widest = 0, span = 1;
+    qulonglong widest = 0;
     for (int i = 0; i < width; ++i) widest = widest * 10 + 9;
-    for (int i = kSecondDigits; i < width; ++i) span *= 10;
+    const int placeDigits = std::max(0, width - kSecondDigits);
     const auto text = [width](qulonglong n) { return QString::number(n).rightJustified(width, QLatin1Char('0')); };
 
     ado::Engine *engine = conn.engine();
@@ -54,18 +54,20 @@ QString FreeClockNumber(ado::Connection &conn, const QString &table, const QStri
         }
         number += qulonglong(claimed);
         // Read after the claim: a desk that stored this number before it, or
-        // any later one of the same second, has committed and shows here.
-        const qulonglong last = std::min(widest, number - number % span + span - 1);
+        // a later one of the same second, has committed and shows here. The
+        // second is read as the numbers that begin with it (an index reads
+        // them as a range).
+        const QString second = text(number).left(width - placeDigits);
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT TOP 1 ") + column + QStringLiteral(" FROM ") + table + QStringLiteral(" WHERE ")
-                    + column + QStringLiteral(" >= ") + SQLQuote(text(number)) + QStringLiteral(" AND ") + column
-                    + QStringLiteral(" <= ") + SQLQuote(text(last)) + QStringLiteral(" AND LEN(") + column
-                    + QStringLiteral(") = ") + QString::number(width) + QStringLiteral(" ORDER BY ") + column
-                    + QStringLiteral(" DESC"),
+                    + column + QStringLiteral(" LIKE ") + SQLQuote(second + QStringLiteral("%"))
+                    + QStringLiteral(" AND LEN(") + column + QStringLiteral(") = ") + QString::number(width)
+                    + QStringLiteral(" ORDER BY ") + column + QStringLiteral(" DESC"),
                 conn, ado::adOpenKeyset, ado::adLockReadOnly);
         if (rs.EOF_()) return text(number);
         const qulonglong highest = rs.Fields(0).toString().toULongLong(&ok);
-        if (!ok || highest < number || highest >= widest) break;
+        if (ok && highest < number) return text(number);
+        if (!ok || highest >= widest) break;
         number = highest + 1;
     }
     // No number left of this width: the candidate, which the key then refuses.
