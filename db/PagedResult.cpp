@@ -2,6 +2,7 @@
 
 #include "db/Engine.h"
 #include "db/ResultStore.h"
+#include "db/ServerMessages.h"
 
 #include <algorithm>
 #include <limits>
@@ -12,13 +13,19 @@ PagedResult::PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr,
                          std::shared_ptr<store::StoredResult> first, qint64 count)
     : m_engine(std::move(engine)), m_tr(std::move(tr))
 {
-    if (count < 0) {  // forward only: the first part, the rest when asked for
-        m_counted = false;
-        m_rows = first->rows;
-        m_starts.push_back(0);
-        m_parts.push_back(std::move(first));
-        return;
-    }
+    // The first part as read; a forward-only read (no count) reads the rest when asked for.
+    m_rows = first->rows;
+    m_counted = false;
+    m_starts.push_back(0);
+    m_parts.push_back(std::move(first));
+    if (count >= 0) layOut(count);
+}
+
+void PagedResult::layOut(qint64 count) const
+{
+    std::shared_ptr<store::StoredResult> first = std::move(m_parts.front());
+    m_parts.clear();
+    m_starts.clear();
     m_rows = int(std::min<qint64>(std::max<qint64>(count, first->rows), std::numeric_limits<int>::max()));
     // The first part as read; then parts twice as big as the one before, up to the cap.
     qint64 start = 0, size = std::max(1, first->rows);
@@ -27,8 +34,21 @@ PagedResult::PagedResult(std::weak_ptr<Engine> engine, dialect::Translation tr,
         start += size;
         size = std::min(size * 2, kLargestPart);
     }
+    if (m_starts.empty()) m_starts.push_back(0);
     m_parts.resize(m_starts.size());
-    if (!m_parts.empty()) m_parts[0] = std::move(first);
+    m_parts[0] = std::move(first);
+    m_counted = true;
+}
+
+void PagedResult::countNow(qint64 given) const
+{
+    if (m_counted) return;
+    if (given < 0) {
+        const std::shared_ptr<Engine> engine = m_engine.lock();
+        if (!engine) throw Error(msg::connectionUnusable());
+        given = engine->count(m_tr);
+    }
+    layOut(given);
 }
 
 int PagedResult::rowCount() const

@@ -6,7 +6,9 @@
 // reader walking every row reads each about twice at most.
 //
 // The count is taken when the result is made, or, for a forward-only read,
-// when it is first asked for: then every row is read at once. Parts read
+// when it is first asked for: then every row is read at once, unless the
+// reader counts it first (countNow), which a grid does once its first screen
+// is painted. Parts read
 // later see the data as it is then: rows another desk changed meanwhile show
 // their new values, and where the rows read and the count disagree, the rows
 // win and the count follows them: a part that comes back short ends the
@@ -41,6 +43,17 @@ public:
     QString text(int row, int col) const override;
     qint64 memoryBytes() const override;
 
+    // A forward-only read's rows read so far, without reading any more; the
+    // count once it is taken.
+    int knownRows() const { return m_rows; }
+    bool counted() const { return m_counted; }
+    // Counts a forward-only read now, by `given` where the caller knows it
+    // (not negative), else by the engine; the rows after the first part are
+    // then read in parts as they are asked for, as when the count came with
+    // the result. Nothing for a result counted already. A count that fails
+    // raises ado::Error and leaves the result as it was.
+    void countNow(qint64 given = -1) const;
+
     // The biggest part read at once.
     static constexpr qint64 kLargestPart = 65536;
 
@@ -49,6 +62,8 @@ private:
     const store::StoredResult *part(int row, int &inPart) const;
     // A forward-only read's rows after the first part, all of them.
     void readTheRest() const;
+    // The parts of `count` rows, the first read already.
+    void layOut(qint64 count) const;
 
     std::weak_ptr<Engine> m_engine;
     dialect::Translation m_tr;

@@ -75,7 +75,7 @@ class GridModel : public QAbstractTableModel {
     friend class Grid;
 
 public:
-    explicit GridModel(QObject *parent) : QAbstractTableModel(parent) { }
+    explicit GridModel(Grid *grid) : QAbstractTableModel(grid), m_grid(grid) { }
 
     int rows = 2;
     int cols = 2;
@@ -95,8 +95,14 @@ public:
             auto it = texts.constFind(cellKey(row, col));
             if (it != texts.constEnd()) return *it;
         }
-        if (bound && row < boundRows && col < boundCols)
-            return row == 0 ? bound->columnName(col) : bound->text(row - 1, col);
+        if (bound && row < boundRows && col < boundCols) {
+            if (row == 0) return bound->columnName(col);
+            const QString t = bound->text(row - 1, col);
+            // Reading a row may find the result shorter than counted (or
+            // its count come in): the rows follow once this paint is done.
+            if (boundRows == rows && bound->rowCount() + 1 != boundRows) m_grid->followRowCountLater();
+            return t;
+        }
         return QString();
     }
 
@@ -166,6 +172,9 @@ public:
         for (auto it = pictures.begin(); it != pictures.end();)
             it = outside(it.key()) ? pictures.erase(it) : std::next(it);
     }
+
+private:
+    Grid *m_grid;
 };
 
 // Draws a cell's picture at its left edge, the text after it.
@@ -496,6 +505,27 @@ void Grid::bind(ado::ResultSetPtr result)
 }
 
 ado::ResultSetPtr Grid::boundResult() const { return m_model->bound; }
+
+void Grid::followRowCount()
+{
+    m_followQueued = false;
+    GridModel &m = *m_model;
+    // Rows the program set after the bind are its own.
+    if (!m.bound || m.boundRows != m.rows) return;
+    const int want = std::max(m.bound->rowCount() + 1, m.fixedRows);
+    if (want == m.rows) return;
+    const int vv = m_view->verticalScrollBar()->value();
+    setRows(want);
+    m.boundRows = m.rows;
+    m_view->verticalScrollBar()->setValue(vv);
+}
+
+void Grid::followRowCountLater()
+{
+    if (m_followQueued) return;
+    m_followQueued = true;
+    QMetaObject::invokeMethod(this, &Grid::followRowCount, Qt::QueuedConnection);
+}
 
 void Grid::setToolTipText(const QString &text)
 {

@@ -95,6 +95,13 @@ public:
     // Rows = record count + 1, Cols = field count. Null unbinds.
     void bind(ado::ResultSetPtr result);
     ado::ResultSetPtr boundResult() const;
+    // The rows follow the bound result's count when it comes after the bind
+    // or changes (rows another desk deleted meanwhile are found missing when
+    // their part is read): the current row and the view stay where they are
+    // while they are still there. The grid calls it itself when it finds the
+    // count changed as it reads cells; a grid whose rows the program set
+    // after the bind keeps them.
+    void followRowCount();
 
     void setToolTipText(const QString &text) override;
 
@@ -120,11 +127,14 @@ protected:
 
 private:
     friend class GridView;
+    friend class GridModel;
     void applySelection();
     void syncFromView();
     void clampCurrent();
     void applyWidths();
     void updateRowHeight();
+    // Lets followRowCount run once the cells being read now are painted.
+    void followRowCountLater();
     QPoint pointerPos() const;
 
     GridModel *m_model;
@@ -132,6 +142,7 @@ private:
     std::vector<int> m_widths;  // twips per column, -1 = default
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
     bool m_syncing = false;
+    bool m_followQueued = false;
 };
 
 }  // namespace vb

@@ -226,12 +226,16 @@ private slots:
             loanOut(QStringLiteral("240310090000%1").arg(i, 3, 10, QLatin1Char('0')), copy, QStringLiteral("R002"));
         }
         w().Cmd_Refresh_Click();
+        // The first screen first, then the count.
+        QCOMPARE(grid().Rows(), 66);
+        QCoreApplication::processEvents();
         QCOMPARE(statusTip(), QStringLiteral("共有 83 条记录"));
         QCOMPARE(grid().Rows(), 84);
         QCOMPARE(grid().TextMatrix(83, 0), QStringLiteral("240310090000080"));
         w().Opt_RID->setValue(true);
         w().Txt_ID->setText(QStringLiteral("R00"));
         w().Cmd_Find_Click();
+        QCoreApplication::processEvents();
         QCOMPARE(statusTip(), QStringLiteral("共有 83 条记录"));
         QCOMPARE(grid().TextMatrix(83, 2), QStringLiteral("数据库原理"));
         QVERIFY(!CheckInvariants(SQLConn()).contains(reported));

@@ -6,8 +6,52 @@
 #include "core/Mdl_SQLConnection.h"
 #include "ui/Grid.h"
 
+#include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
+
+namespace {
+
+// The rows the grid shows when each of its paintings begins.
+class PaintedRows : public QObject {
+public:
+    explicit PaintedRows(vb::Grid &g) : m_g(g) { g.view()->viewport()->installEventFilter(this); }
+    QList<int> rows;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint) rows << m_g.Rows();
+        return false;
+    }
+
+private:
+    vb::Grid &m_g;
+};
+
+// Every statement the program runs while it lives.
+class Statements {
+public:
+    Statements()
+    {
+        ado::Connection::SetStatementHook([this](const QString &s) { run << s; });
+    }
+    ~Statements() { ado::Connection::SetStatementHook(nullptr); }
+    Statements(const Statements &) = delete;
+    Statements &operator=(const Statements &) = delete;
+    QStringList run;
+};
+
+// 出版社 has three rows; these add `n` more.
+QStringList morePublishers(int n)
+{
+    QStringList out;
+    for (int i = 0; i < n; ++i)
+        out << QStringLiteral("INSERT 出版社 VALUES ('出版社%1', '城市', NULL)").arg(i, 4, 10, QLatin1Char('0'));
+    return out;
+}
+
+}  // namespace
 
 class TestLoadGridData : public QObject {
     Q_OBJECT
@@ -113,6 +157,82 @@ private slots:
         QVERIFY(!err.isEmpty());
         QCOMPARE(g.Rows(), 2);
         QCOMPARE(tip(), QStringLiteral("之前的提示"));
+    }
+
+    // A list longer than its first part is painted before it is counted; the
+    // count then fills in the grid's rows (its scroll range) and the status
+    // bar, from the engine or from the caller's own count statement, and a
+    // count that fails leaves the rows shown without a tip.
+    void longListPaintedFirstThenCounted_data()
+    {
+        QTest::addColumn<QString>("countSql");
+        QTest::addColumn<int>("counted");  // -1: no count comes in
+        QTest::newRow("the engine's count") << QString() << 203;
+        QTest::newRow("the caller's count") << QStringLiteral("SELECT COUNT(*) FROM 出版社") << 203;
+        QTest::newRow("a count that fails") << QStringLiteral("SELECT COUNT(*) FROM 无此表") << -1;
+    }
+    void longListPaintedFirstThenCounted()
+    {
+        QFETCH(QString, countSql);
+        QFETCH(int, counted);
+        m_db->exec(morePublishers(200));
+        vb::Grid g;
+        g.resize(400, 300);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        ShowSBarTip(QStringLiteral("之前的提示"));
+        PaintedRows painted(g);
+        QString err;
+        QVERIFY(
+            LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称"), err, true, countSql));
+        const int first = g.Rows();
+        QVERIFY2(first > 2 && first < 204, qPrintable(QString::number(first)));
+        QCOMPARE(tip(), QStringLiteral("之前的提示"));
+        QTRY_VERIFY(!painted.rows.isEmpty());
+        QTRY_COMPARE(g.Rows(), counted < 0 ? first : counted + 1);
+        QCOMPARE(painted.rows.front(), first);  // the first screen was painted before the count
+        QCOMPARE(tip(), counted < 0 ? QStringLiteral("之前的提示") : QStringLiteral("共有 %1 条记录").arg(counted));
+        if (counted < 0) return;
+        g.view()->scrollToBottom();
+        QCOMPARE(g.TextMatrix(counted, 0), QStringLiteral("人民邮电出版社"));
+        QCOMPARE(g.Row(), 1);
+    }
+
+    // A count that comes in after a newer list took the grid is dropped: it
+    // neither sizes the newer list nor runs at all.
+    void staleCountIsDropped()
+    {
+        m_db->exec(morePublishers(100));
+        vb::Grid g;
+        QString err;
+        Statements statements;
+        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社"), err, true,
+                             QStringLiteral("SELECT COUNT(*) FROM 出版社 WHERE 1 = 1")));
+        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 WHERE 出版社名称 LIKE '出版社00%'"), err,
+                             true));
+        QTRY_COMPARE(tip(), QStringLiteral("共有 100 条记录"));
+        QCoreApplication::processEvents();
+        QCOMPARE(g.Rows(), 101);
+        QCOMPARE(tip(), QStringLiteral("共有 100 条记录"));
+        QVERIFY(!statements.run.join('\n').contains(QStringLiteral("1 = 1")));
+    }
+
+    // Rows another desk deleted after the count are found missing when their
+    // part is read: the grid's rows follow, no blank rows stay at the end.
+    void rowsDeletedAfterTheCountLeaveTheGrid()
+    {
+        m_db->exec(morePublishers(300));
+        vb::Grid g;
+        g.resize(400, 300);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QString err;
+        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称"), err, true));
+        QTRY_COMPARE(g.Rows(), 304);
+        QVERIFY(m_db->raw(QStringLiteral("DELETE FROM 出版社 WHERE 出版社名称 LIKE '出版社02%'")));
+        g.view()->scrollToBottom();
+        QTRY_COMPARE(g.Rows(), 204);
+        QCOMPARE(g.TextMatrix(203, 0), QStringLiteral("人民邮电出版社"));
     }
 };
 
