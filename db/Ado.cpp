@@ -2,6 +2,7 @@
 
 #include "db/Engine.h"
 #include "db/ServerMessages.h"
+#include "db/Trace.h"
 
 namespace ado {
 
@@ -79,14 +80,14 @@ long Connection::Execute(const QString &sql)
 {
     if (!m_engine) throw Error(closedText());
     BeforeStatement(sql);
-    return m_engine->execute(sql);
+    return trace::statement(*m_engine, sql, false, [&] { return m_engine->execute(sql); });
 }
 
 long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
     if (!m_engine) throw Error(closedText());
     BeforeStatement(sql);
-    return m_engine->executeBatch(sql, rows);
+    return trace::statement(*m_engine, sql, false, [&] { return m_engine->executeBatch(sql, rows); });
 }
 
 QString Connection::Translate(const QString &sql) const
@@ -99,7 +100,7 @@ void Connection::BeginTrans()
 {
     if (!m_engine) throw Error(closedText());
     if (m_transDepth > 0) throw Error(msg::transactionsDoNotNest());
-    m_engine->begin();
+    trace::action(QStringLiteral("BEGIN TRANSACTION"), [&] { m_engine->begin(); });
     m_transDepth = 1;
 }
 
@@ -110,7 +111,7 @@ void Connection::CommitTrans()
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
     BeforeStatement(QStringLiteral("COMMIT"));
-    m_engine->commit();
+    trace::action(QStringLiteral("COMMIT"), [&] { m_engine->commit(); });
     m_transDepth = 0;
 }
 
@@ -119,7 +120,7 @@ void Connection::RollbackTrans()
     if (!m_engine) throw Error(closedText());
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     m_transDepth = 0;
-    m_engine->rollback();
+    trace::action(QStringLiteral("ROLLBACK"), [&] { m_engine->rollback(); });
 }
 
 bool Connection::InTransaction() const { return m_transDepth > 0; }
@@ -140,8 +141,10 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
     // A forward-only recordset does not count its rows before it reads them.
-    ResultSetPtr rs = cursor == adOpenForwardOnly && !updatable ? conn.engine()->queryForward(sql)
-                                                                : conn.engine()->query(sql, updatable);
+    ResultSetPtr rs = trace::statement(*conn.engine(), sql, updatable, [&] {
+        return cursor == adOpenForwardOnly && !updatable ? conn.engine()->queryForward(sql)
+                                                         : conn.engine()->query(sql, updatable);
+    });
     m_pending.clear();
     m_updated.clear();
     m_pos = 0;
@@ -280,7 +283,9 @@ void Recordset::Update()
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
     Connection::BeforeStatement(QStringLiteral("UPDATE"));
-    const std::vector<QVariant> written = m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
+    const std::vector<QVariant> written = trace::action(QStringLiteral("UPDATE the current row of: ") + m_sql, [&] {
+        return m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
+    });
     for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
         m_updated[{m_pos, m_pending[i].first}] = written[i];
     m_pending.clear();

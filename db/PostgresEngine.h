@@ -50,6 +50,7 @@ public:
     QStringList integrityProblems() override;
 
     const dialect::Catalog &catalog() const { return m_catalog; }
+    pg_conn *handle() const { return m_conn; }
 
 private:
     explicit PostgresEngine(pg_conn *conn);

@@ -189,6 +189,8 @@ CREATE INDEX 图书库存_经手人 ON 图书库存 (经手人);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
+-- Two deposits never share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号_唯一 ON 充值记录 (充值编号);
 -- Finds: a LIKE with a fixed start reads the column's text as ranges, one
 -- for each way the start is spelt in either case (the database layer writes
 -- them before lower(column) LIKE lower(pattern), or alone when they are the
@@ -332,3 +334,10 @@ BEGIN
     RETURN (s COLLATE lib_chinese) ~* ('^(?:' || re || ')$');
 END
 $$;
+
+-- The version of these tables. Every change of this file or of sqlite.sql
+-- is a step that brings a database of the version before to this one:
+-- raise the number here and in sqlite.sql, and add the step
+-- (ARCHITECTURE.md, "Schema versions").
+CREATE TABLE lib_schema_version (version integer NOT NULL);
+INSERT INTO lib_schema_version VALUES (2);
