@@ -5,6 +5,7 @@
 #include "db/PostgresEngine.h"
 #include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
+#include "db/Trace.h"
 #include "db/Transaction.h"
 
 #include <QStringList>
@@ -47,7 +48,9 @@ constexpr Step kSteps[] = {
 constexpr int kUpgradeWaitSeconds = 10;
 
 // The engine's own SQL on the handle behind a connection: the schema's
-// statements are outside the dialect the program writes.
+// statements are outside the dialect the program writes. A statement here
+// waits as long as it takes (an index built over a large table), without
+// the layer's command time-out.
 class Native {
 public:
     explicit Native(Connection &conn)
@@ -56,8 +59,7 @@ public:
             m_sqlite = s->handle();
         else if (const auto *p = dynamic_cast<const PostgresEngine *>(conn.engine()))
             m_pg = p->handle();
-        else
-            throw Error(msg::connectionUnusable());
+        if (!m_sqlite && !m_pg) throw Error(msg::connectionUnusable());
     }
 
     bool postgres() const { return m_pg != nullptr; }
@@ -108,7 +110,9 @@ public:
         return value;
     }
 
-    // The version recorded; 0 when there is no record.
+    // The version recorded; 0 when there is no record. Read from the database
+    // itself, not from the tables the connection found when it opened: another
+    // upgrade may have gone first.
     int recorded()
     {
         const QString hasTable =
@@ -155,7 +159,23 @@ QString stepStatements(const Step &step, const Native &db)
 
 int CurrentSchemaVersion() { return kSteps[std::size(kSteps) - 1].version; }
 
-int SchemaVersion(Connection &conn) { return std::max(1, Native(conn).recorded()); }
+int SchemaVersion(Connection &conn)
+{
+    Engine *engine = conn.engine();
+    if (!engine) throw Error(msg::objectClosed());
+    // Through the layer, within its time-outs: the login must not hang on a
+    // server that stops answering. The translator knows the tables the
+    // connection found, so for a database without the record the statement
+    // goes no further than the translation.
+    const QString read = QStringLiteral("SELECT MAX(version) FROM lib_schema_version");
+    try {
+        engine->translation(read);
+    } catch (const Error &) {
+        return 1;
+    }
+    const ResultSetPtr r = trace::statement(*engine, read, false, [&] { return engine->query(read, false); });
+    return r && r->rowCount() > 0 && !r->isNull(0, 0) ? std::max(1, r->value(0, 0).toInt()) : 1;
+}
 
 void RequireCurrentSchema(Connection &conn)
 {

@@ -33,8 +33,8 @@ int SchemaVersion(Connection &conn);
 void RequireCurrentSchema(Connection &conn);
 
 // Brings the database (which has tables) to CurrentSchemaVersion(), step by
-// step; `report` is told, for each step done, one line of what it changed
-// and, for a step that had to be left out, why. Does nothing to a database of
+// step; `report` is told, for each step done, a line of what it changed and,
+// when the step had to be left out, a second line of why. Does nothing to a database of
 // the current version. Raises Error for a newer database, and for a step that
 // fails (the steps before it stay done).
 void UpgradeDatabase(const ConnectionInfo &info, const std::function<void(const QString &line)> &report);

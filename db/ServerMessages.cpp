@@ -379,7 +379,7 @@ QString scriptStatementFailed(const QString &why, const QString &statement)
 
 QString schemaVersionOlder(const QString &database, int version, int current, const QString &settings)
 {
-    return QStringLiteral("数据库“%1”的架构版本为 %2，本程序需要版本 %3。请用以下命令升级：librarydb ensure \"%4\"")
+    return QStringLiteral("数据库“%1”的架构版本为 %2，本程序需要版本 %3。\n请用以下命令升级：librarydb ensure \"%4\"")
         .arg(database, QString::number(version), QString::number(current), settings);
 }
 

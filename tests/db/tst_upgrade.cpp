@@ -397,7 +397,7 @@ void TestUpgrade::otherVersionsAreRefused()
         QString refusal;
     } cases[] = {
         {"made before versions were recorded", kPreviousSchema, 0,
-         QStringLiteral("的架构版本为 1，本程序需要版本 %1。请用以下命令升级：librarydb ensure").arg(current)},
+         QStringLiteral("的架构版本为 1，本程序需要版本 %1。\n请用以下命令升级：librarydb ensure").arg(current)},
         {"older, recorded", QString(), current - 1,
          QStringLiteral("的架构版本为 %1，本程序需要版本 %2").arg(current - 1).arg(current)},
         {"current", QString(), 0, QString()},
