@@ -122,7 +122,8 @@ int main(int argc, char **argv)
         }
         if (cmd == QLatin1String("check") && args.size() == 2) {
             ado::Connection conn;
-            open(conn, info);
+            conn.ConnectionTimeout = 1;
+            conn.Open(info.toString());
             const QStringList violations = CheckInvariants(conn);
             for (const QString &v : violations) out << v << '\n';
             if (violations.isEmpty()) out << "ok\n";
