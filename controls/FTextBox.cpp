@@ -5,6 +5,7 @@
 #include "ui/Colors.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
@@ -12,10 +13,20 @@
 #include <QTimer>
 #include <QValidator>
 #include <limits>
+#include <utility>
 
 namespace {
 // True while the program itself sets a box's text.
 bool g_textFromCode = false;
+
+std::function<QString()> g_primarySelection;
+
+QString primarySelectionText()
+{
+    if (g_primarySelection) return g_primarySelection();
+    const QClipboard *cb = QGuiApplication::clipboard();
+    return cb->supportsSelection() ? cb->text(QClipboard::Selection) : QString();
+}
 
 constexpr int kHeightPx = FTextBox::FixedHeight / vb::TwipsPerPixel;
 
@@ -58,6 +69,24 @@ int FilterNumericKey(const NumericKeyInput &in)
     return k;
 }
 
+void SetPrimarySelectionHook(std::function<QString()> hook) { g_primarySelection = std::move(hook); }
+
+// The one door of the user's text into the inner box: the line edit asks its
+// validator about every edit it makes for the user (a typed key, a paste by
+// key, menu or middle button, a drop, an input method's commit) and takes an
+// edit refused as Invalid back.
+class FTextBoxInputFilter : public QValidator {
+public:
+    explicit FTextBoxInputFilter(FTextBox *owner) : QValidator(owner), m_owner(owner) { }
+    State validate(QString &input, int &pos) const override
+    {
+        return m_owner->filterEdit(input, pos) ? Acceptable : Invalid;
+    }
+
+private:
+    FTextBox *m_owner;
+};
+
 // ---- the inner text box ----
 
 FTextBoxEdit::FTextBoxEdit(FTextBox *owner) : QLineEdit(owner), m_owner(owner)
@@ -82,10 +111,21 @@ void FTextBoxEdit::mousePressEvent(QMouseEvent *e)
     if (self) QLineEdit::mousePressEvent(e);
 }
 
+// The middle button pastes the primary selection here rather than in the line
+// edit, so that a platform without one (offscreen) can be given one to test.
 void FTextBoxEdit::mouseReleaseEvent(QMouseEvent *e)
 {
     QPointer<FTextBoxEdit> self(this);
-    QLineEdit::mouseReleaseEvent(e);
+    if (e->button() == Qt::MiddleButton) {
+        if (!isReadOnly()) {
+            deselect();
+            const QString text = primarySelectionText();
+            if (!text.isEmpty()) insert(text);
+        }
+        e->accept();
+    } else {
+        QLineEdit::mouseReleaseEvent(e);
+    }
     if (self) m_owner->text1MouseUp(e);
 }
 
@@ -125,6 +165,12 @@ FTextBox::FTextBox(QWidget *parent, const QString &name) : QWidget(parent), vb::
     m_text = new FTextBoxEdit(this);
     m_text->setFont(controls::ambientFont(this));
     setFocusProxy(m_text);
+    // The inner box is never given MaxLength itself: it would also cut texts
+    // set by the program. The filter keeps the limit for the user's edits.
+    m_text->setMaxLength(std::numeric_limits<int>::max());
+    m_text->setValidator(new FTextBoxInputFilter(this));
+    // The first of the text's listeners: the filter compares each edit with the text before it.
+    connect(m_text, &QLineEdit::textChanged, this, [this](const QString &t) { m_textBefore = t; });
     connect(m_text, &QLineEdit::textChanged, this, &FTextBox::onTextChanged);
 
     m_timer = new QTimer(this);
@@ -323,7 +369,9 @@ QString FTextBox::SelText() const { return m_text->selectedText(); }
 
 void FTextBox::setSelText(const QString &t)
 {
+    g_textFromCode = true;
     m_text->insert(t);
+    g_textFromCode = false;
     changed(QStringLiteral("SelText"));
 }
 
@@ -371,48 +419,99 @@ void FTextBox::setIsNumber(bool v)
     changed(QStringLiteral("isNumber"));
 }
 
-namespace {
+void FTextBox::setMaxLength(int n)
+{
+    m_maxLength = qMax(0, n);  // 0 means no limit
+    changed(QStringLiteral("MaxLength"));
+}
+
+// ---- what the user puts in ----
+
+bool FTextBox::filterEdit(QString &input, int &pos)
+{
+    if (g_textFromCode) return true;
+    if (!m_passOnce.isNull() && std::exchange(m_passOnce, QString()) == input) return true;
+    const QString asked = input;
+    if (!m_keyFiltered) {
+        // The edit replaced before[from, b - kept) by what now lies between
+        // `from` and the caret; where the texts agree, the caret decides.
+        const QString &before = m_textBefore;
+        const int n = int(input.size());
+        const int b = int(before.size());
+        int kept = 0;
+        const int keptMax = qMin(b, n - pos);
+        while (kept < keptMax && before.at(b - 1 - kept) == input.at(n - 1 - kept)) ++kept;
+        int from = 0;
+        const int fromMax = qMin(b, n) - kept;
+        while (from < fromMax && before.at(from) == input.at(from)) ++from;
+        const QString inserted = input.mid(from, n - kept - from);
+        if (!inserted.isEmpty()) {
+            QString text = before;
+            int caret = 0;
+            if (!typeInserted(text, caret, from, b - kept, inserted)) return false;
+            input = text;
+            pos = caret;
+        }
+    }
+    if (!limitTypedLength(input, pos)) return false;
+    // The line edit asks again about a text the filter changed.
+    if (input != asked) m_passOnce = input;
+    return true;
+}
+
+// Types `inserted` over before[from, to) as the keyboard would, one character
+// after the other: through the window's KeyPress and, in a numeric box, the
+// numeric rule. False when any character would be dropped: a paste is taken
+// whole or not at all, never turned into another value. Control characters
+// raise no KeyPress (a pasted line break is no Enter).
+bool FTextBox::typeInserted(QString &text, int &caret, int from, int to, const QString &inserted)
+{
+    QPointer<FTextBox> self(this);
+    int selStart = from;
+    int selLength = to - from;
+    for (const uint c : inserted.toUcs4()) {
+        int k = int(c);
+        if (k >= 32) {
+            emit KeyPress(k);
+            if (!self || k < 32) return false;
+        } else if (m_isNumber) {
+            return false;
+        }
+        if (m_isNumber) {
+            NumericKeyInput in;
+            in.text = text;
+            in.selStart = selStart;
+            in.selLength = selLength;
+            in.keyAscii = k;
+            in.maxLength = m_maxLength;
+            in.afterDecimal = m_afterDecimal;
+            if (FilterNumericKey(in) == 0) return false;
+        }
+        const char32_t typed = char32_t(k);
+        const QString one = QString::fromUcs4(&typed, 1);
+        text.replace(selStart, selLength, one);
+        selStart += int(one.size());
+        selLength = 0;
+    }
+    caret = selStart;
+    return true;
+}
+
 // MaxLength limits what the user types or pastes, never a text set by the
 // program: a stored value longer than the box keeps every character. Typed
 // or pasted text is cut to what still fits, as the original box did.
-class TypedLengthLimit : public QValidator {
-public:
-    TypedLengthLimit(QLineEdit *edit, const int *maxLength) : QValidator(edit), m_max(maxLength)
-    {
-        // The line edit holds the edited text already when it asks: remember
-        // the length of the text before each change.
-        m_before = int(edit->text().size());
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString &t) { m_before = int(t.size()); });
-    }
-
-    State validate(QString &input, int &pos) const override
-    {
-        const int max = *m_max;
-        if (g_textFromCode || max <= 0 || input.size() <= max) return Acceptable;
-        const int before = m_before;
-        if (input.size() <= before) return Acceptable;  // shortening a text already longer than the limit
-        if (before > max) return Invalid;               // a longer text set by the program takes no more characters
-        const int over = int(input.size()) - max;
-        const int cut = qMin(over, pos);
-        input.remove(pos - cut, cut);
-        pos -= cut;
-        return input.size() <= max ? Acceptable : Invalid;
-    }
-
-private:
-    const int *m_max;
-    int m_before = 0;
-};
-}  // namespace
-
-// 0 means no limit. The inner box is never given the limit itself: it would
-// also cut texts set from code.
-void FTextBox::setMaxLength(int n)
+bool FTextBox::limitTypedLength(QString &input, int &pos) const
 {
-    m_maxLength = qMax(0, n);
-    m_text->setMaxLength(std::numeric_limits<int>::max());
-    if (!m_text->validator()) m_text->setValidator(new TypedLengthLimit(m_text, &m_maxLength));
-    changed(QStringLiteral("MaxLength"));
+    const int max = m_maxLength;
+    if (max <= 0 || input.size() <= max) return true;
+    const int before = int(m_textBefore.size());
+    if (input.size() <= before) return true;  // shortening a text already longer than the limit
+    if (before > max) return false;           // a longer text set by the program takes no more characters
+    const int over = int(input.size()) - max;
+    const int cut = qMin(over, pos);
+    input.remove(pos - cut, cut);
+    pos -= cut;
+    return input.size() <= max;
 }
 
 void FTextBox::setAfterdecimal(int d)
@@ -511,6 +610,14 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
         return;
     }
 
+    // A key that brings several characters (an input method may send one)
+    // goes in as a paste does, each character through KeyPress and the rule.
+    if (e->text().toUcs4().size() > 1 && ascii >= 32) {
+        e->accept();
+        if (!m_text->isReadOnly()) m_text->insert(e->text());
+        return;
+    }
+
     int k = ascii;
     emit KeyPress(k);
     if (!self) return;
@@ -529,7 +636,11 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     if (k == 0) return;
     if (k == 13) return;  // Enter: nothing more in a single-line box
     if (k == ascii) {
+        // A printable key has been through KeyPress and the rule; a control
+        // key (paste, cut, undo) goes on to the filter with what it brings.
+        m_keyFiltered = k >= 32;
         m_text->baseKeyPress(e);
+        m_keyFiltered = false;
         e->accept();
         return;
     }
@@ -547,7 +658,11 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
         if (!m_text->isReadOnly()) m_text->undo();
         break;
     default:
-        if (k >= 32 && !m_text->isReadOnly()) m_text->insert(QString(QChar(k)));
+        if (k >= 32 && !m_text->isReadOnly()) {
+            m_keyFiltered = true;
+            m_text->insert(QString(QChar(k)));
+            m_keyFiltered = false;
+        }
         break;
     }
 }
@@ -565,7 +680,9 @@ void FTextBox::onTextChanged()
     emit Change();
     if (!self) return;
     if (m_isNumber && m_text->text().isEmpty()) {
+        g_textFromCode = true;
         m_text->setText(QStringLiteral("0"));
+        g_textFromCode = false;
         m_text->setSelection(0, 1);
     }
 }

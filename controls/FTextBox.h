@@ -5,6 +5,12 @@
 // (`isNumber`, at most `afterdecimal` decimals within `MaxLength` characters)
 // and the rule that an emptied numeric box holds "0".
 //
+// Whatever way the user puts text in (typing, a paste by key, menu or middle
+// button, a drop, an input method), it reaches the box as if typed: each
+// character through the window's KeyPress and, in a numeric box, the numeric
+// rule. A paste or drop of which any character would be dropped is refused
+// whole, so "-250" never becomes "250". Text set by the program is not filtered.
+//
 // Properties: getter = the design name, setter = "set" + the name with its
 // first letter in upper case; the same names are Qt properties for look-up at
 // run time. Events are signals with arguments by reference (direct
@@ -17,6 +23,7 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QTimer;
 class PropertyBag;
@@ -34,6 +41,10 @@ struct NumericKeyInput {
     int afterDecimal = 2;
 };
 int FilterNumericKey(const NumericKeyInput &in);
+
+// The X primary selection, which a middle click pastes. A platform without
+// one (offscreen) pastes nothing; a test sets the text a middle click finds.
+void SetPrimarySelectionHook(std::function<QString()> hook);
 
 // The inner text box (`Text1`).
 class FTextBoxEdit : public QLineEdit {
@@ -55,6 +66,8 @@ protected:
 private:
     FTextBox *m_owner;
 };
+
+class FTextBoxInputFilter;
 
 class FTextBox : public QWidget, public vb::Control {
     Q_OBJECT
@@ -171,6 +184,12 @@ protected:
 
 private:
     friend class FTextBoxEdit;
+    friend class FTextBoxInputFilter;
+    // An edit of the inner box by the user: true when it may land (`input`
+    // and `pos` may be changed to what lands).
+    bool filterEdit(QString &input, int &pos);
+    bool typeInserted(QString &text, int &caret, int from, int to, const QString &inserted);
+    bool limitTypedLength(QString &input, int &pos) const;
     void layoutParts();
     void onTextChanged();
     void onTick();
@@ -199,6 +218,9 @@ private:
     bool m_hover = false;
     bool m_frameDrawn = false;
     bool m_pressedInside = false;
+    bool m_keyFiltered = false;  // the edit under way is a typed key, already filtered
+    QString m_textBefore;        // the inner box's text before the edit under way
+    QString m_passOnce;          // a text the filter made itself, let through once
     QPoint m_hoverOrigin;
     QPoint m_cursorOrigin;
 };

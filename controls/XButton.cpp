@@ -5,6 +5,7 @@
 #include "ui/Colors.h"
 
 #include <QCursor>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -386,6 +387,13 @@ void XButton::showEvent(QShowEvent *e)
     QWidget::showEvent(e);
     m_curColor = m_backColor;
     DrawMouseOut();
+    hoverAt(mapFromGlobal(QCursor::pos()));
+}
+
+void XButton::enterEvent(QEnterEvent *e)
+{
+    QWidget::enterEvent(e);
+    hoverAt(e->position().toPoint());
 }
 
 // ---- mouse ----
@@ -402,6 +410,13 @@ void XButton::handleMove(int, int, float x, float y)
     m_curColor = m_mouseOnColor;
     DrawMouseOn();
     m_timer->start();
+}
+
+// Hovering as a move to `pixel` would start it, when the pointer is on the button.
+void XButton::hoverAt(const QPoint &pixel)
+{
+    if (!isVisible() || !isEnabled() || !rect().contains(pixel)) return;
+    handleMove(0, 0, float(pixel.x() * vb::TwipsPerPixel), float(pixel.y() * vb::TwipsPerPixel));
 }
 
 void XButton::onTick()

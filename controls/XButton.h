@@ -11,6 +11,11 @@
 // Qt::DirectConnection (the default for same-thread objects) so a handler may
 // change a value before the button acts on it.
 //
+// A button that appears under a resting pointer, or that the pointer enters,
+// takes its hover from where the pointer is: X sends no motion when a window
+// is mapped under a still pointer, and without a hover the first click would
+// be lost.
+//
 // The keyboard: a button reached by Tab (or given the focus by code) shows a
 // dotted mark inside its face; Enter clicks it, and so does Space on its
 // release, with the pressed look while it is held.
@@ -126,6 +131,7 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void showEvent(QShowEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
@@ -144,6 +150,7 @@ private:
     void printCaptionAt(int x, int y);
     void ensureFace();
     void handleMove(int button, int shift, float x, float y);
+    void hoverAt(const QPoint &pixel);
 
     bool m_ifDraw = false;
     long m_backColor = vb::vbButtonFace;

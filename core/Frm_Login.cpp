@@ -148,8 +148,7 @@ void Frm_Login::CreateServerFrame(vb::PictureBox *host)
     Frmae_SQLServer = fs;
     Pic_TipSQL = makePicture(fs, QStringLiteral("Pic_TipSQL"), QStringLiteral("Login_TipSQL.png"), 240, 240, 360, 360,
                              vb::kWhite);
-    Lbl_TipSQL =
-        DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("SQL Server服务器设置"), 720, 285, vb::kNavy);
+    Lbl_TipSQL = DialogLabel(fs, QStringLiteral("Lbl_TipSQL"), QStringLiteral("数据库连接设置"), 720, 285, vb::kNavy);
     Lbl_TipSQL->setFontBold(true);
     Lbl_TipSQL->setFontSize(10.5);
     Lbl_SQLServer = DialogLabel(fs, QStringLiteral("Lbl_SQLServer"), QStringLiteral("服务器"), 720, 870);
@@ -278,8 +277,13 @@ void Frm_Login::LoadSQLSet()
 void Frm_Login::SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
                            const QString &Database)
 {
+    // The line holds the server password in clear: the file is its owner's
+    // alone, made so, or made so before the new line goes in. A file whose
+    // mode can't be changed is left as it is.
+    constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QFile f(settingsFile(QStringLiteral("Server.ini")));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    if (f.exists() && !f.setPermissions(ownerOnly)) return;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly)) return;
     const QString line = Server + QLatin1Char('|') + LoginName + QLatin1Char('|') + Password + QLatin1Char('|')
                          + Database + QStringLiteral("\r\n");
     f.write(line.toUtf8());

@@ -228,7 +228,7 @@ void Frm_Main::CreateDataMagMenu()
     Menu_DataMag_ReaderType = menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderType"),
                                        QStringLiteral("读者类别管理(&T)"), &Frm_Main::Menu_DataMag_ReaderType_Click);
     Menu_DataMag_ReaderDeposit =
-        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDeposit"), QStringLiteral("读者充值管理(&D)"),
+        menuItem(this, menu, QStringLiteral("Menu_DataMag_ReaderDeposit"), QStringLiteral("读者充值管理(&C)"),
                  &Frm_Main::Menu_DataMag_ReaderDeposit_Click);
     Menu_DataMag_Split2 = menuSplit(menu, QStringLiteral("Menu_DataMag_Split2"));
     Menu_DataMag_PressDoc = menuItem(this, menu, QStringLiteral("Menu_DataMag_PressDoc"),

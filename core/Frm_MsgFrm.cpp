@@ -3,11 +3,17 @@
 #include "core/Mdl_ComVarList.h"
 #include "db/Ado.h"
 #include "ui/Colors.h"
+#include "ui/Runtime.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <cmath>
 
 namespace {
@@ -122,6 +128,78 @@ void Frm_MsgFrm::CreateControls()
     connect(ok, &XButton::Click, this, &Frm_MsgFrm::Cmd_OK_Click);
     connect(cancel, &XButton::Click, this, &Frm_MsgFrm::Cmd_Cancel_Click);
     connect(band, &vb::PictureBox::KeyPress, this, &Frm_MsgFrm::Pic_TltleBar_KeyPress);
+
+    // The label may show the message cut: the whole of it can be copied.
+    auto *copy = new QShortcut(QKeySequence::Copy, band);
+    copy->setContext(Qt::WindowShortcut);
+    connect(copy, &QShortcut::activated, this, &Frm_MsgFrm::CopyMessage);
+    msg->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(msg, &QWidget::customContextMenuRequested, this, [this, msg](const QPoint &at) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("复制"), this, &Frm_MsgFrm::CopyMessage);
+        menu.exec(msg->mapToGlobal(at));
+    });
+}
+
+void Frm_MsgFrm::CopyMessage() const { QGuiApplication::clipboard()->setText(m_message); }
+
+QRect Frm_MsgFrm::ScreenArea()
+{
+    QScreen *screen = nullptr;
+    if (QWidget *owner = QApplication::activeWindow()) screen = owner->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QString Frm_MsgFrm::FitMessage(const QString &Msg, const QFont &font, int widthPx, int heightPx)
+{
+    const QFontMetrics fm(font);
+    QString text = Msg;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        // A run between two places where a line may break that is wider than
+        // the room keeps its start and its end.
+        QString runs;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, paragraph);
+        qsizetype start = 0;
+        while (breaks.toNextBoundary() != -1) {
+            const qsizetype end = breaks.position();
+            const QString run = paragraph.mid(start, end - start);
+            const QString word = vb::RTrim(run);
+            if (fm.horizontalAdvance(word) > widthPx)
+                runs += fm.elidedText(word, Qt::ElideMiddle, widthPx) + run.mid(word.size());
+            else
+                runs += run;
+            start = end;
+        }
+        if (runs.isEmpty()) {
+            lines << QString();
+            continue;
+        }
+        QTextLayout layout(runs, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(widthPx);
+            lines << vb::RTrim(runs.mid(line.textStart(), line.textLength()));
+        }
+        layout.endLayout();
+    }
+    // Measured as the label measures, with the taller lines of a fallback font.
+    const auto fits = [&fm, heightPx](const QStringList &l) {
+        return fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, l.join(QLatin1Char('\n'))).height() <= heightPx;
+    };
+    const qsizetype most = qMax(1, heightPx / qMax(1, fm.lineSpacing()));
+    if (lines.size() > most || !fits(lines)) {
+        lines.resize(qMin(lines.size(), most));
+        lines.last() = QStringLiteral("…");
+        while (lines.size() > 1 && !fits(lines)) lines.removeAt(lines.size() - 2);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void Frm_MsgFrm::Form_Load()
@@ -149,7 +227,16 @@ void Frm_MsgFrm::Prepare(const QString &Msg, const QString &Icon, const QString 
     ensureLoaded();
     setCaption(Title.isEmpty() ? AppTitle() : Title);
 
+    m_message = Msg;
     Lbl_Message->setCaption(Msg);
+    // The room the screen leaves the text, by the same rules that size the dialog.
+    const QRect area = ScreenArea();
+    if (area.isValid()) {
+        const int roomWidth = vb::toTwips(area.width()) - Lbl_Message->Left() - 90 - 240;
+        const int roomHeight = vb::toTwips(area.height()) - Lbl_Message->Top() - 480 - 240 - Cmd_OK->Height() - 240;
+        if (Lbl_Message->Width() > roomWidth || Lbl_Message->Height() > roomHeight)
+            Lbl_Message->setCaption(FitMessage(Msg, Lbl_Message->font(), vb::toPx(roomWidth), vb::toPx(roomHeight)));
+    }
 
     int w = DesignWidth;
     int h = DesignHeight;
@@ -180,13 +267,17 @@ void Frm_MsgFrm::Prepare(const QString &Msg, const QString &Icon, const QString 
     Cmd_OK->setTop(top);
     Cmd_Cancel->setTop(top);
 
-    // Over the window that asks, or in the middle of the screen.
-    QRect area;
-    if (QWidget *owner = QApplication::activeWindow(); owner && owner != this)
-        area = owner->frameGeometry();
-    else if (QScreen *s = QGuiApplication::primaryScreen())
-        area = s->availableGeometry();
-    if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
+    // Over the window that asks, or in the middle of the screen; never beyond the screen.
+    QRect over = area;
+    if (QWidget *owner = QApplication::activeWindow(); owner && owner != this) over = owner->frameGeometry();
+    if (!over.isValid()) return;
+    QPoint at = over.center() - QPoint(width() / 2, height() / 2);
+    if (area.isValid()) {
+        const QSize outer(vb::toPx(OuterWidth()), vb::toPx(OuterHeight()));
+        at.setX(qMax(area.left(), qMin(at.x(), area.right() + 1 - outer.width())));
+        at.setY(qMax(area.top(), qMin(at.y(), area.bottom() + 1 - outer.height())));
+    }
+    move(at);
 }
 
 void Frm_MsgFrm::showEvent(QShowEvent *e)

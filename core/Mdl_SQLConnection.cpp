@@ -8,15 +8,9 @@
 
 namespace {
 
-// Blanks only: tabs and line breaks stay part of the value.
-QString trimSpaces(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
+// Every blank around a value, as the windows trim: a key typed with a
+// full-width space or a tab after it is the same key.
+QString trimSpaces(const QString &s) { return vb::Trim(s); }
 
 // A stored date-time as "yyyy-mm-dd hh:nn:ss"; empty when the value is empty.
 QString dateTimeText(const QVariant &v)

@@ -411,17 +411,20 @@ QDateTime CDate(const QString &text)
 
 // ---------------------------------------------------------------- strings
 
+// Every Unicode blank, not only " ": a Chinese input method types U+3000, a
+// paste brings tabs and no-break spaces, and a key with one of them around it
+// would list exactly like the key without.
 QString LTrim(const QString &s)
 {
     int i = 0;
-    while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
+    while (i < s.size() && s[i].isSpace()) ++i;
     return s.mid(i);
 }
 
 QString RTrim(const QString &s)
 {
     int n = int(s.size());
-    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
+    while (n > 0 && s[n - 1].isSpace()) --n;
     return s.left(n);
 }
 

@@ -40,7 +40,8 @@ QDateTime ToDate(const QString &text);
 // CDate: like ToDate but a text that is no date throws std::runtime_error ("类型不匹配").
 QDateTime CDate(const QString &text);
 
-// Spaces only, never tabs, line breaks or other blanks.
+// Every Unicode blank around the text (QChar::isSpace: spaces, U+3000, tabs,
+// line breaks, no-break spaces); blanks inside stay.
 QString Trim(const QString &s);
 QString LTrim(const QString &s);
 QString RTrim(const QString &s);

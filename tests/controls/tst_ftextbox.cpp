@@ -1,12 +1,69 @@
-// FTextBox: the numeric entry rule, key events, the "0" rule, the fixed height and the hover frame.
+// FTextBox: the numeric entry rule, key events, the "0" rule, the fixed height and the hover frame;
+// every way of putting text in goes through the same filter as typing.
 #include "controls/FTextBox.h"
 #include "controls/PropertyBag.h"
 #include "ui/Colors.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The ways a text gets into a box besides typing it, each through the inner
+// box's own events or actions.
+struct PasteRoute {
+    const char *name;
+    std::function<void(QLineEdit *, const QString &)> paste;
+};
+
+const PasteRoute kPasteRoutes[] = {
+    {"middle click",
+     [](QLineEdit *e, const QString &t) {
+         SetPrimarySelectionHook([t] { return t; });
+         const QPoint end(e->width() - 2, e->height() / 2);
+         QTest::mousePress(e, Qt::MiddleButton, {}, end);
+         QTest::mouseRelease(e, Qt::MiddleButton, {}, end);
+         SetPrimarySelectionHook(nullptr);
+     }},
+    {"drop",
+     [](QLineEdit *e, const QString &t) {
+         QMimeData data;
+         data.setText(t);
+         const QPointF end(e->width() - 2, e->height() / 2.0);
+         QDragEnterEvent enter(end.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(e, &enter);
+         QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(e, &drop);
+     }},
+    {"input method",
+     [](QLineEdit *e, const QString &t) {
+         QInputMethodEvent commit;
+         commit.setCommitString(t);
+         QApplication::sendEvent(e, &commit);
+     }},
+    {"context menu",
+     [](QLineEdit *e, const QString &t) {
+         QGuiApplication::clipboard()->setText(t);
+         std::unique_ptr<QMenu> menu(e->createStandardContextMenu());
+         for (QAction *a : menu->actions())
+             if (a->text().startsWith(QLatin1String("&Paste"))) a->trigger();
+     }},
+    {"key with several characters",
+     [](QLineEdit *e, const QString &t) {
+         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, t);
+         QApplication::sendEvent(e, &press);
+     }},
+};
+
+}  // namespace
 
 class TestFTextBox : public QObject {
     Q_OBJECT
@@ -125,6 +182,79 @@ private slots:
         box->setIsNumber(false);
         QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box->Text(), QStringLiteral("1x9"));
+    }
+
+    // A paste by any route lands as if its characters were typed, through the
+    // window's KeyPress and the numeric rule, or not at all: a character the
+    // keyboard would drop refuses the whole paste, so no other value lands.
+    void everyRouteInGoesThroughTheFilter_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("wholeNumbers");  // the window drops "." as a loan period's box does
+        QTest::addColumn<QString>("expected");   // after "1" with the caret at its end
+
+        QTest::newRow("digits") << "250" << false << "1250";
+        QTest::newRow("negative") << "-250" << false << "1";
+        QTest::newRow("exponent") << "01e300" << false << "1";
+        QTest::newRow("decimals") << "23.45" << false << "123.45";
+        QTest::newRow("three decimals") << ".555" << false << "1";
+        QTest::newRow("too long") << "2345678" << false << "1";
+        QTest::newRow("full-width digits") << "２５０" << false << "1";
+        QTest::newRow("line break") << "25\n" << false << "1";
+        QTest::newRow("blank") << "2 5" << false << "1";
+        QTest::newRow("point in a whole-number box") << ".5" << true << "1";
+        QTest::newRow("whole number") << "30" << true << "130";
+    }
+    void everyRouteInGoesThroughTheFilter()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(bool, wholeNumbers);
+        QFETCH(QString, expected);
+        box->setIsNumber(true);
+        box->setMaxLength(8);
+        QList<int> seen;
+        connect(box, &FTextBox::KeyPress, this, [&](int &k) {
+            seen << k;
+            if (wholeNumbers && k == '.') k = 0;
+        });
+        for (const PasteRoute &route : kPasteRoutes) {
+            box->setText(QStringLiteral("1"));
+            edit()->end(false);
+            seen.clear();
+            route.paste(edit(), pasted);
+            QVERIFY2(box->Text() == expected, qPrintable(QStringLiteral("%1: \"%2\"").arg(route.name, box->Text())));
+            if (expected != QLatin1String("1")) {
+                // The window saw each character as a key.
+                QList<int> codes;
+                for (const QChar c : pasted) codes << c.unicode();
+                QCOMPARE(seen, codes);
+            }
+        }
+        // The paste key itself stays refused in a numeric box.
+        box->setText(QStringLiteral("1"));
+        edit()->end(false);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->Text(), QStringLiteral("1"));
+    }
+
+    // Outside a numeric box a paste goes in whole (cut to MaxLength as before),
+    // and a text the program sets is never filtered.
+    void otherBoxesAndTheProgramAreNotFiltered()
+    {
+        box->setMaxLength(6);
+        for (const PasteRoute &route : kPasteRoutes) {
+            box->setText(QStringLiteral("R"));
+            edit()->end(false);
+            route.paste(edit(), QStringLiteral("-001\u3000x"));
+            QVERIFY2(box->Text() == QStringLiteral("R-001\u3000"), route.name);
+        }
+        box->setIsNumber(true);
+        box->setText(QStringLiteral("-250"));
+        QCOMPARE(box->Text(), QStringLiteral("-250"));
+        box->setSelStart(4);
+        box->setSelText(QStringLiteral("e3"));
+        QCOMPARE(box->Text(), QStringLiteral("-250e3"));
     }
 
     void emptiedNumericBoxHoldsZero()

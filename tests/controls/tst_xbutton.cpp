@@ -3,7 +3,9 @@
 #include "controls/XButton.h"
 #include "ui/Colors.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QtTest>
@@ -136,6 +138,55 @@ private slots:
         hoverAt(QPoint(10, 10));
         QTest::mouseClick(btn, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(events, (QStringList{"MouseOn", "MouseDown1", "MouseUp1", "Click"}));
+    }
+
+    // A button that appears under a still pointer, or that the pointer enters
+    // without a move, takes the first click: no motion comes from X then.
+    void buttonUnderAStillPointerTakesTheFirstClick_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("window shown under the pointer") << "window";
+        QTest::newRow("button shown in a shown window") << "button";
+        QTest::newRow("pointer entered without a move") << "enter";
+    }
+    void buttonUnderAStillPointerTakesTheFirstClick()
+    {
+        QFETCH(QString, how);
+        QWidget window;
+        window.resize(200, 100);
+        window.move(300, 200);
+        auto *b = new XButton(&window, QStringLiteral("Cmd_OK"));
+        b->Move(300, 300, 1215, 375);
+        QStringList seen;
+        connect(b, &XButton::MouseOn, this, [&] { seen << QStringLiteral("MouseOn"); });
+        connect(b, &XButton::Click, this, [&] { seen << QStringLiteral("Click"); });
+        const QPoint inside(30, 10);
+        if (how == QLatin1String("window")) {
+            QCursor::setPos(window.mapToGlobal(QPoint(20, 20) + inside));
+            window.show();
+        } else if (how == QLatin1String("button")) {
+            b->hide();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QCursor::setPos(b->mapToGlobal(inside));
+            b->show();
+        } else {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(!b->isHovering());
+            QCursor::setPos(b->mapToGlobal(inside));
+            QEnterEvent enter(QPointF(inside), QPointF(b->mapTo(&window, inside)), QPointF(b->mapToGlobal(inside)));
+            QApplication::sendEvent(b, &enter);
+        }
+        QVERIFY(b->isHovering());
+        QTest::mouseClick(b, Qt::LeftButton, {}, inside);
+        QCOMPARE(seen, (QStringList{"MouseOn", "Click"}));
+        // A pointer resting elsewhere starts no hover.
+        QCursor::setPos(window.mapToGlobal(QPoint(190, 90)));
+        QTRY_VERIFY(!b->isHovering());
+        b->hide();
+        b->show();
+        QVERIFY(!b->isHovering());
     }
 
     void clickHandlerSeesIdleFaceAndHoverReturnsAtTick()

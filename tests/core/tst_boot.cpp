@@ -1,7 +1,9 @@
 // Start-up: one copy of the program per program folder at a time, whatever
-// the environment, and a crashed copy never blocks the next.
+// the environment, and a crashed copy never blocks the next; start.sh starts
+// the program whatever the database does.
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -57,6 +59,58 @@ class TestBoot : public QObject {
     }
 
 private slots:
+    // start.sh makes a missing embedded database and leaves a server database
+    // to the login window: with the server down, an unknown host or an
+    // embedded database that can't be made, the program still starts. Run on
+    // a copy of the script beside a program folder of its own (the real
+    // librarydb, a stand-in for the program, no build).
+    void startScriptAlwaysStartsTheProgram_data()
+    {
+        QTest::addColumn<QString>("settings");  // "" = no Server.ini
+        QTest::addColumn<bool>("embeddedMade");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("server down") << "127.0.0.1,1|library|secret|Library" << false << false;
+        QTest::newRow("unknown host") << "no-such-host.invalid|library|secret|Library" << false << false;
+        QTest::newRow("embedded, missing") << "sqlite|library|library|Library" << true << false;
+        QTest::newRow("embedded, blanks and case") << " SQLite |library|library|Library" << true << false;
+        QTest::newRow("embedded, can't be made") << "sqlite|library|library|/proc/none/Library" << false << true;
+        QTest::newRow("no settings file") << "" << false << false;
+    }
+    void startScriptAlwaysStartsTheProgram()
+    {
+        QFETCH(QString, settings);
+        QFETCH(bool, embeddedMade);
+        QFETCH(bool, warned);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath(QStringLiteral("scripts")) && dir.mkpath(QStringLiteral("build/bin/Saves")));
+        auto script = [&dir](const QString &name, const QByteArray &body) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("#!/usr/bin/env bash\n" + body);
+            f.close();
+            QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner));
+        };
+        QVERIFY(QFile::copy(QStringLiteral(SOURCE_DIR "start.sh"), dir.filePath(QStringLiteral("start.sh"))));
+        script(QStringLiteral("scripts/setup.sh"), "exit 0\n");
+        script(QStringLiteral("build/bin/veltrane"), "echo started > \"$(dirname \"$0\")/started\"\n");
+        QVERIFY(QFile::copy(testsupport::resourcesDir() + QStringLiteral("librarydb"),
+                            dir.filePath(QStringLiteral("build/bin/librarydb"))));
+        if (!settings.isEmpty()) {
+            QFile ini(dir.filePath(QStringLiteral("build/bin/Saves/Server.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(settings.toUtf8() + "\r\n");
+        }
+        QProcess start;
+        start.start(QStringLiteral("bash"), {dir.filePath(QStringLiteral("start.sh"))});
+        QVERIFY(start.waitForFinished(20000));
+        const QByteArray err = start.readAllStandardError();
+        QVERIFY2(start.exitCode() == 0, err.constData());
+        QVERIFY2(dir.exists(QStringLiteral("build/bin/started")), err.constData());
+        QCOMPARE(dir.exists(QStringLiteral("build/bin/Library.db")), embeddedMade);
+        QCOMPARE(err.contains("start.sh:"), warned);
+    }
+
     void secondCopyEndsAtOnceAndSilently()
     {
         QProcess first;

@@ -58,6 +58,15 @@ class TestLogin : public QObject {
         login().Txt_Password->setText(password);
     }
 
+    // The test database's settings in the server frame.
+    void typeServer()
+    {
+        login().Txt_SQLServer->setText(db->server());
+        login().Txt_SQLUID->setText(db->uid());
+        login().Txt_SQLPassword->setText(db->pwd());
+        login().Txt_SQLDB->setText(db->database());
+    }
+
     bool connectionOpen() { return SQLConn().State() == ado::adStateOpen; }
 
 private slots:
@@ -103,6 +112,8 @@ private slots:
         QVERIFY(login().Frmae_SQLServer->Top() >= login().Pic_FrameHost->Height());
         QCOMPARE(login().Txt_Password->PasswordChar(), QStringLiteral("*"));
         QCOMPARE(login().Txt_SQLPassword->PasswordChar(), QStringLiteral("*"));
+        // The server frame is titled for what it sets, on either engine.
+        QCOMPARE(login().Lbl_TipSQL->Caption(), QStringLiteral("数据库连接设置"));
     }
 
     void fifteenNamesOfferTheFirstTenWithTheTenthSelected()
@@ -428,6 +439,54 @@ private slots:
         QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
     }
 
+    // A user name is a key: with any blank around it (a full-width space from
+    // the input method, a tab, a no-break space) it is the same account and
+    // the same remembered name.
+    void blanksAroundTheUserNameAreNoPartOfIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("full-width space") << "admin\u3000";
+        QTest::newRow("tab") << "\tadmin";
+        QTest::newRow("no-break spaces, other case") << "\u00A0ADMIN\u3000\t";
+    }
+    void blanksAroundTheUserNameAreNoPartOfIt()
+    {
+        QFETCH(QString, typed);
+        MsgLog log;
+        typeLogin(typed, QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 0);
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QCOMPARE(CurUID.compare(QStringLiteral("admin"), Qt::CaseInsensitive), 0);
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\n"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录 WHERE 用户名 = 'admin'")),
+                 QStringLiteral("1"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("1"));
+    }
+
+    // Server.ini holds the server password: after a login it is readable by
+    // its owner alone, whether it was there (as shipped, 0644) or made anew.
+    void serverSettingsAreTheOwnersAlone()
+    {
+        QFile::setPermissions(app->file(QStringLiteral("Server.ini")), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                           | QFileDevice::ReadGroup
+                                                                           | QFileDevice::ReadOther);
+        const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        for (const bool existed : {true, false}) {
+            if (!existed) QFile::remove(app->file(QStringLiteral("Server.ini")));
+            openLogin();
+            typeServer();
+            typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+            login().Cmd_Login_Click();
+            QVERIFY(vb::Default<Frm_Main>().isVisible());
+            QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+            const QFileDevice::Permissions mode = QFile::permissions(app->file(QStringLiteral("Server.ini")));
+            QVERIFY2((mode & ~(ownerOnly | QFileDevice::ReadUser | QFileDevice::WriteUser)) == 0,
+                     qPrintable(QString::number(int(mode), 16)));
+            vb::Default<Frm_Main>().Unload();
+        }
+    }
+
     void newNameIsAppendedAndPasswordBlanksCount()
     {
         db->conn().Execute(QStringLiteral("INSERT 账户 VALUES ('bob', 'pw', 'Bob', 'x', '系统管理员', Null, '正常')"));
@@ -469,10 +528,7 @@ private slots:
         AppFolder bare(false);
         AppPath = bare.path;
         openLogin();
-        login().Txt_SQLServer->setText(db->server());
-        login().Txt_SQLUID->setText(db->uid());
-        login().Txt_SQLPassword->setText(db->pwd());
-        login().Txt_SQLDB->setText(db->database());
+        typeServer();
         typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
         login().Cmd_Login_Click();
         QVERIFY(vb::Default<Frm_Main>().isVisible());

@@ -153,7 +153,7 @@ private slots:
               {"Menu_DataMag_Split1", QString(), {}},
               {"Menu_DataMag_ReaderDoc", QStringLiteral("读者档案管理(&R)"), QKeySequence(Qt::Key_F6)},
               {"Menu_DataMag_ReaderType", QStringLiteral("读者类别管理(&T)"), {}},
-              {"Menu_DataMag_ReaderDeposit", QStringLiteral("读者充值管理(&D)"), {}},
+              {"Menu_DataMag_ReaderDeposit", QStringLiteral("读者充值管理(&C)"), {}},
               {"Menu_DataMag_Split2", QString(), {}},
               {"Menu_DataMag_PressDoc", QStringLiteral("出版社信息管理(&P)"), {}},
               {"Menu_DataMag_LabDoc", QStringLiteral("图书馆信息设置(&L)"), {}}}},
@@ -173,6 +173,22 @@ private slots:
         QMenuBar *bar = main().MenuBar();
         const QList<QAction *> tops = bar->actions();
         QCOMPARE(tops.size(), menus.size());
+        // Within the bar and within each menu every access key is another: a
+        // key that two items share would only move between them.
+        auto accessKeys = [](const QList<QAction *> &actions) {
+            QStringList keys;
+            for (const QAction *a : actions) {
+                const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+                if (amp >= 0 && amp + 1 < a->text().size()) keys << a->text().mid(amp + 1, 1).toUpper();
+            }
+            return keys;
+        };
+        QList<QList<QAction *>> groups{tops};
+        for (const QAction *t : tops) groups << t->menu()->actions();
+        for (const QList<QAction *> &actions : groups) {
+            const QStringList keys = accessKeys(actions);
+            QVERIFY2(QSet<QString>(keys.begin(), keys.end()).size() == keys.size(), qPrintable(keys.join(u' ')));
+        }
         for (int i = 0; i < menus.size(); ++i) {
             QCOMPARE(tops.at(i)->text(), menus.at(i).first);
             const QList<QAction *> items = tops.at(i)->menu()->actions();

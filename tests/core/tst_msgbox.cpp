@@ -9,6 +9,7 @@
 #include "db/Ado.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QPointer>
 #include <QSpontaneKeyEvent>
@@ -123,6 +124,60 @@ private slots:
         QCOMPARE(two.OuterHeight(), 2250);
         QCOMPARE(two.Caption(), Frm_MsgFrm::AppTitle());
         two.Unload();
+    }
+
+    // However long the text, the dialog stays within the screen's available
+    // area: wrapped where a line may break, an unbroken run cut in its middle
+    // with "…", lines beyond the screen's height left out; the whole text is
+    // kept for copying.
+    void aLongMessageFitsTheScreen_data()
+    {
+        QTest::addColumn<QString>("msg");
+        QTest::addColumn<bool>("cut");
+        const QString path = QStringLiteral("/srv/library/") + QString(600, QLatin1Char('x')) + QStringLiteral(".db");
+        QTest::newRow("unbroken run") << QStringLiteral("01e300") + QString(3000, QLatin1Char('0')) << true;
+        QTest::newRow("many words") << QStringLiteral("column value out of range ").repeated(120) << false;
+        QTest::newRow("chinese sentence") << QStringLiteral("数据库文件不存在或拒绝访问，").repeated(150) << false;
+        QTest::newRow("a path in a sentence")
+            << QStringLiteral("无法打开数据库文件 ") + path + QStringLiteral(" ：权限不足") << true;
+        QString lines;
+        for (int i = 1; i <= 400; ++i) lines += QStringLiteral("第%1行\r\n").arg(i);
+        QTest::newRow("many lines") << lines << true;
+    }
+    void aLongMessageFitsTheScreen()
+    {
+        QFETCH(QString, msg);
+        QFETCH(bool, cut);
+        const QRect area = Frm_MsgFrm::ScreenArea();
+        QVERIFY(area.isValid());
+        Frm_MsgFrm dlg;
+        dlg.Prepare(msg, QStringLiteral("x"), QStringLiteral("错误"));
+        QVERIFY2(dlg.OuterWidth() <= vb::toTwips(area.width()), qPrintable(QString::number(dlg.OuterWidth())));
+        QVERIFY2(dlg.OuterHeight() <= vb::toTwips(area.height()), qPrintable(QString::number(dlg.OuterHeight())));
+        QVERIFY(area.contains(QRect(dlg.pos(), QSize(vb::toPx(dlg.OuterWidth()), vb::toPx(dlg.OuterHeight())))));
+        // The text lies inside the dialog, the button below it.
+        const QRect text(dlg.Lbl_Message->pos(), dlg.Lbl_Message->size());
+        QVERIFY(dlg.rect().contains(text));
+        QVERIFY(dlg.Cmd_OK->y() >= text.bottom());
+        QVERIFY(dlg.rect().contains(QRect(dlg.Cmd_OK->pos(), dlg.Cmd_OK->size())));
+        QCOMPARE(dlg.Lbl_Message->Caption().contains(QStringLiteral("…")), cut);
+        QCOMPARE(dlg.MessageText(), msg);
+        dlg.Unload();
+    }
+
+    void theWholeMessageCanBeCopied()
+    {
+        const QString msg = QStringLiteral("第一行\r\n") + QString(4000, QLatin1Char('W'));
+        QGuiApplication::clipboard()->clear();
+        QString shown;
+        whenDialogShows([&](Frm_MsgFrm *dlg) {
+            shown = dlg->Lbl_Message->Caption();
+            QTest::keyClick(dlg->Pic_TltleBar.peek(), Qt::Key_C, Qt::ControlModifier);
+            clickButton(dlg->Cmd_OK.peek());
+        });
+        QCOMPARE(ShowMsgBox(msg, QStringLiteral("x"), QStringLiteral("错误")), 1);
+        QVERIFY(shown.contains(QStringLiteral("…")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), msg);
     }
 
     void iconsFollowTheCode()

@@ -43,9 +43,18 @@ private slots:
         QTest::newRow("outer blanks") << "  a b  "
                                       << ""
                                       << "'a b'";
-        QTest::newRow("tabs stay") << "\ta\t"
-                                   << ""
-                                   << "'\ta\t'";
+        QTest::newRow("tabs") << "\ta\t"
+                              << ""
+                              << "'a'";
+        QTest::newRow("full-width space and tab") << "R001\u3000\t"
+                                                  << "U"
+                                                  << "'R001'";
+        QTest::newRow("no-break space and line break") << "\u00A0r001\r\n"
+                                                       << "L"
+                                                       << "'r001'";
+        QTest::newRow("inner blanks stay") << "\u3000张\u3000三\t"
+                                           << ""
+                                           << "'张\u3000三'";
         QTest::newRow("upper") << " abC "
                                << "U"
                                << "'ABC'";

@@ -16,6 +16,7 @@ private slots:
     void isDate_data();
     void isDate();
     void toDateValues();
+    void trims_data();
     void trims();
     void stringFunctions();
     void dateArithmetic();
@@ -173,15 +174,51 @@ void TstRuntime::toDateValues()
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, CDate("not a date"));
 }
 
+void TstRuntime::trims_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("trimmed");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("right");
+    QTest::newRow("spaces") << "  a b  "
+                            << "a b"
+                            << "a b  "
+                            << "  a b";
+    QTest::newRow("only spaces") << "   "
+                                 << ""
+                                 << ""
+                                 << "";
+    QTest::newRow("tabs") << "\ta\t"
+                          << "a"
+                          << "a\t"
+                          << "\ta";
+    QTest::newRow("line breaks") << " a\r\n"
+                                 << "a"
+                                 << "a\r\n"
+                                 << " a";
+    QTest::newRow("full-width space") << "\u3000中\u3000"
+                                      << "中"
+                                      << "中\u3000"
+                                      << "\u3000中";
+    QTest::newRow("no-break spaces") << "\u00A0R001\u202F"
+                                     << "R001"
+                                     << "R001\u202F"
+                                     << "\u00A0R001";
+    QTest::newRow("blanks inside stay") << "\tR\u3000001 "
+                                        << "R\u3000001"
+                                        << "R\u3000001 "
+                                        << "\tR\u3000001";
+}
+
 void TstRuntime::trims()
 {
-    QCOMPARE(Trim("  a b  "), QString("a b"));
-    QCOMPARE(Trim("\ta\t"), QString("\ta\t"));  // tabs stay
-    QCOMPARE(Trim(" a\n"), QString("a\n"));     // line breaks stay
-    QCOMPARE(LTrim("  a  "), QString("a  "));
-    QCOMPARE(RTrim("  a  "), QString("  a"));
-    QCOMPARE(Trim("   "), QString(""));
-    QCOMPARE(Trim(QString::fromUtf8("\u3000中\u3000")), QString::fromUtf8("\u3000中\u3000"));
+    QFETCH(QString, text);
+    QFETCH(QString, trimmed);
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QCOMPARE(Trim(text), trimmed);
+    QCOMPARE(LTrim(text), left);
+    QCOMPARE(RTrim(text), right);
 }
 
 void TstRuntime::stringFunctions()
