@@ -3,7 +3,6 @@
 #include "core/ChildListForm.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "db/Transaction.h"
 #include "ui/Fonts.h"
 #include "ui/Runtime.h"
 
@@ -11,7 +10,6 @@
 #include <QPointer>
 #include <cmath>
 #include <exception>
-#include <functional>
 
 namespace {
 
@@ -79,6 +77,24 @@ Frm_BookAdd::Frm_BookAdd() : ModalEditForm(QStringLiteral("Frm_BookAdd"))
     setCaption(QStringLiteral("添加图书"));
     setWidth(DesignWidth);
     setHeight(DesignHeight);
+    // The title's fields in the order they are loaded; a null name, author,
+    // price or rent ends the loading there.
+    const auto required = [](const vb::Ctl<FTextBox> &box, const QString &column) {
+        GuardedColumn c = TextColumn(column, box);
+        c.show = [&box](const QVariant &v) { box->setText(Required(v)); };
+        return c;
+    };
+    GuardedColumn date = TextColumn(QStringLiteral("出版时间"), Txt_PressDate);
+    date.show = [this](const QVariant &v) { Txt_PressDate->setText(DateText(v)); };
+    std::vector<GuardedColumn> columns = {required(Txt_BookName, QStringLiteral("图书名称")),
+                                          required(Txt_Writer, QStringLiteral("作者")),
+                                          PickColumn(QStringLiteral("出版社名称"), Cmb_Press),
+                                          date,
+                                          required(Txt_Price, QStringLiteral("价格")),
+                                          required(Txt_Rent, QStringLiteral("每日租金")),
+                                          ChoiceColumn(QStringLiteral("可否外借"), Cmb_IsBrw, StoredYes)};
+    for (GuardedColumn &c : columns) c.written = [this] { return Mode == kModBook; };
+    m_guard.Bind(QStringLiteral("图书档案"), QStringLiteral("ISBN"), std::move(columns));
 }
 
 // ---------------------------------------------------------------- controls
@@ -300,6 +316,9 @@ void Frm_BookAdd::SetBookMode()
         Line_Split->setLine(SplitX, SplitTop, SplitX, mod ? SplitBottom - ModShift : SplitBottom);
         Line_SplitShadow->setLine(SplitX + 15, ShadowTop, SplitX + 15, mod ? ShadowBottom - ModShift : ShadowBottom);
         if (mod || store) LoadBookInfo();
+        // The caret where the user types first: the ISBN of a new title, the number of copies to add.
+        if (add) Txt_ISBN->SetFocus();
+        if (store) Txt_Num->SetFocus();
     }
     SetDialogTitle(this, Lbl_TBarText.get());
     Chk_Transparent->setValue(vb::vbUnchecked);
@@ -308,29 +327,21 @@ void Frm_BookAdd::SetBookMode()
 
 bool Frm_BookAdd::LoadBookInfo()
 {
+    ado::Recordset rs;
     try {
-        ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 图书档案 WHERE ISBN =") + SQLQuote(BookISBN), SQLConn(),
                 ado::adOpenKeyset, ado::adLockReadOnly);
-        Txt_ISBN->setText(BookISBN);
-        Txt_BookName->setText(Required(rs.Fields(QStringLiteral("图书名称"))));
-        Txt_Writer->setText(Required(rs.Fields(QStringLiteral("作者"))));
-        const QString press = rs.Fields(QStringLiteral("出版社名称")).toString();
-        int found = -1;
-        for (int i = 0; i < Cmb_Press->ListCount(); ++i)
-            if (Cmb_Press->List(i) == press) found = i;
-        if (found >= 0) Cmb_Press->setListIndex(found);
-        Txt_PressDate->setText(DateText(rs.Fields(QStringLiteral("出版时间"))));
-        Txt_Price->setText(Required(rs.Fields(QStringLiteral("价格"))));
-        Txt_Rent->setText(Required(rs.Fields(QStringLiteral("每日租金"))));
-        const QVariant lend = rs.Fields(QStringLiteral("可否外借"));
-        Cmb_IsBrw->setListIndex((!lend.isNull() && lend.toInt() != 0) ? 0 : 1);
-        return true;
-    } catch (const MissingValue &) {
-        return false;
     } catch (const std::exception &) {
+        m_guard.Forget();
         return false;
     }
+    Txt_ISBN->setText(BookISBN);
+    try {
+        m_guard.Load(rs, BookISBN, RecordGuard::OnError::Stop);
+    } catch (...) {
+        return false;
+    }
+    return !rs.EOF_();
 }
 
 // ---------------------------------------------------------------- closing
@@ -355,6 +366,8 @@ void Frm_BookAdd::Txt_ISBN_KeyPress(int &KeyAscii)
     if (LoadBookInfo()) {
         Mode = kAddStore;
         SetBookMode();
+    } else {
+        m_guard.Forget();  // only a look-up: a new title holds to no stored one
     }
 }
 
@@ -467,35 +480,22 @@ void Frm_BookAdd::Cmd_Add_Click()
     SaveRecord();
 }
 
-// Runs `body` as one unit: everything it wrote stays only when it succeeded.
-static bool AllOrNothing(QString &errText, const std::function<bool()> &body)
-{
-    try {
-        ado::Transaction trans(SQLConn());
-        if (!body()) return false;  // body has set errText
-        trans.Commit();
-        return true;
-    } catch (const std::exception &e) {
-        errText = ErrorText(e);
-        return false;
-    }
-}
-
+// The publisher, the title and its copies are written in the save's one
+// transaction, together or not at all, so that a failed save can be corrected
+// and saved again.
 bool Frm_BookAdd::InsertRecord(QString &errText)
 {
-    if (Mode != kAddBook && Mode != kAddStore) return UpdateRecord(errText);
-    // The publisher, the title and its copies are written together or not at
-    // all, so that a failed save can be corrected and saved again.
-    return AllOrNothing(errText, [this, &errText] {
-        if (Mode == kAddBook)
-            return AddBook(errText) && (Chk_FrameSwitch->Value() != vb::vbChecked || AddStoreCopies(errText));
-        return AddStoreCopies(errText);
-    });
+    if (Mode == kAddBook)
+        return AddBook(errText) && (Chk_FrameSwitch->Value() != vb::vbChecked || AddStoreCopies(errText));
+    if (Mode == kAddStore) return AddStoreCopies(errText);
+    return UpdateRecord(errText);
 }
 
-bool Frm_BookAdd::UpdateRecord(QString &errText)
+bool Frm_BookAdd::UpdateRecord(QString &errText) { return UpdateBook(errText); }
+
+bool Frm_BookAdd::ValuesAccepted()
 {
-    return AllOrNothing(errText, [this, &errText] { return UpdateBook(errText); });
+    return AcceptMoney(Txt_Price.get(), Lbl_Price->Caption()) && AcceptMoney(Txt_Rent.get(), Lbl_Rent->Caption());
 }
 
 void Frm_BookAdd::AfterSaved()
@@ -503,6 +503,7 @@ void Frm_BookAdd::AfterSaved()
     if (Mode == kAddBook && Chk_AutoClose->Value() != vb::vbChecked) {
         // Ready for the next title.
         Cmd_Clear_Click();
+        Txt_ISBN->SetFocus();
         RefreshCaller();
         return;
     }

@@ -7,6 +7,7 @@
 // reached the database the list window in CallerForm is refreshed.
 #include "core/DialogConventions.h"
 #include "core/ModalEditForm.h"
+#include "core/RecordGuard.h"
 #include "ui/Intrinsics.h"
 
 #include "controls/FCombo.h"
@@ -96,7 +97,9 @@ protected:
     bool InsertRecord(QString &errText) override;
     bool UpdateRecord(QString &errText) override;
     bool RequiredFieldsFilled() override;
+    bool ValuesAccepted() override;
     void AfterSaved() override;
+    RecordGuard *Guard() override { return &m_guard; }
 
 private:
     void CreateBaseInfoFrame(QWidget *c);
@@ -117,4 +120,7 @@ private:
     QStringList BookIDList;
     int BookCount = 0;
     bool m_choosingCopy = false;
+    // The title as loaded: a change compares the columns it writes, adding
+    // copies needs the title still there.
+    RecordGuard m_guard;
 };

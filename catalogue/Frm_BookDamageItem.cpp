@@ -4,7 +4,7 @@
 #include "core/ClockNumber.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
-#include "db/Transaction.h"
+#include "core/Refusal.h"
 #include "ui/Runtime.h"
 
 #include <exception>
@@ -47,6 +47,9 @@ Frm_BookDamageItem::Frm_BookDamageItem() : ModalEditForm(QStringLiteral("Frm_Boo
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setCaption(DesignCaption());
     setFixedSize(vb::toPx(DialogWidth), vb::toPx(DialogHeight));
+    m_guard.Bind(QStringLiteral("图书损坏"), QStringLiteral("图书损坏编号"),
+                 {TextColumn(QStringLiteral("赔偿金额"), Txt_Cash), TextColumn(QStringLiteral("损坏描述"), Txt_Info),
+                  TextColumn(QStringLiteral("备注"), Txt_Other)});
 }
 
 void Frm_BookDamageItem::CreateControls()
@@ -98,6 +101,7 @@ void Frm_BookDamageItem::SetDamageMode()
         setCaption(QStringLiteral("添加图书损坏"));
         Cmd_OK->setCaption(QStringLiteral("添加"));
         for (FTextBox *t : {Txt_BrwID.get(), Txt_Info.get(), Txt_Cash.get(), Txt_Other.get()}) t->setText(QString());
+        Txt_BrwID->SetFocus();  // the loan concerned is typed first
     } else if (Mode == QStringLiteral("MOD")) {
         setCaption(QStringLiteral("修改图书损坏"));
         Cmd_OK->setCaption(QStringLiteral("修改"));
@@ -110,23 +114,15 @@ void Frm_BookDamageItem::SetDamageMode()
 void Frm_BookDamageItem::LoadDamage()
 {
     // Every failure is passed over: a missing record or a null value leaves its box empty.
+    ado::Recordset rs;
     try {
-        ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 图书损坏 WHERE 图书损坏编号 =") + SQLQuote(DamageID), SQLConn(),
                 ado::adOpenKeyset, ado::adLockReadOnly);
-        const auto put = [&rs](FTextBox *box, const QString &field) {
-            try {
-                const QVariant v = rs.Fields(field);
-                if (v.isValid() && !v.isNull()) box->setText(v.toString());
-            } catch (...) {
-            }
-        };
-        put(Txt_BrwID.get(), QStringLiteral("图书借阅编号"));
-        put(Txt_Cash.get(), QStringLiteral("赔偿金额"));
-        put(Txt_Info.get(), QStringLiteral("损坏描述"));
-        put(Txt_Other.get(), QStringLiteral("备注"));
+        const QVariant v = rs.Fields(QStringLiteral("图书借阅编号"));
+        if (v.isValid() && !v.isNull()) Txt_BrwID->setText(v.toString());
     } catch (...) {
     }
+    m_guard.Load(rs, DamageID);
 }
 
 // ---------------------------------------------------------------- save
@@ -146,12 +142,17 @@ void Frm_BookDamageItem::IsBrwIDUsed(const QString &brwID, bool &used)
     used = !rs.EOF_();
 }
 
+bool Frm_BookDamageItem::ValuesAccepted() { return AcceptMoney(Txt_Cash.get(), Lbl_Cash->Caption()); }
+
 bool Frm_BookDamageItem::InsertRecord(QString &errText)
 {
     try {
+        bool used = false;
+        IsBrwIDUsed(Txt_BrwID->Text(), used);
+        // One record per loan: the editor stays open, the list as it is.
+        if (used) throw Refusal{QStringLiteral("该图书借阅编号已经存在！")};
         // The number is today "yymmdd" and the time "hhnnss"; when a record of
         // the same second has it, the next free one.
-        ado::Transaction trans(SQLConn());
         const QString number = FreeClockNumber(SQLConn(), QStringLiteral("图书损坏"), QStringLiteral("图书损坏编号"),
                                                vb::Format(vb::Date(), QStringLiteral("yymmdd"))
                                                    + vb::Format(vb::Time(), QStringLiteral("hhnnss")));
@@ -159,7 +160,6 @@ bool Frm_BookDamageItem::InsertRecord(QString &errText)
                           + SQLQuote(Txt_BrwID->Text()) + QStringLiteral(",") + SQLQuote(Txt_Info->Text())
                           + QStringLiteral(",") + CashValue() + QStringLiteral(",") + SQLQuote(Txt_Other->Text())
                           + QStringLiteral(")"));
-        trans.Commit();
         return true;
     } catch (const std::exception &e) {
         errText = ErrorText(e);
@@ -181,45 +181,26 @@ bool Frm_BookDamageItem::UpdateRecord(QString &errText)
     return false;
 }
 
-void Frm_BookDamageItem::RefreshDamageList()
+void Frm_BookDamageItem::AfterSaved()
 {
-    Frm_BookDamage &list = vb::Default<Frm_BookDamage>();
-    if (list.IsLoaded()) list.Cmd_Refresh_Click();
+    RefreshCaller();
+    Unload();
 }
 
 void Frm_BookDamageItem::Cmd_OK_Click()
 {
+    // The damage list's default instance is refreshed after every save that got past the input tests.
+    CallerForm = &vb::Default<Frm_BookDamage>();
+    if (Mode == QStringLiteral("ADD") || Mode == QStringLiteral("MOD")) {
+        SaveRecord();
+        return;
+    }
+    // Any other mode writes nothing.
     if (!RequiredFieldsFilled()) {
         ShowNotice(QStringLiteral("请输入必要信息！"), QStringLiteral("提示"));
         return;
     }
-    QString errText;
-    bool ok = true;
-    try {
-        if (Mode == QStringLiteral("ADD")) {
-            bool used = false;
-            IsBrwIDUsed(Txt_BrwID->Text(), used);
-            if (used) {
-                // One record per loan: the editor stays open, the list as it is.
-                ShowErrorText(QStringLiteral("该图书借阅编号已经存在！"));
-                return;
-            }
-            ok = InsertRecord(errText);
-        } else if (Mode == QStringLiteral("MOD")) {
-            ok = UpdateRecord(errText);
-        }
-    } catch (const std::exception &e) {
-        errText = ErrorText(e);
-        ok = false;
-    }
-    if (!ok) {
-        ShowErrorText(errText);
-        RefreshDamageList();
-        return;
-    }
-    // The list is refreshed first, then the editor closes.
-    RefreshDamageList();
-    Unload();
+    AfterSaved();
 }
 
 void Frm_BookDamageItem::Cmd_Close_Click() { Unload(); }

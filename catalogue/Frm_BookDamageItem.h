@@ -4,6 +4,7 @@
 // modal by Frm_BookDamage with Mode ("ADD" or "MOD") and DamageID set.
 #include "core/DialogConventions.h"
 #include "core/ModalEditForm.h"
+#include "core/RecordGuard.h"
 
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
@@ -44,6 +45,10 @@ protected:
     bool InsertRecord(QString &errText) override;
     bool UpdateRecord(QString &errText) override;
     bool RequiredFieldsFilled() override;
+    bool ValuesAccepted() override;
+    // The damage editor refreshes the list first, then closes.
+    void AfterSaved() override;
+    RecordGuard *Guard() override { return &m_guard; }
 
 private:
     void SetDamageMode();
@@ -52,6 +57,7 @@ private:
     void IsBrwIDUsed(const QString &brwID, bool &used);
     // The compensation as a plain number for a statement.
     QString CashValue() const;
-    // The list refresh after a save that got past the input tests.
-    void RefreshDamageList();
+
+    // The record as loaded: the columns the update writes.
+    RecordGuard m_guard;
 };

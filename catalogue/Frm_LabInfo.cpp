@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,25 @@ Frm_LabInfo::Frm_LabInfo() : ChildListForm(QStringLiteral("Frm_LabInfo"))
 {
     setCaption(QStringLiteral("图书馆信息设置"));
     m_clearTipOnUnload = false;
+    // A flag box keeps what it showed when the column is empty (the fine's
+    // box follows 超期罚金功能 through the list's Click).
+    const auto flag = [](const QString &column, const vb::Ctl<FCombo> &box) {
+        GuardedColumn c = PickColumn(column, box);
+        c.show = [&box](const QVariant &v) {
+            if (v.isValid() && !v.isNull()) box->setListIndex(isSet(v) ? 0 : 1);
+        };
+        return c;
+    };
+    // The logo is written only when a picture was chosen; one that was not
+    // shows the stored logo again on a reload.
+    const GuardedColumn logo{QStringLiteral("徽标"), [this](const QVariant &v) { ShowStoredLogo(v); },
+                             [this] { return m_logoPath; }, [this] { return !m_logoPath.isEmpty(); }};
+    m_guard.Bind(QStringLiteral("图书馆信息"), QString(),
+                 {TextColumn(QStringLiteral("图书馆名称"), Txt_LabName),
+                  TextColumn(QStringLiteral("负责人"), Txt_Charger), TextColumn(QStringLiteral("联系电话"), Txt_Tel),
+                  TextColumn(QStringLiteral("地址"), Txt_Address), TextColumn(QStringLiteral("邮编"), Txt_Zipcode),
+                  flag(QStringLiteral("租金功能"), Cmb_IsRent), flag(QStringLiteral("超期罚金功能"), Cmb_IsFine),
+                  TextColumn(QStringLiteral("每日超期罚金"), Txt_Fine), logo});
 }
 
 QString Frm_LabInfo::DefaultLogoPath() { return AppPath + QStringLiteral("Images/Picture/LabLogo.jpg"); }
@@ -201,29 +221,9 @@ void Frm_LabInfo::LoadLabInfo()
         rs.Open(QStringLiteral("SELECT * FROM 图书馆信息"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     } catch (...) {
     }
-    const auto field = [&rs](const QString &name) -> QVariant {
-        try {
-            return rs.Fields(name);
-        } catch (...) {
-            return QVariant();
-        }
-    };
-    const auto put = [&field](FTextBox *box, const QString &name) {
-        const QVariant v = field(name);
-        if (v.isValid() && !v.isNull()) box->setText(v.toString());
-    };
-    put(Txt_LabName.get(), QStringLiteral("图书馆名称"));
-    put(Txt_Charger.get(), QStringLiteral("负责人"));
-    put(Txt_Tel.get(), QStringLiteral("联系电话"));
-    put(Txt_Address.get(), QStringLiteral("地址"));
-    put(Txt_Zipcode.get(), QStringLiteral("邮编"));
-    if (const QVariant v = field(QStringLiteral("租金功能")); v.isValid() && !v.isNull())
-        Cmb_IsRent->setListIndex(isSet(v) ? 0 : 1);
-    if (const QVariant v = field(QStringLiteral("超期罚金功能")); v.isValid() && !v.isNull())
-        Cmb_IsFine->setListIndex(isSet(v) ? 0 : 1);  // its Click sets Txt_Fine's state
-    put(Txt_Fine.get(), QStringLiteral("每日超期罚金"));
-
-    ShowStoredLogo(field(QStringLiteral("徽标")));
+    m_guard.Load(rs, QString());
+    // Without a row there is no stored logo: the default one.
+    if (rs.State() != ado::adStateOpen || rs.EOF_()) ShowStoredLogo(QVariant());
 }
 
 // The stored logo goes through the file Temp/Logo.bmp under the program's folder
@@ -305,27 +305,39 @@ void Frm_LabInfo::Cmd_Save_Click()
         return;
     }
     try {
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("select * from 图书馆信息"), SQLConn(), ado::adOpenDynamic, ado::adLockOptimistic);
-        rs.SetField(QStringLiteral("图书馆名称"), Txt_LabName->Text());
-        rs.SetField(QStringLiteral("负责人"), Txt_Charger->Text());
-        rs.SetField(QStringLiteral("联系电话"), Txt_Tel->Text());
-        rs.SetField(QStringLiteral("地址"), Txt_Address->Text());
-        rs.SetField(QStringLiteral("邮编"), Txt_Zipcode->Text());
-        rs.SetField(QStringLiteral("租金功能"), yesNo(Cmb_IsRent.get()));
-        rs.SetField(QStringLiteral("超期罚金功能"), yesNo(Cmb_IsFine.get()));
-        rs.SetField(QStringLiteral("每日超期罚金"), Txt_Fine->Text());
-        if (!m_logoPath.isEmpty()) {
-            QFile f(m_logoPath);
-            if (!f.open(QIODevice::ReadOnly)) throw ado::Error(f.errorString());
-            rs.SetField(QStringLiteral("徽标"), f.readAll());
-        }
-        rs.Update();
+        WriteLabInfo();
+    } catch (const RecordConflict &conflict) {
+        m_guard.Resolve(conflict, SQLConn());  // the window stays with the user's input
+        return;
     } catch (const std::exception &e) {
         ShowError(e);
         return;
     }
     Cmd_TBarClose_Click();
+}
+
+// The row written through a recordset, once it is found as it was loaded.
+void Frm_LabInfo::WriteLabInfo()
+{
+    ado::Transaction trans(SQLConn());
+    m_guard.Verify(SQLConn());
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("select * from 图书馆信息"), SQLConn(), ado::adOpenDynamic, ado::adLockOptimistic);
+    rs.SetField(QStringLiteral("图书馆名称"), Txt_LabName->Text());
+    rs.SetField(QStringLiteral("负责人"), Txt_Charger->Text());
+    rs.SetField(QStringLiteral("联系电话"), Txt_Tel->Text());
+    rs.SetField(QStringLiteral("地址"), Txt_Address->Text());
+    rs.SetField(QStringLiteral("邮编"), Txt_Zipcode->Text());
+    rs.SetField(QStringLiteral("租金功能"), yesNo(Cmb_IsRent.get()));
+    rs.SetField(QStringLiteral("超期罚金功能"), yesNo(Cmb_IsFine.get()));
+    rs.SetField(QStringLiteral("每日超期罚金"), Txt_Fine->Text());
+    if (!m_logoPath.isEmpty()) {
+        QFile f(m_logoPath);
+        if (!f.open(QIODevice::ReadOnly)) throw ado::Error(f.errorString());
+        rs.SetField(QStringLiteral("徽标"), f.readAll());
+    }
+    rs.Update();
+    trans.Commit();
 }
 
 void Frm_LabInfo::Cmd_Close_Click() { Cmd_TBarClose_Click(); }

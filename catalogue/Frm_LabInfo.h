@@ -4,6 +4,7 @@
 // the daily fine and the logo picture, all in the one row of 图书馆信息.
 // Anybody may open it; saving needs 修改图书馆信息权限.
 #include "core/ChildListForm.h"
+#include "core/RecordGuard.h"
 
 #include <QPixmap>
 
@@ -63,6 +64,9 @@ private:
     void CreateLogo(vb::Frame *frame);
     void LoadLabInfo();
     void ShowStoredLogo(const QVariant &logo);
+    void WriteLabInfo();
 
     QString m_logoPath;  // the picture chosen in this opening of the window
+    // The row as loaded: the save writes over it only while it is unchanged.
+    RecordGuard m_guard;
 };

@@ -27,6 +27,13 @@ Frm_ReaderAdd::Frm_ReaderAdd() : ModalEditForm(QStringLiteral("Frm_ReaderAdd"))
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(vb::toPx(DesignWidth), vb::toPx(DesignHeight));
     setCaption(QStringLiteral("添加读者"));
+    m_guard.Bind(QStringLiteral("读者档案"), QStringLiteral("读者编号"),
+                 {TextColumn(QStringLiteral("姓名"), Txt_Name),
+                  ChoiceColumn(QStringLiteral("性别"), Cmb_Sex, StoredYes),
+                  PickColumn(QStringLiteral("读者类别"), Cmb_Type), TextColumn(QStringLiteral("联系电话"), Txt_Phone),
+                  TextColumn(QStringLiteral("地址"), Txt_Address), TextColumn(QStringLiteral("邮编"), Txt_Code),
+                  TextColumn(QStringLiteral("身份证号码"), Txt_CID),
+                  ChoiceColumn(QStringLiteral("状态"), Cmb_Status, StoredNormal)});
 }
 
 void Frm_ReaderAdd::CreateControls()
@@ -133,6 +140,7 @@ void Frm_ReaderAdd::SetReaderMode()
         setCaption(QStringLiteral("添加读者"));
         Cmd_Add->setCaption(QStringLiteral("添加"));
         Cmb_Status->setEnabled(false);
+        Txt_RID->SetFocus();  // the new reader's number is typed first
     } else if (Mode == QStringLiteral("MOD")) {
         setCaption(QStringLiteral("修改读者"));
         Cmd_Add->setCaption(QStringLiteral("修改"));
@@ -152,28 +160,11 @@ void Frm_ReaderAdd::LoadReader()
         return;
     }
     // Each box on its own: a missing row or column leaves that box empty.
-    const auto step = [](auto &&f) {
-        try {
-            f();
-        } catch (...) {
-        }
-    };
-    step([&] { Txt_RID->setText(fieldText(rs, QStringLiteral("读者编号"))); });
-    step([&] { Txt_Name->setText(fieldText(rs, QStringLiteral("姓名"))); });
-    step([&] {
-        const QVariant sex = rs.Fields(QStringLiteral("性别"));
-        Cmb_Sex->setListIndex(sex.isValid() && !sex.isNull() && sex.toInt() != 0 ? 0 : 1);
-    });
-    step([&] {
-        const QString type = fieldText(rs, QStringLiteral("读者类别"));
-        for (int i = 0; i < Cmb_Type->ListCount(); ++i)
-            if (Cmb_Type->List(i) == type) Cmb_Type->setListIndex(i);
-    });
-    step([&] { Txt_Phone->setText(fieldText(rs, QStringLiteral("联系电话"))); });
-    step([&] { Txt_Address->setText(fieldText(rs, QStringLiteral("地址"))); });
-    step([&] { Txt_Code->setText(fieldText(rs, QStringLiteral("邮编"))); });
-    step([&] { Txt_CID->setText(fieldText(rs, QStringLiteral("身份证号码"))); });
-    step([&] { Cmb_Status->setListIndex(fieldText(rs, QStringLiteral("状态")) == QStringLiteral("正常") ? 0 : 1); });
+    try {
+        Txt_RID->setText(fieldText(rs, QStringLiteral("读者编号")));
+    } catch (...) {
+    }
+    m_guard.Load(rs, RID);
 }
 
 // ---------------------------------------------------------------- saving

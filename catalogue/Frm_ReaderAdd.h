@@ -6,6 +6,7 @@
 // registration date and registering user.
 #include "core/DialogConventions.h"
 #include "core/ModalEditForm.h"
+#include "core/RecordGuard.h"
 
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
@@ -55,6 +56,7 @@ protected:
     bool InsertRecord(QString &errText) override { return AddReader(errText); }
     bool UpdateRecord(QString &errText) override { return UpdateReader(errText); }
     bool RequiredFieldsFilled() override;
+    RecordGuard *Guard() override { return &m_guard; }
 
 private:
     void SetReaderMode();
@@ -62,4 +64,7 @@ private:
     bool AddReader(QString &errText);
     bool UpdateReader(QString &errText);
     QString SexValue();
+
+    // The reader as loaded: the columns the update writes.
+    RecordGuard m_guard;
 };

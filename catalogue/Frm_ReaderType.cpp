@@ -70,6 +70,16 @@ bool Frm_ReaderType::RequiredBoxesFilled()
     return true;
 }
 
+// The two limits are written as their text: whole days and books, at least
+// one, within the integer columns (a pasted "-30" would make every loan of
+// the category due before it was lent).
+bool Frm_ReaderType::ValuesAccepted()
+{
+    for (int i = 1; i <= 2; ++i)
+        if (!AcceptWholeNumber(Txt(i), Lbl(i)->Caption(), 1, IntegerColumnMax)) return false;
+    return true;
+}
+
 bool Frm_ReaderType::IsReaderTypeUsed(const QString &name)
 {
     return RowExists(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者类别 = ") + SQLQuote(name));

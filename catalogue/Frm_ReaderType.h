@@ -27,6 +27,7 @@ protected:
     QString AddCaption() const override { return QStringLiteral("添加新类别"); }
     QString ModifyCaption() const override { return QStringLiteral("修改类别"); }
     bool RequiredBoxesFilled() override;
+    bool ValuesAccepted() override;
     bool IsKeyUsed(const QString &key) override { return IsReaderTypeUsed(key); }
     QString InUseText(const QString &key) const override;
     QString DeleteQuestion(const QString &key) const override;

@@ -3,6 +3,8 @@
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
 #include "core/Mdl_ComVarList.h"
+#include "db/Dialect.h"
+#include "ui/Runtime.h"
 
 #include <QEvent>
 #include <QPointer>
@@ -96,6 +98,38 @@ void DropDotKey(int &KeyAscii)
 void DropDotKeys(FTextBox *box)
 {
     if (box) QObject::connect(box, &FTextBox::KeyPress, box, [](int &KeyAscii) { DropDotKey(KeyAscii); });
+}
+
+namespace {
+
+bool refuseNumber(FTextBox *box, const QString &text)
+{
+    ShowNotice(text, QStringLiteral("提示"));
+    box->SetFocus();
+    return false;
+}
+
+}  // namespace
+
+bool AcceptMoney(FTextBox *box, const QString &caption)
+{
+    const double v = vb::Val(box->Text());
+    // The range the database takes: the number as written, in ten-thousandths.
+    if (v >= 0 && dialect::parseMoney(QString::number(v, 'f', 4))) return true;
+    return refuseNumber(box, QStringLiteral("请在“") + caption
+                                 + QStringLiteral("”中填写 0 至 922337203685477.5807 之间的金额！"));
+}
+
+bool AcceptWholeNumber(FTextBox *box, const QString &caption, qint64 min, qint64 max)
+{
+    const QString text = vb::Trim(box->Text());
+    bool digits = !text.isEmpty();
+    for (const QChar c : text) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    bool ok = false;
+    const qint64 n = digits ? text.toLongLong(&ok) : 0;
+    if (ok && n >= min && n <= max) return true;
+    return refuseNumber(box, QStringLiteral("请在“") + caption + QStringLiteral("”中填写 ") + QString::number(min)
+                                 + QStringLiteral(" 至 ") + QString::number(max) + QStringLiteral(" 之间的整数！"));
 }
 
 namespace {

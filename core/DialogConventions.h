@@ -6,7 +6,8 @@
 //  - ConfirmDelete: the question before a destructive action;
 //  - EnterKeySubmit: Enter in a text box runs the window's main action;
 //  - HoverByMouseMove: a hover look set on every mouse move over a control and
-//    reset by every mouse move over its container.
+//    reset by every mouse move over its container;
+//  - the numbers an editor writes, checked again when it saves.
 #include "ui/Form.h"
 #include "ui/Intrinsics.h"
 
@@ -51,6 +52,20 @@ void EnterKeySubmit(FTextBox *box, std::function<void()> action);
 void DropDotKey(int &KeyAscii);
 // Connects DropDotKey to the KeyPress of `box`.
 void DropDotKeys(FTextBox *box);
+
+// Every number an editor writes is checked again when it saves, whatever got
+// into its box (a paste of any kind passes by the key filter). A refusal names
+// the box by its label, "`caption`", as a caution ("!", "提示"), and puts the
+// keyboard back into the box. True when the number may be written.
+//
+// Money: the number at the start of the text (as the editors write it), not
+// negative and within the money columns' range.
+bool AcceptMoney(FTextBox *box, const QString &caption);
+// A whole number of digits alone (blanks around them aside), from `min` to
+// `max`; the text is written as it stands.
+bool AcceptWholeNumber(FTextBox *box, const QString &caption, qint64 min, qint64 max);
+// The largest value of an integer column (the server's integer).
+constexpr qint64 IntegerColumnMax = 2147483647;
 
 // Hover looks driven by mouse movement: every mouse move over `control` runs
 // `hover`, every mouse move over `container` (outside the control) runs `reset`.

@@ -22,6 +22,12 @@ Frm_AccountAdd::Frm_AccountAdd() : ModalEditForm(QStringLiteral("Frm_AccountAdd"
     setCaption(QStringLiteral("添加账户"));
     setWidth(DialogWidth);
     setHeight(DialogHeight);
+    m_guard.Bind(QStringLiteral("账户"), QStringLiteral("用户名"),
+                 {TextColumn(QStringLiteral("真实姓名"), Txt_Name),
+                  PickColumn(QStringLiteral("账户类型"), Cmb_Type),
+                  ChoiceColumn(QStringLiteral("状态"), Cmb_Status, StoredNormal),
+                  {QStringLiteral("密码"), {}, {}, [this] { return PwdChanged; }},
+                  {QStringLiteral("二级密码"), {}, {}, [this] { return SubPwdChanged; }}});
 }
 
 void Frm_AccountAdd::CreateControls()
@@ -149,6 +155,7 @@ void Frm_AccountAdd::SetAccMode()
         Cmd_Add->setCaption(QStringLiteral("添加"));
         Cmb_Status->setEnabled(false);  // a new account is always "正常"
         Lbl_Tip->setVisible(false);
+        Txt_UID->SetFocus();  // the new user name is typed first
     } else if (Mode == QStringLiteral("MOD")) {
         setCaption(QStringLiteral("修改账户"));
         Cmd_Add->setCaption(QStringLiteral("修改"));
@@ -184,22 +191,10 @@ void Frm_AccountAdd::LoadAccount()
     }
     Txt_PWD->setText(QString());
     Txt_PWD2->setText(QString());
-    try {
-        Txt_Name->setText(text("真实姓名"));
-    } catch (...) {
-    }
-    try {
-        const QString type = text("账户类型");
-        for (int i = 0; i < Cmb_Type->ListCount(); ++i)
-            if (Cmb_Type->List(i) == type) Cmb_Type->setListIndex(i);
-    } catch (...) {
-    }
+    // Name, type and status; the passwords are remembered, never shown.
+    m_guard.Load(rs, UID);
     try {
         Txt_SubPWD->setText(vb::Left(text("二级密码"), 2) + QStringLiteral("******"));
-    } catch (...) {
-    }
-    try {
-        Cmb_Status->setListIndex(text("状态") == QStringLiteral("正常") ? 0 : 1);
     } catch (...) {
     }
 }
@@ -226,6 +221,13 @@ void Frm_AccountAdd::Cmd_Add_Click()
                 ShowNotice(QStringLiteral("两次密码不相同！"), QStringLiteral("提示"));
                 return;
             }
+            // Blanks alone would be stored as an empty second-level password,
+            // which an empty answer in password retrieval would match.
+            if (Txt_SubPWD->Text().trimmed().isEmpty()) {
+                ShowNotice(QStringLiteral("二级密码不能为空，也不能只有空格！"), QStringLiteral("提示"));
+                Txt_SubPWD->SetFocus();
+                return;
+            }
         } else {
             // Decided afresh on every click: a password typed for an earlier,
             // refused attempt and cleared since is not written.
@@ -237,7 +239,8 @@ void Frm_AccountAdd::Cmd_Add_Click()
                 }
                 PwdChanged = true;
             }
-            if (SubPwdChanged && vb::Trim(Txt_SubPWD->Text()).isEmpty()) {
+            // Blanks of any kind (a full-width space, a tab) are no password either.
+            if (SubPwdChanged && Txt_SubPWD->Text().trimmed().isEmpty()) {
                 ShowNotice(QStringLiteral("请输入新二级密码！"), QStringLiteral("提示"));
                 return;
             }

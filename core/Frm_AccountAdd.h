@@ -4,6 +4,7 @@
 // status only with 修改账户权限). Passwords are written only when typed anew;
 // the stored password is never shown and the second-level password only masked.
 #include "core/ModalEditForm.h"
+#include "core/RecordGuard.h"
 
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
@@ -55,6 +56,7 @@ protected:
     bool RequiredFieldsFilled() override;
     bool InsertRecord(QString &errText) override { return AddAccount(errText); }
     bool UpdateRecord(QString &errText) override { return UpdateAccount(errText); }
+    RecordGuard *Guard() override { return &m_guard; }
 
 private:
     void CreateInfoFrame();
@@ -65,4 +67,7 @@ private:
 
     bool PwdChanged = false;
     bool SubPwdChanged = false;
+    // The account as loaded: the columns the update writes (the passwords
+    // only when typed anew; they are never put back into a box).
+    RecordGuard m_guard;
 };

@@ -4,6 +4,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 #include "ui/Colors.h"
 #include "ui/Runtime.h"
 
@@ -184,6 +185,7 @@ void Frm_AccountType::Form_Resize()
 
 void Frm_AccountType::LoadAccTypes()
 {
+    m_guard.Forget();  // no type is chosen until one is picked again
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 账户类型"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -222,12 +224,24 @@ void Frm_AccountType::ShowTypePowers(const QString &typeName)
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 账户类型 WHERE 账户类型 = ") + SQLQuote(typeName), SQLConn(),
                 ado::adOpenKeyset, ado::adLockReadOnly);
+        // Box i-1 shows the (i)th column, the key being the first.
+        std::vector<GuardedColumn> powers;
         for (int i = 1; i < rs.FieldCount(); ++i) {
-            const QVariant v = rs.Fields(i);
-            vb::CheckBox *chk = Chk_Power(i - 1);
-            if (!chk) throw std::out_of_range("下标越界");
-            chk->setValue(!v.isNull() && v.toLongLong() != 0 ? vb::vbChecked : vb::vbUnchecked);
+            powers.push_back({rs.FieldName(i),
+                              [this, i](const QVariant &v) {
+                                  vb::CheckBox *chk = Chk_Power(i - 1);
+                                  if (!chk) throw std::out_of_range("下标越界");
+                                  chk->setValue(StoredYes(v) ? vb::vbChecked : vb::vbUnchecked);
+                              },
+                              [this, i] {
+                                  vb::CheckBox *chk = Chk_Power(i - 1);
+                                  return chk ? QString::number(chk->Value()) : QString();
+                              },
+                              {}});
         }
+        m_guard.Bind(QStringLiteral("账户类型"), QStringLiteral("账户类型"), std::move(powers));
+        m_guard.Load(rs, typeName, RecordGuard::OnError::Stop);
+        if (rs.EOF_()) ShowErrorText(m_guard.GoneText());
     } catch (const std::exception &e) {
         ShowError(e);
     }
@@ -288,8 +302,16 @@ void Frm_AccountType::Cmd_OK_Click()
         }
         sql += QStringLiteral(" WHERE 账户类型 = ") + SQLQuote(name);
     }
+    // A change of the chosen type holds to the permissions it showed.
+    const bool guarded = !AddMode && m_guard.IsLoaded() && vb::Trim(m_guard.Key()) == vb::Trim(Cmb_AccType->Text());
     try {
+        ado::Transaction trans(SQLConn());
+        if (guarded) m_guard.Verify(SQLConn());
         SQLConn().Execute(sql);
+        trans.Commit();
+    } catch (const RecordConflict &conflict) {
+        m_guard.Resolve(conflict, SQLConn());  // the boxes stay for another try
+        return;
     } catch (const std::exception &e) {
         ShowError(e);
         return;

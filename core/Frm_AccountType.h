@@ -4,6 +4,7 @@
 // type no account uses. The permission names shown are the columns of
 // 账户类型 themselves, read from the database.
 #include "core/ChildListForm.h"
+#include "core/RecordGuard.h"
 
 #include <array>
 
@@ -54,6 +55,8 @@ private:
     void ResetLinkLooks();
 
     bool AddMode = false;
+    // The chosen type as shown: a change compares its permissions.
+    RecordGuard m_guard;
     std::array<QPointer<vb::CheckBox>, PowerCount> m_chk{};
     std::array<QPointer<vb::Label>, PowerCount> m_lbl{};
 };

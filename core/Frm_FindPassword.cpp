@@ -189,8 +189,12 @@ bool Frm_FindPassword::CheckSecondPWD(QString &message)
     rs.Open(AccountSQL(), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     if (!rs.EOF_()) {
         const QVariant second = rs.Fields(QStringLiteral("二级密码"));
-        // Compared exactly, character by character; an account without one never matches.
-        if (!second.isNull() && Txt_Password->Text() == second.toString()) return true;
+        // Compared exactly, character by character. An account without one
+        // never matches, nor one whose second-level password is empty or
+        // blanks alone (saved so by an older version): an empty answer must
+        // never give out a login password.
+        const QString stored = second.isNull() ? QString() : second.toString();
+        if (!stored.trimmed().isEmpty() && Txt_Password->Text() == stored) return true;
     }
     message = QStringLiteral("二级密码错误！");
     return false;

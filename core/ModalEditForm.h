@@ -4,6 +4,11 @@
 // and shows it modal; the editor's load reads them. A save that reached the
 // database, successful or failed, makes the list refresh itself through its
 // public Cmd_Refresh_Click; after a failure the editor stays open with its input.
+//
+// A save is one transaction. An editor that changes a stored record holds it
+// to what it loaded through its RecordGuard (core/RecordGuard.h): a record
+// another desk changed or deleted meanwhile is not written over, and the user
+// is told, out of the transaction, and may reload it.
 #include "ui/Form.h"
 
 #include <QPointer>
@@ -11,6 +16,7 @@
 #include <functional>
 
 class ChildListForm;
+class RecordGuard;
 
 class ModalEditForm : public vb::Form {
     Q_OBJECT
@@ -32,17 +38,31 @@ protected:
     virtual bool UpdateRecord(QString &errText) = 0;
     // True when every required field holds a value.
     virtual bool RequiredFieldsFilled() = 0;
+    // The checks after the required fields (numbers within their columns ...):
+    // false after the editor showed its refusal.
+    virtual bool ValuesAccepted() { return true; }
+    // The record the save writes over, held to what was loaded (none: nothing
+    // to hold it to). Its Verify runs in the save's transaction before the write.
+    virtual RecordGuard *Guard() { return nullptr; }
     // After a successful save: close, then refresh the caller's list (the default).
     // Editors with another order, or that stay open, override it.
     virtual void AfterSaved();
 
-    // The save: the required-field caution, then insert or update by Mode;
-    // success closes the editor and refreshes the list, failure shows the
-    // error ("x", "错误"), refreshes the list and keeps the editor open.
-    // Returns true when the record was saved.
+    // The save: the required-field caution and ValuesAccepted, then insert or
+    // update by Mode in one transaction; success closes the editor and
+    // refreshes the list, failure shows the error ("x", "错误"), refreshes the
+    // list and keeps the editor open. A record changed or deleted by another
+    // desk is not written: the guard tells the user (and may reload), then the
+    // list is refreshed. A Refusal raised by the data procedures is shown
+    // ("x", "错误") without a refresh. Returns true when the record was saved.
     bool SaveRecord();
     // Refreshes CallerForm's list (nothing when there is no caller).
     void RefreshCaller();
+    // A closed editor holds no record.
+    void ControlsDestroyed() override;
+
+private:
+    bool WriteRecord(QString &errText);
 };
 
 // Opens `editor` modally for `list`: asks `power` first (empty = no check; a

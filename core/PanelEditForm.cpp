@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Transaction.h"
 
 #include <algorithm>
 #include <exception>
@@ -94,6 +95,7 @@ void PanelEditForm::Cmd_Cancel_Click()
         f->setEnabled(false);
     }
     EditMode = QStringLiteral("NULL");
+    m_guard.Forget();
 }
 
 void PanelEditForm::Cmd_Add_Click()
@@ -103,9 +105,13 @@ void PanelEditForm::Cmd_Add_Click()
         f->setEnabled(true);
     }
     EditMode = QStringLiteral("ADD");
+    m_guard.Forget();
     for (int i = 0; i < 3; ++i)
         if (FTextBox *t = Txt(i)) t->setText(QString());
-    if (FTextBox *t = Txt(0)) t->setEnabled(true);
+    if (FTextBox *t = Txt(0)) {
+        t->setEnabled(true);
+        t->SetFocus();  // the new row's key is typed first
+    }
 }
 
 void PanelEditForm::Cmd_Modify_Click()
@@ -116,14 +122,20 @@ void PanelEditForm::Cmd_Modify_Click()
     }
     EditMode = QStringLiteral("MOD");
     vb::Grid *g = Grid_ShowData.peek();
+    QStringList shown;
     for (int i = 0; i < 3; ++i) {
         FTextBox *t = Txt(i);
         if (!t) continue;
         QString v;
         if (g && CurRow >= 0 && CurRow < g->Rows() && i < g->Cols()) v = g->TextMatrix(CurRow, i);
         t->setText(v);
+        shown << v;
     }
     if (FTextBox *t = Txt(0)) t->setEnabled(false);
+    // The save holds to the row as listed (an empty list has none to hold to).
+    const QStringList c = PanelColumns();
+    m_guard.Bind(PanelTable(), c.value(0), {TextColumn(c.value(1), m_txt[1]), TextColumn(c.value(2), m_txt[2])});
+    if (shown.size() == 3 && !shown.at(0).isEmpty()) m_guard.Remember(shown.at(0), shown.mid(1));
 }
 
 QString PanelEditForm::InsertSQL() const
@@ -151,16 +163,28 @@ QString PanelEditForm::DeleteSQL(const QString &key) const
 void PanelEditForm::Cmd_Save_Click()
 {
     try {
-        if (!RequiredBoxesFilled()) return;
+        if (!RequiredBoxesFilled() || !ValuesAccepted()) return;
         if (EditMode == QStringLiteral("ADD"))
             SQLConn().Execute(InsertSQL());
         else if (EditMode == QStringLiteral("MOD"))
-            SQLConn().Execute(UpdateSQL());
+            SaveChange();
         Cmd_Refresh_Click();
         Cmd_Cancel_Click();
+    } catch (const RecordConflict &conflict) {
+        // Out of the transaction; the entries stay in the frame, reloaded where asked.
+        m_guard.Resolve(conflict, SQLConn());
     } catch (const std::exception &e) {
         ShowError(e);
     }
+}
+
+// The update of the row in the frame, once the row is found as it was listed.
+void PanelEditForm::SaveChange()
+{
+    ado::Transaction trans(SQLConn());
+    m_guard.Verify(SQLConn());
+    SQLConn().Execute(UpdateSQL());
+    trans.Commit();
 }
 
 bool PanelEditForm::RowExists(const QString &sql)

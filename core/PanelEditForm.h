@@ -6,9 +6,14 @@
 // listed row is changed, "NULL" while the frame is idle (disabled, caption
 // "双击表项更改"). Box i edits column i of the table; column 0 is the key.
 //
+// A change holds to the row as the grid showed it when 修改 took it into the
+// frame: another desk's change or deletion of that row since is not written
+// over (core/RecordGuard.h); the entries stay in the frame.
+//
 // A member supplies its values through the hooks below and builds its window
 // with CreatePanelControls in CreateControls.
 #include "core/ChildListForm.h"
+#include "core/RecordGuard.h"
 
 #include <QStringList>
 
@@ -49,6 +54,9 @@ protected:
     // The required-box check: shows the member's caution, moves the focus to the
     // empty box and returns false.
     virtual bool RequiredBoxesFilled() = 0;
+    // The checks after it (numbers within their columns ...): false after the
+    // member showed its refusal.
+    virtual bool ValuesAccepted() { return true; }
     // The in-use test of a key (a row of the dependent table refers to it).
     virtual bool IsKeyUsed(const QString &key) = 0;
     virtual QString InUseText(const QString &key) const = 0;       // refusal ("x", "错误")
@@ -74,6 +82,9 @@ protected:
     void Form_Resize() override;
 
 private:
+    void SaveChange();
+
     vb::Ctl<FTextBox> m_txt[3] = {vb::Ctl<FTextBox>(this), vb::Ctl<FTextBox>(this), vb::Ctl<FTextBox>(this)};
     vb::Ctl<vb::Label> m_lbl[3] = {vb::Ctl<vb::Label>(this), vb::Ctl<vb::Label>(this), vb::Ctl<vb::Label>(this)};
+    RecordGuard m_guard;  // the row being changed, as the grid showed it
 };

@@ -291,6 +291,44 @@ private slots:
         QCOMPARE(field(QStringLiteral("clerk"), QStringLiteral("账户类型")), QStringLiteral("系统管理员"));
     }
 
+    // Blanks of any kind alone are no second-level password: stored so, an
+    // empty answer in password retrieval would match them. Refused when an
+    // account is added or its second-level password changed; nothing written.
+    void blankSecondPasswordIsRefused_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("blanks");
+        for (const char *mode : {"ADD", "MOD"}) {
+            QTest::addRow("%s: a blank", mode) << QString::fromLatin1(mode) << QStringLiteral(" ");
+            QTest::addRow("%s: a full-width blank", mode) << QString::fromLatin1(mode) << QStringLiteral("\u3000");
+            QTest::addRow("%s: a tab", mode) << QString::fromLatin1(mode) << QStringLiteral("\t");
+            QTest::addRow("%s: mixed", mode) << QString::fromLatin1(mode) << QStringLiteral(" \u00a0\u3000 ");
+        }
+    }
+    void blankSecondPasswordIsRefused()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, blanks);
+        const bool add = mode == QStringLiteral("ADD");
+        openEditor(mode, add ? QString() : QStringLiteral("clerk"));
+        if (add) {
+            ed().Txt_UID->setText(QStringLiteral("newbie"));
+            ed().Txt_PWD->setText(QStringLiteral("pw"));
+            ed().Txt_PWD2->setText(QStringLiteral("pw"));
+            ed().Txt_Name->setText(QStringLiteral("新人"));
+            ed().Cmb_Type->setListIndex(0);
+        }
+        ed().Txt_SubPWD->setText(blanks);
+        const QString before = m_db->db.dump();
+        m_msg->clear();
+        ed().Cmd_Add_Click();
+        QCOMPARE(m_msg->last(),
+                 add ? QStringLiteral("二级密码不能为空，也不能只有空格！") : QStringLiteral("请输入新二级密码！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
+        QVERIFY(ed().IsLoaded());
+        QCOMPARE(m_db->db.dump(), before);
+    }
+
     void unlistedTypeMustBeChosenAgain()
     {
         exec(QStringLiteral("UPDATE 账户 SET 账户类型 = '已删类型' WHERE 用户名 = 'old'"));

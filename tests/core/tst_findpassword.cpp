@@ -127,6 +127,32 @@ private slots:
         }
     }
 
+    // A second-level password stored empty or as blanks alone (an older
+    // version saved " " so) is no second-level password: neither an empty
+    // answer nor the same blanks give the login password out.
+    void blankStoredSecondPasswordNeverRetrieves_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("a blank") << QStringLiteral(" ");
+        QTest::newRow("a full-width blank") << QStringLiteral("\u3000");
+        QTest::newRow("a tab and a no-break space") << QStringLiteral("\t\u00a0");
+    }
+    void blankStoredSecondPasswordNeverRetrieves()
+    {
+        QFETCH(QString, stored);
+        s->db.exec(
+            {QStringLiteral("UPDATE 账户 SET 二级密码 = '") + stored + QStringLiteral("' WHERE 用户名 = 'zed'")});
+        find().Txt_UID->setText(QStringLiteral("zed"));
+        next();
+        for (const QString &typed : {QString(), stored, QStringLiteral(" ")}) {
+            find().Txt_Password->setText(typed);
+            next();
+            QCOMPARE(find().Lbl_Info->Caption(), QStringLiteral("二级密码错误！"));
+            pre();
+        }
+    }
+
     void accountWithoutSecondPasswordNeverRetrieves()
     {
         find().Txt_UID->setText(QStringLiteral("zed"));
