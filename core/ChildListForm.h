@@ -29,6 +29,7 @@
 #include "controls/FCombo.h"
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
+#include "core/Mdl_SQLConnection.h"
 
 #include <QString>
 #include <span>
@@ -79,8 +80,9 @@ public:
     // condition, grouping, order).
     static QString JoinParts(const QStringList &parts);
 
-    // Red refusal text of the title bar.
-    static QString RefusedText() { return QStringLiteral("您没有权限完成当前操作！"); }
+    // Red refusal text of the title bar: no permission, or why the last
+    // permission check could not read it.
+    static QString RefusedText() { return PowerRefusedText(); }
 
 protected:
     // ---- Hooks for the member's own values.

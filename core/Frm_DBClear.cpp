@@ -214,6 +214,7 @@ bool Frm_DBClear::ExecClearSQL(const QString &statement)
 
 Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
 {
+    const ado::CommandTimeoutScope longer(SQLConn(), ado::kCleanUpCommandTimeout);
     try {
         ado::Transaction trans(SQLConn());
         if (!item.openLoans.isEmpty()) {

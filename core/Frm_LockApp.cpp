@@ -62,6 +62,9 @@ void Frm_LockApp::Cmd_Unlock_Click()
         vb::Default<Frm_Main>().Show(vb::vbModeless);
         return;
     }
-    ShowMsgBox(QStringLiteral("密码错误！"), QStringLiteral("x"), QStringLiteral("解锁失败"));
+    // A password that could not be read from the database is not a wrong one.
+    const QString unread = CheckReadError();
+    ShowMsgBox(unread.isEmpty() ? QStringLiteral("密码错误！") : unread, QStringLiteral("x"),
+               QStringLiteral("解锁失败"));
     if (Txt_Password.peek()) Txt_Password->SetFocus();
 }

@@ -320,7 +320,12 @@ void Frm_Login::Cmd_Login_Click()
     try {
         OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
         if (!CheckLogin(CurUID, password)) {
-            ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
+            // The accounts could not be read: said as the database says it, not as a wrong password.
+            const QString unread = CheckReadError();
+            if (unread.isEmpty())
+                ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
+            else
+                ShowErrorText(unread);
         } else {
             // The login stands, but the clerk learns now, not at the first
             // save, that this database keeps nothing.

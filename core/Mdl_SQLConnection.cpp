@@ -37,9 +37,14 @@ QString nowStamp()
 
 namespace {
 QString g_loginWriteError;
-}
+QString g_readError;
+}  // namespace
 
 QString CheckLoginWriteError() { return g_loginWriteError; }
+
+QString CheckReadError() { return g_readError; }
+
+QString PowerRefusedText() { return g_readError.isEmpty() ? QStringLiteral("您没有权限完成当前操作！") : g_readError; }
 
 ado::Connection &SQLConn()
 {
@@ -65,6 +70,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 {
     const QString typedName = trimSpaces(UserName);
     bool matched = false;
+    g_readError.clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("Select * From 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -78,7 +84,8 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
             }
             rs.MoveNext();
         }
-    } catch (const ado::Error &) {
+    } catch (const ado::Error &e) {
+        g_readError = e.Description();
         return false;
     }
     if (!matched) return false;
@@ -121,12 +128,14 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 
 bool CheckUserPower(const QString &PowerName)
 {
+    g_readError.clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM 账户,账户类型 WHERE 用户名 = ") + SQLQuote(CurUID)
                     + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
                 SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.EOF_()) return false;
+        // No account, or a permission column that does not exist: a refusal like any other.
+        if (rs.EOF_() || !rs.HasField(PowerName)) return false;
         const QVariant v = rs.Fields(PowerName);
         if (!v.isValid() || v.isNull()) return false;
         bool ok = false;
@@ -134,6 +143,9 @@ bool CheckUserPower(const QString &PowerName)
         if (ok) return d != 0;
         const QString s = v.toString().trimmed();
         return s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0;
+    } catch (const ado::Error &e) {
+        g_readError = e.Description();
+        return false;
     } catch (const std::exception &) {
         return false;
     }

@@ -19,6 +19,14 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword);
 // when both were written.
 QString CheckLoginWriteError();
 bool CheckUserPower(const QString &PowerName);
+// Why the last CheckLogin or CheckUserPower could not read its answer: the
+// database's description ("" when it read it). A check that could not read
+// still refuses, but its refusal says this, not "wrong password" or "no
+// permission".
+QString CheckReadError();
+// What a refusal of the last CheckUserPower says: "您没有权限完成当前操作！",
+// or the database's description when the permission could not be read.
+QString PowerRefusedText();
 bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool ShowCount);
 QString SQLQuote(const QString &Text, const QString &CaseMode = QString());
 // Whether a date box's text is a date that a statement may carry as typed: the

@@ -56,6 +56,7 @@ void Connection::Open(const QString &connectionString, const QString &userId, co
     if (!userId.isEmpty()) info.uid = userId;
     if (!password.isEmpty()) info.pwd = password;
     info.timeoutSeconds = ConnectionTimeout;
+    info.commandTimeoutSeconds = CommandTimeout;
     m_engine = OpenEngine(info);
     ConnectionString = cs;
     m_transDepth = 0;
@@ -76,18 +77,25 @@ void Connection::Close()
 
 int Connection::State() const { return m_engine ? adStateOpen : adStateClosed; }
 
-long Connection::Execute(const QString &sql)
+Engine &Connection::ready() const
 {
     if (!m_engine) throw Error(closedText());
+    m_engine->setCommandTimeout(CommandTimeout);
+    return *m_engine;
+}
+
+long Connection::Execute(const QString &sql)
+{
+    Engine &engine = ready();
     BeforeStatement(sql);
-    return trace::statement(*m_engine, sql, false, [&] { return m_engine->execute(sql); });
+    return trace::statement(engine, sql, false, [&] { return engine.execute(sql); });
 }
 
 long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     BeforeStatement(sql);
-    return trace::statement(*m_engine, sql, false, [&] { return m_engine->executeBatch(sql, rows); });
+    return trace::statement(engine, sql, false, [&] { return engine.executeBatch(sql, rows); });
 }
 
 QString Connection::Translate(const QString &sql) const
@@ -98,29 +106,29 @@ QString Connection::Translate(const QString &sql) const
 
 void Connection::BeginTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth > 0) throw Error(msg::transactionsDoNotNest());
-    trace::action(QStringLiteral("BEGIN TRANSACTION"), [&] { m_engine->begin(); });
+    trace::action(QStringLiteral("BEGIN TRANSACTION"), [&] { engine.begin(); });
     m_transDepth = 1;
 }
 
 void Connection::CommitTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
     BeforeStatement(QStringLiteral("COMMIT"));
-    trace::action(QStringLiteral("COMMIT"), [&] { m_engine->commit(); });
+    trace::action(QStringLiteral("COMMIT"), [&] { engine.commit(); });
     m_transDepth = 0;
 }
 
 void Connection::RollbackTrans()
 {
-    if (!m_engine) throw Error(closedText());
+    Engine &engine = ready();
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     m_transDepth = 0;
-    trace::action(QStringLiteral("ROLLBACK"), [&] { m_engine->rollback(); });
+    trace::action(QStringLiteral("ROLLBACK"), [&] { engine.rollback(); });
 }
 
 bool Connection::InTransaction() const { return m_transDepth > 0; }
@@ -138,12 +146,12 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
 {
     if (m_open) throw Error(msg::objectOpen());
     if (!conn.engine()) throw Error(msg::connectionUnusable());
+    Engine &engine = conn.ready();
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
     // A forward-only recordset does not count its rows before it reads them.
-    ResultSetPtr rs = trace::statement(*conn.engine(), sql, updatable, [&] {
-        return cursor == adOpenForwardOnly && !updatable ? conn.engine()->queryForward(sql)
-                                                         : conn.engine()->query(sql, updatable);
+    ResultSetPtr rs = trace::statement(engine, sql, updatable, [&] {
+        return cursor == adOpenForwardOnly && !updatable ? engine.queryForward(sql) : engine.query(sql, updatable);
     });
     m_pending.clear();
     m_updated.clear();
@@ -282,10 +290,10 @@ void Recordset::Update()
     if (m_lock == adLockReadOnly) throw Error(msg::recordsetNotUpdatable());
     if (m_pending.empty()) return;
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
+    Engine &engine = m_conn->ready();
     Connection::BeforeStatement(QStringLiteral("UPDATE"));
-    const std::vector<QVariant> written = trace::action(QStringLiteral("UPDATE the current row of: ") + m_sql, [&] {
-        return m_conn->engine()->updateRow(*m_result, m_pos, m_pending);
-    });
+    const std::vector<QVariant> written = trace::action(QStringLiteral("UPDATE the current row of: ") + m_sql,
+                                                        [&] { return engine.updateRow(*m_result, m_pos, m_pending); });
     for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
         m_updated[{m_pos, m_pending[i].first}] = written[i];
     m_pending.clear();

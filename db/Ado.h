@@ -34,6 +34,13 @@ enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, ad
 enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3 };
 enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
 
+// How long one statement may run on the database server, in seconds, before
+// it is given up: the default command time-out of the platform the program
+// was designed on. See Connection::CommandTimeout.
+inline constexpr int kDefaultCommandTimeout = 30;
+// The database clean-up's deletes over years of records may take longer.
+inline constexpr int kCleanUpCommandTimeout = 600;
+
 class Engine;     // the engine behind a connection (SQLite, PostgreSQL)
 class ResultSet;  // rows read by one statement
 
@@ -67,6 +74,11 @@ public:
 
     QString ConnectionString;
     int ConnectionTimeout = 15;  // seconds
+    // Seconds a statement may run on the database server. One that has not
+    // finished by then (a server stopped, a network gone) fails with a
+    // time-out; its connection is dropped and the next statement connects
+    // again. A change applies from the next statement on.
+    int CommandTimeout = kDefaultCommandTimeout;
 
     // Opens with ConnectionString (or the given one). The string is
     // "Driver=...;Server=...;UID=...;PWD=...[;Database=...]"; the Server value
@@ -108,8 +120,32 @@ public:
     static void BeforeStatement(const QString &statement);
 
 private:
+    friend class Recordset;
+    // The engine for the next statement, told the command time-out; raises
+    // Error while closed.
+    Engine &ready() const;
+
     std::shared_ptr<Engine> m_engine;  // results read in parts hold it weakly
     int m_transDepth = 0;
+};
+
+// Gives the statements run while it lives a longer command time-out, then
+// puts the one before back:
+//
+//   ado::CommandTimeoutScope longer(SQLConn(), ado::kCleanUpCommandTimeout);
+class CommandTimeoutScope {
+public:
+    CommandTimeoutScope(Connection &conn, int seconds) : m_conn(conn), m_before(conn.CommandTimeout)
+    {
+        conn.CommandTimeout = seconds;
+    }
+    ~CommandTimeoutScope() { m_conn.CommandTimeout = m_before; }
+    CommandTimeoutScope(const CommandTimeoutScope &) = delete;
+    CommandTimeoutScope &operator=(const CommandTimeoutScope &) = delete;
+
+private:
+    Connection &m_conn;
+    int m_before;
 };
 
 // One recordset on a connection, over the whole result of its statement.

@@ -173,6 +173,15 @@ qint64 Engine::count(const dialect::Translation &tr)
     return tr.top >= 0 ? std::min(n, tr.top) : n;
 }
 
+QString KeyColumnsText(const dialect::Catalog &catalog, const QString &table)
+{
+    QStringList keys;
+    if (const dialect::TableInfo *t = catalog.find(table))
+        for (const dialect::ColumnInfo &c : t->columns)
+            if (c.key) keys << c.name;
+    return keys.join(QStringLiteral(", "));
+}
+
 QString ReadSchemaFile(const QString &name, const QString &schemaDir)
 {
     // The copy built into the program first, else the file in schemaDir.

@@ -42,6 +42,9 @@ struct ConnectionInfo {
     QString pwd;
     QString database;
     int timeoutSeconds = 15;
+    // Seconds a statement may run on a server (ado::Connection::CommandTimeout);
+    // a lost network is also found within them.
+    int commandTimeoutSeconds = kDefaultCommandTimeout;
 
     // Keys are matched without regard to case; values are taken as written,
     // but for a braced value of Server, UID, PWD or Database (see ConnectionValue).
@@ -100,7 +103,19 @@ public:
     virtual QString translate(const QString &sql) = 0;
     // The engine's own check of its storage: one line a problem, none when sound.
     virtual QStringList integrityProblems() = 0;
+
+    // Seconds a statement may run on a server before it is given up (see
+    // ado::Connection::CommandTimeout); the embedded engine has no server to wait for.
+    void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
+    int commandTimeout() const { return m_commandTimeout; }
+
+protected:
+    int m_commandTimeout = kDefaultCommandTimeout;
 };
+
+// The key columns of `table` as a failure names them ("a, b"); "" when the
+// catalog knows no such table or it has no key.
+QString KeyColumnsText(const dialect::Catalog &catalog, const QString &table);
 
 // Opens the engine named by info.server; raises Error when there is none or
 // the database cannot be opened.

@@ -5,10 +5,26 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 namespace ado {
+
+namespace pg {
+void ConnFinish::operator()(PGconn *c) const { PQfinish(c); }
+void ResultClear::operator()(PGresult *r) const { PQclear(r); }
+void CancelFree::operator()(PGcancel *c) const { PQfreeCancel(c); }
+}  // namespace pg
 
 using dialect::Kind;
 using store::StoredColumn;
@@ -58,16 +74,122 @@ Address address(const QString &server)
 
 void ignoreNotice(void *, const char *) { }
 
-// Why a connection failed, worded as the server words it.
-QString connectFailure(const QString &libpqMessage, const ConnectionInfo &info, const QString &database)
+using Clock = std::chrono::steady_clock;
+
+// Waits until the socket is ready for `events` or the deadline passes (false).
+bool waitFor(int fd, short events, Clock::time_point deadline)
 {
-    const QString m = libpqMessage.toLower();
-    if (m.contains(QLatin1String("database \"")) && m.contains(QLatin1String("does not exist")))
-        return msg::databaseNotFound(database);
-    if (m.contains(QLatin1String("authentication failed")) || m.contains(QLatin1String("role \""))
-        || m.contains(QLatin1String("password")))
-        return msg::loginFailed(info.uid);
-    return msg::serverNotFound(info.server);
+    if (fd < 0) return true;  // nothing to wait on: libpq reports the fault
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, int(std::min<long long>(left, INT_MAX)));
+        if (n > 0) return true;
+        if (n == 0) return false;
+        if (errno != EINTR) return true;
+    }
+}
+
+// A connection the server refused, with the server's code (SQLSTATE).
+class ConnectRefusal : public Error {
+public:
+    ConnectRefusal(const QString &description, const QString &sqlstate) : Error(description), m_state(sqlstate) { }
+    const QString &sqlstate() const { return m_state; }
+
+private:
+    QString m_state;
+};
+
+// The server's code in a failed connection's message. While connecting, the
+// connection reports a server's refusal as its severity and its code alone
+// ("FATAL:  3D000", the severity in the server's language); libpq's own
+// lines before it (one for each address tried) carry no code.
+QString refusalCode(const QString &message)
+{
+    static const QRegularExpression code(QStringLiteral(":  ([0-9A-Z]{5})$"), QRegularExpression::MultilineOption);
+    QString last;
+    for (QRegularExpressionMatchIterator it = code.globalMatch(message); it.hasNext();) last = it.next().captured(1);
+    return last;
+}
+
+// Why nothing answered at `a` as a database server, as the network says: the
+// name resolved or not, and the error number of a connection tried again
+// until the deadline.
+QString networkFailure(const Address &a, Clock::time_point deadline, int seconds)
+{
+    const QByteArray host = a.host.toUtf8(), port = a.port.toUtf8();
+    int error = 0;
+    auto attempt = [&](const sockaddr *addr, socklen_t len, int family) {
+        const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) return errno;
+        int err = ::connect(fd, addr, len) == 0 ? 0 : errno;
+        if (err == EINPROGRESS) {
+            if (!waitFor(fd, POLLOUT, deadline)) {
+                err = ETIMEDOUT;
+            } else {
+                socklen_t n = sizeof err;
+                if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &n) != 0) err = errno;
+            }
+        }
+        ::close(fd);
+        return err;
+    };
+    if (a.host.startsWith(QLatin1Char('/'))) {  // a folder holding the server's Unix socket
+        sockaddr_un un{};
+        un.sun_family = AF_UNIX;
+        const QByteArray path = host + "/.s.PGSQL." + port;
+        std::snprintf(un.sun_path, sizeof un.sun_path, "%s", path.constData());
+        error = attempt(reinterpret_cast<const sockaddr *>(&un), sizeof un, AF_UNIX);
+        if (error == ENOENT) error = ECONNREFUSED;
+    } else {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo *list = nullptr;
+        if (::getaddrinfo(host.constData(), port.constData(), &hints, &list) != 0) return msg::hostUnknown(a.host);
+        const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owned(list, ::freeaddrinfo);
+        for (const addrinfo *ai = list; ai; ai = ai->ai_next) {
+            error = attempt(ai->ai_addr, ai->ai_addrlen, ai->ai_family);
+            if (error == 0 || error == ETIMEDOUT) break;
+        }
+    }
+    switch (error) {
+    case 0: return msg::closedByServer();
+    case ECONNREFUSED: return msg::connectionRefused(a.port);
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN: return msg::networkUnreachable();
+    case ETIMEDOUT: return msg::noAnswerWithin(seconds);
+    default: return msg::networkError(error);
+    }
+}
+
+// Why a connection failed: the server's code when it refused, else the network's.
+[[noreturn]] void connectFailed(PGconn *c, const ConnectionInfo &info, const QString &database, const Address &a,
+                                Clock::time_point deadline, int seconds)
+{
+    const QString state = refusalCode(QString::fromUtf8(PQerrorMessage(c)));
+    QString why;
+    if (state == QLatin1String("3D000"))
+        why = msg::databaseNotFound(database);
+    else if (state == QLatin1String("28P01"))
+        why = msg::loginFailed(info.uid, msg::wrongPassword());
+    else if (state == QLatin1String("28000"))
+        why = msg::loginFailed(info.uid, msg::loginNotAllowedFromHere());
+    else if (state == QLatin1String("42501"))
+        why = msg::loginFailed(info.uid, msg::noRightToConnect(database));
+    else if (state == QLatin1String("53300"))
+        why = msg::serverNotFound(info.server, msg::tooManyConnections());
+    else if (state.startsWith(QLatin1String("57P")))
+        why = msg::serverNotFound(info.server, msg::serverStartingOrStopping());
+    else if (!state.isEmpty())
+        why = msg::serverNotFound(info.server, msg::refusedWithCode(state));
+    else
+        why = msg::serverNotFound(
+            info.server, networkFailure(a, std::max(deadline, Clock::now() + std::chrono::seconds(1)), seconds));
+    throw ConnectRefusal(why, state);
 }
 
 QString field(const PGresult *res, int code)
@@ -77,28 +199,36 @@ QString field(const PGresult *res, int code)
 }
 
 // The failure of a statement, worded as the server words it.
-QString statementFailure(const PGresult *res, const QString &database)
+QString statementFailure(const PGresult *res, const QString &database, const dialect::Catalog &catalog)
 {
     const QString state = field(res, PG_DIAG_SQLSTATE);
     const QString primary = field(res, PG_DIAG_MESSAGE_PRIMARY);
     const QString table = field(res, PG_DIAG_TABLE_NAME);
     if (state == QLatin1String("23505")) {
-        // "Key (column)=(value) already exists." in the server's language.
-        static const QRegularExpression key(QStringLiteral("\\((.*)\\)=\\((.*)\\)"));
-        const QRegularExpressionMatch k = key.match(field(res, PG_DIAG_MESSAGE_DETAIL));
+        // Named as the embedded engine can name it: the key's columns, or the
+        // index; not the value, which it does not know.
         const QString constraint = field(res, PG_DIAG_CONSTRAINT_NAME);
-        if (constraint.endsWith(QLatin1String("_pkey"))) return msg::duplicateKey(table, k.captured(1), k.captured(2));
-        return msg::duplicateIndexRow(table, constraint, k.captured(2));
+        const QString keys = KeyColumnsText(catalog, table);
+        if (constraint.endsWith(QLatin1String("_pkey")) && !keys.isEmpty())
+            return msg::duplicateKey(table, keys, QString());
+        return msg::duplicateIndexRow(table, constraint, QString());
     }
     if (state == QLatin1String("23502")) return msg::nullNotAllowed(table, field(res, PG_DIAG_COLUMN_NAME));
     if (state == QLatin1String("23514") || state == QLatin1String("23P01")) return msg::valueDoesNotFit(primary);
-    if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001")
-        || state == QLatin1String("57014"))
+    if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
         return msg::busy();
+    if (state == QLatin1String("57014")) return msg::statementCancelled();
     if (state == QLatin1String("22007") || state == QLatin1String("22008")) return msg::dateConversionFailed();
     if (state == QLatin1String("25006")) return msg::readOnly(database, msg::readOnlyServer());
-    if (state == QLatin1String("22003")) return msg::moneyOverflow();
+    if (state == QLatin1String("25P02")) return msg::transactionRolledBack();
+    // The money text's own function raises the money overflow; any other is
+    // arithmetic past what a whole number or an amount holds.
+    if (state == QLatin1String("22003"))
+        return field(res, PG_DIAG_CONTEXT).contains(QLatin1String("lib_money_text(")) ? msg::moneyOverflow()
+                                                                                      : msg::arithmeticOverflow();
     if (state == QLatin1String("22019")) return msg::likeEscapeNotSingle();
+    if (state == QLatin1String("53100")) return msg::diskFull();
+    if (state == QLatin1String("53200")) return msg::outOfMemory();
     return msg::engineFailure(primary.isEmpty() ? QString::fromUtf8(PQresultErrorMessage(res)).trimmed() : primary);
 }
 
@@ -192,24 +322,33 @@ Kind kindOfType(const QString &type)
 
 }  // namespace
 
-PostgresEngine::PostgresEngine(PGconn *conn) : m_conn(conn)
+PostgresEngine::PostgresEngine(const ConnectionInfo &info, const QString &database, pg::Conn conn)
+    : m_info(info), m_database(database), m_conn(std::move(conn))
 {
     m_catalog.flavour.engine = dialect::Flavour::Engine::Postgres;
+    m_commandTimeout = info.commandTimeoutSeconds;
 }
 
-PostgresEngine::~PostgresEngine()
-{
-    if (m_conn) PQfinish(m_conn);
-}
+PostgresEngine::~PostgresEngine() = default;
 
-PGconn *PostgresEngine::connect(const ConnectionInfo &info, const QString &database)
+int PostgresEngine::backendPid() const { return m_conn ? PQbackendPID(m_conn.get()) : 0; }
+
+pg::Conn PostgresEngine::connect(const ConnectionInfo &info, const QString &database)
 {
     const Address a = address(info.server);
-    if (a.host.isEmpty()) throw Error(msg::serverNotFound(info.server));
-    // libpq takes no less than 2 seconds to give up on a server.
+    if (a.host.isEmpty()) throw Error(msg::serverNotFound(info.server, msg::hostUnknown(info.server)));
+    // libpq takes no less than 2 seconds to give up on a server; the program
+    // has always waited that long.
     const int connectTimeout = std::max(2, info.timeoutSeconds);
+    // A network lost between two statements is found within the command
+    // time-out: keepalive probes after a third of it, then four more a sixth
+    // apart; data unacknowledged as long drops the connection too.
+    const int command = std::max(1, info.commandTimeoutSeconds);
     const QByteArray host = a.host.toUtf8(), port = a.port.toUtf8(), user = info.uid.toUtf8(),
-                     password = info.pwd.toUtf8(), db = database.toUtf8(), timeout = QByteArray::number(connectTimeout),
+                     password = info.pwd.toUtf8(), db = database.toUtf8(),
+                     idle = QByteArray::number(std::max(1, command / 3)),
+                     interval = QByteArray::number(std::max(1, command / 6)),
+                     userTimeout = QByteArray::number(command * 1000),
                      // How long a statement waits for rows another desk is writing.
         options = "-c lock_timeout=" + QByteArray::number(std::max(1, info.timeoutSeconds) * 1000)
                   + " -c client_min_messages=warning -c datestyle=ISO"
@@ -222,26 +361,61 @@ PGconn *PostgresEngine::connect(const ConnectionInfo &info, const QString &datab
                   // a merge join compares every row of both sides so, where a
                   // hash join lower-cases each key once.
                   + " -c enable_mergejoin=off";
-    const char *keys[] = {
-        "host",    "port", "user", "password", "dbname", "connect_timeout", "client_encoding", "application_name",
-        "options", nullptr};
-    const char *values[] = {
-        host.constData(),    port.constData(), user.constData(), password.constData(), db.constData(),
-        timeout.constData(), "UTF8",           "veltrane",       options.constData(),  nullptr};
-    PGconn *c = PQconnectdbParams(keys, values, 0);
-    if (!c) throw Error(msg::serverNotFound(info.server));
-    if (PQstatus(c) != CONNECTION_OK) {
-        const QString why = QString::fromUtf8(PQerrorMessage(c));
-        PQfinish(c);
-        throw Error(connectFailure(why, info, database));
+    const char *keys[] = {"host",
+                          "port",
+                          "user",
+                          "password",
+                          "dbname",
+                          "client_encoding",
+                          "application_name",
+                          "options",
+                          "keepalives",
+                          "keepalives_idle",
+                          "keepalives_interval",
+                          "keepalives_count",
+                          "tcp_user_timeout",
+                          nullptr};
+    const char *values[] = {host.constData(),
+                            port.constData(),
+                            user.constData(),
+                            password.constData(),
+                            db.constData(),
+                            "UTF8",
+                            "veltrane",
+                            options.constData(),
+                            "1",
+                            idle.constData(),
+                            interval.constData(),
+                            "4",
+                            userTimeout.constData(),
+                            nullptr};
+    // Connected step by step, so that the wait is the program's to bound.
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(connectTimeout);
+    pg::Conn c(PQconnectStartParams(keys, values, 0));
+    if (!c) throw Error(msg::outOfMemory());
+    // A refusal by the server reads as its code alone (see refusalCode).
+    PQsetErrorVerbosity(c.get(), PQERRORS_SQLSTATE);
+    PostgresPollingStatusType st = PQstatus(c.get()) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
+    while (st != PGRES_POLLING_OK && st != PGRES_POLLING_FAILED) {
+        if (!waitFor(PQsocket(c.get()), st == PGRES_POLLING_READING ? POLLIN : POLLOUT, deadline)) {
+            const bool taken = PQstatus(c.get()) != CONNECTION_STARTED;
+            throw Error(msg::serverNotFound(info.server, taken ? msg::loginNotAnsweredWithin(connectTimeout)
+                                                               : msg::noAnswerWithin(connectTimeout)));
+        }
+        st = PQconnectPoll(c.get());
     }
-    PQsetNoticeProcessor(c, ignoreNotice, nullptr);
+    if (st == PGRES_POLLING_FAILED) connectFailed(c.get(), info, database, a, deadline, connectTimeout);
+    PQsetErrorVerbosity(c.get(), PQERRORS_DEFAULT);
+    PQsetNoticeProcessor(c.get(), ignoreNotice, nullptr);
+    // Statements are sent without waiting, and their answers awaited within
+    // the command time-out (awaitResult).
+    PQsetnonblocking(c.get(), 1);
     return c;
 }
 
 std::unique_ptr<PostgresEngine> PostgresEngine::open(const ConnectionInfo &info)
 {
-    std::unique_ptr<PostgresEngine> e(new PostgresEngine(connect(info, info.database)));
+    std::unique_ptr<PostgresEngine> e(new PostgresEngine(info, info.database, connect(info, info.database)));
     e->loadCatalog();
     if (e->m_catalog.tables.empty()) throw Error(msg::serverDatabaseWithoutTables(info.database, info.server));
     return e;
@@ -249,18 +423,18 @@ std::unique_ptr<PostgresEngine> PostgresEngine::open(const ConnectionInfo &info)
 
 DatabaseState PostgresEngine::probe(const ConnectionInfo &info)
 {
-    PGconn *c = nullptr;
+    pg::Conn c;
     try {
         c = connect(info, info.database);
-    } catch (const Error &e) {
-        if (e.Description() == msg::databaseNotFound(info.database)) return DatabaseState::Missing;
+    } catch (const ConnectRefusal &e) {
+        if (e.sqlstate() == QLatin1String("3D000")) return DatabaseState::Missing;
         throw;
     }
-    std::unique_ptr<PostgresEngine> e(new PostgresEngine(c));
-    PGresult *res = e->run(QStringLiteral("SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = "
-                                          "c.relnamespace WHERE n.nspname = current_schema() AND c.relkind = 'r'"));
-    const long tables = std::strtol(PQgetvalue(res, 0, 0), nullptr, 10);
-    PQclear(res);
+    PostgresEngine e(info, info.database, std::move(c));
+    const pg::Result res =
+        e.run(QStringLiteral("SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = "
+                             "c.relnamespace WHERE n.nspname = current_schema() AND c.relkind = 'r'"));
+    const long tables = std::strtol(PQgetvalue(res.get(), 0, 0), nullptr, 10);
     return tables == 0 ? DatabaseState::Empty : DatabaseState::HasTables;
 }
 
@@ -272,24 +446,24 @@ void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, cons
         // Byte order and ASCII-only letter case for the database itself: the
         // columns carry their own collation (pinyin), and citext's equality
         // then folds letter case the quick way, as the embedded engine does.
-        std::unique_ptr<PostgresEngine> server(new PostgresEngine(connect(info, QStringLiteral("postgres"))));
-        PQclear(server->run(
-            QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
-                .arg(quoteName(info.database))));
+        const QString postgres = QStringLiteral("postgres");
+        PostgresEngine server(info, postgres, connect(info, postgres));
+        server.run(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                       .arg(quoteName(info.database)));
     }
     try {
-        std::unique_ptr<PostgresEngine> e(new PostgresEngine(connect(info, info.database)));
-        PQclear(e->run(QStringLiteral("BEGIN")));
-        e->runScript(ddl);
-        e->loadCatalog();
+        PostgresEngine e(info, info.database, connect(info, info.database));
+        e.run(QStringLiteral("BEGIN"));
+        e.runScript(ddl);
+        e.loadCatalog();
         for (const QString &s : initialStatements) {
             try {
-                e->execute(s);
+                e.execute(s);
             } catch (const Error &err) {
                 throw Error(msg::scriptStatementFailed(err.Description(), s));
             }
         }
-        PQclear(e->run(QStringLiteral("COMMIT")));
+        e.run(QStringLiteral("COMMIT"));
     } catch (...) {
         if (state == DatabaseState::Missing) {
             try {
@@ -303,56 +477,110 @@ void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, cons
 
 void PostgresEngine::drop(const ConnectionInfo &info)
 {
-    std::unique_ptr<PostgresEngine> server(new PostgresEngine(connect(info, QStringLiteral("postgres"))));
-    PQclear(server->run(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoteName(info.database))));
+    const QString postgres = QStringLiteral("postgres");
+    PostgresEngine server(info, postgres, connect(info, postgres));
+    server.run(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoteName(info.database)));
 }
 
-[[noreturn]] void PostgresEngine::fail(PGresult *res)
+[[noreturn]] void PostgresEngine::fail(pg::Result res)
 {
-    QString why;
-    if (PQstatus(m_conn) == CONNECTION_BAD)
-        why = msg::connectionLost(QString::fromUtf8(PQerrorMessage(m_conn)).simplified());
-    else if (res)
-        why = statementFailure(res, QString::fromUtf8(PQdb(m_conn)));
-    else
-        why = msg::engineFailure(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
-    PQclear(res);
-    throw Error(why);
-}
-
-PGresult *PostgresEngine::run(const QString &sql, const QList<QByteArray> &params)
-{
-    // A connection the server dropped between two actions is made again;
-    // inside a transaction the transaction is gone with it, and every
-    // statement fails until the transaction is rolled back.
-    if (PQstatus(m_conn) == CONNECTION_BAD) {
-        if (m_inTransaction) fail(nullptr);
-        PQreset(m_conn);
-        if (PQstatus(m_conn) == CONNECTION_BAD) fail(nullptr);
+    if (!m_conn || PQstatus(m_conn.get()) == CONNECTION_BAD) {
+        // The same reason for every statement until the transaction that went
+        // with the connection is rolled back.
+        if (m_lostWhy.isEmpty())
+            m_lostWhy = res && field(res.get(), PG_DIAG_SQLSTATE).startsWith(QLatin1String("57P"))
+                            ? msg::endedByAdministrator()
+                            : msg::endedUnexpectedly();
+        throw Error(msg::connectionLost(m_lostWhy));
     }
+    if (res) throw Error(statementFailure(res.get(), m_database, m_catalog));
+    throw Error(msg::engineFailure(QString::fromUtf8(PQerrorMessage(m_conn.get())).trimmed()));
+}
+
+// The server may only be slow, or stopped, or out of reach. It is asked to
+// cancel the statement, on a connection of the request's own that a lost
+// network could hold up as long as TCP tries, so on a thread of its own that
+// owns the request; this connection is dropped.
+[[noreturn]] void PostgresEngine::timedOut(int seconds)
+{
+    if (pg::Cancel cancel{PQgetCancel(m_conn.get())}) {
+        std::thread([request = std::move(cancel)] {
+            char why[256];
+            PQcancel(request.get(), why, int(sizeof why));
+        }).detach();
+    }
+    m_conn.reset();
+    m_lostWhy = msg::droppedAfterTimeout(seconds);
+    throw Error(msg::commandTimedOut(seconds));
+}
+
+void PostgresEngine::reconnectIfLost()
+{
+    if (m_conn && PQstatus(m_conn.get()) != CONNECTION_BAD) return;
+    // Inside a transaction the transaction is gone with the connection, and
+    // every statement fails until it is rolled back. Outside one, the
+    // statement that found the connection gone has failed already (it is not
+    // sent again: it may have run), and this one connects anew.
+    if (m_inTransaction) fail(nullptr);
+    m_conn.reset();
+    m_conn = connect(m_info, m_database);
+    m_lostWhy.clear();
+}
+
+pg::Result PostgresEngine::awaitResult()
+{
+    PGconn *c = m_conn.get();
+    const int seconds = std::max(1, m_commandTimeout);
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
+    // What did not fit the socket at once goes as the server takes it.
+    for (int left; (left = PQflush(c)) != 0;) {
+        if (left < 0) fail(nullptr);
+        if (!waitFor(PQsocket(c), POLLIN | POLLOUT, deadline)) timedOut(seconds);
+        if (!PQconsumeInput(c)) fail(nullptr);
+    }
+    pg::Result kept;  // the first failure, else the last result
+    auto failed = [](const PGresult *r) {
+        const ExecStatusType st = PQresultStatus(r);
+        return st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK;
+    };
+    for (;;) {
+        while (PQisBusy(c)) {
+            if (!waitFor(PQsocket(c), POLLIN, deadline)) timedOut(seconds);
+            if (!PQconsumeInput(c)) break;  // the connection broke: the next result says how
+        }
+        pg::Result r(PQgetResult(c));
+        if (!r) break;
+        if (!kept || !failed(kept.get())) kept = std::move(r);
+        if (PQstatus(c) == CONNECTION_BAD) break;
+    }
+    if (!kept || failed(kept.get())) fail(std::move(kept));
+    return kept;
+}
+
+pg::Result PostgresEngine::run(const QString &sql, const QList<QByteArray> &params)
+{
+    reconnectIfLost();
     const QByteArray text = sql.toUtf8();
     std::vector<const char *> values;
     for (const QByteArray &p : params) values.push_back(p.isNull() ? nullptr : p.constData());
-    PGresult *res = PQexecParams(m_conn, text.constData(), int(values.size()), nullptr,
-                                 values.empty() ? nullptr : values.data(), nullptr, nullptr, 0);
-    const ExecStatusType st = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
-    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) fail(res);
-    return res;
+    if (!PQsendQueryParams(m_conn.get(), text.constData(), int(values.size()), nullptr,
+                           values.empty() ? nullptr : values.data(), nullptr, nullptr, 0))
+        fail(nullptr);
+    return awaitResult();
 }
 
 // A script of several statements (the schema), as it stands.
 void PostgresEngine::runScript(const QString &script)
 {
-    PGresult *res = PQexec(m_conn, script.toUtf8().constData());
-    const ExecStatusType st = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
-    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) fail(res);
-    PQclear(res);
+    reconnectIfLost();
+    if (!PQsendQuery(m_conn.get(), script.toUtf8().constData())) fail(nullptr);
+    awaitResult();
 }
 
 void PostgresEngine::loadCatalog()
 {
     m_catalog.tables.clear();
-    PGresult *res =
+    const pg::Result res =
         run(QStringLiteral("SELECT c.relname, a.attname, t.typname, a.attgenerated <> '', a.attnotnull, EXISTS "
                            "(SELECT 1 FROM pg_index i WHERE i.indrelid = c.oid AND i.indisprimary AND a.attnum = "
                            "ANY (i.indkey)) FROM pg_class c "
@@ -360,21 +588,21 @@ void PostgresEngine::loadCatalog()
                            "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
                            "JOIN pg_type t ON t.oid = a.atttypid "
                            "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p') ORDER BY c.oid, a.attnum"));
-    for (int r = 0; r < PQntuples(res); ++r) {
-        const QString table = QString::fromUtf8(PQgetvalue(res, r, 0));
+    const PGresult *r0 = res.get();
+    for (int r = 0; r < PQntuples(r0); ++r) {
+        const QString table = QString::fromUtf8(PQgetvalue(r0, r, 0));
         if (m_catalog.tables.empty() || m_catalog.tables.back().name != table) {
             m_catalog.tables.emplace_back();
             m_catalog.tables.back().name = table;
         }
         dialect::ColumnInfo c;
-        c.name = QString::fromUtf8(PQgetvalue(res, r, 1));
-        c.kind = kindOfType(QString::fromUtf8(PQgetvalue(res, r, 2)));
-        c.generated = PQgetvalue(res, r, 3)[0] == 't';
-        c.notNull = PQgetvalue(res, r, 4)[0] == 't';
-        c.key = PQgetvalue(res, r, 5)[0] == 't';
+        c.name = QString::fromUtf8(PQgetvalue(r0, r, 1));
+        c.kind = kindOfType(QString::fromUtf8(PQgetvalue(r0, r, 2)));
+        c.generated = PQgetvalue(r0, r, 3)[0] == 't';
+        c.notNull = PQgetvalue(r0, r, 4)[0] == 't';
+        c.key = PQgetvalue(r0, r, 5)[0] == 't';
         m_catalog.tables.back().columns.push_back(c);
     }
-    PQclear(res);
     dialect::defineComputedColumns(m_catalog, ReadSchemaFile(QStringLiteral("computed.sql")));
 }
 
@@ -387,7 +615,8 @@ QString PostgresEngine::translate(const QString &sql) { return translation(sql).
 
 std::shared_ptr<StoredResult> PostgresEngine::select(const dialect::Translation &tr, qint64 limit, qint64 offset)
 {
-    PGresult *res = run(tr.rows(limit, offset));
+    const pg::Result owned = run(tr.rows(limit, offset));
+    const PGresult *res = owned.get();
     auto rs = std::make_shared<StoredResult>();
     rs->names = tr.columnNames;
     rs->kinds = tr.columnKinds;
@@ -397,19 +626,13 @@ std::shared_ptr<StoredResult> PostgresEngine::select(const dialect::Translation 
     const int fields = int(tr.columnNames.size());
     rs->cols.resize(size_t(fields));
     const int rows = PQntuples(res);
-    try {
-        for (int f = 0; f < fields; ++f) {
-            const Oid type = PQftype(res, f);
-            StoredColumn &col = rs->cols[size_t(f)];
-            for (int r = 0; r < rows; ++r) addCell(col, res, r, f, type);
-        }
-        if (tr.updatable)
-            for (int r = 0; r < rows; ++r) addCell(rs->locators, res, r, fields, PQftype(res, fields));
-    } catch (...) {
-        PQclear(res);
-        throw;
+    for (int f = 0; f < fields; ++f) {
+        const Oid type = PQftype(res, f);
+        StoredColumn &col = rs->cols[size_t(f)];
+        for (int r = 0; r < rows; ++r) addCell(col, res, r, f, type);
     }
-    PQclear(res);
+    if (tr.updatable)
+        for (int r = 0; r < rows; ++r) addCell(rs->locators, res, r, fields, PQftype(res, fields));
     rs->rows = rows;
     rs->fit();
     return rs;
@@ -419,10 +642,8 @@ long PostgresEngine::execute(const QString &sql)
 {
     const dialect::Translation tr = translation(sql);
     if (!tr.paramKinds.empty()) throw Error(msg::placeholdersNeedBatch());
-    PGresult *res = run(tr.sql);
-    const long touched = tr.type == dialect::Translation::Select ? -1 : std::strtol(PQcmdTuples(res), nullptr, 10);
-    PQclear(res);
-    return touched;
+    const pg::Result res = run(tr.sql);
+    return tr.type == dialect::Translation::Select ? -1 : std::strtol(PQcmdTuples(res.get()), nullptr, 10);
 }
 
 long PostgresEngine::executeBatch(const QString &sql, const std::vector<QVariantList> &rows)
@@ -435,9 +656,7 @@ long PostgresEngine::executeBatch(const QString &sql, const std::vector<QVariant
             throw Error(msg::placeholderCount(int(tr.paramKinds.size()), int(row.size())));
         QList<QByteArray> params;
         for (int i = 0; i < row.size(); ++i) params << paramText(dialect::toStorage(tr.paramKinds[size_t(i)], row[i]));
-        PGresult *res = run(tr.sql, params);
-        total += std::strtol(PQcmdTuples(res), nullptr, 10);
-        PQclear(res);
+        total += std::strtol(PQcmdTuples(run(tr.sql, params).get()), nullptr, 10);
     }
     return total;
 }
@@ -465,14 +684,12 @@ std::vector<QVariant> PostgresEngine::updateRow(const ResultSet &result, int row
     if (sets.isEmpty()) return readBack;
     params << rs->locator(row).toString().toUtf8();
     // A row written moves (its ctid changes): the result keeps where it went.
-    PGresult *res = run(QStringLiteral("UPDATE %1 SET %2 WHERE ctid = $%3::tid RETURNING ctid")
-                            .arg(quoteName(t->name), sets.join(QStringLiteral(", ")))
-                            .arg(params.size()),
-                        params);
-    const bool found = PQntuples(res) == 1;
-    if (found) rs->relocate(row, QString::fromUtf8(PQgetvalue(res, 0, 0)));
-    PQclear(res);
-    if (!found) throw Error(msg::rowChangedSinceRead());
+    const pg::Result res = run(QStringLiteral("UPDATE %1 SET %2 WHERE ctid = $%3::tid RETURNING ctid")
+                                   .arg(quoteName(t->name), sets.join(QStringLiteral(", ")))
+                                   .arg(params.size()),
+                               params);
+    if (PQntuples(res.get()) != 1) throw Error(msg::rowChangedSinceRead());
+    rs->relocate(row, QString::fromUtf8(PQgetvalue(res.get(), 0, 0)));
     return readBack;
 }
 
@@ -483,26 +700,24 @@ QStringList PostgresEngine::integrityProblems()
     QStringList problems;
     for (const dialect::TableInfo &t : m_catalog.tables) {
         try {
-            PQclear(run(QStringLiteral("SELECT count(*) FROM %1").arg(quoteName(t.name))));
+            run(QStringLiteral("SELECT count(*) FROM %1").arg(quoteName(t.name)));
         } catch (const Error &e) {
             problems << QStringLiteral("%1: %2").arg(t.name, e.Description());
         }
     }
-    PGresult *has = run(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'"));
-    const bool amcheck = PQntuples(has) > 0;
-    PQclear(has);
-    if (!amcheck) return problems;
-    PGresult *idx = run(QStringLiteral(
+    if (PQntuples(run(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'")).get()) == 0)
+        return problems;
+    const pg::Result idx = run(QStringLiteral(
         "SELECT c.relname, c.oid FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_namespace n ON n.oid "
         "= "
         "c.relnamespace JOIN pg_am a ON a.oid = c.relam WHERE n.nspname = current_schema() AND a.amname = 'btree'"));
     QList<std::pair<QString, QString>> indexes;  // name, oid
-    for (int r = 0; r < PQntuples(idx); ++r)
-        indexes.append({QString::fromUtf8(PQgetvalue(idx, r, 0)), QString::fromLatin1(PQgetvalue(idx, r, 1))});
-    PQclear(idx);
+    for (int r = 0; r < PQntuples(idx.get()); ++r)
+        indexes.append(
+            {QString::fromUtf8(PQgetvalue(idx.get(), r, 0)), QString::fromLatin1(PQgetvalue(idx.get(), r, 1))});
     for (const auto &[name, oid] : indexes) {
         try {
-            PQclear(run(QStringLiteral("SELECT bt_index_check(%1::oid::regclass)").arg(oid)));
+            run(QStringLiteral("SELECT bt_index_check(%1::oid::regclass)").arg(oid));
         } catch (const Error &e) {
             problems << QStringLiteral("%1: %2").arg(name, e.Description());
         }
@@ -512,10 +727,10 @@ QStringList PostgresEngine::integrityProblems()
 
 void PostgresEngine::begin()
 {
-    PQclear(run(QStringLiteral("BEGIN")));
+    run(QStringLiteral("BEGIN"));
     m_inTransaction = true;
     try {
-        PQclear(run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kWriterLock)));
+        run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kWriterLock));
     } catch (...) {
         rollback();
         throw;
@@ -524,24 +739,20 @@ void PostgresEngine::begin()
 
 void PostgresEngine::commit()
 {
-    PGresult *res = run(QStringLiteral("COMMIT"));
+    const pg::Result res = run(QStringLiteral("COMMIT"));
     // COMMIT of a transaction a failed statement aborted answers ROLLBACK.
-    const bool rolledBack = qstrcmp(PQcmdStatus(res), "ROLLBACK") == 0;
-    PQclear(res);
+    const bool rolledBack = qstrcmp(PQcmdStatus(res.get()), "ROLLBACK") == 0;
     m_inTransaction = false;
     if (rolledBack) throw Error(msg::transactionRolledBack());
 }
 
-// A transaction whose connection is gone is rolled back already; the
-// connection is made again for what comes next.
+// A transaction whose connection is gone is rolled back already; the next
+// statement connects again.
 void PostgresEngine::rollback()
 {
     m_inTransaction = false;
-    if (PQstatus(m_conn) == CONNECTION_BAD) {
-        PQreset(m_conn);
-        return;
-    }
-    PQclear(run(QStringLiteral("ROLLBACK")));
+    if (!m_conn || PQstatus(m_conn.get()) == CONNECTION_BAD) return;
+    run(QStringLiteral("ROLLBACK"));
 }
 
 }  // namespace ado

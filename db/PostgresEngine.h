@@ -7,9 +7,21 @@
 // statements call.
 //
 // Server values: "HOST", "HOST:PORT" or "HOST,PORT" (5432 when no port is
-// given); UID and PWD are the server login, DATABASE the database. The
-// connection time-out is the shortest libpq allows (2 seconds); a statement
-// waits for rows another desk is writing as long as the time-out says.
+// given); UID and PWD are the server login, DATABASE the database.
+//
+// Nothing waits on the server without end. Connecting gives up after the
+// connection time-out (no less than 2 seconds); a statement waits for rows
+// another desk is writing as long as that time-out says, then the database
+// is busy; a statement the server has not finished within the command
+// time-out (30 seconds) is cancelled and its connection dropped, so the next
+// statement connects again. The wait is bounded here, on the desk: a server
+// process that stops answering still has its machine answer TCP. TCP
+// keepalives and the TCP user time-out find a network lost between two
+// statements within the same command time-out.
+//
+// Every failure is told by the server's code (SQLSTATE), the connection's
+// status or the network's error number, never by the wording of a message,
+// which follows the server's language.
 
 #include "db/Dialect.h"
 #include "db/Engine.h"
@@ -18,8 +30,26 @@
 
 struct pg_conn;
 struct pg_result;
+struct pg_cancel;
 
 namespace ado {
+
+// Owners of libpq's handles: a connection is finished, a result cleared, a
+// cancel request freed when its owner goes.
+namespace pg {
+struct ConnFinish {
+    void operator()(pg_conn *c) const;
+};
+struct ResultClear {
+    void operator()(pg_result *r) const;
+};
+struct CancelFree {
+    void operator()(pg_cancel *c) const;
+};
+using Conn = std::unique_ptr<pg_conn, ConnFinish>;
+using Result = std::unique_ptr<pg_result, ResultClear>;
+using Cancel = std::unique_ptr<pg_cancel, CancelFree>;
+}  // namespace pg
 
 class PostgresEngine final : public Engine {
 public:
@@ -50,19 +80,34 @@ public:
     QStringList integrityProblems() override;
 
     const dialect::Catalog &catalog() const { return m_catalog; }
-    pg_conn *handle() const { return m_conn; }
+    // The server process serving this connection, as the server's
+    // administrator sees it (0 while there is no connection).
+    int backendPid() const;
+    // The libpq connection, for the engine's own SQL beside the layer (the
+    // schema's upgrade steps); null while a time-out has dropped it.
+    pg_conn *handle() const { return m_conn.get(); }
 
 private:
-    explicit PostgresEngine(pg_conn *conn);
-    static pg_conn *connect(const ConnectionInfo &info, const QString &database);
+    PostgresEngine(const ConnectionInfo &info, const QString &database, pg::Conn conn);
+    // Connects within the connection time-out; raises Error saying why not.
+    static pg::Conn connect(const ConnectionInfo &info, const QString &database);
     void loadCatalog();
-    // Runs one statement with text parameters; raises Error on failure. The
-    // caller owns the result.
-    pg_result *run(const QString &sql, const QList<QByteArray> &params = {});
+    // A connection the server dropped, or this engine after a time-out, is
+    // made again, but not inside a transaction: that went with it.
+    void reconnectIfLost();
+    // Runs one statement with text parameters; raises Error on failure.
+    pg::Result run(const QString &sql, const QList<QByteArray> &params = {});
     void runScript(const QString &script);
-    [[noreturn]] void fail(pg_result *res);
+    // The results of what was sent, within the command time-out; the first
+    // failure raises Error.
+    pg::Result awaitResult();
+    [[noreturn]] void timedOut(int seconds);
+    [[noreturn]] void fail(pg::Result res);
 
-    pg_conn *m_conn = nullptr;
+    ConnectionInfo m_info;
+    QString m_database;
+    pg::Conn m_conn;    // null after a time-out dropped it
+    QString m_lostWhy;  // why the connection went, for the statements of its transaction
     dialect::Catalog m_catalog;
     bool m_inTransaction = false;
 };

@@ -45,22 +45,79 @@ QString readOnlyOpened() { return QStringLiteral("数据库文件只能以只读
 
 QString readOnlyServer() { return QStringLiteral("服务器将该数据库设为只读"); }
 
-QString serverNotFound(const QString &server)
+QString serverNotFound(const QString &server, const QString &why)
 {
-    return QStringLiteral("[DBNETLIB]服务器“%1”不存在或拒绝访问。").arg(server);
+    return QStringLiteral("[DBNETLIB]服务器“%1”不存在或拒绝访问（%2）。").arg(server, why);
 }
 
-QString loginFailed(const QString &user) { return QStringLiteral("用户“%1”登录失败。").arg(user); }
+QString hostUnknown(const QString &host) { return QStringLiteral("找不到名为“%1”的主机").arg(host); }
+
+QString connectionRefused(const QString &port)
+{
+    return QStringLiteral("连接被拒绝：该主机的端口 %1 上没有数据库服务器在接受连接").arg(port);
+}
+
+QString networkUnreachable() { return QStringLiteral("网络不可达：没有通往该主机的路由"); }
+
+QString networkError(int errorNumber) { return QStringLiteral("网络错误，错误号 %1").arg(errorNumber); }
+
+QString noAnswerWithin(int seconds) { return QStringLiteral("%1 秒内没有应答").arg(seconds); }
+
+QString loginNotAnsweredWithin(int seconds)
+{
+    return QStringLiteral("服务器接受了连接，但 %1 秒内没有应答登录").arg(seconds);
+}
+
+QString closedByServer() { return QStringLiteral("服务器接受了连接，随即又将其关闭"); }
+
+QString serverStartingOrStopping() { return QStringLiteral("服务器正在启动或关闭，暂不接受连接"); }
+
+QString tooManyConnections() { return QStringLiteral("服务器的连接数已达上限"); }
+
+QString refusedWithCode(const QString &sqlstate)
+{
+    return QStringLiteral("服务器拒绝了连接，错误代码 %1").arg(sqlstate);
+}
+
+QString loginFailed(const QString &user, const QString &why)
+{
+    return QStringLiteral("用户“%1”登录失败（%2）。").arg(user, why);
+}
+
+QString wrongPassword() { return QStringLiteral("用户名或密码不正确"); }
+
+QString loginNotAllowedFromHere() { return QStringLiteral("服务器不允许该用户从这台计算机登录"); }
+
+QString noRightToConnect(const QString &database) { return QStringLiteral("该用户无权连接数据库“%1”").arg(database); }
 
 QString databaseNotFound(const QString &database)
 {
     return QStringLiteral("无法打开登录所请求的数据库“%1”。登录失败。").arg(database);
 }
 
-QString connectionLost(const QString &detail)
+QString connectionLost(const QString &why)
 {
-    return QStringLiteral("与数据库服务器的连接已断开（%1）。").arg(detail);
+    return QStringLiteral("与数据库服务器的连接已断开（%1）。下一次操作时将重新连接。").arg(why);
 }
+
+QString endedByAdministrator() { return QStringLiteral("服务器的管理员结束了该连接，或服务器正在关闭"); }
+
+QString endedUnexpectedly() { return QStringLiteral("服务器意外地关闭了连接，或网络已中断"); }
+
+QString droppedAfterTimeout(int seconds)
+{
+    return QStringLiteral("上一条语句在 %1 秒内没有完成，连接已被断开").arg(seconds);
+}
+
+QString commandTimedOut(int seconds)
+{
+    return QStringLiteral(
+               "查询超时已过期：数据库服务器在 %1 秒内没有完成该语句。程序已不再等待并断开了连接（尚未提交的更改"
+               "不会保存），下一次操作时将重新连接。")
+        .arg(seconds);
+}
+
+QString statementCancelled() { return QStringLiteral("语句已被数据库服务器取消（例如由服务器的管理员取消）。"); }
 
 QString engineFailure(const QString &detail) { return QStringLiteral("数据库引擎报告错误：%1").arg(detail); }
 
@@ -75,6 +132,11 @@ QString diskIoError() { return QStringLiteral("读写数据库文件时发生磁
 QString outOfMemory() { return QStringLiteral("内存不足，无法完成操作。"); }
 
 QString moneyOverflow() { return QStringLiteral("将 money 转换为数据类型 varchar 时出现算术溢出错误。"); }
+
+QString arithmeticOverflow()
+{
+    return QStringLiteral("出现算术溢出错误：数值超出了其数据类型（整数或 money）所能容纳的范围。");
+}
 
 QString likeEscapeNotSingle() { return QStringLiteral("LIKE 的转义符必须是单个字符。"); }
 
@@ -359,6 +421,25 @@ QString databaseFileWithoutTables(const QString &file, const QString &name)
 {
     return QStringLiteral("数据库文件“%1”中没有表。请用以下命令建表：librarydb create \"sqlite|UID|PWD|%2\"")
         .arg(file, name);
+}
+
+QString databaseFileGone(const QString &file)
+{
+    return QStringLiteral("数据库文件“%1”已被删除或移走。请将它放回原处；放回后，下一次操作时将重新打开它。").arg(file);
+}
+
+QString databaseFileEmptied(const QString &file)
+{
+    return QStringLiteral(
+               "数据库文件“%1”已被清空，其中的数据已不在。请用备份恢复该文件；恢复后，下一次操作时将重新读取它。")
+        .arg(file);
+}
+
+QString databaseFileReplaced(const QString &file)
+{
+    return QStringLiteral(
+               "数据库文件“%1”在本次操作进行中被换成了另一个文件，本次操作未能完成。下一次操作时将打开新放入的文件。")
+        .arg(file);
 }
 
 QString serverDatabaseWithoutTables(const QString &database, const QString &server)

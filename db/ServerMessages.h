@@ -24,11 +24,38 @@ QString readOnlyFile();                         // the database file may not be 
 QString readOnlyFolder(const QString &folder);  // its folder can't take the journal beside it
 QString readOnlyOpened();                       // opened for reading only, for another reason
 QString readOnlyServer();                       // the server keeps the database read-only
-// Connecting.
-QString serverNotFound(const QString &server);
-QString loginFailed(const QString &user);
+// Connecting. Each failure names what happened, told by the server's code
+// or the network's, never by the wording of a message.
+QString serverNotFound(const QString &server, const QString &why);
+// The `why` of serverNotFound.
+QString hostUnknown(const QString &host);
+QString connectionRefused(const QString &port);
+QString networkUnreachable();
+QString networkError(int errorNumber);
+QString noAnswerWithin(int seconds);          // nothing answered the connection
+QString loginNotAnsweredWithin(int seconds);  // the connection was taken, the login never answered
+QString closedByServer();                     // taken, then closed with no word
+QString serverStartingOrStopping();
+QString tooManyConnections();
+QString refusedWithCode(const QString &sqlstate);
+QString loginFailed(const QString &user, const QString &why);
+// The `why` of loginFailed.
+QString wrongPassword();
+QString loginNotAllowedFromHere();
+QString noRightToConnect(const QString &database);
 QString databaseNotFound(const QString &database);
-QString connectionLost(const QString &detail);
+// An open connection the server or the network dropped; the next action connects again.
+QString connectionLost(const QString &why);
+// The `why` of connectionLost.
+QString endedByAdministrator();
+QString endedUnexpectedly();
+QString droppedAfterTimeout(int seconds);
+// A statement the server did not finish within the command time-out: the
+// desk stopped waiting and dropped the connection, so the next action
+// connects again.
+QString commandTimedOut(int seconds);
+// A statement the server's administrator (or another session) cancelled.
+QString statementCancelled();
 
 // The engine's own text, for a failure none of the above names.
 QString engineFailure(const QString &detail);
@@ -37,7 +64,9 @@ QString fileDamaged();
 QString diskFull();
 QString diskIoError();
 QString outOfMemory();
-QString moneyOverflow();
+QString moneyOverflow();  // a money value too long for its text (CONVERT(varchar(n), m, 0))
+// A whole number or an amount of money past what its type holds.
+QString arithmeticOverflow();
 QString likeEscapeNotSingle();
 QString transactionRolledBack();
 
@@ -125,6 +154,10 @@ QString databaseFileCannotOpen(const QString &file, const QString &why);
 QString databaseFileCannotCreate(const QString &file, const QString &why);
 QString fileIsNoDatabase(const QString &file, const QString &why);
 QString databaseFileWithoutTables(const QString &file, const QString &name);
+// The embedded file changed under the running program.
+QString databaseFileGone(const QString &file);      // deleted or moved away
+QString databaseFileEmptied(const QString &file);   // emptied where it stands
+QString databaseFileReplaced(const QString &file);  // another file put there during a transaction
 QString serverDatabaseWithoutTables(const QString &database, const QString &server);
 QString databaseHasTables(const QString &database);
 // A failing statement of a schema script, and the statement.

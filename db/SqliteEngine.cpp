@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -97,36 +100,99 @@ QString readOnlyReason(const QString &path)
     return msg::readOnlyOpened();
 }
 
-QString describeError(sqlite3 *db, int rc)
+// "UNIQUE constraint failed: 表.列1, 表.列2" and the like: the table and the columns.
+std::pair<QString, QStringList> tableAndColumns(const QString &text)
+{
+    const QString rest = text.section(QLatin1Char(':'), 1).trimmed();
+    QString table;
+    QStringList columns;
+    for (const QString &part : rest.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        table = part.trimmed().section(QLatin1Char('.'), 0, 0);
+        columns << part.trimmed().section(QLatin1Char('.'), 1);
+    }
+    return {table, columns};
+}
+
+// A money column's own check (its value a whole number of ten-thousandths)
+// fails only when arithmetic went past the largest whole number: the engine
+// then makes it a floating-point value.
+bool isMoneyCheck(const dialect::Catalog *catalog, const QString &text)
+{
+    static const QRegularExpression typeofCheck(QStringLiteral("typeof\\(\"?([^\")]+)\"?\\)"));
+    const QRegularExpressionMatch m = typeofCheck.match(text);
+    if (!m.hasMatch() || !catalog) return false;
+    for (const dialect::TableInfo &t : catalog->tables) {
+        const int c = t.findColumn(m.captured(1));
+        if (c >= 0 && t.columns[size_t(c)].kind == Kind::Money) return true;
+    }
+    return false;
+}
+
+// The rows of a PRAGMA on `db`, their first `columns` fields as text (none when it fails).
+QList<QStringList> pragmaRows(sqlite3 *db, const QString &sql, int columns)
+{
+    QList<QStringList> out;
+    sqlite3_stmt *st = nullptr;
+    const QByteArray u = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st, nullptr) != SQLITE_OK) return out;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < columns; ++i)
+            row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)));
+        out << row;
+    }
+    sqlite3_finalize(st);
+    return out;
+}
+
+QString quotedName(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// The failure `rc` of the last call on `db`, worded as the server words it.
+// The condition is told by the extended result code; the engine's text only
+// names the table and columns concerned.
+QString describeError(sqlite3 *db, int rc, const dialect::Catalog *catalog)
 {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
     const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    // "UNIQUE constraint failed: table.column" and the like.
-    auto tableAndColumn = [&](const QString &prefix) {
-        QString rest = text.mid(prefix.size()).trimmed();
-        const QString first = rest.section(QLatin1Char(','), 0, 0).trimmed();
-        return std::make_pair(first.section(QLatin1Char('.'), 0, 0), first.section(QLatin1Char('.'), 1));
-    };
     switch (ext) {
     case SQLITE_CONSTRAINT_PRIMARYKEY: {
-        const auto tc = tableAndColumn(QStringLiteral("UNIQUE constraint failed:"));
-        return msg::duplicateKey(tc.first, tc.second, QString());
+        const auto [table, columns] = tableAndColumns(text);
+        const QString keys = catalog ? KeyColumnsText(*catalog, table) : QString();
+        return msg::duplicateKey(table, keys.isEmpty() ? columns.join(QStringLiteral(", ")) : keys, QString());
     }
     case SQLITE_CONSTRAINT_UNIQUE: {
-        const auto tc = tableAndColumn(QStringLiteral("UNIQUE constraint failed:"));
-        return msg::duplicateIndexRow(tc.first, tc.second, QString());
+        const auto [table, columns] = tableAndColumns(text);
+        QString index = columns.join(QStringLiteral(", "));
+        // The index is named as the server names it: by its name.
+        for (const QStringList &ix :
+             pragmaRows(db, QStringLiteral("PRAGMA index_list(%1)").arg(quotedName(table)), 5)) {
+            if (ix.value(2) != QLatin1String("1")) continue;
+            QStringList over;
+            for (const QStringList &c :
+                 pragmaRows(db, QStringLiteral("PRAGMA index_info(%1)").arg(quotedName(ix[1])), 3))
+                over << c.value(2);
+            if (over == columns) index = ix[1];
+        }
+        return msg::duplicateIndexRow(table, index, QString());
     }
     case SQLITE_CONSTRAINT_NOTNULL: {
-        const auto tc = tableAndColumn(QStringLiteral("NOT NULL constraint failed:"));
-        return msg::nullNotAllowed(tc.first, tc.second);
+        const auto [table, columns] = tableAndColumns(text);
+        return msg::nullNotAllowed(table, columns.value(0));
     }
-    case SQLITE_CONSTRAINT_CHECK: return msg::valueDoesNotFit(text);
+    case SQLITE_CONSTRAINT_CHECK:
+        return isMoneyCheck(catalog, text) ? msg::arithmeticOverflow() : msg::valueDoesNotFit(text);
     case SQLITE_BUSY:
     case SQLITE_BUSY_SNAPSHOT:
     case SQLITE_BUSY_RECOVERY:
     case SQLITE_LOCKED: return msg::busy();
-    case SQLITE_READONLY:
+    // The file was deleted or moved away under the open connection: nothing
+    // it writes would be kept.
     case SQLITE_READONLY_DBMOVED:
+        return msg::databaseFileGone(db ? QString::fromUtf8(sqlite3_db_filename(db, "main")) : QString());
+    case SQLITE_READONLY:
     case SQLITE_READONLY_DIRECTORY:
     case SQLITE_READONLY_CANTINIT:
     case SQLITE_READONLY_CANTLOCK:
@@ -156,14 +222,16 @@ QString describeError(sqlite3 *db, int rc)
 
 // ============================================================================
 
-SqliteEngine::SqliteEngine(sqlite3 *db) : m_db(db) { }
+SqliteEngine::SqliteEngine(sqlite3 *db, const QString &path) : m_db(db), m_path(path) { }
 
 SqliteEngine::~SqliteEngine()
 {
     if (m_db) sqlite3_close_v2(m_db);
 }
 
-[[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describeError(m_db, rc)); }
+QString SqliteEngine::describe(int rc) const { return describeError(m_db, rc, &m_catalog); }
+
+[[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describe(rc)); }
 
 void SqliteEngine::exec(const char *sql)
 {
@@ -223,21 +291,30 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeou
 {
     const QFileInfo fi(path);
     if (!fi.exists()) throw Error(msg::databaseFileMissing(path, fi.completeBaseName()));
+    const QByteArray file = QFile::encodeName(path);
+    struct stat opened { };
+    const bool identified = ::stat(file.constData(), &opened) == 0;
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = describeError(db, rc);
+        const QString why = describeError(db, rc, nullptr);
         sqlite3_close_v2(db);
         throw Error(msg::databaseFileCannotOpen(path, why));
     }
-    std::unique_ptr<SqliteEngine> e(new SqliteEngine(db));
+    std::unique_ptr<SqliteEngine> e(new SqliteEngine(db, path));
+    e->m_timeoutSeconds = timeoutSeconds;
+    e->m_watchFile = identified;
+    e->m_device = quint64(opened.st_dev);
+    e->m_inode = quint64(opened.st_ino);
     sqlite3_busy_timeout(db, std::max(0, timeoutSeconds) * 1000);
     sqlite3_extended_result_codes(db, 1);
     RegisterSqliteFunctions(db);
-    // Reads straight from the file's pages in memory rather than copied
-    // through the page cache: a large join reads nearly twice as fast. Writes
-    // still go through the file as before.
-    sqlite3_exec(db, "PRAGMA mmap_size = 1073741824", nullptr, nullptr, nullptr);
+    // No memory map (see SqliteEngine.h): the pages a list reads stay in the
+    // engine's own cache instead, up to 64 MB. On the full-size generated
+    // library that reads the heaviest lists (returning, the titles ranked) as
+    // fast as a 1 GB map with the default 2 MB cache did, and about 1.3x
+    // faster than without either.
+    sqlite3_exec(db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     try {
         e->loadCatalog();
     } catch (const Error &err) {
@@ -245,6 +322,30 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeou
     }
     if (e->m_catalog.tables.empty()) throw Error(msg::databaseFileWithoutTables(path, fi.completeBaseName()));
     return e;
+}
+
+void SqliteEngine::checkFile()
+{
+    if (!m_watchFile) return;
+    struct stat now { };
+    if (::stat(QFile::encodeName(m_path).constData(), &now) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) throw Error(msg::databaseFileGone(m_path));
+        throw Error(msg::databaseFileCannotOpen(m_path, msg::cannotOpenFile()));
+    }
+    if (quint64(now.st_dev) != m_device || quint64(now.st_ino) != m_inode) {
+        // Another file stands at the path (the file was put back, or replaced
+        // by a copy): a transaction begun on the old one can't go on there.
+        if (!sqlite3_get_autocommit(m_db)) throw Error(msg::databaseFileReplaced(m_path));
+        std::unique_ptr<SqliteEngine> fresh = open(m_path, m_timeoutSeconds);
+        std::swap(m_db, fresh->m_db);
+        std::swap(m_catalog, fresh->m_catalog);
+        m_device = fresh->m_device;
+        m_inode = fresh->m_inode;
+        return;
+    }
+    // Emptied where it stands (": > file", a copy over it that has only
+    // begun): the engine would take it for a new, empty database.
+    if (now.st_size == 0) throw Error(msg::databaseFileEmptied(m_path));
 }
 
 DatabaseState SqliteEngine::probe(const QString &path)
@@ -255,7 +356,7 @@ DatabaseState SqliteEngine::probe(const QString &path)
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = describeError(db, rc);
+        const QString why = describeError(db, rc, nullptr);
         sqlite3_close_v2(db);
         throw Error(msg::databaseFileCannotOpen(path, why));
     }
@@ -263,7 +364,7 @@ DatabaseState SqliteEngine::probe(const QString &path)
     rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_schema WHERE type = 'table'", -1, &st, nullptr);
     int tables = -1;
     if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) tables = sqlite3_column_int(st, 0);
-    const QString why = describeError(db, rc);
+    const QString why = describeError(db, rc, nullptr);
     sqlite3_finalize(st);
     sqlite3_close_v2(db);
     if (tables < 0) throw Error(msg::fileIsNoDatabase(path, why));
@@ -278,12 +379,12 @@ void SqliteEngine::create(const QString &path, const QString &ddl, const QString
     const int rc =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString why = describeError(db, rc);
+        const QString why = describeError(db, rc, nullptr);
         sqlite3_close_v2(db);
         throw Error(msg::databaseFileCannotCreate(path, why));
     }
     {
-        std::unique_ptr<SqliteEngine> e(new SqliteEngine(db));
+        std::unique_ptr<SqliteEngine> e(new SqliteEngine(db, path));
         sqlite3_extended_result_codes(db, 1);
         RegisterSqliteFunctions(db);
         try {
@@ -316,6 +417,7 @@ QString SqliteEngine::translate(const QString &sql) { return translation(sql).sq
 
 std::shared_ptr<StoredResult> SqliteEngine::select(const dialect::Translation &tr, qint64 limit, qint64 offset)
 {
+    checkFile();
     const QString sql = tr.rows(limit, offset);
     sqlite3_stmt *st = prepare(sql);
     auto rs = std::make_shared<StoredResult>();
@@ -338,6 +440,7 @@ std::shared_ptr<StoredResult> SqliteEngine::select(const dialect::Translation &t
 
 long SqliteEngine::execute(const QString &sql)
 {
+    checkFile();
     dialect::Translation tr = translation(sql);
     sqlite3_stmt *st = prepare(tr.sql);
     if (tr.type == dialect::Translation::Select) {
@@ -361,6 +464,7 @@ long SqliteEngine::executeBatch(const QString &sql, const std::vector<QVariantLi
 {
     dialect::Translation tr = translation(sql);
     if (tr.type == dialect::Translation::Select) throw Error(msg::batchStatementKind());
+    checkFile();
     sqlite3_stmt *st = prepare(tr.sql);
     long total = 0;
     try {
@@ -403,6 +507,7 @@ std::vector<QVariant> SqliteEngine::updateRow(const ResultSet &result, int row, 
         readBack.push_back(store::readForm(c.kind, stored.back()));
     }
     if (sets.isEmpty()) return readBack;
+    checkFile();
     QString tq = t->name;
     tq.replace(QLatin1Char('"'), QLatin1String("\"\""));
     sqlite3_stmt *st = prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?%3")
@@ -433,8 +538,18 @@ QStringList SqliteEngine::integrityProblems()
 // once (waiting for another writer within the busy time-out), so that what it
 // reads before it writes can't change under it, and it never fails half-way
 // for want of the lock.
-void SqliteEngine::begin() { exec("BEGIN IMMEDIATE"); }
-void SqliteEngine::commit() { exec("COMMIT"); }
+void SqliteEngine::begin()
+{
+    checkFile();
+    exec("BEGIN IMMEDIATE");
+}
+
+void SqliteEngine::commit()
+{
+    checkFile();
+    exec("COMMIT");
+}
+
 void SqliteEngine::rollback() { exec("ROLLBACK"); }
 
 }  // namespace ado

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # A throwaway PostgreSQL cluster for the tests, on 127.0.0.1 only.
 #
-#   scripts/pgcluster.sh start DIR   makes and starts a cluster in DIR (a new
+#   scripts/pgcluster.sh start DIR [--messages LOCALE]
+#                                    makes and starts a cluster in DIR (a new
 #                                    folder) on a free port; prints the settings
-#                                    line "127.0.0.1,PORT|UID|PWD|postgres"
+#                                    line "127.0.0.1,PORT|UID|PWD|postgres".
+#                                    --messages words the server's messages in
+#                                    LOCALE (e.g. zh_CN.UTF-8, which must exist:
+#                                    scripts/setup.sh makes it)
 #   scripts/pgcluster.sh stop DIR    stops it and removes DIR
 #
 # The server refuses to run as root: as root it runs as the account
 # "postgres" that Debian's package makes.
 set -euo pipefail
 cmd="${1:-}"; dir="${2:-}"
-[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+usage="usage: $0 start DIR [--messages LOCALE] | stop DIR"
+[ -n "$cmd" ] && [ -n "$dir" ] || { echo "$usage" >&2; exit 2; }
+messages=""
+if [ "${3:-}" = "--messages" ]; then
+  [ -n "${4:-}" ] || { echo "$usage" >&2; exit 2; }
+  messages="-c lc_messages=$4"
+fi
 bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1)"
 [ -x "$bin/initdb" ] || { echo "PostgreSQL server binaries not found (package postgresql)" >&2; exit 1; }
 
@@ -35,7 +45,7 @@ start)
     port=$(( 20000 + RANDOM % 40000 ))
     (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && continue  # taken
     if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-         -o "-p $port -k $dir -h 127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300" \
+         -o "-p $port -k $dir -h 127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300 $messages" \
          start >/dev/null; then
       started=yes
       break
@@ -48,5 +58,5 @@ stop)
   [ -d "$dir/data" ] && as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
   rm -rf "$dir"
   ;;
-*) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+*) echo "$usage" >&2; exit 2 ;;
 esac

@@ -16,18 +16,24 @@ build="${1:-$here/build}"
 shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
-      libsqlite3-dev libpq-dev postgresql libgl-dev
+      libsqlite3-dev libpq-dev postgresql libgl-dev locales
       xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
+# A test server words its messages in Chinese, as a Chinese library's server
+# does (scripts/pgcluster.sh --messages zh_CN.UTF-8): the locale must exist.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  echo "Generating the locale zh_CN.UTF-8"
+  $sudo_cmd localedef -i zh_CN -c -f UTF-8 zh_CN.UTF-8
 fi
 
 werror=OFF

@@ -366,6 +366,48 @@ private slots:
         QCOMPARE(log.count(), 0);
         CloseChildForm(gated);
     }
+
+    // A password or permission that can't be read from the database (another
+    // program holds it) is refused, but said as the database says it, not
+    // as a wrong password or a missing permission; once the database is back
+    // the same password works.
+    void unreadableDatabaseIsNotAWrongPassword()
+    {
+        MsgLog log;
+        main().Menu_Security_LockApp_Click();
+        lock().Txt_Password->setText(QStringLiteral("admin"));
+        s->db.lockOut();
+        lock().Cmd_Unlock_Click();
+        QCOMPARE(log.last().text, testsupport::TempDb::lockedOutSays());
+        QCOMPARE(log.last().title, QStringLiteral("解锁失败"));
+        QVERIFY(lock().IsLoaded());
+        QVERIFY(!main().isVisible());
+        s->db.restore();
+        lock().Cmd_Unlock_Click();
+        QVERIFY(!lock().IsLoaded());
+        QVERIFY(main().isVisible());
+
+        withSwapDialog([&] {
+            swap().Cmb_UID->setText(QStringLiteral("clerk"));
+            swap().Txt_Password->setText(QStringLiteral("Pw 2"));
+            s->db.lockOut();
+            swap().Cmd_Change_Click();
+            QCOMPARE(log.last().text, testsupport::TempDb::lockedOutSays());
+            QCOMPARE(log.last().title, QStringLiteral("登录失败"));
+            QVERIFY(swap().IsLoaded());
+            s->db.restore();
+        });
+        QCOMPARE(CurUID, QStringLiteral("admin"));
+        QCOMPARE(log.count(), 2);
+
+        static GatedChild *gated = new GatedChild;
+        s->db.lockOut();
+        ChildFormSwitch(gated, nullptr);
+        QCOMPARE(gated->Lbl_TBarText->Caption(), testsupport::TempDb::lockedOutSays());
+        QVERIFY(!gated->Grid_ShowData->isVisible());
+        s->db.restore();
+        CloseChildForm(gated);
+    }
 };
 
 QTEST_MAIN(TestLockSwap)

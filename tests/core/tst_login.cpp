@@ -221,6 +221,24 @@ private slots:
         QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
     }
 
+    // Accounts that can't be read are not a wrong password: the database's
+    // own words, and nothing saved.
+    void unreadableAccountsAreNotAWrongPassword()
+    {
+        MsgLog log;
+        const testsupport::StatementFailer failer(QStringLiteral("Select * From 账户"), 1,
+                                                  QStringLiteral("无法读取账户表。"));
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().text, QStringLiteral("无法读取账户表。"));
+        QCOMPARE(log.last().icon, QStringLiteral("x"));
+        QCOMPARE(log.last().title, QStringLiteral("错误"));
+        QVERIFY(!connectionOpen());
+        QCOMPARE(app->read(QStringLiteral("Server.ini")), serverLine());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+    }
+
     void unreachableDatabaseShowsTheErrorAndChangesNothing()
     {
         MsgLog log;

@@ -187,6 +187,30 @@ private slots:
         SQLConn().Close();
         QVERIFY(!CheckUserPower(QStringLiteral("查看图书权限")));
     }
+
+    // A permission or password check that can't read the database still
+    // refuses, but says why as the database does, not "no permission" or
+    // "wrong password"; once the database is back the checks read it again.
+    void checksThatCannotReadTheDatabaseSayWhy()
+    {
+        CurUID = QStringLiteral("admin");
+        QVERIFY(!CheckUserPower(QStringLiteral("没有这一列")));
+        QCOMPARE(CheckReadError(), QString());
+        QCOMPARE(PowerRefusedText(), QStringLiteral("您没有权限完成当前操作！"));
+        const QList<std::pair<const char *, std::function<bool()>>> checks = {
+            {"permission", [] { return CheckUserPower(QStringLiteral("修改账户权限")); }},
+            {"password", [] { return CheckLogin(QStringLiteral("admin"), QStringLiteral("admin")); }},
+        };
+        for (const auto &[name, check] : checks) {
+            db->lockOut();
+            QVERIFY2(!check(), name);
+            QCOMPARE(CheckReadError(), TempDb::lockedOutSays());
+            QCOMPARE(PowerRefusedText(), TempDb::lockedOutSays());
+            db->restore();
+            QVERIFY2(check(), name);
+            QCOMPARE(CheckReadError(), QString());
+        }
+    }
 };
 
 QTEST_MAIN(TestSqlConnection)

@@ -3,6 +3,9 @@
 
 #include "db/Ado.h"
 #include "db/Engine.h"
+#include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
+#include "db/SqliteEngine.h"
 #include "support/TempDb.h"
 #include "support/TestSupport.h"
 
@@ -12,6 +15,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
+#include <arpa/inet.h>
+#include <clocale>
+#include <csignal>
+#include <netinet/in.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using testsupport::errorOf;
 using testsupport::TempDb;
@@ -21,6 +32,76 @@ namespace {
 
 const QString kEof = QStringLiteral("BOF 或 EOF 中有一个是“真”");
 const QString kNoItem = QStringLiteral("在对应所需名称或序数的集合中，未找到项目");
+
+// The server process serving a connection (0 on the embedded engine).
+int backendPid(ado::Connection &c)
+{
+    const auto *pg = dynamic_cast<const ado::PostgresEngine *>(c.engine());
+    return pg ? pg->backendPid() : 0;
+}
+
+// A server process stopped while this lives, as a hung server's is; it goes
+// on at the end.
+struct StoppedProcess {
+    int pid;
+    bool stopped;
+    explicit StoppedProcess(int p) : pid(p), stopped(p > 0 && ::kill(p, SIGSTOP) == 0) { }
+    ~StoppedProcess()
+    {
+        if (stopped) ::kill(pid, SIGCONT);
+    }
+};
+
+// Runs `body` (PL/pgSQL) on the server before every insert of a publisher.
+bool beforePublisherInsert(TempDb &db, const QString &body)
+{
+    return db.raw(QStringLiteral("CREATE FUNCTION lib_test_before() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %1; "
+                                 "RETURN NEW; END $$; CREATE TRIGGER lib_test_before BEFORE INSERT ON 出版社 FOR EACH "
+                                 "ROW EXECUTE FUNCTION lib_test_before()")
+                      .arg(body));
+}
+
+// A port on this machine that takes connections and never says a word, as
+// a server whose processes hang.
+struct SilentPort {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int port = 0;
+    SilentPort()
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&a), n) == 0 && ::listen(fd, 8) == 0
+            && ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n) == 0)
+            port = ntohs(a.sin_port);
+    }
+    ~SilentPort() { ::close(fd); }
+};
+
+// A throwaway server whose messages are in Chinese (lc_messages zh_CN.UTF-8),
+// as a Chinese library's server often is.
+struct ChineseServer {
+    QString dir = QDir::temp().filePath(QStringLiteral("lib-zh-%1").arg(QCoreApplication::applicationPid()));
+    QString settings;  // "HOST,PORT|UID|PWD|postgres"
+    ChineseServer()
+    {
+        QProcess p;
+        p.start(QStringLiteral(PGCLUSTER_SCRIPT),
+                {QStringLiteral("start"), dir, QStringLiteral("--messages"), QStringLiteral("zh_CN.UTF-8")});
+        p.waitForFinished(120000);
+        settings = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        if (p.exitCode() != 0) qWarning("%s", p.readAllStandardError().constData());
+    }
+    ~ChineseServer() { QProcess::execute(QStringLiteral(PGCLUSTER_SCRIPT), {QStringLiteral("stop"), dir}); }
+    ado::ConnectionInfo info(const QString &database) const
+    {
+        ado::ConnectionInfo i = ado::ConnectionInfo::fromSettings(settings);
+        i.database = database;
+        i.timeoutSeconds = 1;
+        return i;
+    }
+};
 
 }  // namespace
 
@@ -42,6 +123,12 @@ private slots:
     void librarydbTool();
     void descriptionsAreInChinese();
     void lostServerConnection();
+    void conditionsReadTheSameOnBothEngines();
+    void serverThatStopsAnsweringIsGivenUp();
+    void statementsOfAScopeMayTakeLonger();
+    void cancelledStatementIsSaidSo();
+    void chineseServerSaysWhatHappened();
+    void embeddedFileChangedUnderTheProgram();
 };
 
 void TestAdo::connectionStrings()
@@ -440,6 +527,275 @@ void TestAdo::descriptionsAreInChinese()
         QVERIFY2(d.contains(chinese) && !d.contains(englishSentence), qPrintable(d));
         QVERIFY2(d.contains(names), qPrintable(d));
     }
+}
+
+// A condition of either engine reads the same on both, told by its code and
+// worded as the server words it; an engine's own setup makes it happen where
+// a statement alone can't.
+void TestAdo::conditionsReadTheSameOnBothEngines()
+{
+    struct Condition {
+        const char *name;
+        std::function<void(TempDb &)> arrange;
+        QString statement;
+        QString said;
+        bool bothEngines;
+    };
+    auto none = [](TempDb &) {};
+    const QString longText(40000, QLatin1Char('x'));
+    const QList<Condition> conditions = {
+        {"a key that is there", none,
+         QStringLiteral("INSERT 账户 VALUES ('ADMIN', 'x', 'x', Null, '系统管理员', Null, '正常')"),
+         ado::msg::duplicateKey(QStringLiteral("账户"), QStringLiteral("用户名"), QString()), true},
+        {"a copy's second open loan",
+         [](TempDb &db) {
+             db.exec({QStringLiteral("INSERT 图书借阅 VALUES ('1', 'B1', 'R1', '2024-01-01', '2024-02-01', Null, '0', "
+                                     "'u', Null)")});
+         },
+         QStringLiteral("INSERT 图书借阅 VALUES ('2', 'B1', 'R2', '2024-01-01', '2024-02-01', Null, '0', 'u', Null)"),
+         ado::msg::duplicateIndexRow(QStringLiteral("图书借阅"), QStringLiteral("图书借阅_一本一借"), QString()), true},
+        {"money past the largest amount",
+         [](TempDb &db) {
+             db.exec({QStringLiteral("INSERT 图书档案 VALUES ('1', '书', Null, Null, Null, 922337203685477, 0, '1')")});
+         },
+         QStringLiteral("UPDATE 图书档案 SET 价格 = 价格 + 1"), ado::msg::arithmeticOverflow(), true},
+        {"money too long for its text",
+         [](TempDb &db) {
+             db.exec({QStringLiteral("INSERT 图书档案 VALUES ('1', '书', Null, Null, Null, 123456789, 0, '1')")});
+         },
+         QStringLiteral("SELECT CONVERT(varchar(10), 价格, 0) FROM 图书档案"), ado::msg::moneyOverflow(), true},
+        // The embedded engine's whole-number columns hold 64 bits.
+        {"a whole number past its column",
+         [](TempDb &db) { db.exec({QStringLiteral("INSERT 读者类别 VALUES ('学生', '30', '2147483647')")}); },
+         QStringLiteral("UPDATE 读者类别 SET 借书数量限制 = 借书数量限制 + 1"), ado::msg::arithmeticOverflow(), false},
+        {"a full disk",
+         [](TempDb &db) {
+             if (auto *e = dynamic_cast<ado::SqliteEngine *>(db.conn().engine())) {
+                 // No page more than the file has now.
+                 sqlite3_exec(e->handle(), "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+                 return;
+             }
+             QVERIFY(beforePublisherInsert(db, QStringLiteral("RAISE EXCEPTION 'no space' USING ERRCODE = '53100'")));
+         },
+         QStringLiteral("INSERT 出版社 VALUES ('甲', '%1', Null)").arg(longText), ado::msg::diskFull(), true},
+    };
+    for (const Condition &c : conditions) {
+        if (!c.bothEngines && !TempDb::onServer()) continue;
+        TempDb db;
+        c.arrange(db);
+        QCOMPARE(errorOf([&] { db.conn().Execute(c.statement); }), c.said);
+        // The connection goes on.
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 账户")), QStringLiteral("1"));
+    }
+}
+
+// A server that stops answering (its process stopped, as a hung server's
+// is): the statement is given up within the command time-out with its own
+// message, and the next statement connects again. A transaction is gone with
+// the connection, and says so until it is rolled back.
+void TestAdo::serverThatStopsAnsweringIsGivenUp()
+{
+    if (!TempDb::onServer()) QSKIP("a server connection");
+    TempDb db;
+    ado::Connection &c = db.conn();
+    c.CommandTimeout = 1;
+    for (const bool inTransaction : {false, true}) {
+        if (inTransaction) {
+            c.BeginTrans();
+            c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)"));
+        }
+        QElapsedTimer clock;
+        QString err;
+        {
+            StoppedProcess server(backendPid(c));
+            if (!server.stopped) QSKIP("the server's processes may not be stopped by this user");
+            clock.start();
+            err = errorOf([&] { c.Execute(QStringLiteral("SELECT * FROM 出版社")); });
+        }
+        QCOMPARE(err, ado::msg::commandTimedOut(1));
+        QVERIFY2(clock.elapsed() >= 900 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        if (inTransaction) {
+            QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)")); }),
+                     ado::msg::connectionLost(ado::msg::droppedAfterTimeout(1)));
+            QVERIFY(!errorOf([&] { c.CommitTrans(); }).isEmpty());
+            c.RollbackTrans();
+        }
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社")), QStringLiteral("0"));
+    }
+}
+
+// The command time-out bounds each statement: a scope gives its statements
+// longer (the clean-up's deletes), and the bound before comes back after it.
+void TestAdo::statementsOfAScopeMayTakeLonger()
+{
+    if (!TempDb::onServer()) QSKIP("a server connection");
+    TempDb db;
+    QVERIFY(beforePublisherInsert(db, QStringLiteral("PERFORM pg_sleep(1.5)")));
+    ado::Connection &c = db.conn();
+    QCOMPARE(c.CommandTimeout, ado::kDefaultCommandTimeout);
+    c.CommandTimeout = 1;
+    QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }),
+             ado::msg::commandTimedOut(1));
+    {
+        const ado::CommandTimeoutScope longer(c, 5);
+        QCOMPARE(c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)")), 1L);
+    }
+    QCOMPARE(c.CommandTimeout, 1);
+    QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('丙', Null, Null)")); }),
+             ado::msg::commandTimedOut(1));
+}
+
+// A statement the server's administrator cancels says so (not "busy"), and
+// the connection stays.
+void TestAdo::cancelledStatementIsSaidSo()
+{
+    if (!TempDb::onServer()) QSKIP("a server connection");
+    TempDb db;
+    QVERIFY(beforePublisherInsert(db, QStringLiteral("PERFORM pg_sleep(20)")));
+    ado::Connection &c = db.conn();
+    const int pid = backendPid(c);
+    // The administrator's session waits for the statement to run, then cancels it.
+    std::thread administrator([&db, pid] {
+        db.raw(
+            QStringLiteral("DO $$ BEGIN WHILE NOT EXISTS (SELECT 1 FROM pg_stat_activity WHERE pid = %1 AND state "
+                           "= 'active') LOOP PERFORM pg_sleep(0.02); END LOOP; PERFORM pg_cancel_backend(%1); END $$")
+                .arg(pid));
+    });
+    const QString err = errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); });
+    administrator.join();
+    QCOMPARE(err, ado::msg::statementCancelled());
+    QCOMPARE(backendPid(c), pid);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社")), QStringLiteral("0"));
+}
+
+// On a server whose messages are Chinese, with the desk's own messages in
+// Chinese too, each way a connection fails reads as what happened: none is
+// recognised by its wording. The database is made there as anywhere.
+void TestAdo::chineseServerSaysWhatHappened()
+{
+    if (!TempDb::onServer()) QSKIP("the server pass starts a server of its own");
+    const QByteArray before = std::setlocale(LC_MESSAGES, nullptr);
+    QVERIFY2(std::setlocale(LC_MESSAGES, "zh_CN.UTF-8"),
+             "the locale zh_CN.UTF-8 is missing: scripts/setup.sh makes it");
+    const auto back = qScopeGuard([&] { std::setlocale(LC_MESSAGES, before.constData()); });
+    const ChineseServer server;
+    QVERIFY2(!server.settings.isEmpty(), "the server did not start");
+
+    const ado::ConnectionInfo made = server.info(QStringLiteral("新的图书馆"));
+    QCOMPARE(ado::ProbeDatabase(made), ado::DatabaseState::Missing);
+    ado::CreateDatabase(made, TempDb::schemaDir());
+    QCOMPARE(ado::ProbeDatabase(made), ado::DatabaseState::HasTables);
+
+    SilentPort silent;
+    QVERIFY(silent.port > 0);
+    const QString silentServer = QStringLiteral("127.0.0.1,%1").arg(silent.port);
+    struct Failure {
+        const char *name;
+        ado::ConnectionInfo info;
+        QString said;
+    };
+    ado::ConnectionInfo wrongPassword = made, noDatabase = made, refused = made, unknownHost = made, hanging = made;
+    wrongPassword.pwd += QStringLiteral("x");
+    noDatabase.database = QStringLiteral("没有这个库");
+    refused.server = QStringLiteral("127.0.0.1,1");
+    unknownHost.server = QStringLiteral("nosuchhost.invalid");
+    hanging.server = silentServer;
+    const QList<Failure> failures = {
+        {"wrong password", wrongPassword, ado::msg::loginFailed(made.uid, ado::msg::wrongPassword())},
+        {"no such database", noDatabase, ado::msg::databaseNotFound(noDatabase.database)},
+        {"nothing at the port", refused,
+         ado::msg::serverNotFound(refused.server, ado::msg::connectionRefused(QStringLiteral("1")))},
+        {"unknown host", unknownHost,
+         ado::msg::serverNotFound(unknownHost.server, ado::msg::hostUnknown(unknownHost.server))},
+        {"a server that never answers", hanging,
+         ado::msg::serverNotFound(hanging.server, ado::msg::loginNotAnsweredWithin(2))},
+    };
+    for (const Failure &f : failures) {
+        ado::Connection conn;
+        conn.ConnectionTimeout = 1;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(errorOf([&] { conn.Open(f.info.toString()); }), f.said);
+        // Given up within the connection time-out (2 s), however long the server would keep silent.
+        if (f.info.server == silentServer) QVERIFY2(clock.elapsed() < 3500, f.name);
+    }
+    // A statement's failure, as on any server.
+    ado::Connection conn;
+    conn.Open(made.toString());
+    QCOMPARE(errorOf([&] { conn.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }), QString());
+    QCOMPARE(errorOf([&] { conn.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }),
+             ado::msg::duplicateKey(QStringLiteral("出版社"), QStringLiteral("出版社名称"), QString()));
+}
+
+// The embedded file changed by another program under a running desk: every
+// change gives a message, never a signal, and once the file is back the next
+// statement reads it, on the same connection.
+void TestAdo::embeddedFileChangedUnderTheProgram()
+{
+    if (TempDb::onServer()) QSKIP("the embedded database's file");
+    auto overwrite = [](const QString &file, const QByteArray &bytes) {  // as cp does: the same file, emptied first
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    auto bytesOf = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    struct Change {
+        const char *name;
+        std::function<void(const QString &file, const QString &copy)> change, putBack;
+        std::function<QString(const QString &file)> said;
+    };
+    const QList<Change> changes = {
+        {"emptied where it stands", [&](const QString &f, const QString &) { overwrite(f, QByteArray()); },
+         [&](const QString &f, const QString &copy) { overwrite(f, bytesOf(copy)); },
+         [](const QString &f) { return ado::msg::databaseFileEmptied(f); }},
+        {"cut short", [](const QString &f, const QString &) { QFile::resize(f, 4096); },
+         [&](const QString &f, const QString &copy) { overwrite(f, bytesOf(copy)); },
+         [](const QString &) { return ado::msg::fileDamaged(); }},
+        {"deleted", [](const QString &f, const QString &) { QFile::remove(f); },
+         [](const QString &f, const QString &copy) { QFile::copy(copy, f); },
+         [](const QString &f) { return ado::msg::databaseFileGone(f); }},
+        {"moved away", [](const QString &f, const QString &) { QFile::rename(f, f + QStringLiteral(".away")); },
+         [](const QString &f, const QString &) { QFile::rename(f + QStringLiteral(".away"), f); },
+         [](const QString &f) { return ado::msg::databaseFileGone(f); }},
+    };
+    for (const Change &ch : changes) {
+        TempDb db;
+        ado::Connection &c = db.conn();
+        const QString file = db.path(), copy = file + QStringLiteral(".copy");
+        // Enough rows that the file has pages past its first few.
+        c.BeginTrans();
+        for (int i = 0; i < 200; ++i)
+            c.Execute(
+                QStringLiteral("INSERT 出版社 VALUES ('社%1', '%2', Null)").arg(i).arg(QString(200, QChar(u'址'))));
+        c.CommitTrans();
+        QVERIFY(QFile::copy(file, copy));
+        ch.change(file, copy);
+        const QString said = ch.said(file);
+        QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("SELECT * FROM 出版社 ORDER BY 地址 DESC")); }), said);
+        QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }), said);
+        ch.putBack(file, copy);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 出版社")), QStringLiteral("200"));
+        QCOMPARE(c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")), 1L);
+    }
+
+    // Another file put in its place while a transaction runs: the transaction
+    // can't go on there; once it is rolled back the new file is read.
+    TempDb db;
+    ado::Connection &c = db.conn();
+    const QString file = db.path(), copy = file + QStringLiteral(".copy");
+    c.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)"));
+    QVERIFY(QFile::copy(file, copy));
+    c.BeginTrans();
+    c.Execute(QStringLiteral("INSERT 出版社 VALUES ('乙', Null, Null)"));
+    QVERIFY(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(file).constData()) == 0);
+    QCOMPARE(errorOf([&] { c.Execute(QStringLiteral("INSERT 出版社 VALUES ('丙', Null, Null)")); }),
+             ado::msg::databaseFileReplaced(file));
+    QCOMPARE(errorOf([&] { c.CommitTrans(); }), ado::msg::databaseFileReplaced(file));
+    c.RollbackTrans();
+    QCOMPARE(db.rows(QStringLiteral("SELECT 出版社名称 FROM 出版社")), Rows({{"甲"}}));
 }
 
 QTEST_GUILESS_MAIN(TestAdo)

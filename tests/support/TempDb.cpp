@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 #include "db/Engine.h"
+#include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteFunctions.h"
 
 #include <QCryptographicHash>
@@ -22,7 +24,7 @@ ado::ConnectionInfo serverInfo()
 }
 
 // A libpq connection to `database` on the test server.
-PGconn *connectTo(const ado::ConnectionInfo &info, const QString &database)
+ado::pg::Conn connectTo(const ado::ConnectionInfo &info, const QString &database)
 {
     QString host = info.server, port = QStringLiteral("5432");
     const int sep = std::max(host.lastIndexOf(QLatin1Char(',')), host.lastIndexOf(QLatin1Char(':')));
@@ -34,24 +36,21 @@ PGconn *connectTo(const ado::ConnectionInfo &info, const QString &database)
                      d = database.toUtf8();
     const char *keys[] = {"host", "port", "user", "password", "dbname", "client_encoding", nullptr};
     const char *values[] = {h.constData(), p.constData(), u.constData(), w.constData(), d.constData(), "UTF8", nullptr};
-    PGconn *c = PQconnectdbParams(keys, values, 0);
-    if (PQstatus(c) != CONNECTION_OK) {
-        const QString why = QString::fromUtf8(PQerrorMessage(c));
-        PQfinish(c);
-        throw ado::Error(QStringLiteral("The test server can't be reached: %1").arg(why));
-    }
+    ado::pg::Conn c(PQconnectdbParams(keys, values, 0));
+    if (PQstatus(c.get()) != CONNECTION_OK)
+        throw ado::Error(
+            QStringLiteral("The test server can't be reached: %1").arg(QString::fromUtf8(PQerrorMessage(c.get()))));
     PQsetNoticeProcessor(
-        c, [](void *, const char *) {}, nullptr);
+        c.get(), [](void *, const char *) {}, nullptr);
     return c;
 }
 
 bool pgExec(PGconn *c, const QString &sql, QString *error = nullptr)
 {
-    PGresult *r = PQexec(c, sql.toUtf8().constData());
-    const ExecStatusType st = PQresultStatus(r);
+    const ado::pg::Result r(PQexec(c, sql.toUtf8().constData()));
+    const ExecStatusType st = PQresultStatus(r.get());
     const bool ok = st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK;
-    if (!ok && error) *error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
-    PQclear(r);
+    if (!ok && error) *error = QString::fromUtf8(PQresultErrorMessage(r.get())).trimmed();
     return ok;
 }
 
@@ -71,10 +70,9 @@ QString ensureTemplate(PGconn *admin, const ado::ConnectionInfo &info)
         QStringLiteral("lib_tpl_")
         + QString::fromLatin1(QCryptographicHash::hash(schema, QCryptographicHash::Sha1).toHex().left(12));
     pgExec(admin, QStringLiteral("SELECT pg_advisory_lock(7403)"));
-    PGresult *r =
-        PQexec(admin, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(name).toUtf8().constData());
-    const bool exists = PQntuples(r) > 0;
-    PQclear(r);
+    const ado::pg::Result r(
+        PQexec(admin, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(name).toUtf8().constData()));
+    const bool exists = PQntuples(r.get()) > 0;
     if (!exists) {
         ado::ConnectionInfo tpl = info;
         tpl.database = name;
@@ -111,35 +109,29 @@ TempDb::TempDb()
     m_uid = info.uid;
     m_pwd = info.pwd;
     m_database = QStringLiteral("lib_t_%1_%2").arg(::getpid()).arg(serial++);
-    PGconn *admin = connectTo(info, info.database);
+    const ado::pg::Conn admin = connectTo(info, info.database);
     QString error;
-    try {
-        const QString tpl = ensureTemplate(admin, info);
-        pgExec(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(m_database)));
-        // Copying waits while another test still holds the template open.
-        bool made = false;
-        for (int attempt = 0; attempt < 50 && !made; ++attempt) {
-            made = pgExec(admin, QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quoted(m_database), quoted(tpl)),
-                          &error);
-            if (!made) QThread::msleep(100);
-        }
-        PQfinish(admin);
-        if (!made) throw ado::Error(QStringLiteral("Cannot make the test database: %1").arg(error));
-    } catch (...) {
-        PQfinish(admin);
-        throw;
+    const QString tpl = ensureTemplate(admin.get(), info);
+    pgExec(admin.get(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(m_database)));
+    // Copying waits while another test still holds the template open.
+    bool made = false;
+    for (int attempt = 0; attempt < 50 && !made; ++attempt) {
+        made = pgExec(admin.get(),
+                      QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quoted(m_database), quoted(tpl)), &error);
+        if (!made) QThread::msleep(100);
     }
+    if (!made) throw ado::Error(QStringLiteral("Cannot make the test database: %1").arg(error));
 }
 
 TempDb::~TempDb()
 {
+    restore();
     if (m_conn) m_conn->Close();
     if (!onServer()) return;
     try {
         const ado::ConnectionInfo info = serverInfo();
-        PGconn *admin = connectTo(info, info.database);
-        pgExec(admin, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(m_database)));
-        PQfinish(admin);
+        pgExec(connectTo(info, info.database).get(),
+               QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(m_database)));
     } catch (...) {
     }
 }
@@ -219,9 +211,7 @@ bool TempDb::raw(const QString &nativeSql)
     QString error;
     bool ok = false;
     if (onServer()) {
-        PGconn *c = connectTo(serverInfo(), m_database);
-        ok = pgExec(c, nativeSql, &error);
-        PQfinish(c);
+        ok = pgExec(connectTo(serverInfo(), m_database).get(), nativeSql, &error);
     } else {
         sqlite3 *h = nullptr;
         if (sqlite3_open_v2(QFile::encodeName(m_database).constData(), &h, SQLITE_OPEN_READWRITE, nullptr)
@@ -237,5 +227,28 @@ bool TempDb::raw(const QString &nativeSql)
     if (!ok) qWarning("raw statement failed: %s (%s)", qPrintable(error), qPrintable(nativeSql));
     return ok;
 }
+
+void TempDb::lockOut()
+{
+    if (onServer()) {
+        auto holder = std::make_shared<ado::pg::Conn>(connectTo(serverInfo(), m_database));
+        pgExec(holder->get(), QStringLiteral("BEGIN"));
+        pgExec(
+            holder->get(),
+            QStringLiteral("DO $$ DECLARE t record; BEGIN FOR t IN SELECT tablename FROM pg_tables WHERE schemaname = "
+                           "current_schema() LOOP EXECUTE format('LOCK TABLE %I IN ACCESS EXCLUSIVE MODE', "
+                           "t.tablename); END LOOP; END $$"));
+        m_lockHolder = holder;
+        return;
+    }
+    sqlite3 *h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(m_database).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    m_lockHolder = std::shared_ptr<void>(h, [](void *p) { sqlite3_close_v2(static_cast<sqlite3 *>(p)); });
+    sqlite3_exec(h, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+}
+
+void TempDb::restore() { m_lockHolder.reset(); }
+
+QString TempDb::lockedOutSays() { return ado::msg::busy(); }
 
 }  // namespace testsupport

@@ -63,6 +63,14 @@ public:
     // table, writing what the program never would); false with a warning when it fails.
     bool raw(const QString &nativeSql);
 
+    // Another program holds the whole database until restore(), as one can
+    // hold a desk's database: the embedded file locked for its writing, every
+    // table of the server database locked by another session. Every
+    // statement then waits the connection time-out and fails with lockedOutSays().
+    void lockOut();
+    void restore();
+    static QString lockedOutSays();
+
     // Where schema files not built into the program are read from (the build
     // copies them beside the program).
     static QString schemaDir();
@@ -70,6 +78,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_server, m_uid, m_pwd, m_database;
+    std::shared_ptr<void> m_lockHolder;  // the other program's connection while it holds the database
     std::unique_ptr<ado::Connection> m_conn;
 };
 
