@@ -39,6 +39,9 @@ namespace dialect {
 // Chinese collation sorts. The engine registers it on its handle; columns keep
 // their own NOCASE collation for keys, indexes, "=" and LIKE.
 inline constexpr char kTextOrderCollation[] = "lib_chinese";
+// The same order without regard to letter case at all, for <, > and BETWEEN
+// of texts (on the server: lib_order_from() of both sides).
+inline constexpr char kTextCompareCollation[] = "lib_chinese_ci";
 
 enum class Kind { Unknown, Text, Int, Flag, Money, Decimal, Date, Blob, Null };
 
@@ -138,6 +141,23 @@ std::optional<QString> normalizeDate(const QString &text);
 // "12.5", "-0.10", "1e2" as whole ten-thousandths (rounded half away from zero);
 // nullopt when no number.
 std::optional<qint64> parseMoney(const QString &text);
+// A decimal number held exactly, as the server computes with numbers
+// written in a statement: digits × 10^-scale ("1.15" is 115 and 2).
+struct ExactDecimal {
+    __extension__ typedef __int128 Wide;
+    Wide digits = 0;
+    int scale = 0;
+    // "1.15", "-0.5", "2e3", blanks around; nullopt when no number, or one
+    // with more digits than 30 or a scale past 30.
+    static std::optional<ExactDecimal> parse(const QString &text);
+    Wide power() const;  // 10^scale
+    QString toString() const;
+    // Sums, differences and products (nullopt past 30 digits).
+    std::optional<ExactDecimal> plus(const ExactDecimal &o) const;
+    std::optional<ExactDecimal> times(const ExactDecimal &o) const;
+    ExactDecimal negated() const { return ExactDecimal{-digits, scale}; }
+};
+
 // Money as CONVERT(varchar, m, style) shows it: 0 two decimals ("4235.98"),
 // 1 with thousands separators ("4,235.98"), 2 four decimals.
 QString moneyText(qint64 tenThousandths, int style = 0);

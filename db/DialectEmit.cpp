@@ -4,6 +4,7 @@
 #include "db/ServerMessages.h"
 
 #include <QScopeGuard>
+#include <limits>
 #include <utility>
 
 namespace dialect::detail {
@@ -104,11 +105,25 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
         m_paramKinds[size_t(n->paramIndex)] = target;
         return param(n->paramIndex);
     }
-    if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
-        && (target == Kind::Money || target == Kind::Int || target == Kind::Flag)) {
-        const QVariant v = toStorage(target, QVariant(QLatin1Char('-') + n->a[0]->s), column);
+    // A whole number stored into an int column must be one an int holds.
+    const auto inRange = [&](const QVariant &v) {
+        if (storing && target == Kind::Int && !v.isNull()
+            && (v.toLongLong() < std::numeric_limits<qint32>::min()
+                || v.toLongLong() > std::numeric_limits<qint32>::max()))
+            throw Error(ado::msg::arithmeticOverflow());
         return v.isNull() ? QStringLiteral("NULL") : QString::number(v.toLongLong());
-    }
+    };
+    if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
+        && (target == Kind::Money || target == Kind::Int || target == Kind::Flag))
+        return inRange(toStorage(target, QVariant(QLatin1Char('-') + n->a[0]->s), column));
+    if (target == Kind::Money && n->k != Node::Num && n->kind == Kind::Decimal)
+        if (const std::optional<ExactDecimal> d = exactNumber(n))  // 0.613 * 1.15, exactly
+            return QString::number(toStorage(Kind::Money, d->toString(), column).toLongLong());
+    // Text is no number: the statement is refused on both engines alike
+    // (the server would take a text that reads as one).
+    if (storing && n->k != Node::Str && n->kind == Kind::Text
+        && (target == Kind::Int || target == Kind::Flag || target == Kind::Money))
+        throw Error(ado::msg::operandTypeClash(QStringLiteral("varchar"), kindName(target)));
     const bool literal = n->k == Node::Str || n->k == Node::Num;
     switch (target) {
     case Kind::Date:
@@ -125,9 +140,11 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
     case Kind::Money:
         if (literal) return QString::number(toStorage(Kind::Money, n->s, column).toLongLong());
         if (n->kind == Kind::Money || n->kind == Kind::Null) return ex(n);
-        if (n->kind == Kind::Int || n->kind == Kind::Flag) return QStringLiteral("(%1 * 10000)").arg(ex(n));
+        // Whole numbers times 10000 as 64-bit ones (the server's int stops at 2^31).
+        if (n->kind == Kind::Int || n->kind == Kind::Flag)
+            return (pg() ? QStringLiteral("(CAST(%1 AS BIGINT) * 10000)") : QStringLiteral("(%1 * 10000)")).arg(ex(n));
         if (n->kind == Kind::Decimal || n->kind == Kind::Unknown)
-            return QStringLiteral("CAST(ROUND((%1) * 10000) AS BIGINT)").arg(ex(n));
+            return QStringLiteral("lib_money((%1) * 10000)").arg(ex(n));
         throw Error(ado::msg::operandTypeClash(kindName(n->kind), QStringLiteral("money")));
     case Kind::Int:
     case Kind::Flag:
@@ -136,7 +153,18 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
             bool whole = false;  // a whole number past 64 bits stays a double, which the conversion refuses
             const qlonglong i = n->s.toLongLong(&whole);
             if (n->k == Node::Num && target == Kind::Int && whole) v = QVariant(i);
-            return QString::number(toStorage(target, v, column).toLongLong());
+            return inRange(toStorage(target, v, column));
+        }
+        if (storing && target == Kind::Int) {
+            // Stored into an int column: money rounds, a fraction is cut,
+            // and the engine refuses what an int does not hold.
+            QString e = ex(n);
+            if (n->kind == Kind::Money) e = QStringLiteral("ROUND(%1 / 10000.0)").arg(e);
+            if (pg())
+                return n->kind == Kind::Int || n->kind == Kind::Flag
+                           ? e
+                           : QStringLiteral("CAST(trunc(%1) AS INTEGER)").arg(e);
+            return QStringLiteral("lib_int(%1)").arg(e);
         }
         if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(ex(n));
         return ex(n);
@@ -186,6 +214,10 @@ QString Translator::ex(const Node *n)
         const Node *x = n->a[0].get();
         const Kind k1 = commonKind(x, n->a[1].get()), k2 = commonKind(x, n->a[2].get());
         const Kind k = k1 != Kind::Unknown ? k1 : k2;
+        if (k == Kind::Unknown && x->kind == Kind::Text && n->a[1]->kind == Kind::Text && n->a[2]->kind == Kind::Text)
+            return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
+                .arg(foldedText(ex(x)), n->neg ? QStringLiteral("NOT ") : QString(), foldedText(ex(n->a[1].get())),
+                     foldedText(ex(n->a[2].get())));
         return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
             .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->a[1].get(), k),
                  emitCompared(n->a[2].get(), k));
@@ -214,6 +246,62 @@ QString Translator::ex(const Node *n)
     return QString();
 }
 
+namespace {
+
+// Whether a value is a whole number of the server's int (4 bytes): an int
+// column, a number that fits, and sums, differences, products and quotients
+// of those; the server refuses such arithmetic past the int range. (Counts
+// and sums are wider there.)
+bool isInt4(const Node *n)
+{
+    switch (n->k) {
+    case Node::Col: return n->kind == Kind::Int || n->kind == Kind::Flag;
+    case Node::Num: return n->kind == Kind::Int;
+    case Node::Unary: return n->s == QLatin1String("-") && isInt4(n->a[0].get());
+    case Node::Bin:
+        return (n->s == QLatin1String("+") || n->s == QLatin1String("-") || n->s == QLatin1String("*")
+                || n->s == QLatin1String("/") || n->s == QLatin1String("%"))
+               && isInt4(n->a[0].get()) && isInt4(n->a[1].get());
+    default: return false;
+    }
+}
+
+bool isComparison(const QString &op)
+{
+    return op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") || op == QLatin1String(">")
+           || op == QLatin1String("<=") || op == QLatin1String(">=");
+}
+
+}  // namespace
+
+// A number written in the statement, or a sum, difference or product of
+// such, as the exact decimal it is (the server computes those exactly; the
+// embedded engine would in floating point).
+std::optional<ExactDecimal> Translator::exactNumber(const Node *n)
+{
+    if (n->k == Node::Num) return ExactDecimal::parse(n->s);
+    if (n->k == Node::Unary && n->s == QLatin1String("-")) {
+        const std::optional<ExactDecimal> d = exactNumber(n->a[0].get());
+        return d ? std::optional<ExactDecimal>(d->negated()) : std::nullopt;
+    }
+    if (n->k != Node::Bin) return std::nullopt;
+    const std::optional<ExactDecimal> l = exactNumber(n->a[0].get()), r = exactNumber(n->a[1].get());
+    if (!l || !r) return std::nullopt;
+    if (n->s == QLatin1String("+")) return l->plus(*r);
+    if (n->s == QLatin1String("-")) return l->plus(r->negated());
+    if (n->s == QLatin1String("*")) return l->times(*r);
+    return std::nullopt;
+}
+
+// A divisor: the embedded engine's division by zero is Null, the server's a
+// failure; lib_nonzero() makes it one there too.
+QString Translator::divisor(const Node *n) { return pg() ? ex(n) : QStringLiteral("lib_nonzero(%1)").arg(ex(n)); }
+
+// Money from an exact number on the server (bigint would overflow unchecked),
+// from whole numbers or floating point on the embedded engine; past the
+// money range either refuses it (lib_money()).
+QString Translator::moneyOf(const QString &number) const { return QStringLiteral("lib_money(%1)").arg(number); }
+
 QString Translator::emitBinary(const Node *n)
 {
     const QString &op = n->s;
@@ -222,37 +310,69 @@ QString Translator::emitBinary(const Node *n)
     if (op == QLatin1String("AND") || op == QLatin1String("OR"))
         return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
     if (op == QLatin1String("*=") || op == QLatin1String("=*")) throw Error(ado::msg::outerJoinOnlyInAndWhere(op));
-    if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") || op == QLatin1String(">")
-        || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+    if (isComparison(op)) {
         const Kind k = commonKind(l, r);
+        // Texts compare as the text order has them, letter case aside; = and
+        // <> keep the columns' own comparison (and their indexes).
+        if (k == Kind::Unknown && l->kind == Kind::Text && r->kind == Kind::Text && op != QLatin1String("=")
+            && op != QLatin1String("<>"))
+            return QStringLiteral("(%1 %2 %3)").arg(foldedText(ex(l)), op, foldedText(ex(r)));
         return QStringLiteral("(%1 %2 %3)").arg(emitCompared(l, k), op, emitCompared(r, k));
     }
     // arithmetic
     const Kind lk = l->kind, rk = r->kind;
+    const QString numeric = pg() ? QStringLiteral("CAST(%1 AS NUMERIC)") : QStringLiteral("%1");
     if (lk == Kind::Date || rk == Kind::Date) throw Error(ado::msg::dateArithmetic());
     if (op == QLatin1String("+") || op == QLatin1String("-")) {
         if (lk == Kind::Money || rk == Kind::Money)
-            return QStringLiteral("(%1 %2 %3)").arg(emitAs(l, Kind::Money, false), op, emitAs(r, Kind::Money, false));
+            return moneyOf(QStringLiteral("%1 %2 %3")
+                               .arg(numeric.arg(emitAs(l, Kind::Money, false)), op, emitAs(r, Kind::Money, false)));
         if (op == QLatin1String("+") && lk == Kind::Text && rk == Kind::Text)
             return QStringLiteral("(%1 || %2)").arg(ex(l), ex(r));
-        return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r)));
     }
     if (op == QLatin1String("*")) {
         if (lk == Kind::Money && rk == Kind::Money) throw Error(ado::msg::moneyTimesMoney());
         if (lk == Kind::Money || rk == Kind::Money) {
             const Node *m = lk == Kind::Money ? l : r;
             const Node *o = lk == Kind::Money ? r : l;
-            if (o->kind == Kind::Int || o->kind == Kind::Flag) return QStringLiteral("(%1 * %2)").arg(ex(m), ex(o));
-            return QStringLiteral("CAST(ROUND(%1 * (%2)) AS BIGINT)").arg(ex(m), ex(o));
+            if (!pg())
+                if (const std::optional<ExactDecimal> d = exactNumber(o))
+                    return QStringLiteral("lib_money_scale(%1, '%2', 0)").arg(ex(m), d->toString());
+            return moneyOf(QStringLiteral("%1 * (%2)").arg(numeric.arg(ex(m)), ex(o)));
         }
     }
     if (op == QLatin1String("/")) {
-        if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), ex(r));
-        if (lk == Kind::Money) return QStringLiteral("CAST(ROUND(%1 * 1.0 / (%2)) AS BIGINT)").arg(ex(l), ex(r));
+        if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), divisor(r));
+        if (lk == Kind::Money) {
+            if (!pg())
+                if (const std::optional<ExactDecimal> d = exactNumber(r))
+                    return QStringLiteral("lib_money_scale(%1, '%2', 1)").arg(ex(l), d->toString());
+            return moneyOf(QStringLiteral("%1 %2 %3")
+                               .arg(pg() ? numeric.arg(ex(l)) : ex(l) + QStringLiteral(" * 1.0"), QStringLiteral("/"),
+                                    divisor(r)));
+        }
         if (rk == Kind::Money) throw Error(ado::msg::divisionByMoney());
     }
     if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money)) throw Error(ado::msg::moduloOfMoney());
-    return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+    if (op == QLatin1String("/") || op == QLatin1String("%"))
+        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, divisor(r)));
+    return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r)));
+}
+
+// Arithmetic of the server's ints past their range fails there; the
+// embedded engine's whole numbers go on to 64 bits, so it is checked there.
+QString Translator::intChecked(const Node *n, const QString &e) const
+{
+    return !pg() && isInt4(n) ? QStringLiteral("lib_int(%1)").arg(e) : e;
+}
+
+// A text as <, > and BETWEEN compare it, and DISTINCT groups it: the text
+// order without letter case (texts equal but for it are equal).
+QString Translator::foldedText(const QString &e) const
+{
+    return pg() ? QStringLiteral("(lib_order_from(%1) COLLATE %2)").arg(e, QLatin1String(kTextOrderCollation))
+                : QStringLiteral("(%1 COLLATE %2)").arg(e, QLatin1String(kTextCompareCollation));
 }
 
 QString Translator::emitFunction(const Node *n)
@@ -263,6 +383,10 @@ QString Translator::emitFunction(const Node *n)
     const QString dist = n->distinct ? QStringLiteral("DISTINCT ") : QString();
     if (f == QLatin1String("COUNT"))
         return n->star ? QStringLiteral("COUNT(*)") : QStringLiteral("COUNT(%1%2)").arg(dist, args[0]);
+    // The least and greatest text in the text order.
+    if ((f == QLatin1String("MIN") || f == QLatin1String("MAX")) && n->a[0]->kind == Kind::Text)
+        return pg() ? QStringLiteral("lib_order_text(%1(%2%3))").arg(f, dist, orderKey(args[0]))
+                    : QStringLiteral("%1(%2%3)").arg(f, dist, orderKey(args[0]));
     if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX"))
         return QStringLiteral("%1(%2%3)").arg(f, dist, args[0]);
     if (f == QLatin1String("AVG")) {
@@ -275,7 +399,12 @@ QString Translator::emitFunction(const Node *n)
                 .arg(dist, args[0]);
         return QStringLiteral("AVG(%1%2)").arg(dist, args[0]);
     }
-    if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER")) return QStringLiteral("%1(%2)").arg(f, args[0]);
+    // Letter case of every script as the text order's collation maps it (the
+    // embedded engine's upper() and lower() are replaced by ones that do this).
+    if (f == QLatin1String("UPPER") || f == QLatin1String("LOWER"))
+        return pg() ? QStringLiteral("%1(CAST(%2 AS TEXT) COLLATE %3)")
+                          .arg(f, args[0], QLatin1String(kTextOrderCollation))
+                    : QStringLiteral("%1(%2)").arg(f, args[0]);
     if (f == QLatin1String("LTRIM")) return QStringLiteral("ltrim(%1, ' ')").arg(args[0]);
     if (f == QLatin1String("RTRIM")) return QStringLiteral("rtrim(%1, ' ')").arg(args[0]);
     // The characters without the trailing blanks; the embedded engine's own
@@ -513,26 +642,75 @@ QString Translator::emitFromWhere(const Core &c)
     return out;
 }
 
-QString Translator::emitCore(const Core &c, const QString &extraColumn)
+// Whether a field shows one text of a group of texts equal but for letter
+// case (a column the rows are grouped by that is no key of its table): which
+// one each engine shows would be its own choice, so both show the first in
+// the order of their bytes. Not in a sub-query, whose fields are compared,
+// not shown.
+bool Translator::showsGroupText(const Core &c, const Node *e)
 {
-    QStringList items;
-    for (const SelectItem &it : c.items) {
+    if (m_nested > 0 || c.group.empty() || e->k != Node::Col || e->kind != Kind::Text || !e->ref
+        || e->ref->info->columns[size_t(e->col)].key)
+        return false;
+    QStringList filters;
+    if (groupsAreRows(c, filters)) return false;  // a group is one row
+    for (const auto &g : c.group)
+        if (g->k == Node::Col && g->ref == e->ref && g->col == e->col) return true;
+    return false;
+}
+
+// Whether a DISTINCT of texts (but one of a table's key, whose rows are
+// distinct already) is written as groups: of texts equal but for letter case
+// in any script, as the fold has them (the server's own DISTINCT would ignore
+// only the case of ASCII letters, in no order the other engine knows), each
+// shown as the first of its texts in the order of their bytes, the groups in
+// the text order, which an index of the fold keeps. Not in a sub-query.
+bool Translator::distinctGroups(const Core &c) const
+{
+    if (m_nested > 0 || !c.distinct || keyedRows(c)) return false;
+    for (const SelectItem &it : c.items)
+        if (it.e->kind == Kind::Text) return true;
+    return false;
+}
+
+// The first of a group's texts in the order of their bytes.
+QString Translator::firstText(const QString &e) const
+{
+    return (pg() ? QStringLiteral("MIN(CAST(%1 AS TEXT) COLLATE \"C\")") : QStringLiteral("MIN(%1 COLLATE BINARY)"))
+        .arg(e);
+}
+
+QString Translator::emitCore(const Core &c, const QString &extraColumn, bool positional)
+{
+    const bool grouped = distinctGroups(c);
+    QStringList items, groups;
+    for (size_t i = 0; i < c.items.size(); ++i) {
+        const SelectItem &it = c.items[i];
         QString e = ex(it.e.get());
-        if (it.named) e += QStringLiteral(" AS ") + quoteIdent(it.alias);
+        if (grouped) groups << (it.e->kind == Kind::Text ? foldedText(e) : e);
+        if ((grouped && it.e->kind == Kind::Text) || showsGroupText(c, it.e.get())) e = firstText(e);
+        if (positional)
+            e += QStringLiteral(" AS ") + sortedField(int(i));
+        else if (it.named)
+            e += QStringLiteral(" AS ") + quoteIdent(it.alias);
         items << e;
     }
     if (!extraColumn.isEmpty()) items << extraColumn;
     QString out = QStringLiteral("SELECT ");
-    if (c.distinct) out += QStringLiteral("DISTINCT ");
+    // A DISTINCT of a table's key is its rows as they are.
+    if (c.distinct && !grouped && !keyedRows(c)) out += QStringLiteral("DISTINCT ");
     out += items.join(QStringLiteral(", "));
     out += emitFromWhere(c);
-    if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c).join(QStringLiteral(", "));
+    if (grouped) out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+    if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c, m_ordered).join(QStringLiteral(", "));
     if (c.having) out += QStringLiteral(" HAVING ") + ex(c.having.get());
     return out;
 }
 
 QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 {
+    ++m_nested;
+    const auto leave = qScopeGuard([this] { --m_nested; });
     QString order;
     QString out = emitQueryBody(q, extraColumn, order) + order;
     if (q.cores.size() == 1 && q.cores.front().top >= 0) out += QStringLiteral(" LIMIT %1").arg(q.cores.front().top);
@@ -544,25 +722,83 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QString &order)
 {
     const Node *outerOrder = m_orderColumn;
+    const bool outerOrdered = m_ordered;
     m_orderColumn = m_counting ? nullptr : firstOrderColumn(q);
-    const auto restore = qScopeGuard([this, outerOrder] { m_orderColumn = outerOrder; });
+    m_ordered = !q.order.empty();
+    const auto restore = qScopeGuard([this, outerOrder, outerOrdered] {
+        m_orderColumn = outerOrder;
+        m_ordered = outerOrdered;
+    });
     QString out;
     const bool compound = q.cores.size() > 1;
+    const bool wrapped = !m_counting && sortedOutside(q);
+    const bool grouped = !m_counting && groupedUnion(q);
     for (size_t i = 0; i < q.cores.size(); ++i) {
         const Core &c = q.cores[i];
-        if (i > 0) out += q.unionAll[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ");
-        QString part = emitCore(c, extraColumn);
+        if (i > 0) out += q.unionAll[i - 1] || grouped ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ");
+        QString part = emitCore(c, extraColumn, (wrapped || grouped) && i == 0);
         if (compound && c.top >= 0)
             part = QStringLiteral("SELECT * FROM (%1 LIMIT %2) AS lib_top%3").arg(part).arg(c.top).arg(i + 1);
         out += part;
     }
+    if (grouped) {
+        // The UNION as the groups of all the rows, as distinctGroups() has them.
+        QStringList fields, keys;
+        const std::vector<SelectItem> &items = q.cores.front().items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            const QString field = QStringLiteral("lib_union.") + sortedField(int(i));
+            const bool text = items[i].e->kind == Kind::Text;
+            keys << (text ? foldedText(field) : field);
+            fields << (text ? firstText(field) : field) + QStringLiteral(" AS ") + sortedField(int(i));
+        }
+        out = QStringLiteral("SELECT %1 FROM (%2) AS lib_union GROUP BY %3")
+                  .arg(fields.join(QStringLiteral(", ")), out, keys.join(QStringLiteral(", ")));
+    }
+    if (wrapped) out = QStringLiteral("SELECT * FROM (%1) AS lib_sorted").arg(out);
     order.clear();
     if (!q.order.empty()) {
         QStringList o;
-        for (const OrderItem &it : q.order) o << orderTerm(q, it);
+        for (const OrderItem &it : q.order) o << orderTerm(q, it, wrapped);
         order = QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
     return out;
+}
+
+// Whether the server sorts a query's rows outside it: the text order is an
+// expression of a field (lib_order), which a UNION can't sort by in itself;
+// its fields are then named lib_1, lib_2 ... inside (the fields are read by
+// position) and sorted by those.
+bool Translator::sortedOutside(const Query &q) const
+{
+    if (!pg() || q.cores.size() == 1) return false;
+    for (const SelectItem &it : q.cores.front().items)
+        if (it.e->kind == Kind::Text) return true;
+    return false;
+}
+
+// Whether a UNION (none of it UNION ALL) of texts is written as the groups of
+// all its rows (see emitQueryBody); its fields are named lib_1, lib_2 ...
+bool Translator::groupedUnion(const Query &q) const
+{
+    if (m_nested > 0 || q.cores.size() < 2) return false;
+    for (bool all : q.unionAll)
+        if (all) return false;
+    for (const SelectItem &it : q.cores.front().items)
+        if (it.e->kind == Kind::Text) return true;
+    return false;
+}
+
+QString Translator::sortedField(int index) { return quoteIdent(QStringLiteral("lib_%1").arg(index + 1)); }
+
+QString Translator::orderKey(const QString &e) const
+{
+    return pg() ? QStringLiteral("lib_order(%1) COLLATE %2").arg(e, QLatin1String(kTextOrderCollation))
+                : QStringLiteral("%1 COLLATE %2").arg(e, QLatin1String(kTextOrderCollation));
+}
+
+QString Translator::bytesKey(const QString &e) const
+{
+    return pg() ? QStringLiteral("CAST(%1 AS TEXT) COLLATE \"C\"").arg(e) : QStringLiteral("%1 COLLATE BINARY").arg(e);
 }
 
 namespace {
@@ -597,49 +833,64 @@ const Node *Translator::firstOrderColumn(const Query &q)
     return e->k == Node::Col && e->kind == Kind::Text && e->ref ? e : nullptr;
 }
 
-// One ORDER BY item. Text sorts as the server's Chinese collation does (see
-// kTextOrderCollation) and Null comes first, as on the server. The embedded
-// engine is told the collation on every text item. On PostgreSQL every text
-// column already has it; an item that names an output column must stand
-// alone there, so a text expression behind an alias is ordered by the
-// expression itself (where DISTINCT or UNION allow it).
+// One ORDER BY item. Text sorts in the text order (see DialectText.h):
+// the embedded engine is told the collation on every text item, the server
+// sorts by lib_order() of it. Null comes first, as on the server. On the
+// server an item that names an output column is ordered by the column's
+// expression, or, where a DISTINCT or UNION is sorted outside (see
+// sortedOutside), by the field of the rows sorted.
 //
 // A date shown as year-first text sorts as the date itself (rows of one day
 // then come in time order, which the text leaves open), so that an index on
 // the date can serve the order.
-QString Translator::orderTerm(const Query &q, const OrderItem &it)
+QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
 {
     const std::vector<SelectItem> &items = q.cores.front().items;
     const Core &first = q.cores.front();
-    const bool simple = q.cores.size() == 1 && !first.distinct;
+    const bool simple = q.cores.size() == 1;
     const Node *item = nullptr;  // the select item the term names, if any
+    int position = -1;
     QString e;
     if (it.e->aliasIndex >= 0) {
-        const SelectItem &si = items[size_t(it.e->aliasIndex)];
+        position = it.e->aliasIndex;
+        const SelectItem &si = items[size_t(position)];
         item = si.e.get();
-        e = si.named ? quoteIdent(si.alias) : QString::number(it.e->aliasIndex + 1);
+        e = si.named ? quoteIdent(si.alias) : QString::number(position + 1);
     } else {
         e = ex(it.e.get());
         if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
             bool ok = false;
             const qint64 pos = it.e->s.toLongLong(&ok);
-            if (ok && pos >= 1 && pos <= qint64(items.size())) item = items[size_t(pos - 1)].e.get();
+            if (ok && pos >= 1 && pos <= qint64(items.size())) {
+                position = int(pos - 1);
+                item = items[size_t(position)].e.get();
+            }
+        } else if (wrapped || distinctGroups(first)) {
+            // The field the term names: a DISTINCT's rows are its fields only.
+            for (size_t i = 0; i < items.size() && position < 0; ++i)
+                if (ex(items[i].e.get()) == e) position = int(i);
+            if (position < 0) throw Error(ado::msg::distinctOrderByNotSelected());
+            item = items[size_t(position)].e.get();
         }
     }
     const Node *value = item ? item : it.e.get();
-    if (const Node *date = dateShownInOrder(value); date && (simple || !item)) {
+    if (wrapped) {
+        e = QStringLiteral("lib_sorted.") + sortedField(position);
+    } else if (groupedUnion(q) && position >= 0) {
+        e = QString::number(position + 1);
+    } else if (const Node *date = dateShownInOrder(value); date && (simple || !item)) {
         value = date;
         e = ex(date);
+    } else if (pg() && item && simple && value->kind == Kind::Text && !distinctGroups(first)) {
+        e = ex(item);
     }
     const bool text = value->kind == Kind::Text;
+    if (text && simple && item && distinctGroups(first))
+        e = foldedText(ex(item));  // the groups' order: they are apart in it
+    else if (text)
+        e = orderKey(pg() && !wrapped && !item ? QStringLiteral("(%1)").arg(e) : e);
     const QString desc = it.desc ? QStringLiteral(" DESC") : QString();
-    if (!pg()) return e + (text ? QStringLiteral(" COLLATE ") + QLatin1String(kTextOrderCollation) : QString()) + desc;
-    if (text && value->k != Node::Col) {
-        if (!item)
-            e = QStringLiteral("(%1) COLLATE %2").arg(e, QLatin1String(kTextOrderCollation));
-        else if (simple)
-            e = QStringLiteral("(%1) COLLATE %2").arg(ex(item), QLatin1String(kTextOrderCollation));
-    }
+    if (!pg()) return e + desc;
     // Null first ascending, last descending, as the server sorts; a column
     // without Nulls says nothing, so that its index serves either way.
     if (neverNull(value)) return e + desc;

@@ -1,5 +1,6 @@
-// The translator's LIKE: the match as the server makes it, and the ranges of
+// The translator's LIKE: the match as both engines make it, and the ranges of
 // a pattern's fixed start that let an index find the rows.
+#include "db/DialectText.h"
 #include "db/DialectTranslator.h"
 #include "db/ServerMessages.h"
 #include <algorithm>
@@ -37,15 +38,47 @@ bool caseFoldsAsAscii(const QString &prefix)
 
 // Whether NOCASE, which folds ASCII letters only, reads a prefix as LIKE
 // does: no letter outside ASCII in it, and none of its letters one that a
-// letter outside ASCII folds to (the Kelvin sign folds to k, the long s to s).
+// letter outside ASCII folds to: the Kelvin sign folds to k, and the dotted
+// capital I to i and a combining dot, so a text starting with it matches a
+// start ending in i, or holding i and that dot.
 bool nocaseReadsAsLike(const QString &prefix)
 {
     if (!caseFoldsAsAscii(prefix) || prefix.back().unicode() >= 0xD7FF) return false;
+    if (prefix.back().toLower() == QLatin1Char('i') || prefix.contains(QChar(0x0307))) return false;
     for (const QChar c : prefix) {
         const char16_t l = c.toLower().unicode();
         if (l == u'k' || l == u's') return false;
     }
     return true;
+}
+
+// A pattern whose escape character ends it unpaired: the embedded engine
+// reads that escape as itself, the server's LIKE refuses the pattern, so
+// the escape is doubled there.
+QString escapeClosed(const QString &pattern, const QString &escape)
+{
+    if (escape.isEmpty() || !pattern.endsWith(escape)) return pattern;
+    const QList<uint> p = pattern.toUcs4();
+    const uint e = escape.toUcs4().value(0);
+    bool unpaired = false;
+    for (qsizetype k = 0; k < p.size();) {
+        if (p[k] == e) {
+            if (k + 1 == p.size()) unpaired = true;
+            k += 2;
+        } else {
+            ++k;
+        }
+    }
+    return unpaired ? pattern + escape : pattern;
+}
+
+// Whether a character folds to itself (no letter case): an escape the
+// folding of a pattern can't change.
+bool foldsToItself(const QString &c)
+{
+    const std::u32string f = dialect::text::fold(QStringView(c));
+    const QList<uint> raw = c.toUcs4();
+    return raw.size() == 1 && f.size() == 1 && f[0] == raw[0];
 }
 
 // How many of a column's texts a start of n characters is taken to begin:
@@ -126,20 +159,24 @@ QStringList caseSpellings(const QString &prefix, bool *whole)
 
 }  // namespace
 
-// LIKE as the server matches: % any run, _ one character, [set] one character
-// of a set, letters without regard to case. The embedded engine's own like()
-// is replaced by one that does this. PostgreSQL matches a pattern written in
-// the statement by lower-casing both sides (what ILIKE does) in the columns'
-// collation, which knows every letter's case (the database's own knows only
-// ASCII), with no escape character unless the statement names one; a pattern
-// with a set, or one computed by the statement, goes through lib_like().
+// LIKE as both engines match it (dialect::text::like): the folded text
+// against the folded pattern. The embedded engine's own like() is replaced
+// by one that does this. PostgreSQL folds both sides with lib_fold() and
+// matches with its own LIKE, where that means the same (a pattern written in
+// the statement, without a set, with an escape that has no letter case);
+// any other goes through lib_like().
 //
-// A pattern with a fixed start on a text column is also read as a range of
-// that column, so that an index can find the rows: on the embedded engine the
-// column's own (case-blind) order from the start to just past it, and the
-// same in the text order; on PostgreSQL the column's text from each way the
-// start can be spelt in either case (pattern indexes on the column's text
-// serve it).
+// A pattern with a fixed start on a text column is also read as ranges of
+// that column, so that an index can find the rows; a range only narrows
+// what is read, and the match decides, but where it is the match itself (the
+// start and a closing %, every character of it read by the range). On the
+// embedded engine: the column's own (case-blind) order from the start to just
+// past it; on PostgreSQL the column's text from each way the start can be
+// spelt in either case (pattern indexes on the column's text serve it). When
+// the list sorts by the column, also the texts that start with it in the text
+// order (see DialectText.h), which an index in that order reads in the
+// list's order: a range no word the collation knows can cut short, as the
+// order reads every character alone.
 QString Translator::emitLike(const Node *n)
 {
     const Node *x = n->a[0].get();
@@ -147,17 +184,19 @@ QString Translator::emitLike(const Node *n)
     const Node *escape = n->a.size() > 2 ? n->a[2].get() : nullptr;
     if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
         throw Error(ado::msg::unsupportedLike(kindName(x->kind)));
+    if (escape && escape->k == Node::Str && escape->s.toUcs4().size() != 1)
+        throw Error(ado::msg::likeEscapeNotSingle());
     const QString no = n->neg ? QStringLiteral("NOT ") : QString();
-    const bool literal = pattern->k == Node::Str && (!escape || (escape->k == Node::Str && escape->s.size() == 1));
+    const bool literal = pattern->k == Node::Str && (!escape || escape->k == Node::Str);
     const QString esc = escape && literal ? escape->s : QString();
     const bool column = x->k == Node::Col && x->kind == Kind::Text && !n->neg;
+    const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
+    const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
     if (!pg()) {
         const QString like = QStringLiteral("%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false))
                              + (escape ? QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false) : QString());
-        const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
         if (prefix.isEmpty()) return QLatin1Char('(') + like + QLatin1Char(')');
         QStringList parts;
-        const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
         if (nocaseReadsAsLike(prefix)) {
             QString low = prefix;
             for (QChar &c : low)
@@ -179,48 +218,45 @@ QString Translator::emitLike(const Node *n)
         } else {
             parts << like;
         }
-        // When the list sorts by the column, the same range in the text
-        // order, which an index in that order reads in the list's order:
-        // texts that start with the prefix (each letter in either case)
-        // follow it there, before the prefix followed by the last character.
         if (ordered)
             parts << QStringLiteral("%1 COLLATE %4 >= %2 AND %1 COLLATE %4 < %3")
-                         .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QString::fromUcs4(U"\U0010FFFF", 1)),
+                         .arg(ex(x), orderBound(prefix, false), orderBound(prefix, true),
                               QLatin1String(kTextOrderCollation));
         return QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
     }
     const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
-    if (literal && !pattern->s.contains(QLatin1Char('['))) {
-        const bool letterEscape = !esc.isEmpty() && esc[0].isLetter();
-        // A pattern with a fixed start also reads the column as ranges that
-        // an index serves; a start read whole in them, closed by %, is the
-        // match itself.
+    if (literal && !pattern->s.contains(QLatin1Char('[')) && (esc.isEmpty() || foldsToItself(esc))) {
+        const QString text = escapeClosed(pattern->s, esc);
         QStringList reads;
-        if (column && !letterEscape && !n->neg) {
-            const QString prefix = likePrefix(pattern->s, esc);
+        if (column) {
             bool whole = false;
             reads = serverStartReads(x, prefix, &whole);
-            if (whole && pattern->s == prefix + QLatin1Char('%'))
+            if (whole && text == prefix + QLatin1Char('%'))
                 return QLatin1Char('(') + reads.join(QStringLiteral(" AND ")) + QLatin1Char(')');
         }
-        if (column && !letterEscape) {
-            reads << QStringLiteral("lower(CAST(%1 AS TEXT)) %2LIKE lower(%3 COLLATE %5) ESCAPE %4")
-                         .arg(ex(x), no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
-            return QLatin1Char('(') + reads.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-        }
-        return QStringLiteral("(%1 %2ILIKE %3 COLLATE %5 ESCAPE %4)")
-            .arg(value, no, textLiteral(pattern->s), textLiteral(esc), QLatin1String(kTextOrderCollation));
+        reads << QStringLiteral("lib_fold(%1) %2LIKE lib_fold(%3) ESCAPE %4")
+                     .arg(value, no, textLiteral(text), textLiteral(esc));
+        return QLatin1Char('(') + reads.join(QStringLiteral(" AND ")) + QLatin1Char(')');
     }
     QString call = QStringLiteral("lib_like(%1, %2").arg(value, emitAs(pattern, Kind::Text, false));
     if (escape) call += QStringLiteral(", ") + emitAs(escape, Kind::Text, false);
     return QStringLiteral("(%1%2))").arg(no, call);
 }
 
+// A bound of the texts that start with `prefix` in the embedded engine's
+// text order: where they begin, or (`end`) where they end (see
+// dialect::text::orderBound; a text literal the collation reads as a bound).
+QString Translator::orderBound(const QString &prefix, bool end) const
+{
+    return QStringLiteral("CAST(X'%1' AS TEXT)")
+        .arg(QString::fromLatin1(dialect::text::orderBound(QStringView(prefix), end).toHex().toUpper()));
+}
+
 // The ranges that read a start on PostgreSQL: the column's text from each
 // spelling of the start to just past it, in the byte order of the column's
-// pattern index. When the list sorts by the column, the column from the start
-// to the start followed by U+FFFF in its own order (the last of the text
-// order) instead, which its key or sort index reads in the list's order; the
+// pattern index. When the list sorts by the column, also the column's place
+// in the text order from where the texts with the start begin to where they
+// end, which the index of the list's order reads in the list's order; the
 // spellings are then only checked on the rows read, as calls of the range's
 // functions (which the planner neither serves from an index nor estimates
 // from the column's statistics, so that it doesn't take the two ranges for
@@ -248,8 +284,8 @@ QStringList Translator::serverStartReads(const Node *x, const QString &prefix, b
     else
         reads << QStringLiteral("((") + parts.join(QStringLiteral(") OR (")) + QStringLiteral("))");
     if (ordered)
-        reads << QStringLiteral("%1 >= %2 AND %1 < %3")
-                     .arg(ex(x), textLiteral(prefix), textLiteral(prefix + QChar(0xFFFF)));
+        reads << QStringLiteral("%1 >= lib_order_from(%2) AND %1 < lib_order_from(%2) || %3")
+                     .arg(orderKey(ex(x)), textLiteral(prefix), textLiteral(QString(QChar(0xFFFF))));
     return reads;
 }
 

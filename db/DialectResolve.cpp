@@ -2,6 +2,8 @@
 #include "db/DialectTranslator.h"
 #include "db/ServerMessages.h"
 
+#include <limits>
+
 namespace dialect::detail {
 
 using ado::Error;
@@ -68,11 +70,15 @@ void Translator::resolve(Node *n, const Scope *sc)
     for (auto &c : n->a) resolve(c.get(), sc);
     switch (n->k) {
     case Node::Str: n->kind = Kind::Text; break;
-    case Node::Num:
-        n->kind = (n->s.contains(QLatin1Char('.')) || n->s.contains(QLatin1Char('e'), Qt::CaseInsensitive))
-                      ? Kind::Decimal
-                      : Kind::Int;
+    case Node::Num: {
+        // A whole number past the int range is a decimal, as on the server.
+        bool whole = false;
+        const qlonglong v = n->s.toLongLong(&whole);
+        n->kind = whole && v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max()
+                      ? Kind::Int
+                      : Kind::Decimal;
         break;
+    }
     case Node::Null: n->kind = Kind::Null; break;
     case Node::Param: n->kind = Kind::Unknown; break;
     case Node::Col: resolveColumn(n, sc); break;

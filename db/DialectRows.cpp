@@ -163,57 +163,122 @@ QSet<const TableRef *> Translator::keyHangingTables(const Core &c)
 
 // The GROUP BY keys. When the groups are the rows of one table, that table's
 // key comes first (the groups are the same in any order of their keys), so
-// that its index can feed the grouping in key order.
-QStringList Translator::groupKeys(const Core &c)
+// that its index can feed the grouping in the order the rows are read in: a
+// text key in the text order (which groups the rows as the key itself does,
+// a key's texts being unique) when the rows are read in it (the statement
+// orders by nothing, or by that key), else as the key's own index has it.
+QStringList Translator::groupKeys(const Core &c, bool ordered)
 {
     QStringList keys, rest;
     QStringList filters;
     const TableRef *t = groupsAreRows(c, filters);
     for (const auto &e : c.group) {
         const bool key = t && e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key;
-        (key ? keys : rest) << ex(e.get());
+        const bool inTextOrder =
+            !ordered || (m_orderColumn && m_orderColumn->ref == e->ref && m_orderColumn->col == e->col);
+        if (key && e->kind == Kind::Text && inTextOrder) {
+            if (pg()) keys << orderKey(ex(e.get()));
+            keys << (pg() ? ex(e.get()) : orderKey(ex(e.get())));
+        } else {
+            (key ? keys : rest) << ex(e.get());
+        }
     }
+    // The groups are the rows of t: its key groups them alone (the server
+    // takes the table's other columns as its key's), and the engine then
+    // groups in the order of the key's index.
+    if (t) return keys;
     return keys + rest;
+}
+
+// The tables of a SELECT whose columns an outer join may leave Null.
+QSet<const TableRef *> Translator::nullableTables(const Core &c)
+{
+    QSet<const TableRef *> out;
+    std::vector<const Node *> conds;
+    if (c.where) conjuncts(c.where.get(), conds);
+    for (const Node *n : conds) {
+        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        tablesUsed(n->s == QLatin1String("*=") ? n->a[1].get() : n->a[0].get(), c.from, out);
+    }
+    return out;
+}
+
+// A term of a tiebreak: text in the text order, or in the order of its bytes;
+// Null first as the embedded engine sorts it, but for a value that is never
+// Null (so that its index, which keeps no Null, serves the order).
+QString Translator::tiebreakTerm(const QString &e, bool text, bool nullable, bool bytes) const
+{
+    const QString term = !text ? e : bytes ? bytesKey(e) : orderKey(e);
+    return pg() && nullable ? term + QStringLiteral(" NULLS FIRST") : term;
 }
 
 // Terms after the statement's own ORDER BY that make the order total, so
 // that reading the rows in parts (LIMIT and OFFSET) neither repeats nor
-// misses one whatever plan each part gets: the row locators of the tables
-// read, the group keys, or the fields of a DISTINCT or UNION. Empty when the
-// statement's order is total already or its rows can't be told apart (UNION
-// ALL: it is read whole).
+// misses one whatever plan each part gets, and so that both engines give the
+// rows in the same order: the keys of the tables read (a table without a key
+// by its row locator), the key of the table whose rows the groups are or
+// else the group keys, or the fields of a DISTINCT or UNION. Rows of a
+// statement without an order of its own come in the text order of these, as
+// a clustered key gives them; ties in a statement's own order are broken in
+// the order of the texts' bytes, which both engines compare alike and
+// cheaply (a ranking's ties among every group). Empty when the statement's
+// order is total already or its rows can't be told apart (UNION ALL: it is
+// read whole).
 QString Translator::emitTiebreak(const Query &q, bool &pageable)
 {
     pageable = true;
     const Core &c = q.cores.front();
+    const bool bytes = !q.order.empty();
     QStringList terms;
-    const auto positions = [&] {
-        for (size_t i = 1; i <= c.items.size(); ++i) terms << QString::number(i);
+    const QSet<const TableRef *> nullable = nullableTables(c);
+    const auto nullableColumn = [&](const Node *e) {
+        return !(e->k == Node::Col && e->ref && !nullable.contains(e->ref)
+                 && e->ref->info->columns[size_t(e->col)].notNull);
     };
     if (q.cores.size() > 1) {
         for (bool all : q.unionAll)
             if (all) pageable = false;
-        if (pageable) positions();
+        if (!pageable) return QString();
+        const bool wrapped = sortedOutside(q);
+        for (size_t i = 0; i < c.items.size(); ++i) {
+            const QString field =
+                wrapped ? QStringLiteral("lib_sorted.") + sortedField(int(i)) : QString::number(i + 1);
+            terms << tiebreakTerm(field, c.items[i].e->kind == Kind::Text, true, bytes);
+        }
+    } else if (distinctGroups(c)) {
+        // The groups, in the order their texts are grouped in.
+        for (const SelectItem &it : c.items) {
+            const QString e = ex(it.e.get());
+            terms << tiebreakTerm(it.e->kind == Kind::Text ? foldedText(e) : e, false, true, bytes);
+        }
     } else if (!c.group.empty()) {
-        terms = groupKeys(c);
-    } else if (c.distinct) {
-        positions();
+        // Groups that are a table's rows come in its key's order (the GROUP
+        // BY's own: the engine groups in it and need not sort again); other
+        // groups in the order of their keys.
+        QStringList filters;
+        if (const TableRef *t = groupsAreRows(c, filters); t && !bytes) {
+            terms = groupKeys(c, false);
+        } else {
+            for (const auto &e : c.group)
+                if (!t || (e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key))
+                    terms << tiebreakTerm(ex(e.get()), e->kind == Kind::Text, nullableColumn(e.get()), bytes);
+        }
+    } else if (c.distinct && !keyedRows(c)) {
+        for (size_t i = 0; i < c.items.size(); ++i) terms << tiebreakTerm(QString::number(i + 1), false, true, bytes);
     } else {
         bool aggregate = false;
         for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
         if (aggregate || orderedByKey(q, {})) return QString();
-        // The embedded engine reads a table in rowid order; PostgreSQL has
-        // no order of its row locators to read in, but reads a key's index
-        // in order, so there a table with a key is ordered by its key. Keys
-        // are added table by table until the order is total: the tables that
-        // hang on those by key need none.
+        // Keys are added table by table until the order is total: the
+        // tables that hang on those by key need none.
         QSet<const TableRef *> told;
         for (const TableRef &r : c.from) {
             const QString table = quoteIdent(r.qualifier()) + QLatin1Char('.');
             QStringList key;
-            if (pg())
-                for (const ColumnInfo &column : r.info->columns)
-                    if (column.key) key << table + quoteIdent(column.name);
+            for (const ColumnInfo &column : r.info->columns)
+                if (column.key)
+                    key << tiebreakTerm(table + quoteIdent(column.name), column.kind == Kind::Text,
+                                        nullable.contains(&r) || !column.notNull, bytes);
             if (key.isEmpty()) key << table + m_cat.flavour.rowLocator();
             terms << key;
             told.insert(&r);

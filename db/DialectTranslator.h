@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <optional>
 
 namespace dialect::detail {
 
@@ -61,6 +62,11 @@ public:
     QString ex(const Node *n);
 
     QString emitBinary(const Node *n);
+    static std::optional<ExactDecimal> exactNumber(const Node *n);
+    QString divisor(const Node *n);
+    QString moneyOf(const QString &number) const;
+    QString intChecked(const Node *n, const QString &e) const;
+    QString foldedText(const QString &e) const;
 
     QString emitFunction(const Node *n);
 
@@ -87,7 +93,10 @@ public:
     QStringList placeConditions(const Core &c, OuterJoins &oj);
     QString joinedTables(const Core &c, const OuterJoins &oj) const;
 
-    QString emitCore(const Core &c, const QString &extraColumn = QString());
+    QString emitCore(const Core &c, const QString &extraColumn = QString(), bool positional = false);
+    bool showsGroupText(const Core &c, const Node *e);
+    bool distinctGroups(const Core &c) const;
+    QString firstText(const QString &e) const;
 
     QString emitQuery(const Query &q, const QString &extraColumn = QString());
     QString emitQueryBody(const Query &q, const QString &extraColumn, QString &order);
@@ -95,12 +104,22 @@ public:
     const TableRef *groupsAreRows(const Core &c, QStringList &filters);
     QSet<const TableRef *> keyHangingTables(const Core &c);
     static bool keyedRows(const Core &c);
-    QStringList groupKeys(const Core &c);
+    QStringList groupKeys(const Core &c, bool ordered);
+    QSet<const TableRef *> nullableTables(const Core &c);
+    QString tiebreakTerm(const QString &e, bool text, bool nullable, bool bytes) const;
     QString emitTiebreak(const Query &q, bool &pageable);
+    bool sortedOutside(const Query &q) const;
+    bool groupedUnion(const Query &q) const;
+    static QString sortedField(int index);
+    // A text value as the text order sorts it (see DialectText.h).
+    QString orderKey(const QString &e) const;
+    // A text value in the order of its bytes (the same on both engines).
+    QString bytesKey(const QString &e) const;
+    QString orderBound(const QString &prefix, bool end) const;
     static bool orderedByKey(const Query &q, const QSet<const TableRef *> &told);
 
     static bool hasAggregate(const Node *n);
-    QString orderTerm(const Query &q, const OrderItem &it);
+    QString orderTerm(const Query &q, const OrderItem &it, bool wrapped);
     QString emitLike(const Node *n);
     QStringList serverStartReads(const Node *x, const QString &prefix, bool *whole);
     static const Node *firstOrderColumn(const Query &q);
@@ -114,6 +133,8 @@ public:
     // counting): a LIKE on it also reads the range in the text order.
     const Node *m_orderColumn = nullptr;
     bool m_counting = false;
+    bool m_ordered = false;  // the query being written has an ORDER BY of its own
+    int m_nested = 0;        // inside a sub-query
 };
 
 }  // namespace dialect::detail

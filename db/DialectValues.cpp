@@ -185,6 +185,90 @@ std::optional<QString> normalizeDate(const QString &input)
     return formatStamp(d->y, d->mo, d->d, t.h, t.mi, t.s);
 }
 
+namespace {
+constexpr ExactDecimal::Wide kExactLimit = ExactDecimal::Wide(1000000000000000LL) * 1000000000000000LL;  // 10^30
+}
+
+std::optional<ExactDecimal> ExactDecimal::parse(const QString &input)
+{
+    const QString text = input.trimmed();
+    ExactDecimal d;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) negative = text[i++] == QLatin1Char('-');
+    bool any = false, point = false;
+    for (; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9') break;
+        d.digits = d.digits * 10 + (c - u'0');
+        if (d.digits >= kExactLimit) return std::nullopt;
+        if (point) ++d.scale;
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        ++i;
+        bool down = false;
+        if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) down = text[i++] == QLatin1Char('-');
+        int e = 0;
+        bool exponent = false;
+        for (; i < n && text[i].unicode() >= u'0' && text[i].unicode() <= u'9'; ++i) {
+            exponent = true;
+            if ((e = e * 10 + (text[i].unicode() - u'0')) > 30) return std::nullopt;
+        }
+        if (!exponent) return std::nullopt;
+        d.scale += down ? e : -e;
+    }
+    if (i != n) return std::nullopt;
+    for (; d.scale < 0; ++d.scale)
+        if ((d.digits *= 10) >= kExactLimit) return std::nullopt;
+    if (d.scale > 30) return std::nullopt;
+    if (negative) d.digits = -d.digits;
+    return d;
+}
+
+ExactDecimal::Wide ExactDecimal::power() const
+{
+    Wide p = 1;
+    for (int i = 0; i < scale; ++i) p *= 10;
+    return p;
+}
+
+QString ExactDecimal::toString() const
+{
+    Wide a = digits < 0 ? -digits : digits;
+    QString out;
+    for (int i = 0; a > 0 || i <= scale; ++i) {
+        if (i == scale && scale > 0) out.prepend(QLatin1Char('.'));
+        out.prepend(QChar(char16_t(u'0' + int(a % 10))));
+        a /= 10;
+    }
+    return digits < 0 ? QLatin1Char('-') + out : out;
+}
+
+std::optional<ExactDecimal> ExactDecimal::plus(const ExactDecimal &o) const
+{
+    ExactDecimal a = *this, b = o;
+    for (; a.scale < b.scale; ++a.scale) a.digits *= 10;
+    for (; b.scale < a.scale; ++b.scale) b.digits *= 10;
+    const Wide sum = a.digits + b.digits;
+    if (sum >= kExactLimit || sum <= -kExactLimit) return std::nullopt;
+    return ExactDecimal{sum, a.scale};
+}
+
+std::optional<ExactDecimal> ExactDecimal::times(const ExactDecimal &o) const
+{
+    const Wide a = digits < 0 ? -digits : digits, b = o.digits < 0 ? -o.digits : o.digits;
+    if (a != 0 && b >= kExactLimit / a) return std::nullopt;
+    if (scale + o.scale > 30) return std::nullopt;
+    return ExactDecimal{digits * o.digits, scale + o.scale};
+}
+
 std::optional<qint64> parseMoney(const QString &input)
 {
     QString text = input.trimmed();

@@ -70,15 +70,25 @@ const store::StoredResult *PagedResult::part(int row, int &inPart) const
     if (row < 0 || row >= m_rows) return nullptr;
     const size_t p = size_t(std::upper_bound(m_starts.begin(), m_starts.end(), qint64(row)) - m_starts.begin()) - 1;
     if (!m_parts[p]) {
-        const qint64 end = p + 1 < m_starts.size() ? m_starts[p + 1] : m_rows;
+        const bool last = p + 1 == m_starts.size();
+        const qint64 end = last ? m_rows : m_starts[p + 1];
         std::shared_ptr<store::StoredResult> read;
         if (const std::shared_ptr<Engine> engine = m_engine.lock()) {
             try {
-                read = engine->select(m_tr, end - m_starts[p], m_starts[p]);
+                // The last part reads to the end, whatever the count said.
+                read = engine->select(m_tr, last ? -1 : end - m_starts[p], m_starts[p]);
             } catch (...) {
                 // A part that can't be read (the table is gone, the server
-                // with it) reads as Null, as rows past the end do.
+                // with it) reads as Null.
             }
+        }
+        if (read && read->rows != end - m_starts[p] && (last || read->rows < end - m_starts[p])) {
+            // The rows read win over the count: fewer than the part should
+            // hold are all the rows there are now (the order is total), more
+            // in the last part are rows the count missed.
+            m_rows = int(std::min<qint64>(m_starts[p] + read->rows, std::numeric_limits<int>::max()));
+            m_starts.resize(p + 1);
+            m_parts.resize(p + 1);
         }
         if (!read) {
             read = std::make_shared<store::StoredResult>();
@@ -87,6 +97,7 @@ const store::StoredResult *PagedResult::part(int row, int &inPart) const
             read->cols.resize(m_tr.columnNames.size());
         }
         m_parts[p] = read;
+        if (row >= m_rows) return nullptr;
     }
     inPart = int(row - m_starts[p]);
     const store::StoredResult *r = m_parts[p].get();

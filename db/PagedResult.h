@@ -6,10 +6,14 @@
 // reader walking every row reads each about twice at most.
 //
 // The count is taken when the result is made, or, for a forward-only read,
-// when it is first asked for: then every row is read at once. Parts read later see the data
-// as it is then: rows another desk changed meanwhile show their new values,
-// and rows past the end of a shrunken result read as Null. Once the result's
-// engine is gone (its connection closed) the rows not read yet read as Null.
+// when it is first asked for: then every row is read at once. Parts read
+// later see the data as it is then: rows another desk changed meanwhile show
+// their new values, and where the rows read and the count disagree, the rows
+// win and the count follows them: a part that comes back short ends the
+// result there (the parts are read in one total order), and the last part is
+// read to the end, past the count when more rows are there. So no counted row
+// reads as Null but one that can't be read at all: once the result's engine
+// is gone (its connection closed), the rows not read yet read as Null.
 #include "db/Ado.h"
 #include "db/Dialect.h"
 

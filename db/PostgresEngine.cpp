@@ -221,6 +221,9 @@ QString statementFailure(const PGresult *res, const QString &database, const dia
     if (state == QLatin1String("22007") || state == QLatin1String("22008")) return msg::dateConversionFailed();
     if (state == QLatin1String("25006")) return msg::readOnly(database, msg::readOnlyServer());
     if (state == QLatin1String("25P02")) return msg::transactionRolledBack();
+    // The database layer's own functions (postgres.sql) word their failures themselves.
+    if (state == QLatin1String("LB000")) return primary;
+    if (state == QLatin1String("22012")) return msg::divisionByZero();
     // The money text's own function raises the money overflow; any other is
     // arithmetic past what a whole number or an amount holds.
     if (state == QLatin1String("22003"))

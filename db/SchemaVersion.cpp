@@ -37,7 +37,8 @@ struct Step {
 // their version; its step only adds the record.
 constexpr Step kSteps[] = {
     {1, u"the database records its schema version"},
-    {2, u"deposit numbers are unique (an index on 充值记录.充值编号)",
+    {2, u"one text order on both engines, pinyin character by character (the lists' indexes in it)"},
+    {3, u"deposit numbers are unique (an index on 充值记录.充值编号)",
      u"SELECT count(*) FROM (SELECT 充值编号 FROM 充值记录 WHERE 充值编号 IS NOT NULL GROUP BY 充值编号 "
      u"HAVING count(*) > 1) AS held_twice",
      u"left out: %1 deposit numbers are each held by more than one deposit, so 充值记录.充值编号 gets no unique "

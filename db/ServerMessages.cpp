@@ -329,6 +329,13 @@ QString computedColumnStored(const QString &column)
     return QStringLiteral("列 %1 是存储的列；只有生成列才能定义为计算列。").arg(column);
 }
 
+QString distinctOrderByNotSelected()
+{
+    return QStringLiteral("如果指定了 SELECT DISTINCT，那么 ORDER BY 子句中的项就必须出现在选择列表中。");
+}
+
+QString divisionByZero() { return QStringLiteral("遇到以零作除数错误。"); }
+
 // ---- recordsets, connections and transactions
 
 QString objectClosed() { return QStringLiteral("对象关闭时，不允许操作。"); }

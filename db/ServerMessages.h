@@ -122,6 +122,9 @@ QString computedColumnFromItself(const QString &column);
 QString computedColumnInvalid(const QString &table, const QString &column, const QString &why);
 QString computedColumnDefinition(const QString &line);
 QString computedColumnStored(const QString &column);
+QString distinctOrderByNotSelected();
+// A division by zero.
+QString divisionByZero();
 
 // ---- recordsets, connections and transactions
 

@@ -213,7 +213,9 @@ QString describeError(sqlite3 *db, int rc, const dialect::Catalog *catalog)
     default: break;
     }
     // The program's own functions fail with a text of this catalogue already.
-    for (const QString &own : {msg::dateConversionFailed(), msg::moneyOverflow(), msg::likeEscapeNotSingle()})
+    for (const QString &own :
+         {msg::dateConversionFailed(), msg::moneyOverflow(), msg::likeEscapeNotSingle(), msg::divisionByZero(),
+          msg::arithmeticOverflow(), msg::operandTypeClash(QStringLiteral("varchar"), QStringLiteral("int"))})
         if (text == own) return text;
     return msg::engineFailure(text);
 }

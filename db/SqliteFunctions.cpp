@@ -3,16 +3,17 @@
 #include "db/SqliteFunctions.h"
 
 #include "db/Dialect.h"
+#include "db/DialectText.h"
 #include "db/ServerMessages.h"
 
-#include <QCollator>
 #include <QDateTime>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
-#include <vector>
+#include <string>
 
 namespace ado {
 
@@ -22,6 +23,11 @@ void resultQString(sqlite3_context *ctx, const QString &s)
 {
     const QByteArray u = s.toUtf8();
     sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+QString valueText(sqlite3_value *v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
 }
 
 // Fails the statement with `text`, which the engine then reports as it stands.
@@ -88,8 +94,7 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const QString s =
-        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
+    const QString s = valueText(argv[0]);
     if (s.trimmed().isEmpty()) {
         sqlite3_result_null(ctx);
         return;
@@ -101,71 +106,9 @@ void fnToDate(sqlite3_context *ctx, int, sqlite3_value **argv)
     resultError(ctx, msg::dateConversionFailed());
 }
 
-// The server's LIKE: % any run, _ any one character, [abc] [a-z] [^abc] one
-// character of (or not of) a set, an optional escape character; letters
-// compared without regard to case.
-bool likeMatch(const char16_t *p, int pn, const char16_t *s, int sn, int esc)
-{
-    auto fold = [](char16_t c) { return QChar(c).toCaseFolded().unicode(); };
-    int pi = 0, si = 0, starP = -1, starS = -1;
-    while (si < sn) {
-        if (pi < pn) {
-            const char16_t pc = p[pi];
-            int len = 1;
-            bool matched = false;
-            if (esc >= 0 && pc == esc && pi + 1 < pn) {
-                matched = fold(p[pi + 1]) == fold(s[si]);
-                len = 2;
-            } else if (pc == u'%') {
-                starP = ++pi;
-                starS = si;
-                continue;
-            } else if (pc == u'_') {
-                matched = true;
-            } else if (pc == u'[') {
-                int close = -1;
-                for (int k = pi + 2; k < pn; ++k)
-                    if (p[k] == u']') {
-                        close = k;
-                        break;
-                    }
-                if (close < 0) {
-                    matched = fold(pc) == fold(s[si]);
-                } else {
-                    int k = pi + 1;
-                    const bool negate = p[k] == u'^' && close > k + 1;
-                    if (negate) ++k;
-                    bool in = false;
-                    const char16_t c = fold(s[si]);
-                    for (; k < close; ++k) {
-                        if (k + 2 < close && p[k + 1] == u'-') {
-                            if (c >= fold(p[k]) && c <= fold(p[k + 2])) in = true;
-                            k += 2;
-                        } else if (fold(p[k]) == c) {
-                            in = true;
-                        }
-                    }
-                    matched = in != negate;
-                    len = close - pi + 1;
-                }
-            } else {
-                matched = fold(pc) == fold(s[si]);
-            }
-            if (matched) {
-                pi += len;
-                ++si;
-                continue;
-            }
-        }
-        if (starP < 0) return false;
-        pi = starP;
-        si = ++starS;
-    }
-    while (pi < pn && p[pi] == u'%') ++pi;
-    return pi == pn;
-}
-
-// like(pattern, text[, escape]): "text LIKE pattern [ESCAPE escape]"
+// like(pattern, text[, escape]): "text LIKE pattern [ESCAPE escape]", as
+// dialect::text::like() matches the folded texts. The pattern of a
+// statement is the same for every row: its fold is kept between calls.
 void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     for (int i = 0; i < argc; ++i)
@@ -173,122 +116,158 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             sqlite3_result_null(ctx);
             return;
         }
-    int esc = -1;
+    char32_t esc = dialect::text::kNoEscape;
     if (argc == 3) {
-        const auto *e = static_cast<const char16_t *>(sqlite3_value_text16(argv[2]));
-        if (sqlite3_value_bytes16(argv[2]) != 2) {
+        const char *e = reinterpret_cast<const char *>(sqlite3_value_text(argv[2]));
+        const int en = sqlite3_value_bytes(argv[2]);
+        const std::u32string raw = QString::fromUtf8(e, en).toStdU32String();
+        if (raw.size() != 1) {
             resultError(ctx, msg::likeEscapeNotSingle());
             return;
         }
-        esc = e[0];
+        // The escape is compared with the folded pattern, so it is folded too.
+        const std::u32string folded = dialect::text::fold(e, en);
+        esc = folded.size() == 1 ? folded[0] : raw[0];
     }
-    const auto *p = static_cast<const char16_t *>(sqlite3_value_text16(argv[0]));
-    const int pn = sqlite3_value_bytes16(argv[0]) / 2;
-    const auto *t = static_cast<const char16_t *>(sqlite3_value_text16(argv[1]));
-    const int tn = sqlite3_value_bytes16(argv[1]) / 2;
-    sqlite3_result_int(ctx, likeMatch(p, pn, t, tn, esc) ? 1 : 0);
+    thread_local std::string lastPattern;
+    thread_local std::u32string pattern;
+    const char *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int pn = sqlite3_value_bytes(argv[0]);
+    if (lastPattern.size() != size_t(pn) || std::memcmp(lastPattern.data(), p, size_t(pn)) != 0) {
+        lastPattern.assign(p, size_t(pn));
+        pattern = dialect::text::fold(p, pn);
+    }
+    const char *t = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    const int tn = sqlite3_value_bytes(argv[1]);
+    sqlite3_result_int(ctx, dialect::text::like(pattern, dialect::text::fold(t, tn), esc) ? 1 : 0);
 }
 
-// The text order of ORDER BY (dialect::kTextOrderCollation): the Chinese
-// collation of the locale zh_CN without regard to case, taken character by
-// character. Every character of the Basic Multilingual Plane gets its rank in
-// that collation once per process (about 60,000 characters); two texts then
-// compare by the ranks of their characters, first difference deciding, a
-// shorter text first. Han characters are ranked after all others (Latin
-// letters, digits and signs first, as the server sorts), letters that differ
-// only in case share a rank, and characters the collation ignores (controls)
-// are skipped. Characters beyond the plane follow all of it, by code point.
-
-class TextOrder {
-public:
-    static const TextOrder &instance()
-    {
-        static const TextOrder order;
-        return order;
-    }
-
-    int compare(const unsigned char *a, int na, const unsigned char *b, int nb) const
-    {
-        // Equal bytes are equal characters: start at the character holding the first difference.
-        int k = 0;
-        const int m = std::min(na, nb);
-        while (k < m && a[k] == b[k]) ++k;
-        if (k == na && k == nb) return 0;
-        while (k > 0 && ((k < na && (a[k] & 0xC0) == 0x80) || (k < nb && (b[k] & 0xC0) == 0x80))) --k;
-        int i = k, j = k;
-        for (;;) {
-            uint32_t ra = 0, rb = 0;
-            while (i < na && (ra = next(a, na, i)) == 0) { }
-            while (j < nb && (rb = next(b, nb, j)) == 0) { }
-            if (ra != rb) return ra < rb ? -1 : 1;
-            if (ra == 0) return 0;  // both ended
-        }
-    }
-
-private:
-    TextOrder() : m_rank(0x10000, 0)
-    {
-        QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::vector<char16_t> chars;
-        chars.reserve(0x10000);
-        for (uint32_t c = 1; c < 0x10000; ++c)
-            if (c < 0xD800 || c > 0xDFFF) chars.push_back(char16_t(c));
-        // Each character's sort key once; sorting then compares the keys' bytes.
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(0x10000);
-        for (uint32_t c = 0; c < 0x10000; ++c) keys.push_back(collator.sortKey(QString(QChar(char16_t(c)))));
-        const QCollatorSortKey none = collator.sortKey(QString());
-        auto han = [](char16_t c) { return QChar::script(c) == QChar::Script_Han; };
-        std::sort(chars.begin(), chars.end(), [&](char16_t x, char16_t y) {
-            if (han(x) != han(y)) return han(y);
-            const int r = keys[x].compare(keys[y]);
-            return r != 0 ? r < 0 : x < y;
-        });
-        uint32_t rank = 0;
-        char16_t prev = 0;
-        for (char16_t c : chars) {
-            if (keys[c].compare(none) == 0) continue;  // ignored: rank 0
-            if (rank == 0 || han(prev) != han(c) || keys[prev].compare(keys[c]) != 0) ++rank;
-            m_rank[c] = rank;
-            prev = c;
-        }
-    }
-
-    // The rank of the character at i (UTF-8), moving i past it.
-    uint32_t next(const unsigned char *s, int n, int &i) const
-    {
-        const unsigned char c0 = s[i];
-        if (c0 < 0x80) {
-            ++i;
-            return m_rank[c0];
-        }
-        int len = c0 >= 0xF0 ? 4 : c0 >= 0xE0 ? 3 : c0 >= 0xC0 ? 2 : 1;
-        if (len == 1 || i + len > n) {  // not UTF-8: the byte ranks after every character
-            ++i;
-            return 0x220000u + c0;
-        }
-        uint32_t cp = c0 & (0x3F >> (len - 1));
-        for (int k = 1; k < len; ++k) {
-            const unsigned char ck = s[i + k];
-            if ((ck & 0xC0) != 0x80) {
-                ++i;
-                return 0x220000u + c0;
-            }
-            cp = (cp << 6) | (ck & 0x3F);
-        }
-        i += len;
-        if (cp < 0x10000) return m_rank[cp] ? m_rank[cp] : (cp >= 0xD800 && cp <= 0xDFFF ? 0x110000u + cp : 0);
-        return 0x110000u + cp;
-    }
-
-    std::vector<uint32_t> m_rank;
-};
-
+// The text order of ORDER BY (dialect::kTextOrderCollation, see DialectText.h).
 int collateText(void *, int na, const void *a, int nb, const void *b)
 {
-    return TextOrder::instance().compare(static_cast<const unsigned char *>(a), na,
-                                         static_cast<const unsigned char *>(b), nb);
+    return dialect::text::compare(static_cast<const char *>(a), na, static_cast<const char *>(b), nb);
+}
+
+int collateFolded(void *, int na, const void *a, int nb, const void *b)
+{
+    return dialect::text::compareFolded(static_cast<const char *>(a), na, static_cast<const char *>(b), nb);
+}
+
+// upper(text), lower(text): UPPER and LOWER as the server maps case.
+void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString s = valueText(argv[0]);
+    const bool up = sqlite3_user_data(ctx) != nullptr;
+    resultQString(ctx, up ? dialect::text::upper(s) : dialect::text::lower(s));
+}
+
+// lib_nonzero(x): the divisor x, refused when it is zero (the engine's own
+// division by zero is Null).
+void fnNonZero(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const int type = sqlite3_value_numeric_type(argv[0]);
+    if ((type == SQLITE_INTEGER && sqlite3_value_int64(argv[0]) == 0)
+        || (type == SQLITE_FLOAT && sqlite3_value_double(argv[0]) == 0.0)) {
+        resultError(ctx, msg::divisionByZero());
+        return;
+    }
+    sqlite3_result_value(ctx, argv[0]);
+}
+
+// lib_int(x): a whole number as an int column holds it (a fraction cut
+// toward zero), refused past the int range; the engine's own whole numbers
+// go on to 64 bits.
+void fnInt(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    switch (sqlite3_value_numeric_type(argv[0])) {
+    case SQLITE_NULL: sqlite3_result_null(ctx); return;
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(argv[0]);
+        if (v < INT32_MIN || v > INT32_MAX) break;
+        sqlite3_result_int64(ctx, v);
+        return;
+    }
+    case SQLITE_FLOAT: {
+        const double d = std::trunc(sqlite3_value_double(argv[0]));
+        if (!(d >= INT32_MIN && d <= INT32_MAX)) break;
+        sqlite3_result_int64(ctx, sqlite3_int64(d));
+        return;
+    }
+    default: resultError(ctx, msg::operandTypeClash(QStringLiteral("varchar"), QStringLiteral("int"))); return;
+    }
+    resultError(ctx, msg::arithmeticOverflow());
+}
+
+// lib_money(x): money in ten-thousandths, refused past the money range
+// (where the engine's whole numbers would turn into floating point).
+void fnMoney(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    switch (sqlite3_value_numeric_type(argv[0])) {
+    case SQLITE_NULL: sqlite3_result_null(ctx); return;
+    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0])); return;
+    case SQLITE_FLOAT: {
+        const double d = std::round(sqlite3_value_double(argv[0]));
+        if (d >= -9223372036854775808.0 && d < 9223372036854775808.0) {
+            sqlite3_result_int64(ctx, sqlite3_int64(d));
+            return;
+        }
+        break;
+    }
+    default: break;
+    }
+    resultError(ctx, msg::arithmeticOverflow());
+}
+
+// lib_money_scale(m, factor, divide): money m (ten-thousandths) times (or,
+// with divide 1, divided by) a decimal written as text, exactly, the result
+// rounded half away from zero to ten-thousandths, as the server's money
+// arithmetic gives it; refused past the money range.
+void fnMoneyScale(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    using Wide = dialect::ExactDecimal::Wide;
+    const std::optional<dialect::ExactDecimal> f = dialect::ExactDecimal::parse(
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])), sqlite3_value_bytes(argv[1])));
+    if (!f) {
+        resultError(ctx, msg::arithmeticOverflow());
+        return;
+    }
+    const bool divide = sqlite3_value_int(argv[2]) != 0;
+    if (divide && f->digits == 0) {
+        resultError(ctx, msg::divisionByZero());
+        return;
+    }
+    // m * digits / 10^scale, or m * 10^scale / digits; a product past 128
+    // bits is past the money range too, but for a division by a decimal of
+    // many places, which is taken to long double.
+    Wide num = 0;
+    const Wide den = divide ? Wide(f->digits) : f->power();
+    Wide q = 0;
+    if (!__builtin_mul_overflow(Wide(sqlite3_value_int64(argv[0])), divide ? f->power() : Wide(f->digits), &num)) {
+        const bool negative = (num < 0) != (den < 0);
+        const Wide an = num < 0 ? -num : num, ad = den < 0 ? -den : den;
+        q = an / ad;
+        if ((an % ad) * 2 >= ad) ++q;
+        if (negative) q = -q;
+    } else if (divide) {
+        using Long = long double;
+        const Long r = std::round(Long(sqlite3_value_int64(argv[0])) * Long(f->power()) / Long(f->digits));
+        q = std::fabs(r) < 9.3e18L ? Wide(r) : Wide(INT64_MAX) + 1;
+    } else {
+        q = Wide(INT64_MAX) + 1;
+    }
+    if (q < Wide(INT64_MIN) || q > Wide(INT64_MAX)) {
+        resultError(ctx, msg::arithmeticOverflow());
+        return;
+    }
+    sqlite3_result_int64(ctx, sqlite3_int64(q));
 }
 
 void fnNow(sqlite3_context *ctx, int, sqlite3_value **)
@@ -323,11 +302,17 @@ void RegisterSqliteFunctions(sqlite3 *db)
     sqlite3_create_function_v2(db, "lib_to_date", 1, det, nullptr, fnToDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "lib_len", 1, det, nullptr, fnLen, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, fnLike, nullptr, nullptr,
-                               nullptr);
+    sqlite3_create_function_v2(db, "like", 2, det, nullptr, fnLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, det, nullptr, fnLike, nullptr, nullptr, nullptr);
+    static int up = 1;
+    sqlite3_create_function_v2(db, "upper", 1, det, &up, fnCase, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lower", 1, det, nullptr, fnCase, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lib_nonzero", 1, det, nullptr, fnNonZero, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lib_int", 1, det, nullptr, fnInt, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lib_money", 1, det, nullptr, fnMoney, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "lib_money_scale", 3, det, nullptr, fnMoneyScale, nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(db, dialect::kTextOrderCollation, SQLITE_UTF8, nullptr, collateText, nullptr);
+    sqlite3_create_collation_v2(db, dialect::kTextCompareCollation, SQLITE_UTF8, nullptr, collateFolded, nullptr);
 }
 
 }  // namespace ado

@@ -16,7 +16,7 @@ build="${1:-$here/build}"
 shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
-      libsqlite3-dev libpq-dev postgresql libgl-dev locales
+      libsqlite3-dev libpq-dev libicu-dev postgresql libgl-dev locales
       xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -1,8 +1,9 @@
 -- The library's tables for the database server (PostgreSQL 15 or later).
 --
 -- Types, as the database layer reads them:
---   citext COLLATE lib_chinese  text; =, LIKE and keys ignore letter case
---                               (citext), ORDER BY sorts by pinyin (lib_chinese)
+--   citext COLLATE lib_chinese  text; = and keys ignore letter case (citext),
+--                               LIKE and ORDER BY see the text as lib_fold and
+--                               lib_order below give it
 --   integer                     whole numbers
 --   lib_flag                    yes/no flags, 1 or 0
 --   lib_money                   money in whole ten-thousandths (12.5 is stored
@@ -16,10 +17,49 @@
 
 CREATE EXTENSION IF NOT EXISTS citext;
 
--- Text order of the server's Chinese collation: signs, digits, Latin and the
--- other scripts first, then Chinese by pinyin. Letter case does not count
--- (citext compares the lower-cased texts).
+-- The Chinese collation the text order is made of: signs, digits, Latin and
+-- the other scripts first, then Chinese by pinyin. (The database layer's
+-- embedded engine opens the same ICU locale, db/DialectText.h.)
 CREATE COLLATION lib_chinese (provider = icu, locale = 'zh-u-kr-zzzz-hani');
+
+-- A text as LIKE and the text order see it: every letter lower-cased as the
+-- collation lower-cases it, the final sigma as σ (so that a Greek word does
+-- not change with what follows it).
+CREATE FUNCTION lib_fold(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT translate(lower(t COLLATE lib_chinese), 'ς', 'σ')
+$$;
+
+-- The text order of ORDER BY, as lib_order(column) COLLATE lib_chinese: the
+-- folded text, a combining grapheme joiner after each of its characters,
+-- then U+FFFE and the text itself. The collation ignores the joiners, but
+-- reads no two characters across one as a word: it would read 沈阳, 重庆
+-- and 藏文 as words (重庆 as chong-qing, before 红), which the order takes
+-- character by character (重 as zhong), as the program's first server did.
+-- U+FFFE, which the collation puts before every character, makes a text
+-- that starts another come first; the text after it orders texts that fold
+-- alike (zebra before Zebra); U+FFFE and U+FFFF in the folded text are read
+-- as U+FFFD, so that U+FFFF after a start is past every text with that start
+-- (a find's range, lib_order_from). The order is total: only equal texts tie.
+CREATE FUNCTION lib_order(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT (regexp_replace(translate(lower(t COLLATE lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                           U&'\\1\034F', 'g') || U&'\FFFE' || t) COLLATE lib_chinese
+$$;
+
+-- Where the texts that start with `t` (as LIKE sees it) begin in that order;
+-- followed by U+FFFF, where they end.
+CREATE FUNCTION lib_order_from(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT regexp_replace(translate(lower(t COLLATE lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                          U&'\\1\034F', 'g') COLLATE lib_chinese
+$$;
+
+-- The text itself, from its lib_order (MIN and MAX of text compare in that order).
+CREATE FUNCTION lib_order_text(k text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT substr(k, strpos(k, U&'\FFFE') + 1)
+$$;
 
 CREATE DOMAIN lib_flag AS smallint CHECK (VALUE IN (0, 1));
 CREATE DOMAIN lib_money AS bigint;
@@ -96,8 +136,9 @@ CREATE TABLE 读者类别 (
     借书数量限制 integer
 );
 
--- Deposit numbers are made from the clock; two deposits in one second share
--- a number, so it is not a key.
+-- Deposit numbers are made from the clock; a desk that finds its number
+-- taken in the same second takes the next free one, and a unique index
+-- (below) keeps them apart.
 CREATE TABLE 充值记录 (
     充值编号 citext COLLATE lib_chinese,
     读者编号 citext COLLATE lib_chinese,
@@ -159,8 +200,6 @@ CREATE TABLE 账户登录 (
 );
 
 -- The returning window lists the open loans; lending and returning look loans up by copy and reader.
--- Every index on text is in the column's own order (pinyin), so the lists read
--- their first screen in their order straight from an index.
 CREATE INDEX 图书借阅_是否已还 ON 图书借阅 (是否已还, 图书借阅编号, 图书编号, 读者编号);
 CREATE INDEX 图书借阅_读者编号 ON 图书借阅 (读者编号, 是否已还, 图书编号);
 -- A copy's loans by day, and a title's copies, from the index alone (the statistics).
@@ -173,15 +212,32 @@ CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量 NULLS
 -- (是否已还 is 0 in every row it holds; with it the planner doesn't take every
 -- loan's copy for unique and guess a third of the open loans' copies.)
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号, 是否已还) WHERE 是否已还 = 0;
--- Null first, as the lists sort (the deposits by number, the login log by time, newest first).
-CREATE INDEX 充值记录_充值编号 ON 充值记录 (充值编号 NULLS FIRST);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST);
+
+-- The lists and searches read their first screen in their order straight
+-- from an index: text sorts as lib_order(column) COLLATE lib_chinese (Null
+-- first), so these indexes hold that, each list's order and the key after
+-- it where the order needs it to be total (ties in a statement's own order
+-- are broken in the order of the key's bytes, COLLATE "C"). A list without
+-- an order of its own comes in its key's text order.
+CREATE INDEX 图书档案_ISBN序 ON 图书档案 ((lib_order("ISBN") COLLATE lib_chinese));
+CREATE INDEX 图书档案_名称序 ON 图书档案 ((lib_order(图书名称) COLLATE lib_chinese) NULLS FIRST,
+                                      ("ISBN"::text COLLATE "C"));
+CREATE INDEX 图书库存_编号序 ON 图书库存 ((lib_order(图书编号) COLLATE lib_chinese));
+CREATE INDEX 图书借阅_编号序 ON 图书借阅 ((lib_order(图书借阅编号) COLLATE lib_chinese));
+CREATE INDEX 图书借阅_未还_编号序 ON 图书借阅 (是否已还, (lib_order(图书借阅编号) COLLATE lib_chinese));
+CREATE INDEX 图书损坏_编号序 ON 图书损坏 ((lib_order(图书损坏编号) COLLATE lib_chinese));
+CREATE INDEX 读者档案_编号序 ON 读者档案 ((lib_order(读者编号) COLLATE lib_chinese));
+CREATE INDEX 读者档案_姓名序 ON 读者档案 ((lib_order(姓名) COLLATE lib_chinese) NULLS FIRST,
+                                      (读者编号::text COLLATE "C"));
+-- The authors' filter list: a DISTINCT of texts groups them as the fold has
+-- them, in the text order (lib_order_from).
+CREATE INDEX 图书档案_作者序 ON 图书档案 ((lib_order_from(作者) COLLATE lib_chinese) NULLS FIRST);
+CREATE INDEX 出版社_名称序 ON 出版社 ((lib_order(出版社名称) COLLATE lib_chinese));
+CREATE INDEX 充值记录_编号序 ON 充值记录 ((lib_order(充值编号) COLLATE lib_chinese) NULLS FIRST);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).
 CREATE INDEX 图书库存_编号_ISBN ON 图书库存 (图书编号, "ISBN");
--- The searches by title and by name, in their order (Null first, then the key).
-CREATE INDEX 图书档案_图书名称 ON 图书档案 (图书名称 NULLS FIRST, "ISBN");
-CREATE INDEX 读者档案_姓名 ON 读者档案 (姓名 NULLS FIRST, 读者编号);
 -- Filters (the column equal to a value).
 CREATE INDEX 图书档案_作者 ON 图书档案 (作者);
 CREATE INDEX 图书档案_出版社名称 ON 图书档案 (出版社名称);
@@ -189,12 +245,12 @@ CREATE INDEX 图书库存_经手人 ON 图书库存 (经手人);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
--- Two deposits never share a number.
-CREATE UNIQUE INDEX 充值记录_充值编号_唯一 ON 充值记录 (充值编号);
+-- No two deposits share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
 -- Finds: a LIKE with a fixed start reads the column's text as ranges, one
 -- for each way the start is spelt in either case (the database layer writes
--- them before lower(column) LIKE lower(pattern), or alone when they are the
--- match), in the byte order these indexes keep.
+-- them before lib_fold(column) LIKE lib_fold(pattern), or alone when they
+-- are the match), in the byte order these indexes keep.
 CREATE INDEX 图书档案_ISBN_起首 ON 图书档案 (("ISBN"::text) text_pattern_ops);
 CREATE INDEX 图书档案_图书名称_起首 ON 图书档案 ((图书名称::text) text_pattern_ops);
 CREATE INDEX 图书库存_图书编号_起首 ON 图书库存 ((图书编号::text) text_pattern_ops);
@@ -230,7 +286,9 @@ $$;
 
 -- CONVERT(varchar(len), m, style) of money held in ten-thousandths: style 0
 -- two decimals, 1 with thousands separators, 2 four decimals; halves round
--- away from zero. A text longer than len fails, as on the server.
+-- away from zero. A text longer than len fails, as on the server. (The
+-- database layer's functions fail with SQLSTATE LB000 and the words the
+-- program shows, db/ServerMessages.cpp.)
 CREATE FUNCTION lib_money_text(v numeric, style integer, len integer) RETURNS text
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
@@ -259,9 +317,23 @@ BEGIN
         result := '-' || result;
     END IF;
     IF length(result) > len THEN
-        RAISE EXCEPTION 'Arithmetic overflow error converting money to data type varchar.' USING ERRCODE = '22003';
+        RAISE EXCEPTION '将 money 转换为数据类型 varchar 时出现算术溢出错误。' USING ERRCODE = 'LB000';
     END IF;
     RETURN result;
+END
+$$;
+
+-- Money in ten-thousandths from an exact number, halves away from zero,
+-- refused past the money range (where the server's money ends too).
+CREATE FUNCTION lib_money(v numeric) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+    r numeric := round(v);
+BEGIN
+    IF r < -9223372036854775808 OR r > 9223372036854775807 THEN
+        RAISE EXCEPTION '出现算术溢出错误：数值超出了其数据类型（整数或 money）所能容纳的范围。' USING ERRCODE = 'LB000';
+    END IF;
+    RETURN r::bigint;
 END
 $$;
 
@@ -285,53 +357,88 @@ $$;
 CREATE FUNCTION lib_now() RETURNS timestamp
 LANGUAGE sql STABLE AS $$ SELECT localtimestamp(0) $$;
 
--- The server's LIKE where ILIKE can't stand in (a pattern with a [set], or
--- one the statement computes): % any run, _ one character, [abc] [a-z] [^abc]
--- one character of (or not of) a set, an optional escape character; letters
--- compared without regard to case.
+-- LIKE where the statement's own can't stand in (a pattern with a [set], one
+-- the statement computes, an escape with a letter case), as the embedded
+-- engine matches (db/DialectText.h): the folded text against the folded
+-- pattern; % any run, _ one character, [abc] [a-z] [^abc] one character of
+-- (or not of) a set, a range with reversed ends holding nothing and a [
+-- without its ] standing for itself; the escape before a character makes
+-- it stand for itself, and at the very end stands for itself.
 CREATE FUNCTION lib_like(s text, pattern text, esc text DEFAULT NULL) RETURNS boolean
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
+    p text;
+    e text;
     re text := '';
     i integer := 1;
-    n integer := length(pattern);
+    n integer;
     c text;
     close integer;
-    body text;
+    k integer;
+    negate boolean;
+    members text;
 BEGIN
     IF s IS NULL OR pattern IS NULL THEN
         RETURN NULL;
     END IF;
-    IF esc IS NOT NULL AND length(esc) <> 1 THEN
-        RAISE EXCEPTION 'The escape of LIKE must be a single character.' USING ERRCODE = '22019';
+    IF esc IS NOT NULL THEN
+        IF length(esc) <> 1 THEN
+            RAISE EXCEPTION 'LIKE 的转义符必须是单个字符。' USING ERRCODE = 'LB000';
+        END IF;
+        e := lib_fold(esc);
+        IF length(e) <> 1 THEN
+            e := esc;
+        END IF;
     END IF;
+    p := lib_fold(pattern);
+    n := length(p);
+    -- Every character of the pattern goes into the expression as \U and its
+    -- code point, so that none is read as the expression's own sign.
     WHILE i <= n LOOP
-        c := substr(pattern, i, 1);
-        IF esc IS NOT NULL AND c = esc AND i < n THEN
-            re := re || regexp_replace(substr(pattern, i + 1, 1), '([^[:alnum:]])', '\\\1', 'g');
+        c := substr(p, i, 1);
+        IF e IS NOT NULL AND c = e AND i < n THEN
+            re := re || '\U' || lpad(to_hex(ascii(substr(p, i + 1, 1))), 8, '0');
             i := i + 2;
             CONTINUE;
         ELSIF c = '%' THEN
             re := re || '.*';
         ELSIF c = '_' THEN
             re := re || '.';
-        ELSIF c = '[' AND strpos(substr(pattern, i + 2), ']') > 0 THEN
-            close := i + 1 + strpos(substr(pattern, i + 2), ']');
-            body := substr(pattern, i + 1, close - i - 1);
-            IF left(body, 1) = '^' AND length(body) > 1 THEN
-                re := re || '[^' || regexp_replace(substr(body, 2), '([\\\]\[^])', '\\\1', 'g') || ']';
+        ELSIF c = '[' AND strpos(substr(p, i + 2), ']') > 0 THEN
+            close := i + 1 + strpos(substr(p, i + 2), ']');
+            k := i + 1;
+            negate := substr(p, k, 1) = '^' AND close > k + 1;
+            IF negate THEN
+                k := k + 1;
+            END IF;
+            members := '';
+            WHILE k < close LOOP
+                IF k + 2 < close AND substr(p, k + 1, 1) = '-' THEN
+                    IF ascii(substr(p, k, 1)) <= ascii(substr(p, k + 2, 1)) THEN
+                        members := members || '\U' || lpad(to_hex(ascii(substr(p, k, 1))), 8, '0') || '-\U'
+                                   || lpad(to_hex(ascii(substr(p, k + 2, 1))), 8, '0');
+                    END IF;
+                    k := k + 3;
+                ELSE
+                    members := members || '\U' || lpad(to_hex(ascii(substr(p, k, 1))), 8, '0');
+                    k := k + 1;
+                END IF;
+            END LOOP;
+            IF members <> '' THEN
+                re := re || '[' || CASE WHEN negate THEN '^' ELSE '' END || members || ']';
+            ELSIF negate THEN
+                re := re || '.';
             ELSE
-                re := re || '[' || regexp_replace(body, '([\\\]\[^])', '\\\1', 'g') || ']';
+                re := re || '(?!.).';  -- an empty set: no character
             END IF;
             i := close + 1;
             CONTINUE;
         ELSE
-            re := re || regexp_replace(c, '([^[:alnum:]])', '\\\1', 'g');
+            re := re || '\U' || lpad(to_hex(ascii(c)), 8, '0');
         END IF;
         i := i + 1;
     END LOOP;
-    -- Letter case of every script, not only ASCII (the database's own ctype).
-    RETURN (s COLLATE lib_chinese) ~* ('^(?:' || re || ')$');
+    RETURN lib_fold(s) ~ ('^(?:' || re || ')$');
 END
 $$;
 
@@ -340,4 +447,4 @@ $$;
 -- raise the number here and in sqlite.sql, and add the step
 -- (ARCHITECTURE.md, "Schema versions").
 CREATE TABLE lib_schema_version (version integer NOT NULL);
-INSERT INTO lib_schema_version VALUES (2);
+INSERT INTO lib_schema_version VALUES (3);

@@ -85,8 +85,9 @@ CREATE TABLE 读者类别 (
     借书数量限制  INTEGER
 );
 
--- Deposit numbers are made from the clock; two deposits in one second share
--- a number, so it is not a key.
+-- Deposit numbers are made from the clock; a desk that finds its number
+-- taken in the same second takes the next free one, and a unique index
+-- (below) keeps them apart.
 CREATE TABLE 充值记录 (
     充值编号  TEXT COLLATE NOCASE,
     读者编号  TEXT COLLATE NOCASE,
@@ -158,22 +159,33 @@ CREATE INDEX 读者档案_账户金额 ON 读者档案 (账户金额);
 CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量);
 -- One copy is never lent twice: at most one loan of a copy is not returned.
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号) WHERE 是否已还 = 0;
+-- No two deposits share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
 
 -- A list reads its first screen in its order straight from an index. Text
--- sorts by pinyin (the collation lib_chinese, which the database layer
--- registers on every connection), so the indexes that serve a list's order
--- of a text column are in that collation: a program writing these tables
--- must register it too (reading needs nothing).
+-- sorts in the text order both engines share (the collation lib_chinese,
+-- which the database layer registers on every connection: pinyin character
+-- by character, letter case aside, db/DialectText.h), so the indexes that
+-- serve a list's order of a text column are in that collation (or in
+-- lib_chinese_ci, the same order without letter case): a program writing
+-- these tables must register them too (reading needs nothing), and a file
+-- whose indexes were built in another order needs REINDEX lib_chinese.
 CREATE INDEX 图书借阅_未还_编号序 ON 图书借阅 (是否已还, 图书借阅编号 COLLATE lib_chinese, 图书编号, 读者编号);
 CREATE INDEX 图书库存_编号序 ON 图书库存 (图书编号 COLLATE lib_chinese);
 CREATE INDEX 读者档案_编号序 ON 读者档案 (读者编号 COLLATE lib_chinese);
 CREATE INDEX 图书损坏_编号序 ON 图书损坏 (图书损坏编号 COLLATE lib_chinese);
 CREATE INDEX 充值记录_编号序 ON 充值记录 (充值编号 COLLATE lib_chinese);
 -- Searches list what a prefix finds in the order of the searched column.
+-- Ties in a statement's own order are broken in the order of the key's
+-- bytes; a list without an order of its own comes in its key's text order.
 CREATE INDEX 图书档案_ISBN序 ON 图书档案 (ISBN COLLATE lib_chinese);
-CREATE INDEX 图书档案_名称序 ON 图书档案 (图书名称 COLLATE lib_chinese);
-CREATE INDEX 读者档案_姓名序 ON 读者档案 (姓名 COLLATE lib_chinese);
+CREATE INDEX 图书档案_名称序 ON 图书档案 (图书名称 COLLATE lib_chinese, ISBN COLLATE BINARY);
+CREATE INDEX 读者档案_姓名序 ON 读者档案 (姓名 COLLATE lib_chinese, 读者编号 COLLATE BINARY);
+-- The authors' filter list: a DISTINCT of texts groups them without regard
+-- to letter case in any script (lib_chinese_ci), in the text order.
+CREATE INDEX 图书档案_作者序 ON 图书档案 (作者 COLLATE lib_chinese_ci);
 CREATE INDEX 图书借阅_编号序 ON 图书借阅 (图书借阅编号 COLLATE lib_chinese);
+CREATE INDEX 出版社_名称序 ON 出版社 (出版社名称 COLLATE lib_chinese);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间);
 
 -- A copy's title without reading the copy (the loans' joins, the statistics).
@@ -188,12 +200,9 @@ CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
 
--- Two deposits never share a number.
-CREATE UNIQUE INDEX 充值记录_充值编号_唯一 ON 充值记录 (充值编号);
-
 -- The version of these tables. Every change of this file or of postgres.sql
 -- is a step that brings a database of the version before to this one:
 -- raise the number here and in postgres.sql, and add the step
 -- (ARCHITECTURE.md, "Schema versions").
 CREATE TABLE lib_schema_version (version INTEGER NOT NULL);
-INSERT INTO lib_schema_version VALUES (2);
+INSERT INTO lib_schema_version VALUES (3);

@@ -3,6 +3,7 @@
 // ORDER BY, and the date texts the windows accept.
 
 #include "db/Dialect.h"
+#include "db/ServerMessages.h"
 #include "support/TempDb.h"
 #include "ui/Runtime.h"
 
@@ -98,6 +99,10 @@ private slots:
     void datesInStatements();
     void lengthCountsCharacters();
     void mixedTextOrder();
+    void arithmeticAsTheDialectMeansIt_data();
+    void arithmeticAsTheDialectMeansIt();
+    void everyTypedPatternIsValid_data();
+    void everyTypedPatternIsValid();
 };
 
 void TestDialectExtra::outstandingValueInTheReaderSearch()
@@ -466,6 +471,102 @@ void TestDialectExtra::mixedTextOrder()
     QStringList descending = ordered;
     std::reverse(descending.begin(), descending.end());
     QCOMPARE(column(db.rows(QStringLiteral("SELECT 出版社名称 AS 名 FROM 出版社 ORDER BY 名 DESC")), 0), descending);
+}
+
+// What both engines give (the differential test holds them to each other;
+// this holds them to the right answer): money times a decimal exactly,
+// halves away from zero; a division by zero, a whole number past an int, an
+// amount past money and text into a number column refused, in Chinese.
+void TestDialectExtra::arithmeticAsTheDialectMeansIt_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("result");  // the first field of the first row, or the refusal
+    const QString overflow = ado::msg::arithmeticOverflow();
+    QTest::newRow("money times a decimal, half away from zero")
+        << "SELECT CONVERT(varchar(10), CONVERT(money, 0.613) * 1.15, 0)"
+        << "0.71";
+    QTest::newRow("a stored amount times a decimal") << "SELECT 价格 * 1.15 FROM 图书档案 WHERE ISBN = '978-1'"
+                                                     << "52.325";
+    QTest::newRow("money divided by a decimal") << "SELECT 价格 / 0.3 FROM 图书档案 WHERE ISBN = '978-1'"
+                                                << "151.6667";
+    QTest::newRow("a negative half") << "SELECT CONVERT(varchar(10), CONVERT(money, -0.005) * 1, 0)"
+                                     << "-0.01";
+    QTest::newRow("numbers written exactly into money")
+        << "UPDATE 读者档案 SET 账户金额 = 账户金额 + 0.613 * 1.15 WHERE 读者编号 = 'R2'"
+        << "1";
+    QTest::newRow("whole numbers divide whole") << "SELECT -7 / 2"
+                                                << "-3";
+    QTest::newRow("a division by zero") << "SELECT 1 / 0" << ado::msg::divisionByZero();
+    QTest::newRow("a division by a column's zero")
+        << "SELECT 总借书数量 / 当前借书数量 FROM 读者档案 WHERE 读者编号 = 'R2'" << ado::msg::divisionByZero();
+    QTest::newRow("money divided by zero") << "SELECT 价格 / 0 FROM 图书档案" << ado::msg::divisionByZero();
+    QTest::newRow("a remainder of zero") << "SELECT 5 % 0" << ado::msg::divisionByZero();
+    QTest::newRow("ints past their range") << "SELECT 2147483647 + 1" << overflow;
+    QTest::newRow("a wider number is no int") << "SELECT 2147483648 + 1"
+                                              << "2147483649";
+    QTest::newRow("a number past an int column")
+        << "UPDATE 读者档案 SET 总借书数量 = 2147483648 WHERE 读者编号 = 'R1'" << overflow;
+    QTest::newRow("a sum past an int column")
+        << "UPDATE 读者档案 SET 总借书数量 = 总借书数量 + 2147483647 WHERE 读者编号 = 'R1'" << overflow;
+    QTest::newRow("an amount past money")
+        << "UPDATE 读者档案 SET 账户金额 = 账户金额 + 922337203685477 + 1 WHERE 读者编号 = 'R1'" << overflow;
+    QTest::newRow("text into a number column")
+        << "UPDATE 读者档案 SET 总借书数量 = 姓名 WHERE 读者编号 = 'R1'"
+        << ado::msg::operandTypeClash(QStringLiteral("varchar"), QStringLiteral("int"));
+    QTest::newRow("text into money") << "UPDATE 读者档案 SET 账户金额 = 姓名 WHERE 读者编号 = 'R1'"
+                                     << ado::msg::operandTypeClash(QStringLiteral("varchar"), QStringLiteral("money"));
+}
+
+void TestDialectExtra::arithmeticAsTheDialectMeansIt()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, result);
+    TempDb db;
+    seedLoans(db);
+    QString got;
+    try {
+        if (statement.startsWith(QLatin1String("SELECT")))
+            got = db.scalar(statement);
+        else
+            got = QString::number(db.conn().Execute(statement));
+    } catch (const ado::Error &e) {
+        got = e.Description();
+    }
+    QCOMPARE(got, result);
+}
+
+// A text typed into a search box is a pattern both engines take, and match alike.
+void TestDialectExtra::everyTypedPatternIsValid_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("escape");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("a reversed range holds nothing") << "[9-0]%"
+                                                    << "" << QStringList();
+    QTest::newRow("a range and a start") << "[a-z]%"
+                                         << "" << QStringList();
+    QTest::newRow("a set of Chinese") << "[王李]%"
+                                      << "" << QStringList({"王小明", "李小红"});
+    QTest::newRow("an escape at the end stands for itself") << "王小明!"
+                                                            << "!" << QStringList();
+    QTest::newRow("an escaped wildcard") << "王!%"
+                                         << "!" << QStringList();
+    QTest::newRow("a bracket without its end") << "[王%"
+                                               << "" << QStringList();
+    QTest::newRow("a backslash is no escape") << "\\%"
+                                              << "" << QStringList();
+}
+
+void TestDialectExtra::everyTypedPatternIsValid()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, escape);
+    QFETCH(QStringList, names);
+    TempDb db;
+    seedLoans(db);
+    const QString sql = QStringLiteral("SELECT 姓名 FROM 读者档案 WHERE 姓名 LIKE '%1'%2 ORDER BY 读者编号")
+                            .arg(pattern, escape.isEmpty() ? QString() : QStringLiteral(" ESCAPE '%1'").arg(escape));
+    QCOMPARE(column(db.rows(sql), 0), names);
 }
 
 QTEST_GUILESS_MAIN(TestDialectExtra)
