@@ -212,6 +212,8 @@ CREATE INDEX 读者档案_总借书数量 ON 读者档案 (总借书数量 NULLS
 -- (是否已还 is 0 in every row it holds; with it the planner doesn't take every
 -- loan's copy for unique and guess a third of the open loans' copies.)
 CREATE UNIQUE INDEX 图书借阅_一本一借 ON 图书借阅 (图书编号, 是否已还) WHERE 是否已还 = 0;
+-- No two deposits share a number.
+CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
 CREATE INDEX 账户登录_登录时间 ON 账户登录 (登录时间 NULLS FIRST);
 
 -- The lists and searches read their first screen in their order straight
@@ -245,8 +247,6 @@ CREATE INDEX 图书库存_经手人 ON 图书库存 (经手人);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
--- No two deposits share a number.
-CREATE UNIQUE INDEX 充值记录_充值编号 ON 充值记录 (充值编号);
 -- Finds: a LIKE with a fixed start reads the column's text as ranges, one
 -- for each way the start is spelt in either case (the database layer writes
 -- them before lib_fold(column) LIKE lib_fold(pattern), or alone when they
