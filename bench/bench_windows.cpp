@@ -168,7 +168,9 @@ private:
         const qint64 end = m_clock.nsecsElapsed();
         for (size_t i = 0; i < m_starts.size(); ++i) {
             const qint64 took = (i + 1 < m_starts.size() ? m_starts[i + 1].second : end) - m_starts[i].second;
-            say(QStringLiteral("    %1 ms  %2").arg(double(took) / 1e6, 7, 'f', 2).arg(m_starts[i].first.simplified().left(160)));
+            say(QStringLiteral("    %1 ms  %2")
+                    .arg(double(took) / 1e6, 7, 'f', 2)
+                    .arg(m_starts[i].first.simplified().left(160)));
         }
     }
 
@@ -185,22 +187,6 @@ struct Databases {
     QString made;               // how it was made, for the log
 };
 
-void copyFile(const QString &from, const QString &to)
-{
-    QFile::remove(to);
-    if (!QFile::copy(from, to)) throw ado::Error(QStringLiteral("cannot copy %1 to %2").arg(from, to));
-}
-
-void checkInvariants(const ado::ConnectionInfo &info)
-{
-    ado::Connection conn;
-    conn.Open(info.toString());
-    const QStringList problems = CheckInvariants(conn);
-    if (!problems.isEmpty())
-        throw ado::Error(QStringLiteral("the generated library breaks what must hold of the data:\n")
-                         + problems.mid(0, 20).join(QLatin1Char('\n')));
-}
-
 void makeLimitCopy(const ado::ConnectionInfo &limit)
 {
     const std::unique_ptr<NativeDb> db = NativeDb::open(limit);
@@ -211,31 +197,20 @@ void makeLimitCopy(const ado::ConnectionInfo &limit)
 // DIR; each run works on a copy of it, and the limits on a copy with indexes.
 Databases embedded(const Args &a, const Options &o)
 {
-    QDir().mkpath(a.data);
+    QString made;
+    const QString cache = keptEmbeddedLibrary(a.data, o, made);
     const QString key = o.key() + QLatin1Char('-') + schemaFingerprint();
-    const QString cache = QDir(a.data).filePath(QStringLiteral("library-%1.db").arg(key));
     const QString limit = QDir(a.data).filePath(QStringLiteral("limit-%1.db").arg(key));
     const QString work = QDir(a.data).filePath(QStringLiteral("work-%1.db").arg(key));
     auto info = [](const QString &path) {
         return ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|bench|bench|") + path);
     };
     const QString empty = QDir(a.data).filePath(QStringLiteral("empty.db"));
-    Databases d{info(work), info(limit), info(empty), QStringLiteral("taken from %1").arg(cache)};
+    Databases d{info(work), info(limit), info(empty), made};
     QFile::remove(empty);
     ado::CreateDatabase(d.empty, schemaDir());
-    QElapsedTimer t;
-    t.start();
-    if (!QFile::exists(cache)) {
-        const QString part = cache + QStringLiteral(".part");
-        QFile::remove(part);
-        say(QStringLiteral("making the library (%1) ...").arg(o.key()));
-        const Library library(o);
-        createAndFill(info(part), library);
-        checkInvariants(info(part));
-        QFile::rename(part, cache);
-        d.made = QStringLiteral("made in %1 s and kept in %2").arg(msOf(t) / 1000, 0, 'f', 1).arg(cache);
-        QFile::remove(limit);
-    }
+    // A limit copy older than the library is of another one.
+    if (QFile::exists(limit) && QFileInfo(limit).lastModified() < QFileInfo(cache).lastModified()) QFile::remove(limit);
     if (!QFile::exists(limit)) {
         const QString part = limit + QStringLiteral(".part");
         copyFile(cache, part);
@@ -266,10 +241,11 @@ Databases server(const Args &a, const Options &o)
     // BENCH_REUSE=1 takes the databases a former run left, to look into one
     // step again without loading the library anew (its returns and lendings stay).
     if (qEnvironmentVariableIsSet("BENCH_REUSE")) {
-        PGresult *res = PQexec(admin, QStringLiteral("SELECT count(*) FROM pg_database WHERE datname IN ('%1', '%2', '%3')")
-                                          .arg(d.work.database, d.limit.database, d.empty.database)
-                                          .toUtf8()
-                                          .constData());
+        PGresult *res =
+            PQexec(admin, QStringLiteral("SELECT count(*) FROM pg_database WHERE datname IN ('%1', '%2', '%3')")
+                              .arg(d.work.database, d.limit.database, d.empty.database)
+                              .toUtf8()
+                              .constData());
         const bool all = PQresultStatus(res) == PGRES_TUPLES_OK && QByteArray(PQgetvalue(res, 0, 0)) == "3";
         PQclear(res);
         if (all) {
@@ -417,8 +393,8 @@ private:
 
     Args m_a;
     Databases m_db;
-    bool m_empty = false;               // the windows run on the empty library
-    std::map<QString, double> m_floor;  // step: the window's time (or memory) on the empty library
+    bool m_empty = false;                    // the windows run on the empty library
+    std::map<QString, double> m_floor;       // step: the window's time (or memory) on the empty library
     std::map<QString, double> m_floorPaint;  // step: its grid painted empty
     std::unique_ptr<NativeDb> m_lim;
     Sql m_sql;
@@ -430,28 +406,13 @@ private:
 void Bench::use(const ado::ConnectionInfo &info)
 {
     closeWindow();
-    if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
-    SQLServer = info.server;
-    SQLUID = info.uid;
-    SQLPassword = info.pwd;
-    SQLDB = info.isEmbedded() ? info.embeddedPath() : info.database;
-    OpenSQLConnection(SQLConn(), SQLServer, SQLUID, SQLPassword, SQLDB);
+    UseDatabase(info);
 }
 
 void Bench::login()
 {
-    QString bin = QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")).absolutePath();
-    AppPath = bin + QStringLiteral("/");
-    use(m_db.work);
-    CurUID = QStringLiteral("admin");
-    SetMsgBoxHook([this](const QString &m, const QString &, const QString &) {
-        m_lastMessage = m;
-        return 1;
-    });
-    Frm_Main::SetEndHandler([] {});
-    RegisterAllForms();
-    Frm_Main &m = vb::Default<Frm_Main>();
-    m.Show(vb::vbModeless);
+    closeWindow();
+    Frm_Main &m = AdminSession(m_db.work, [this](const QString &text) { m_lastMessage = text; });
     m.resize(1280, 800);
     if (!QTest::qWaitForWindowExposed(&m)) throw ado::Error(QStringLiteral("the main window did not show"));
     settle();

@@ -13,6 +13,15 @@ void RegisterBookForms()
 
 bool CopiesOnLoan(const QString &where)
 {
+    // Inside the transaction that deletes them, the copies are locked first,
+    // in the order a lending locks copies: a desk lending one of them
+    // meanwhile holds it until its loan is in (and seen here), or finds it gone.
+    if (SQLConn().InTransaction()) {
+        ado::Recordset locked;
+        locked.Open(QStringLiteral("SELECT 图书编号 FROM 图书库存 WITH (UPDLOCK) WHERE ") + where
+                        + QStringLiteral(" ORDER BY 图书编号"),
+                    SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    }
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 图书编号 FROM 图书库存 WHERE ") + where
                 + QStringLiteral(

@@ -1,5 +1,6 @@
 #include "catalogue/Frm_ReaderDeposit.h"
 
+#include "core/ClockNumber.h"
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
@@ -18,6 +19,11 @@ constexpr int PanelLeft = 240, PanelListTop = 1080, PanelShownTop = 600, PanelHe
 constexpr int LineStart = 240;
 // The display boxes: two per row.
 constexpr int CellWidth = 3960, LabelWidth = 1320, BoxWidth = 2400;
+
+// The amounts a deposit takes: money is whole ten-thousandths of a yuan, at
+// most 922,337,203,685,477.5807.
+constexpr double kMinAmount = 0.0001;
+constexpr double kMaxAmount = 922337203685477.0;
 
 QString notFoundText(const QString &typed)
 {
@@ -276,20 +282,30 @@ QString Frm_ReaderDeposit::BookDeposit(const QString &amount)
 {
     ado::Connection &conn = SQLConn();
     const QDateTime now = vb::Now();
-    const QString number =
-        vb::Format(now.date(), QStringLiteral("yymmdd")) + vb::Format(now.time(), QStringLiteral("hhnnss"));
     QString balance;
     // The deposit record and the balance must agree: both are written or neither.
     ado::Transaction trans(conn);
+    {
+        // The reader's row is this deposit's until it is written: another
+        // desk's deposit or change of the reader waits, so the balance raised
+        // and read back below is the one there now plus this amount.
+        ado::Recordset reader;
+        reader.Open(QStringLiteral("SELECT 读者编号 FROM 读者档案 WITH (UPDLOCK) WHERE 读者编号 = ")
+                        + SQLQuote(Txt_RID->Text()),
+                    conn, ado::adOpenKeyset, ado::adLockReadOnly);
+        if (reader.EOF_())  // the reader is gone since the look-up
+            throw Refusal{notFoundText(Txt_RID->Text())};
+    }
+    // Made from the clock; taken already (another desk, the same second): the next free number.
+    const QString number = FreeClockNumber(conn, QStringLiteral("充值记录"), QStringLiteral("充值编号"),
+                                           vb::Format(now.date(), QStringLiteral("yymmdd"))
+                                               + vb::Format(now.time(), QStringLiteral("hhnnss")));
     conn.Execute(QStringLiteral("INSERT 充值记录 VALUES (") + SQLQuote(number) + QStringLiteral(",")
                  + SQLQuote(Txt_RID->Text(), QStringLiteral("U")) + QStringLiteral(",") + amount + QStringLiteral(",")
                  + SQLQuote(vb::Format(now.date(), QStringLiteral("yyyy-mm-dd"))) + QStringLiteral(",")
                  + SQLQuote(CurUID) + QStringLiteral(")"));
-    const long changed =
-        conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
-                     + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text()) + QStringLiteral(")"));
-    if (changed < 1)  // the reader is gone since the look-up
-        throw Refusal{notFoundText(Txt_RID->Text())};
+    conn.Execute(QStringLiteral("UPDATE 读者档案 SET 账户金额 = 账户金额 + ") + amount
+                 + QStringLiteral(" WHERE (读者编号 = ") + SQLQuote(Txt_RID->Text()) + QStringLiteral(")"));
     SQLText = QStringLiteral("SELECT 账户金额 FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
     ado::Recordset rs;
     rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -307,7 +323,17 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
             ShowNotice(QStringLiteral("请输入正确的读者编号！"), QStringLiteral("提示"));
             return;
         }
-        const QString amount = vb::Format(vb::Val(Txt_Cash->Text()), QString());
+        // Whatever reached the box (a paste goes past its key filter): a
+        // deposit raises the balance, by at least the smallest amount money
+        // holds and by no more than money holds.
+        const double cash = vb::Val(Txt_Cash->Text());
+        if (!(cash >= kMinAmount && cash <= kMaxAmount)) {
+            ShowNotice(cash > kMaxAmount ? QStringLiteral("充值金额超出范围！") : QStringLiteral("充值金额必须大于0！"),
+                       QStringLiteral("提示"));
+            Txt_Cash->SetFocus();
+            return;
+        }
+        const QString amount = vb::Format(cash, QString());
         const QString balance = BookDeposit(amount);
         ShowMsgBox(QStringLiteral("充值成功！充值金额为：") + amount + QStringLiteral("元。") + QStringLiteral("\r\n")
                        + QStringLiteral("用户名：") + vb::UCase(vb::Trim(Txt_RID->Text()))

@@ -177,6 +177,15 @@ void Frm_ReaderDoc::Cmd_Modify_Click()
 
 bool Frm_ReaderDoc::HasOpenLoans(const QString &readerId)
 {
+    // Inside the transaction that deletes the reader, the reader is locked
+    // first: a desk lending to the reader meanwhile holds the row until its
+    // loans are in (and seen here), or finds the reader gone.
+    if (SQLConn().InTransaction()) {
+        ado::Recordset locked;
+        locked.Open(QStringLiteral("SELECT 读者编号 FROM 读者档案 WITH (UPDLOCK) WHERE 读者编号 = ")
+                        + SQLQuote(readerId),
+                    SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    }
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 是否已还 = '0' AND 读者编号 = ")
                 + SQLQuote(readerId),

@@ -9,6 +9,7 @@
 #include "ui/Colors.h"
 #include "ui/Runtime.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
@@ -404,21 +405,6 @@ void Frm_BorrowBook::WriteLending(int n)
     ado::Connection &conn = SQLConn();
     vb::ListView *lst = Lst_View.get();
     const int count = lst->ListItems().Count();
-
-    // A copy may have been lent at another desk since it was added to the list:
-    // look at every ticked copy again before anything is written.
-    for (int i = 1; i <= count; ++i) {
-        vb::ListItem item = lst->ListItems()(i);
-        if (!item.Checked()) continue;
-        const QString id = item.SubItems(1);
-        ado::Recordset rs;
-        rs.Open(QStringLiteral("SELECT 状态 FROM 图书库存 WHERE 图书编号 = ") + SQLQuote(id), conn, ado::adOpenKeyset,
-                ado::adLockReadOnly);
-        if (rs.EOF_()) throw Refusal{QStringLiteral("找不到编号为") + id + QStringLiteral("的图书！")};
-        if (fieldText(rs, 0) == QStringLiteral("借出"))
-            throw Refusal{QStringLiteral("编号为") + id + QStringLiteral("的图书已借出！")};
-    }
-
     for (int i = 1; i <= count; ++i) {
         vb::ListItem item = lst->ListItems()(i);
         if (!item.Checked()) continue;
@@ -444,24 +430,50 @@ void Frm_BorrowBook::WriteLending(int n)
                  + SQLQuote(BorrowRID));
 }
 
-// The checks of a confirmation, in their order, on the reader read afresh;
-// returns the number of ticked copies. Runs inside the lending's transaction,
-// so the counters it reads can't change before the lending is written.
+// The checks of a confirmation, on the copies and the reader read afresh;
+// returns the number of ticked copies. Runs inside the lending's transaction
+// and locks what it reads until the lending is written: the ticked copies
+// first, in their order (every desk locks copies so, and the reader after
+// them, so two lendings never wait for each other in a circle), then the
+// reader, whose counters the limit is checked against. Another desk's
+// lending or return of the same copy or reader waits for this one, and then
+// finds the copy lent or the counters raised.
 int Frm_BorrowBook::CheckLending()
 {
+    ado::Connection &conn = SQLConn();
+    vb::ListView *lst = Lst_View.get();
+    QStringList ticked;
+    for (int i = 1; i <= lst->ListItems().Count(); ++i)
+        if (lst->ListItems()(i).Checked()) ticked << lst->ListItems()(i).SubItems(1);
+
+    // A copy may have been lent at another desk since it was added to the list.
+    QHash<QString, QString> status;  // by copy number in lower case, as the database compares them
+    if (!ticked.isEmpty()) {
+        QStringList quoted;
+        for (const QString &id : std::as_const(ticked)) quoted << SQLQuote(id);
+        ado::Recordset copies;
+        copies.Open(QStringLiteral("SELECT 图书编号, 状态 FROM 图书库存 WITH (UPDLOCK) WHERE 图书编号 IN (")
+                        + quoted.join(QStringLiteral(",")) + QStringLiteral(") ORDER BY 图书编号"),
+                    conn, ado::adOpenKeyset, ado::adLockReadOnly);
+        for (; !copies.EOF_(); copies.MoveNext()) status.insert(fieldText(copies, 0).toLower(), fieldText(copies, 1));
+    }
+
     ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM 读者档案 WHERE 读者编号 = ") + SQLQuote(BorrowRID), SQLConn(),
+    rs.Open(QStringLiteral("SELECT * FROM 读者档案 WITH (UPDLOCK) WHERE 读者编号 = ") + SQLQuote(BorrowRID), conn,
             ado::adOpenKeyset, ado::adLockReadOnly);
     if (rs.Fields(QStringLiteral("状态")).toString() == QStringLiteral("停用"))
         throw Refusal{QStringLiteral("读者 [ ") + rs.Fields(QStringLiteral("姓名")).toString()
                       + QStringLiteral(" ] 为停用状态，不可借书！")};
-    vb::ListView *lst = Lst_View.get();
-    int n = 0;
-    for (int i = 1; i <= lst->ListItems().Count(); ++i)
-        if (lst->ListItems()(i).Checked()) ++n;
+    const int n = int(ticked.size());
     if (n == 0) throw Refusal{QStringLiteral("请选择要借出的图书！")};
     if (vb::Val(Txt_Reader(8)->Text()) < n + vb::Val(rs.Fields(QStringLiteral("当前借书数量")).toString()))
         throw Refusal{QStringLiteral("超过借书数量上限！")};
+    for (const QString &id : std::as_const(ticked)) {
+        const auto it = status.constFind(id.toLower());
+        if (it == status.constEnd()) throw Refusal{QStringLiteral("找不到编号为") + id + QStringLiteral("的图书！")};
+        if (it.value() == QStringLiteral("借出"))
+            throw Refusal{QStringLiteral("编号为") + id + QStringLiteral("的图书已借出！")};
+    }
     return n;
 }
 

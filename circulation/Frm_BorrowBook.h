@@ -67,9 +67,10 @@ private:
     void ShowBorrowCtrls();
     void AddCopy();
     void ComposeLookup();
-    // The confirmation's writes; the caller runs them inside one transaction.
-    // A ticked copy that is gone or lent meanwhile raises Refusal before
-    // anything is written; a database failure raises ado::Error.
+    // The confirmation, inside one transaction the caller runs: the checks
+    // (a refusal, a ticked copy gone or lent meanwhile included, raises
+    // Refusal before anything is written) and the writes; a database failure
+    // raises ado::Error.
     int CheckLending();
     void WriteLending(int n);
 

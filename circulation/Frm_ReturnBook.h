@@ -20,6 +20,8 @@ public:
     vb::Ctl<FTextBox> Txt_ID{this};
     vb::Ctl<XButton> Cmd_Find{this};
 
+    // The refresh, counted as LoadLoans counts.
+    void Cmd_Refresh_Click() override;
     void Cmd_Find_Click();
     void Txt_ID_KeyPress(int &KeyAscii);
     void Cmd_ReturnSel_Click();
@@ -41,6 +43,10 @@ private:
     void ResetReturnQuery();
     void InitReturnGrid();
     void SetDefaultFilter();
+    // SQLText into the grid, as the family fills a list, counted from the
+    // open-loans index; `loanCondition` is the find's condition when it is on
+    // the loans alone. A failure shows ErrText. CurRow = 1 afterwards.
+    void LoadLoans(const QString &loanCondition);
     void HideReturnCtrls() { HideListCtrls(); }
     void ShowReturnCtrls() { ShowListCtrls(); }
 };

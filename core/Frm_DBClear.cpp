@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/Engine.h"
 #include "db/Transaction.h"
 #include "ui/Runtime.h"
 
@@ -217,6 +218,12 @@ Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
     const ado::CommandTimeoutScope longer(SQLConn(), ado::kCleanUpCommandTimeout);
     try {
         ado::Transaction trans(SQLConn());
+        // The option's check and its deletes read one state of the database:
+        // a loan lent at another desk after the check is neither seen nor
+        // deleted, and a row another desk changes meanwhile fails the option
+        // (it is listed) rather than being deleted under that desk. No lock is
+        // taken but on the rows deleted, so lendings of other copies go on.
+        SQLConn().engine()->readOneSnapshot();
         if (!item.openLoans.isEmpty()) {
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 是否已还 = 0 AND (") + item.openLoans

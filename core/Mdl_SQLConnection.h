@@ -27,7 +27,11 @@ QString CheckReadError();
 // What a refusal of the last CheckUserPower says: "您没有权限完成当前操作！",
 // or the database's description when the permission could not be read.
 QString PowerRefusedText();
-bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool ShowCount);
+// CountSQL, when given, is a statement whose one value is how many rows SQL
+// gives, read far more cheaply than SQL's own count (which reads every row
+// its joins need): the caller answers for it (see Frm_ReturnBook).
+bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool ShowCount,
+                  const QString &CountSQL = QString());
 QString SQLQuote(const QString &Text, const QString &CaseMode = QString());
 // Whether a date box's text is a date that a statement may carry as typed: the
 // windows read it as a date (vb::IsDate) and the database stores it as that

@@ -98,6 +98,18 @@ public:
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // Claims, for the rest of the current transaction and without waiting,
+    // the first of `keys` that no other transaction holds; returns its index,
+    // or -1 when every one is held. Desks that take numbers from one range
+    // claim a number before they look whether it is free (core/ClockNumber.h).
+    // The embedded engine lets one transaction write at a time: every key is its own.
+    virtual int claimFirst(const std::vector<qint64> &keys) { return keys.empty() ? -1 : 0; }
+    // Called first in a transaction: its reads all see the database as it was
+    // at its first statement, and changing a row another desk changed since
+    // fails (busy) instead of writing over it. For a long action whose checks
+    // and writes must agree without holding other desks up (the clean-up).
+    // The embedded engine's writer holds the whole file: it is so already.
+    virtual void readOneSnapshot() { }
 
     // The statement the engine actually runs for `sql` (for diagnostics and tests).
     virtual QString translate(const QString &sql) = 0;

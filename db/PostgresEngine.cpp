@@ -32,10 +32,6 @@ using store::StoredResult;
 
 namespace {
 
-// Every write transaction takes this lock first (see begin()), so the desks
-// write one after another, as the embedded engine's writers do.
-constexpr qint64 kWriterLock = 0x4C49425752495445LL;  // "LIBWRITE"
-
 // Type numbers of the built-in types a result can hold.
 enum : Oid {
     BoolOid = 16,
@@ -728,17 +724,30 @@ QStringList PostgresEngine::integrityProblems()
     return problems;
 }
 
+// Desks write at the same time: an action locks the rows it reads before it
+// writes them (SELECT ... WITH (UPDLOCK), FOR UPDATE here), so desks that
+// touch different readers and copies never wait for each other, and one that
+// needs a row another desk holds waits no longer than lock_timeout.
 void PostgresEngine::begin()
 {
     run(QStringLiteral("BEGIN"));
     m_inTransaction = true;
-    try {
-        run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kWriterLock));
-    } catch (...) {
-        rollback();
-        throw;
-    }
 }
+
+// Transaction-level advisory locks: released by the commit or the rollback.
+// The keys are tried in their order; the ones after the first free are not taken.
+int PostgresEngine::claimFirst(const std::vector<qint64> &keys)
+{
+    if (keys.empty()) return -1;
+    QStringList list;
+    for (const qint64 k : keys) list << QString::number(k);
+    const pg::Result res = run(QStringLiteral("SELECT i FROM unnest('{%1}'::bigint[]) WITH ORDINALITY AS c(k, i) "
+                                              "WHERE pg_try_advisory_xact_lock(k) LIMIT 1")
+                                   .arg(list.join(QLatin1Char(','))));
+    return PQntuples(res.get()) > 0 ? std::atoi(PQgetvalue(res.get(), 0, 0)) - 1 : -1;
+}
+
+void PostgresEngine::readOneSnapshot() { run(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")); }
 
 void PostgresEngine::commit()
 {

@@ -76,6 +76,8 @@ public:
     void begin() override;
     void commit() override;
     void rollback() override;
+    int claimFirst(const std::vector<qint64> &keys) override;
+    void readOneSnapshot() override;
     QString translate(const QString &sql) override;
     QStringList integrityProblems() override;
 

@@ -62,6 +62,16 @@ QStringList CheckInvariants(ado::Connection &conn)
         lines(conn, QStringLiteral("SELECT 图书借阅编号, 读者编号 FROM 图书借阅 WHERE 是否已还 = 0 AND NOT EXISTS "
                                    "(SELECT 读者编号 FROM 读者档案 WHERE 读者档案.读者编号 = 图书借阅.读者编号) "
                                    "ORDER BY 图书借阅编号")));
+    add(out, QStringLiteral("图书借阅 open loan of a copy without its title (loan, copy)"),
+        lines(conn, QStringLiteral("SELECT 图书借阅编号, 图书借阅.图书编号 FROM 图书借阅, 图书库存 WHERE "
+                                   "图书借阅.图书编号 = 图书库存.图书编号 AND 是否已还 = 0 AND NOT EXISTS "
+                                   "(SELECT ISBN FROM 图书档案 WHERE 图书档案.ISBN = 图书库存.ISBN) "
+                                   "ORDER BY 图书借阅编号")));
+    // Deposit numbers are unique (the schema's index holds them so; a database
+    // that has two deposits under one number keeps them, without the index).
+    add(out, QStringLiteral("充值记录 number used more than once (number, deposits)"),
+        lines(conn, QStringLiteral("SELECT 充值编号, COUNT(*) FROM 充值记录 WHERE 充值编号 IS NOT NULL "
+                                   "GROUP BY 充值编号 HAVING COUNT(*) > 1 ORDER BY 充值编号")));
     if (conn.engine()) add(out, QStringLiteral("engine integrity"), conn.engine()->integrityProblems());
     return out;
 }

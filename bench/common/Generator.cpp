@@ -3,15 +3,19 @@
 #include "Native.h"
 
 #include "db/Transaction.h"
+#include "tools/Invariants.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <libpq-fe.h>
 #include <numeric>
@@ -951,6 +955,42 @@ QString schemaDir()
     for (const QString &candidate : {QStringLiteral("Schema"), QStringLiteral("../bin/Schema")})
         if (QFileInfo::exists(app.filePath(candidate + QStringLiteral("/sqlite.sql")))) return app.filePath(candidate);
     return app.filePath(QStringLiteral("Schema"));
+}
+
+void copyFile(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to)) throw ado::Error(QStringLiteral("cannot copy %1 to %2").arg(from, to));
+}
+
+void checkInvariants(const ado::ConnectionInfo &info)
+{
+    ado::Connection conn;
+    conn.Open(info.toString());
+    const QStringList problems = CheckInvariants(conn);
+    if (!problems.isEmpty())
+        throw ado::Error(QStringLiteral("the generated library breaks what must hold of the data:\n")
+                         + problems.mid(0, 20).join(QLatin1Char('\n')));
+}
+
+QString keptEmbeddedLibrary(const QString &dataDir, const Options &o, QString &made)
+{
+    QDir().mkpath(dataDir);
+    const QString kept = QDir(dataDir).filePath(QStringLiteral("library-%1-%2.db").arg(o.key(), schemaFingerprint()));
+    made = QStringLiteral("taken from %1").arg(kept);
+    if (QFile::exists(kept)) return kept;
+    QElapsedTimer t;
+    t.start();
+    const QString part = kept + QStringLiteral(".part");
+    QFile::remove(part);
+    std::fprintf(stderr, "making the library (%s) ...\n", qPrintable(o.key()));
+    const Library library(o);
+    const ado::ConnectionInfo info = ado::ConnectionInfo::fromSettings(QStringLiteral("sqlite|bench|bench|") + part);
+    createAndFill(info, library);
+    checkInvariants(info);
+    QFile::rename(part, kept);
+    made = QStringLiteral("made in %1 s and kept in %2").arg(double(t.elapsed()) / 1000, 0, 'f', 1).arg(kept);
+    return kept;
 }
 
 QString schemaFingerprint()

@@ -108,6 +108,15 @@ Counts fill(const ado::ConnectionInfo &info, const Library &library);
 // Makes the database `info` names (refused when it has tables) and fills it.
 Counts createAndFill(const ado::ConnectionInfo &info, const Library &library);
 
+// Raises ado::Error listing what the library `info` names breaks of what must hold of the data.
+void checkInvariants(const ado::ConnectionInfo &info);
+// The embedded library of `options`, made (and checked) once and kept in
+// `dataDir` as "library-<options>-<schema>.db"; its path. `made` says how it
+// was come by (made now, or taken from the folder).
+QString keptEmbeddedLibrary(const QString &dataDir, const Options &options, QString &made);
+// Copies a file over another; raises ado::Error when it can't.
+void copyFile(const QString &from, const QString &to);
+
 // The schema files placed by the build beside the program (build/bin/Schema).
 QString schemaDir();
 // Names the schema files' contents, so that a kept library made on another schema is not reused.

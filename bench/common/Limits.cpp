@@ -59,6 +59,8 @@ QString Sql::quote(const QString &text)
 
 QString Sql::begin() const { return m_server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"); }
 
+QString Sql::forUpdate() const { return m_server ? QStringLiteral(" FOR UPDATE") : QString(); }
+
 QStringList Sql::limitIndexes() const
 {
     if (!m_server)
@@ -287,7 +289,7 @@ QStringList returnLoan(const Sql &s, const QString &loan, const QString &copy, c
                        const QString &day)
 {
     return {s.begin(),
-            QStringLiteral("SELECT 是否已还 FROM 图书借阅 WHERE 图书借阅编号 = ") + s.quote(loan),
+            QStringLiteral("SELECT 是否已还 FROM 图书借阅 WHERE 图书借阅编号 = ") + s.quote(loan) + s.forUpdate(),
             QStringLiteral(
                 "UPDATE 图书借阅 SET 实际还书日期 = %1, 是否已还 = 1, 还书经手人 = 'admin' WHERE 图书借阅编号 = %2")
                 .arg(s.quote(day), s.quote(loan)),
@@ -301,12 +303,21 @@ QStringList returnLoan(const Sql &s, const QString &loan, const QString &copy, c
 QStringList lendCopies(const Sql &s, const QString &reader, const QStringList &copies, const QStringList &numbers,
                        const QString &day, const QString &due)
 {
+    QStringList quoted;
+    for (const QString &c : copies) quoted << s.quote(c);
     QStringList out{
-        s.begin(), QStringLiteral("SELECT 读者编号, 读者类别, 姓名, 当前借书数量, 状态 FROM 读者档案 WHERE 读者编号 = ")
-                       + s.quote(reader)};
-    for (const QString &c : copies) out << QStringLiteral("SELECT 状态 FROM 图书库存 WHERE 图书编号 = ") + s.quote(c);
+        s.begin(),
+        QStringLiteral("SELECT 图书编号, 状态 FROM 图书库存 WHERE 图书编号 IN (%1) ORDER BY 图书编号")
+                .arg(quoted.join(QStringLiteral(", ")))
+            + s.forUpdate(),
+        QStringLiteral("SELECT 读者编号, 读者类别, 姓名, 当前借书数量, 状态 FROM 读者档案 WHERE 读者编号 = ")
+            + s.quote(reader) + s.forUpdate()};
     for (int i = 0; i < copies.size(); ++i) {
-        out << QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 图书借阅编号 = ") + s.quote(numbers[i]);
+        if (s.server())
+            out << QStringLiteral("SELECT pg_try_advisory_xact_lock(hashtext(%1))").arg(s.quote(numbers[i]));
+        out << QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 图书借阅编号 >= %1 AND 图书借阅编号 <= %2 "
+                              "ORDER BY 图书借阅编号 DESC LIMIT 1")
+                   .arg(s.quote(numbers[i]), s.quote(numbers[i].left(12) + QStringLiteral("999")));
         out << QStringLiteral("INSERT INTO 图书借阅 VALUES (%1, %2, %3, %4, %5, NULL, 0, 'admin', NULL)")
                    .arg(s.quote(numbers[i]), s.quote(copies[i]), s.quote(reader), s.quote(day), s.quote(due));
         out << QStringLiteral(

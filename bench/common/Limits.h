@@ -31,8 +31,10 @@ public:
     // The rows whose `column` begins with `prefix`: a range of k(column).
     QString startsWith(const QString &column, const QString &prefix) const;
     static QString quote(const QString &text);
-    // A write transaction's beginning, as the engine takes the writer's lock.
+    // A write transaction's beginning, as the engine begins one.
     QString begin() const;
+    // After a SELECT: its rows locked until the transaction ends (the server).
+    QString forUpdate() const;
 
     // The indexes the limits need beyond the schema's, made in the limit's copy.
     QStringList limitIndexes() const;
@@ -73,11 +75,14 @@ QStringList readersView(const Sql &s);
 QStringList readerRanking(const Sql &s);
 QStringList titleRanking(const Sql &s, const QString &from, const QString &to);
 
-// A return's writes (the transaction, without the refreshed list).
+// A return's writes (the transaction, without the refreshed list): the loan
+// locked as it is read, then the loan, the copy and the reader.
 QStringList returnLoan(const Sql &s, const QString &loan, const QString &copy, const QString &reader,
                        const QString &day);
-// A lending of `copies` to `reader`: the checks, then each loan and copy,
-// then the reader, in one transaction.
+// A lending of `copies` to `reader`: the copies, then the reader, locked as
+// they are read; each loan's number claimed and the highest of its second
+// read; each loan and copy, then the reader; in one transaction. (The server
+// locks what it reads; the embedded file's writer holds the whole file.)
 QStringList lendCopies(const Sql &s, const QString &reader, const QStringList &copies, const QStringList &numbers,
                        const QString &day, const QString &due);
 

@@ -131,9 +131,9 @@ QString resultTable(const std::vector<Result> &results, const std::vector<Result
     t << pad(QStringLiteral("step"), 42) << pad(QStringLiteral("engine"), 8) << pad(QStringLiteral("rows"), 9, true)
       << pad(QStringLiteral("time"), 11, true) << pad(QStringLiteral("plan"), 11, true)
       << pad(QStringLiteral("empty"), 10, true) << pad(QStringLiteral("paint"), 10, true)
-      << pad(QStringLiteral("limit"), 11, true)
-      << pad(QStringLiteral("ratio"), 9, true) << "  " << pad(QStringLiteral("target"), 24)
-      << pad(QStringLiteral("verdict"), 8) << pad(QStringLiteral("growth"), 8, true) << '\n';
+      << pad(QStringLiteral("limit"), 11, true) << pad(QStringLiteral("ratio"), 9, true) << "  "
+      << pad(QStringLiteral("target"), 24) << pad(QStringLiteral("verdict"), 8)
+      << pad(QStringLiteral("growth"), 8, true) << '\n';
     QStringList notes;
     for (const QString &id : order) {
         for (const Result &r : results) {

@@ -139,6 +139,17 @@ inline void addCopy(const QString &id, const QString &isbn, const QString &statu
         exec(QStringLiteral("UPDATE 图书库存 SET 状态 = %1 WHERE 图书编号 = %2").arg(SQLQuote(status), SQLQuote(id)));
 }
 
+// An open loan as the lending window writes it.
+inline void loanOut(const QString &loanNo, const QString &copy, const QString &reader)
+{
+    exec(QStringLiteral("INSERT 图书借阅 VALUES(%1,%2,%3,'2024-03-01','2024-03-31', Null, '0', 'admin', Null)")
+             .arg(SQLQuote(loanNo), SQLQuote(copy), SQLQuote(reader)));
+    exec(QStringLiteral("UPDATE 图书库存 SET 状态 = '借出' WHERE 图书编号 = ") + SQLQuote(copy));
+    exec(QStringLiteral("UPDATE 读者档案 SET 当前借书数量 = 当前借书数量 + 1, 未还书总数 = 未还书总数 + 1 WHERE "
+                        "读者编号 = ")
+         + SQLQuote(reader));
+}
+
 // Readers counters by name.
 inline int counter(const QString &reader, const QString &column)
 {

@@ -2,6 +2,8 @@
 // one lending made as one unit.
 #include "circulation/CirculationFixture.h"
 #include "circulation/Frm_BorrowBook.h"
+#include "core/ClockNumber.h"
+#include "db/Transaction.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -306,6 +308,87 @@ private slots:
         QCOMPARE(counter(QStringLiteral("R001"), QStringLiteral("总借书次数")), 0);
         QCOMPARE(rows(), 2);
         QVERIFY(!SQLConn().InTransaction());
+    }
+
+    // A number made from the clock that is taken moves past the highest one
+    // of its second (a loan number's second is its first twelve digits; a
+    // twelve-digit number is a second of its own); numbers of other seconds
+    // and of another width don't count.
+    void clockNumbers_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("candidate");
+        QTest::addColumn<QString>("expected");
+        const QString loans = QStringLiteral("图书借阅"), deposits = QStringLiteral("充值记录");
+        QTest::newRow("loan, free") << loans << QStringList{} << "240315102030001"
+                                    << "240315102030001";
+        QTest::newRow("loan, taken") << loans << QStringList{"240315102030001"} << "240315102030001"
+                                     << "240315102030002";
+        QTest::newRow("loan, past the highest of the second")
+            << loans << QStringList{"240315102030001", "240315102030003"} << "240315102030001"
+            << "240315102030004";
+        QTest::newRow("loan, a higher one of the second")
+            << loans << QStringList{"240315102030005"} << "240315102030002"
+            << "240315102030006";
+        QTest::newRow("loan, the next second doesn't count")
+            << loans << QStringList{"240315102031001", "240315102030000"} << "240315102030001"
+            << "240315102030001";
+        QTest::newRow("loan, the last place of the second")
+            << loans << QStringList{"240315102030999"} << "240315102030999"
+            << "240315102031000";
+        QTest::newRow("loan, another width doesn't count")
+            << loans << QStringList{"2403151020300019"} << "240315102030001"
+            << "240315102030001";
+        QTest::newRow("deposit, free") << deposits << QStringList{"240315102031"} << "240315102030"
+                                       << "240315102030";
+        QTest::newRow("deposit, taken") << deposits << QStringList{"240315102030", "240315102031"} << "240315102030"
+                                        << "240315102032";
+        QTest::newRow("deposit, none left at its width") << deposits << QStringList{"999999999999"} << "999999999999"
+                                                         << "999999999999";
+    }
+    void clockNumbers()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, taken);
+        QFETCH(QString, candidate);
+        QFETCH(QString, expected);
+        for (const QString &n : taken)
+            exec(table == QStringLiteral("充值记录")
+                     ? QStringLiteral("INSERT 充值记录 VALUES (%1,'R001',1,'2024-03-15','admin')").arg(SQLQuote(n))
+                     : QStringLiteral("INSERT 图书借阅 VALUES (%1,'B001','R001','2024-03-15','2024-04-15',Null,'1',"
+                                      "'admin',Null)")
+                           .arg(SQLQuote(n)));
+        const QString column =
+            table == QStringLiteral("充值记录") ? QStringLiteral("充值编号") : QStringLiteral("图书借阅编号");
+        ado::Transaction trans(SQLConn());
+        QCOMPARE(FreeClockNumber(SQLConn(), table, column, candidate), expected);
+    }
+
+    // Two desks taking a number of the same second at once: the second desk
+    // passes over the number the first one holds (not yet stored) and takes
+    // the next, without waiting for it. (The embedded file lets one desk write
+    // at a time: the second can't begin before the first is done.)
+    void aNumberHeldByAnotherDeskIsPassedOver()
+    {
+        if (!testsupport::TempDb::onServer()) QSKIP("the embedded file has one writer at a time");
+        const QString candidate = QStringLiteral("240315102030001");
+        ado::Connection other;
+        other.ConnectionTimeout = 1;
+        other.Open(m_db->db.connectionString());
+        ado::Transaction first(other);
+        QCOMPARE(FreeClockNumber(other, QStringLiteral("图书借阅"), QStringLiteral("图书借阅编号"), candidate),
+                 candidate);
+        {
+            ado::Transaction second(SQLConn());
+            QCOMPARE(FreeClockNumber(SQLConn(), QStringLiteral("图书借阅"), QStringLiteral("图书借阅编号"), candidate),
+                     QStringLiteral("240315102030002"));
+        }
+        first.Commit();
+        // Let go with the transaction: the number is free again for the next desk.
+        ado::Transaction third(SQLConn());
+        QCOMPARE(FreeClockNumber(SQLConn(), QStringLiteral("图书借阅"), QStringLiteral("图书借阅编号"), candidate),
+                 candidate);
     }
 };
 
