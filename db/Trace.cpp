@@ -32,7 +32,7 @@ QString outcome(const ResultSetPtr &result)
     // Asking a result read in parts for its rows could read them all: the
     // trace must not read what the program would not.
     if (dynamic_cast<const PagedResult *>(result.get()))
-        return QStringLiteral("more rows than are read at once; the rest in parts as they are asked for");
+        return QStringLiteral("the first rows of more (the rest read as they are asked for)");
     return rows(result->rowCount(), "");
 }
 
@@ -53,10 +53,7 @@ void write(const QString &statement, const QString &translation, const QString &
     QString text = QStringLiteral("trace: ") + statement + QLatin1Char('\n');
     if (!translation.isEmpty()) text += QStringLiteral("  engine: ") + translation + QLatin1Char('\n');
     const QString ms = QString::number(double(nanoseconds) / 1e6, 'f', 2);
-    if (failure.isEmpty())
-        text += QStringLiteral("  %1 in %2 ms\n").arg(outcome, ms);
-    else
-        text += QStringLiteral("  failed in %1 ms: %2\n").arg(ms, failure);
+    text += QStringLiteral("  %1 ms, %2\n").arg(ms, failure.isEmpty() ? outcome : QStringLiteral("failed: ") + failure);
     // One write for the whole statement, so that desks tracing into one
     // terminal don't interleave their lines.
     std::fputs(text.toUtf8().constData(), stderr);

@@ -6,7 +6,7 @@
 //
 //   trace: SELECT TOP 5 读者编号 FROM 读者档案
 //     engine: SELECT 读者编号 FROM 读者档案 ... LIMIT 5
-//     5 rows in 0.41 ms
+//     0.41 ms, 5 rows
 //
 // A SELECT read in parts (db/PagedResult.h) shows the rows read at once; the
 // later parts are the same statement with LIMIT and OFFSET. Transactions show

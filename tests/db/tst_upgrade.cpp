@@ -482,7 +482,7 @@ void TestUpgrade::librarydbCommands()
         QStringList args;
         bool trace;
         int exit;
-        QStringList out;  // the starts of lines the output holds, in this order; none: no output
+        QStringList out;  // parts of lines the output holds, in this order; none: no output
         QStringList err;
     } runs[] = {
         {{QStringLiteral("ensure")},
@@ -497,17 +497,17 @@ void TestUpgrade::librarydbCommands()
          0,
          {QStringLiteral("1")},
          {QStringLiteral("trace: ") + insert, QStringLiteral("  engine: ") + translated,
-          QStringLiteral("  1 row touched in ")}},
+          QStringLiteral(" ms, 1 row touched")}},
         {{QStringLiteral("sql"), select},
          true,
          0,
          {QStringLiteral("出版社名称"), QStringLiteral("甲")},
-         {QStringLiteral("trace: ") + select, QStringLiteral("  engine: SELECT "), QStringLiteral("  1 row in ")}},
+         {QStringLiteral("trace: ") + select, QStringLiteral("  engine: SELECT "), QStringLiteral(" ms, 1 row")}},
         {{QStringLiteral("sql"), noSuchColumn},
          true,
          1,
          {},
-         {QStringLiteral("trace: ") + noSuchColumn, QStringLiteral("  failed in "), QStringLiteral("librarydb: ")}},
+         {QStringLiteral("trace: ") + noSuchColumn, QStringLiteral(" ms, failed: "), QStringLiteral("librarydb: ")}},
     };
     for (const auto &r : runs) {
         QStringList args = r.args;
@@ -527,7 +527,7 @@ void TestUpgrade::librarydbCommands()
         for (const auto &[expected, got] : {std::pair{r.out, out}, std::pair{r.err, err}}) {
             int at = 0;
             for (const QString &line : expected) {
-                while (at < got.size() && !got[at].startsWith(line)) ++at;
+                while (at < got.size() && !got[at].contains(line)) ++at;
                 QVERIFY2(at < got.size(), qPrintable(QStringLiteral("no line \"%1\" in:\n%2").arg(line, what)));
             }
         }
