@@ -3,6 +3,7 @@
 #include "core/Mdl_ComVarList.h"
 #include "db/Dialect.h"
 #include "db/Engine.h"
+#include "db/SchemaVersion.h"
 #include "ui/Runtime.h"
 
 namespace {
@@ -62,6 +63,7 @@ void OpenSQLConnection(ado::Connection &Conn, const QString &ServerName, const Q
     if (!DBName.isEmpty()) cs += QStringLiteral(";Database=") + ado::ConnectionValue(DBName);
     Conn.ConnectionTimeout = 1;
     Conn.Open(cs, QString(), QString());
+    ado::RequireCurrentSchema(Conn);  // a database of another version is refused, naming its upgrade
 }
 
 bool CheckLogin(const QString &UserName, const QString &UserPassword)

@@ -2,6 +2,7 @@
 
 #include "db/Engine.h"
 #include "db/ServerMessages.h"
+#include "db/Trace.h"
 
 namespace ado {
 
@@ -87,14 +88,14 @@ long Connection::Execute(const QString &sql)
 {
     Engine &engine = ready();
     BeforeStatement(sql);
-    return engine.execute(sql);
+    return trace::statement(engine, sql, false, [&] { return engine.execute(sql); });
 }
 
 long Connection::ExecuteBatch(const QString &sql, const std::vector<QVariantList> &rows)
 {
     Engine &engine = ready();
     BeforeStatement(sql);
-    return engine.executeBatch(sql, rows);
+    return trace::statement(engine, sql, false, [&] { return engine.executeBatch(sql, rows); });
 }
 
 QString Connection::Translate(const QString &sql) const
@@ -107,7 +108,7 @@ void Connection::BeginTrans()
 {
     Engine &engine = ready();
     if (m_transDepth > 0) throw Error(msg::transactionsDoNotNest());
-    engine.begin();
+    trace::action(QStringLiteral("BEGIN TRANSACTION"), [&] { engine.begin(); });
     m_transDepth = 1;
 }
 
@@ -118,7 +119,7 @@ void Connection::CommitTrans()
     // A commit that fails (a reader still holds the database) leaves the
     // transaction running: it is still there to be rolled back.
     BeforeStatement(QStringLiteral("COMMIT"));
-    engine.commit();
+    trace::action(QStringLiteral("COMMIT"), [&] { engine.commit(); });
     m_transDepth = 0;
 }
 
@@ -127,7 +128,7 @@ void Connection::RollbackTrans()
     Engine &engine = ready();
     if (m_transDepth == 0) throw Error(msg::noActiveTransaction());
     m_transDepth = 0;
-    engine.rollback();
+    trace::action(QStringLiteral("ROLLBACK"), [&] { engine.rollback(); });
 }
 
 bool Connection::InTransaction() const { return m_transDepth > 0; }
@@ -149,8 +150,9 @@ void Recordset::Open(const QString &sql, Connection &conn, CursorType cursor, Lo
     const bool updatable = lock != adLockReadOnly;
     Connection::BeforeStatement(sql);
     // A forward-only recordset does not count its rows before it reads them.
-    ResultSetPtr rs =
-        cursor == adOpenForwardOnly && !updatable ? engine.queryForward(sql) : engine.query(sql, updatable);
+    ResultSetPtr rs = trace::statement(engine, sql, updatable, [&] {
+        return cursor == adOpenForwardOnly && !updatable ? engine.queryForward(sql) : engine.query(sql, updatable);
+    });
     m_pending.clear();
     m_updated.clear();
     m_pos = 0;
@@ -290,7 +292,8 @@ void Recordset::Update()
     if (!m_conn || !m_conn->engine()) throw Error(closedText());
     Engine &engine = m_conn->ready();
     Connection::BeforeStatement(QStringLiteral("UPDATE"));
-    const std::vector<QVariant> written = engine.updateRow(*m_result, m_pos, m_pending);
+    const std::vector<QVariant> written = trace::action(QStringLiteral("UPDATE the current row of: ") + m_sql,
+                                                        [&] { return engine.updateRow(*m_result, m_pos, m_pending); });
     for (size_t i = 0; i < m_pending.size() && i < written.size(); ++i)
         m_updated[{m_pos, m_pending[i].first}] = written[i];
     m_pending.clear();

@@ -205,11 +205,16 @@ DatabaseState ProbeDatabase(const ConnectionInfo &info)
 
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir)
 {
-    const QStringList initial = dialect::splitStatements(ReadSchemaFile(QStringLiteral("initial.sql"), schemaDir));
+    CreateDatabase(info, [&](const QString &name) { return ReadSchemaFile(name, schemaDir); });
+}
+
+void CreateDatabase(const ConnectionInfo &info, const std::function<QString(const QString &name)> &read)
+{
+    const QStringList initial = dialect::splitStatements(read(QStringLiteral("initial.sql")));
     if (info.isEmbedded())
-        SqliteEngine::create(info.embeddedPath(), ReadSchemaFile(QStringLiteral("sqlite.sql"), schemaDir), initial);
+        SqliteEngine::create(info.embeddedPath(), read(QStringLiteral("sqlite.sql")), initial);
     else
-        PostgresEngine::create(info, ReadSchemaFile(QStringLiteral("postgres.sql"), schemaDir), initial);
+        PostgresEngine::create(info, read(QStringLiteral("postgres.sql")), initial);
 }
 
 }  // namespace ado

@@ -19,6 +19,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -144,5 +145,8 @@ DatabaseState ProbeDatabase(const ConnectionInfo &info);
 // file missing there is read from `schemaDir` (resources/Schema, placed beside
 // the program as "Schema/"). Refuses (Error) a database that already has tables.
 void CreateDatabase(const ConnectionInfo &info, const QString &schemaDir);
+// The same from the schema files `read` gives by name ("sqlite.sql", "postgres.sql",
+// "initial.sql"): a database of an older schema, for the upgrade's tests.
+void CreateDatabase(const ConnectionInfo &info, const std::function<QString(const QString &name)> &read);
 
 }  // namespace ado

@@ -85,6 +85,9 @@ public:
     // The server process serving this connection, as the server's
     // administrator sees it (0 while there is no connection).
     int backendPid() const;
+    // The libpq connection, for the engine's own SQL beside the layer (the
+    // schema's upgrade steps); null while a time-out has dropped it.
+    pg_conn *handle() const { return m_conn.get(); }
 
 private:
     PostgresEngine(const ConnectionInfo &info, const QString &database, pg::Conn conn);

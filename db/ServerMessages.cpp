@@ -465,4 +465,22 @@ QString scriptStatementFailed(const QString &why, const QString &statement)
     return QStringLiteral("%1\n语句：%2").arg(why, statement);
 }
 
+QString schemaVersionOlder(const QString &database, int version, int current, const QString &settings)
+{
+    return QStringLiteral("数据库“%1”的架构版本为 %2，本程序需要版本 %3。\n请用以下命令升级：librarydb ensure \"%4\"")
+        .arg(database, QString::number(version), QString::number(current), settings);
+}
+
+QString schemaVersionNewer(const QString &database, int version, int current)
+{
+    return QStringLiteral("数据库“%1”的架构版本为 %2，比本程序的版本 %3 新。请使用新版本的程序。")
+        .arg(database, QString::number(version), QString::number(current));
+}
+
+QString schemaStepFailed(int step, int version, const QString &why)
+{
+    return QStringLiteral("升级到架构版本 %1 失败，数据库仍为版本 %2：%3")
+        .arg(QString::number(step), QString::number(version), why);
+}
+
 }  // namespace ado::msg

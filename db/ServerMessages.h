@@ -165,5 +165,11 @@ QString serverDatabaseWithoutTables(const QString &database, const QString &serv
 QString databaseHasTables(const QString &database);
 // A failing statement of a schema script, and the statement.
 QString scriptStatementFailed(const QString &why, const QString &statement);
+// A database of another schema version than the program's (db/SchemaVersion.h):
+// an older one names the command that upgrades it (`settings` as librarydb takes them).
+QString schemaVersionOlder(const QString &database, int version, int current, const QString &settings);
+QString schemaVersionNewer(const QString &database, int version, int current);
+// A step of the upgrade failed; the database stays at `version`.
+QString schemaStepFailed(int step, int version, const QString &why);
 
 }  // namespace ado::msg

@@ -3,8 +3,11 @@
 //
 //   librarydb create "SERVER|UID|PWD|DATABASE"   make the tables and initial contents
 //                                                (refused when the database has tables)
-//   librarydb ensure "SERVER|UID|PWD|DATABASE"   the same, only when the database file
-//                                                is missing or empty; otherwise nothing
+//   librarydb ensure "SERVER|UID|PWD|DATABASE"   the same when the database is missing or
+//                                                empty; a database of an older schema
+//                                                version is upgraded step by step (one
+//                                                line a step), one of a newer version
+//                                                refused; otherwise nothing
 //   librarydb check "SERVER|UID|PWD|DATABASE"    list every violation of what must hold of
 //                                                the data (tools/Invariants.h); exit 1
 //                                                when there is one, else print "ok"
@@ -13,6 +16,9 @@
 //                                                dialect: a SELECT prints a tab-separated
 //                                                header and one line per row (Null as
 //                                                empty); others print the rows touched
+//   librarydb sql --translate "SERVER|UID|PWD|DATABASE" "STATEMENT"
+//                                                print the statement the engine would run
+//                                                for it, without running it
 //
 // The settings are those of Saves/Server.ini. With SERVER "sqlite" the database
 // is the file DATABASE.db beside this program (or DATABASE itself when it is an
@@ -22,6 +28,7 @@
 
 #include "db/Ado.h"
 #include "db/Engine.h"
+#include "db/SchemaVersion.h"
 #include "tools/Invariants.h"
 
 #include <QCoreApplication>
@@ -38,8 +45,15 @@ int usage()
     err << "usage: librarydb create \"SERVER|UID|PWD|DATABASE\"\n"
            "       librarydb ensure \"SERVER|UID|PWD|DATABASE\"\n"
            "       librarydb check \"SERVER|UID|PWD|DATABASE\"\n"
-           "       librarydb sql \"SERVER|UID|PWD|DATABASE\" \"STATEMENT\"\n";
+           "       librarydb sql [--translate] \"SERVER|UID|PWD|DATABASE\" \"STATEMENT\"\n";
     return 2;
+}
+
+// A connection to the database that waits a second for another program's writing.
+void open(ado::Connection &conn, const ado::ConnectionInfo &info)
+{
+    conn.ConnectionTimeout = 1;
+    conn.Open(info.toString());
 }
 
 QString schemaDir() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Schema")); }
@@ -56,8 +70,7 @@ int runSelect(const ado::ConnectionInfo &info, const QString &statement)
 {
     QTextStream out(stdout);
     ado::Connection conn;
-    conn.ConnectionTimeout = 1;
-    conn.Open(info.toString());
+    open(conn, info);
     ado::Recordset rs;
     rs.Open(statement, conn, ado::adOpenKeyset, ado::adLockReadOnly);
     const ado::ResultSetPtr r = rs.result();
@@ -77,7 +90,10 @@ int runSelect(const ado::ConnectionInfo &info, const QString &statement)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    const bool translateOnly =
+        args.size() > 1 && args[0] == QLatin1String("sql") && args[1] == QLatin1String("--translate");
+    if (translateOnly) args.removeAt(1);
     if (args.size() < 2) return usage();
     const QString cmd = args[0];
     QTextStream err(stderr);
@@ -99,7 +115,9 @@ int main(int argc, char **argv)
                 ado::CreateDatabase(info, schemaDir());
                 out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database)
                     << '\n';
+                return 0;
             }
+            ado::UpgradeDatabase(info, [&](const QString &line) { out << line << Qt::endl; });
             return 0;
         }
         if (cmd == QLatin1String("check") && args.size() == 2) {
@@ -113,11 +131,16 @@ int main(int argc, char **argv)
         }
         if (cmd == QLatin1String("sql") && args.size() == 3) {
             const QString statement = args[2];
+            if (translateOnly) {
+                ado::Connection conn;
+                open(conn, info);
+                out << conn.Translate(statement) << '\n';
+                return 0;
+            }
             const QString head = statement.trimmed().section(QRegularExpression(QStringLiteral("\\s")), 0, 0);
             if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) == 0) return runSelect(info, statement);
             ado::Connection conn;
-            conn.ConnectionTimeout = 1;
-            conn.Open(info.toString());
+            open(conn, info);
             out << conn.Execute(statement) << '\n';
             return 0;
         }

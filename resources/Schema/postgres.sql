@@ -441,3 +441,10 @@ BEGIN
     RETURN lib_fold(s) ~ ('^(?:' || re || ')$');
 END
 $$;
+
+-- The version of these tables. Every change of this file or of sqlite.sql
+-- is a step that brings a database of the version before to this one:
+-- raise the number here and in sqlite.sql, and add the step
+-- (ARCHITECTURE.md, "Schema versions").
+CREATE TABLE lib_schema_version (version integer NOT NULL);
+INSERT INTO lib_schema_version VALUES (3);

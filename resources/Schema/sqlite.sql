@@ -199,3 +199,10 @@ CREATE INDEX 读者档案_姓名 ON 读者档案 (姓名);
 CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
+
+-- The version of these tables. Every change of this file or of postgres.sql
+-- is a step that brings a database of the version before to this one:
+-- raise the number here and in postgres.sql, and add the step
+-- (ARCHITECTURE.md, "Schema versions").
+CREATE TABLE lib_schema_version (version INTEGER NOT NULL);
+INSERT INTO lib_schema_version VALUES (3);

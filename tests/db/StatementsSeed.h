@@ -5,9 +5,9 @@
 // the program's own positional inserts.
 #include "support/TempDb.h"
 
-inline void seedSmallLibrary(testsupport::TempDb &db)
+inline QStringList smallLibrary()
 {
-    db.exec({
+    return {
         QStringLiteral("INSERT 账户类型 VALUES('借阅员',0,1,0,1,0,1,1,0,0,0,0,0,0)"),
         QStringLiteral("INSERT 账户 VALUES('Zhang','pw','张三','sub','借阅员', Null, '正常')"),
         QStringLiteral("INSERT 账户 VALUES('old','pw','老员工','sub','借阅员', Null, '停用')"),
@@ -49,5 +49,7 @@ inline void seedSmallLibrary(testsupport::TempDb &db)
         QStringLiteral("INSERT 图书损坏 VALUES('240415101010','240410090000001','缺页',12,'备注')"),
         QStringLiteral("INSERT 充值记录 VALUES ('240315101010','R001',100,'2024-03-15','admin')"),
         QStringLiteral("INSERT 充值记录 VALUES ('240316101010','R003',50.5,'2024-03-16','Zhang')"),
-    });
+    };
 }
+
+inline void seedSmallLibrary(testsupport::TempDb &db) { db.exec(smallLibrary()); }

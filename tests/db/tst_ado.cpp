@@ -24,20 +24,11 @@
 #include <thread>
 #include <unistd.h>
 
+using testsupport::errorOf;
 using testsupport::TempDb;
 using Rows = QList<QStringList>;
 
 namespace {
-
-QString errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const ado::Error &e) {
-        return e.Description();
-    }
-    return QString();
-}
 
 const QString kEof = QStringLiteral("BOF 或 EOF 中有一个是“真”");
 const QString kNoItem = QStringLiteral("在对应所需名称或序数的集合中，未找到项目");

@@ -6,6 +6,7 @@
 #include "support/TempDb.h"
 #include "support/TestSupport.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,13 +20,20 @@ private slots:
     void oneOpenLoanOfACopy();
 };
 
+// Every schema file placed beside the program, the upgrade steps' too, is
+// built in (a step's file left out of db/CMakeLists.txt fails here).
 void TestSchema::builtInCopyMatchesTheFiles()
 {
-    for (const QString &name : {QStringLiteral("sqlite.sql"), QStringLiteral("postgres.sql"), QStringLiteral("initial.sql"),
-                                QStringLiteral("computed.sql")}) {
+    const QDir placedDir(testsupport::resourcesDir() + QStringLiteral("Schema/"));
+    QStringList names;
+    for (QDirIterator it(placedDir.path(), {QStringLiteral("*.sql")}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        names << placedDir.relativeFilePath(it.next());
+    QVERIFY(names.contains(QStringLiteral("sqlite.sql")) && names.contains(QStringLiteral("upgrade/1-postgres.sql")));
+    for (const QString &name : names) {
         QFile built(QStringLiteral(":/Schema/") + name);
         QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(name));
-        QFile placed(testsupport::resourcesDir() + QStringLiteral("Schema/") + name);
+        QFile placed(placedDir.filePath(name));
         QVERIFY2(placed.open(QIODevice::ReadOnly), qPrintable(placed.fileName()));
         QCOMPARE(built.readAll(), placed.readAll());
     }
@@ -51,7 +59,8 @@ void TestSchema::oneOpenLoanOfACopy()
     testsupport::TempDb db;
     ado::Connection &c = db.conn();
     const auto lend = [&](const char *loan, const char *copy, int returned) {
-        c.Execute(QStringLiteral("INSERT INTO 图书借阅 (图书借阅编号, 图书编号, 读者编号, 是否已还) VALUES ('%1', '%2', 'R1', %3)")
+        c.Execute(QStringLiteral(
+                      "INSERT INTO 图书借阅 (图书借阅编号, 图书编号, 读者编号, 是否已还) VALUES ('%1', '%2', 'R1', %3)")
                       .arg(QLatin1String(loan), QLatin1String(copy))
                       .arg(returned));
     };
@@ -62,7 +71,8 @@ void TestSchema::oneOpenLoanOfACopy()
     lend("L5", "B002", 0);
     c.Execute(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = 1 WHERE 图书借阅编号 = 'L1'"));
     lend("L6", "b001", 0);
-    QVERIFY_THROWS_EXCEPTION(ado::Error, c.Execute(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = 0 WHERE 图书借阅编号 = 'L3'")));
+    QVERIFY_THROWS_EXCEPTION(ado::Error,
+                             c.Execute(QStringLiteral("UPDATE 图书借阅 SET 是否已还 = 0 WHERE 图书借阅编号 = 'L3'")));
     ado::Recordset rs;
     rs.Open(QStringLiteral("SELECT COUNT(*) AS n FROM 图书借阅 WHERE 图书编号 = 'B001' AND 是否已还 = 0"), c);
     QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 1);

@@ -6,6 +6,16 @@
 
 namespace testsupport {
 
+QString errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const ado::Error &e) {
+        return e.Description();
+    }
+    return QString();
+}
+
 struct StatementFailer::State {
     QStringList prefixes;
     int nth = 1;

@@ -2,11 +2,15 @@
 // Shared helpers of the tests.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace testsupport {
 // The folder the build places the program's resources in (pictures, schema, settings), ending in "/".
 inline QString resourcesDir() { return QStringLiteral(TEST_RESOURCES_DIR); }
+
+// The description of the ado::Error that `f` raises; "" when it raises none.
+QString errorOf(const std::function<void()> &f);
 
 // Fails statements through the connections' statement hook while it lives:
 // the `nth` statement (1-based) that begins with one of `prefixes`, or every
