@@ -5,6 +5,8 @@
 #include "circulation/CirculationForms.h"
 #include "circulation/Frm_Statistics.h"
 #include "core/ChildFormSwitch.h"
+#include "db/Engine.h"
+#include "support/TempDb.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -210,6 +212,77 @@ private slots:
         w().Txt_To->setText(QStringLiteral("1999-12-30"));
         w().Cmd_OK_Click();
         QCOMPARE(rows(c), emptyRows(10));
+    }
+
+    // The titles ranked by loans are the join's answer, ties included, after
+    // every kind of change to the loans and copies (the server counts each
+    // copy's loans as they are made) and for spans that take in most loans
+    // or few of them.
+    void titleRankingIsTheJoinsAnswer_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        const QString all = QStringLiteral("2000-01-01"), end = QStringLiteral("2024-03-31");
+        QTest::newRow("as lent, every loan") << QString() << all << end;
+        QTest::newRow("as lent, a few days")
+            << QString() << QStringLiteral("2024-03-01") << QStringLiteral("2024-03-09");
+        QTest::newRow("a loan deleted") << QStringLiteral("DELETE FROM 图书借阅 WHERE 图书借阅编号 = 'L1'") << all
+                                        << end;
+        QTest::newRow("a loan moved to another copy")
+            << QStringLiteral("UPDATE 图书借阅 SET 图书编号 = 'B006' WHERE 图书借阅编号 = 'L4'") << all << end;
+        QTest::newRow("a loan's copy spelt in other case")
+            << QStringLiteral("UPDATE 图书借阅 SET 图书编号 = 'b006' WHERE 图书借阅编号 = 'L5'") << all << end;
+        QTest::newRow("a copy moved to another title")
+            << QStringLiteral("UPDATE 图书库存 SET ISBN = '978-4' WHERE 图书编号 = 'B004'") << all << end;
+        QTest::newRow("a loan of a copy not on file") << QStringLiteral(
+            "INSERT 图书借阅 VALUES('L8','X999','R001','2024-03-02','2024-04-30',Null,'0','admin',Null)")
+                                                      << all << end;
+        QTest::newRow("a copy whose title is gone")
+            << QStringLiteral("DELETE FROM 图书档案 WHERE ISBN = '978-3'") << QStringLiteral("1999-01-01") << end;
+        QTest::newRow("a loan without a date")
+            << QStringLiteral("UPDATE 图书借阅 SET 借书日期 = Null WHERE 图书借阅编号 = 'L4'") << all << end;
+        QTest::newRow("ties past the tenth") << QStringLiteral("ties") << all << end;
+        QTest::newRow("ties past the tenth, a few days")
+            << QStringLiteral("ties") << QStringLiteral("2024-03-02") << QStringLiteral("2024-03-03");
+    }
+    void titleRankingIsTheJoinsAnswer()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        if (change == QLatin1String("ties")) {
+            // Twelve titles lent once on the same day, in no order of their numbers.
+            for (int i = 0; i < 12; ++i) {
+                const QString n = QString::number((i * 7) % 12 + 10);
+                addTitle(QStringLiteral("979-") + n, QStringLiteral("书") + n);
+                addCopy(QStringLiteral("T") + n, QStringLiteral("979-") + n);
+                loan(QStringLiteral("LT") + n, QStringLiteral("T") + n, QStringLiteral("2024-03-02"));
+            }
+        } else if (!change.isEmpty()) {
+            exec(change);
+        }
+        // The join itself: the window's statement with a condition that changes nothing.
+        ado::Recordset rs;
+        rs.Open(
+            QStringLiteral("SELECT TOP 10 图书档案.ISBN, COUNT(图书档案.ISBN) AS 借阅次数 FROM 图书借阅, 图书档案, "
+                           "图书库存 WHERE 图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN "
+                           "AND 借书日期 BETWEEN '%1' AND '%2' AND 1 = 1 GROUP BY 图书档案.ISBN ORDER BY 借阅次数 DESC")
+                .arg(from, to),
+            SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        QStringList expected;
+        for (; !rs.EOF_(); rs.MoveNext())
+            expected << rs.Fields(0).toString().trimmed() + QLatin1Char('=') + rs.Fields(1).toString();
+        expected += emptyRows(10 - int(expected.size()));
+        w().Cmd_Borrow_Click();
+        w().Txt_From->setText(from);
+        w().Txt_To->setText(to);
+        w().Cmd_OK_Click();
+        QCOMPARE(rows(w().Chart_Brw.get()), expected);
+        QVERIFY(expected.front() != QLatin1String("=0"));
+        // On the server the window's own statement is answered from the counts.
+        QCOMPARE(SQLConn().engine()->translation(w().SQLText).sql.contains(QStringLiteral("lib_copy_loans")),
+                 testsupport::TempDb::onServer());
     }
 
     void startAfterEndAndTextThatIsNoDate()
