@@ -23,6 +23,9 @@
 #include "common/Limits.h"
 #include "common/Native.h"
 #include "common/Report.h"
+#ifdef BENCH_SCREEN
+#include "common/Screen.h"
+#endif
 #include "core/ChildFormSwitch.h"
 #include "core/ChildListForm.h"
 #include "core/Frm_Main.h"
@@ -65,6 +68,8 @@ struct Args {
     double scale = 1;
     quint32 seed = 1;
     int reps = 5;
+    bool clerk = false;    // time what the screen shows (bench/run-all's clerk run, under Xvfb)
+    bool crowded = false;  // the library shaped otherwise (Options::crowded)
 };
 
 double median(std::vector<double> v)
@@ -390,6 +395,18 @@ private:
     void returning();
     void lending();
     void startUp();
+#ifdef BENCH_SCREEN
+public:
+    // The clerk's run: the same windows timed from the key press (or the
+    // menu item, the button) until the screen shows the result, on the
+    // empty library first (the floor), then on the library.
+    void clerkRun(Screen &screen);
+
+private:
+    void clerk(Screen &screen);
+    void clerkLine(const QString &id, const QString &title, const QString &kind, const std::vector<double> &times,
+                   const QString &check);
+#endif
 
     Args m_a;
     Databases m_db;
@@ -737,20 +754,20 @@ void Bench::searches()
 
 // ---------------------------------------------------------------- a keystroke in a find box
 
-void Bench::finds()
+// The find boxes a clerk types into, with the keys that exist to type.
+struct Find {
+    const char *id, *title;
+    void (Frm_Main::*open)();
+    const char *className;
+    std::function<FTextBox *(ChildListForm *)> box;
+    QString keysSql;  // keys to type, in order
+    std::function<Limit(const QString &)> limit;
+    int keyCol;    // the grid's column of the key typed
+    bool ordered;  // whether the list names its order
+};
+std::vector<Find> findList(const Sql &s)
 {
-    struct Find {
-        const char *id, *title;
-        void (Frm_Main::*open)();
-        const char *className;
-        std::function<FTextBox *(ChildListForm *)> box;
-        QString keysSql;  // keys to type, in order
-        std::function<Limit(const QString &)> limit;
-        int keyCol;    // the grid's column of the key typed
-        bool ordered;  // whether the list names its order
-    };
-    const Sql &s = m_sql;
-    const std::vector<Find> list = {
+    return {
         {"titles.find", "titles: find keystroke (ISBN)", &Frm_Main::Menu_DataMag_BookDoc_Click, "Frm_BookInfo",
          [](ChildListForm *w) { return static_cast<Frm_BookInfo *>(w)->Txt_Find_ISBN.get(); },
          QStringLiteral("SELECT \"ISBN\" FROM 图书档案 ORDER BY %1").arg(s.k(QStringLiteral("\"ISBN\""))),
@@ -764,6 +781,11 @@ void Bench::finds()
          QStringLiteral("SELECT 读者编号 FROM 读者档案 ORDER BY %1").arg(s.k(QStringLiteral("读者编号"))),
          [&s](const QString &k) { return readersList(s, k); }, 0, true},
     };
+}
+
+void Bench::finds()
+{
+    const std::vector<Find> list = findList(m_sql);
     // The first keystroke into the empty box: every row begins with it, so the
     // list is whole again, its first screen at once.
     for (const Find &f : list)
@@ -1106,6 +1128,178 @@ void Bench::startUp()
     add(r);
 }
 
+// ---------------------------------------------------------------- what the clerk sees
+
+#ifdef BENCH_SCREEN
+void Bench::clerkLine(const QString &id, const QString &title, const QString &kind, const std::vector<double> &times,
+                      const QString &check)
+{
+    // value: the median, plan: the slowest, rows: how many were timed;
+    // empty: the same on the empty library (kept from its run before).
+    Result r = result(id, title, kind);
+    std::vector<double> ok;
+    for (double t : times)
+        if (!std::isnan(t)) ok.push_back(t);
+    r.value = median(ok);
+    r.plan = ok.empty() ? std::nan("") : *std::max_element(ok.begin(), ok.end());
+    r.rows = long(times.size());
+    r.check = check;
+    if (ok.size() < times.size() && r.check.isEmpty())
+        r.check = QStringLiteral("%1 of %2 never showed a change").arg(times.size() - ok.size()).arg(times.size());
+    if (m_empty) {
+        m_floor[id] = r.value;
+        m_floorPaint[id] = r.plan;
+        return;
+    }
+    const auto floor = m_floor.find(id);
+    r.empty = floor == m_floor.end() ? std::nan("") : floor->second;
+    const auto floorMax = m_floorPaint.find(id);
+    r.paint = floorMax == m_floorPaint.end() ? std::nan("") : floorMax->second;
+    say(QStringLiteral("  %1 [%2]: median %3 ms, slowest %4 ms of %5 (empty library %6 ms)%7")
+            .arg(r.title, r.engine)
+            .arg(r.value, 0, 'f', 1)
+            .arg(r.plan, 0, 'f', 1)
+            .arg(r.rows)
+            .arg(r.empty, 0, 'f', 1)
+            .arg(r.check.isEmpty() ? QString() : QStringLiteral(" -- ") + r.check));
+    m_results.push_back(r);
+}
+
+void Bench::clerk(Screen &screen)
+{
+    Frm_Main &main = vb::Default<Frm_Main>();
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main)) say(QStringLiteral("the main window never became active"));
+    QWidget *client = main.client();
+    // The window area without the status bar, whose count may come later.
+    const int above = client->height() - 40;
+    const int reps = std::max(3, m_a.reps);
+
+    // Keys typed into each find box, a character at a time: three keys of
+    // the library's own, each keystroke narrowing the list from every row to one.
+    for (const Find &f : findList(m_sql)) {
+        const QString id = QString::fromLatin1(f.id);
+        if (!wanted(id)) continue;
+        QStringList keys;
+        const long all = m_lim->query(f.keysSql, 0).rows;
+        for (int i = 1; i <= 3; ++i)
+            keys << m_lim->scalar(f.keysSql + QStringLiteral(" LIMIT 1 OFFSET %1").arg(all * i / 4));
+        std::vector<double> times;
+        QString check;
+        closeWindow();
+        ChildListForm *w = openList(f.open, QString::fromLatin1(f.className));
+        vb::Grid *g = w->Grid_ShowData.get();
+        FTextBox *box = f.box(w);
+        box->SetFocus();
+        settle();
+        for (const QString &key : keys) {
+            box->blockSignals(true);
+            box->setText(QString());
+            box->blockSignals(false);
+            for (int k = 0; k < key.size(); ++k) {
+                const QString typed = key.left(k + 1);
+                // The grid emptied first, so that its rows are seen to come.
+                g->Clear();
+                settle();
+                const double ms = screen.timePainted(
+                    {box->textBox(), g->view()->viewport()}, 160, [&] { screen.type(key[k]); },
+                    [&] {
+                        return box->Text() == typed
+                               && (m_empty || g->TextMatrix(1, f.keyCol).startsWith(typed, Qt::CaseInsensitive));
+                    });
+                times.push_back(ms);
+                if (check.isEmpty() && box->Text() != typed)
+                    check = QStringLiteral("the box shows '%1' where '%2' was typed").arg(box->Text(), typed);
+            }
+        }
+        clerkLine(id, QString::fromLatin1(f.title), QStringLiteral("clerk-find"), times, check);
+    }
+
+    // A list opened from its menu until its first screen shows.
+    struct Open {
+        const char *id, *title;
+        void (Frm_Main::*open)();
+    };
+    const Open opens[] = {
+        {"titles.open", "titles: open, first screen", &Frm_Main::Menu_DataMag_BookDoc_Click},
+        {"copies.open", "copies: open, first screen", &Frm_Main::Menu_DataMag_BookStore_Click},
+        {"readers.open", "readers: open, first screen", &Frm_Main::Menu_DataMag_ReaderDoc_Click},
+        {"returning.open", "returning: open, first screen", &Frm_Main::Menu_BaseCtrl_ReturnBook_Click},
+    };
+    for (const Open &o : opens) {
+        const QString id = QString::fromLatin1(o.id);
+        if (!wanted(id)) continue;
+        std::vector<double> times;
+        for (int i = 0; i <= reps; ++i) {
+            closeWindow();
+            const double ms = screen.timePainted(
+                {client}, above, [&] { (main.*o.open)(); }, [] { return true; });
+            if (i > 0) times.push_back(ms);  // the first fills the caches
+        }
+        clerkLine(id, QString::fromLatin1(o.title), QStringLiteral("clerk-screen"), times, QString());
+    }
+    if (m_empty) {
+        closeWindow();
+        return;
+    }
+
+    // A return confirmed until the refreshed list shows.
+    if (wanted(QStringLiteral("return"))) {
+        closeWindow();
+        auto *w = static_cast<Frm_ReturnBook *>(
+            openList(&Frm_Main::Menu_BaseCtrl_ReturnBook_Click, QStringLiteral("Frm_ReturnBook")));
+        vb::Grid *g = w->Grid_ShowData.get();
+        settle();
+        std::vector<double> times;
+        QString check;
+        for (int i = 0; i <= reps; ++i) {
+            const QString loan = g->TextMatrix(1, 0);
+            m_lastMessage.clear();
+            const double ms = screen.timePainted(
+                {g->view()->viewport()}, 160, [&] { w->Cmd_ReturnSel_Click(); },
+                [&] { return g->TextMatrix(1, 0) != loan; });
+            if (check.isEmpty() && m_lastMessage != u("还书成功！共归还 1 本图书。"))
+                check = QStringLiteral("returning %1 said '%2'").arg(loan, m_lastMessage);
+            if (i > 0) times.push_back(ms);
+        }
+        clerkLine(QStringLiteral("return"), QStringLiteral("return: confirm to refreshed list"),
+                  QStringLiteral("clerk-screen"), times, check);
+    }
+
+    // The titles ranked by loans, from 确定 until the chart shows them.
+    if (wanted(QStringLiteral("stats"))) {
+        closeWindow();
+        main.Menu_BaseCtrl_Statistics_Click();
+        Frm_Statistics &st = vb::Default<Frm_Statistics>();
+        st.Cmd_Borrow_Click();
+        settle();
+        std::vector<double> times;
+        for (int i = 0; i <= reps; ++i) {
+            // The readers ranked first, so that the titles are seen to come.
+            st.Opt_Reader->setValue(true);
+            st.Opt_Reader_Click();
+            settle();
+            const double ms = screen.timePainted(
+                {st.Chart_Brw.get()}, 10000, [&] { st.Cmd_OK_Click(); }, [] { return true; });
+            if (i > 0) times.push_back(ms);
+        }
+        clerkLine(QStringLiteral("stats.titlerank"), QStringLiteral("statistics: lending, titles ranked"),
+                  QStringLiteral("clerk-stats"), times, QString());
+    }
+    closeWindow();
+}
+
+void Bench::clerkRun(Screen &screen)
+{
+    use(m_db.empty);
+    m_empty = true;
+    clerk(screen);
+    m_empty = false;
+    use(m_db.work);
+    clerk(screen);
+}
+#endif
+
 void Bench::runAll()
 {
     // The windows on the empty library first: what they cost with no rows.
@@ -1153,7 +1347,10 @@ Args parse(const QStringList &argv)
             a.out = v;
         else if (k == QLatin1String("--only"))
             a.only = v.split(QLatin1Char(','), Qt::SkipEmptyParts);
-        else {
+        else if (k == QLatin1String("--clerk") || k == QLatin1String("--crowded")) {
+            (k == QLatin1String("--clerk") ? a.clerk : a.crowded) = true;
+            continue;  // takes no value
+        } else {
             say(QStringLiteral("unknown option %1").arg(k));
             std::exit(2);
         }
@@ -1169,6 +1366,25 @@ Args parse(const QStringList &argv)
 // each step's growth from the next smaller scale with results.
 int report(const Args &a)
 {
+    if (a.clerk) {
+        // The clerk's runs: results-clerk/LIBRARY-ENGINE-sSCALE.tsv, the first
+        // scale given as the tenth, the last as the full size.
+        std::map<QString, std::vector<Result>> runs;
+        for (const char *library : {"generated", "crowded"})
+            for (const char *engine : {"sqlite", "server"})
+                for (const QString &size : {QStringLiteral("tenth"), QStringLiteral("full")}) {
+                    const QString scale =
+                        size == QLatin1String("tenth") ? a.scales.value(0) : a.scales.value(a.scales.size() - 1);
+                    std::vector<Result> r = readResults(
+                        QDir(a.data).filePath(QStringLiteral("results-clerk/%1-%2-s%3.tsv")
+                                                  .arg(QLatin1String(library), QLatin1String(engine), scale)));
+                    if (!r.empty())
+                        runs[QStringLiteral("%1/%2/%3").arg(QLatin1String(library), QLatin1String(engine), size)] =
+                            std::move(r);
+                }
+        std::fputs(qPrintable(clerkTable(runs)), stdout);
+        return 0;
+    }
     QString out;
     std::vector<Result> smaller;
     for (const QString &scale : a.scales) {
@@ -1221,6 +1437,7 @@ int main(int argc, char **argv)
     }
     Options o = Options::scaled(a.scale);
     o.seed = a.seed;
+    o.crowded = a.crowded;
     try {
         QElapsedTimer t;
         t.start();
@@ -1232,7 +1449,20 @@ int main(int argc, char **argv)
                 .arg(msOf(t) / 1000, 0, 'f', 1));
         Bench b(a, d);
         b.login();
-        b.runAll();
+        if (a.clerk) {
+#ifdef BENCH_SCREEN
+            QString why;
+            const std::unique_ptr<Screen> screen = Screen::open(why);
+            if (!screen) throw ado::Error(QStringLiteral("the clerk's run needs a screen: ") + why);
+            // A caret that blinks would change the picture after the result.
+            QApplication::setCursorFlashTime(0);
+            b.clerkRun(*screen);
+#else
+            throw ado::Error(QStringLiteral("built without X11 (package libx11-dev): no clerk's run"));
+#endif
+        } else {
+            b.runAll();
+        }
         if (!a.out.isEmpty()) {
             QDir().mkpath(QFileInfo(a.out).absolutePath());
             writeResults(a.out, b.results());

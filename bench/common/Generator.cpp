@@ -170,18 +170,19 @@ Options Options::scaled(double scale)
 QString Options::key() const
 {
     return QStringLiteral("v%1-r%2-t%3-c%4-l%5-o%6-g%7-d%8-x%9-p%10-s%11-seed%12")
-        .arg(kGeneratorVersion)
-        .arg(readers)
-        .arg(titles)
-        .arg(copies)
-        .arg(loans)
-        .arg(openLoans)
-        .arg(logins)
-        .arg(deposits)
-        .arg(damages)
-        .arg(publishers)
-        .arg(staff)
-        .arg(seed);
+               .arg(kGeneratorVersion)
+               .arg(readers)
+               .arg(titles)
+               .arg(copies)
+               .arg(loans)
+               .arg(openLoans)
+               .arg(logins)
+               .arg(deposits)
+               .arg(damages)
+               .arg(publishers)
+               .arg(staff)
+               .arg(seed)
+           + (crowded ? QStringLiteral("-crowded") : QString());
 }
 
 // ---------------------------------------------------------------- the model
@@ -347,6 +348,8 @@ void Library::Model::makeTitles(const Options &o)
     // A few publishers print most titles.
     std::vector<double> pressWeight(publishers.size());
     for (size_t i = 0; i < publishers.size(); ++i) pressWeight[i] = 1.0 / std::pow(double(i) + 3.0, 0.9);
+    // A crowded library's titles come from three publishers' blocks.
+    if (o.crowded) std::fill(pressWeight.begin() + std::min<size_t>(3, pressWeight.size()), pressWeight.end(), 0.0);
     const Weighted pickPress(pressWeight);
     // ISBN "978-7-PPPP-TTTT-C": a publisher's four-digit code, its title
     // number, the check digit; a publisher that used up a code gets the next free one.
@@ -395,7 +398,9 @@ void Library::Model::makeTitles(const Options &o)
     std::iota(rank.begin(), rank.end(), 0);
     for (size_t i = rank.size(); i > 1; --i) std::swap(rank[i - 1], rank[size_t(rng.below(int(i)))]);
     popularity.resize(titles.size());
-    for (size_t i = 0; i < titles.size(); ++i) popularity[size_t(rank[i])] = 1.0 / std::pow(double(i) + 200.0, 0.7);
+    for (size_t i = 0; i < titles.size(); ++i)
+        popularity[size_t(rank[i])] =
+            o.crowded ? 1.0 / std::pow(double(i) + 5.0, 1.1) : 1.0 / std::pow(double(i) + 200.0, 0.7);
 }
 
 void Library::Model::makeCopies(const Options &o)
@@ -494,6 +499,9 @@ void Library::Model::makeLoans(const Options &o)
     }
     std::vector<double> readerWeight(readers.size());
     for (double &w : readerWeight) w = 0.2 + 3.0 * std::pow(rng.unit(), 3.0);
+    // The crowded library's busiest reader makes a twentieth of the lendings.
+    if (o.crowded && !readerWeight.empty())
+        readerWeight.front() = std::accumulate(readerWeight.begin(), readerWeight.end(), 0.0) / 19;
     const Weighted pickReader(readerWeight);
 
     auto copyFree = [&](int c, int day) {
@@ -662,9 +670,17 @@ Library::~Library() { delete m; }
 
 QDate Library::today() const { return QDate::fromJulianDay(m->today); }
 
-QString Library::copyId(int index) { return QStringLiteral("B%1").arg(index + 1, 7, 10, QLatin1Char('0')); }
+QString Library::copyId(int index, bool crowded)
+{
+    return crowded ? QStringLiteral("SC2019KB%1").arg(index + 1, 8, 10, QLatin1Char('0'))
+                   : QStringLiteral("B%1").arg(index + 1, 7, 10, QLatin1Char('0'));
+}
 
-QString Library::readerId(int index) { return QStringLiteral("R%1").arg(index + 1, 6, 10, QLatin1Char('0')); }
+QString Library::readerId(int index, bool crowded)
+{
+    return crowded ? QStringLiteral("SC2019RD%1").arg(index + 1, 7, 10, QLatin1Char('0'))
+                   : QStringLiteral("R%1").arg(index + 1, 6, 10, QLatin1Char('0'));
+}
 
 Counts Library::counts() const
 {
@@ -688,6 +704,10 @@ Counts Library::counts() const
 
 void Library::write(RowSink &sink) const
 {
+    const bool crowded = m_options.crowded;
+    auto copyId = [crowded](int index) { return Library::copyId(index, crowded); };
+    auto readerId = [crowded](int index) { return Library::readerId(index, crowded); };
+
     using K = TableSpec::Kind;
     // Dates as the database keeps them, one text a day made once.
     const int firstDay = std::min(int(QDate(1985, 1, 1).toJulianDay()), m->today - 12 * 365);

@@ -42,6 +42,10 @@ struct Options {
     int publishers = 1000;
     int staff = 20;  // accounts besides admin
     quint32 seed = 1;
+    // A library shaped otherwise: copy, reader and ISBN numbers with long
+    // common beginnings (a few publishers' blocks), loans crowded on few
+    // titles, and one reader who borrows a twentieth of everything.
+    bool crowded = false;
 
     // The defaults times `scale`, each count at least a handful so every list has rows.
     static Options scaled(double scale);
@@ -88,8 +92,8 @@ public:
     void write(RowSink &sink) const;
 
     // Keys of the generated rows, for benchmarks that need real ones.
-    static QString copyId(int index);    // "B0000001".. (index from 0)
-    static QString readerId(int index);  // "R000001"..
+    static QString copyId(int index, bool crowded = false);    // "B0000001".. (index from 0)
+    static QString readerId(int index, bool crowded = false);  // "R000001"..
 
     struct Model;
 

@@ -53,7 +53,8 @@ Verdict judge(const Result &r, double growth)
         return {QStringLiteral("<=300 ms, <=1.5x"), v <= 300 && (lim <= 0 || v <= 1.5 * lim)};
     if (r.kind == QLatin1String("find"))
         return {QStringLiteral("<=20 ms, flat"), v <= 20 && (growth < 0 || growth <= 2.0)};
-    if (r.kind == QLatin1String("return")) return {QStringLiteral("<=300 ms"), v <= 300};
+    if (r.kind == QLatin1String("return"))
+        return {QStringLiteral("<=300 ms, <=1.5x"), v <= 300 && (lim <= 0 || v <= 1.5 * lim)};
     if (r.kind == QLatin1String("stats")) return {QStringLiteral("<=1 s"), v <= 1000};
     if (r.kind == QLatin1String("memory")) return {QStringLiteral("<=2x data"), lim <= 0 || v <= 2 * lim};
     if (r.kind == QLatin1String("lend")) {
@@ -174,6 +175,82 @@ QString resultTable(const std::vector<Result> &results, const std::vector<Result
     if (!slow.isEmpty())
         t << QStringLiteral("\nThe slowest statement of each step over 50 ms (its last round):\n")
           << slow.join(QLatin1Char('\n')) << '\n';
+    return out;
+}
+
+// A keystroke's target: within this much of the empty library's, and the
+// full size within this much of the tenth (flat: the same work at any size,
+// give or take the noise of a shared machine).
+constexpr double kKeyAboveFloorMs = 20;
+constexpr double kKeyGrowthMs = 5;
+
+QString clerkTable(const std::map<QString, std::vector<Result>> &runs)
+{
+    // The steps in the order they ran.
+    QStringList order;
+    std::map<QString, QString> titles, kinds;
+    for (const auto &[key, results] : runs)
+        for (const Result &r : results) {
+            if (!order.contains(r.id)) order << r.id;
+            titles[r.id] = r.title;
+            kinds[r.id] = r.kind;
+        }
+    auto find = [&](const QString &key, const QString &id) -> const Result * {
+        const auto it = runs.find(key);
+        if (it == runs.end()) return nullptr;
+        for (const Result &r : it->second)
+            if (r.id == id) return &r;
+        return nullptr;
+    };
+    QString out;
+    QTextStream t(&out);
+    t << pad(QStringLiteral("step"), 42) << pad(QStringLiteral("library"), 11) << pad(QStringLiteral("engine"), 8)
+      << pad(QStringLiteral("empty"), 10, true) << pad(QStringLiteral("tenth"), 10, true)
+      << pad(QStringLiteral("full"), 10, true) << pad(QStringLiteral("slowest"), 10, true)
+      << pad(QStringLiteral("growth"), 10, true) << "  " << pad(QStringLiteral("target"), 30)
+      << QStringLiteral("verdict") << '\n';
+    QStringList notes;
+    for (const QString &id : order)
+        for (const char *library : {"generated", "crowded"})
+            for (const char *engine : {"sqlite", "server"}) {
+                const QString key = QStringLiteral("%1/%2/").arg(QLatin1String(library), QLatin1String(engine));
+                const Result *tenth = find(key + QStringLiteral("tenth"), id);
+                const Result *full = find(key + QStringLiteral("full"), id);
+                if (!tenth && !full) continue;
+                const Result *any = full ? full : tenth;
+                const double floor = any->empty;
+                const double a = tenth ? tenth->value : std::nan(""), b = full ? full->value : std::nan("");
+                const QString &kind = kinds[id];
+                QString target;
+                bool ok = true;
+                auto within = [](double v, double limit) { return !std::isnan(v) && v <= limit; };
+                if (kind == QLatin1String("clerk-find")) {
+                    target = QStringLiteral("<=floor+%1, +%2 full/tenth").arg(ms(kKeyAboveFloorMs), ms(kKeyGrowthMs));
+                    ok = within(a, floor + kKeyAboveFloorMs) && within(b, floor + kKeyAboveFloorMs)
+                         && within(b - a, kKeyGrowthMs);
+                } else if (kind == QLatin1String("clerk-stats")) {
+                    target = QStringLiteral("<=1 s");
+                    ok = within(a, 1000) && within(b, 1000);
+                } else {
+                    target = QStringLiteral("<=300 ms");
+                    ok = within(a, 300) && within(b, 300);
+                }
+                QString verdict = ok ? QStringLiteral("ok") : QStringLiteral("FAIL");
+                for (const Result *r : {tenth, full})
+                    if (r && !r->check.isEmpty()) {
+                        notes << QStringLiteral("[%1] %2 (%3, %4, %5): %6")
+                                     .arg(notes.size() + 1)
+                                     .arg(titles[id], QLatin1String(library), QLatin1String(engine),
+                                          r == tenth ? QStringLiteral("tenth") : QStringLiteral("full"), r->check);
+                        verdict += QStringLiteral("[%1]").arg(notes.size());
+                    }
+                t << pad(titles[id], 42) << pad(QLatin1String(library), 11) << pad(QLatin1String(engine), 8)
+                  << pad(floor > 0 ? ms(floor) : QStringLiteral("-"), 10, true) << pad(ms(a), 10, true)
+                  << pad(ms(b), 10, true) << pad(full ? ms(full->plan) : QStringLiteral("-"), 10, true)
+                  << pad(a > 0 && b > 0 ? QStringLiteral("x%1").arg(b / a, 0, 'f', 2) : QString(), 10, true) << "  "
+                  << pad(target, 30) << verdict << '\n';
+            }
+    if (!notes.isEmpty()) t << '\n' << notes.join(QLatin1Char('\n')) << '\n';
     return out;
 }
 

@@ -2,6 +2,7 @@
 // The benchmarks' results: one line a step, kept in a file per engine and
 // scale, and the table that sets each step beside its limit and its target.
 #include <QString>
+#include <map>
 #include <vector>
 
 namespace bench {
@@ -32,5 +33,11 @@ std::vector<Result> readResults(const QString &path);
 // The table of `results`, with each step's growth from the same step in
 // `smaller` (a run at a smaller scale; empty for none).
 QString resultTable(const std::vector<Result> &results, const std::vector<Result> &smaller);
+
+// The clerk's run (what the screen shows), one line a step, library and
+// engine: the median on the empty library (the floor), at the tenth and at
+// the full size, the growth between them, the target and the verdict.
+// `runs` maps "library/engine/tenth|full" to that run's results.
+QString clerkTable(const std::map<QString, std::vector<Result>> &runs);
 
 }  // namespace bench
