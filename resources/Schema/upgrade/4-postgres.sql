@@ -1,24 +1,22 @@
--- Version 4: each copy's loans counted as they are made (the statistics'
--- ranking of titles), and the loans by day.
-CREATE TABLE lib_copy_loans (
-    图书编号 citext COLLATE lib_chinese PRIMARY KEY,
-    借阅次数 bigint NOT NULL
-);
-INSERT INTO lib_copy_loans
-    SELECT 图书编号, count(*) FROM 图书借阅 WHERE 图书编号 IS NOT NULL GROUP BY 图书编号;
-CREATE FUNCTION lib_count_loan() RETURNS trigger
-LANGUAGE plpgsql AS $$
-BEGIN
-    IF TG_OP <> 'INSERT' AND OLD.图书编号 IS NOT NULL THEN
-        UPDATE lib_copy_loans SET 借阅次数 = 借阅次数 - 1 WHERE 图书编号 = OLD.图书编号;
-    END IF;
-    IF TG_OP <> 'DELETE' AND NEW.图书编号 IS NOT NULL THEN
-        INSERT INTO lib_copy_loans VALUES (NEW.图书编号, 1)
-        ON CONFLICT (图书编号) DO UPDATE SET 借阅次数 = lib_copy_loans.借阅次数 + 1;
-    END IF;
-    RETURN NULL;
-END
+-- Version 4: the functions that indexes are made of name their collation
+-- with its schema, so that a backup restored with pg_restore (which builds
+-- the indexes with no schema on its search path) gets every index. The
+-- definitions are those of postgres.sql, word for word; the order they give
+-- is the same, so the indexes stand as they are.
+
+CREATE OR REPLACE FUNCTION lib_fold(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT translate(lower(t COLLATE public.lib_chinese), 'ς', 'σ')
 $$;
-CREATE TRIGGER 图书借阅_计数 AFTER INSERT OR DELETE OR UPDATE OF 图书编号 ON 图书借阅
-    FOR EACH ROW EXECUTE FUNCTION lib_count_loan();
-CREATE INDEX 图书借阅_借书日期 ON 图书借阅 (借书日期);
+
+CREATE OR REPLACE FUNCTION lib_order(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT (regexp_replace(translate(lower(t COLLATE public.lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                           U&'\\1\034F', 'g') || U&'\FFFE' || t) COLLATE public.lib_chinese
+$$;
+
+CREATE OR REPLACE FUNCTION lib_order_from(t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT regexp_replace(translate(lower(t COLLATE public.lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                          U&'\\1\034F', 'g') COLLATE public.lib_chinese
+$$;

@@ -1,2 +1,2 @@
--- Version 4 changes the server's tables alone (each copy's loans counted
--- as they are made): the embedded file only records the version.
+-- Version 4: nothing changes in the embedded file (the server's functions
+-- name their collation with its schema).

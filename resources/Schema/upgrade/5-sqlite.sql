@@ -1,0 +1,2 @@
+-- Version 5 changes the server's tables alone (each copy's loans counted
+-- as they are made): the embedded file only records the version.
