@@ -4,13 +4,16 @@ namespace bench {
 
 namespace {
 
-// The open loans' tables, joined on their keys.
+// The open loans' tables, joined on their keys. The loans lead: on the
+// embedded engine a CROSS JOIN keeps them first (its planner would rather
+// walk the titles and sort every open loan for a screen of them, 450 ms).
 QString loanJoins(const Sql &s)
 {
-    return QStringLiteral("FROM 图书借阅 l JOIN 图书库存 c ON %1 JOIN 图书档案 t ON %2 JOIN 读者档案 r ON %3")
+    return QStringLiteral("FROM 图书借阅 l %4 图书库存 c ON %1 %4 图书档案 t ON %2 %4 读者档案 r ON %3")
         .arg(s.eq(QStringLiteral("c.图书编号"), QStringLiteral("l.图书编号")),
              s.eq(QStringLiteral("t.\"ISBN\""), QStringLiteral("c.\"ISBN\"")),
-             s.eq(QStringLiteral("r.读者编号"), QStringLiteral("l.读者编号")));
+             s.eq(QStringLiteral("r.读者编号"), QStringLiteral("l.读者编号")),
+             s.server() ? QStringLiteral("JOIN") : QStringLiteral("CROSS JOIN"));
 }
 
 QString damageJoins(const Sql &s)

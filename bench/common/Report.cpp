@@ -225,7 +225,7 @@ QString clerkTable(const std::map<QString, std::vector<Result>> &runs)
                 bool ok = true;
                 auto within = [](double v, double limit) { return !std::isnan(v) && v <= limit; };
                 if (kind == QLatin1String("clerk-find")) {
-                    target = QStringLiteral("<=floor+%1, +%2 full/tenth").arg(ms(kKeyAboveFloorMs), ms(kKeyGrowthMs));
+                    target = QStringLiteral("<=floor+%1 ms, flat +%2 ms").arg(kKeyAboveFloorMs).arg(kKeyGrowthMs);
                     ok = within(a, floor + kKeyAboveFloorMs) && within(b, floor + kKeyAboveFloorMs)
                          && within(b - a, kKeyGrowthMs);
                 } else if (kind == QLatin1String("clerk-stats")) {
