@@ -17,6 +17,9 @@ target_compile_definitions(lib_product_settings INTERFACE
   QT_NO_CAST_TO_ASCII
   QT_NO_CAST_FROM_BYTEARRAY
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  # The same limit under both names: Qt 6.4 (Debian 12) reads the first, Qt
+  # 6.5 and later the second.
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400
   QT_DISABLE_DEPRECATED_UP_TO=0x060400)
 
 add_library(lib_test_settings INTERFACE)
