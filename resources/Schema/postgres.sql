@@ -22,12 +22,15 @@ CREATE EXTENSION IF NOT EXISTS citext;
 -- embedded engine opens the same ICU locale, db/DialectText.h.)
 CREATE COLLATION lib_chinese (provider = icu, locale = 'zh-u-kr-zzzz-hani');
 
+-- The functions that indexes are made of name the collation with its schema:
+-- a restore (pg_restore) builds the indexes with no schema on its search path.
+--
 -- A text as LIKE and the text order see it: every letter lower-cased as the
 -- collation lower-cases it, the final sigma as σ (so that a Greek word does
 -- not change with what follows it).
 CREATE FUNCTION lib_fold(t text) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT translate(lower(t COLLATE lib_chinese), 'ς', 'σ')
+    SELECT translate(lower(t COLLATE public.lib_chinese), 'ς', 'σ')
 $$;
 
 -- The text order of ORDER BY, as lib_order(column) COLLATE lib_chinese: the
@@ -43,16 +46,16 @@ $$;
 -- (a find's range, lib_order_from). The order is total: only equal texts tie.
 CREATE FUNCTION lib_order(t text) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT (regexp_replace(translate(lower(t COLLATE lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
-                           U&'\\1\034F', 'g') || U&'\FFFE' || t) COLLATE lib_chinese
+    SELECT (regexp_replace(translate(lower(t COLLATE public.lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                           U&'\\1\034F', 'g') || U&'\FFFE' || t) COLLATE public.lib_chinese
 $$;
 
 -- Where the texts that start with `t` (as LIKE sees it) begin in that order;
 -- followed by U+FFFF, where they end.
 CREATE FUNCTION lib_order_from(t text) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT regexp_replace(translate(lower(t COLLATE lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
-                          U&'\\1\034F', 'g') COLLATE lib_chinese
+    SELECT regexp_replace(translate(lower(t COLLATE public.lib_chinese), U&'ς\FFFE\FFFF', U&'σ\FFFD\FFFD'), '(.)',
+                          U&'\\1\034F', 'g') COLLATE public.lib_chinese
 $$;
 
 -- The text itself, from its lib_order (MIN and MAX of text compare in that order).
@@ -447,4 +450,4 @@ $$;
 -- raise the number here and in sqlite.sql, and add the step
 -- (ARCHITECTURE.md, "Schema versions").
 CREATE TABLE lib_schema_version (version integer NOT NULL);
-INSERT INTO lib_schema_version VALUES (3);
+INSERT INTO lib_schema_version VALUES (4);

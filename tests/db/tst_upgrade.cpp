@@ -19,6 +19,8 @@
 #include "tools/Invariants.h"
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
@@ -112,6 +114,8 @@ public:
             return QString::fromUtf8(f.readAll());
         });
     }
+    // A database that is there already (made by other means), dropped at the end as well.
+    explicit Scratch(ado::ConnectionInfo existing) : m_info(std::move(existing)) { }
     ~Scratch()
     {
         m_conn.reset();
@@ -300,6 +304,7 @@ private slots:
     void failedStepLeavesTheDatabaseAsItWas();
     void otherVersionsAreRefused();
     void librarydbCommands();
+    void restoredBackupIsTheDatabase();
 };
 
 // The test every change of the schema files must pass: without its step (or
@@ -535,6 +540,53 @@ void TestUpgrade::librarydbCommands()
     // Showing the translation ran nothing: the traced insert was the first.
     db.reopen();
     QCOMPARE(db.conn().Execute(QStringLiteral("DELETE FROM 出版社 WHERE 出版社名称 = '甲'")), 1L);
+}
+
+// A backup taken and restored as the README tells an administrator to
+// (pg_dump -Fc; pg_restore --no-owner into an empty database) is the database
+// again, every index included: pg_restore builds the indexes with no schema
+// on its search path, where a function naming its collation without one fails.
+void TestUpgrade::restoredBackupIsTheDatabase()
+{
+    if (!TempDb::onServer()) QSKIP("a backup of the server's database");
+    if (QStandardPaths::findExecutable(QStringLiteral("pg_restore")).isEmpty())
+        QSKIP("pg_dump/pg_restore not installed");
+    Scratch source;
+    seed(source, smallLibrary());
+    const ado::ConnectionInfo &from = source.info();
+    const QStringList hostPort = from.server.split(QRegularExpression(QStringLiteral("[,:]")));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), from.pwd);
+    const QStringList login{QStringLiteral("-h"), hostPort.value(0),
+                            QStringLiteral("-p"), hostPort.value(1, QStringLiteral("5432")),
+                            QStringLiteral("-U"), from.uid};
+    const auto run = [&](const QString &tool, const QStringList &args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(tool, login + args);
+        const bool ended = p.waitForFinished(120000);
+        const QString said = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(ended && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 && said.isEmpty(),
+                 qPrintable(tool + QStringLiteral(": ") + said));
+    };
+
+    QTemporaryDir dir;
+    const QString backup = dir.filePath(QStringLiteral("library.dump"));
+    run(QStringLiteral("pg_dump"), {QStringLiteral("-Fc"), QStringLiteral("-f"), backup, from.database});
+    if (QTest::currentTestFailed()) return;
+
+    ado::ConnectionInfo to = from;
+    to.database += QStringLiteral("_restored");
+    ado::PostgresEngine::drop(to);
+    source.native(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                      .arg(to.database));
+    Scratch restored(to);
+    run(QStringLiteral("pg_restore"), {QStringLiteral("--no-owner"), QStringLiteral("-d"), to.database, backup});
+    if (QTest::currentTestFailed()) return;
+
+    COMPARE_LINES(restored.schema(), source.schema());
+    COMPARE_LINES(restored.data(), source.data());
+    QCOMPARE(ado::SchemaVersion(restored.conn()), ado::CurrentSchemaVersion());
 }
 
 QTEST_GUILESS_MAIN(TestUpgrade)

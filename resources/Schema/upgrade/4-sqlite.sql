@@ -1,0 +1,2 @@
+-- Version 4: nothing changes in the embedded file (the server's functions
+-- name their collation with its schema).
