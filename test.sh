@@ -4,9 +4,15 @@
 # PostgreSQL server, started here on 127.0.0.1 only and stopped again (also
 # when a test fails), then once more on the embedded database in a second
 # build (build-asan) made with AddressSanitizer, UndefinedBehaviorSanitizer
-# and leak checking, where any report fails the test that made it.
+# and leak checking, where any report fails the test that made it. Before
+# any of it, the code must keep the house's format and its layers' rules
+# (scripts/check-format.sh, scripts/check-layers.sh): a violation ends the run.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/scripts/setup.sh" --packages
+echo "== the format and the layers"
+"$here/scripts/check-format.sh"
+"$here/scripts/check-layers.sh"
 "$here/scripts/setup.sh" "$here/build"
 cd "$here/build"
 export QT_QPA_PLATFORM=offscreen

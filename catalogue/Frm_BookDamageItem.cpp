@@ -121,6 +121,7 @@ void Frm_BookDamageItem::LoadDamage()
         const QVariant v = rs.Fields(QStringLiteral("图书借阅编号"));
         if (v.isValid() && !v.isNull()) Txt_BrwID->setText(v.toString());
     } catch (...) {
+        // A record that can't be read leaves the loan's box empty; the guard below reports it.
     }
     m_guard.Load(rs, DamageID);
 }

@@ -220,6 +220,7 @@ void Frm_LabInfo::LoadLabInfo()
     try {
         rs.Open(QStringLiteral("SELECT * FROM 图书馆信息"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     } catch (...) {
+        // Nothing read: the guard below finds no row and leaves every box as it was.
     }
     m_guard.Load(rs, QString());
     // Without a row there is no stored logo: the default one.
@@ -259,6 +260,7 @@ void Frm_LabInfo::Form_Resize()
     try {
         if (auto *f = Frame_ShowData.peek()) f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
     } catch (...) {
+        // A resize while the window unloads: the frame keeps its width.
     }
 }
 

@@ -163,6 +163,7 @@ void Frm_ReaderAdd::LoadReader()
     try {
         Txt_RID->setText(fieldText(rs, QStringLiteral("读者编号")));
     } catch (...) {
+        // A missing column leaves the number's box empty, like a Null.
     }
     m_guard.Load(rs, RID);
 }

@@ -199,6 +199,7 @@ void Frm_ReaderDeposit::Form_Resize()
              {Line_Split1.peek(), Line_Split1_Shadow.peek(), Line_Split2.peek(), Line_Split2_Shadow.peek()})
             if (l) l->setX2(lineEnd);
     } catch (...) {
+        // A resize while the window unloads: the frame and its lines keep their size.
     }
 }
 

@@ -57,22 +57,10 @@ FTextBox *Frm_BorrowBook::Txt_Reader(int index) const
     return (index >= 0 && index < 9) ? m_reader[index].data() : nullptr;
 }
 
-vb::Label *Frm_BorrowBook::Lbl_Reader(int index) const
-{
-    const_cast<Frm_BorrowBook *>(this)->ensureLoaded();
-    return (index >= 0 && index < 9) ? m_readerLbl[index].data() : nullptr;
-}
-
 FTextBox *Frm_BorrowBook::Txt_Book(int index) const
 {
     const_cast<Frm_BorrowBook *>(this)->ensureLoaded();
     return (index >= 0 && index < 6) ? m_book[index].data() : nullptr;
-}
-
-vb::Label *Frm_BorrowBook::Lbl_Book(int index) const
-{
-    const_cast<Frm_BorrowBook *>(this)->ensureLoaded();
-    return (index >= 0 && index < 6) ? m_bookLbl[index].data() : nullptr;
 }
 
 // ---------------------------------------------------------------- controls
@@ -122,9 +110,9 @@ LookupFrame makeLookupFrame(QWidget *parent, const LookupNames &n, int top, int 
     return f;
 }
 
-// Field i of a frame's display grid (three to a row): its caption and its read-only box.
-std::pair<vb::Label *, FTextBox *> makeDisplay(QWidget *parent, const QString &lblName, const QString &boxName, int i,
-                                               const QString &caption, int rowTop)
+// Field i of a frame's display grid (three to a row): its caption and its read-only box, which it returns.
+FTextBox *makeDisplay(QWidget *parent, const QString &lblName, const QString &boxName, int i, const QString &caption,
+                      int rowTop)
 {
     const int col = i % 3, row = i / 3;
     auto *lbl = new vb::Label(parent, lblName, caption);
@@ -133,7 +121,7 @@ std::pair<vb::Label *, FTextBox *> makeDisplay(QWidget *parent, const QString &l
     auto *box = new FTextBox(parent, boxName);
     box->Move(240 + col * CellWidth + LabelWidth, rowTop + row * RowStep, BoxWidth, FTextBox::FixedHeight);
     box->setEnabled(false);
-    return std::make_pair(lbl, box);
+    return box;
 }
 
 }  // namespace
@@ -181,10 +169,8 @@ void Frm_BorrowBook::CreateReaderFrame()
         QStringLiteral("账户余额"),     QStringLiteral("账户状态"),     QStringLiteral("借书时间期限"),
         QStringLiteral("当前借书数量"), QStringLiteral("剩余借书数量"), QStringLiteral("借书数量限制")};
     for (int i = 0; i < 9; ++i) {
-        auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Reader_%1").arg(i),
-                                      QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), RowTop);
-        m_readerLbl[i] = lbl;
-        m_reader[i] = box;
+        m_reader[i] = makeDisplay(f.frame, QStringLiteral("Lbl_Reader_%1").arg(i),
+                                  QStringLiteral("Txt_Reader_%1").arg(i), i, readerCaptions.at(i), RowTop);
     }
 }
 
@@ -205,10 +191,8 @@ void Frm_BorrowBook::CreateBookFrame()
     const QStringList bookCaptions{QStringLiteral("图书名称"), QStringLiteral("作者"), QStringLiteral("每日租金"),
                                    QStringLiteral("出版社"),   QStringLiteral("ISBN"), QStringLiteral("可否外借")};
     for (int i = 0; i < 6; ++i) {
-        auto [lbl, box] = makeDisplay(f.frame, QStringLiteral("Lbl_Book_%1").arg(i),
-                                      QStringLiteral("Txt_Book_%1").arg(i), i, bookCaptions.at(i), RowTop);
-        m_bookLbl[i] = lbl;
-        m_book[i] = box;
+        m_book[i] = makeDisplay(f.frame, QStringLiteral("Lbl_Book_%1").arg(i), QStringLiteral("Txt_Book_%1").arg(i), i,
+                                bookCaptions.at(i), RowTop);
     }
 }
 
@@ -240,9 +224,7 @@ void Frm_BorrowBook::CreateLendingList()
 void Frm_BorrowBook::ControlsDestroyed()
 {
     m_reader.fill(nullptr);
-    m_readerLbl.fill(nullptr);
     m_book.fill(nullptr);
-    m_bookLbl.fill(nullptr);
 }
 
 void Frm_BorrowBook::HideBorrowCtrls()
@@ -294,6 +276,7 @@ void Frm_BorrowBook::Form_Resize()
         Lst_View->setWidth(std::max(0, Line_Split1->X2() - Line_Split1->X1()));
         Lst_View->setHeight(std::max(0, Frame_View->Height() - Lst_View->Top() - 240));
     } catch (...) {
+        // A resize while the window unloads: its controls keep their places.
     }
 }
 

@@ -33,11 +33,9 @@ public:
     vb::Ctl<XButton> Cmd_Clear{this};
     vb::Ctl<XButton> Cmd_Close{this};
 
-    // The display boxes and their captions: Txt_Reader(0..8), Txt_Book(0..5).
+    // The display boxes: Txt_Reader(0..8), Txt_Book(0..5).
     FTextBox *Txt_Reader(int index) const;
-    vb::Label *Lbl_Reader(int index) const;
     FTextBox *Txt_Book(int index) const;
-    vb::Label *Lbl_Book(int index) const;
 
     // The reader accepted by the last successful look-up ("" when none).
     QString AcceptedReader() const { return BorrowRID; }
@@ -76,7 +74,5 @@ private:
 
     QString BorrowRID;
     std::array<QPointer<FTextBox>, 9> m_reader{};
-    std::array<QPointer<vb::Label>, 9> m_readerLbl{};
     std::array<QPointer<FTextBox>, 6> m_book{};
-    std::array<QPointer<vb::Label>, 6> m_bookLbl{};
 };

@@ -148,6 +148,7 @@ void Frm_Query::Form_Resize()
         g->setWidth(std::max(0, W - g->Left() - 240 - 45));
         g->setHeight(std::max(0, H - g->Top() - 240 - 435));
     } catch (...) {
+        // A resize while the window unloads: its controls keep their places.
     }
 }
 

@@ -201,6 +201,7 @@ void Frm_Statistics::Form_Resize()
         sizeChart(Chart_Reader.peek());
         sizeChart(Chart_Brw.peek());
     } catch (...) {
+        // A resize while the window unloads: the charts keep their size.
     }
 }
 
@@ -259,6 +260,7 @@ void Frm_Statistics::SetNavButton(XButton *button)
         setNavLook(button, vb::kWhite, vb::kBlack, true);
         m_curNav = button;
     } catch (...) {
+        // A button gone with its window keeps its look; the next opening sets it again.
     }
 }
 
@@ -305,11 +307,13 @@ void Frm_Statistics::FillChart(vb::Chart *chart, int rowCount, ado::Recordset &r
             const QString label = fieldText(rs, 0);
             chart->setRowLabel(trimLabels ? vb::Trim(label) : label);
         } catch (...) {
+            // A row without a label keeps the empty one written above.
         }
         chart->setData(QStringLiteral("0"));
         try {
             chart->setData(fieldText(rs, 1));
         } catch (...) {
+            // A row without a value keeps the 0 written above.
         }
         if (!rs.EOF_()) rs.MoveNext();
     }
@@ -330,6 +334,7 @@ void Frm_Statistics::ShowBookStats()
         Lbl_BookNum->setCaption(QStringLiteral("共有图书 ") + QString::number(rs.RecordCount())
                                 + QStringLiteral(" 种"));
     } catch (...) {
+        // A count that can't be read leaves the caption as it was; the next figures still run.
     }
     try {
         SQLSelect = QStringLiteral("SELECT 图书编号");
@@ -340,6 +345,7 @@ void Frm_Statistics::ShowBookStats()
         Lbl_BookNum->setCaption(Lbl_BookNum->Caption() + QStringLiteral("，总计库存 ")
                                 + QString::number(rs.RecordCount()) + QStringLiteral(" 本"));
     } catch (...) {
+        // A count that can't be read leaves the caption as it was; the next figures still run.
     }
     try {
         SQLSelect = QStringLiteral("SELECT TOP 5 出版社名称, COUNT(出版社名称) AS 图书种类");
@@ -351,6 +357,7 @@ void Frm_Statistics::ShowBookStats()
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         FillChart(Chart_Book.get(), 5, rs, int(rs.RecordCount()), false);
     } catch (...) {
+        // A ranking that can't be read leaves the chart as it was.
     }
 }
 
@@ -368,6 +375,7 @@ void Frm_Statistics::ShowReaderStats()
         Lbl_ReaderNum->setCaption(QStringLiteral("共有读者 ") + QString::number(rs.RecordCount())
                                   + QStringLiteral(" 名"));
     } catch (...) {
+        // A count that can't be read leaves the caption as it was; the next figures still run.
     }
     try {
         SQLSelect = QStringLiteral("SELECT TOP 10 读者编号, 账户金额");
@@ -378,6 +386,7 @@ void Frm_Statistics::ShowReaderStats()
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         FillChart(Chart_Reader.get(), 10, rs, int(rs.RecordCount()), false);
     } catch (...) {
+        // A ranking that can't be read leaves the chart as it was.
     }
 }
 
@@ -421,5 +430,6 @@ void Frm_Statistics::ShowBorrowStats()
         rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
         FillChart(chart, 10, rs, 10, true);
     } catch (...) {
+        // A ranking that can't be read leaves the chart as it was.
     }
 }

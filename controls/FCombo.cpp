@@ -329,22 +329,12 @@ void FCombo::setVisible(bool v) { QWidget::setVisible(v); }
 
 // ---- methods ----
 
-void FCombo::SetDropdownWidth(long &v)
-{
-    m_combo->setGeometry(0, 0, m_combo->width(), m_combo->height());
-    const int row = m_combo->count() > 0 ? m_combo->view()->sizeHintForRow(0) : 0;
-    const int itemHeight = row > 0 ? row : QFontMetrics(m_combo->font()).height() + 4;
-    m_combo->setMaxVisibleItems(qMax(1, int((v - m_combo->height()) / itemHeight)));
-}
-
 void FCombo::SetF()
 {
     if (!m_text->isHidden() && m_text->isVisible()) m_text->setFocus(Qt::OtherFocusReason);
 }
 
 void FCombo::SelAll() { m_text->setSelection(0, int(m_text->text().size())); }
-
-void FCombo::SetCboWidth(int twips) { m_combo->resize(qMax(0, vb::toPx(twips)), m_combo->height()); }
 
 void FCombo::AddItem(const QVariant &item, const QVariant &index)
 {

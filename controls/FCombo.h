@@ -71,10 +71,8 @@ public:
     void setEnabled(bool e) override;
 
     // Methods.
-    Q_INVOKABLE void SetDropdownWidth(long &v);
     Q_INVOKABLE void SetF();
     Q_INVOKABLE void SelAll();
-    Q_INVOKABLE void SetCboWidth(int twips);
     Q_INVOKABLE void AddItem(const QVariant &item, const QVariant &index = QVariant());
     // Entries the box asks for only when they are first needed (the list
     // dropped, a key that chooses, ListCount, List, ListIndex, AddItem ...),

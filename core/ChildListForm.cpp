@@ -238,6 +238,7 @@ void ChildListForm::ListResize()
         }
         if (side && sw) side->setVisible(sideShown);
     } catch (...) {
+        // A resize while the window unloads: its controls keep their places.
     }
 }
 
@@ -247,6 +248,7 @@ void ChildListForm::Pic_TitleBar_Resize()
         if (auto *bar = Pic_TitleBar.peek())
             if (auto *close = Cmd_TBarClose.peek()) close->setLeft(bar->Width() - 360);
     } catch (...) {
+        // A resize while the window unloads: the close button keeps its place.
     }
 }
 
@@ -324,6 +326,7 @@ void ChildListForm::Grid_ShowData_MouseMove(int &Button, int &Shift, float &X, f
             g->setColSel(g->Cols() - 1);
         }
     } catch (...) {
+        // A click on a grid that is going away selects nothing.
     }
 }
 

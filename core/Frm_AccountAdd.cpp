@@ -137,6 +137,7 @@ void Frm_AccountAdd::Form_Load()
             rs.MoveNext();
         }
     } catch (...) {
+        // No account types read: the list stays empty and the rest of the window still loads.
     }
     Cmb_Status->AddItem(QStringLiteral("正常"));
     Cmb_Status->AddItem(QStringLiteral("停用"));
@@ -188,6 +189,7 @@ void Frm_AccountAdd::LoadAccount()
     try {
         Txt_UID->setText(text("用户名"));
     } catch (...) {
+        // A missing column leaves the name's box empty, like a Null.
     }
     Txt_PWD->setText(QString());
     Txt_PWD2->setText(QString());
@@ -196,6 +198,7 @@ void Frm_AccountAdd::LoadAccount()
     try {
         Txt_SubPWD->setText(vb::Left(text("二级密码"), 2) + QStringLiteral("******"));
     } catch (...) {
+        // A missing column leaves the second password's box empty, like a Null.
     }
 }
 

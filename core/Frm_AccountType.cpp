@@ -178,6 +178,7 @@ void Frm_AccountType::Form_Resize()
         if (vb::Frame *f = Frame_AccPower.peek()) f->setWidth(std::max(0, W - f->Left() - 240 - 45));
         if (vb::Label *t = Lbl_Tip.peek()) t->setWidth(std::max(0, W - t->Left() - 240 - 45));
     } catch (...) {
+        // A resize while the window unloads: the frame and the tip keep their width.
     }
 }
 

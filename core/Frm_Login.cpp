@@ -220,6 +220,7 @@ void Frm_Login::CloseConnectionIfOpen()
     try {
         if (SQLConn().State() != ado::adStateClosed) SQLConn().Close();
     } catch (...) {
+        // A connection that fails to close is gone all the same: the login opens a new one.
     }
 }
 

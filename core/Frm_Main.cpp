@@ -699,6 +699,7 @@ void Frm_Main::CloseConnectionIfOpen()
     try {
         if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
     } catch (const std::exception &) {
+        // A connection that fails to close is gone all the same: the program is leaving.
     }
 }
 

@@ -137,12 +137,14 @@ void Frm_Welcome::ShowUserInfo()
                     + QStringLiteral(" AND 账户.账户类型 = 账户类型.账户类型"),
                 SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
     } catch (const std::exception &) {
+        // Nothing read: every label below stays empty.
     }
     auto text = [&rs](const QString &field, vb::Label *label) {
         try {
             const QVariant v = rs.Fields(field);
             label->setCaption(v.isNull() ? QString() : v.toString());
         } catch (const std::exception &) {
+            // A missing column leaves its label empty, like a Null.
         }
     };
     text(QStringLiteral("用户名"), Lbl_UID.get());
@@ -170,5 +172,6 @@ void Frm_Welcome::ShowUserInfo()
             grid->setCellPicture(ImgLst->ListImage(isGranted(rs.Fields(i)) ? 1 : 2));
         }
     } catch (const std::exception &) {
+        // The powers' list stays as far as it was read.
     }
 }

@@ -107,6 +107,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
             const QString last = dateTimeText(rs.Fields(QStringLiteral("最后登录时间")));
             if (!last.isEmpty()) LastLogTime = last;
         } catch (const ado::Error &) {
+            // No time recorded yet: the login shows none.
         }
         try {
             rs.SetField(QStringLiteral("最后登录时间"), nowStamp());
@@ -115,6 +116,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
             keep(e);
         }
     } catch (const ado::Error &) {
+        // The last login time is a courtesy: the login goes on without it.
     }
     try {
         SQLConn().Execute(QStringLiteral("INSERT 账户登录 VALUES (") + SQLQuote(UserName) + QStringLiteral(",")

@@ -74,6 +74,7 @@ void PanelEditForm::Form_Resize()
     try {
         if (auto *f = Frame_ShowData.peek()) f->setWidth(std::max(0, Width() - f->Left() - 240 - 45));
     } catch (...) {
+        // A resize while the window unloads: the frame keeps its width.
     }
     ListResize();
 }

@@ -45,6 +45,7 @@ Connection::~Connection()
     try {
         Close();
     } catch (...) {
+        // A destructor must not throw; a connection that fails to close is gone all the same.
     }
 }
 
@@ -69,6 +70,7 @@ void Connection::Close()
         try {
             m_engine->rollback();
         } catch (...) {
+            // The rollback of a connection being closed: the engine drops the transaction with the connection.
         }
         m_transDepth = 0;
     }

@@ -61,16 +61,16 @@ namespace {
 void requalify(Node *n, const QString &table, const QString &qualifier)
 {
     if (!n) return;
-    if (n->k == Node::Col && n->qual.compare(table, Qt::CaseInsensitive) == 0) n->qual = qualifier;
-    for (auto &c : n->a) requalify(c.get(), table, qualifier);
-    if (!n->q) return;
-    for (Core &c : n->q->cores) {
+    if (n->form == Node::Col && n->qual.compare(table, Qt::CaseInsensitive) == 0) n->qual = qualifier;
+    for (auto &c : n->args) requalify(c.get(), table, qualifier);
+    if (!n->subquery) return;
+    for (Core &c : n->subquery->cores) {
         for (SelectItem &it : c.items) requalify(it.e.get(), table, qualifier);
         requalify(c.where.get(), table, qualifier);
         requalify(c.having.get(), table, qualifier);
         for (auto &g : c.group) requalify(g.get(), table, qualifier);
     }
-    for (OrderItem &o : n->q->order) requalify(o.e.get(), table, qualifier);
+    for (OrderItem &o : n->subquery->order) requalify(o.e.get(), table, qualifier);
 }
 
 }  // namespace
@@ -93,15 +93,15 @@ QString Translator::computedValue(const TableRef &row, const ColumnInfo &ci)
     const Scope sc{&self, nullptr};
     resolve(e.get(), &sc);
     m_computing.insert(&ci);
-    const QString out = QLatin1Char('(') + ex(e.get()) + QLatin1Char(')');
+    const QString out = QLatin1Char('(') + emitExpr(e.get()) + QLatin1Char(')');
     m_computing.remove(&ci);
     return out;
 }
 
 QString Translator::emitAs(const Node *n, Kind target, bool storing, const QString &column)
 {
-    if (n->k == Node::Null) return QStringLiteral("NULL");
-    if (n->k == Node::Param) {
+    if (n->form == Node::Null) return QStringLiteral("NULL");
+    if (n->form == Node::Param) {
         m_paramKinds[size_t(n->paramIndex)] = target;
         return param(n->paramIndex);
     }
@@ -113,52 +113,54 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
             throw Error(ado::msg::arithmeticOverflow());
         return v.isNull() ? QStringLiteral("NULL") : QString::number(v.toLongLong());
     };
-    if (n->k == Node::Unary && n->s == QLatin1String("-") && (n->a[0]->k == Node::Num)
+    if (n->form == Node::Unary && n->text == QLatin1String("-") && (n->args[0]->form == Node::Num)
         && (target == Kind::Money || target == Kind::Int || target == Kind::Flag))
-        return inRange(toStorage(target, QVariant(QLatin1Char('-') + n->a[0]->s), column));
-    if (target == Kind::Money && n->k != Node::Num && n->kind == Kind::Decimal)
+        return inRange(toStorage(target, QVariant(QLatin1Char('-') + n->args[0]->text), column));
+    if (target == Kind::Money && n->form != Node::Num && n->kind == Kind::Decimal)
         if (const std::optional<ExactDecimal> d = exactNumber(n))  // 0.613 * 1.15, exactly
             return QString::number(toStorage(Kind::Money, d->toString(), column).toLongLong());
     // Text is no number: the statement is refused on both engines alike
     // (the server would take a text that reads as one).
-    if (storing && n->k != Node::Str && n->kind == Kind::Text
+    if (storing && n->form != Node::Str && n->kind == Kind::Text
         && (target == Kind::Int || target == Kind::Flag || target == Kind::Money))
         throw Error(ado::msg::operandTypeClash(QStringLiteral("varchar"), kindName(target)));
-    const bool literal = n->k == Node::Str || n->k == Node::Num;
+    const bool literal = n->form == Node::Str || n->form == Node::Num;
     switch (target) {
     case Kind::Date:
-        if (n->k == Node::Str) {
-            if (n->s.trimmed().isEmpty())
+        if (n->form == Node::Str) {
+            if (n->text.trimmed().isEmpty())
                 return storing ? QStringLiteral("NULL") : textLiteral(QStringLiteral("1900-01-01 00:00:00"));
-            const QVariant v = toStorage(Kind::Date, n->s, column);
+            const QVariant v = toStorage(Kind::Date, n->text, column);
             return textLiteral(v.toString());
         }
-        if (n->k == Node::Num) throw Error(ado::msg::numbersAreNoDates(n->s));
-        if (n->kind == Kind::Date || n->kind == Kind::Null) return ex(n);
-        if (n->kind == Kind::Text || n->kind == Kind::Unknown) return QStringLiteral("lib_to_date(%1)").arg(ex(n));
+        if (n->form == Node::Num) throw Error(ado::msg::numbersAreNoDates(n->text));
+        if (n->kind == Kind::Date || n->kind == Kind::Null) return emitExpr(n);
+        if (n->kind == Kind::Text || n->kind == Kind::Unknown)
+            return QStringLiteral("lib_to_date(%1)").arg(emitExpr(n));
         throw Error(ado::msg::operandTypeClash(kindName(n->kind), QStringLiteral("datetime")));
     case Kind::Money:
-        if (literal) return QString::number(toStorage(Kind::Money, n->s, column).toLongLong());
-        if (n->kind == Kind::Money || n->kind == Kind::Null) return ex(n);
+        if (literal) return QString::number(toStorage(Kind::Money, n->text, column).toLongLong());
+        if (n->kind == Kind::Money || n->kind == Kind::Null) return emitExpr(n);
         // Whole numbers times 10000 as 64-bit ones (the server's int stops at 2^31).
         if (n->kind == Kind::Int || n->kind == Kind::Flag)
-            return (pg() ? QStringLiteral("(CAST(%1 AS BIGINT) * 10000)") : QStringLiteral("(%1 * 10000)")).arg(ex(n));
+            return (pg() ? QStringLiteral("(CAST(%1 AS BIGINT) * 10000)") : QStringLiteral("(%1 * 10000)"))
+                .arg(emitExpr(n));
         if (n->kind == Kind::Decimal || n->kind == Kind::Unknown)
-            return QStringLiteral("lib_money((%1) * 10000)").arg(ex(n));
+            return QStringLiteral("lib_money((%1) * 10000)").arg(emitExpr(n));
         throw Error(ado::msg::operandTypeClash(kindName(n->kind), QStringLiteral("money")));
     case Kind::Int:
     case Kind::Flag:
         if (literal) {
-            QVariant v = n->k == Node::Num ? QVariant(n->s.toDouble()) : QVariant(n->s);
+            QVariant v = n->form == Node::Num ? QVariant(n->text.toDouble()) : QVariant(n->text);
             bool whole = false;  // a whole number past 64 bits stays a double, which the conversion refuses
-            const qlonglong i = n->s.toLongLong(&whole);
-            if (n->k == Node::Num && target == Kind::Int && whole) v = QVariant(i);
+            const qlonglong i = n->text.toLongLong(&whole);
+            if (n->form == Node::Num && target == Kind::Int && whole) v = QVariant(i);
             return inRange(toStorage(target, v, column));
         }
         if (storing && target == Kind::Int) {
             // Stored into an int column: money rounds, a fraction is cut,
             // and the engine refuses what an int does not hold.
-            QString e = ex(n);
+            QString e = emitExpr(n);
             if (n->kind == Kind::Money) e = QStringLiteral("ROUND(%1 / 10000.0)").arg(e);
             if (pg())
                 return n->kind == Kind::Int || n->kind == Kind::Flag
@@ -166,13 +168,13 @@ QString Translator::emitAs(const Node *n, Kind target, bool storing, const QStri
                            : QStringLiteral("CAST(trunc(%1) AS INTEGER)").arg(e);
             return QStringLiteral("lib_int(%1)").arg(e);
         }
-        if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(ex(n));
-        return ex(n);
+        if (n->kind == Kind::Money) return QStringLiteral("(%1 / 10000.0)").arg(emitExpr(n));
+        return emitExpr(n);
     case Kind::Text:
-        if (n->k == Node::Num) return textLiteral(n->s);
-        if (n->kind == Kind::Money) return QStringLiteral("lib_money_text(%1, -1, 8000)").arg(ex(n));
-        return ex(n);
-    default: return ex(n);
+        if (n->form == Node::Num) return textLiteral(n->text);
+        if (n->kind == Kind::Money) return QStringLiteral("lib_money_text(%1, -1, 8000)").arg(emitExpr(n));
+        return emitExpr(n);
+    default: return emitExpr(n);
     }
 }
 
@@ -182,63 +184,65 @@ Kind Translator::commonKind(const Node *l, const Node *r)
     auto strong = [](Kind k) { return k == Kind::Date || k == Kind::Money; };
     if (strong(lk) && lk != rk) return lk;
     if (strong(rk) && lk != rk) return rk;
-    if ((lk == Kind::Int || lk == Kind::Flag) && (r->k == Node::Str || r->k == Node::Param)) return lk;
-    if ((rk == Kind::Int || rk == Kind::Flag) && (l->k == Node::Str || l->k == Node::Param)) return rk;
-    if (l->k == Node::Param && rk != Kind::Unknown) return rk;
-    if (r->k == Node::Param && lk != Kind::Unknown) return lk;
+    if ((lk == Kind::Int || lk == Kind::Flag) && (r->form == Node::Str || r->form == Node::Param)) return lk;
+    if ((rk == Kind::Int || rk == Kind::Flag) && (l->form == Node::Str || l->form == Node::Param)) return rk;
+    if (l->form == Node::Param && rk != Kind::Unknown) return rk;
+    if (r->form == Node::Param && lk != Kind::Unknown) return lk;
     return Kind::Unknown;
 }
 
 QString Translator::emitCompared(const Node *n, Kind common)
 {
-    return common == Kind::Unknown ? ex(n) : emitAs(n, common, false);
+    return common == Kind::Unknown ? emitExpr(n) : emitAs(n, common, false);
 }
 
-QString Translator::ex(const Node *n)
+QString Translator::emitExpr(const Node *n)
 {
-    switch (n->k) {
-    case Node::Str: return textLiteral(n->s);
-    case Node::Num: return n->s;
+    switch (n->form) {
+    case Node::Str: return textLiteral(n->text);
+    case Node::Num: return n->text;
     case Node::Null: return QStringLiteral("NULL");
     case Node::Param: return param(n->paramIndex);
     case Node::Col:
         if (n->aliasIndex >= 0) return QString();  // handled by ORDER BY
         return col(n);
     case Node::Unary:
-        if (n->s == QLatin1String("NOT")) return QStringLiteral("NOT (%1)").arg(ex(n->a[0].get()));
-        if (n->a[0]->kind == Kind::Date)
+        if (n->text == QLatin1String("NOT")) return QStringLiteral("NOT (%1)").arg(emitExpr(n->args[0].get()));
+        if (n->args[0]->kind == Kind::Date)
             throw Error(ado::msg::operandTypeInvalid(QStringLiteral("datetime"), QStringLiteral("minus")));
-        return QStringLiteral("(-%1)").arg(ex(n->a[0].get()));
+        return QStringLiteral("(-%1)").arg(emitExpr(n->args[0].get()));
     case Node::Bin: return emitBinary(n);
     case Node::Between: {
-        const Node *x = n->a[0].get();
-        const Kind k1 = commonKind(x, n->a[1].get()), k2 = commonKind(x, n->a[2].get());
+        const Node *x = n->args[0].get();
+        const Kind k1 = commonKind(x, n->args[1].get()), k2 = commonKind(x, n->args[2].get());
         const Kind k = k1 != Kind::Unknown ? k1 : k2;
-        if (k == Kind::Unknown && x->kind == Kind::Text && n->a[1]->kind == Kind::Text && n->a[2]->kind == Kind::Text)
+        if (k == Kind::Unknown && x->kind == Kind::Text && n->args[1]->kind == Kind::Text
+            && n->args[2]->kind == Kind::Text)
             return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
-                .arg(foldedText(ex(x)), n->neg ? QStringLiteral("NOT ") : QString(), foldedText(ex(n->a[1].get())),
-                     foldedText(ex(n->a[2].get())));
+                .arg(foldedText(emitExpr(x)), n->neg ? QStringLiteral("NOT ") : QString(),
+                     foldedText(emitExpr(n->args[1].get())), foldedText(emitExpr(n->args[2].get())));
         return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
-            .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->a[1].get(), k),
-                 emitCompared(n->a[2].get(), k));
+            .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), emitCompared(n->args[1].get(), k),
+                 emitCompared(n->args[2].get(), k));
     }
     case Node::Like: return emitLike(n);
     case Node::InList: {
-        const Node *x = n->a[0].get();
+        const Node *x = n->args[0].get();
         QStringList items;
         Kind k = Kind::Unknown;
-        for (size_t i = 1; i < n->a.size() && k == Kind::Unknown; ++i) k = commonKind(x, n->a[i].get());
-        for (size_t i = 1; i < n->a.size(); ++i) items << emitCompared(n->a[i].get(), k);
+        for (size_t i = 1; i < n->args.size() && k == Kind::Unknown; ++i) k = commonKind(x, n->args[i].get());
+        for (size_t i = 1; i < n->args.size(); ++i) items << emitCompared(n->args[i].get(), k);
         return QStringLiteral("(%1 %2IN (%3))")
             .arg(emitCompared(x, k), n->neg ? QStringLiteral("NOT ") : QString(), items.join(QStringLiteral(", ")));
     }
     case Node::InSub:
         return QStringLiteral("(%1 %2IN (%3))")
-            .arg(ex(n->a[0].get()), n->neg ? QStringLiteral("NOT ") : QString(), emitQuery(*n->q));
+            .arg(emitExpr(n->args[0].get()), n->neg ? QStringLiteral("NOT ") : QString(), emitQuery(*n->subquery));
     case Node::IsNull:
-        return QStringLiteral("(%1 IS %2NULL)").arg(ex(n->a[0].get()), n->neg ? QStringLiteral("NOT ") : QString());
-    case Node::Exists: return QStringLiteral("EXISTS (%1)").arg(emitQuery(*n->q));
-    case Node::Sub: return QStringLiteral("(%1)").arg(emitQuery(*n->q));
+        return QStringLiteral("(%1 IS %2NULL)")
+            .arg(emitExpr(n->args[0].get()), n->neg ? QStringLiteral("NOT ") : QString());
+    case Node::Exists: return QStringLiteral("EXISTS (%1)").arg(emitQuery(*n->subquery));
+    case Node::Sub: return QStringLiteral("(%1)").arg(emitQuery(*n->subquery));
     case Node::Func: return emitFunction(n);
     case Node::Convert: return emitConvert(n);
     case Node::Case: return emitCase(n);
@@ -254,14 +258,14 @@ namespace {
 // and sums are wider there.)
 bool isInt4(const Node *n)
 {
-    switch (n->k) {
+    switch (n->form) {
     case Node::Col: return n->kind == Kind::Int || n->kind == Kind::Flag;
     case Node::Num: return n->kind == Kind::Int;
-    case Node::Unary: return n->s == QLatin1String("-") && isInt4(n->a[0].get());
+    case Node::Unary: return n->text == QLatin1String("-") && isInt4(n->args[0].get());
     case Node::Bin:
-        return (n->s == QLatin1String("+") || n->s == QLatin1String("-") || n->s == QLatin1String("*")
-                || n->s == QLatin1String("/") || n->s == QLatin1String("%"))
-               && isInt4(n->a[0].get()) && isInt4(n->a[1].get());
+        return (n->text == QLatin1String("+") || n->text == QLatin1String("-") || n->text == QLatin1String("*")
+                || n->text == QLatin1String("/") || n->text == QLatin1String("%"))
+               && isInt4(n->args[0].get()) && isInt4(n->args[1].get());
     default: return false;
     }
 }
@@ -279,23 +283,26 @@ bool isComparison(const QString &op)
 // embedded engine would in floating point).
 std::optional<ExactDecimal> Translator::exactNumber(const Node *n)
 {
-    if (n->k == Node::Num) return ExactDecimal::parse(n->s);
-    if (n->k == Node::Unary && n->s == QLatin1String("-")) {
-        const std::optional<ExactDecimal> d = exactNumber(n->a[0].get());
+    if (n->form == Node::Num) return ExactDecimal::parse(n->text);
+    if (n->form == Node::Unary && n->text == QLatin1String("-")) {
+        const std::optional<ExactDecimal> d = exactNumber(n->args[0].get());
         return d ? std::optional<ExactDecimal>(d->negated()) : std::nullopt;
     }
-    if (n->k != Node::Bin) return std::nullopt;
-    const std::optional<ExactDecimal> l = exactNumber(n->a[0].get()), r = exactNumber(n->a[1].get());
+    if (n->form != Node::Bin) return std::nullopt;
+    const std::optional<ExactDecimal> l = exactNumber(n->args[0].get()), r = exactNumber(n->args[1].get());
     if (!l || !r) return std::nullopt;
-    if (n->s == QLatin1String("+")) return l->plus(*r);
-    if (n->s == QLatin1String("-")) return l->plus(r->negated());
-    if (n->s == QLatin1String("*")) return l->times(*r);
+    if (n->text == QLatin1String("+")) return l->plus(*r);
+    if (n->text == QLatin1String("-")) return l->plus(r->negated());
+    if (n->text == QLatin1String("*")) return l->times(*r);
     return std::nullopt;
 }
 
 // A divisor: the embedded engine's division by zero is Null, the server's a
 // failure; lib_nonzero() makes it one there too.
-QString Translator::divisor(const Node *n) { return pg() ? ex(n) : QStringLiteral("lib_nonzero(%1)").arg(ex(n)); }
+QString Translator::divisor(const Node *n)
+{
+    return pg() ? emitExpr(n) : QStringLiteral("lib_nonzero(%1)").arg(emitExpr(n));
+}
 
 // Money from an exact number on the server (bigint would overflow unchecked),
 // from whole numbers or floating point on the embedded engine; past the
@@ -304,11 +311,11 @@ QString Translator::moneyOf(const QString &number) const { return QStringLiteral
 
 QString Translator::emitBinary(const Node *n)
 {
-    const QString &op = n->s;
-    const Node *l = n->a[0].get();
-    const Node *r = n->a[1].get();
+    const QString &op = n->text;
+    const Node *l = n->args[0].get();
+    const Node *r = n->args[1].get();
     if (op == QLatin1String("AND") || op == QLatin1String("OR"))
-        return QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r));
+        return QStringLiteral("(%1 %2 %3)").arg(emitExpr(l), op, emitExpr(r));
     if (op == QLatin1String("*=") || op == QLatin1String("=*")) throw Error(ado::msg::outerJoinOnlyInAndWhere(op));
     if (isComparison(op)) {
         const Kind k = commonKind(l, r);
@@ -316,7 +323,7 @@ QString Translator::emitBinary(const Node *n)
         // <> keep the columns' own comparison (and their indexes).
         if (k == Kind::Unknown && l->kind == Kind::Text && r->kind == Kind::Text && op != QLatin1String("=")
             && op != QLatin1String("<>"))
-            return QStringLiteral("(%1 %2 %3)").arg(foldedText(ex(l)), op, foldedText(ex(r)));
+            return QStringLiteral("(%1 %2 %3)").arg(foldedText(emitExpr(l)), op, foldedText(emitExpr(r)));
         return QStringLiteral("(%1 %2 %3)").arg(emitCompared(l, k), op, emitCompared(r, k));
     }
     // arithmetic
@@ -328,8 +335,8 @@ QString Translator::emitBinary(const Node *n)
             return moneyOf(QStringLiteral("%1 %2 %3")
                                .arg(numeric.arg(emitAs(l, Kind::Money, false)), op, emitAs(r, Kind::Money, false)));
         if (op == QLatin1String("+") && lk == Kind::Text && rk == Kind::Text)
-            return QStringLiteral("(%1 || %2)").arg(ex(l), ex(r));
-        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r)));
+            return QStringLiteral("(%1 || %2)").arg(emitExpr(l), emitExpr(r));
+        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(emitExpr(l), op, emitExpr(r)));
     }
     if (op == QLatin1String("*")) {
         if (lk == Kind::Money && rk == Kind::Money) throw Error(ado::msg::moneyTimesMoney());
@@ -338,26 +345,27 @@ QString Translator::emitBinary(const Node *n)
             const Node *o = lk == Kind::Money ? r : l;
             if (!pg())
                 if (const std::optional<ExactDecimal> d = exactNumber(o))
-                    return QStringLiteral("lib_money_scale(%1, '%2', 0)").arg(ex(m), d->toString());
-            return moneyOf(QStringLiteral("%1 * (%2)").arg(numeric.arg(ex(m)), ex(o)));
+                    return QStringLiteral("lib_money_scale(%1, '%2', 0)").arg(emitExpr(m), d->toString());
+            return moneyOf(QStringLiteral("%1 * (%2)").arg(numeric.arg(emitExpr(m)), emitExpr(o)));
         }
     }
     if (op == QLatin1String("/")) {
-        if (lk == Kind::Money && rk == Kind::Money) return QStringLiteral("(%1 * 1.0 / %2)").arg(ex(l), divisor(r));
+        if (lk == Kind::Money && rk == Kind::Money)
+            return QStringLiteral("(%1 * 1.0 / %2)").arg(emitExpr(l), divisor(r));
         if (lk == Kind::Money) {
             if (!pg())
                 if (const std::optional<ExactDecimal> d = exactNumber(r))
-                    return QStringLiteral("lib_money_scale(%1, '%2', 1)").arg(ex(l), d->toString());
+                    return QStringLiteral("lib_money_scale(%1, '%2', 1)").arg(emitExpr(l), d->toString());
             return moneyOf(QStringLiteral("%1 %2 %3")
-                               .arg(pg() ? numeric.arg(ex(l)) : ex(l) + QStringLiteral(" * 1.0"), QStringLiteral("/"),
-                                    divisor(r)));
+                               .arg(pg() ? numeric.arg(emitExpr(l)) : emitExpr(l) + QStringLiteral(" * 1.0"),
+                                    QStringLiteral("/"), divisor(r)));
         }
         if (rk == Kind::Money) throw Error(ado::msg::divisionByMoney());
     }
     if (op == QLatin1String("%") && (lk == Kind::Money || rk == Kind::Money)) throw Error(ado::msg::moduloOfMoney());
     if (op == QLatin1String("/") || op == QLatin1String("%"))
-        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, divisor(r)));
-    return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(ex(l), op, ex(r)));
+        return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(emitExpr(l), op, divisor(r)));
+    return intChecked(n, QStringLiteral("(%1 %2 %3)").arg(emitExpr(l), op, emitExpr(r)));
 }
 
 // Arithmetic of the server's ints past their range fails there; the
@@ -377,20 +385,20 @@ QString Translator::foldedText(const QString &e) const
 
 QString Translator::emitFunction(const Node *n)
 {
-    const QString &f = n->s;
+    const QString &f = n->text;
     QStringList args;
-    for (const auto &a : n->a) args << ex(a.get());
+    for (const auto &a : n->args) args << emitExpr(a.get());
     const QString dist = n->distinct ? QStringLiteral("DISTINCT ") : QString();
     if (f == QLatin1String("COUNT"))
         return n->star ? QStringLiteral("COUNT(*)") : QStringLiteral("COUNT(%1%2)").arg(dist, args[0]);
     // The least and greatest text in the text order.
-    if ((f == QLatin1String("MIN") || f == QLatin1String("MAX")) && n->a[0]->kind == Kind::Text)
+    if ((f == QLatin1String("MIN") || f == QLatin1String("MAX")) && n->args[0]->kind == Kind::Text)
         return pg() ? QStringLiteral("lib_order_text(%1(%2%3))").arg(f, dist, orderKey(args[0]))
                     : QStringLiteral("%1(%2%3)").arg(f, dist, orderKey(args[0]));
     if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX"))
         return QStringLiteral("%1(%2%3)").arg(f, dist, args[0]);
     if (f == QLatin1String("AVG")) {
-        const Kind k = n->a[0]->kind;
+        const Kind k = n->args[0]->kind;
         if (k == Kind::Money) return QStringLiteral("CAST(ROUND(AVG(%1%2)) AS BIGINT)").arg(dist, args[0]);
         // The server's average of whole numbers is whole, cut toward zero.
         if (k == Kind::Int || k == Kind::Flag)
@@ -412,29 +420,29 @@ QString Translator::emitFunction(const Node *n)
     if (f == QLatin1String("LEN"))
         return (pg() ? QStringLiteral("length(rtrim(%1, ' '))") : QStringLiteral("lib_len(%1)")).arg(args[0]);
     if (f == QLatin1String("ISNULL"))
-        return QStringLiteral("coalesce(%1, %2)").arg(args[0], emitAs(n->a[1].get(), n->kind, false));
+        return QStringLiteral("coalesce(%1, %2)").arg(args[0], emitAs(n->args[1].get(), n->kind, false));
     if (f == QLatin1String("GETDATE")) return QStringLiteral("lib_now()");
     fail(f);
 }
 
 QString Translator::emitConvert(const Node *n)
 {
-    const Node *x = n->a[0].get();
+    const Node *x = n->args[0].get();
     const QString &t = n->typeName;
     if (isTextType(t)) {
         const QString len = QString::number(n->typeLen);
         switch (x->kind) {
-        case Kind::Date: return QStringLiteral("lib_date_text(%1, %2, %3)").arg(ex(x)).arg(n->style).arg(len);
-        case Kind::Money: return QStringLiteral("lib_money_text(%1, %2, %3)").arg(ex(x)).arg(n->style).arg(len);
+        case Kind::Date: return QStringLiteral("lib_date_text(%1, %2, %3)").arg(emitExpr(x)).arg(n->style).arg(len);
+        case Kind::Money: return QStringLiteral("lib_money_text(%1, %2, %3)").arg(emitExpr(x)).arg(n->style).arg(len);
         case Kind::Null: return QStringLiteral("NULL");
-        case Kind::Text: return QStringLiteral("substr(%1, 1, %2)").arg(ex(x), len);
+        case Kind::Text: return QStringLiteral("substr(%1, 1, %2)").arg(emitExpr(x), len);
         default:
-            if (x->k == Node::Num) return QStringLiteral("substr(%1, 1, %2)").arg(textLiteral(x->s), len);
-            return QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(ex(x), len);
+            if (x->form == Node::Num) return QStringLiteral("substr(%1, 1, %2)").arg(textLiteral(x->text), len);
+            return QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(emitExpr(x), len);
         }
     }
     if (isIntType(t)) {
-        if (x->kind == Kind::Money) return QStringLiteral("CAST(ROUND(%1 / 10000.0) AS BIGINT)").arg(ex(x));
+        if (x->kind == Kind::Money) return QStringLiteral("CAST(ROUND(%1 / 10000.0) AS BIGINT)").arg(emitExpr(x));
         return emitAs(x, Kind::Int, false);
     }
     if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) return emitAs(x, Kind::Money, false);
@@ -447,33 +455,33 @@ QString Translator::emitCase(const Node *n)
     size_t i = 0;
     const Node *operand = nullptr;
     if (n->hasOperand) {
-        operand = n->a[0].get();
-        out += QLatin1Char(' ') + ex(operand);
+        operand = n->args[0].get();
+        out += QLatin1Char(' ') + emitExpr(operand);
         i = 1;
     }
-    const size_t pairsEnd = n->hasElse ? n->a.size() - 1 : n->a.size();
+    const size_t pairsEnd = n->hasElse ? n->args.size() - 1 : n->args.size();
     auto result = [&](const Node *r) {
-        return (n->kind == Kind::Money || n->kind == Kind::Date) ? emitAs(r, n->kind, false) : ex(r);
+        return (n->kind == Kind::Money || n->kind == Kind::Date) ? emitAs(r, n->kind, false) : emitExpr(r);
     };
     for (; i < pairsEnd; i += 2) {
-        const Node *w = n->a[i].get();
-        QString when = operand ? emitCompared(w, commonKind(operand, w)) : ex(w);
-        out += QStringLiteral(" WHEN %1 THEN %2").arg(when, result(n->a[i + 1].get()));
+        const Node *w = n->args[i].get();
+        QString when = operand ? emitCompared(w, commonKind(operand, w)) : emitExpr(w);
+        out += QStringLiteral(" WHEN %1 THEN %2").arg(when, result(n->args[i + 1].get()));
     }
-    if (n->hasElse) out += QStringLiteral(" ELSE ") + result(n->a.back().get());
+    if (n->hasElse) out += QStringLiteral(" ELSE ") + result(n->args.back().get());
     return out + QStringLiteral(" END");
 }
 
 void Translator::tablesUsed(const Node *n, const std::vector<TableRef> &from, QSet<const TableRef *> &out)
 {
     if (!n) return;
-    if (n->k == Node::Col && n->ref) {
+    if (n->form == Node::Col && n->ref) {
         for (const TableRef &r : from)
             if (&r == n->ref) out.insert(n->ref);
     }
-    for (const auto &c : n->a) tablesUsed(c.get(), from, out);
-    if (n->q)
-        for (const Core &c : n->q->cores) {
+    for (const auto &c : n->args) tablesUsed(c.get(), from, out);
+    if (n->subquery)
+        for (const Core &c : n->subquery->cores) {
             for (const auto &it : c.items) tablesUsed(it.e.get(), from, out);
             tablesUsed(c.where.get(), from, out);
             tablesUsed(c.having.get(), from, out);
@@ -483,9 +491,9 @@ void Translator::tablesUsed(const Node *n, const std::vector<TableRef> &from, QS
 
 void Translator::conjuncts(const Node *n, std::vector<const Node *> &out)
 {
-    if (n->k == Node::Bin && n->s == QLatin1String("AND")) {
-        conjuncts(n->a[0].get(), out);
-        conjuncts(n->a[1].get(), out);
+    if (n->form == Node::Bin && n->text == QLatin1String("AND")) {
+        conjuncts(n->args[0].get(), out);
+        conjuncts(n->args[1].get(), out);
     } else {
         out.push_back(n);
     }
@@ -493,8 +501,8 @@ void Translator::conjuncts(const Node *n, std::vector<const Node *> &out)
 
 bool Translator::holdsOuterJoin(const Node *n)
 {
-    if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) return true;
-    for (const auto &c : n->a)
+    if (n->form == Node::Bin && (n->text == QLatin1String("*=") || n->text == QLatin1String("=*"))) return true;
+    for (const auto &c : n->args)
         if (holdsOuterJoin(c.get())) return true;
     return false;
 }
@@ -528,14 +536,14 @@ struct Translator::OuterJoins {
 
 void Translator::addOuterJoin(const Core &c, const Node *n, OuterJoins &oj)
 {
-    const Node *l = n->a[0].get();
-    const Node *r = n->a[1].get();
+    const Node *l = n->args[0].get();
+    const Node *r = n->args[1].get();
     QSet<const TableRef *> lt, rt;
     tablesUsed(l, c.from, lt);
     tablesUsed(r, c.from, rt);
     if (lt.size() != 1 || rt.size() != 1 || *lt.begin() == *rt.begin())
-        throw Error(ado::msg::outerJoinSidesSameTable(n->s));
-    const bool left = n->s == QLatin1String("*=");
+        throw Error(ado::msg::outerJoinSidesSameTable(n->text));
+    const bool left = n->text == QLatin1String("*=");
     const TableRef *outer = left ? *lt.begin() : *rt.begin();
     const TableRef *inner = left ? *rt.begin() : *lt.begin();
     OuterJoins::Join *j = oj.of(inner);
@@ -567,11 +575,11 @@ QStringList Translator::placeConditions(const Core &c, OuterJoins &oj)
             }
         }
         if (innerJoin && !others) {
-            oj.of(innerJoin->inner)->on << ex(n);
+            oj.of(innerJoin->inner)->on << emitExpr(n);
         } else if (innerJoin) {
             throw Error(ado::msg::outerJoinInnerAlsoJoined(innerJoin->inner->qualifier()));
         } else {
-            where << ex(n);
+            where << emitExpr(n);
         }
     }
     return where;
@@ -620,7 +628,7 @@ QString Translator::emitFromWhere(const Core &c)
     if (c.where) conjuncts(c.where.get(), conds);
     OuterJoins oj;
     for (const Node *n : conds) {
-        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) {
+        if (n->form == Node::Bin && (n->text == QLatin1String("*=") || n->text == QLatin1String("=*"))) {
             addOuterJoin(c, n, oj);
         } else {
             if (holdsOuterJoin(n)) throw Error(ado::msg::outerJoinOnlyInAndWhere(QStringLiteral("*= 和 =*")));
@@ -633,7 +641,7 @@ QString Translator::emitFromWhere(const Core &c)
         QStringList tables;
         for (const TableRef &r : c.from) tables << tableText(r);
         if (!tables.isEmpty()) out = QStringLiteral(" FROM ") + tables.join(QStringLiteral(", "));
-        for (const Node *n : oj.rest) where << ex(n);
+        for (const Node *n : oj.rest) where << emitExpr(n);
     } else {
         where = placeConditions(c, oj);
         out = joinedTables(c, oj);
@@ -649,13 +657,13 @@ QString Translator::emitFromWhere(const Core &c)
 // not shown.
 bool Translator::showsGroupText(const Core &c, const Node *e)
 {
-    if (m_nested > 0 || c.group.empty() || e->k != Node::Col || e->kind != Kind::Text || !e->ref
+    if (m_nested > 0 || c.group.empty() || e->form != Node::Col || e->kind != Kind::Text || !e->ref
         || e->ref->info->columns[size_t(e->col)].key)
         return false;
     QStringList filters;
     if (groupsAreRows(c, filters)) return false;  // a group is one row
     for (const auto &g : c.group)
-        if (g->k == Node::Col && g->ref == e->ref && g->col == e->col) return true;
+        if (g->form == Node::Col && g->ref == e->ref && g->col == e->col) return true;
     return false;
 }
 
@@ -686,7 +694,7 @@ QString Translator::emitCore(const Core &c, const QString &extraColumn, bool pos
     QStringList items, groups;
     for (size_t i = 0; i < c.items.size(); ++i) {
         const SelectItem &it = c.items[i];
-        QString e = ex(it.e.get());
+        QString e = emitExpr(it.e.get());
         if (grouped) groups << (it.e->kind == Kind::Text ? foldedText(e) : e);
         if ((grouped && it.e->kind == Kind::Text) || showsGroupText(c, it.e.get())) e = firstText(e);
         if (positional)
@@ -703,7 +711,7 @@ QString Translator::emitCore(const Core &c, const QString &extraColumn, bool pos
     out += emitFromWhere(c);
     if (grouped) out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
     if (!c.group.empty()) out += QStringLiteral(" GROUP BY ") + groupKeys(c, m_ordered).join(QStringLiteral(", "));
-    if (c.having) out += QStringLiteral(" HAVING ") + ex(c.having.get());
+    if (c.having) out += QStringLiteral(" HAVING ") + emitExpr(c.having.get());
     return out;
 }
 
@@ -808,12 +816,16 @@ namespace {
 const Node *dateShownInOrder(const Node *n)
 {
     static const QList<int> styles = {20, 120, 21, 121, 23, 102, 111, 112};
-    if (n->k != Node::Convert || n->kind != Kind::Text || n->a.empty() || n->a[0]->kind != Kind::Date) return nullptr;
-    return styles.contains(n->style) ? n->a[0].get() : nullptr;
+    if (n->form != Node::Convert || n->kind != Kind::Text || n->args.empty() || n->args[0]->kind != Kind::Date)
+        return nullptr;
+    return styles.contains(n->style) ? n->args[0].get() : nullptr;
 }
 
 // A column that never holds Null.
-bool neverNull(const Node *n) { return n->k == Node::Col && n->ref && n->ref->info->columns[size_t(n->col)].notNull; }
+bool neverNull(const Node *n)
+{
+    return n->form == Node::Col && n->ref && n->ref->info->columns[size_t(n->col)].notNull;
+}
 
 }  // namespace
 
@@ -824,13 +836,13 @@ const Node *Translator::firstOrderColumn(const Query &q)
     const Node *e = q.order.front().e.get();
     if (e->aliasIndex >= 0) {
         e = items[size_t(e->aliasIndex)].e.get();
-    } else if (e->k == Node::Num) {
+    } else if (e->form == Node::Num) {
         bool ok = false;
-        const qint64 pos = e->s.toLongLong(&ok);
+        const qint64 pos = e->text.toLongLong(&ok);
         if (!ok || pos < 1 || pos > qint64(items.size())) return nullptr;
         e = items[size_t(pos - 1)].e.get();
     }
-    return e->k == Node::Col && e->kind == Kind::Text && e->ref ? e : nullptr;
+    return e->form == Node::Col && e->kind == Kind::Text && e->ref ? e : nullptr;
 }
 
 // One ORDER BY item. Text sorts in the text order (see DialectText.h):
@@ -857,10 +869,10 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
         item = si.e.get();
         e = si.named ? quoteIdent(si.alias) : QString::number(position + 1);
     } else {
-        e = ex(it.e.get());
-        if (it.e->k == Node::Num) {  // ORDER BY 2: the second field
+        e = emitExpr(it.e.get());
+        if (it.e->form == Node::Num) {  // ORDER BY 2: the second field
             bool ok = false;
-            const qint64 pos = it.e->s.toLongLong(&ok);
+            const qint64 pos = it.e->text.toLongLong(&ok);
             if (ok && pos >= 1 && pos <= qint64(items.size())) {
                 position = int(pos - 1);
                 item = items[size_t(position)].e.get();
@@ -868,7 +880,7 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
         } else if (wrapped || distinctGroups(first)) {
             // The field the term names: a DISTINCT's rows are its fields only.
             for (size_t i = 0; i < items.size() && position < 0; ++i)
-                if (ex(items[i].e.get()) == e) position = int(i);
+                if (emitExpr(items[i].e.get()) == e) position = int(i);
             if (position < 0) throw Error(ado::msg::distinctOrderByNotSelected());
             item = items[size_t(position)].e.get();
         }
@@ -880,13 +892,13 @@ QString Translator::orderTerm(const Query &q, const OrderItem &it, bool wrapped)
         e = QString::number(position + 1);
     } else if (const Node *date = dateShownInOrder(value); date && (simple || !item)) {
         value = date;
-        e = ex(date);
+        e = emitExpr(date);
     } else if (pg() && item && simple && value->kind == Kind::Text && !distinctGroups(first)) {
-        e = ex(item);
+        e = emitExpr(item);
     }
     const bool text = value->kind == Kind::Text;
     if (text && simple && item && distinctGroups(first))
-        e = foldedText(ex(item));  // the groups' order: they are apart in it
+        e = foldedText(emitExpr(item));  // the groups' order: they are apart in it
     else if (text)
         e = orderKey(pg() && !wrapped && !item ? QStringLiteral("(%1)").arg(e) : e);
     const QString desc = it.desc ? QStringLiteral(" DESC") : QString();
@@ -917,8 +929,8 @@ QString Translator::textLiteral(const QString &s) const
 bool Translator::hasAggregate(const Node *n)
 {
     if (!n) return false;
-    if (n->k == Node::Func && isAggregate(n->s)) return true;
-    for (const auto &c : n->a)
+    if (n->form == Node::Func && isAggregate(n->text)) return true;
+    for (const auto &c : n->args)
         if (hasAggregate(c.get())) return true;
     return false;
 }

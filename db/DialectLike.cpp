@@ -179,21 +179,21 @@ QStringList caseSpellings(const QString &prefix, bool *whole)
 // order reads every character alone.
 QString Translator::emitLike(const Node *n)
 {
-    const Node *x = n->a[0].get();
-    const Node *pattern = n->a[1].get();
-    const Node *escape = n->a.size() > 2 ? n->a[2].get() : nullptr;
+    const Node *x = n->args[0].get();
+    const Node *pattern = n->args[1].get();
+    const Node *escape = n->args.size() > 2 ? n->args[2].get() : nullptr;
     if (x->kind == Kind::Date || x->kind == Kind::Money || x->kind == Kind::Blob)
         throw Error(ado::msg::unsupportedLike(kindName(x->kind)));
-    if (escape && escape->k == Node::Str && escape->s.toUcs4().size() != 1)
+    if (escape && escape->form == Node::Str && escape->text.toUcs4().size() != 1)
         throw Error(ado::msg::likeEscapeNotSingle());
     const QString no = n->neg ? QStringLiteral("NOT ") : QString();
-    const bool literal = pattern->k == Node::Str && (!escape || escape->k == Node::Str);
-    const QString esc = escape && literal ? escape->s : QString();
-    const bool column = x->k == Node::Col && x->kind == Kind::Text && !n->neg;
-    const QString prefix = column && literal ? likePrefix(pattern->s, esc) : QString();
+    const bool literal = pattern->form == Node::Str && (!escape || escape->form == Node::Str);
+    const QString esc = escape && literal ? escape->text : QString();
+    const bool column = x->form == Node::Col && x->kind == Kind::Text && !n->neg;
+    const QString prefix = column && literal ? likePrefix(pattern->text, esc) : QString();
     const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
     if (!pg()) {
-        const QString like = QStringLiteral("%1 %2LIKE %3").arg(ex(x), no, emitAs(pattern, Kind::Text, false))
+        const QString like = QStringLiteral("%1 %2LIKE %3").arg(emitExpr(x), no, emitAs(pattern, Kind::Text, false))
                              + (escape ? QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false) : QString());
         if (prefix.isEmpty()) return QLatin1Char('(') + like + QLatin1Char(')');
         QStringList parts;
@@ -204,29 +204,29 @@ QString Translator::emitLike(const Node *n)
             QString high = low;
             high.back() = QChar(char16_t(high.back().unicode() + 1));
             // A pattern that is its start and a closing % is the range itself.
-            if (pattern->s != prefix + QLatin1Char('%')) parts << like;
+            if (pattern->text != prefix + QLatin1Char('%')) parts << like;
             // Without statistics the engine takes a range for a sixteenth of
             // the rows however long its start is, and walks the list's order
             // instead. Each character of a start makes it rarer: told so, the
             // engine reads a long start (a whole reader or copy number) from
             // the column's index. Not where the list sorts by the column: the
             // range in the text order below reads that in the list's order.
-            const QString from = ordered ? QStringLiteral("%1 >= %2").arg(ex(x), textLiteral(low))
+            const QString from = ordered ? QStringLiteral("%1 >= %2").arg(emitExpr(x), textLiteral(low))
                                          : QStringLiteral("likelihood(%1 >= %2, %3)")
-                                               .arg(ex(x), textLiteral(low), startLikelihood(prefix.size()));
-            parts << QStringLiteral("%1 AND %2 < %3").arg(from, ex(x), textLiteral(high));
+                                               .arg(emitExpr(x), textLiteral(low), startLikelihood(prefix.size()));
+            parts << QStringLiteral("%1 AND %2 < %3").arg(from, emitExpr(x), textLiteral(high));
         } else {
             parts << like;
         }
         if (ordered)
             parts << QStringLiteral("%1 COLLATE %4 >= %2 AND %1 COLLATE %4 < %3")
-                         .arg(ex(x), orderBound(prefix, false), orderBound(prefix, true),
+                         .arg(emitExpr(x), orderBound(prefix, false), orderBound(prefix, true),
                               QLatin1String(kTextOrderCollation));
         return QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
     }
-    const QString value = x->kind == Kind::Text ? ex(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
-    if (literal && !pattern->s.contains(QLatin1Char('[')) && (esc.isEmpty() || foldsToItself(esc))) {
-        const QString text = escapeClosed(pattern->s, esc);
+    const QString value = x->kind == Kind::Text ? emitExpr(x) : QStringLiteral("CAST(%1 AS TEXT)").arg(emitExpr(x));
+    if (literal && !pattern->text.contains(QLatin1Char('[')) && (esc.isEmpty() || foldsToItself(esc))) {
+        const QString text = escapeClosed(pattern->text, esc);
         QStringList reads;
         if (column) {
             bool whole = false;
@@ -268,7 +268,7 @@ QStringList Translator::serverStartReads(const Node *x, const QString &prefix, b
     if (prefix.isEmpty()) return {};
     const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
     QStringList parts;
-    const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(ex(x));
+    const QString text = QStringLiteral("CAST(%1 AS TEXT)").arg(emitExpr(x));
     for (const QString &head : caseSpellings(prefix, whole)) {
         QString high = head;
         high.back() = QChar(char16_t(high.back().unicode() + 1));
@@ -285,7 +285,7 @@ QStringList Translator::serverStartReads(const Node *x, const QString &prefix, b
         reads << QStringLiteral("((") + parts.join(QStringLiteral(") OR (")) + QStringLiteral("))");
     if (ordered)
         reads << QStringLiteral("%1 >= lib_order_from(%2) AND %1 < lib_order_from(%2) || %3")
-                     .arg(orderKey(ex(x)), textLiteral(prefix), textLiteral(QString(QChar(0xFFFF))));
+                     .arg(orderKey(emitExpr(x)), textLiteral(prefix), textLiteral(QString(QChar(0xFFFF))));
     return reads;
 }
 

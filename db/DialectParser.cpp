@@ -25,13 +25,13 @@ const Tok &Parser::next()
 bool Parser::isKw(const char *kw, int ahead) const
 {
     const Tok &t = peek(ahead);
-    return t.t == T::Ident && t.s.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
+    return t.type == TokenType::Ident && t.text.compare(QLatin1String(kw), Qt::CaseInsensitive) == 0;
 }
 
 bool Parser::isOp(const char *op, int ahead) const
 {
     const Tok &t = peek(ahead);
-    return t.t == T::Op && t.s == QLatin1String(op);
+    return t.type == TokenType::Op && t.text == QLatin1String(op);
 }
 
 bool Parser::acceptKw(const char *kw)
@@ -51,9 +51,9 @@ bool Parser::acceptOp(const char *op)
 [[noreturn]] void Parser::fail() const
 {
     const Tok &t = peek();
-    if (t.t == T::End) throw Error(ado::msg::syntaxErrorAtEnd());
-    if (t.t == T::String) syntaxError(QLatin1Char('\'') + t.s + QLatin1Char('\''));
-    syntaxError(t.s);
+    if (t.type == TokenType::End) throw Error(ado::msg::syntaxErrorAtEnd());
+    if (t.type == TokenType::String) syntaxError(QLatin1Char('\'') + t.text + QLatin1Char('\''));
+    syntaxError(t.text);
 }
 
 void Parser::expectKw(const char *kw)
@@ -69,13 +69,13 @@ void Parser::expectOp(const char *op)
 bool Parser::isName(int ahead) const
 {
     const Tok &t = peek(ahead);
-    return t.t == T::QIdent || (t.t == T::Ident && !reservedWords().contains(t.s.toUpper()));
+    return t.type == TokenType::QIdent || (t.type == TokenType::Ident && !reservedWords().contains(t.text.toUpper()));
 }
 
 QString Parser::name()
 {
     if (!isName()) fail();
-    return next().s;
+    return next().text;
 }
 
 const TableInfo *Parser::table(const QString &n) const
@@ -106,7 +106,7 @@ std::unique_ptr<Query> Parser::query()
         q->unionAll.push_back(acceptKw("ALL"));
         q->cores.push_back(core());
     }
-    if (isKw("INTERSECT") || isKw("EXCEPT")) throw Error(ado::msg::unsupported(peek().s.toUpper()));
+    if (isKw("INTERSECT") || isKw("EXCEPT")) throw Error(ado::msg::unsupported(peek().text.toUpper()));
     if (acceptKw("ORDER")) {
         expectKw("BY");
         do {
@@ -120,18 +120,18 @@ std::unique_ptr<Query> Parser::query()
         } while (acceptOp(","));
     }
     if (isKw("COMPUTE") || isKw("FOR") || isKw("OPTION"))
-        throw Error(ado::msg::unsupported(peek().s.toUpper() + QStringLiteral(" ...")));
+        throw Error(ado::msg::unsupported(peek().text.toUpper() + QStringLiteral(" ...")));
     return q;
 }
 
 qint64 Parser::topCount()
 {
     const bool paren = acceptOp("(");
-    if (peek().t != T::Number || peek().s.contains(QLatin1Char('.'))) fail();
-    const qint64 n = next().s.toLongLong();
+    if (peek().type != TokenType::Number || peek().text.contains(QLatin1Char('.'))) fail();
+    const qint64 n = next().text.toLongLong();
     if (paren) expectOp(")");
     if (isKw("PERCENT") || isKw("WITH"))
-        throw Error(ado::msg::unsupported(QStringLiteral("TOP ... ") + peek().s.toUpper()));
+        throw Error(ado::msg::unsupported(QStringLiteral("TOP ... ") + peek().text.toUpper()));
     return n;
 }
 
@@ -207,16 +207,16 @@ SelectItem Parser::selectItem()
     }
     if (isName() && isOp(".", 1) && isOp("*", 2)) {
         it.star = true;
-        it.starQual = next().s;
+        it.starQual = next().text;
         next();
         next();
         return it;
     }
     // alias = expression
     const Tok &t0 = peek();
-    if ((t0.t == T::Ident || t0.t == T::QIdent || t0.t == T::String) && isOp("=", 1)
-        && !(t0.t == T::Ident && reservedWords().contains(t0.s.toUpper()))) {
-        it.alias = next().s;
+    if ((t0.type == TokenType::Ident || t0.type == TokenType::QIdent || t0.type == TokenType::String) && isOp("=", 1)
+        && !(t0.type == TokenType::Ident && reservedWords().contains(t0.text.toUpper()))) {
+        it.alias = next().text;
         it.named = true;
         next();
         it.e = expr();
@@ -227,20 +227,21 @@ SelectItem Parser::selectItem()
     // is refused there; the engine would return 0 or 1).
     const Node *e = it.e.get();
     const bool condition =
-        e->k == Node::Between || e->k == Node::Like || e->k == Node::InList || e->k == Node::InSub
-        || e->k == Node::IsNull || e->k == Node::Exists || (e->k == Node::Unary && e->s == QLatin1String("NOT"))
-        || (e->k == Node::Bin
-            && !(e->s == QLatin1String("+") || e->s == QLatin1String("-") || e->s == QLatin1String("*")
-                 || e->s == QLatin1String("/") || e->s == QLatin1String("%")));
-    if (condition) syntaxError(e->k == Node::Bin ? e->s : ado::msg::selectListName());
+        e->form == Node::Between || e->form == Node::Like || e->form == Node::InList || e->form == Node::InSub
+        || e->form == Node::IsNull || e->form == Node::Exists
+        || (e->form == Node::Unary && e->text == QLatin1String("NOT"))
+        || (e->form == Node::Bin
+            && !(e->text == QLatin1String("+") || e->text == QLatin1String("-") || e->text == QLatin1String("*")
+                 || e->text == QLatin1String("/") || e->text == QLatin1String("%")));
+    if (condition) syntaxError(e->form == Node::Bin ? e->text : ado::msg::selectListName());
     if (acceptKw("AS")) {
-        if (peek().t == T::String)
-            it.alias = next().s;
+        if (peek().type == TokenType::String)
+            it.alias = next().text;
         else
             it.alias = name();
         it.named = true;
-    } else if (isName() || peek().t == T::String) {
-        it.alias = next().s;
+    } else if (isName() || peek().type == TokenType::String) {
+        it.alias = next().text;
         it.named = true;
     }
     return it;
@@ -249,9 +250,9 @@ SelectItem Parser::selectItem()
 NodeP Parser::bin(const QString &op, NodeP l, NodeP r)
 {
     auto n = std::make_unique<Node>(Node::Bin);
-    n->s = op;
-    n->a.push_back(std::move(l));
-    n->a.push_back(std::move(r));
+    n->text = op;
+    n->args.push_back(std::move(l));
+    n->args.push_back(std::move(r));
     return n;
 }
 
@@ -273,8 +274,8 @@ NodeP Parser::notExpr()
 {
     if (acceptKw("NOT")) {
         auto n = std::make_unique<Node>(Node::Unary);
-        n->s = QStringLiteral("NOT");
-        n->a.push_back(notExpr());
+        n->text = QStringLiteral("NOT");
+        n->args.push_back(notExpr());
         return n;
     }
     return predicate();
@@ -285,7 +286,7 @@ NodeP Parser::predicate()
     if (acceptKw("EXISTS")) {
         expectOp("(");
         auto n = std::make_unique<Node>(Node::Exists);
-        n->q = query();
+        n->subquery = query();
         expectOp(")");
         return n;
     }
@@ -309,18 +310,18 @@ NodeP Parser::predicate()
     if (acceptKw("BETWEEN")) {
         auto n = std::make_unique<Node>(Node::Between);
         n->neg = neg;
-        n->a.push_back(std::move(l));
-        n->a.push_back(additive());
+        n->args.push_back(std::move(l));
+        n->args.push_back(additive());
         expectKw("AND");
-        n->a.push_back(additive());
+        n->args.push_back(additive());
         return n;
     }
     if (acceptKw("LIKE")) {
         auto n = std::make_unique<Node>(Node::Like);
         n->neg = neg;
-        n->a.push_back(std::move(l));
-        n->a.push_back(additive());
-        if (acceptKw("ESCAPE")) n->a.push_back(additive());
+        n->args.push_back(std::move(l));
+        n->args.push_back(additive());
+        if (acceptKw("ESCAPE")) n->args.push_back(additive());
         return n;
     }
     if (acceptKw("IN")) {
@@ -328,16 +329,16 @@ NodeP Parser::predicate()
         if (isKw("SELECT")) {
             auto n = std::make_unique<Node>(Node::InSub);
             n->neg = neg;
-            n->a.push_back(std::move(l));
-            n->q = query();
+            n->args.push_back(std::move(l));
+            n->subquery = query();
             expectOp(")");
             return n;
         }
         auto n = std::make_unique<Node>(Node::InList);
         n->neg = neg;
-        n->a.push_back(std::move(l));
+        n->args.push_back(std::move(l));
         do {
-            n->a.push_back(expr());
+            n->args.push_back(expr());
         } while (acceptOp(","));
         expectOp(")");
         return n;
@@ -347,7 +348,7 @@ NodeP Parser::predicate()
         auto n = std::make_unique<Node>(Node::IsNull);
         n->neg = acceptKw("NOT");
         expectKw("NULL");
-        n->a.push_back(std::move(l));
+        n->args.push_back(std::move(l));
         return n;
     }
     return l;
@@ -358,7 +359,7 @@ NodeP Parser::additive()
     NodeP l = multiplicative();
     for (;;) {
         if (isOp("+") || isOp("-")) {
-            const QString op = next().s;
+            const QString op = next().text;
             l = bin(op, std::move(l), multiplicative());
         } else {
             return l;
@@ -371,7 +372,7 @@ NodeP Parser::multiplicative()
     NodeP l = unary();
     for (;;) {
         if (isOp("*") || isOp("/") || isOp("%")) {
-            const QString op = next().s;
+            const QString op = next().text;
             l = bin(op, std::move(l), unary());
         } else {
             return l;
@@ -382,12 +383,12 @@ NodeP Parser::multiplicative()
 NodeP Parser::unary()
 {
     if (isOp("-") || isOp("+")) {
-        const QString op = next().s;
+        const QString op = next().text;
         NodeP inner = unary();
         if (op == QLatin1String("+")) return inner;
         auto n = std::make_unique<Node>(Node::Unary);
-        n->s = op;
-        n->a.push_back(std::move(inner));
+        n->text = op;
+        n->args.push_back(std::move(inner));
         return n;
     }
     return primary();
@@ -401,8 +402,8 @@ int Parser::typeLength()
             next();
             len = 1 << 30;
         } else {
-            if (peek().t != T::Number) fail();
-            len = next().s.toInt();
+            if (peek().type != TokenType::Number) fail();
+            len = next().text.toInt();
         }
         expectOp(")");
     }
@@ -412,28 +413,28 @@ int Parser::typeLength()
 NodeP Parser::primary()
 {
     const Tok &t = peek();
-    switch (t.t) {
-    case T::String: {
+    switch (t.type) {
+    case TokenType::String: {
         auto n = std::make_unique<Node>(Node::Str);
-        n->s = next().s;
+        n->text = next().text;
         return n;
     }
-    case T::Number: {
+    case TokenType::Number: {
         auto n = std::make_unique<Node>(Node::Num);
-        n->s = next().s;
+        n->text = next().text;
         return n;
     }
-    case T::Param: {
+    case TokenType::Param: {
         next();
         auto n = std::make_unique<Node>(Node::Param);
         n->paramIndex = paramCount++;
         return n;
     }
-    case T::Op:
+    case TokenType::Op:
         if (acceptOp("(")) {
             if (isKw("SELECT")) {
                 auto n = std::make_unique<Node>(Node::Sub);
-                n->q = query();
+                n->subquery = query();
                 expectOp(")");
                 return n;
             }
@@ -442,10 +443,10 @@ NodeP Parser::primary()
             return e;
         }
         fail();
-    case T::Ident:
-    case T::QIdent: {
-        if (t.t == T::Ident) {
-            const QString up = t.s.toUpper();
+    case TokenType::Ident:
+    case TokenType::QIdent: {
+        if (t.type == TokenType::Ident) {
+            const QString up = t.text.toUpper();
             if (up == QLatin1String("NULL")) {
                 next();
                 return std::make_unique<Node>(Node::Null);
@@ -456,12 +457,12 @@ NodeP Parser::primary()
         }
         auto n = std::make_unique<Node>(Node::Col);
         QStringList parts;
-        parts << next().s;
+        parts << next().text;
         while (isOp(".")) {
             next();
             parts << name();
         }
-        n->s = parts.last();
+        n->text = parts.last();
         if (parts.size() >= 2) n->qual = parts[parts.size() - 2];
         return n;
     }
@@ -475,17 +476,17 @@ NodeP Parser::caseExpr()
     auto n = std::make_unique<Node>(Node::Case);
     if (!isKw("WHEN")) {
         n->hasOperand = true;
-        n->a.push_back(expr());
+        n->args.push_back(expr());
     }
     if (!isKw("WHEN")) fail();
     while (acceptKw("WHEN")) {
-        n->a.push_back(expr());
+        n->args.push_back(expr());
         expectKw("THEN");
-        n->a.push_back(expr());
+        n->args.push_back(expr());
     }
     if (acceptKw("ELSE")) {
         n->hasElse = true;
-        n->a.push_back(expr());
+        n->args.push_back(expr());
     }
     expectKw("END");
     return n;
@@ -493,25 +494,25 @@ NodeP Parser::caseExpr()
 
 NodeP Parser::function()
 {
-    const QString fname = next().s.toUpper();
+    const QString fname = next().text.toUpper();
     expectOp("(");
     if (fname == QLatin1String("CONVERT")) {
         auto n = std::make_unique<Node>(Node::Convert);
         n->typeName = name().toUpper();
         n->typeLen = typeLength();
         expectOp(",");
-        n->a.push_back(expr());
+        n->args.push_back(expr());
         if (acceptOp(",")) {
             bool neg = acceptOp("-");
-            if (peek().t != T::Number) fail();
-            n->style = next().s.toInt() * (neg ? -1 : 1);
+            if (peek().type != TokenType::Number) fail();
+            n->style = next().text.toInt() * (neg ? -1 : 1);
         }
         expectOp(")");
         return n;
     }
     if (fname == QLatin1String("CAST")) {
         auto n = std::make_unique<Node>(Node::Convert);
-        n->a.push_back(expr());
+        n->args.push_back(expr());
         expectKw("AS");
         n->typeName = name().toUpper();
         n->typeLen = typeLength();
@@ -519,7 +520,7 @@ NodeP Parser::function()
         return n;
     }
     auto n = std::make_unique<Node>(Node::Func);
-    n->s = fname;
+    n->text = fname;
     if (acceptOp(")")) return n;
     if (fname == QLatin1String("COUNT") && acceptOp("*")) {
         n->star = true;
@@ -531,7 +532,7 @@ NodeP Parser::function()
     else
         acceptKw("ALL");
     do {
-        n->a.push_back(expr());
+        n->args.push_back(expr());
     } while (acceptOp(","));
     expectOp(")");
     return n;

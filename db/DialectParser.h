@@ -18,7 +18,7 @@ public:
     [[noreturn]] void fail() const;
     void expectKw(const char *kw);
     void expectOp(const char *op);
-    bool atEnd() const { return peek().t == T::End; }
+    bool atEnd() const { return peek().type == TokenType::End; }
     bool isName(int ahead = 0) const;
     QString name();
 

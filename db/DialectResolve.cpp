@@ -20,9 +20,9 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
         int foundCol = -1;
         for (const TableRef &r : *s->tables) {
             if (!n->qual.isEmpty() && r.qualifier().compare(n->qual, Qt::CaseInsensitive) != 0) continue;
-            const int c = r.info->findColumn(n->s);
+            const int c = r.info->findColumn(n->text);
             if (c < 0) continue;
-            if (found) throw Error(ado::msg::ambiguousColumnName(n->s));
+            if (found) throw Error(ado::msg::ambiguousColumnName(n->text));
             found = &r;
             foundCol = c;
         }
@@ -30,7 +30,7 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
             // A qualifier naming a table of this scope whose column is missing.
             for (const TableRef &r : *s->tables)
                 if (r.qualifier().compare(n->qual, Qt::CaseInsensitive) == 0)
-                    throw Error(ado::msg::invalidColumnName(n->s));
+                    throw Error(ado::msg::invalidColumnName(n->text));
         }
         if (found) {
             n->ref = found;
@@ -39,8 +39,8 @@ void Translator::resolveColumn(Node *n, const Scope *sc)
             return;
         }
     }
-    if (!n->qual.isEmpty()) throw Error(ado::msg::unboundIdentifier(n->qual, n->s));
-    throw Error(ado::msg::invalidColumnName(n->s));
+    if (!n->qual.isEmpty()) throw Error(ado::msg::unboundIdentifier(n->qual, n->text));
+    throw Error(ado::msg::invalidColumnName(n->text));
 }
 
 Kind Translator::arithKind(const QString &op, Kind l, Kind r)
@@ -67,13 +67,13 @@ Kind Translator::arithKind(const QString &op, Kind l, Kind r)
 
 void Translator::resolve(Node *n, const Scope *sc)
 {
-    for (auto &c : n->a) resolve(c.get(), sc);
-    switch (n->k) {
+    for (auto &c : n->args) resolve(c.get(), sc);
+    switch (n->form) {
     case Node::Str: n->kind = Kind::Text; break;
     case Node::Num: {
         // A whole number past the int range is a decimal, as on the server.
         bool whole = false;
-        const qlonglong v = n->s.toLongLong(&whole);
+        const qlonglong v = n->text.toLongLong(&whole);
         n->kind = whole && v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max()
                       ? Kind::Int
                       : Kind::Decimal;
@@ -83,20 +83,22 @@ void Translator::resolve(Node *n, const Scope *sc)
     case Node::Param: n->kind = Kind::Unknown; break;
     case Node::Col: resolveColumn(n, sc); break;
     case Node::Unary:
-        n->kind = n->s == QLatin1String("NOT") ? Kind::Int : n->a[0]->kind == Kind::Flag ? Kind::Int : n->a[0]->kind;
+        n->kind = n->text == QLatin1String("NOT")  ? Kind::Int
+                  : n->args[0]->kind == Kind::Flag ? Kind::Int
+                                                   : n->args[0]->kind;
         break;
     case Node::Bin: {
-        const QString &op = n->s;
+        const QString &op = n->text;
         if (op == QLatin1String("+") || op == QLatin1String("-") || op == QLatin1String("*") || op == QLatin1String("/")
             || op == QLatin1String("%"))
-            n->kind = arithKind(op, n->a[0]->kind, n->a[1]->kind);
+            n->kind = arithKind(op, n->args[0]->kind, n->args[1]->kind);
         else
             n->kind = Kind::Int;
         break;
     }
     case Node::InSub:
     case Node::Exists:
-        resolveQuery(n->q.get(), sc);
+        resolveQuery(n->subquery.get(), sc);
         n->kind = Kind::Int;
         break;
     case Node::Between:
@@ -104,18 +106,18 @@ void Translator::resolve(Node *n, const Scope *sc)
     case Node::InList:
     case Node::IsNull: n->kind = Kind::Int; break;
     case Node::Sub:
-        resolveQuery(n->q.get(), sc);
-        n->kind = outputKinds(*n->q).empty() ? Kind::Unknown : outputKinds(*n->q).front();
+        resolveQuery(n->subquery.get(), sc);
+        n->kind = outputKinds(*n->subquery).empty() ? Kind::Unknown : outputKinds(*n->subquery).front();
         break;
     case Node::Func: resolveFunction(n); break;
     case Node::Convert: resolveConvert(n); break;
     case Node::Case: {
         n->kind = Kind::Null;
         const size_t first = n->hasOperand ? 1 : 0;
-        for (size_t i = first; i < n->a.size(); ++i) {
-            const bool isResult = (i >= first && (i - first) % 2 == 1) || (n->hasElse && i + 1 == n->a.size());
-            if (isResult && n->a[i]->kind != Kind::Null) {
-                n->kind = n->a[i]->kind;
+        for (size_t i = first; i < n->args.size(); ++i) {
+            const bool isResult = (i >= first && (i - first) % 2 == 1) || (n->hasElse && i + 1 == n->args.size());
+            if (isResult && n->args[i]->kind != Kind::Null) {
+                n->kind = n->args[i]->kind;
                 break;
             }
         }
@@ -127,9 +129,9 @@ void Translator::resolve(Node *n, const Scope *sc)
 
 void Translator::resolveFunction(Node *n)
 {
-    const QString &f = n->s;
+    const QString &f = n->text;
     auto argc = [&](size_t lo, size_t hi) {
-        if (n->a.size() < lo || n->a.size() > hi) throw Error(ado::msg::functionArgumentCount(f, int(lo)));
+        if (n->args.size() < lo || n->args.size() > hi) throw Error(ado::msg::functionArgumentCount(f, int(lo)));
     };
     if (f == QLatin1String("COUNT")) {
         if (!n->star) argc(1, 1);
@@ -137,7 +139,7 @@ void Translator::resolveFunction(Node *n)
     } else if (f == QLatin1String("SUM") || f == QLatin1String("MIN") || f == QLatin1String("MAX")
                || f == QLatin1String("AVG")) {
         argc(1, 1);
-        const Kind k = n->a[0]->kind;
+        const Kind k = n->args[0]->kind;
         n->kind = k == Kind::Flag ? Kind::Int : k;
         if ((f == QLatin1String("SUM") || f == QLatin1String("AVG")) && (k == Kind::Text || k == Kind::Date))
             throw Error(ado::msg::operandTypeInvalid(kindName(k), f.toLower()));
@@ -150,7 +152,7 @@ void Translator::resolveFunction(Node *n)
         n->kind = Kind::Int;
     } else if (f == QLatin1String("ISNULL")) {
         argc(2, 2);
-        n->kind = n->a[0]->kind == Kind::Null ? n->a[1]->kind : n->a[0]->kind;
+        n->kind = n->args[0]->kind == Kind::Null ? n->args[1]->kind : n->args[0]->kind;
     } else if (f == QLatin1String("GETDATE")) {
         argc(0, 0);
         n->kind = Kind::Date;
@@ -175,7 +177,7 @@ bool Translator::isIntType(const QString &t)
 void Translator::resolveConvert(Node *n)
 {
     const QString &t = n->typeName;
-    const Kind src = n->a[0]->kind;
+    const Kind src = n->args[0]->kind;
     if (isTextType(t)) {
         n->kind = Kind::Text;
         if (n->typeLen < 0) n->typeLen = 30;
@@ -190,13 +192,13 @@ void Translator::resolveConvert(Node *n)
         return;
     }
     if (isIntType(t)) {
-        if (!(isNumeric(src) || src == Kind::Null || n->a[0]->k == Node::Str || src == Kind::Money))
+        if (!(isNumeric(src) || src == Kind::Null || n->args[0]->form == Node::Str || src == Kind::Money))
             throw Error(ado::msg::unsupportedConvert(kindName(src), QStringLiteral("int")));
         n->kind = Kind::Int;
         return;
     }
     if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) {
-        if (!(isNumeric(src) || src == Kind::Money || src == Kind::Null || n->a[0]->k == Node::Str))
+        if (!(isNumeric(src) || src == Kind::Money || src == Kind::Null || n->args[0]->form == Node::Str))
             throw Error(ado::msg::unsupportedConvert(kindName(src), QStringLiteral("money")));
         n->kind = Kind::Money;
         return;
@@ -232,7 +234,7 @@ void Translator::expandStars(Core &c)
             for (size_t i = 0; i < r.info->columns.size(); ++i) {
                 SelectItem col;
                 col.e = std::make_unique<Node>(Node::Col);
-                col.e->s = r.info->columns[i].name;
+                col.e->text = r.info->columns[i].name;
                 col.e->qual = r.qualifier();
                 items.push_back(std::move(col));
             }
@@ -263,13 +265,13 @@ void Translator::resolveQuery(Query *q, const Scope *parent)
     Scope sc{&first.from, parent};
     for (OrderItem &o : q->order) {
         Node *e = o.e.get();
-        if (e->k == Node::Col && e->qual.isEmpty()) {
+        if (e->form == Node::Col && e->qual.isEmpty()) {
             int idx = -1;
             for (size_t i = 0; i < first.items.size(); ++i) {
                 const SelectItem &it = first.items[i];
-                const bool matches = it.named ? it.alias.compare(e->s, Qt::CaseInsensitive) == 0
-                                              : (q->cores.size() > 1 && it.e->k == Node::Col
-                                                 && it.e->s.compare(e->s, Qt::CaseInsensitive) == 0);
+                const bool matches = it.named ? it.alias.compare(e->text, Qt::CaseInsensitive) == 0
+                                              : (q->cores.size() > 1 && it.e->form == Node::Col
+                                                 && it.e->text.compare(e->text, Qt::CaseInsensitive) == 0);
                 if (matches) {
                     idx = int(i);
                     break;
@@ -281,7 +283,7 @@ void Translator::resolveQuery(Query *q, const Scope *parent)
                 continue;
             }
         }
-        if (e->k == Node::Num) continue;  // ORDER BY 2
+        if (e->form == Node::Num) continue;  // ORDER BY 2
         if (q->cores.size() > 1) throw Error(ado::msg::unionOrderByNotSelected());
         resolve(e, &sc);
     }

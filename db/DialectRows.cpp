@@ -41,7 +41,7 @@ QString Translator::emitCountBody(const Query &q)
     for (const Node *n : conds) {
         QSet<const TableRef *> used;
         tablesUsed(n, c.from, used);
-        if (!used.intersects(hanging)) filters << ex(n);
+        if (!used.intersects(hanging)) filters << emitExpr(n);
     }
     QString out = QStringLiteral("SELECT 1 FROM ") + tables.join(QStringLiteral(", "));
     if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
@@ -70,7 +70,7 @@ bool Translator::keyedRows(const Core &c)
     const TableRef *t = &c.from.front();
     QSet<int> named;
     for (const SelectItem &it : c.items)
-        if (it.e && it.e->k == Node::Col && it.e->ref == t) named.insert(it.e->col);
+        if (it.e && it.e->form == Node::Col && it.e->ref == t) named.insert(it.e->col);
     return wholeKey(t, named);
 }
 
@@ -83,7 +83,7 @@ const TableRef *Translator::groupsAreRows(const Core &c, QStringList &filters)
     const TableRef *t = nullptr;
     QSet<int> grouped;
     for (const auto &g : c.group) {
-        if (g->k != Node::Col || !g->ref || (t && g->ref != t)) return nullptr;
+        if (g->form != Node::Col || !g->ref || (t && g->ref != t)) return nullptr;
         t = g->ref;
         grouped.insert(g->col);
     }
@@ -98,23 +98,23 @@ const TableRef *Translator::groupsAreRows(const Core &c, QStringList &filters)
     if (c.where) conjuncts(c.where.get(), conds);
     QSet<const TableRef *> hanging;  // inner tables of outer joins that keep t's rows
     for (const Node *n : conds) {
-        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
+        if (n->form != Node::Bin || (n->text != QLatin1String("*=") && n->text != QLatin1String("=*"))) continue;
         QSet<const TableRef *> lt, rt;
-        tablesUsed(n->a[0].get(), c.from, lt);
-        tablesUsed(n->a[1].get(), c.from, rt);
-        const QSet<const TableRef *> &outer = n->s == QLatin1String("*=") ? lt : rt;
-        const QSet<const TableRef *> &inner = n->s == QLatin1String("*=") ? rt : lt;
+        tablesUsed(n->args[0].get(), c.from, lt);
+        tablesUsed(n->args[1].get(), c.from, rt);
+        const QSet<const TableRef *> &outer = n->text == QLatin1String("*=") ? lt : rt;
+        const QSet<const TableRef *> &inner = n->text == QLatin1String("*=") ? rt : lt;
         if (outer.size() != 1 || *outer.begin() != t || inner.size() != 1) return nullptr;
         hanging.insert(*inner.begin());
     }
     for (const TableRef &r : c.from)
         if (&r != t && !hanging.contains(&r)) return nullptr;
     for (const Node *n : conds) {
-        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        if (n->form == Node::Bin && (n->text == QLatin1String("*=") || n->text == QLatin1String("=*"))) continue;
         QSet<const TableRef *> used;
         tablesUsed(n, c.from, used);
         if (used.isEmpty() || (used.size() == 1 && used.contains(t)))
-            filters << ex(n);
+            filters << emitExpr(n);
         else if (used.size() != 1 || !hanging.contains(*used.begin()))
             return nullptr;  // a condition that joins: the groups are not simply t's rows
     }
@@ -131,10 +131,10 @@ QSet<const TableRef *> Translator::keyHangingTables(const Core &c)
     QHash<const TableRef *, QSet<int>> keyed;  // inner table -> its columns an outer join equates
     QSet<const TableRef *> preserved;
     for (const Node *n : conds) {
-        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
-        const Node *outer = n->s == QLatin1String("*=") ? n->a[0].get() : n->a[1].get();
-        const Node *inner = n->s == QLatin1String("*=") ? n->a[1].get() : n->a[0].get();
-        if (outer->k != Node::Col || inner->k != Node::Col || !outer->ref || !inner->ref) return {};
+        if (n->form != Node::Bin || (n->text != QLatin1String("*=") && n->text != QLatin1String("=*"))) continue;
+        const Node *outer = n->text == QLatin1String("*=") ? n->args[0].get() : n->args[1].get();
+        const Node *inner = n->text == QLatin1String("*=") ? n->args[1].get() : n->args[0].get();
+        if (outer->form != Node::Col || inner->form != Node::Col || !outer->ref || !inner->ref) return {};
         keyed[inner->ref].insert(inner->col);
         preserved.insert(outer->ref);
     }
@@ -153,7 +153,7 @@ QSet<const TableRef *> Translator::keyHangingTables(const Core &c)
     }
     // Anything else that reads a hanging table along with another joins it.
     for (const Node *n : conds) {
-        if (n->k == Node::Bin && (n->s == QLatin1String("*=") || n->s == QLatin1String("=*"))) continue;
+        if (n->form == Node::Bin && (n->text == QLatin1String("*=") || n->text == QLatin1String("=*"))) continue;
         QSet<const TableRef *> used;
         tablesUsed(n, c.from, used);
         if (used.intersects(out) && used.size() > 1) return {};
@@ -173,14 +173,14 @@ QStringList Translator::groupKeys(const Core &c, bool ordered)
     QStringList filters;
     const TableRef *t = groupsAreRows(c, filters);
     for (const auto &e : c.group) {
-        const bool key = t && e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key;
+        const bool key = t && e->form == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key;
         const bool inTextOrder =
             !ordered || (m_orderColumn && m_orderColumn->ref == e->ref && m_orderColumn->col == e->col);
         if (key && e->kind == Kind::Text && inTextOrder) {
-            if (pg()) keys << orderKey(ex(e.get()));
-            keys << (pg() ? ex(e.get()) : orderKey(ex(e.get())));
+            if (pg()) keys << orderKey(emitExpr(e.get()));
+            keys << (pg() ? emitExpr(e.get()) : orderKey(emitExpr(e.get())));
         } else {
-            (key ? keys : rest) << ex(e.get());
+            (key ? keys : rest) << emitExpr(e.get());
         }
     }
     // The groups are the rows of t: its key groups them alone (the server
@@ -197,8 +197,8 @@ QSet<const TableRef *> Translator::nullableTables(const Core &c)
     std::vector<const Node *> conds;
     if (c.where) conjuncts(c.where.get(), conds);
     for (const Node *n : conds) {
-        if (n->k != Node::Bin || (n->s != QLatin1String("*=") && n->s != QLatin1String("=*"))) continue;
-        tablesUsed(n->s == QLatin1String("*=") ? n->a[1].get() : n->a[0].get(), c.from, out);
+        if (n->form != Node::Bin || (n->text != QLatin1String("*=") && n->text != QLatin1String("=*"))) continue;
+        tablesUsed(n->text == QLatin1String("*=") ? n->args[1].get() : n->args[0].get(), c.from, out);
     }
     return out;
 }
@@ -232,7 +232,7 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
     QStringList terms;
     const QSet<const TableRef *> nullable = nullableTables(c);
     const auto nullableColumn = [&](const Node *e) {
-        return !(e->k == Node::Col && e->ref && !nullable.contains(e->ref)
+        return !(e->form == Node::Col && e->ref && !nullable.contains(e->ref)
                  && e->ref->info->columns[size_t(e->col)].notNull);
     };
     if (q.cores.size() > 1) {
@@ -248,7 +248,7 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
     } else if (distinctGroups(c)) {
         // The groups, in the order their texts are grouped in.
         for (const SelectItem &it : c.items) {
-            const QString e = ex(it.e.get());
+            const QString e = emitExpr(it.e.get());
             terms << tiebreakTerm(it.e->kind == Kind::Text ? foldedText(e) : e, false, true, bytes);
         }
     } else if (!c.group.empty()) {
@@ -260,8 +260,8 @@ QString Translator::emitTiebreak(const Query &q, bool &pageable)
             terms = groupKeys(c, false);
         } else {
             for (const auto &e : c.group)
-                if (!t || (e->k == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key))
-                    terms << tiebreakTerm(ex(e.get()), e->kind == Kind::Text, nullableColumn(e.get()), bytes);
+                if (!t || (e->form == Node::Col && e->ref == t && t->info->columns[size_t(e->col)].key))
+                    terms << tiebreakTerm(emitExpr(e.get()), e->kind == Kind::Text, nullableColumn(e.get()), bytes);
         }
     } else if (c.distinct && !keyedRows(c)) {
         for (size_t i = 0; i < c.items.size(); ++i) terms << tiebreakTerm(QString::number(i + 1), false, true, bytes);
@@ -300,7 +300,7 @@ bool Translator::orderedByKey(const Query &q, const QSet<const TableRef *> &told
     QHash<const TableRef *, QSet<int>> ordered;
     for (const OrderItem &o : q.order) {
         const Node *e = o.e->aliasIndex >= 0 ? c.items[size_t(o.e->aliasIndex)].e.get() : o.e.get();
-        if (e->k == Node::Col && e->ref) ordered[e->ref].insert(e->col);
+        if (e->form == Node::Col && e->ref) ordered[e->ref].insert(e->col);
     }
     std::vector<const Node *> conds;
     if (c.where) conjuncts(c.where.get(), conds);
@@ -310,17 +310,17 @@ bool Translator::orderedByKey(const Query &q, const QSet<const TableRef *> &told
     std::vector<Link> links;
     QSet<const TableRef *> nullable;  // inner tables of outer joins
     for (const Node *n : conds) {
-        if (n->k != Node::Bin) continue;
-        const Node *l = n->a[0].get();
-        const Node *r = n->a[1].get();
-        if (l->k != Node::Col || r->k != Node::Col || !l->ref || !r->ref) continue;
-        if (n->s == QLatin1String("=")) {
+        if (n->form != Node::Bin) continue;
+        const Node *l = n->args[0].get();
+        const Node *r = n->args[1].get();
+        if (l->form != Node::Col || r->form != Node::Col || !l->ref || !r->ref) continue;
+        if (n->text == QLatin1String("=")) {
             links.push_back({l, r});
             links.push_back({r, l});
-        } else if (n->s == QLatin1String("*=")) {
+        } else if (n->text == QLatin1String("*=")) {
             links.push_back({l, r});
             nullable.insert(r->ref);
-        } else if (n->s == QLatin1String("=*")) {
+        } else if (n->text == QLatin1String("=*")) {
             links.push_back({r, l});
             nullable.insert(l->ref);
         }

@@ -31,7 +31,7 @@ void describeFields(const Core &first, Translation &out)
     for (const SelectItem &it : first.items) {
         if (it.named)
             out.columnNames << it.alias;
-        else if (it.e->k == Node::Col)
+        else if (it.e->form == Node::Col)
             out.columnNames << it.e->ref->info->columns[size_t(it.e->col)].name;
         else
             out.columnNames << QString();
@@ -53,7 +53,7 @@ QString rowLocator(const Query &q, const Catalog &catalog, bool updatable, Trans
     out.updatable = true;
     out.table = table.info->name;
     for (const SelectItem &it : first.items)
-        out.sourceColumns.push_back(it.e->k == Node::Col && it.e->ref == &table ? it.e->col : -1);
+        out.sourceColumns.push_back(it.e->form == Node::Col && it.e->ref == &table ? it.e->col : -1);
     return quoteIdent(table.qualifier()) + QLatin1Char('.') + catalog.flavour.rowLocator();
 }
 
@@ -167,7 +167,7 @@ std::vector<int> insertColumns(Parser &p, const TableInfo *t)
 std::vector<std::vector<NodeP>> insertRows(Parser &p)
 {
     if (p.isKw("SELECT") || p.isKw("DEFAULT") || p.isKw("EXEC"))
-        throw Error(ado::msg::unsupportedInsertForm(p.peek().s.toUpper()));
+        throw Error(ado::msg::unsupportedInsertForm(p.peek().text.toUpper()));
     p.expectKw("VALUES");
     std::vector<std::vector<NodeP>> rows;
     do {
@@ -220,7 +220,7 @@ QString whereClause(Translator &tr, Node *where, const Scope &sc)
     if (!where) return QString();
     tr.resolve(where, &sc);
     if (Translator::holdsOuterJoin(where)) throw Error(ado::msg::outerJoinNeedsTwoTables());
-    return QStringLiteral(" WHERE ") + tr.ex(where);
+    return QStringLiteral(" WHERE ") + tr.emitExpr(where);
 }
 
 Translation translateUpdate(Parser &p, const Catalog &catalog)
@@ -310,7 +310,7 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
     if (p.acceptKw("UPDATE")) return translateUpdate(p, catalog);
     if (p.acceptKw("DELETE")) return translateDelete(p, catalog);
     const Tok &t = p.peek();
-    if (t.t == T::Ident) throw Error(ado::msg::statementNotRun(t.s.toUpper()));
+    if (t.type == TokenType::Ident) throw Error(ado::msg::statementNotRun(t.text.toUpper()));
     p.fail();
 }
 

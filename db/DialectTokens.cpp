@@ -33,7 +33,7 @@ public:
         while (skipBlanksAndComments()) {
             if (sawSemicolon) throw Error(ado::msg::onlyOneStatement());
             Tok tok = next();
-            if (tok.t == T::Op && tok.s == QLatin1String(";")) {
+            if (tok.type == TokenType::Op && tok.text == QLatin1String(";")) {
                 sawSemicolon = true;
                 continue;
             }
@@ -77,28 +77,28 @@ private:
         if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && at(m_i + 1) == QLatin1Char('\'')) ++m_i;
         const QChar d = m_sql[m_i];
         if (d == QLatin1Char('\'')) {
-            tok.t = T::String;
-            tok.s = quoted(QLatin1Char('\''), false);
+            tok.type = TokenType::String;
+            tok.text = quoted(QLatin1Char('\''), false);
         } else if (d == QLatin1Char('[') || d == QLatin1Char('"')) {
             const QChar close = d == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
-            tok.t = T::QIdent;
-            tok.s = quoted(close, true);
-            if (tok.s.isEmpty()) syntaxError(QString(d) + close);
+            tok.type = TokenType::QIdent;
+            tok.text = quoted(close, true);
+            if (tok.text.isEmpty()) syntaxError(QString(d) + close);
         } else if (d.isDigit() || (d == QLatin1Char('.') && at(m_i + 1).isDigit())) {
-            tok.t = T::Number;
-            tok.s = number();
+            tok.type = TokenType::Number;
+            tok.text = number();
         } else if (identStart(d)) {
             const int start = m_i;
             while (m_i < m_n && identPart(m_sql[m_i])) ++m_i;
-            tok.t = T::Ident;
-            tok.s = m_sql.mid(start, m_i - start);
+            tok.type = TokenType::Ident;
+            tok.text = m_sql.mid(start, m_i - start);
         } else if (d == QLatin1Char('?')) {
-            tok.t = T::Param;
-            tok.s = QStringLiteral("?");
+            tok.type = TokenType::Param;
+            tok.text = QStringLiteral("?");
             ++m_i;
         } else {
-            tok.t = T::Op;
-            tok.s = op();
+            tok.type = TokenType::Op;
+            tok.text = op();
         }
         return tok;
     }

@@ -8,12 +8,12 @@
 
 namespace dialect::detail {
 
-enum class T { End, Ident, QIdent, String, Number, Op, Param };
+enum class TokenType { End, Ident, QIdent, String, Number, Op, Param };
 
 struct Tok {
-    T t = T::End;
-    QString s;
-    int pos = 0;
+    TokenType type = TokenType::End;
+    QString text;  // a name without its brackets or quotes, a literal's value, the operator
+    int pos = 0;   // where it starts in the statement
 };
 
 std::vector<Tok> tokenize(const QString &sql);

@@ -59,7 +59,8 @@ public:
 
     QString emitCompared(const Node *n, Kind common);
 
-    QString ex(const Node *n);
+    // An expression as the engine's SQL, its own kind kept (emitAs converts it).
+    QString emitExpr(const Node *n);
 
     QString emitBinary(const Node *n);
     static std::optional<ExactDecimal> exactNumber(const Node *n);

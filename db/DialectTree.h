@@ -23,8 +23,10 @@ struct TableRef {
     QString qualifier() const { return alias.isEmpty() ? info->name : alias; }
 };
 
+// One expression: its form says which of the fields below it uses; its kind,
+// set when the names are resolved, is the kind of its value.
 struct Node {
-    enum K {
+    enum Form {
         Str,
         Num,
         Null,
@@ -43,16 +45,16 @@ struct Node {
         Case,
         Sub
     };
-    K k;
-    QString s;     // literal, operator, function name (upper case), column name
+    Form form;
+    QString text;  // literal, operator, function name (upper case), column name
     QString qual;  // qualifier of a column
     bool neg = false;
     bool distinct = false;
     bool star = false;  // COUNT(*)
     bool hasOperand = false, hasElse = false;
-    std::vector<NodeP> a;
-    std::unique_ptr<Query> q;
-    QString typeName;  // CONVERT / CAST target, upper case
+    std::vector<NodeP> args;          // operands, arguments, list items, CASE's parts
+    std::unique_ptr<Query> subquery;  // IN (SELECT ...), EXISTS, a sub-query as a value
+    QString typeName;                 // CONVERT / CAST target, upper case
     int typeLen = -1;
     int style = -1;
     int paramIndex = -1;
@@ -61,7 +63,7 @@ struct Node {
     int col = -1;
     int aliasIndex = -1;  // ORDER BY naming a select item
     Kind kind = Kind::Unknown;
-    explicit Node(K kk) : k(kk) { }
+    explicit Node(Form f) : form(f) { }
 };
 
 struct SelectItem {

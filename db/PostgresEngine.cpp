@@ -468,6 +468,7 @@ void PostgresEngine::create(const ConnectionInfo &info, const QString &ddl, cons
             try {
                 drop(info);
             } catch (...) {
+                // The database made here is dropped if it can be; the first failure is the one reported.
             }
         }
         throw;

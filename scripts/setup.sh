@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs (where missing), then configures and builds.
 # Usage: scripts/setup.sh [--sanitize] [build-dir [target...]]  (no target: build everything)
+#        scripts/setup.sh --packages   install what is missing, build nothing
 #   --sanitize  the test build with AddressSanitizer, UBSan and leak checking
 #               (a Debug build without the benchmarks; its own build-dir). The
 #               sanitizers' run-time libraries come with g++ (libasan8,
@@ -8,6 +9,11 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 options=()
+packages_only=false
+if [ "${1:-}" = "--packages" ]; then
+  packages_only=true
+  shift
+fi
 if [ "${1:-}" = "--sanitize" ]; then
   options=(-DLIB_SANITIZE=ON -DLIB_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
   shift
@@ -17,7 +23,7 @@ shift || true
 
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
       libsqlite3-dev libpq-dev libicu-dev postgresql libgl-dev locales
-      xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick)
+      xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick clang-format)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -35,6 +41,8 @@ if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
   echo "Generating the locale zh_CN.UTF-8"
   $sudo_cmd localedef -i zh_CN -c -f UTF-8 zh_CN.UTF-8
 fi
+
+$packages_only && exit 0
 
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON

@@ -24,7 +24,8 @@
 // is the file DATABASE.db beside this program (or DATABASE itself when it is an
 // absolute path). The schema is built into the program; a schema file missing
 // there is read from the folder Schema/ beside it.
-// Errors go to standard error and the exit status is 1.
+// Errors go to standard error and the exit status is 1; a command or arguments
+// not understood print the usage to standard error and exit 2.
 
 #include "db/Ado.h"
 #include "db/Engine.h"

@@ -64,10 +64,6 @@ void Chart::setRow(int row)
 }
 
 int Chart::Column() const { return m_col; }
-void Chart::setColumn(int col)
-{
-    if (col >= 1 && col <= m_cols) m_col = col;
-}
 
 QString Chart::RowLabel() const { return rowLabel(m_row); }
 

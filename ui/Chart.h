@@ -37,7 +37,6 @@ public:
     int Row() const;
     void setRow(int row);
     int Column() const;
-    void setColumn(int col);
 
     // Label of the current row.
     QString RowLabel() const;

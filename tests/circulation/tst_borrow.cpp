@@ -124,6 +124,40 @@ private slots:
         QCOMPARE(w().AcceptedReader(), QStringLiteral("R001"));
     }
 
+    // Money is shown to the cent, half away from zero, from the exact stored
+    // value: where cutting the digits or rounding a binary double would show
+    // another cent (0.125, 2.675, 2.665), the boxes and the list show the
+    // rounded one, and a sum that rounds to nothing shows no sign.
+    void moneyShownRoundedToTheCent_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        for (const auto &[stored, shown] : {std::pair{"0.125", "0.13"},
+                                            {"2.675", "2.68"},
+                                            {"2.665", "2.67"},
+                                            {"1.005", "1.01"},
+                                            {"0.0049", "0.00"},
+                                            {"19.99995", "20.00"},
+                                            {"-0.125", "-0.13"},
+                                            {"-0.0049", "0.00"},
+                                            {"12345.675", "12345.68"}})
+            QTest::newRow(stored) << QString::fromLatin1(stored) << QString::fromLatin1(shown);
+    }
+    void moneyShownRoundedToTheCent()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        exec(QStringLiteral("UPDATE 读者档案 SET 账户金额 = %1 WHERE 读者编号 = 'R001'").arg(stored));
+        exec(QStringLiteral("UPDATE 图书档案 SET 每日租金 = %1 WHERE ISBN = '978-1'").arg(stored));
+        reader(QStringLiteral("R001"));
+        copy(QStringLiteral("B001"));
+        QVERIFY(m_msg->msgs.isEmpty());
+        QCOMPARE(w().Txt_Reader(3)->Text(), shown);
+        QCOMPARE(w().Txt_Book(2)->Text(), shown);
+        QCOMPARE(rows(), 1);
+        QCOMPARE(w().Lst_View->ListItems()(1).SubItems(3), shown);
+    }
+
     void unknownReaderAfterAKnownOne()
     {
         reader(QStringLiteral("R001"));

@@ -152,6 +152,31 @@ private slots:
                               QStringLiteral("清华大学出版社=2"), QStringLiteral("=0"), QStringLiteral("旧=9")}));
     }
 
+    // More publishers than the ranking's five, with ties across its end: the
+    // five with most titles, a tie in any order, and at the cut any two of
+    // the four publishers tied there, each once.
+    void publisherRankingKeepsTheFirstFiveOfMore()
+    {
+        exec(QStringLiteral("INSERT 图书档案 VALUES ('978-8','新书','戊','机械工业出版社','2020-01-01',30,0.5,'1')"));
+        const QStringList single{QStringLiteral("甲社"), QStringLiteral("乙社"), QStringLiteral("丙社"),
+                                 QStringLiteral("丁社")};
+        for (int i = 0; i < single.size(); ++i)
+            exec(QStringLiteral("INSERT 图书档案 VALUES ('979-%1','书%1','己',%2,'2020-01-01',30,0.5,'1')")
+                     .arg(i)
+                     .arg(SQLQuote(single[i])));
+        click(w().Cmd_Reader.get());
+        click(w().Cmd_Book.get());
+        QCOMPARE(w().Lbl_BookNum->Caption(), QStringLiteral("共有图书 12 种，总计库存 8 本"));
+        QStringList shown = rows(w().Chart_Book.get());
+        QCOMPARE(shown.size(), 5);
+        std::sort(shown.begin() + 1, shown.begin() + 3);
+        QCOMPARE(shown.mid(0, 3), (QStringList{QStringLiteral("人民出版社=3"), QStringLiteral("机械工业出版社=2"),
+                                               QStringLiteral("清华大学出版社=2")}));
+        QVERIFY2(shown[3] != shown[4], qPrintable(shown.join(QLatin1Char(' '))));
+        for (const QString &cut : shown.mid(3))
+            QVERIFY2(cut.endsWith(QLatin1String("=1")) && single.contains(cut.chopped(2)), qPrintable(cut));
+    }
+
     void readersCountAndBalanceRanking()
     {
         w().Cmd_Reader_Click();

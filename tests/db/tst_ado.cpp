@@ -455,6 +455,12 @@ void TestAdo::librarydbTool()
     QCOMPARE(out, QStringLiteral("出版社名称\t地址\t邮编\n甲\t\t1\n"));
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELEC 1")}, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("SELEC")));
+    // A command not understood: the usage, exit 2.
+    for (const QStringList &args : {QStringList{}, QStringList{QStringLiteral("drop"), settings},
+                                    QStringList{QStringLiteral("check"), settings, QStringLiteral("extra")}}) {
+        QCOMPARE(run(args, nullptr, &err), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("usage: librarydb")), qPrintable(err));
+    }
 }
 
 // The server drops the connection (restarted, or the desk's network gone):

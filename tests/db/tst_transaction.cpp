@@ -81,6 +81,7 @@ void TestTransaction::leavingWithoutCommitUndoesEverything()
         c.Execute(kInsertA);
         throw std::runtime_error("stop");
     } catch (const std::runtime_error &) {
+        // Thrown above to leave the scope; what counts is the state after it.
     }
     QVERIFY(!c.InTransaction());
     QCOMPARE(db.scalar(kCount), QStringLiteral("0"));
@@ -135,6 +136,7 @@ void TestTransaction::failedCommitIsRolledBack()
             try {
                 c.Execute(kInsertA);  // the key is taken: the server ends the transaction
             } catch (const ado::Error &) {
+                // Expected: the second insert of one key fails.
             }
         }
         trans.Commit();

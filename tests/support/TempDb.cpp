@@ -133,6 +133,7 @@ TempDb::~TempDb()
         pgExec(connectTo(info, info.database).get(),
                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(m_database)));
     } catch (...) {
+        // A destructor must not throw; a test database left behind costs disk, never a result.
     }
 }
 
@@ -204,6 +205,16 @@ QString TempDb::dump()
             QStringLiteral("== %1 (%2)\n").arg(t).arg(lines.size()) + lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     }
     return out;
+}
+
+bool TempDb::mayMakeLogins()
+{
+    if (!onServer()) return false;
+    const ado::ConnectionInfo info = serverInfo();
+    const ado::pg::Conn c = connectTo(info, info.database);
+    const ado::pg::Result r(
+        PQexec(c.get(), "SELECT rolsuper OR rolcreaterole FROM pg_roles WHERE rolname = current_user"));
+    return PQntuples(r.get()) == 1 && qstrcmp(PQgetvalue(r.get(), 0, 0), "t") == 0;
 }
 
 bool TempDb::raw(const QString &nativeSql)

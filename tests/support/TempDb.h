@@ -33,6 +33,10 @@ public:
 
     // True when the tests run on the database server (LIBRARY_TEST_SERVER).
     static bool onServer();
+    // True when the test server's login may make and drop logins of its own
+    // (a superuser, or a login with CREATEROLE): a test that needs another
+    // login skips without it. The suite itself needs CREATEDB alone.
+    static bool mayMakeLogins();
 
     QString server() const { return m_server; }
     QString uid() const { return m_uid; }
