@@ -730,11 +730,14 @@ QString Translator::emitQuery(const Query &q, const QString &extraColumn)
 QString Translator::emitQueryBody(const Query &q, const QString &extraColumn, QString &order)
 {
     const Node *outerOrder = m_orderColumn;
+    const Node *outerGroupOrder = m_groupOrderColumn;
     const bool outerOrdered = m_ordered;
     m_orderColumn = m_counting ? nullptr : firstOrderColumn(q);
+    m_groupOrderColumn = m_counting || !q.order.empty() ? nullptr : groupKeyOrderColumn(q);
     m_ordered = !q.order.empty();
-    const auto restore = qScopeGuard([this, outerOrder, outerOrdered] {
+    const auto restore = qScopeGuard([this, outerOrder, outerGroupOrder, outerOrdered] {
         m_orderColumn = outerOrder;
+        m_groupOrderColumn = outerGroupOrder;
         m_ordered = outerOrdered;
     });
     QString out;
@@ -843,6 +846,27 @@ const Node *Translator::firstOrderColumn(const Query &q)
         e = items[size_t(pos - 1)].e.get();
     }
     return e->form == Node::Col && e->kind == Kind::Text && e->ref ? e : nullptr;
+}
+
+// The text key column a single SELECT's GROUP BY comes in when every group
+// key is a column of one table and its key is among them (groupKeys then
+// groups in the key's text order, where the groups are that table's rows).
+const Node *Translator::groupKeyOrderColumn(const Query &q)
+{
+    if (q.cores.size() != 1 || q.cores.front().group.empty()) return nullptr;
+    const Core &c = q.cores.front();
+    const TableRef *t = c.group.front()->ref;
+    QSet<int> grouped;
+    for (const auto &g : c.group) {
+        if (g->form != Node::Col || !g->ref || g->ref != t) return nullptr;
+        grouped.insert(g->col);
+    }
+    const Node *first = nullptr;
+    for (size_t i = 0; i < t->info->columns.size(); ++i)
+        if (t->info->columns[i].key && !grouped.contains(int(i))) return nullptr;
+    for (const auto &g : c.group)
+        if (!first && t->info->columns[size_t(g->col)].key) first = g.get();
+    return first && first->kind == Kind::Text ? first : nullptr;
 }
 
 // One ORDER BY item. Text sorts in the text order (see DialectText.h):

@@ -191,7 +191,8 @@ QString Translator::emitLike(const Node *n)
     const QString esc = escape && literal ? escape->text : QString();
     const bool column = x->form == Node::Col && x->kind == Kind::Text && !n->neg;
     const QString prefix = column && literal ? likePrefix(pattern->text, esc) : QString();
-    const bool ordered = m_orderColumn && m_orderColumn->ref == x->ref && m_orderColumn->col == x->col;
+    const auto sameColumn = [x](const Node *c) { return c && c->ref == x->ref && c->col == x->col; };
+    const bool ordered = sameColumn(m_orderColumn) || (!pg() && sameColumn(m_groupOrderColumn));
     if (!pg()) {
         const QString like = QStringLiteral("%1 %2LIKE %3").arg(emitExpr(x), no, emitAs(pattern, Kind::Text, false))
                              + (escape ? QStringLiteral(" ESCAPE ") + emitAs(escape, Kind::Text, false) : QString());

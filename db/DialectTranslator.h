@@ -124,6 +124,7 @@ public:
     QString emitLike(const Node *n);
     QStringList serverStartReads(const Node *x, const QString &prefix, bool *whole);
     static const Node *firstOrderColumn(const Query &q);
+    static const Node *groupKeyOrderColumn(const Query &q);
     QString param(int index) const;
     QString textLiteral(const QString &s) const;
     bool pg() const { return m_cat.flavour.postgres(); }
@@ -133,6 +134,9 @@ public:
     // The text column the SELECT being written sorts by first (none while
     // counting): a LIKE on it also reads the range in the text order.
     const Node *m_orderColumn = nullptr;
+    // Without an ORDER BY, the text key a GROUP BY of one table's rows comes
+    // in (groupKeys): the embedded engine reads a LIKE on it in that order too.
+    const Node *m_groupOrderColumn = nullptr;
     bool m_counting = false;
     bool m_ordered = false;  // the query being written has an ORDER BY of its own
     int m_nested = 0;        // inside a sub-query
