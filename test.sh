@@ -9,7 +9,7 @@
 # (scripts/check-format.sh, scripts/check-layers.sh): a violation ends the run.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-"$here/scripts/setup.sh" --packages
+"$here/scripts/setup.sh" --tests --packages
 echo "== the format and the layers"
 "$here/scripts/check-format.sh"
 "$here/scripts/check-layers.sh"

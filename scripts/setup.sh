@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build needs (where missing), then configures and builds.
-# Usage: scripts/setup.sh [--sanitize] [build-dir [target...]]  (no target: build everything)
-#        scripts/setup.sh --packages   install what is missing, build nothing
+# Usage: scripts/setup.sh [--tests] [--sanitize] [build-dir [target...]]  (no target: build everything)
+#        scripts/setup.sh [--tests] --packages   install what is missing, build nothing
+#   --tests     also what the tests need beside the build: the database server
+#               the server pass starts, the format checker, and the Chinese
+#               locale its server words messages in (a desk needs none of them)
 #   --sanitize  the test build with AddressSanitizer, UBSan and leak checking
 #               (a Debug build without the benchmarks; its own build-dir). The
 #               sanitizers' run-time libraries come with g++ (libasan8,
@@ -10,6 +13,11 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 options=()
 packages_only=false
+tests=false
+if [ "${1:-}" = "--tests" ]; then
+  tests=true
+  shift
+fi
 if [ "${1:-}" = "--packages" ]; then
   packages_only=true
   shift
@@ -21,9 +29,14 @@ fi
 build="${1:-$here/build}"
 shift || true
 
+# Building and running the program: compiler, Qt, the engines' client
+# libraries, and the fonts its windows are drawn in.
 pkgs=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-charts-dev
-      libsqlite3-dev libpq-dev libicu-dev postgresql libgl-dev locales
-      xvfb xauth fonts-noto-cjk fonts-urw-base35 imagemagick clang-format)
+      libsqlite3-dev libpq-dev libicu-dev libgl-dev fonts-noto-cjk fonts-urw-base35)
+# The tests: a PostgreSQL server for the server pass, clang-format for the
+# format check, the locales for a server that words its messages in Chinese,
+# and Xvfb for watching a test's window (README, Working on the code).
+$tests && pkgs+=(postgresql clang-format locales xvfb xauth)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -37,7 +50,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # A test server words its messages in Chinese, as a Chinese library's server
 # does (scripts/pgcluster.sh --messages zh_CN.UTF-8): the locale must exist.
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+if $tests && ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
   echo "Generating the locale zh_CN.UTF-8"
   $sudo_cmd localedef -i zh_CN -c -f UTF-8 zh_CN.UTF-8
 fi
