@@ -66,7 +66,8 @@ void TellReadFailures(vb::Grid &grid)
     static const char *const kTold = "lib_readFailuresTold";
     if (grid.property(kTold).toBool()) return;
     grid.setProperty(kTold, true);
-    QObject::connect(&grid, &vb::Grid::ReadFailed, &grid, [](const QString &description) { ShowErrorText(description); });
+    QObject::connect(&grid, &vb::Grid::ReadFailed, &grid,
+                     [](const QString &description) { ShowErrorText(description); });
 }
 
 QString CountTip(long count) { return QStringLiteral("共有 ") + QString::number(count) + QStringLiteral(" 条记录"); }

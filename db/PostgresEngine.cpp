@@ -8,15 +8,15 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <mutex>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <csignal>
-#include <mutex>
 #include <sys/wait.h>
 #include <unistd.h>
 
