@@ -231,34 +231,39 @@ void Frm_ReaderDeposit::Txt_RID_Validate(bool &Cancel)
     // Enter has looked the reader up already and is moving the focus on.
     if (m_enterMovesFocus) return;
     try {
-        SQLSelect = QStringLiteral("SELECT 姓名, 性别, CONVERT(varchar(10),账户金额,0) AS 账户余额, 状态");
-        SQLFrom = QStringLiteral("FROM 读者档案");
-        SQLWhere = QStringLiteral("WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
-        SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere;
-        ado::Recordset rs;
-        rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        if (rs.EOF_()) {
-            ShowErrorText(notFoundText(Txt_RID->Text()));
-            Txt_RID->SetFocus();
-            ReaderFound = false;
-            return;
-        }
-        const auto text = [&rs](int i) {
-            const QVariant v = rs.Fields(i);
-            return (!v.isValid() || v.isNull()) ? QString() : v.toString();
-        };
-        Txt(0)->setText(text(0));
-        // The stored flag reads as the sex it stands for.
-        const QVariant sex = rs.Fields(1);
-        Txt(1)->setText((!sex.isValid() || sex.isNull())
-                            ? QString()
-                            : (sex.toInt() != 0 ? QStringLiteral("男") : QStringLiteral("女")));
-        Txt(2)->setText(text(2));
-        Txt(3)->setText(text(3));
-        ReaderFound = true;
+        LookUpReader();
     } catch (const std::exception &e) {
         ShowError(e);
     }
+}
+
+void Frm_ReaderDeposit::LookUpReader()
+{
+    SQLSelect = QStringLiteral("SELECT 姓名, 性别, CONVERT(varchar(10),账户金额,0) AS 账户余额, 状态");
+    SQLFrom = QStringLiteral("FROM 读者档案");
+    SQLWhere = QStringLiteral("WHERE 读者编号 = ") + SQLQuote(Txt_RID->Text());
+    SQLText = SQLSelect + QStringLiteral(" ") + SQLFrom + QStringLiteral(" ") + SQLWhere;
+    ado::Recordset rs;
+    rs.Open(SQLText, SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    if (rs.EOF_()) {
+        ShowErrorText(notFoundText(Txt_RID->Text()));
+        Txt_RID->SetFocus();
+        ReaderFound = false;
+        return;
+    }
+    const auto text = [&rs](int i) {
+        const QVariant v = rs.Fields(i);
+        return (!v.isValid() || v.isNull()) ? QString() : v.toString();
+    };
+    Txt(0)->setText(text(0));
+    // The stored flag reads as the sex it stands for.
+    const QVariant sex = rs.Fields(1);
+    Txt(1)->setText((!sex.isValid() || sex.isNull())
+                        ? QString()
+                        : (sex.toInt() != 0 ? QStringLiteral("男") : QStringLiteral("女")));
+    Txt(2)->setText(text(2));
+    Txt(3)->setText(text(3));
+    ReaderFound = true;
 }
 
 void Frm_ReaderDeposit::Txt_RID_KeyPress(int &KeyAscii)
@@ -348,9 +353,41 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
     } catch (const Refusal &r) {
         ReaderFound = false;
         ShowErrorText(r.text);
+    } catch (const ado::InDoubtError &e) {
+        // Nothing is booked again by itself: the amount goes, and the clerk
+        // reads what is stored before booking it again, if at all.
+        Txt_Cash->setText(QString());
+        ShowErrorText(e.Description() + QStringLiteral("\r\n") + StoredDepositText());
     } catch (const std::exception &e) {
         ShowError(e);
     }
+}
+
+// What is stored of the reader after a booking whose outcome is unknown, read
+// afresh: the panel's boxes show it, the list follows, and the text says it.
+QString Frm_ReaderDeposit::StoredDepositText()
+{
+    const QString rid = Txt_RID->Text();
+    QStringList deposits;
+    try {
+        ReaderFound = false;
+        LookUpReader();
+        if (!ReaderFound) return QString();
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT TOP 3 充值编号, CONVERT(varchar(10),充值金额,0) AS 充值金额, "
+                               "CONVERT(varchar(10),充值日期,23) AS 充值日期 FROM 充值记录 WHERE 读者编号 = ")
+                    + SQLQuote(rid) + QStringLiteral(" ORDER BY 充值编号 DESC"),
+                SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            deposits << rs.Fields(0).toString() + QStringLiteral("（") + rs.Fields(2).toString() + QStringLiteral("，")
+                            + rs.Fields(1).toString() + QStringLiteral("元）");
+    } catch (const std::exception &e) {
+        return QStringLiteral("重新读取也没有成功：") + ErrorText(e);
+    }
+    Cmd_Refresh_Click();
+    return QStringLiteral("现在读到：读者") + vb::UCase(vb::Trim(rid)) + QStringLiteral("的账户余额为") + Txt(2)->Text()
+           + QStringLiteral("元；最近的充值：")
+           + (deposits.isEmpty() ? QStringLiteral("无") : deposits.join(QStringLiteral("；"))) + QStringLiteral("。");
 }
 
 // ---------------------------------------------------------------- deleting all deposits

@@ -67,6 +67,11 @@ private:
     // The deposit record and the balance, written as one unit; returns the new
     // balance. A reader gone since the look-up raises Refusal (nothing written).
     QString BookDeposit(const QString &amount);
+    // Looks the reader number up and shows the reader (ReaderFound); one not
+    // found is told. A failure of the database raises ado::Error.
+    void LookUpReader();
+    // The reader's stored balance and last deposits, read again and shown.
+    QString StoredDepositText();
 
     std::array<QPointer<FTextBox>, 4> m_txt{};
     std::array<QPointer<vb::Label>, 4> m_lbl{};

@@ -6,6 +6,10 @@
 #include "db/Ado.h"
 #include "ui/Colors.h"
 
+#include <QEvent>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -16,6 +20,34 @@ constexpr int SideBarWidth = 3240;
 ChildListForm::ChildListForm(const QString &className) : vb::Form(className) { setMdiChild(true); }
 
 ChildListForm::~ChildListForm() = default;
+
+namespace {
+
+// The title line keeps its design width and one line of the title bar; a
+// text longer than it (a refusal, a database's message) is read whole in a
+// tool tip over it.
+class FullTextTip final : public QObject {
+public:
+    explicit FullTextTip(QLabel *label) : QObject(label), m_label(label) { label->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (watched != m_label || e->type() != QEvent::ToolTip) return false;
+        const QString text = m_label->text();
+        // What shows of it: the close button (360 twips from the bar's right) covers the rest.
+        int room = m_label->contentsRect().width();
+        if (const QWidget *bar = m_label->parentWidget()) room = std::min(room, bar->width() - 24 - m_label->x());
+        if (m_label->fontMetrics().horizontalAdvance(text) <= room) return false;
+        QToolTip::showText(static_cast<QHelpEvent *>(e)->globalPos(), text, m_label);
+        return true;
+    }
+
+private:
+    QLabel *m_label;
+};
+
+}  // namespace
 
 QString ChildListForm::JoinParts(const QStringList &parts) { return parts.join(QLatin1Char(' ')); }
 
@@ -36,6 +68,7 @@ void ChildListForm::CreateTitleBar()
     lbl->setFontBold(true);
     lbl->setForeColor(vb::kBlack);
     lbl->Move(240, 120, 9000, 270);
+    new FullTextTip(lbl);
     Lbl_TBarText = lbl;
 
     auto *close = new XButton(bar, QStringLiteral("Cmd_TBarClose"));

@@ -25,6 +25,9 @@ public:
     QVariant value(int row, int col) const override { return m_rows->value(row, col); }
     QString text(int row, int col) const override { return m_rows->text(row, col); }
     qint64 memoryBytes() const override { return m_rows->memoryBytes(); }
+    QString takeReadFailure() const override { return m_rows->takeReadFailure(); }
+    bool rowsUnread() const override { return m_rows->rowsUnread(); }
+    void readAgain() const override { m_rows->readAgain(); }
     const ado::PagedResult &rows() const { return *m_rows; }
 
 private:
@@ -56,6 +59,17 @@ private:
     std::function<void()> m_step;
 };
 
+// Rows of a list that could not be read when the grid reached them are told
+// as a list that can't be read is; the grid's own connection, made once.
+void TellReadFailures(vb::Grid &grid)
+{
+    static const char *const kTold = "lib_readFailuresTold";
+    if (grid.property(kTold).toBool()) return;
+    grid.setProperty(kTold, true);
+    QObject::connect(&grid, &vb::Grid::ReadFailed, &grid,
+                     [](const QString &description) { ShowErrorText(description); });
+}
+
 QString CountTip(long count) { return QStringLiteral("共有 ") + QString::number(count) + QStringLiteral(" 条记录"); }
 
 }  // namespace
@@ -78,6 +92,7 @@ bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool Sho
         Grid.Clear();
         if (count > 0) {
             // The grid shows the recordset's rows in place, field names as its header.
+            TellReadFailures(Grid);
             Grid.bind(rows);
         } else {
             // Header row and one empty row.

@@ -177,10 +177,21 @@ void Recordset::Close()
 
 int Recordset::State() const { return m_open ? adStateOpen : adStateClosed; }
 
+void Recordset::raiseReadFailure() const
+{
+    const QString failure = m_result->takeReadFailure();
+    if (failure.isEmpty()) return;
+    // The next look tries the rows again.
+    m_result->readAgain();
+    throw Error(failure);
+}
+
 bool Recordset::EOF_() const
 {
     if (!m_open) throw Error(closedText());
-    return m_pos >= 0 && !m_result->hasRow(m_pos);
+    const bool eof = m_pos >= 0 && !m_result->hasRow(m_pos);
+    raiseReadFailure();
+    return eof;
 }
 
 bool Recordset::BOF_() const
@@ -207,7 +218,9 @@ void Recordset::MoveFirst()
 long Recordset::RecordCount() const
 {
     if (!m_open) throw Error(closedText());
-    return m_result->rowCount();
+    const long n = m_result->rowCount();
+    raiseReadFailure();
+    return n;
 }
 
 long Recordset::AbsolutePosition() const
@@ -256,7 +269,10 @@ bool Recordset::HasField(const QString &name) const
 void Recordset::requireRow() const
 {
     if (!m_open) throw Error(closedText());
-    if (!m_result->hasRow(m_pos)) throw Error(noRecordText());
+    if (!m_result->hasRow(m_pos)) {
+        raiseReadFailure();
+        throw Error(noRecordText());
+    }
 }
 
 QVariant Recordset::Fields(const QString &name) const { return Fields(fieldIndex(name)); }
@@ -270,7 +286,9 @@ QVariant Recordset::Fields(int index) const
         if (p.first == index) return p.second;
     const auto it = m_updated.find({m_pos, index});
     if (it != m_updated.end()) return it->second;
-    return m_result->value(m_pos, index);
+    QVariant v = m_result->value(m_pos, index);
+    raiseReadFailure();
+    return v;
 }
 
 void Recordset::SetField(const QString &name, const QVariant &value)

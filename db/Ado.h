@@ -30,6 +30,15 @@ private:
     QString m_description;
 };
 
+// A COMMIT the server may or may not have carried out: it was sent, and its
+// answer never came (the command time-out, a connection lost on the way).
+// The transaction is over either way; nothing of it is sent again. Whoever
+// catches it reads again what is stored before anything else is written.
+class InDoubtError : public Error {
+public:
+    using Error::Error;
+};
+
 enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
 enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3 };
 enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
@@ -62,6 +71,15 @@ public:
     virtual QVariant value(int row, int col) const = 0;  // Null as an invalid QVariant
     virtual QString text(int row, int col) const = 0;    // as a grid shows it; Null as ""
     virtual qint64 memoryBytes() const { return -1; }    // about how much memory the rows hold
+
+    // Rows read as they are asked for (PagedResult.h) may fail to come (the
+    // server gone, the file locked): rowCount then ends before them, and they
+    // read as no rows until readAgain lets the next reader try them again.
+    // The failure's description, once per failure; empty when none is new.
+    virtual QString takeReadFailure() const { return QString(); }
+    // Whether there are rows past rowCount that could not be read.
+    virtual bool rowsUnread() const { return false; }
+    virtual void readAgain() const { }
 };
 using ResultSetPtr = std::shared_ptr<const ResultSet>;
 
@@ -103,7 +121,8 @@ public:
     // Several statements that must agree are written together (ado::Transaction
     // in db/Transaction.h runs them). Transactions do not nest: BeginTrans
     // inside one raises Error. A failed CommitTrans leaves the transaction open
-    // for RollbackTrans.
+    // for RollbackTrans; one whose answer never came raises InDoubtError, and
+    // RollbackTrans then has nothing left to undo.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -184,6 +203,8 @@ public:
 private:
     int fieldIndex(const QString &name) const;
     void requireRow() const;
+    // Raises the failure of rows that could not be read just now.
+    void raiseReadFailure() const;
 
     Connection *m_conn = nullptr;
     QString m_sql;

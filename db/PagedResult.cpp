@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace ado {
 
@@ -54,27 +55,63 @@ void PagedResult::countNow(qint64 given) const
 int PagedResult::rowCount() const
 {
     if (!m_counted) readTheRest();
-    return m_rows;
+    return m_unreadFrom >= 0 ? int(std::min<qint64>(m_unreadFrom, m_rows)) : m_rows;
 }
 
 bool PagedResult::hasRow(int row) const
 {
     if (row < 0) return false;
+    if (m_unreadFrom >= 0 && row >= m_unreadFrom) return false;
     return row < m_rows || rowCount() > row;
+}
+
+void PagedResult::unreadFrom(qint64 row, const QString &why) const
+{
+    // The rows shown end at the first not read: no row is blank, and nothing
+    // more is tried (each try may wait out the time-out) until readAgain.
+    for (size_t p = 0; p < m_parts.size() && m_starts[p] < row; ++p)
+        if (!m_parts[p]) {
+            row = m_starts[p];
+            break;
+        }
+    if (m_unreadFrom < 0 || row < m_unreadFrom) m_unreadFrom = row;
+    if (m_failure.isEmpty()) m_failure = why;
+}
+
+std::shared_ptr<store::StoredResult> PagedResult::read(qint64 limit, qint64 offset) const
+{
+    const std::shared_ptr<Engine> engine = m_engine.lock();
+    try {
+        if (!engine) throw Error(msg::connectionUnusable());
+        return engine->select(m_tr, limit, offset);
+    } catch (const Error &e) {
+        unreadFrom(offset, e.Description());
+    } catch (const std::exception &e) {
+        unreadFrom(offset, QString::fromUtf8(e.what()));
+    }
+    return nullptr;
+}
+
+QString PagedResult::takeReadFailure() const { return std::exchange(m_failure, QString()); }
+
+void PagedResult::readAgain() const
+{
+    m_unreadFrom = -1;
+    if (m_restUnread) {
+        m_restUnread = false;
+        m_counted = false;
+    }
 }
 
 void PagedResult::readTheRest() const
 {
     m_counted = true;
-    std::shared_ptr<store::StoredResult> rest;
-    if (const std::shared_ptr<Engine> engine = m_engine.lock()) {
-        try {
-            rest = engine->select(m_tr, -1, m_rows);
-        } catch (...) {
-            // Rows that can't be read any more are not there.
-        }
+    const std::shared_ptr<store::StoredResult> rest = read(-1, m_rows);
+    if (!rest) {
+        m_restUnread = true;
+        return;
     }
-    if (!rest || rest->rows == 0) return;
+    if (rest->rows == 0) return;
     m_starts.push_back(m_rows);
     m_parts.push_back(rest);
     m_rows += rest->rows;
@@ -87,36 +124,23 @@ QString PagedResult::columnName(int col) const { return m_tr.columnNames.value(c
 const store::StoredResult *PagedResult::part(int row, int &inPart) const
 {
     if (!m_counted && row >= m_rows) readTheRest();
-    if (row < 0 || row >= m_rows) return nullptr;
+    if (row < 0 || row >= m_rows || (m_unreadFrom >= 0 && row >= m_unreadFrom)) return nullptr;
     const size_t p = size_t(std::upper_bound(m_starts.begin(), m_starts.end(), qint64(row)) - m_starts.begin()) - 1;
     if (!m_parts[p]) {
         const bool last = p + 1 == m_starts.size();
         const qint64 end = last ? m_rows : m_starts[p + 1];
-        std::shared_ptr<store::StoredResult> read;
-        if (const std::shared_ptr<Engine> engine = m_engine.lock()) {
-            try {
-                // The last part reads to the end, whatever the count said.
-                read = engine->select(m_tr, last ? -1 : end - m_starts[p], m_starts[p]);
-            } catch (...) {
-                // A part that can't be read (the table is gone, the server
-                // with it) reads as Null.
-            }
-        }
-        if (read && read->rows != end - m_starts[p] && (last || read->rows < end - m_starts[p])) {
+        // The last part reads to the end, whatever the count said.
+        std::shared_ptr<store::StoredResult> got = read(last ? -1 : end - m_starts[p], m_starts[p]);
+        if (!got) return nullptr;  // left unread: tried again after readAgain
+        if (got->rows != end - m_starts[p] && (last || got->rows < end - m_starts[p])) {
             // The rows read win over the count: fewer than the part should
             // hold are all the rows there are now (the order is total), more
             // in the last part are rows the count missed.
-            m_rows = int(std::min<qint64>(m_starts[p] + read->rows, std::numeric_limits<int>::max()));
+            m_rows = int(std::min<qint64>(m_starts[p] + got->rows, std::numeric_limits<int>::max()));
             m_starts.resize(p + 1);
             m_parts.resize(p + 1);
         }
-        if (!read) {
-            read = std::make_shared<store::StoredResult>();
-            read->names = m_tr.columnNames;
-            read->kinds = m_tr.columnKinds;
-            read->cols.resize(m_tr.columnNames.size());
-        }
-        m_parts[p] = read;
+        m_parts[p] = std::move(got);
         if (row >= m_rows) return nullptr;
     }
     inPart = int(row - m_starts[p]);

@@ -13,9 +13,13 @@
 // their new values, and where the rows read and the count disagree, the rows
 // win and the count follows them: a part that comes back short ends the
 // result there (the parts are read in one total order), and the last part is
-// read to the end, past the count when more rows are there. So no counted row
-// reads as Null but one that can't be read at all: once the result's engine
-// is gone (its connection closed), the rows not read yet read as Null.
+// read to the end, past the count when more rows are there.
+//
+// No row reads as Null for not being read. A part that can't be read now
+// (the server does not answer, the file is locked, the engine is gone) ends
+// the rows before it for the time being: the failure is told once
+// (takeReadFailure), the part is left unread, and readAgain tries it anew
+// at the next access.
 #include "db/Ado.h"
 #include "db/Dialect.h"
 
@@ -42,6 +46,9 @@ public:
     QVariant value(int row, int col) const override;
     QString text(int row, int col) const override;
     qint64 memoryBytes() const override;
+    QString takeReadFailure() const override;
+    bool rowsUnread() const override { return m_unreadFrom >= 0; }
+    void readAgain() const override;
 
     // A forward-only read's rows read so far, without reading any more; the
     // count once it is taken.
@@ -64,6 +71,11 @@ private:
     void readTheRest() const;
     // The parts of `count` rows, the first read already.
     void layOut(qint64 count) const;
+    // Rows from `row` on could not be read, for `why`.
+    void unreadFrom(qint64 row, const QString &why) const;
+    // The rows read from `offset` on, at most `limit` (all when negative);
+    // null, the failure kept, when they can't be read.
+    std::shared_ptr<store::StoredResult> read(qint64 limit, qint64 offset) const;
 
     std::weak_ptr<Engine> m_engine;
     dialect::Translation m_tr;
@@ -72,6 +84,11 @@ private:
     // Part p holds the rows from m_starts[p] on; null until read.
     mutable std::vector<std::shared_ptr<store::StoredResult>> m_parts;
     mutable std::vector<qint64> m_starts;
+    // The first row that could not be read (-1: none), and why, until told.
+    mutable qint64 m_unreadFrom = -1;
+    mutable QString m_failure;
+    // A forward-only read's rest that could not be read.
+    mutable bool m_restUnread = false;
 };
 
 }  // namespace ado

@@ -8,14 +8,16 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <mutex>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace ado {
@@ -85,6 +87,66 @@ bool waitFor(int fd, short events, Clock::time_point deadline)
         if (n == 0) return false;
         if (errno != EINTR) return true;
     }
+}
+
+// Cancel requests on their way, each in a process of its own: PQcancel
+// waits on its connection without a bound, and a process, unlike a thread,
+// can be ended. The child does only what a signal handler may (as PQcancel
+// itself does) and ends itself by the alarm at its bound; the program reaps
+// the children that ended and, at its end, ends and reaps the rest.
+class PendingCancels {
+public:
+    void send(PGcancel *request, int droppedSocket, int boundSeconds)
+    {
+        reap(false);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::signal(SIGALRM, SIG_DFL);
+            sigset_t alarmOnly;
+            ::sigemptyset(&alarmOnly);
+            ::sigaddset(&alarmOnly, SIGALRM);
+            ::sigprocmask(SIG_UNBLOCK, &alarmOnly, nullptr);
+            ::alarm(unsigned(std::max(1, boundSeconds)));
+            // The server sees the dropped connection close when the program closes it.
+            if (droppedSocket >= 0) ::close(droppedSocket);
+            char why[256];
+            PQcancel(request, why, int(sizeof why));
+            ::_exit(0);
+        }
+        // No process to be had: the statement is not cancelled, and the
+        // server ends it when it finds the connection gone.
+        if (pid < 0) return;
+        const std::lock_guard<std::mutex> hold(m_lock);
+        m_pids.push_back(pid);
+    }
+
+    // Reaps the requests that ended, with `all` after ending the rest; the
+    // number still on their way.
+    int reap(bool all)
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        std::erase_if(m_pids, [all](pid_t pid) {
+            if (all) ::kill(pid, SIGKILL);
+            int status = 0;
+            pid_t r;
+            do r = ::waitpid(pid, &status, all ? 0 : WNOHANG);
+            while (r < 0 && errno == EINTR);
+            return r != 0;  // reaped, or no child of this program any more
+        });
+        return int(m_pids.size());
+    }
+
+    ~PendingCancels() { reap(true); }
+
+private:
+    std::mutex m_lock;
+    std::vector<pid_t> m_pids;
+};
+
+PendingCancels &pendingCancels()
+{
+    static PendingCancels pending;
+    return pending;
 }
 
 // A connection the server refused, with the server's code (SQLSTATE).
@@ -498,21 +560,20 @@ void PostgresEngine::drop(const ConnectionInfo &info)
 }
 
 // The server may only be slow, or stopped, or out of reach. It is asked to
-// cancel the statement, on a connection of the request's own that a lost
-// network could hold up as long as TCP tries, so on a thread of its own that
-// owns the request; this connection is dropped.
+// cancel the statement on a connection of the request's own, which a lost
+// network or a stopped server could hold up as long as TCP tries: so in a
+// process of its own, which ends itself within the desk's own bound and is
+// ended with the program; this connection is dropped.
 [[noreturn]] void PostgresEngine::timedOut(int seconds)
 {
-    if (pg::Cancel cancel{PQgetCancel(m_conn.get())}) {
-        std::thread([request = std::move(cancel)] {
-            char why[256];
-            PQcancel(request.get(), why, int(sizeof why));
-        }).detach();
-    }
+    if (pg::Cancel cancel{PQgetCancel(m_conn.get())})
+        pendingCancels().send(cancel.get(), PQsocket(m_conn.get()), std::min(seconds, kDefaultCommandTimeout));
     m_conn.reset();
     m_lostWhy = msg::droppedAfterTimeout(seconds);
     throw Error(msg::commandTimedOut(seconds));
 }
+
+int PostgresEngine::cancelsUnderway() { return pendingCancels().reap(false); }
 
 void PostgresEngine::reconnectIfLost()
 {
@@ -569,6 +630,23 @@ pg::Result PostgresEngine::run(const QString &sql, const QList<QByteArray> &para
     return awaitResult();
 }
 
+pg::Result PostgresEngine::runRead(const QString &sql)
+{
+    const bool outside = !m_inTransaction;
+    try {
+        return run(sql);
+    } catch (const Error &) {
+        // A connection found gone (a server restarted, a desk's process ended
+        // by its administrator since the last action) while nothing of a
+        // transaction depends on it: the read goes once more on a new
+        // connection. Not after a time-out: the server did not answer, and
+        // would keep the clerk waiting as long again.
+        if (!outside || m_inTransaction || !m_conn || PQstatus(m_conn.get()) != CONNECTION_BAD) throw;
+    }
+    m_conn.reset();
+    return run(sql);
+}
+
 // A script of several statements (the schema), as it stands.
 void PostgresEngine::runScript(const QString &script)
 {
@@ -615,7 +693,7 @@ QString PostgresEngine::translate(const QString &sql) { return translation(sql).
 
 std::shared_ptr<StoredResult> PostgresEngine::select(const dialect::Translation &tr, qint64 limit, qint64 offset)
 {
-    const pg::Result owned = run(tr.rows(limit, offset));
+    const pg::Result owned = runRead(tr.rows(limit, offset));
     const PGresult *res = owned.get();
     auto rs = std::make_shared<StoredResult>();
     rs->names = tr.columnNames;
@@ -744,7 +822,9 @@ QStringList PostgresEngine::integrityProblems()
 // needs a row another desk holds waits no longer than lock_timeout.
 void PostgresEngine::begin()
 {
-    run(QStringLiteral("BEGIN"));
+    // Nothing is written yet: a BEGIN that finds the connection gone is sent
+    // again on a new one, as a read is.
+    runRead(QStringLiteral("BEGIN"));
     m_inTransaction = true;
 }
 
@@ -765,7 +845,21 @@ void PostgresEngine::readOneSnapshot() { run(QStringLiteral("SET TRANSACTION ISO
 
 void PostgresEngine::commit()
 {
-    const pg::Result res = run(QStringLiteral("COMMIT"));
+    // A connection gone before the COMMIT took the transaction with it: it
+    // failed, certainly (reconnectIfLost says so).
+    reconnectIfLost();
+    if (!PQsendQuery(m_conn.get(), "COMMIT")) fail(nullptr);
+    pg::Result res;
+    try {
+        res = awaitResult();
+    } catch (const Error &e) {
+        // The server answered: it refused the COMMIT and rolled back.
+        if (m_conn && PQstatus(m_conn.get()) != CONNECTION_BAD) throw;
+        // Sent, and no answer came: the server may have committed. The
+        // transaction is over either way, and the next statement connects again.
+        m_inTransaction = false;
+        throw InDoubtError(msg::commitInDoubt(m_lostWhy.isEmpty() ? e.Description() : m_lostWhy));
+    }
     // COMMIT of a transaction a failed statement aborted answers ROLLBACK.
     const bool rolledBack = qstrcmp(PQcmdStatus(res.get()), "ROLLBACK") == 0;
     m_inTransaction = false;

@@ -85,6 +85,10 @@ public:
     // The server process serving this connection, as the server's
     // administrator sees it (0 while there is no connection).
     int backendPid() const;
+    // Cancel requests of statements given up (timedOut) still on their way;
+    // each ends within the command time-out (at most the default), and the
+    // program's end ends the rest.
+    static int cancelsUnderway();
     // The libpq connection, for the engine's own SQL beside the layer (the
     // schema's upgrade steps); null while a time-out has dropped it.
     pg_conn *handle() const { return m_conn.get(); }
@@ -99,6 +103,9 @@ private:
     void reconnectIfLost();
     // Runs one statement with text parameters; raises Error on failure.
     pg::Result run(const QString &sql, const QList<QByteArray> &params = {});
+    // Runs a statement that writes nothing; outside a transaction, one that
+    // finds the connection gone is sent once more on a new connection.
+    pg::Result runRead(const QString &sql);
     void runScript(const QString &script);
     // The results of what was sent, within the command time-out; the first
     // failure raises Error.

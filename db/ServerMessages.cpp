@@ -119,6 +119,14 @@ QString commandTimedOut(int seconds)
 
 QString statementCancelled() { return QStringLiteral("语句已被数据库服务器取消（例如由服务器的管理员取消）。"); }
 
+QString commitInDoubt(const QString &why)
+{
+    return QStringLiteral(
+               "提交更改时没有收到数据库服务器的答复（%1），无法确认是否已保存：服务器可能已经保存了这些更改。"
+               "请刷新后核对数据，确认没有保存再重新操作，不要直接重做，以免重复保存。")
+        .arg(why);
+}
+
 QString engineFailure(const QString &detail) { return QStringLiteral("数据库引擎报告错误：%1").arg(detail); }
 
 QString cannotOpenFile() { return QStringLiteral("无法打开数据库文件。"); }

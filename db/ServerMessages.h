@@ -56,6 +56,9 @@ QString droppedAfterTimeout(int seconds);
 QString commandTimedOut(int seconds);
 // A statement the server's administrator (or another session) cancelled.
 QString statementCancelled();
+// A COMMIT that was sent but whose answer never came (`why`: the time-out's
+// or the lost connection's description): the server may have committed.
+QString commitInDoubt(const QString &why);
 
 // The engine's own text, for a failure none of the above names.
 QString engineFailure(const QString &detail);

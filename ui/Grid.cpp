@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -265,11 +266,29 @@ protected:
     // the last record (with or without Ctrl), in the column where the user is.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
     {
+        // Going past the rows shown tries again those that could not be read.
+        if (action == MoveEnd || ((action == MoveDown || action == MovePageDown || action == MoveNext) && endShown()))
+            m_grid->readUnreadRows();
         if ((action == MoveHome || action == MoveEnd) && model() && model()->rowCount() > 0) {
             const int col = std::max(0, currentIndex().column());
             return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, col);
         }
         return QTableView::moveCursor(action, modifiers);
+    }
+
+    void wheelEvent(QWheelEvent *e) override
+    {
+        if (e->angleDelta().y() < 0 && endShown()) m_grid->readUnreadRows();
+        QTableView::wheelEvent(e);
+    }
+
+    // Whether the last row is on screen.
+    bool endShown() const
+    {
+        const int rows = model() ? model()->rowCount() : 0;
+        if (rows == 0) return true;
+        const int bottom = rowAt(viewport()->height() - 1);
+        return bottom < 0 || bottom >= rows - 1;
     }
 
 private:
@@ -286,6 +305,10 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
     setFont(CompactFont());  // columns of numbers sized in twips
 
     m_view->setModel(m_model);
+    connect(m_view->verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] {
+        const QScrollBar *bar = m_view->verticalScrollBar();
+        if (bar->value() == bar->maximum()) readUnreadRows();
+    });
     m_view->setItemDelegate(new GridDelegate(m_view));
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -513,11 +536,23 @@ void Grid::followRowCount()
     // Rows the program set after the bind are its own.
     if (!m.bound || m.boundRows != m.rows) return;
     const int want = std::max(m.bound->rowCount() + 1, m.fixedRows);
-    if (want == m.rows) return;
-    const int vv = m_view->verticalScrollBar()->value();
-    setRows(want);
-    m.boundRows = m.rows;
-    m_view->verticalScrollBar()->setValue(vv);
+    if (want != m.rows) {
+        const int vv = m_view->verticalScrollBar()->value();
+        setRows(want);
+        m.boundRows = m.rows;
+        m_view->verticalScrollBar()->setValue(vv);
+    }
+    // Told here, once the cells being read are painted, never while painting.
+    const QString failure = m.bound->takeReadFailure();
+    if (!failure.isEmpty()) emit ReadFailed(failure);
+}
+
+void Grid::readUnreadRows()
+{
+    GridModel &m = *m_model;
+    if (!m.bound || m.boundRows != m.rows || !m.bound->rowsUnread()) return;
+    m.bound->readAgain();
+    followRowCount();
 }
 
 void Grid::followRowCountLater()

@@ -102,6 +102,11 @@ public:
     // count changed as it reads cells; a grid whose rows the program set
     // after the bind keeps them.
     void followRowCount();
+    // Rows of the bound result that could not be read when their turn came
+    // (the server not answering, the file locked) are left out: the grid
+    // ends before them and says why (ReadFailed). Moving or scrolling past
+    // its last row tries them again, as this does.
+    void readUnreadRows();
 
     void setToolTipText(const QString &text) override;
 
@@ -120,6 +125,9 @@ signals:
     // The user moved the current cell (keys, a click); Row and Col are the new
     // cell. Setting Row or Col from code raises none.
     void RowColChange();
+    // Rows of the bound result could not be read (see readUnreadRows): the
+    // database's description of why.
+    void ReadFailed(const QString &description);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

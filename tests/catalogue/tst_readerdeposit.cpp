@@ -3,9 +3,11 @@
 // and deleting all deposit records.
 #include "catalogue/Frm_ReaderDeposit.h"
 #include "circulation/CirculationFixture.h"
+#include "db/PostgresEngine.h"
 #include "tools/Invariants.h"
 
 #include <QtTest>
+#include <csignal>
 
 using namespace circfix;
 
@@ -150,6 +152,51 @@ private slots:
 
     // One booking: the 12-digit number from the clock, the number upper-cased,
     // the balance raised, the report, the panel emptied for the next reader.
+    // The server stops answering on the COMMIT of a deposit: whether it is
+    // booked is not known. The clerk is told so and what to check, the panel
+    // shows the balance and the last deposits as read afterwards, the amount
+    // is gone, and nothing is sent again: the deposit is booked once or not.
+    void depositWhoseCommitIsNotAnsweredIsInDoubt()
+    {
+        if (!testsupport::TempDb::onServer()) QSKIP("a server connection");
+        exec(QStringLiteral("INSERT 充值记录 VALUES ('240301090000','R001',10,'2024-03-01','admin')"));
+        w().Cmd_Deposit_Click();
+        lookUp(QStringLiteral("R001"));
+        SQLConn().CommandTimeout = 1;
+        const int pid = dynamic_cast<ado::PostgresEngine *>(SQLConn().engine())->backendPid();
+        QStringList after;  // the statements from the COMMIT on
+        bool stopped = false;
+        ado::Connection::SetStatementHook([&](const QString &statement) {
+            if (statement != QLatin1String("COMMIT") && after.isEmpty()) return;
+            after << statement;
+            if (after.size() == 1) stopped = ::kill(pid, SIGSTOP) == 0;
+        });
+        const auto cleanUp = qScopeGuard([&] {
+            ado::Connection::SetStatementHook(nullptr);
+            if (stopped) ::kill(pid, SIGCONT);
+            SQLConn().CommandTimeout = ado::kDefaultCommandTimeout;
+        });
+        book(QStringLiteral("7.5"));
+        if (!stopped) QSKIP("the server's processes may not be stopped by this user");
+        ::kill(pid, SIGCONT);
+        stopped = false;
+        QCOMPARE(m_msg->msgs.size(), 1);
+        const QString told = m_msg->last();
+        QVERIFY2(told.contains(QStringLiteral("无法确认是否已保存")) && told.contains(QStringLiteral("请刷新后核对")),
+                 qPrintable(told));
+        QVERIFY2(told.endsWith(QStringLiteral("现在读到：读者R001的账户余额为12.50元；最近的充值："
+                                              "240301090000（2024-03-01，10.00元）。")),
+                 qPrintable(told));
+        QCOMPARE(w().Txt(2)->Text(), QStringLiteral("12.50"));
+        QVERIFY(w().ReaderFound);
+        QCOMPARE(vb::Val(w().Txt_Cash->Text()), 0.0);
+        for (const QString &statement : after)
+            QVERIFY2(!statement.startsWith(QLatin1String("INSERT")) && !statement.startsWith(QLatin1String("UPDATE")),
+                     qPrintable(statement));
+        const int booked = deposits() - 1;
+        QVERIFY(booked == 0 || booked == 1);
+    }
+
     void bookingWritesRecordAndBalance()
     {
         w().Cmd_Deposit_Click();

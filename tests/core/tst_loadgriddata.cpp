@@ -4,6 +4,7 @@
 #include "core/Frm_Main.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "db/ServerMessages.h"
 #include "ui/Grid.h"
 
 #include <QScrollBar>
@@ -233,6 +234,41 @@ private slots:
         g.view()->scrollToBottom();
         QTRY_COMPARE(g.Rows(), 204);
         QCOMPARE(g.TextMatrix(203, 0), QStringLiteral("人民邮电出版社"));
+    }
+
+    // Rows that can't be read when the grid reaches them (another desk holds
+    // the table past the time-out) are not shown as blank records: the grid
+    // ends before them and the clerk is told the database's message, once;
+    // going to the end again once the lock is gone reads them.
+    void rowsThatCantBeReadAreToldAndReadAgain()
+    {
+        m_db->exec(morePublishers(300));
+        QStringList told;
+        SetMsgBoxHook([&](const QString &text, const QString &, const QString &) {
+            told << text;
+            return 1;
+        });
+        const auto unhook = qScopeGuard([] { SetMsgBoxHook(nullptr); });
+        vb::Grid g;
+        g.resize(400, 300);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QString err;
+        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称"), err, true));
+        QTRY_COMPARE(g.Rows(), 304);
+        {
+            const testsupport::HeldLock lock(*m_db, QStringLiteral("出版社"));
+            g.view()->setFocus();
+            QTest::keyClick(g.view(), Qt::Key_End, Qt::ControlModifier);
+            QTRY_COMPARE(told.size(), 1);
+            QCOMPARE(told.front(), ado::msg::busy());
+            QVERIFY2(g.Rows() < 304, qPrintable(QString::number(g.Rows())));
+            QCOMPARE(tip(), QStringLiteral("共有 303 条记录"));
+        }
+        QTest::keyClick(g.view(), Qt::Key_End, Qt::ControlModifier);
+        QTRY_COMPARE(g.Rows(), 304);
+        QCOMPARE(g.TextMatrix(303, 0), QStringLiteral("人民邮电出版社"));
+        QCOMPARE(told.size(), 1);
     }
 };
 

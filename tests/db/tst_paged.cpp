@@ -1,13 +1,17 @@
 // Results read in parts: a large SELECT gives its first rows at once and the
 // rest as they are reached, in the statement's order, with the right count,
-// on either engine; what can't be read any more reads as Null, never crashes.
+// on either engine; what can't be read now is left out and told, never read
+// as blank rows, and read once it can be.
 #include "db/Ado.h"
 #include "db/Engine.h"
+#include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
 #include "support/TempDb.h"
 
 #include <QSet>
 #include <QtTest>
+#include <csignal>
 #include <sqlite3.h>
 
 using testsupport::TempDb;
@@ -341,7 +345,8 @@ private slots:
         QCOMPARE(r->text(rows - 1, 0), QStringLiteral("P%1").arg(rows, 5, 10, QLatin1Char('0')));
     }
 
-    // Rows not read before the connection closed, or whose table is gone, read as Null.
+    // Rows not read before the connection closed, or whose table is gone,
+    // are left out: the rows end before them, and the failure is told once.
     void unreadableRowsAreNull()
     {
         TempDb db;
@@ -351,6 +356,10 @@ private slots:
         db.conn().Close();
         QCOMPARE(r->rowCount(), 3000);
         QVERIFY(r->isNull(2999, 0));
+        QVERIFY(r->rowCount() < 3000);
+        QVERIFY(r->rowsUnread());
+        QCOMPARE(r->takeReadFailure(), ado::msg::connectionUnusable());
+        QVERIFY(r->takeReadFailure().isEmpty());
         QCOMPARE(r->text(1, 0), QStringLiteral("P00002"));  // read already
 
         db.conn().Open(db.connectionString());
@@ -358,6 +367,73 @@ private slots:
         QVERIFY(db.raw(QStringLiteral("DROP TABLE 出版社")));
         QVERIFY(r->text(2000, 0).isEmpty());
         QCOMPARE(r->text(0, 0), QStringLiteral("P00001"));
+    }
+
+    // A part that can't be read when it is reached (another desk's lock held
+    // past the time-out, a server that stopped answering) is not blank rows:
+    // the rows end before it, the database's message is told once, a
+    // recordset walking there raises it, and the part is read once asked
+    // again after the database answers.
+    void partThatCantBeReadNowIsReadLater_data()
+    {
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("a lock held by another connection") << false;
+        if (TempDb::onServer()) QTest::newRow("the server paused") << true;
+    }
+    void partThatCantBeReadNowIsReadLater()
+    {
+        QFETCH(bool, paused);
+        TempDb db;
+        fill(db, 3000);
+        if (paused) db.conn().CommandTimeout = 1;
+        const QString sql = QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称");
+        ado::ResultSetPtr r = open(db, sql);
+        QCOMPARE(r->rowCount(), 3000);
+        ado::Recordset walker;
+        walker.Open(sql, db.conn(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+        QString expected;
+        {
+            // The other connection's lock, or the stopped server, while this lives.
+            std::unique_ptr<testsupport::HeldLock> lock;
+            int stopped = 0;
+            if (paused) {
+                stopped = dynamic_cast<ado::PostgresEngine *>(db.conn().engine())->backendPid();
+                if (::kill(stopped, SIGSTOP) != 0) QSKIP("the server's processes may not be stopped by this user");
+                expected = ado::msg::commandTimedOut(1);
+            } else {
+                lock = std::make_unique<testsupport::HeldLock>(db, QStringLiteral("出版社"));
+                expected = ado::msg::busy();
+            }
+            const auto release = qScopeGuard([&] {
+                if (stopped) ::kill(stopped, SIGCONT);
+            });
+            QVERIFY(r->text(2999, 0).isEmpty());
+            QVERIFY(r->rowCount() < 3000);
+            QVERIFY(r->rowsUnread());
+            const QString failure = r->takeReadFailure();
+            QCOMPARE(failure, expected);
+            // Not tried again by itself (each try would wait the time-out).
+            QVERIFY(r->text(2999, 0).isEmpty());
+            QVERIFY(r->takeReadFailure().isEmpty());
+
+            // A recordset walking there raises it (the server's next
+            // statement connects anew, to a server that answers).
+            if (!paused) {
+                QString raised;
+                try {
+                    for (; !walker.EOF_(); walker.MoveNext()) walker.Fields(0);
+                } catch (const ado::Error &e) {
+                    raised = e.Description();
+                }
+                QCOMPARE(raised, failure);
+            }
+        }
+        r->readAgain();
+        QCOMPARE(r->rowCount(), 3000);
+        QCOMPARE(r->text(2999, 0), QStringLiteral("P03000"));
+        QVERIFY(!r->rowsUnread());
+        QVERIFY(r->takeReadFailure().isEmpty());
+        QCOMPARE(r->text(1500, 0), QStringLiteral("P01501"));
     }
 };
 

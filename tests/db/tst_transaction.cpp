@@ -2,10 +2,12 @@
 // scope, and that undoing never throws from the destructor.
 
 #include "db/Ado.h"
+#include "db/PostgresEngine.h"
 #include "db/Transaction.h"
 #include "support/TempDb.h"
 
 #include <QtTest>
+#include <csignal>
 #include <stdexcept>
 
 using testsupport::TempDb;
@@ -40,6 +42,8 @@ private slots:
     void closedConnectionDoesNotThrowFromTheDestructor();
     void lockedRowsWaitForTheHolder();
     void lockHintsOnlyWhereRowsAreLocked();
+    void commitWithoutAnswerIsInDoubt_data();
+    void commitWithoutAnswerIsInDoubt();
 };
 
 void TestTransaction::commitKeepsEveryStatement()
@@ -249,3 +253,64 @@ void TestTransaction::lockHintsOnlyWhereRowsAreLocked()
 
 QTEST_GUILESS_MAIN(TestTransaction)
 #include "tst_transaction.moc"
+
+// A COMMIT sent whose answer never comes (the server stopped answering, the
+// desk's server process ended on the way) may have been carried out: it is
+// told as in doubt, never as failed, nothing is sent again, the transaction
+// is over, and the next statement connects anew and finds all or nothing.
+void TestTransaction::commitWithoutAnswerIsInDoubt_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("the server process stopped") << true;
+    QTest::newRow("the server process ended") << false;
+}
+
+void TestTransaction::commitWithoutAnswerIsInDoubt()
+{
+    if (!TempDb::onServer()) QSKIP("a server connection");
+    QFETCH(bool, stop);
+    TempDb db;
+    ado::Connection &c = db.conn();
+    c.CommandTimeout = 1;
+    const int pid = dynamic_cast<ado::PostgresEngine *>(c.engine())->backendPid();
+    QStringList after;  // the statements from the COMMIT on
+    bool stopped = false;
+    ado::Connection::SetStatementHook([&](const QString &statement) {
+        if (statement != QLatin1String("COMMIT") && after.isEmpty()) return;
+        after << statement;
+        if (after.size() > 1) return;
+        if (stop) {
+            stopped = ::kill(pid, SIGSTOP) == 0;
+        } else {
+            db.raw(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid));
+            db.raw(QStringLiteral("DO $$ BEGIN WHILE EXISTS (SELECT 1 FROM pg_stat_activity WHERE pid = %1) LOOP "
+                                  "PERFORM pg_sleep(0.02); END LOOP; END $$")
+                       .arg(pid));
+        }
+    });
+    const auto cleanUp = qScopeGuard([&] {
+        ado::Connection::SetStatementHook(nullptr);
+        if (stopped) ::kill(pid, SIGCONT);
+    });
+    QString told;
+    bool inDoubt = false;
+    try {
+        writeBoth(c, false);
+    } catch (const ado::InDoubtError &e) {
+        inDoubt = true;
+        told = e.Description();
+    } catch (const ado::Error &e) {
+        told = e.Description();
+    }
+    if (stop && !stopped) QSKIP("the server's processes may not be stopped by this user");
+    if (stopped) ::kill(pid, SIGCONT);
+    stopped = false;
+    QVERIFY2(inDoubt, qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("无法确认是否已保存")) && told.contains(QStringLiteral("请刷新后核对")),
+             qPrintable(told));
+    QVERIFY(!c.InTransaction());
+    QCOMPARE(after, QStringList{QStringLiteral("COMMIT")});
+    // All or nothing, whichever the server did.
+    const QString count = db.scalar(kCount);
+    QVERIFY2(count == QLatin1String("0") || count == QLatin1String("2"), qPrintable(count));
+}

@@ -262,4 +262,22 @@ void TempDb::restore() { m_lockHolder.reset(); }
 
 QString TempDb::lockedOutSays() { return ado::msg::busy(); }
 
+HeldLock::HeldLock(TempDb &db, const QString &table)
+{
+    if (TempDb::onServer()) {
+        m_server = std::make_unique<ado::Connection>();
+        m_server->Open(db.connectionString());
+        auto *pg = dynamic_cast<ado::PostgresEngine *>(m_server->engine());
+        const QByteArray sql = QStringLiteral("BEGIN; LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(table).toUtf8();
+        PQclear(PQexec(pg->handle(), sql.constData()));
+    } else if (sqlite3_open(db.path().toUtf8().constData(), &m_file) == SQLITE_OK) {
+        sqlite3_exec(m_file, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    }
+}
+
+HeldLock::~HeldLock()
+{
+    if (m_file) sqlite3_close(m_file);
+}
+
 }  // namespace testsupport

@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+struct sqlite3;
+
 namespace testsupport {
 
 class TempDb {
@@ -84,6 +86,21 @@ private:
     QString m_server, m_uid, m_pwd, m_database;
     std::shared_ptr<void> m_lockHolder;  // the other program's connection while it holds the database
     std::unique_ptr<ado::Connection> m_conn;
+};
+
+// Another connection's lock on the whole of `table` of `db` while it lives
+// (the embedded file: the whole file), as a desk in a long write holds it:
+// the layer's reads there wait out the time-out and fail.
+class HeldLock {
+public:
+    HeldLock(TempDb &db, const QString &table);
+    ~HeldLock();
+    HeldLock(const HeldLock &) = delete;
+    HeldLock &operator=(const HeldLock &) = delete;
+
+private:
+    std::unique_ptr<ado::Connection> m_server;
+    sqlite3 *m_file = nullptr;
 };
 
 }  // namespace testsupport
