@@ -152,6 +152,15 @@ bool Frm_BookDamageItem::InsertRecord(QString &errText)
         IsBrwIDUsed(Txt_BrwID->Text(), used);
         // One record per loan: the editor stays open, the list as it is.
         if (used) throw Refusal{QStringLiteral("该图书借阅编号已经存在！")};
+        // The list joins the loan: a record of a loan that isn't there would
+        // never be seen again. The loan is held until the record is written.
+        ado::Recordset loan;
+        loan.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WITH (UPDLOCK) WHERE 图书借阅编号 = ")
+                      + SQLQuote(Txt_BrwID->Text()),
+                  SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+        if (loan.EOF_())
+            throw Refusal{QStringLiteral("图书借阅编号 [ ") + vb::Trim(Txt_BrwID->Text())
+                          + QStringLiteral(" ] 不存在！")};
         // The number is today "yymmdd" and the time "hhnnss"; when a record of
         // the same second has it, the next free one.
         const QString number = FreeClockNumber(SQLConn(), QStringLiteral("图书损坏"), QStringLiteral("图书损坏编号"),

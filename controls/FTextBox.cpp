@@ -621,7 +621,9 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     int k = ascii;
     emit KeyPress(k);
     if (!self) return;
-    if (m_isNumber) {
+    // Ctrl+A selects the whole text in a number box as in every other box,
+    // so that what is typed next replaces the number rather than joining it.
+    if (m_isNumber && k != 1) {
         NumericKeyInput in;
         in.text = m_text->text();
         in.selStart = SelStart();
@@ -646,6 +648,7 @@ void FTextBox::text1KeyPress(QKeyEvent *e)
     }
     // The handler gave another character: act on that one.
     switch (k) {
+    case 1: m_text->selectAll(); break;
     case 8: m_text->backspace(); break;
     case 3: m_text->copy(); break;
     case 22:

@@ -278,7 +278,10 @@ bool Frm_AccountAdd::UpdateAccount(QString &errText)
         if (PwdChanged) sql += QStringLiteral(",密码 = ") + SQLQuote(Txt_PWD->Text());
         if (SubPwdChanged) sql += QStringLiteral(",二级密码 = ") + SQLQuote(Txt_SubPWD->Text());
         sql += QStringLiteral(" WHERE 用户名 = ") + SQLQuote(Txt_UID->Text());
+        // A change of type or status may take away the last account that can change the accounts.
+        const long administrators = LockAccountAdministrators();
         SQLConn().Execute(sql);
+        RequireAccountAdministrator(administrators);
         return true;
     } catch (const std::exception &e) {
         errText = ErrorText(e);

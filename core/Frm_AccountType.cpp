@@ -4,6 +4,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
 #include "db/Transaction.h"
 #include "ui/Colors.h"
 #include "ui/Runtime.h"
@@ -208,7 +209,8 @@ void Frm_AccountType::LoadAccTypes()
         cnt.Open(QStringLiteral(
                      "SELECT COUNT(修改账户权限) AS 数量 FROM 账户类型 WHERE 修改账户权限 = 1 GROUP BY 修改账户权限"),
                  SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
-        const QString number = cnt.Fields(QStringLiteral("数量")).toString();
+        // No type holds it (another desk's change): no group, none counted.
+        const QString number = cnt.EOF_() ? QStringLiteral("0") : cnt.Fields(QStringLiteral("数量")).toString();
         QString tip = QStringLiteral("当前有 ") + number + QStringLiteral(" 个类型拥有账户修改权限");
         if (vb::Val(number) <= 1)
             tip += QStringLiteral("\r\n")
@@ -307,11 +309,17 @@ void Frm_AccountType::Cmd_OK_Click()
     const bool guarded = !AddMode && m_guard.IsLoaded() && vb::Trim(m_guard.Key()) == vb::Trim(Cmb_AccType->Text());
     try {
         ado::Transaction trans(SQLConn());
+        // The types are locked before the guard's row, so that two desks' saves take turns.
+        const long administrators = LockAccountAdministrators();
         if (guarded) m_guard.Verify(SQLConn());
         SQLConn().Execute(sql);
+        RequireAccountAdministrator(administrators);
         trans.Commit();
     } catch (const RecordConflict &conflict) {
         m_guard.Resolve(conflict, SQLConn());  // the boxes stay for another try
+        return;
+    } catch (const Refusal &r) {
+        ShowErrorText(r.text);  // the boxes stay for another try
         return;
     } catch (const std::exception &e) {
         ShowError(e);

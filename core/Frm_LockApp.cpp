@@ -62,9 +62,10 @@ void Frm_LockApp::Cmd_Unlock_Click()
         vb::Default<Frm_Main>().Show(vb::vbModeless);
         return;
     }
-    // A password that could not be read from the database is not a wrong one.
-    const QString unread = CheckReadError();
-    ShowMsgBox(unread.isEmpty() ? QStringLiteral("密码错误！") : unread, QStringLiteral("x"),
+    // A password that could not be read from the database is not a wrong one,
+    // nor is a disabled account's.
+    const QString refusal = CheckLoginRefusal();
+    ShowMsgBox(refusal.isEmpty() ? QStringLiteral("密码错误！") : refusal, QStringLiteral("x"),
                QStringLiteral("解锁失败"));
     if (Txt_Password.peek()) Txt_Password->SetFocus();
 }

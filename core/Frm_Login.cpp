@@ -8,6 +8,7 @@
 #include "ui/Runtime.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <QTextStream>
@@ -275,19 +276,27 @@ void Frm_Login::LoadSQLSet()
     Txt_SQLDB->setText(vb::Trim(fields.at(3)));
 }
 
-void Frm_Login::SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
-                           const QString &Database)
+QString Frm_Login::SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
+                              const QString &Database)
 {
     // The line holds the server password in clear: the file is its owner's
     // alone, made so, or made so before the new line goes in. A file whose
     // mode can't be changed is left as it is.
     constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QFile f(settingsFile(QStringLiteral("Server.ini")));
-    if (f.exists() && !f.setPermissions(ownerOnly)) return;
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly)) return;
-    const QString line = Server + QLatin1Char('|') + LoginName + QLatin1Char('|') + Password + QLatin1Char('|')
-                         + Database + QStringLiteral("\r\n");
-    f.write(line.toUtf8());
+    // Settings typed in the server frame and then lost would only show at
+    // the next login, as "请完善服务器配置信息！": the clerk is told now, and where.
+    const auto notWritten = [&f] {
+        return QStringLiteral("服务器设置未能保存到文件“%1”：%2\r\n下次登录时需要重新输入服务器设置。")
+            .arg(QDir::toNativeSeparators(f.fileName()), f.errorString());
+    };
+    if (f.exists() && !f.setPermissions(ownerOnly)) return notWritten();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly)) return notWritten();
+    const QByteArray line = (Server + QLatin1Char('|') + LoginName + QLatin1Char('|') + Password + QLatin1Char('|')
+                             + Database + QStringLiteral("\r\n"))
+                                .toUtf8();
+    if (f.write(line) != line.size() || !f.flush()) return notWritten();
+    return QString();
 }
 
 // ---- login
@@ -324,7 +333,8 @@ void Frm_Login::Cmd_Login_Click()
             // The accounts could not be read: said as the database says it, not as a wrong password.
             const QString unread = CheckReadError();
             if (unread.isEmpty())
-                ShowMsgBox(QStringLiteral("用户名或密码错误！"), QStringLiteral("x"), QStringLiteral("登录失败"));
+                ShowMsgBox(CheckLoginRefusal().isEmpty() ? QStringLiteral("用户名或密码错误！") : CheckLoginRefusal(),
+                           QStringLiteral("x"), QStringLiteral("登录失败"));
             else
                 ShowErrorText(unread);
         } else {
@@ -335,7 +345,8 @@ void Frm_Login::Cmd_Login_Click()
                                + CheckLoginWriteError(),
                            QStringLiteral("!"), QStringLiteral("提示"));
             SaveUIDList(CurUID);
-            SaveSQLSet(SQLServer, SQLUID, SQLPassword, SQLDB);
+            const QString unsaved = SaveSQLSet(SQLServer, SQLUID, SQLPassword, SQLDB);
+            if (!unsaved.isEmpty()) ShowMsgBox(unsaved, QStringLiteral("!"), QStringLiteral("提示"));
             if (SQLConn().State() == ado::adStateOpen) {
                 Unload();
                 vb::Default<Frm_Main>().Show(vb::vbModeless);

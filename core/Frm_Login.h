@@ -87,7 +87,9 @@ private:
     void LoadUIDList();
     void SaveUIDList(const QString &UserName);
     void LoadSQLSet();
-    void SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password, const QString &Database);
+    // "" when the line was written, else what the login tells the clerk: the file and why.
+    QString SaveSQLSet(const QString &Server, const QString &LoginName, const QString &Password,
+                       const QString &Database);
     void CloseConnectionIfOpen();
 
     CurrentFrame m_curFrame = LoginFrame;

@@ -72,9 +72,10 @@ void Frm_SwapUser::FillUIDList()
 void Frm_SwapUser::Cmd_Change_Click()
 {
     if (!CheckLogin(Cmb_UID->Text(), Txt_Password->Text())) {
-        // A password that could not be read from the database is not a wrong one.
-        const QString unread = CheckReadError();
-        ShowMsgBox(unread.isEmpty() ? QStringLiteral("用户名或密码错误！") : unread, QStringLiteral("x"),
+        // A password that could not be read from the database is not a wrong one,
+        // nor is a disabled account's.
+        const QString refusal = CheckLoginRefusal();
+        ShowMsgBox(refusal.isEmpty() ? QStringLiteral("用户名或密码错误！") : refusal, QStringLiteral("x"),
                    QStringLiteral("登录失败"));
         if (Txt_Password.peek()) Txt_Password->SetFocus();
         return;

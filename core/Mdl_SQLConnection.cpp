@@ -1,6 +1,7 @@
 #include "core/Mdl_SQLConnection.h"
 
 #include "core/Mdl_ComVarList.h"
+#include "core/Refusal.h"
 #include "db/Dialect.h"
 #include "db/Engine.h"
 #include "db/SchemaVersion.h"
@@ -38,7 +39,40 @@ QString nowStamp()
 namespace {
 QString g_loginWriteError;
 QString g_readError;
+QString g_loginRefusal;
+
+bool isDisabled(const QVariant &status)
+{
+    return !status.isNull() && vb::Trim(status.toString()) == QStringLiteral("停用");
+}
+
+long accountAdministrators()
+{
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT COUNT(*) AS 数量 FROM 账户, 账户类型 WHERE 账户.账户类型 = 账户类型.账户类型 AND "
+                           "账户类型.修改账户权限 = 1 AND (账户.状态 IS NULL OR 账户.状态 <> '停用')"),
+            SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
+    return rs.EOF_() ? 0 : rs.Fields(QStringLiteral("数量")).toInt();
+}
 }  // namespace
+
+QString CheckLoginRefusal() { return g_readError.isEmpty() ? g_loginRefusal : g_readError; }
+
+long LockAccountAdministrators()
+{
+    ado::Recordset types;
+    types.Open(QStringLiteral("SELECT 账户类型 FROM 账户类型 WITH (UPDLOCK) ORDER BY 账户类型"), SQLConn(),
+               ado::adOpenKeyset, ado::adLockReadOnly);
+    types.Close();
+    return accountAdministrators();
+}
+
+void RequireAccountAdministrator(long before)
+{
+    if (before > 0 && accountAdministrators() == 0)
+        throw Refusal{QStringLiteral("保存后将没有任何正常状态的账户拥有“修改账户权限”，本次修改未保存！\r\n"
+                                     "请至少保留一个正常状态的账户，其账户类型拥有修改账户权限。")};
+}
 
 QString CheckLoginWriteError() { return g_loginWriteError; }
 
@@ -70,7 +104,9 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
 {
     const QString typedName = trimSpaces(UserName);
     bool matched = false;
+    bool disabled = false;
     g_readError.clear();
+    g_loginRefusal.clear();
     try {
         ado::Recordset rs;
         rs.Open(QStringLiteral("Select * From 账户"), SQLConn(), ado::adOpenKeyset, ado::adLockReadOnly);
@@ -80,6 +116,7 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
             if (!name.isNull() && !pwd.isNull() && typedName.compare(name.toString(), Qt::CaseInsensitive) == 0
                 && UserPassword == pwd.toString()) {
                 matched = true;
+                disabled = isDisabled(rs.Fields(QStringLiteral("状态")));
                 break;
             }
             rs.MoveNext();
@@ -89,6 +126,12 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword)
         return false;
     }
     if (!matched) return false;
+    // A disabled account stops working at once: no login, unlock or change of
+    // user, and nothing recorded.
+    if (disabled) {
+        g_loginRefusal = QStringLiteral("该账户已停用，请联系管理员！");
+        return false;
+    }
 
     CurUID = typedName;
 

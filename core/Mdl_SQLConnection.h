@@ -18,7 +18,20 @@ bool CheckLogin(const QString &UserName, const QString &UserPassword);
 // or the log row): the database's description of the first refused write; ""
 // when both were written.
 QString CheckLoginWriteError();
+// What a login refused by the last CheckLogin says, when it is not a wrong
+// name or password: the database's description (CheckReadError), or that the
+// account is disabled (状态 "停用"), which logs in, unlocks and is switched to
+// no more. "" for a wrong name or password.
+QString CheckLoginRefusal();
 bool CheckUserPower(const QString &PowerName);
+// The library keeps an account that may change the accounts: one not
+// "停用" whose type holds 修改账户权限. A save of an account or an account
+// type calls LockAccountAdministrators in its transaction before it writes
+// (it locks every account type, in key order, so that two desks' saves take
+// turns, and counts those accounts), then RequireAccountAdministrator after
+// the write with that count, which raises a Refusal when the write leaves none.
+long LockAccountAdministrators();
+void RequireAccountAdministrator(long before);
 // Why the last CheckLogin or CheckUserPower could not read its answer: the
 // database's description ("" when it read it). A check that could not read
 // still refuses, but its refusal says this, not "wrong password" or "no

@@ -202,8 +202,15 @@ QString Translator::emitLike(const Node *n)
             QString low = prefix;
             for (QChar &c : low)
                 if (c.unicode() < 0x80) c = c.toLower();
+            // The range ends just past the start's last character in NOCASE's
+            // order, which reads an ASCII capital as its small letter: after
+            // '@' comes 'A', read as 'a', so such an end steps past 'Z' to '['
+            // (no folded text holds a capital) lest the range take in
+            // "[\\]^_`" too.
             QString high = low;
-            high.back() = QChar(char16_t(high.back().unicode() + 1));
+            char16_t next = char16_t(high.back().unicode() + 1);
+            if (next >= u'A' && next <= u'Z') next = u'[';
+            high.back() = QChar(next);
             // A pattern that is its start and a closing % is the range itself.
             if (pattern->text != prefix + QLatin1Char('%')) parts << like;
             // Without statistics the engine takes a range for a sixteenth of

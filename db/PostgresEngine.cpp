@@ -263,12 +263,16 @@ QString statementFailure(const PGresult *res, const QString &database, const dia
     const QString primary = field(res, PG_DIAG_MESSAGE_PRIMARY);
     const QString table = field(res, PG_DIAG_TABLE_NAME);
     if (state == QLatin1String("23505")) {
-        // Named as the embedded engine can name it: the key's columns, or the
-        // index; not the value, which it does not know.
+        // Named as the embedded engine names it: the key's columns and the
+        // repeated key, which the detail gives in any language as "(列)=(值)"
+        // (none where the login may not read it), or the index, without the
+        // values: the two engines' indexes don't hold the same columns.
         const QString constraint = field(res, PG_DIAG_CONSTRAINT_NAME);
         const QString keys = KeyColumnsText(catalog, table);
+        static const QRegularExpression repeated(QStringLiteral("\\)=\\((.*)\\)"),
+                                                 QRegularExpression::DotMatchesEverythingOption);
         if (constraint.endsWith(QLatin1String("_pkey")) && !keys.isEmpty())
-            return msg::duplicateKey(table, keys, QString());
+            return msg::duplicateKey(table, keys, repeated.match(field(res, PG_DIAG_MESSAGE_DETAIL)).captured(1));
         return msg::duplicateIndexRow(table, constraint, QString());
     }
     if (state == QLatin1String("23502")) return msg::nullNotAllowed(table, field(res, PG_DIAG_COLUMN_NAME));

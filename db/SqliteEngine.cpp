@@ -4,6 +4,7 @@
 #include "db/ServerMessages.h"
 #include "db/SqliteFunctions.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -100,6 +101,17 @@ QString readOnlyReason(const QString &path)
     return msg::readOnlyOpened();
 }
 
+// The settings' Database value that names the file `fi`, for the command a
+// message suggests: the name alone for a NAME.db beside the program, else the
+// absolute path (a name alone would make NAME.db beside the program instead).
+QString databaseValueOf(const QFileInfo &fi)
+{
+    if (QCoreApplication::instance() && fi.suffix() == QLatin1String("db")
+        && QDir(QCoreApplication::applicationDirPath()) == fi.absoluteDir())
+        return fi.completeBaseName();
+    return QDir::toNativeSeparators(fi.absoluteFilePath());
+}
+
 // "UNIQUE constraint failed: 表.列1, 表.列2" and the like: the table and the columns.
 std::pair<QString, QStringList> tableAndColumns(const QString &text)
 {
@@ -150,10 +162,39 @@ QString quotedName(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+// The key a failed INSERT repeats, as the server's message names it ("B002";
+// the values joined by ", " for a key of several columns): the first of the
+// statement's rows whose key a stored row has, else the first its own rows
+// share. The engine's message names no value: the rows of the translated
+// statement (INSERT INTO "表" (...) VALUES ...) are read again for it. "" when
+// it can't be told (a statement of another form, or with placeholders).
+QString repeatedKey(sqlite3 *db, const QString &sql, const QString &table, const QStringList &columns)
+{
+    static const QRegularExpression insert(
+        QStringLiteral("^INSERT INTO \"(?:[^\"]|\"\")+\" \\(([^()]*)\\) VALUES (.*)$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = insert.match(sql);
+    if (!db || !m.hasMatch() || columns.isEmpty() || table.isEmpty()) return QString();
+    QStringList key, same;
+    for (const QString &c : columns) {
+        key << QStringLiteral("v.") + quotedName(c);
+        same << QStringLiteral("t.%1 = v.%1").arg(quotedName(c));
+    }
+    const QString k = key.join(QStringLiteral(", "));
+    const QList<QStringList> rows = pragmaRows(
+        db,
+        QStringLiteral("WITH v(%1) AS (VALUES %2) SELECT * FROM (SELECT %3 FROM v WHERE EXISTS (SELECT 1 FROM %4 t "
+                       "WHERE %5) UNION ALL SELECT %3 FROM v GROUP BY %3 HAVING COUNT(*) > 1) LIMIT 1")
+            .arg(m.captured(1), m.captured(2), k, quotedName(table), same.join(QStringLiteral(" AND "))),
+        int(columns.size()));
+    return rows.isEmpty() ? QString() : rows.first().join(QStringLiteral(", "));
+}
+
 // The failure `rc` of the last call on `db`, worded as the server words it.
 // The condition is told by the extended result code; the engine's text only
-// names the table and columns concerned.
-QString describeError(sqlite3 *db, int rc, const dialect::Catalog *catalog)
+// names the table and columns concerned. `sql`: the statement that failed,
+// when known (a repeated key is then named).
+QString describeError(sqlite3 *db, int rc, const dialect::Catalog *catalog, const QString &sql = QString())
 {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
     const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -161,7 +202,8 @@ QString describeError(sqlite3 *db, int rc, const dialect::Catalog *catalog)
     case SQLITE_CONSTRAINT_PRIMARYKEY: {
         const auto [table, columns] = tableAndColumns(text);
         const QString keys = catalog ? KeyColumnsText(*catalog, table) : QString();
-        return msg::duplicateKey(table, keys.isEmpty() ? columns.join(QStringLiteral(", ")) : keys, QString());
+        return msg::duplicateKey(table, keys.isEmpty() ? columns.join(QStringLiteral(", ")) : keys,
+                                 repeatedKey(db, sql, table, columns));
     }
     case SQLITE_CONSTRAINT_UNIQUE: {
         const auto [table, columns] = tableAndColumns(text);
@@ -233,7 +275,10 @@ SqliteEngine::~SqliteEngine()
 
 QString SqliteEngine::describe(int rc) const { return describeError(m_db, rc, &m_catalog); }
 
-[[noreturn]] void SqliteEngine::fail(int rc, const QString &) { throw Error(describe(rc)); }
+[[noreturn]] void SqliteEngine::fail(int rc, const QString &sql)
+{
+    throw Error(describeError(m_db, rc, &m_catalog, sql));
+}
 
 void SqliteEngine::exec(const char *sql)
 {
@@ -292,7 +337,7 @@ void SqliteEngine::loadCatalog()
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeoutSeconds)
 {
     const QFileInfo fi(path);
-    if (!fi.exists()) throw Error(msg::databaseFileMissing(path, fi.completeBaseName()));
+    if (!fi.exists()) throw Error(msg::databaseFileMissing(path, databaseValueOf(fi)));
     const QByteArray file = QFile::encodeName(path);
     struct stat opened { };
     const bool identified = ::stat(file.constData(), &opened) == 0;
@@ -322,7 +367,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString &path, int timeou
     } catch (const Error &err) {
         throw Error(msg::databaseFileCannotOpen(path, err.Description()));
     }
-    if (e->m_catalog.tables.empty()) throw Error(msg::databaseFileWithoutTables(path, fi.completeBaseName()));
+    if (e->m_catalog.tables.empty()) throw Error(msg::databaseFileWithoutTables(path, databaseValueOf(fi)));
     return e;
 }
 

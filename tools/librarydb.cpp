@@ -7,7 +7,8 @@
 //                                                empty; a database of an older schema
 //                                                version is upgraded step by step (one
 //                                                line a step), one of a newer version
-//                                                refused; otherwise nothing
+//                                                refused; otherwise nothing is done. It says
+//                                                the version it found and what it did
 //   librarydb check "SERVER|UID|PWD|DATABASE"    list every violation of what must hold of
 //                                                the data (tools/Invariants.h); exit 1
 //                                                when there is one, else print "ok"
@@ -55,6 +56,12 @@ void open(ado::Connection &conn, const ado::ConnectionInfo &info)
 {
     conn.ConnectionTimeout = 1;
     conn.Open(info.toString());
+}
+
+// The database as a message names it: the embedded file, or the server database.
+QString place(const ado::ConnectionInfo &info)
+{
+    return QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database);
 }
 
 QString schemaDir() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Schema")); }
@@ -107,18 +114,31 @@ int main(int argc, char **argv)
                 return 1;
             }
             ado::CreateDatabase(info, schemaDir());
-            out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database)
-                << '\n';
+            out << "created " << place(info) << '\n';
             return 0;
         }
         if (cmd == QLatin1String("ensure") && args.size() == 2) {
             if (ado::ProbeDatabase(info) != ado::DatabaseState::HasTables) {
                 ado::CreateDatabase(info, schemaDir());
-                out << "created " << QDir::toNativeSeparators(info.isEmbedded() ? info.embeddedPath() : info.database)
-                    << '\n';
+                out << "created " << place(info) << '\n';
                 return 0;
             }
+            // Said in every case, also when there is nothing to do: an
+            // administrator learns which version the database was at.
+            const QString where = place(info);
+            const int current = ado::CurrentSchemaVersion();
+            int found = 0;
+            {
+                ado::Connection conn;
+                open(conn, info);
+                found = ado::SchemaVersion(conn);
+            }
+            if (found == current)
+                out << where << ": schema version " << found << ", the current one; nothing to do\n";
+            else if (found < current)
+                out << where << ": schema version " << found << ", upgrading to " << current << '\n';
             ado::UpgradeDatabase(info, [&](const QString &line) { out << line << Qt::endl; });
+            if (found < current) out << where << ": now at schema version " << current << '\n';
             return 0;
         }
         if (cmd == QLatin1String("check") && args.size() == 2) {

@@ -413,18 +413,27 @@ QDateTime CDate(const QString &text)
 
 // Every Unicode blank, not only " ": a Chinese input method types U+3000, a
 // paste brings tabs and no-break spaces, and a key with one of them around it
-// would list exactly like the key without.
+// would list exactly like the key without. So do the invisible format
+// characters a paste from a web page or a document brings (zero-width space,
+// non-joiner and joiner, word joiner, byte order mark): "R006" with one of
+// them after it shows as R006 and could never be found by typing it.
+static bool trimmed(QChar c)
+{
+    const char16_t u = c.unicode();
+    return c.isSpace() || (u >= 0x200B && u <= 0x200D) || u == 0x2060 || u == 0xFEFF;
+}
+
 QString LTrim(const QString &s)
 {
     int i = 0;
-    while (i < s.size() && s[i].isSpace()) ++i;
+    while (i < s.size() && trimmed(s[i])) ++i;
     return s.mid(i);
 }
 
 QString RTrim(const QString &s)
 {
     int n = int(s.size());
-    while (n > 0 && s[n - 1].isSpace()) --n;
+    while (n > 0 && trimmed(s[n - 1])) --n;
     return s.left(n);
 }
 

@@ -193,6 +193,23 @@ private slots:
         QCOMPARE(records(), 4);
     }
 
+    // The list joins the loan: a record of a loan that isn't there is refused
+    // at the save, naming the number as typed, and nothing is written.
+    void aLoanThatDoesNotExistIsRefused()
+    {
+        openEditor(QStringLiteral("ADD"), QString());
+        ed().Txt_BrwID->setText(QStringLiteral(" 240301099999999 "));
+        ed().Txt_Info->setText(QStringLiteral("缺页"));
+        ed().Txt_Cash->setText(QStringLiteral("5"));
+        const QString before = m_db->db.dump();
+        ed().Cmd_OK_Click();
+        QCOMPARE(m_msg->last(), QStringLiteral("图书借阅编号 [ 240301099999999 ] 不存在！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
+        QVERIFY(ed().IsLoaded());
+        QCOMPARE(m_db->db.dump(), before);
+    }
+
     // Two records in one second would get the same number: the second takes
     // the next free one (also past a record another desk stored meanwhile).
     void twoRecordsInOneSecondGetTheNextFreeNumber()

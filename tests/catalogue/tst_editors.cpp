@@ -441,6 +441,9 @@ private slots:
         exec(QStringLiteral("INSERT 账户类型 VALUES ('职员', 0,1,0,1,0,1,1,1,0,0,0,0,0)"));
         exec(QStringLiteral("INSERT 账户 VALUES ('clerk','pw','柜台职员','cl2nd','职员',Null,'正常')"));
         exec(QStringLiteral("INSERT 图书损坏 VALUES ('240120100001','240101090000001','破损',5,'')"));
+        // The loan the compensation box's new record is for.
+        exec(QStringLiteral("INSERT 图书借阅 VALUES ('240101090000009', 'B001', 'R001', '2024-01-01', '2024-01-31', "
+                            "'2024-01-10', '1', 'admin', 'admin')"));
         vb::SetTestClock(fixedNow());
         m_msg = std::make_unique<AnswerQueue>();
     }
@@ -545,8 +548,10 @@ private slots:
         });
         e.save();
         ado::Connection::SetStatementHook(nullptr);
-        const auto lock = std::find_if(seen.cbegin(), seen.cend(),
-                                       [](const QString &s) { return s.contains(QStringLiteral("WITH (UPDLOCK)")); });
+        // The row's own lock (an account type's save locks every type first, to take turns with other desks).
+        const auto lock = std::find_if(seen.cbegin(), seen.cend(), [&e](const QString &s) {
+            return s.contains(QStringLiteral("WITH (UPDLOCK)")) && s.endsWith(e.where());
+        });
         QVERIFY2(lock != seen.cend(), qPrintable(seen.join(QLatin1Char('\n'))));
         QVERIFY2(
             lock->startsWith(QStringLiteral("T SELECT "))

@@ -170,6 +170,28 @@ private slots:
         QCOMPARE(box->Text(), QStringLiteral("12345.8"));
     }
 
+    // A price typed over "120" after Ctrl+A replaces it, in a number box as
+    // in a text box.
+    void ctrlASelectsAllInEveryBox_data()
+    {
+        QTest::addColumn<bool>("number");
+        QTest::newRow("number box") << true;
+        QTest::newRow("text box") << false;
+    }
+    void ctrlASelectsAllInEveryBox()
+    {
+        QFETCH(bool, number);
+        box->setIsNumber(number);
+        box->setMaxLength(8);
+        box->setText(QStringLiteral("120"));
+        edit()->end(false);
+        QTest::keyClick(edit(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->SelStart(), 0);
+        QCOMPARE(box->SelLength(), 3);
+        QTest::keyClicks(edit(), QStringLiteral("98.5"));
+        QCOMPARE(box->Text(), QStringLiteral("98.5"));
+    }
+
     void pasteKeyIsRefusedOnlyInANumericBox()
     {
         QGuiApplication::clipboard()->setText(QStringLiteral("x9"));

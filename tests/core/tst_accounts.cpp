@@ -246,6 +246,44 @@ private slots:
         QCOMPARE(field(QStringLiteral("clerk"), QStringLiteral("状态")), QStringLiteral("正常"));
     }
 
+    // The only active account that may change the accounts can't be
+    // disabled nor given a type without that permission: refused, nothing
+    // written, the editor open. With a second such account it can.
+    void theLastAccountAdministratorIsKept_data()
+    {
+        QTest::addColumn<bool>("disable");
+        QTest::newRow("disabled") << true;
+        QTest::newRow("another type") << false;
+    }
+    void theLastAccountAdministratorIsKept()
+    {
+        QFETCH(bool, disable);
+        const QString before = m_db->db.dump();
+        const auto change = [&] {
+            openEditor(QStringLiteral("MOD"), QStringLiteral("admin"));
+            if (disable)
+                ed().Cmb_Status->setListIndex(1);
+            else
+                ed().Cmb_Type->setListIndex(ed().Cmb_Type->List(0) == QStringLiteral("职员") ? 0 : 1);
+            m_msg->clear();
+            ed().Cmd_Add_Click();
+        };
+        change();
+        QCOMPARE(m_msg->last(), QStringLiteral("保存后将没有任何正常状态的账户拥有“修改账户权限”，本次修改未保存！\r\n"
+                                               "请至少保留一个正常状态的账户，其账户类型拥有修改账户权限。"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QVERIFY(ed().IsLoaded());
+        QCOMPARE(m_db->db.dump(), before);
+        ed().Unload();
+
+        exec(QStringLiteral("UPDATE 账户 SET 账户类型 = '系统管理员' WHERE 用户名 = 'clerk'"));
+        change();
+        QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(m_msg->last()));
+        QVERIFY(!ed().IsLoaded());
+        QCOMPARE(field(QStringLiteral("admin"), disable ? QStringLiteral("状态") : QStringLiteral("账户类型")),
+                 disable ? QStringLiteral("停用") : QStringLiteral("职员"));
+    }
+
     void viewPowerWithoutModifyPowerReachesOtherRows()
     {
         becomeClerk(true, false);

@@ -46,6 +46,11 @@ class TestAccountType : public QObject {
         QApplication::sendEvent(target, &e);
     }
     static int types() { return count(QStringLiteral("SELECT COUNT(*) FROM 账户类型")); }
+    static QString noAdministratorLeft()
+    {
+        return QStringLiteral("保存后将没有任何正常状态的账户拥有“修改账户权限”，本次修改未保存！\r\n"
+                              "请至少保留一个正常状态的账户，其账户类型拥有修改账户权限。");
+    }
 
 private slots:
     void init()
@@ -134,24 +139,71 @@ private slots:
         QCOMPARE(flags(QStringLiteral("访客")), QStringLiteral("0000000000000"));
     }
 
-    void tipWarnsAtOneAndFailsAtNone()
+    // The tip warns at one type holding the permission. A save that would
+    // leave no account that may change the accounts is refused and writes
+    // nothing; a library that has come to none (changed beside the program)
+    // counts none, without a failure.
+    void tipWarnsAtOneAndASaveLeavingNoneIsRefused()
     {
         showChild(w());
         QCOMPARE(w().Lbl_Tip->Caption(), QStringLiteral("当前有 1 "
                                                         "个类型拥有账户修改权限\r\n注意：请至少保留一个类型拥有账户修改"
                                                         "权限，否则需要联系系统数据库管理员进行修改。"));
         const QString before = w().Lbl_Tip->Caption();
-        // Nothing stops a save that leaves no type with the permission; the count then fails.
         choose(QStringLiteral("系统管理员"));
         w().Lbl_Power_Click(10);
         m_msg->clear();
         w().Cmd_OK_Click();
-        QCOMPARE(flags(QStringLiteral("系统管理员")), QStringLiteral("1111111111011"));
+        QCOMPARE(flags(QStringLiteral("系统管理员")), QStringLiteral("1111111111111"));
         QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), noAdministratorLeft());
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("错误"));
         QCOMPARE(w().Lbl_Tip->Caption(), before);
-        QCOMPARE(w().Cmb_AccType->ListCount(), 3);  // the steps before the failing one were done
+        QCOMPARE(boxes(), QStringLiteral("1111111111011"));  // the boxes stay for another try
+
+        exec(QStringLiteral("UPDATE 账户类型 SET 修改账户权限 = 0"));
+        choose(QStringLiteral("访客"));
+        m_msg->clear();
+        w().Cmd_OK_Click();  // none before, none after: saved, and the list read again
+        QVERIFY2(m_msg->msgs.isEmpty(), qPrintable(m_msg->last()));
+        QVERIFY(w().Lbl_Tip->Caption().startsWith(QStringLiteral("当前有 0 个类型拥有账户修改权限\r\n注意")));
+        QCOMPARE(w().Cmb_AccType->ListCount(), 3);
+    }
+
+    // Two desks each untick the permission on one of the two types that hold
+    // it: one of them is refused, whichever order their saves take, and the
+    // library keeps an account that may change the accounts. The other desk
+    // is a second connection running the save's statements; it holds its
+    // transaction open while this desk saves, which then waits for it.
+    void twoDesksCantBothTakeTheLastPermission()
+    {
+        exec(QStringLiteral("INSERT 账户类型 VALUES ('馆长', 1,1,1,1,1,1,1,1,1,1,1,1,1)"));
+        exec(QStringLiteral("INSERT 账户 VALUES ('boss','p','馆长','s','馆长',Null,'正常')"));
+        ado::Connection other;
+        other.ConnectionTimeout = 1;
+        other.Open(m_db->db.connectionString());
+        other.BeginTrans();
+        ado::Recordset locked;
+        locked.Open(QStringLiteral("SELECT 账户类型 FROM 账户类型 WITH (UPDLOCK) ORDER BY 账户类型"), other);
+        other.Execute(QStringLiteral("UPDATE 账户类型 SET 修改账户权限 = 0 WHERE 账户类型 = '馆长'"));
+
+        showChild(w());
+        choose(QStringLiteral("系统管理员"));
+        w().Lbl_Power_Click(10);
+        m_msg->clear();
+        w().Cmd_OK_Click();  // waits for the other desk, then gives up: nothing written
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QCOMPARE(flags(QStringLiteral("系统管理员")), QStringLiteral("1111111111111"));
+        other.CommitTrans();
+
+        // The other desk's change stands; this desk's, tried again, is refused.
+        m_msg->clear();
+        w().Cmd_OK_Click();
+        QCOMPARE(m_msg->last(), noAdministratorLeft());
+        QCOMPARE(flags(QStringLiteral("系统管理员")), QStringLiteral("1111111111111"));
+        QCOMPARE(flags(QStringLiteral("馆长")), QStringLiteral("1111111111011"));
     }
 
     void addingANewType()

@@ -198,9 +198,20 @@ private slots:
         lock().Txt_Password->setText(QStringLiteral("admin"));
         lock().Cmd_Unlock_Click();
         QCOMPARE(log.count(), 1);
+        // Disabled meanwhile: its own password no longer unlocks, and nothing is recorded.
+        const int rows = loginRows();
         lock().Txt_Password->setText(QStringLiteral("Pw 2"));
         lock().Cmd_Unlock_Click();
-        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.count(), 2);
+        QCOMPARE(log.last().text, QStringLiteral("该账户已停用，请联系管理员！"));
+        QCOMPARE(log.last().icon, QStringLiteral("x"));
+        QCOMPARE(log.last().title, QStringLiteral("解锁失败"));
+        QVERIFY(lock().IsLoaded());
+        QVERIFY(!main().isVisible());
+        QCOMPARE(loginRows(), rows);
+        s->db.exec({QStringLiteral("UPDATE 账户 SET 状态 = '正常' WHERE 用户名 = 'clerk'")});
+        lock().Cmd_Unlock_Click();
+        QCOMPARE(log.count(), 2);
         QVERIFY(!lock().IsLoaded());
         QVERIFY(main().isVisible());
         QCOMPARE(CurUID, QStringLiteral("CLERK"));
@@ -354,8 +365,23 @@ private slots:
         QCOMPARE(CurForm.data(), static_cast<vb::Form *>(gated));
         QCOMPARE(gated->Lbl_TBarText->Caption(), ChildListForm::RefusedText());
         QVERIFY(!gated->Grid_ShowData->isVisible());
-        // A disabled account can be switched to as well, and back again.
+        // A disabled account can't be switched to: the user and the child stay.
         s->db.exec({QStringLiteral("UPDATE 账户 SET 状态 = '停用' WHERE 用户名 = 'admin'")});
+        const int rows = loginRows();
+        withSwapDialog([&] {
+            swap().Cmb_UID->setText(QStringLiteral("admin"));
+            swap().Txt_Password->setText(QStringLiteral("admin"));
+            swap().Cmd_Change_Click();
+            QVERIFY(swap().IsLoaded());
+        });
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().text, QStringLiteral("该账户已停用，请联系管理员！"));
+        QCOMPARE(log.last().title, QStringLiteral("登录失败"));
+        QCOMPARE(CurUID, QStringLiteral("clerk"));
+        QCOMPARE(loginRows(), rows);
+        QVERIFY(!gated->Grid_ShowData->isVisible());
+        // Enabled again, and back again.
+        s->db.exec({QStringLiteral("UPDATE 账户 SET 状态 = '正常' WHERE 用户名 = 'admin'")});
         withSwapDialog([&] {
             swap().Cmb_UID->setText(QStringLiteral("admin"));
             swap().Txt_Password->setText(QStringLiteral("admin"));
@@ -363,7 +389,7 @@ private slots:
         });
         QCOMPARE(CurUID, QStringLiteral("admin"));
         QVERIFY(gated->Grid_ShowData->isVisible());
-        QCOMPARE(log.count(), 0);
+        QCOMPARE(log.count(), 1);
         CloseChildForm(gated);
     }
 

@@ -221,6 +221,24 @@ private slots:
         QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
     }
 
+    // A disabled account's right password logs in no more: said so, and
+    // nothing saved or recorded.
+    void disabledAccountIsRefused()
+    {
+        MsgLog log;
+        typeLogin(QStringLiteral("bob"), QStringLiteral("admin"));
+        db->exec({QStringLiteral("INSERT 账户 VALUES ('bob', 'admin', '鲍勃', 'x', '系统管理员', Null, '停用')")});
+        login().Cmd_Login_Click();
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().text, QStringLiteral("该账户已停用，请联系管理员！"));
+        QCOMPARE(log.last().icon, QStringLiteral("x"));
+        QCOMPARE(log.last().title, QStringLiteral("登录失败"));
+        QVERIFY(!connectionOpen());
+        QCOMPARE(app->read(QStringLiteral("UIDList.ini")), QByteArray("admin\r\n"));
+        QVERIFY(!vb::Default<Frm_Main>().IsLoaded());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+    }
+
     // Accounts that can't be read are not a wrong password: the database's
     // own words, and nothing saved.
     void unreadableAccountsAreNotAWrongPassword()
@@ -385,6 +403,12 @@ private slots:
             why = folder ? QStringLiteral("文件所在的文件夹“%1”不允许写入").arg(dir)
                          : QStringLiteral("文件只读，当前用户无权写入");
         }
+        // The clerk may write the program's settings, as a desk must: only the database is read-only here.
+        const auto everyone = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup
+                              | QFile::ExeOther | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        for (const QString &dir : {app->path, app->path + QStringLiteral("Saves")})
+            QVERIFY(QFile::setPermissions(dir, everyone));
+        QVERIFY(QFile::remove(app->file(QStringLiteral("Server.ini"))));
         MsgLog log;
         QStringList seen;
         {
@@ -545,16 +569,56 @@ private slots:
         QVERIFY(!app->exists(QStringLiteral("UIDList.ini")));
         vb::Default<Frm_Main>().Unload();
 
-        // No Saves folder at all: the login works and nothing is written.
+        // No Saves folder at all: the login works and nothing is written (the
+        // clerk is told the settings were not kept, see below).
         AppFolder bare(false);
         AppPath = bare.path;
         openLogin();
         typeServer();
         typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        MsgLog log;
         login().Cmd_Login_Click();
         QVERIFY(vb::Default<Frm_Main>().isVisible());
         QVERIFY(!QFile::exists(bare.path + QStringLiteral("Saves")));
+        QCOMPARE(log.count(), 1);
         AppPath = app->path;
+    }
+
+    // Server settings that can't be written are not lost in silence: the
+    // login goes on and says which file could not be written and why. The
+    // folder can't be written by any user, root too (the tests run as root):
+    // Saves/ is a file, or missing.
+    void unsavableSettingsAreReported_data()
+    {
+        QTest::addColumn<bool>("savesIsAFile");
+        QTest::newRow("Saves is a file") << true;
+        QTest::newRow("no Saves folder") << false;
+    }
+    void unsavableSettingsAreReported()
+    {
+        QFETCH(bool, savesIsAFile);
+        AppFolder bare(false);
+        if (savesIsAFile) {
+            QFile saves(bare.path + QStringLiteral("Saves"));
+            QVERIFY(saves.open(QIODevice::WriteOnly));
+        }
+        const QString file = bare.path + QStringLiteral("Saves/Server.ini");
+        QFile probe(file);
+        QVERIFY(!probe.open(QIODevice::WriteOnly));
+        AppPath = bare.path;
+        openLogin();
+        typeServer();
+        typeLogin(QStringLiteral("admin"), QStringLiteral("admin"));
+        MsgLog log;
+        login().Cmd_Login_Click();
+        AppPath = app->path;
+        QVERIFY(vb::Default<Frm_Main>().isVisible());
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.last().text,
+                 QStringLiteral("服务器设置未能保存到文件“%1”：%2\r\n下次登录时需要重新输入服务器设置。")
+                     .arg(QDir::toNativeSeparators(file), probe.errorString()));
+        QCOMPARE(log.last().icon, QStringLiteral("!"));
+        QVERIFY(!probe.errorString().isEmpty());
     }
 
     void enterInThePasswordBoxLogsIn()

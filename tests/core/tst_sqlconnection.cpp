@@ -55,6 +55,9 @@ private slots:
         QTest::newRow("inner blanks stay") << "\u3000张\u3000三\t"
                                            << ""
                                            << "'张\u3000三'";
+        QTest::newRow("zero-width space after a key") << "R006\u200B"
+                                                      << ""
+                                                      << "'R006'";
         QTest::newRow("upper") << " abC "
                                << "U"
                                << "'ABC'";
@@ -156,11 +159,22 @@ private slots:
         QCOMPARE(log.at(1).at(1), QStringLiteral("2024-03-06 10:00:00"));
     }
 
-    void loginIgnoresStatusAndNullCredentials()
+    // A disabled account stops working: its right password is refused, said
+    // so, and nothing is recorded; a wrong one reads as any wrong password.
+    void loginRefusesADisabledAccountAndNullCredentials()
     {
         db->exec({QStringLiteral("INSERT 账户 VALUES ('stopped', 'pw', '停', 'x', '系统管理员', Null, '停用')"),
                   QStringLiteral("INSERT 账户 VALUES ('nopw', Null, '无', 'x', '系统管理员', Null, '正常')")});
-        QVERIFY(CheckLogin(QStringLiteral("stopped"), QStringLiteral("pw")));
+        CurUID = QStringLiteral("admin");
+        QVERIFY(!CheckLogin(QStringLiteral(" STOPPED "), QStringLiteral("pw")));
+        QCOMPARE(CheckLoginRefusal(), QStringLiteral("该账户已停用，请联系管理员！"));
+        QCOMPARE(CurUID, QStringLiteral("admin"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM 账户登录")), QStringLiteral("0"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT 最后登录时间 FROM 账户 WHERE 用户名 = 'stopped'")), QString());
+        QVERIFY(!CheckLogin(QStringLiteral("stopped"), QStringLiteral("wrong")));
+        QCOMPARE(CheckLoginRefusal(), QString());
+        QVERIFY(CheckLogin(QStringLiteral("admin"), QStringLiteral("admin")));
+        QCOMPARE(CheckLoginRefusal(), QString());
         QVERIFY(!CheckLogin(QStringLiteral("nopw"), QString()));
         QVERIFY(!CheckLogin(QStringLiteral("nopw"), QStringLiteral("")));
     }

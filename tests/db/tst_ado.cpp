@@ -4,6 +4,7 @@
 #include "db/Ado.h"
 #include "db/Engine.h"
 #include "db/PostgresEngine.h"
+#include "db/SchemaVersion.h"
 #include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
 #include "db/Transaction.h"
@@ -466,9 +467,16 @@ void TestAdo::librarydbTool()
     QString out, err;
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("SELECT * FROM 账户")}, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("不存在")));
+    // The command it suggests makes the file where it was looked for.
+    QVERIFY2(err.contains(QStringLiteral("librarydb create \"") + settings.section('|', 0, 0) + "|UID|PWD|"
+                          + settings.section('|', 3) + "\""),
+             qPrintable(err));
     QCOMPARE(run({QStringLiteral("ensure"), settings}), 0);
+    // A database already current: said so, with its version.
     QCOMPARE(run({QStringLiteral("ensure"), settings}, &out), 0);
-    QVERIFY(out.isEmpty());
+    QCOMPARE(out, QStringLiteral("%1: schema version %2, the current one; nothing to do\n")
+                      .arg(settings.section('|', 3))
+                      .arg(ado::CurrentSchemaVersion()));
     QCOMPARE(run({QStringLiteral("create"), settings}, nullptr, &err), 1);
     QVERIFY(err.contains(QStringLiteral("already has tables")));
     QCOMPARE(run({QStringLiteral("sql"), settings, QStringLiteral("INSERT 出版社 VALUES ('甲', Null, '1')")}, &out), 0);
@@ -617,7 +625,7 @@ void TestAdo::conditionsReadTheSameOnBothEngines()
     const QList<Condition> conditions = {
         {"a key that is there", none,
          QStringLiteral("INSERT 账户 VALUES ('ADMIN', 'x', 'x', Null, '系统管理员', Null, '正常')"),
-         ado::msg::duplicateKey(QStringLiteral("账户"), QStringLiteral("用户名"), QString()), true},
+         ado::msg::duplicateKey(QStringLiteral("账户"), QStringLiteral("用户名"), QStringLiteral("ADMIN")), true},
         {"a copy's second open loan",
          [](TempDb &db) {
              db.exec({QStringLiteral("INSERT 图书借阅 VALUES ('1', 'B1', 'R1', '2024-01-01', '2024-02-01', Null, '0', "
@@ -797,7 +805,7 @@ void TestAdo::chineseServerSaysWhatHappened()
     conn.Open(made.toString());
     QCOMPARE(errorOf([&] { conn.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }), QString());
     QCOMPARE(errorOf([&] { conn.Execute(QStringLiteral("INSERT 出版社 VALUES ('甲', Null, Null)")); }),
-             ado::msg::duplicateKey(QStringLiteral("出版社"), QStringLiteral("出版社名称"), QString()));
+             ado::msg::duplicateKey(QStringLiteral("出版社"), QStringLiteral("出版社名称"), QStringLiteral("甲")));
 }
 
 // The embedded file changed by another program under a running desk: every

@@ -8,6 +8,7 @@
 #include "circulation/CirculationFixture.h"
 #include "circulation/Frm_Query.h"
 #include "db/DialectText.h"
+#include "db/Transaction.h"
 
 #include <QtTest>
 
@@ -40,6 +41,9 @@ class TestFinds : public QObject {
 
     std::unique_ptr<SharedDb> m_db;
     std::unique_ptr<MsgRecorder> m_msg;
+    // Numbers "A" or "a", one ASCII character and digits, on a database of their own.
+    std::unique_ptr<testsupport::TempDb> m_ascii;
+    QStringList m_asciiIds;
     // What each kind of search reads, as the data has it.
     QStringList m_isbns, m_titles, m_copies, m_presses, m_readers, m_names, m_loans, m_damages;
 
@@ -115,6 +119,7 @@ private slots:
     void cleanupTestCase()
     {
         m_msg.reset();
+        m_ascii.reset();
         m_db.reset();
     }
 
@@ -142,6 +147,49 @@ private slots:
                                                              {0, m_loans},   {0, m_damages}};
         holdsExactly(g, searched[kind].first, searched[kind].second, start, kind == 7, true);
         w.Unload();
+    }
+
+    // A typed start ending in any ASCII character finds exactly the numbers
+    // that begin with it, whatever letter case they have, and a delete with it
+    // touches those alone: a range that reads the start must not let in the
+    // characters between '@' and 'a' that the embedded engine's case-blind
+    // order puts there.
+    void startEndingInAnyCharacter_data()
+    {
+        QTest::addColumn<QString>("start");
+        for (char16_t c = 0x20; c < 0x7F; ++c)
+            if (c != u'%' && c != u'_' && c != u'[')
+                QTest::addRow("A%s (0x%x)", qPrintable(QString(QChar(c))), unsigned(c))
+                    << QStringLiteral("A") + QChar(c);
+    }
+    void startEndingInAnyCharacter()
+    {
+        QFETCH(QString, start);
+        if (!m_ascii) {
+            m_ascii = std::make_unique<testsupport::TempDb>();
+            for (char16_t c = 0x20; c < 0x7F; ++c)
+                for (const QString &head : {QStringLiteral("A"), QStringLiteral("a")}) {
+                    // The character's code keeps "AA…" and "Aa…" apart: the keys compare without case.
+                    const QString id =
+                        head + QChar(c) + QString::number(int(c)) + (head == QLatin1String("A") ? "1" : "2");
+                    m_ascii->conn().Execute(
+                        QStringLiteral("INSERT 读者档案 VALUES (%1, '学生', '某', 1, 0, '', '', '', '', 0, 0, 0, 0, 0, "
+                                       "'240601', 'admin', '正常')")
+                            .arg(SQLQuote(id)));
+                    m_asciiIds << id;
+                }
+        }
+        QStringList expected;
+        for (const QString &id : m_asciiIds)
+            if (id.startsWith(start, Qt::CaseInsensitive)) expected << id;
+        expected.sort();
+        const QString where = QStringLiteral(" FROM 读者档案 WHERE 读者编号 LIKE ") + SQLQuote(start + "%");
+        QStringList found;
+        for (const QStringList &row : m_ascii->rows("SELECT 读者编号" + where)) found << row.value(0);
+        found.sort();
+        QCOMPARE(found, expected);
+        ado::Transaction undo(m_ascii->conn());
+        QCOMPARE(m_ascii->conn().Execute("DELETE" + where), long(expected.size()));
     }
 
     void listFinds_data()

@@ -204,6 +204,22 @@ void TstRuntime::trims_data()
                                      << "R001"
                                      << "R001\u202F"
                                      << "\u00A0R001";
+    QTest::newRow("zero-width space") << "R006\u200B"
+                                      << "R006"
+                                      << "R006\u200B"
+                                      << "R006";
+    QTest::newRow("joiners and byte order mark") << "\uFEFF\u200CR006\u200D\u2060"
+                                                 << "R006"
+                                                 << "R006\u200D\u2060"
+                                                 << "\uFEFF\u200CR006";
+    QTest::newRow("format characters and blanks mixed") << " \u200B\u3000R006\u00A0\u200B "
+                                                        << "R006"
+                                                        << "R006\u00A0\u200B "
+                                                        << " \u200B\u3000R006";
+    QTest::newRow("format characters inside stay") << "R\u200B006"
+                                                   << "R\u200B006"
+                                                   << "R\u200B006"
+                                                   << "R\u200B006";
     QTest::newRow("blanks inside stay") << "\tR\u3000001 "
                                         << "R\u3000001"
                                         << "R\u3000001 "
