@@ -158,7 +158,7 @@ QString Translator::joinedTables(const Core &c, const OuterJoins &oj) const
 }
 
 // FROM and WHERE of one SELECT. The old outer joins become LEFT JOINs.
-QString Translator::emitFromWhere(const Core &c)
+QString Translator::emitFromWhere(const Core &c, const QStringList &also)
 {
     std::vector<const Node *> conds;
     if (c.where) conjuncts(c.where.get(), conds);
@@ -182,6 +182,7 @@ QString Translator::emitFromWhere(const Core &c)
         where = placeConditions(c, oj);
         out = joinedTables(c, oj);
     }
+    where << also;
     if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     return out;
 }
