@@ -104,15 +104,8 @@ bool LoadGridData(vb::Grid &Grid, const QString &SQL, QString &ErrText, bool Sho
                     given = counted.Fields(0).toLongLong();
                 }
                 later->rows().countNow(given);
-            } catch (const std::exception &e) {
-                // The caller's own count failing: the rows shown stay, without a count.
-                if (!CountSQL.isEmpty() || !grid || grid->boundResult() != later) return;
-                // The list's own count reads every row it gives: one it fails
-                // on (an amount too long for its text) fails the list as a
-                // whole, as had it failed at once, not as blank rows further down.
-                grid->Clear();
-                grid->setRows(2);
-                ShowError(e);
+            } catch (const std::exception &) {
+                // The rows shown stay; a list that can't be counted now gets no count.
                 return;
             }
             if (!grid || grid->boundResult() != later) return;

@@ -4,7 +4,6 @@
 #include "db/ServerMessages.h"
 
 #include <QScopeGuard>
-#include <functional>
 #include <limits>
 
 namespace dialect::detail {
@@ -447,60 +446,6 @@ QString Translator::emitConvert(const Node *n)
     }
     if (t == QLatin1String("MONEY") || t == QLatin1String("SMALLMONEY")) return emitAs(x, Kind::Money, false);
     return emitAs(x, Kind::Date, false);
-}
-
-namespace {
-
-// The least amount in ten-thousandths, of the sign asked for, whose text in
-// `style` is longer than `len` characters; -1 when none is. The text grows
-// with the amount, so a halving search finds it.
-qint64 firstTooLong(int style, int len, bool negative)
-{
-    char buf[kMoneyChars];
-    const auto tooLong = [&](qint64 a) { return moneyChars(negative ? -a : a, style, buf) > len; };
-    qint64 lo = 0, hi = std::numeric_limits<qint64>::max();
-    if (!tooLong(hi)) return -1;
-    if (tooLong(lo)) return 0;
-    while (hi - lo > 1) {
-        const qint64 mid = lo + (hi - lo) / 2;
-        (tooLong(mid) ? hi : lo) = mid;
-    }
-    return hi;
-}
-
-}  // namespace
-
-// A money text too long for its varchar fails the statement. Read in parts,
-// a row past the first part would fail only when it is reached, long after
-// the statement was run: so the count, which reads every row, shows each
-// stored amount of `tables` that a field converts to its text when it can't
-// fit, and fails with it. The text itself is made only of such an amount.
-QStringList Translator::moneyTextGuards(const Core &c, const QSet<const TableRef *> &tables)
-{
-    QStringList guards;
-    std::function<void(const Node *)> walk = [&](const Node *n) {
-        if (!n) return;
-        for (const auto &a : n->args) walk(a.get());
-        if (n->form != Node::Convert || !isTextType(n->typeName)) return;
-        const Node *x = n->args[0].get();
-        if (x->kind != Kind::Money || x->form != Node::Col || !tables.contains(x->ref)
-            || !x->ref->info->columns[size_t(x->col)].computedAs.isEmpty())
-            return;
-        const qint64 up = firstTooLong(n->style, n->typeLen, false), down = firstTooLong(n->style, n->typeLen, true);
-        if (up < 0 && down < 0) return;
-        const QString e = col(x);
-        QStringList fits;
-        if (up > 0) fits << QStringLiteral("%1 < %2").arg(e).arg(up);
-        if (down > 0) fits << QStringLiteral("%1 > -%2").arg(e).arg(down);
-        if (fits.isEmpty()) fits << QStringLiteral("1 = 0");
-        const QString guard = QStringLiteral("(%1 IS NULL OR (%2) OR lib_money_text(%1, %3, %4) IS NOT NULL)")
-                                  .arg(e, fits.join(QStringLiteral(" AND ")))
-                                  .arg(n->style)
-                                  .arg(n->typeLen);
-        if (!guards.contains(guard)) guards << guard;
-    };
-    for (const SelectItem &it : c.items) walk(it.e.get());
-    return guards;
 }
 
 QString Translator::emitCase(const Node *n)

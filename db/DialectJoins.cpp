@@ -158,7 +158,7 @@ QString Translator::joinedTables(const Core &c, const OuterJoins &oj) const
 }
 
 // FROM and WHERE of one SELECT. The old outer joins become LEFT JOINs.
-QString Translator::emitFromWhere(const Core &c, const QStringList &also)
+QString Translator::emitFromWhere(const Core &c)
 {
     std::vector<const Node *> conds;
     if (c.where) conjuncts(c.where.get(), conds);
@@ -182,7 +182,6 @@ QString Translator::emitFromWhere(const Core &c, const QStringList &also)
         where = placeConditions(c, oj);
         out = joinedTables(c, oj);
     }
-    where << also;
     if (!where.isEmpty()) out += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     return out;
 }

@@ -22,14 +22,9 @@ QString Translator::emitCountBody(const Query &q)
     for (const SelectItem &it : c.items) aggregate = aggregate || hasAggregate(it.e.get());
     if (c.distinct && !keyedRows(c)) return emitQueryBody(q, QString(), order);
     if (c.having || (c.group.empty() && aggregate)) return emitQueryBody(q, QString(), order);
-    // A TOP's rows are the first of them only: the count reads past them.
-    const auto guardsOf = [&](const QSet<const TableRef *> &tables) {
-        return c.top < 0 ? moneyTextGuards(c, tables) : QStringList();
-    };
     QStringList filters;
     if (!c.group.empty()) {
         if (const TableRef *t = groupsAreRows(c, filters)) {
-            filters << guardsOf({t});
             QString out = QStringLiteral("SELECT 1 FROM ") + tableText(*t);
             if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
             return out;
@@ -37,11 +32,7 @@ QString Translator::emitCountBody(const Query &q)
         return emitQueryBody(q, QString(), order);
     }
     const QSet<const TableRef *> hanging = keyHangingTables(c);
-    QSet<const TableRef *> kept;
-    for (const TableRef &r : c.from)
-        if (!hanging.contains(&r)) kept.insert(&r);
-    const QStringList guards = guardsOf(kept);
-    if (hanging.isEmpty()) return QStringLiteral("SELECT 1") + emitFromWhere(c, guards);
+    if (hanging.isEmpty()) return QStringLiteral("SELECT 1") + emitFromWhere(c);
     std::vector<const Node *> conds;
     if (c.where) conjuncts(c.where.get(), conds);
     QStringList tables;
@@ -52,7 +43,6 @@ QString Translator::emitCountBody(const Query &q)
         tablesUsed(n, c.from, used);
         if (!used.intersects(hanging)) filters << emitExpr(n);
     }
-    filters << guards;
     QString out = QStringLiteral("SELECT 1 FROM ") + tables.join(QStringLiteral(", "));
     if (!filters.isEmpty()) out += QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND "));
     return out;

@@ -72,9 +72,6 @@ public:
     QString emitFunction(const Node *n);
 
     QString emitConvert(const Node *n);
-    // Conditions that hold of every row and fail it where a field converts a
-    // stored amount of `tables` to a text too long for its varchar.
-    QStringList moneyTextGuards(const Core &c, const QSet<const TableRef *> &tables);
 
     QString emitCase(const Node *n);
 
@@ -91,8 +88,7 @@ public:
     // "*=" / "=*" conditions and every other condition that reads only the
     // inner (null-supplying) table go into ON, as the server applies them
     // before the outer rows are added; all other conditions stay in WHERE.
-    // `also`: conditions added to the WHERE.
-    QString emitFromWhere(const Core &c, const QStringList &also = QStringList());
+    QString emitFromWhere(const Core &c);
     struct OuterJoins;
     void addOuterJoin(const Core &c, const Node *n, OuterJoins &oj);
     QStringList placeConditions(const Core &c, OuterJoins &oj);

@@ -3,10 +3,8 @@
 // on either engine; what can't be read any more reads as Null, never crashes.
 #include "db/Ado.h"
 #include "db/Engine.h"
-#include "db/ServerMessages.h"
 #include "db/SqliteEngine.h"
 #include "support/TempDb.h"
-#include "support/TestSupport.h"
 
 #include <QSet>
 #include <QtTest>
@@ -341,57 +339,6 @@ private slots:
         QCOMPARE(walked, rows);
         QCOMPARE(r->rowCount(), rows);
         QCOMPARE(r->text(rows - 1, 0), QStringLiteral("P%1").arg(rows, 5, 10, QLatin1Char('0')));
-    }
-
-    // An amount too long for the text a field converts it to fails the
-    // statement when it is run, on both engines, wherever its row falls in
-    // the order: never a row of blanks when the part holding it is read.
-    void amountTooLongForItsTextFailsTheStatement_data()
-    {
-        QTest::addColumn<QString>("statement");
-        QTest::addColumn<bool>("fails");
-        const QString list = QStringLiteral("SELECT ISBN, CONVERT(varchar(10), 价格, 0) AS 价格 FROM 图书档案");
-        QTest::newRow("the row in a later part") << list + QStringLiteral(" ORDER BY ISBN") << true;
-        QTest::newRow("the row first") << list + QStringLiteral(" ORDER BY 价格 DESC") << true;
-        QTest::newRow("the row last") << list + QStringLiteral(" ORDER BY 价格") << true;
-        QTest::newRow("in the list's order") << QStringLiteral(
-            "SELECT 图书档案.ISBN, CONVERT(varchar(10),价格,0) AS 价格, COUNT(图书库存.ISBN) AS 数量 "
-            "FROM 图书档案,图书库存 WHERE 图书档案.ISBN *= 图书库存.ISBN GROUP BY 图书档案.ISBN, 价格")
-                                             << true;
-        QTest::newRow("a negative one") << QStringLiteral(
-            "SELECT ISBN, CONVERT(varchar(10), 每日租金, 0) FROM 图书档案 ORDER BY ISBN")
-                                        << true;
-        QTest::newRow("a text long enough") << QStringLiteral(
-            "SELECT ISBN, CONVERT(varchar(11), 价格, 0), CONVERT(varchar(11), 每日租金, 0) FROM 图书档案 ORDER BY ISBN")
-                                            << false;
-        QTest::newRow("no text") << QStringLiteral("SELECT ISBN, 价格 FROM 图书档案 ORDER BY ISBN") << false;
-        QTest::newRow("rows without it") << list + QStringLiteral(" WHERE ISBN < 'T070' ORDER BY ISBN") << false;
-    }
-    void amountTooLongForItsTextFailsTheStatement()
-    {
-        QFETCH(QString, statement);
-        QFETCH(bool, fails);
-        TempDb db;
-        std::vector<QVariantList> rows;
-        for (int i = 1; i <= 70; ++i)
-            rows.push_back({QStringLiteral("T%1").arg(i, 3, 10, QLatin1Char('0')), QString::number(i)});
-        db.conn().BeginTrans();
-        db.conn().ExecuteBatch(QStringLiteral("INSERT 图书档案 VALUES (?, '书', Null, Null, Null, ?, 0, '1')"), rows);
-        // The last title by number: ten characters are 9999999.99 at most, -999999.99 below zero.
-        db.conn().Execute(
-            QStringLiteral("UPDATE 图书档案 SET 价格 = 9999999.995, 每日租金 = -999999.995 WHERE ISBN = 'T070'"));
-        db.conn().CommitTrans();
-        ado::ResultSetPtr r;
-        const QString error = testsupport::errorOf([&] { r = open(db, statement); });
-        if (fails) {
-            QCOMPARE(error, ado::msg::moneyOverflow());
-            return;
-        }
-        QCOMPARE(error, QString());
-        int walked = 0;
-        for (; r->hasRow(walked); ++walked) QVERIFY(!r->isNull(walked, 1));
-        QCOMPARE(walked, r->rowCount());
-        QVERIFY(walked >= 69);
     }
 
     // Rows not read before the connection closed, or whose table is gone, read as Null.
