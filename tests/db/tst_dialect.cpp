@@ -394,7 +394,9 @@ void TestDialect::moneyTexts()
 // (dialect::moneyText, which the embedded engine's CONVERT calls) and the
 // server's function. An amount is first stored to the ten-thousandth, then
 // shown to the cent, each time halves away from zero; a double's 2.675
-// (2.67499...) would show 2.67.
+// (2.67499...) would show 2.67. (From about 2 * 10^14 yuan on, the server's
+// function rounds its quotient of cents where it should cut it, a cent too
+// many; no window writes such an amount.)
 void TestDialect::moneyRoundsToTheCentAlike_data()
 {
     QTest::addColumn<QString>("amount");
