@@ -10,6 +10,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -20,10 +21,19 @@ constexpr int LineStart = 240;
 // The display boxes: two per row.
 constexpr int CellWidth = 3960, LabelWidth = 1320, BoxWidth = 2400;
 
-// The amounts a deposit takes: money is whole ten-thousandths of a yuan, at
-// most 922,337,203,685,477.5807.
+// The amounts a deposit takes: money is whole ten-thousandths of a yuan. The
+// lists show an amount and a balance in ten characters
+// (CONVERT(varchar(10), m, 0)), so neither may pass 9999999.99: one larger
+// balance would make the readers list fail.
 constexpr double kMinAmount = 0.0001;
-constexpr double kMaxAmount = 922337203685477.0;
+constexpr double kMaxAmount = 9999999.99;
+constexpr qint64 kMaxUnits = 99999999900;  // kMaxAmount in ten-thousandths
+
+// A deposit the balance can't take: refused as an amount out of range is,
+// the entry kept for correction.
+struct BalanceRefusal {
+    QString text;
+};
 
 QString notFoundText(const QString &typed)
 {
@@ -296,11 +306,18 @@ QString Frm_ReaderDeposit::BookDeposit(const QString &amount)
         // desk's deposit or change of the reader waits, so the balance raised
         // and read back below is the one there now plus this amount.
         ado::Recordset reader;
-        reader.Open(QStringLiteral("SELECT 读者编号 FROM 读者档案 WITH (UPDLOCK) WHERE 读者编号 = ")
+        reader.Open(QStringLiteral("SELECT 读者编号, 账户金额 FROM 读者档案 WITH (UPDLOCK) WHERE 读者编号 = ")
                         + SQLQuote(Txt_RID->Text()),
                     conn, ado::adOpenKeyset, ado::adLockReadOnly);
         if (reader.EOF_())  // the reader is gone since the look-up
             throw Refusal{notFoundText(Txt_RID->Text())};
+        // The balance as locked, not as looked up: another desk may have raised it since.
+        const QVariant held = reader.Fields(1);
+        const double before = (held.isValid() && !held.isNull()) ? held.toDouble() : 0.0;
+        if (std::llround(before * 10000.0) + std::llround(amount.toDouble() * 10000.0) > kMaxUnits)
+            throw BalanceRefusal{
+                QStringLiteral("充值金额超出范围！充值后的账户余额不能超过9999999.99元，该读者现有余额")
+                + vb::Format(before, QString()) + QStringLiteral("元。")};
     }
     // Made from the clock; taken already (another desk, the same second): the next free number.
     const QString number = FreeClockNumber(conn, QStringLiteral("充值记录"), QStringLiteral("充值编号"),
@@ -331,10 +348,11 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
         }
         // Whatever reached the box (a paste goes past its key filter): a
         // deposit raises the balance, by at least the smallest amount money
-        // holds and by no more than money holds.
+        // holds and by no more than the lists show.
         const double cash = vb::Val(Txt_Cash->Text());
         if (!(cash >= kMinAmount && cash <= kMaxAmount)) {
-            ShowNotice(cash > kMaxAmount ? QStringLiteral("充值金额超出范围！") : QStringLiteral("充值金额必须大于0！"),
+            ShowNotice(cash > kMaxAmount ? QStringLiteral("充值金额超出范围！充值金额不能超过9999999.99元。")
+                                         : QStringLiteral("充值金额必须大于0！"),
                        QStringLiteral("提示"));
             Txt_Cash->SetFocus();
             return;
@@ -350,6 +368,9 @@ void Frm_ReaderDeposit::Cmd_Save_Click()
         for (int i = 0; i < 4; ++i) Txt(i)->setText(QString());
         Txt_Cash->setText(QString());
         ReaderFound = false;
+    } catch (const BalanceRefusal &r) {
+        ShowNotice(r.text, QStringLiteral("提示"));
+        Txt_Cash->SetFocus();
     } catch (const Refusal &r) {
         ReaderFound = false;
         ShowErrorText(r.text);

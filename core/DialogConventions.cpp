@@ -3,7 +3,6 @@
 #include "controls/FTextBox.h"
 #include "controls/XButton.h"
 #include "core/Mdl_ComVarList.h"
-#include "db/Dialect.h"
 #include "ui/Runtime.h"
 
 #include <QEvent>
@@ -114,10 +113,11 @@ bool refuseNumber(FTextBox *box, const QString &text)
 bool AcceptMoney(FTextBox *box, const QString &caption)
 {
     const double v = vb::Val(box->Text());
-    // The range the database takes: the number as written, in ten-thousandths.
-    if (v >= 0 && dialect::parseMoney(QString::number(v, 'f', 4))) return true;
-    return refuseNumber(box, QStringLiteral("请在“") + caption
-                                 + QStringLiteral("”中填写 0 至 922337203685477.5807 之间的金额！"));
+    // The lists show an amount in ten characters (CONVERT(varchar(10), m, 0)):
+    // a larger one would make every list that shows it fail.
+    if (v >= 0 && v <= 9999999.99) return true;
+    return refuseNumber(box,
+                        QStringLiteral("请在“") + caption + QStringLiteral("”中填写 0 至 9999999.99 之间的金额！"));
 }
 
 bool AcceptWholeNumber(FTextBox *box, const QString &caption, qint64 min, qint64 max)

@@ -59,7 +59,7 @@ void DropDotKeys(FTextBox *box);
 // keyboard back into the box. True when the number may be written.
 //
 // Money: the number at the start of the text (as the editors write it), not
-// negative and within the money columns' range.
+// negative and no more than the lists show (9999999.99).
 bool AcceptMoney(FTextBox *box, const QString &caption);
 // A whole number of digits alone (blanks around them aside), from `min` to
 // `max`; the text is written as it stands.

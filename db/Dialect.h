@@ -159,7 +159,12 @@ struct ExactDecimal {
 };
 
 // Money as CONVERT(varchar, m, style) shows it: 0 two decimals ("4235.98"),
-// 1 with thousands separators ("4,235.98"), 2 four decimals.
+// 1 with thousands separators ("4,235.98"), 2 four decimals; to the cent,
+// halves away from zero. The embedded engine's one definition of it (the
+// server's is lib_money_text in postgres.sql): moneyChars writes it to `out`,
+// which holds kMoneyChars, and gives its length.
+constexpr int kMoneyChars = 32;
+int moneyChars(qint64 tenThousandths, int style, char *out);
 QString moneyText(qint64 tenThousandths, int style = 0);
 // Money as a plain number text, no trailing zeros ("0.3", "12", "4235.98").
 QString moneyPlain(qint64 tenThousandths);

@@ -317,27 +317,37 @@ std::optional<qint64> parseMoney(const QString &input)
     return negative ? qint64(0 - v) : qint64(v);
 }
 
-QString moneyText(qint64 v, int style)
+int moneyChars(qint64 v, int style, char *out)
 {
     const bool neg = v < 0;
     const quint64 a = neg ? quint64(-(v + 1)) + 1 : quint64(v);
-    QString whole;
-    QString frac;
-    if (style == 2) {
-        whole = QString::number(a / 10000);
-        frac = QStringLiteral("%1").arg(a % 10000, 4, 10, QLatin1Char('0'));
-    } else {
-        const quint64 cents = (a + 50) / 100;
-        whole = QString::number(cents / 100);
-        frac = QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
-        if (style == 1)
-            for (int p = whole.size() - 3; p > 0; p -= 3) whole.insert(p, QLatin1Char(','));
-    }
-    QString out = whole + QLatin1Char('.') + frac;
-    const bool nonZero =
-        std::any_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
-    if (neg && nonZero) out.prepend(QLatin1Char('-'));
-    return out;
+    // Four decimals show the stored value as it is; two round it to the
+    // cent, halves away from zero (0.125 shows 0.13, -0.125 -0.13).
+    const bool toCents = style != 2;
+    const quint64 units = toCents ? (a + 50) / 100 : a;
+    const int places = toCents ? 2 : 4;
+    char reversed[kMoneyChars];
+    int n = 0;
+    quint64 rest = units;
+    for (int i = 0; i < places; ++i, rest /= 10) reversed[n++] = char('0' + rest % 10);
+    reversed[n++] = '.';
+    int whole = 0;
+    do {
+        if (style == 1 && whole > 0 && whole % 3 == 0) reversed[n++] = ',';
+        reversed[n++] = char('0' + rest % 10);
+        rest /= 10;
+        ++whole;
+    } while (rest > 0);
+    // What rounds to zero shows no sign.
+    if (neg && units > 0) reversed[n++] = '-';
+    std::reverse_copy(reversed, reversed + n, out);
+    return n;
+}
+
+QString moneyText(qint64 v, int style)
+{
+    char buf[kMoneyChars];
+    return QString::fromLatin1(buf, moneyChars(v, style, buf));
 }
 
 QString moneyPlain(qint64 v)

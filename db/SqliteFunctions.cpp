@@ -67,19 +67,8 @@ void fnMoneyText(sqlite3_context *ctx, int, sqlite3_value **argv)
     const qint64 v = type == SQLITE_FLOAT ? std::llround(sqlite3_value_double(argv[0])) : sqlite3_value_int64(argv[0]);
     const int style = sqlite3_value_int(argv[1]);
     const int len = sqlite3_value_int(argv[2]);
-    char buf[48];
-    int k;
-    if (style <= 0) {
-        const bool neg = v < 0;
-        const unsigned long long a =
-            neg ? static_cast<unsigned long long>(-(v + 1)) + 1 : static_cast<unsigned long long>(v);
-        const unsigned long long cents = (a + 50) / 100;
-        k = std::snprintf(buf, sizeof buf, "%s%llu.%02llu", neg && cents ? "-" : "", cents / 100, cents % 100);
-    } else {
-        const QByteArray u = dialect::moneyText(v, style).toUtf8();
-        k = int(u.size());
-        std::memcpy(buf, u.constData(), size_t(std::min<int>(k, sizeof buf - 1)));
-    }
+    char buf[dialect::kMoneyChars];
+    const int k = dialect::moneyChars(v, style, buf);
     if (k > len) {
         resultError(ctx, msg::moneyOverflow());
         return;

@@ -590,6 +590,8 @@ private slots:
             } else {
                 row("a fraction below zero", QStringLiteral("-0.01"), false, QString());
                 row("past the money range", QStringLiteral("01e300"), false, QString());
+                row("past what the lists show", QStringLiteral("9999999.991"), false, QString());
+                row("the lists' largest", QStringLiteral("9999999.99"), true, QStringLiteral("9999999.99"));
                 row("zero", QStringLiteral("0"), true, QStringLiteral("0"));
                 row("fine", QStringLiteral("12.5"), true, QStringLiteral("12.5"));
             }
@@ -615,9 +617,8 @@ private slots:
             QCOMPARE(scalar(b.stored).toDouble(), storedAs.toDouble());
             return;
         }
-        const QString expected =
-            b.whole ? QStringLiteral("请在“%1”中填写 1 至 2147483647 之间的整数！").arg(b.caption)
-                    : QStringLiteral("请在“%1”中填写 0 至 922337203685477.5807 之间的金额！").arg(b.caption);
+        const QString expected = b.whole ? QStringLiteral("请在“%1”中填写 1 至 2147483647 之间的整数！").arg(b.caption)
+                                         : QStringLiteral("请在“%1”中填写 0 至 9999999.99 之间的金额！").arg(b.caption);
         QCOMPARE(m_msg->texts(), QStringList{expected});
         QCOMPARE(m_msg->msgs[0].icon, QStringLiteral("!"));
         QCOMPARE(m_msg->msgs[0].title, QStringLiteral("提示"));

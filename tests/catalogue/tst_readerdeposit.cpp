@@ -249,33 +249,58 @@ private slots:
     }
 
     // Whatever reached the amount box (a paste passes its key filter), a
-    // deposit books only a positive amount money can hold; a refusal names
-    // the box, writes nothing and keeps the entry for correction.
+    // deposit books only a positive amount that the lists can show
+    // (9999999.99), and makes no balance they can't: the balance as it is when
+    // the deposit is booked (another desk's deposit since the look-up
+    // counts), whatever the look-up showed. A refusal names the box, writes
+    // nothing and keeps the entry for correction.
     void amountIsCheckedOnSave_data()
     {
+        QTest::addColumn<QString>("stored");  // the balance when the deposit is booked; "": as looked up
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("refusal");  // empty: booked
         QTest::addColumn<QString>("after");
         const QString notPositive = QStringLiteral("充值金额必须大于0！");
-        QTest::newRow("negative, pasted") << "-250" << notPositive << "12.50";
-        QTest::newRow("empty") << "" << notPositive << "12.50";
-        QTest::newRow("zero") << "0.00" << notPositive << "12.50";
-        QTest::newRow("below a ten-thousandth") << "0.00001" << notPositive << "12.50";
-        QTest::newRow("no number") << "abc" << notPositive << "12.50";
-        QTest::newRow("past the money range") << "9e99" << QStringLiteral("充值金额超出范围！") << "12.50";
-        QTest::newRow("the smallest") << "0.0001" << QString() << "12.50";
-        QTest::newRow("a larger one") << "9999.99" << QString() << "10012.49";
+        const QString tooMuch = QStringLiteral("充值金额超出范围！充值金额不能超过9999999.99元。");
+        const auto tooMuchHeld = [](const char *held) {
+            return QStringLiteral("充值金额超出范围！充值后的账户余额不能超过9999999.99元，该读者现有余额")
+                   + QString::fromUtf8(held) + QStringLiteral("元。");
+        };
+        const auto row = [](const char *name, const char *stored, const char *typed, const QString &refusal,
+                            const char *after) {
+            QTest::newRow(name) << QString::fromUtf8(stored) << QString::fromUtf8(typed) << refusal
+                                << QString::fromUtf8(after);
+        };
+        row("negative, pasted", "", "-250", notPositive, "12.50");
+        row("empty", "", "", notPositive, "12.50");
+        row("zero", "", "0.00", notPositive, "12.50");
+        row("below a ten-thousandth", "", "0.00001", notPositive, "12.50");
+        row("no number", "", "abc", notPositive, "12.50");
+        row("past the money range", "", "9e99", tooMuch, "12.50");
+        row("a mistyped hundred million", "", "100000000", tooMuch, "12.50");
+        row("past what the lists show", "", "9999999.991", tooMuch, "12.50");
+        row("the smallest", "", "0.0001", QString(), "12.50");
+        row("a larger one", "", "9999.99", QString(), "10012.49");
+        row("a balance up to the most", "9999987.49", "12.50", QString(), "9999999.99");
+        row("a balance a cent past it", "9999987.49", "12.51", tooMuchHeld("9999987.49"), "9999987.49");
+        row("the largest amount on a balance", "", "9999999.99", tooMuchHeld("12.5"), "12.50");
+        row("a balance at the most already", "9999999.99", "0.01", tooMuchHeld("9999999.99"), "9999999.99");
     }
     void amountIsCheckedOnSave()
     {
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
         QFETCH(QString, refusal);
         QFETCH(QString, after);
         w().Cmd_Deposit_Click();
         lookUp(QStringLiteral("R001"));
+        QCOMPARE(w().Txt(2)->Text(), QStringLiteral("12.50"));
+        if (!stored.isEmpty())
+            exec(QStringLiteral("UPDATE 读者档案 SET 账户金额 = %1 WHERE 读者编号 = 'R001'").arg(stored));
         w().Txt_Cash->setText(typed);
         w().Cmd_Save_Click();
         QCOMPARE(m_msg->msgs.size(), 1);
+        QVERIFY(!SQLConn().InTransaction());
         if (refusal.isEmpty()) {
             QVERIFY2(m_msg->last().startsWith(QStringLiteral("充值成功！")), qPrintable(m_msg->last()));
             QCOMPARE(deposits(), 1);

@@ -28,6 +28,8 @@ private slots:
     void datesAsTheServerReadsThem();
     void datesStoredNormalised();
     void moneyTexts();
+    void moneyRoundsToTheCentAlike_data();
+    void moneyRoundsToTheCentAlike();
     void numbersPastTheirRangeAreRefused();
     void dateStyles();
     void batchConvertsLikeLiterals();
@@ -386,6 +388,64 @@ void TestDialect::moneyTexts()
              Rows({{"4235.00", "1.50", "4235"}}));
     QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM 图书档案 WHERE 价格 > 4234.99 AND 每日租金 IN (1.5, 2)")),
              QStringLiteral("1"));
+}
+
+// One table of halves for both engines' money text: the layer's own
+// (dialect::moneyText, which the embedded engine's CONVERT calls) and the
+// server's function. An amount is first stored to the ten-thousandth, then
+// shown to the cent, each time halves away from zero; a double's 2.675
+// (2.67499...) would show 2.67. (From about 2 * 10^14 yuan on, the server's
+// function rounds its quotient of cents where it should cut it, a cent too
+// many; no window writes such an amount.)
+void TestDialect::moneyRoundsToTheCentAlike_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("twoPlaces");   // style 0
+    QTest::addColumn<QString>("grouped");     // style 1
+    QTest::addColumn<QString>("fourPlaces");  // style 2
+    const auto row = [](const char *amount, const char *two, const char *grouped, const char *four) {
+        QTest::newRow(amount) << QString::fromLatin1(amount) << QString::fromLatin1(two) << QString::fromLatin1(grouped)
+                              << QString::fromLatin1(four);
+    };
+    row("0.125", "0.13", "0.13", "0.1250");
+    row("2.675", "2.68", "2.68", "2.6750");
+    row("2.665", "2.67", "2.67", "2.6650");
+    row("1.005", "1.01", "1.01", "1.0050");
+    row("19.99995", "20.00", "20.00", "20.0000");
+    row("1.00495", "1.01", "1.01", "1.0050");
+    row("0.0049", "0.00", "0.00", "0.0049");
+    row("0.005", "0.01", "0.01", "0.0050");
+    row("999.995", "1000.00", "1,000.00", "999.9950");
+    row("1234567.895", "1234567.90", "1,234,567.90", "1234567.8950");
+    row("9999999.994", "9999999.99", "9,999,999.99", "9999999.9940");
+    row("0", "0.00", "0.00", "0.0000");
+    row("-0.125", "-0.13", "-0.13", "-0.1250");
+    row("-2.675", "-2.68", "-2.68", "-2.6750");
+    row("-1.005", "-1.01", "-1.01", "-1.0050");
+    row("-19.99995", "-20.00", "-20.00", "-20.0000");
+    row("-0.0049", "0.00", "0.00", "-0.0049");
+    row("-0.005", "-0.01", "-0.01", "-0.0050");
+    row("-999999.995", "-1000000.00", "-1,000,000.00", "-999999.9950");
+    row("12345678901234.565", "12345678901234.57", "12,345,678,901,234.57", "12345678901234.5650");
+    row("-99999999999999.995", "-100000000000000.00", "-100,000,000,000,000.00", "-99999999999999.9950");
+}
+
+void TestDialect::moneyRoundsToTheCentAlike()
+{
+    QFETCH(QString, amount);
+    QFETCH(QString, twoPlaces);
+    QFETCH(QString, grouped);
+    QFETCH(QString, fourPlaces);
+    const std::optional<qint64> stored = dialect::parseMoney(amount);
+    QVERIFY(stored);
+    QCOMPARE(dialect::moneyText(*stored, 0), twoPlaces);
+    QCOMPARE(dialect::moneyText(*stored, 1), grouped);
+    QCOMPARE(dialect::moneyText(*stored, 2), fourPlaces);
+    TempDb db;
+    db.exec({QStringLiteral("INSERT 图书档案 VALUES ('1', '书', Null, Null, Null, %1, 0, '1')").arg(amount)});
+    QCOMPARE(db.rows(QStringLiteral("SELECT CONVERT(varchar(30), 价格, 0), CONVERT(varchar(30), 价格, 1), "
+                                    "CONVERT(varchar(30), 价格, 2), CONVERT(varchar(30), 价格) FROM 图书档案")),
+             Rows({{twoPlaces, grouped, fourPlaces, twoPlaces}}));
 }
 
 void TestDialect::numbersPastTheirRangeAreRefused()
