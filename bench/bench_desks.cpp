@@ -41,9 +41,9 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTextStream>
 #include <algorithm>
@@ -51,9 +51,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <limits>
+#include <ctime>
 #include <iostream>
 #include <libpq-fe.h>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -241,6 +242,14 @@ QString kindOf(const QString &message)
     return QStringLiteral("other");
 }
 
+// The processor time this process has taken, in ms.
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000 + double(t.tv_nsec) / 1e6;
+}
+
 // Lets the desk's event loop run until the work the windows left to it is
 // done, as it runs between a clerk's actions: the list's count after its
 // first screen, paints, timers of no delay. A marker posted behind all of it
@@ -298,6 +307,7 @@ int runDesk(const Args &a)
     Walk walk(pool, a.mode != QLatin1String("lend"));
     QElapsedTimer run;
     run.start();
+    const double cpuAtStart = cpuMs();
     QString reader;
     QStringList copies;
     bool cleared = true;  // a confirmed lending clears the window itself
@@ -344,6 +354,7 @@ int runDesk(const Args &a)
         }
     }
     out << "T " << run.elapsed() << '\n';
+    out << "C " << cpuMs() - cpuAtStart << '\n';
     out.flush();
     if (SQLConn().State() == ado::adStateOpen) SQLConn().Close();
     return 0;
@@ -356,6 +367,7 @@ struct Tally {
     QMap<QString, int> errors;
     QMap<QString, QString> sample;  // an error's text, by kind
     double rate = 0;                // actions a second, the desks' own rates added up
+    double cpu = 0;                 // the desks' processor time (ms)
     void add(const Tally &t)
     {
         lend.insert(lend.end(), t.lend.begin(), t.lend.end());
@@ -363,6 +375,7 @@ struct Tally {
         for (auto it = t.errors.cbegin(); it != t.errors.cend(); ++it) errors[it.key()] += it.value();
         sample.insert(t.sample);
         rate += t.rate;
+        cpu += t.cpu;
     }
     // What one desk did in `ms` (a desk that runs out of copies stops early).
     void worked(qint64 ms) { rate = ms > 0 ? double(lend.size() + give.size()) * 1000 / double(ms) : 0; }
@@ -460,14 +473,15 @@ QString pgbenchScript(const Args &a)
             sql.replace(s.quote(numbers[k]), QStringLiteral("':n%1'").arg(k));
             sql.replace(s.quote(numbers[k].left(12) + QStringLiteral("999")), QStringLiteral("':u%1'").arg(k));
         }
-        return sql.simplified() + QLatin1Char('\n');
+        sql = sql.simplified();
+        return sql + (sql.endsWith(QLatin1Char(';')) ? QStringLiteral("\n") : QStringLiteral(";\n"));
     };
     QString out;
     const bool lendOnly = a.mode == QLatin1String("lend");
     if (lendOnly)
         out += QStringLiteral("\\set i :n\n");  // each lending its own copies, until they run out
     else
-        out += QStringLiteral("\\set i :n %% %1\n").arg(lendingsAtMost(a));
+        out += QStringLiteral("\\set i :n % %1\n").arg(lendingsAtMost(a));
     out += QStringLiteral("\\set n :n + 1\n");
     for (int k = 0; k < kCopies; ++k) {
         out += QStringLiteral("\\set n%1 900000000000000 + :client_id * 1000000000000 + :n * %2 + %1\n")
@@ -537,12 +551,29 @@ Tally runPgbench(const ado::ConnectionInfo &work, const Args &a)
     env.insert(QStringLiteral("PGPASSWORD"), work.pwd);
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(bin, {QStringLiteral("-n"), QStringLiteral("-M"), QStringLiteral("simple"), QStringLiteral("-c"),
-                  QString::number(a.desks), QStringLiteral("-j"), QString::number(std::min(a.desks, 8)),
-                  QStringLiteral("-T"), QString::number(a.seconds), QStringLiteral("-D"), QStringLiteral("n=0"),
-                  QStringLiteral("-f"), script, QStringLiteral("-l"), QStringLiteral("--log-prefix"),
-                  dir.filePath(QStringLiteral("log")), QStringLiteral("-h"), host, QStringLiteral("-p"),
-                  port.isEmpty() ? QStringLiteral("5432") : port, QStringLiteral("-U"), work.uid, work.database});
+    p.start(bin, {QStringLiteral("-n"),
+                  QStringLiteral("-M"),
+                  QStringLiteral("simple"),
+                  QStringLiteral("-c"),
+                  QString::number(a.desks),
+                  QStringLiteral("-j"),
+                  QString::number(std::min(a.desks, 8)),
+                  QStringLiteral("-T"),
+                  QString::number(a.seconds),
+                  QStringLiteral("-D"),
+                  QStringLiteral("n=0"),
+                  QStringLiteral("-f"),
+                  script,
+                  QStringLiteral("-l"),
+                  QStringLiteral("--log-prefix"),
+                  dir.filePath(QStringLiteral("log")),
+                  QStringLiteral("-h"),
+                  host,
+                  QStringLiteral("-p"),
+                  port.isEmpty() ? QStringLiteral("5432") : port,
+                  QStringLiteral("-U"),
+                  work.uid,
+                  work.database});
     if (!p.waitForFinished(qint64(a.seconds) * 1000 + 120000)) p.kill();
     const QString text = QString::fromUtf8(p.readAll());
     Tally tally;
@@ -603,20 +634,19 @@ QString resultLine(const Args &a, const Tally &t, int violations, double load)
     for (auto it = t.errors.cbegin(); it != t.errors.cend(); ++it)
         errors << QStringLiteral("%1 × %2").arg(it.value()).arg(it.key());
     return QStringList{
-        a.command,
-        a.engine,
-        a.mode,
-        QString::number(a.desks),
-        QString::number(t.rate, 'f', 1),
-        QString::number(t.rate * double(t.lend.size()) / double(std::max<size_t>(1, all.size())), 'f', 1),
-        QString::number(percentile(all, 50), 'f', 1),
-        QString::number(percentile(all, 95), 'f', 1),
-        QString::number(percentile(all, 99), 'f', 1),
-        QString::number(percentile(t.lend, 99), 'f', 1),
+        a.command, a.engine, a.mode, QString::number(a.desks), QString::number(t.rate, 'f', 1),
+        // (pgbench's times are its scripts', a lending and its returns each)
+        QString::number(a.command == QLatin1String("pgbench")
+                            ? t.rate / (a.mode == QLatin1String("lend") ? 1 : 1 + kCopies)
+                            : t.rate * double(t.lend.size()) / double(std::max<size_t>(1, all.size())),
+                        'f', 1),
+        QString::number(percentile(all, 50), 'f', 1), QString::number(percentile(all, 95), 'f', 1),
+        QString::number(percentile(all, 99), 'f', 1), QString::number(percentile(t.lend, 99), 'f', 1),
         QString::number(percentile(t.give, 99), 'f', 1),
         errors.isEmpty() ? QStringLiteral("none") : errors.join(QStringLiteral("; ")),
-        violations < 0 ? QStringLiteral("-") : QString::number(violations),
-        QString::number(load, 'f', 1)}
+        violations < 0 ? QStringLiteral("-") : QString::number(violations), QString::number(load, 'f', 1),
+        // the desks' own processor time an action (the program's windows, the layer)
+        t.cpu > 0 ? QString::number(t.cpu / double(std::max<size_t>(1, all.size())), 'f', 1) : QStringLiteral("-")}
         .join(QLatin1Char('\t'));
 }
 
@@ -670,6 +700,8 @@ int runTable(const Args &a)
                     desk.give.push_back(l.mid(2).toDouble());
                 else if (l.startsWith(QLatin1String("T ")))
                     desk.worked(l.mid(2).toLongLong());
+                else if (l.startsWith(QLatin1String("C ")))
+                    desk.cpu = l.mid(2).toDouble();
                 else if (l.startsWith(QLatin1String("E "))) {
                     const QString kind = l.mid(2).section(QLatin1Char('\t'), 0, 0);
                     ++desk.errors[kind];

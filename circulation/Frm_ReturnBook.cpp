@@ -69,8 +69,8 @@ void Frm_ReturnBook::Form_Load()
 
 namespace {
 // The list joins each open loan to its copy, its title and its reader.
-const QString kJoins = QStringLiteral(
-    "图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN AND 图书借阅.读者编号 = 读者档案.读者编号");
+const QString kJoins = QStringLiteral("图书借阅.图书编号 = 图书库存.图书编号 AND 图书库存.ISBN = 图书档案.ISBN AND "
+                                      "图书借阅.读者编号 = 读者档案.读者编号");
 const QString kOpenLoans = QStringLiteral("是否已还 = '0'");
 }  // namespace
 

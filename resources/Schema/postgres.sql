@@ -268,9 +268,12 @@ CREATE INDEX 出版社_名称_起首 ON 出版社 ((出版社名称::text) text_
 
 -- Functions the translated statements call (the embedded engine has the same).
 
--- CONVERT(varchar(len), d, style) of a date.
+-- CONVERT(varchar(len), d, style) of a date. STABLE, as to_char is: the
+-- planner then writes its expression into the statement that calls it,
+-- instead of running it as a statement of its own for every date of every
+-- row (a third of the server's time for the returning window's first screen).
 CREATE FUNCTION lib_date_text(d timestamp, style integer, len integer) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
     SELECT left(CASE
         WHEN style IN (20, 120) THEN to_char(d, 'YYYY-MM-DD HH24:MI:SS')
         WHEN style IN (21, 121) THEN to_char(d, 'YYYY-MM-DD HH24:MI:SS') || '.000'

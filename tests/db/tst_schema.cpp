@@ -141,6 +141,8 @@ void TestSchema::plantedCorruptionIsFound_data()
         "图书借阅 open loan of a copy without its title (loan, copy): L1, B1");
     row("deposit number used twice", "UPDATE 充值记录 SET 充值编号 = 'D1' WHERE 充值编号 = 'D2'", "充值记录_充值编号",
         "充值记录 number used more than once (number, deposits): D1, 2");
+    row("open loans miscounted", "UPDATE lib_open_loans SET 未还 = 未还 + 1", "",
+        "lib_open_loans: counted 2, open loans 1");
 }
 
 // Each corruption is found alone, with nothing else reported, and

@@ -1,5 +1,7 @@
 -- Version 6: the open loans counted as they are lent and returned (the
--- returning window's count).
+-- returning window's count), and dates written as text by an expression the
+-- planner puts in the statement.
+ALTER FUNCTION lib_date_text(timestamp, integer, integer) STABLE;
 CREATE TABLE lib_open_loans (
     槽 integer PRIMARY KEY,
     未还 bigint NOT NULL
