@@ -43,10 +43,14 @@ private:
     void ResetReturnQuery();
     void InitReturnGrid();
     void SetDefaultFilter();
+    // The list's statement: its joins, the conditions on the loans alone
+    // (the open ones, and a find by reader or copy), then one on the copies.
+    void ComposeReturnQuery(const QString &loanConditions, const QString &copyCondition);
     // SQLText into the grid, as the family fills a list, counted from the
-    // open-loans index; `loanCondition` is the find's condition when it is on
-    // the loans alone. A failure shows ErrText. CurRow = 1 afterwards.
-    void LoadLoans(const QString &loanCondition);
+    // loans LoanConditions take. A failure shows ErrText. CurRow = 1 afterwards.
+    void LoadLoans();
+    // The list's conditions on the loans alone, which its count reads too.
+    QString LoanConditions;
     void HideReturnCtrls() { HideListCtrls(); }
     void ShowReturnCtrls() { ShowListCtrls(); }
 };

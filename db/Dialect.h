@@ -123,6 +123,10 @@ struct Translation {
 // Translates one statement. `updatable` asks for the row locator of a
 // single-table SELECT. Raises ado::Error for a statement outside the accepted forms.
 Translation translate(const QString &statement, const Catalog &catalog, bool updatable = false);
+// The name of the library's statement that `statement` is, as a window writes
+// it, where the server runs one of its own for it (db/LibraryStatements.cpp);
+// "" for every other statement.
+QString libraryStatement(const QString &statement);
 
 // Splits a script into statements at ";" outside literals and comments.
 QStringList splitStatements(const QString &script);

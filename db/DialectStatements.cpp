@@ -3,7 +3,6 @@
 #include "db/DialectTranslator.h"
 #include "db/ServerMessages.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 
@@ -83,45 +82,7 @@ QString lockClause(const Query &q, const Catalog &catalog)
            + (noWait ? QStringLiteral(" NOWAIT") : QString());
 }
 
-// The statistics' ranking of titles by their loans between two dates, as the
-// server would run it, joins every loan to its copy and title: at a large
-// library's size longer than a clerk waits. The server counts each copy's
-// loans as they are made (lib_copy_loans, resources/Schema/postgres.sql), so
-// the same rows come from those counts, less the loans outside the dates,
-// when those are fewer than half of them (the dates a clerk leaves as they
-// are take in every loan); else from the loans inside the dates, read by day.
-// The translation of the statement as the window writes it is recognised
-// whole; any other statement is translated as it stands.
-void rankFromCopyCounts(Translation &out, const Catalog &catalog)
-{
-    if (!catalog.flavour.postgres() || !catalog.find(QStringLiteral("lib_copy_loans"))) return;
-    static const QRegularExpression ranking(QStringLiteral(
-        R"(^SELECT "图书档案"\."ISBN", COUNT\("图书档案"\."ISBN"\) AS "借阅次数" FROM "图书借阅", "图书档案", "图书库存" )"
-        R"(WHERE \("图书借阅"\."图书编号" = "图书库存"\."图书编号"\) AND \("图书库存"\."ISBN" = "图书档案"\."ISBN"\) )"
-        R"(AND \("图书借阅"\."借书日期" BETWEEN ('[0-9: -]*') AND ('[0-9: -]*')\) GROUP BY "图书档案"\."ISBN"$)"));
-    const QRegularExpressionMatch m = ranking.match(out.body);
-    if (!m.hasMatch()) return;
-    const QString from = m.captured(1), to = m.captured(2);
-    const QString outside = QStringLiteral(R"("借书日期" < %1 OR "借书日期" > %2 OR "借书日期" IS NULL)").arg(from, to);
-    out.body =
-        QStringLiteral(
-            R"(WITH lib_half AS MATERIALIZED (SELECT COALESCE(SUM("借阅次数"), 0) / 2 AS n FROM lib_copy_loans), )"
-            R"(lib_few_outside AS MATERIALIZED (SELECT COUNT(*) < (SELECT n FROM lib_half) AS few FROM )"
-            R"((SELECT 1 FROM "图书借阅" WHERE %1 LIMIT (SELECT n FROM lib_half)) AS lib_outside) )"
-            R"(SELECT "图书档案"."ISBN", CAST(SUM(lib_loans.n) AS bigint) AS "借阅次数" FROM ()"
-            R"(SELECT c."图书编号", c."借阅次数" - COALESCE(o.n, 0) AS n FROM lib_copy_loans c LEFT JOIN )"
-            R"((SELECT "图书编号", COUNT(*) AS n FROM "图书借阅" WHERE %1 GROUP BY "图书编号") AS o )"
-            R"(ON o."图书编号" = c."图书编号" WHERE (SELECT few FROM lib_few_outside) )"
-            R"(UNION ALL SELECT "图书编号", 1 FROM "图书借阅" WHERE "借书日期" BETWEEN %2 AND %3 )"
-            R"(AND NOT (SELECT few FROM lib_few_outside)) AS lib_loans, "图书库存", "图书档案" )"
-            R"(WHERE lib_loans."图书编号" = "图书库存"."图书编号" AND "图书库存"."ISBN" = "图书档案"."ISBN" )"
-            R"(GROUP BY "图书档案"."ISBN" HAVING SUM(lib_loans.n) > 0)")
-            .arg(outside, from, to);
-    out.countBody.clear();
-    out.sql = out.rows(-1, 0);
-}
-
-Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
+Translation translateSelect(const QString &statement, Parser &p, const Catalog &catalog, bool updatable)
 {
     p.lockHintsAllowed = true;
     std::unique_ptr<Query> q = p.query();
@@ -140,7 +101,7 @@ Translation translateSelect(Parser &p, const Catalog &catalog, bool updatable)
     if (!out.lockClause.isEmpty()) out.pageable = false;  // locked rows are read at once, all of them
     out.sql = out.rows(-1, 0);
     out.paramKinds = tr.m_paramKinds;
-    rankFromCopyCounts(out, catalog);
+    takeLibraryStatement(statement, catalog, out);
     return out;
 }
 
@@ -305,7 +266,7 @@ Translation translate(const QString &statement, const Catalog &catalog, bool upd
 {
     Parser p(statement, catalog);
     if (p.atEnd()) throw Error(ado::msg::emptyStatement());
-    if (p.isKw("SELECT")) return translateSelect(p, catalog, updatable);
+    if (p.isKw("SELECT")) return translateSelect(statement, p, catalog, updatable);
     if (p.acceptKw("INSERT")) return translateInsert(p, catalog);
     if (p.acceptKw("UPDATE")) return translateUpdate(p, catalog);
     if (p.acceptKw("DELETE")) return translateDelete(p, catalog);

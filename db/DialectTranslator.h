@@ -17,6 +17,9 @@ bool isAggregate(const QString &upperName);
 bool isNumeric(Kind k);
 // A kind as the server's error messages name it.
 QString kindName(Kind k);
+// A statement of the library the server runs otherwise (db/LibraryStatements.cpp):
+// `out`, the statement's translation, then holds what the server runs for it.
+void takeLibraryStatement(const QString &statement, const Catalog &catalog, Translation &out);
 
 class Translator {
 public:

@@ -787,19 +787,6 @@ QStringList PostgresEngine::integrityProblems()
             problems << QStringLiteral("%1: %2").arg(t.name, e.Description());
         }
     }
-    // The loans the server counts per copy as they are made (the statistics'
-    // ranking reads them) are each copy's loans.
-    if (PQgetisnull(run(QStringLiteral("SELECT to_regclass('lib_copy_loans')")).get(), 0, 0) == 0) {
-        const pg::Result off = run(QStringLiteral(
-            "SELECT coalesce(c.图书编号, l.图书编号), coalesce(c.借阅次数, 0), coalesce(l.n, 0) FROM lib_copy_loans c "
-            "FULL JOIN (SELECT 图书编号, count(*) AS n FROM 图书借阅 WHERE 图书编号 IS NOT NULL GROUP BY 图书编号) l "
-            "ON l.图书编号 = c.图书编号 WHERE coalesce(c.借阅次数, 0) <> coalesce(l.n, 0) ORDER BY 1 LIMIT 100"));
-        for (int r = 0; r < PQntuples(off.get()); ++r)
-            problems << QStringLiteral("lib_copy_loans %1: counted %2, loans %3")
-                            .arg(QString::fromUtf8(PQgetvalue(off.get(), r, 0)),
-                                 QString::fromUtf8(PQgetvalue(off.get(), r, 1)),
-                                 QString::fromUtf8(PQgetvalue(off.get(), r, 2)));
-    }
     if (PQntuples(run(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'amcheck'")).get()) == 0)
         return problems;
     const pg::Result idx = run(QStringLiteral(

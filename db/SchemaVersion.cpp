@@ -45,6 +45,8 @@ constexpr Step kSteps[] = {
      u"index (librarydb check lists them)"},
     {4, u"the server's index functions name their collation with its schema (a restored backup gets every index)"},
     {5, u"each copy's loans counted as they are made, on the server (the statistics rank the titles from them)"},
+    {6, u"the open loans counted as they are lent and returned (the returning window's count); on the server, "
+        u"dates written as text within the statement"},
 };
 
 // How long an upgrade waits for the desks' writing to end before it begins.

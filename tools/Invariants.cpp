@@ -1,6 +1,8 @@
 #include "tools/Invariants.h"
 
 #include "db/Engine.h"
+#include "db/PostgresEngine.h"
+#include "db/SchemaVersion.h"
 
 namespace {
 
@@ -72,6 +74,34 @@ QStringList CheckInvariants(ado::Connection &conn)
     add(out, QStringLiteral("充值记录 number used more than once (number, deposits)"),
         lines(conn, QStringLiteral("SELECT 充值编号, COUNT(*) FROM 充值记录 WHERE 充值编号 IS NOT NULL "
                                    "GROUP BY 充值编号 HAVING COUNT(*) > 1 ORDER BY 充值编号")));
+    // The open loans the database counts as they are lent and returned (the
+    // returning window shows that count).
+    if (ado::SchemaVersion(conn) >= 6) {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT (SELECT ISNULL(SUM(未还), 0) FROM lib_open_loans), (SELECT COUNT(*) FROM "
+                               "图书借阅 WHERE 是否已还 = 0)"),
+                conn, ado::adOpenKeyset, ado::adLockReadOnly);
+        const QString kept = rs.Fields(0).toString(), open = rs.Fields(1).toString();
+        if (kept != open) out << QStringLiteral("lib_open_loans: counted %1, open loans %2").arg(kept, open);
+    }
+    // The loans the server counts per copy as they are made (the statistics'
+    // ranking reads them) are each copy's loans.
+    if (const auto *pg = dynamic_cast<const ado::PostgresEngine *>(conn.engine());
+        pg && pg->catalog().find(QStringLiteral("lib_copy_loans"))) {
+        const QString loans =
+            QStringLiteral("(SELECT COUNT(*) FROM 图书借阅 WHERE 图书借阅.图书编号 = lib_copy_loans.图书编号)");
+        QStringList off = lines(conn, QStringLiteral("SELECT 图书编号, 借阅次数, ") + loans
+                                          + QStringLiteral(" FROM lib_copy_loans WHERE 借阅次数 <> ") + loans);
+        off +=
+            lines(conn, QStringLiteral("SELECT 图书编号, 0, COUNT(*) FROM 图书借阅 WHERE 图书编号 IS NOT NULL AND NOT "
+                                       "EXISTS (SELECT 图书编号 FROM lib_copy_loans WHERE lib_copy_loans.图书编号 = "
+                                       "图书借阅.图书编号) GROUP BY 图书编号"));
+        off.sort();
+        for (const QString &line : off) {
+            const QStringList f = line.split(QStringLiteral(", "));
+            out << QStringLiteral("lib_copy_loans %1: counted %2, loans %3").arg(f.value(0), f.value(1), f.value(2));
+        }
+    }
     if (conn.engine()) add(out, QStringLiteral("engine integrity"), conn.engine()->integrityProblems());
     return out;
 }

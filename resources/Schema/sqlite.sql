@@ -200,9 +200,30 @@ CREATE INDEX 读者档案_读者类别 ON 读者档案 (读者类别);
 CREATE INDEX 图书损坏_图书借阅编号 ON 图书损坏 (图书借阅编号);
 CREATE INDEX 充值记录_读者编号 ON 充值记录 (读者编号);
 
+-- The open loans, counted as loans are lent, returned and deleted: the
+-- returning window's count of its whole list (one writer at a time: one row).
+CREATE TABLE lib_open_loans (
+    槽 INTEGER PRIMARY KEY,
+    未还 INTEGER NOT NULL
+);
+INSERT INTO lib_open_loans VALUES (0, 0);
+CREATE TRIGGER 图书借阅_未还_借 AFTER INSERT ON 图书借阅 WHEN NEW.是否已还 = 0
+BEGIN
+    UPDATE lib_open_loans SET 未还 = 未还 + 1 WHERE 槽 = 0;
+END;
+CREATE TRIGGER 图书借阅_未还_删 AFTER DELETE ON 图书借阅 WHEN OLD.是否已还 = 0
+BEGIN
+    UPDATE lib_open_loans SET 未还 = 未还 - 1 WHERE 槽 = 0;
+END;
+CREATE TRIGGER 图书借阅_未还_改 AFTER UPDATE OF 是否已还 ON 图书借阅
+    WHEN coalesce(OLD.是否已还 = 0, 0) <> coalesce(NEW.是否已还 = 0, 0)
+BEGIN
+    UPDATE lib_open_loans SET 未还 = 未还 + coalesce(NEW.是否已还 = 0, 0) - coalesce(OLD.是否已还 = 0, 0) WHERE 槽 = 0;
+END;
+
 -- The version of these tables. Every change of this file or of postgres.sql
 -- is a step that brings a database of the version before to this one:
 -- raise the number here and in postgres.sql, and add the step
 -- (ARCHITECTURE.md, "Schema versions").
 CREATE TABLE lib_schema_version (version INTEGER NOT NULL);
-INSERT INTO lib_schema_version VALUES (5);
+INSERT INTO lib_schema_version VALUES (6);

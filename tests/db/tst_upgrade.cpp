@@ -261,7 +261,12 @@ public:
         QStringList lines;
         for (const QStringList &t : native(tables)) {
             ado::Recordset rs;
-            rs.Open(QStringLiteral("SELECT * FROM ") + t[0], conn());
+            // The open loans' count is kept in rows the connections that
+            // lent and returned picked: what it holds is their sum.
+            if (t[0] == QLatin1String("lib_open_loans"))
+                rs.Open(QStringLiteral("SELECT ISNULL(SUM(未还), 0) FROM lib_open_loans"), conn());
+            else
+                rs.Open(QStringLiteral("SELECT * FROM ") + t[0], conn());
             const ado::ResultSetPtr r = rs.result();
             for (int row = 0; row < r->rowCount(); ++row) {
                 QStringList fields;
