@@ -45,6 +45,9 @@ constexpr Step kSteps[] = {
      u"index (librarydb check lists them)"},
     {4, u"the server's index functions name their collation with its schema (a restored backup gets every index)"},
     {5, u"each copy's loans counted as they are made, on the server (the statistics rank the titles from them)"},
+    {6, u"kept for a change made beside version 7 (records the version alone)"},
+    {7, u"the loans one statement deletes counted off together, by copy, on the server (a clean-up holds the "
+        u"counts for a moment)"},
 };
 
 // How long an upgrade waits for the desks' writing to end before it begins.
