@@ -5,11 +5,13 @@
 #include "core/AdminForms.h"
 #include "core/Frm_DBClear.h"
 #include "core/Frm_Main.h"
+#include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 
 #include <QTimer>
 #include <QtTest>
 
-#include <optional>
+#include <csignal>
 
 using namespace circfix;
 
@@ -457,41 +459,47 @@ private slots:
     // not run, and the message says so in the database's words; the options
     // whose permission was read run. Another program holding the database
     // makes every read wait and fail; a failed read of the first permission
-    // alone leaves the second group to run.
+    // alone, or the server stopping to answer it (the next read connects
+    // again), leaves the second group to run.
     void permissionsThatCannotBeReadAreFailures_data()
     {
-        QTest::addColumn<bool>("lockedOut");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("deposits");
         QTest::addColumn<QString>("says");
+        const QString head =
+            QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n[ 所有账户登录信息 ] 未清理：%1\r\n");
         const QString busy = testsupport::TempDb::lockedOutSays();
         QTest::newRow("database held, two options")
-            << true << true
-            << QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n[ 所有账户登录信息 ] 未清理：%1\r\n"
-                              "[ 所有读者充值记录 ] 未清理：%1\r\n")
-                   .arg(busy);
-        QTest::newRow("database held, login log alone")
-            << true << false
-            << QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n[ 所有账户登录信息 ] 未清理：%1\r\n").arg(busy);
-        QTest::newRow("first read fails") << false << true
-                                          << QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n"
-                                                            "[ 所有账户登录信息 ] 未清理：locked\r\n");
+            << "held" << true << head.arg(busy) + QStringLiteral("[ 所有读者充值记录 ] 未清理：%1\r\n").arg(busy);
+        QTest::newRow("database held, login log alone") << "held" << false << head.arg(busy);
+        QTest::newRow("first read fails") << "failed" << true << head.arg(QStringLiteral("locked"));
+        QTest::newRow("server stops answering") << "paused" << true << head.arg(ado::msg::commandTimedOut(1));
     }
     void permissionsThatCannotBeReadAreFailures()
     {
-        QFETCH(bool, lockedOut);
+        QFETCH(QString, how);
         QFETCH(bool, deposits);
         QFETCH(QString, says);
         w().Chk_Acc_Login->setValue(vb::vbChecked);
         if (deposits) w().Chk_Reader_Dep->setValue(vb::vbChecked);
         const Snapshot before = snapshot();
-        {
-            std::optional<testsupport::StatementFailer> fail;
-            if (lockedOut)
-                m_db->db.lockOut();
-            else
-                fail.emplace(QStringLiteral("SELECT * FROM 账户,账户类型"), 1, QStringLiteral("locked"));
+        if (how == QLatin1String("held")) {
+            m_db->db.lockOut();
             run({});
-            if (lockedOut) m_db->db.restore();
+            m_db->db.restore();
+        } else if (how == QLatin1String("failed")) {
+            testsupport::StatementFailer fail(QStringLiteral("SELECT * FROM 账户,账户类型"), 1,
+                                              QStringLiteral("locked"));
+            run({});
+        } else {
+            const auto *pg = dynamic_cast<const ado::PostgresEngine *>(SQLConn().engine());
+            if (!pg) QSKIP("a server connection");
+            SQLConn().CommandTimeout = 1;
+            const int pid = pg->backendPid();
+            if (::kill(pid, SIGSTOP) != 0) QSKIP("the server's processes may not be stopped by this user");
+            run({});
+            ::kill(pid, SIGCONT);
+            SQLConn().CommandTimeout = ado::kDefaultCommandTimeout;
         }
         QCOMPARE(m_msg->msgs.size(), 1);
         QCOMPARE(m_msg->last(), says);
@@ -499,7 +507,7 @@ private slots:
         QVERIFY(w().LastFailed().isEmpty());
         const Snapshot after = snapshot();
         QCOMPARE(after.logins, before.logins);
-        QCOMPARE(after.deposits.isEmpty(), deposits && !lockedOut);
+        QCOMPARE(after.deposits.isEmpty(), deposits && how != QLatin1String("held"));
         expectUnchanged(before, after, QStringLiteral("deposits"));
     }
 
