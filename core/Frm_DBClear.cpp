@@ -3,6 +3,7 @@
 #include "core/DialogConventions.h"
 #include "core/Mdl_ComVarList.h"
 #include "core/Mdl_SQLConnection.h"
+#include "core/Refusal.h"
 #include "db/Engine.h"
 #include "db/Transaction.h"
 #include "ui/Runtime.h"
@@ -203,28 +204,35 @@ void Frm_DBClear::Chk_Brw_Return_Click()
 
 // ---------------------------------------------------------------- the run
 
-bool Frm_DBClear::ExecClearSQL(const QString &statement)
+bool Frm_DBClear::ExecClearSQL(const QString &statement, QString *why)
 {
     try {
         SQLConn().Execute(statement);
         return true;
-    } catch (...) {
+    } catch (const ado::Error &e) {
+        if (why) *why = e.Description();
+        return false;
+    } catch (const std::exception &e) {
+        if (why) *why = QString::fromStdString(e.what());
         return false;
     }
 }
 
-Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
+Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item, QString &why)
 {
     const ado::CommandTimeoutScope longer(SQLConn(), ado::kCleanUpCommandTimeout);
     try {
         ado::Transaction trans(SQLConn());
-        // The option's check and its deletes read one state of the database:
-        // a loan lent at another desk after the check is neither seen nor
-        // deleted, and a row another desk changes meanwhile fails the option
-        // (it is listed) rather than being deleted under that desk. No lock is
-        // taken but on the rows deleted, so lendings of other copies go on.
-        SQLConn().engine()->readOneSnapshot();
+        // An option that checks for open loans reads one state of the
+        // database, its check and its deletes alike: a loan lent at another
+        // desk after the check is neither seen nor deleted, and a row another
+        // desk changes meanwhile fails the option (it is listed) rather than
+        // being deleted under that desk. One without a check deletes the rows
+        // as they are at each statement, and waits for a row a desk is
+        // writing instead of failing: the returned loans go while desks lend,
+        // their copies' counts changing under the clean-up.
         if (!item.openLoans.isEmpty()) {
+            SQLConn().engine()->readOneSnapshot();
             ado::Recordset rs;
             rs.Open(QStringLiteral("SELECT 图书借阅编号 FROM 图书借阅 WHERE 是否已还 = 0 AND (") + item.openLoans
                         + QStringLiteral(")"),
@@ -232,56 +240,127 @@ Frm_DBClear::ClearResult Frm_DBClear::ExecClearItem(const ClearItem &item)
             if (!rs.EOF_()) return ClearResult::Refused;
         }
         for (const QString &sql : item.statements)
-            if (!ExecClearSQL(sql)) return ClearResult::Failed;  // what the option did so far is rolled back
+            if (!ExecClearSQL(sql, &why)) return ClearResult::Failed;  // what the option did so far is rolled back
         trans.Commit();
         return ClearResult::Done;
-    } catch (...) {
+    } catch (const ado::Error &e) {
+        why = e.Description();
+        return ClearResult::Failed;
+    } catch (const std::exception &e) {
+        why = QString::fromStdString(e.what());
         return ClearResult::Failed;
     }
 }
 
 void Frm_DBClear::Cmd_Clear_Click()
 {
-    // Grouped by the permission each group needs, in this order.
+    // Grouped by the permission each group needs, in this order. Every
+    // permission and date is read before anything is deleted.
+    m_lastRun.clear();
+    m_lastFailed.clear();
     QList<ClearItem> items;
-    items << AccountClearSQL();
-    items << LoanClearSQL();
-    items << BookClearSQL();
-    items << ReaderClearSQL();
+    try {
+        items << AccountClearSQL();
+        items << LoanClearSQL();
+        items << BookClearSQL();
+        items << ReaderClearSQL();
+    } catch (const Refusal &r) {
+        ShowNotice(r.text, QStringLiteral("提示"));
+        return;
+    }
 
     if (items.isEmpty()) {
         ShowNotice(QStringLiteral("请选择需要清理的项目！"), QStringLiteral("提示"));
         return;
     }
 
-    m_lastRun.clear();
-    m_lastFailed.clear();
-    QStringList refused;
+    QStringList done, notDone;
+    const auto notDoneBecause = [&notDone](const QString &caption, const QString &why) {
+        notDone << QStringLiteral("[ ") + caption + QStringLiteral(" ] ") + why;
+    };
     for (const ClearItem &item : std::as_const(items)) {
+        if (!item.notRun.isEmpty()) {
+            notDoneBecause(item.caption, QStringLiteral("未清理：") + item.notRun);
+            continue;
+        }
+        if (!item.tickedFor.isEmpty() && !done.contains(item.tickedFor)) {
+            notDoneBecause(item.caption,
+                           QStringLiteral("随 [ ") + item.tickedFor + QStringLiteral(" ] 选中，该项未完成，未清理！"));
+            continue;
+        }
         m_lastRun << item.statements;
-        const ClearResult result = ExecClearItem(item);
+        QString why;
+        const ClearResult result = ExecClearItem(item, why);
         // An option that was not done has none of its statements done.
         if (result != ClearResult::Done) m_lastFailed << item.statements;
-        if (result == ClearResult::Refused)
-            refused << QStringLiteral("[ ") + item.caption + QStringLiteral(" ] 涉及尚未归还的图书，不能清理！");
+        if (result == ClearResult::Done)
+            done << item.caption;
+        else if (result == ClearResult::Refused)
+            notDoneBecause(item.caption, QStringLiteral("涉及尚未归还的图书，不能清理！"));
+        else
+            notDoneBecause(item.caption, QStringLiteral("未清理：") + why);
     }
 
-    if (!m_lastFailed.isEmpty()) {
-        QString text = QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：") + QStringLiteral("\r\n");
+    if (!notDone.isEmpty()) {
+        QString text = m_lastFailed.isEmpty() ? QStringLiteral("清理操作未全部完成，以下项目未清理：")
+                                              : QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：");
+        text += QStringLiteral("\r\n");
         for (const QString &sql : std::as_const(m_lastFailed))
             text += QStringLiteral("    ") + sql + QStringLiteral("\r\n");
-        for (const QString &why : std::as_const(refused)) text += why + QStringLiteral("\r\n");
+        for (const QString &why : std::as_const(notDone)) text += why + QStringLiteral("\r\n");
         ShowMsgBox(text, QStringLiteral("x"), QStringLiteral("提示"));
     } else {
         ShowNotice(QStringLiteral("所选项目清理成功！"), QStringLiteral("提示"));
     }
 }
 
+namespace {
+
+// A group's permissions, each asked of the database now.
+struct PowerAnswer {
+    bool granted = true;
+    bool unread = false;  // one could not be read: `why` is the database's description
+    QString why;
+};
+
+PowerAnswer askPower(std::initializer_list<QString> powers)
+{
+    for (const QString &p : powers)
+        if (!CheckUserPower(p)) return {false, !CheckReadError().isEmpty(), PowerRefusedText()};
+    return {};
+}
+
+// The ticked options of a group the clerk may not clean now, each not run, and why.
+QList<Frm_DBClear::ClearItem> notPermitted(const PowerAnswer &power, std::initializer_list<vb::CheckBox *> boxes)
+{
+    QList<Frm_DBClear::ClearItem> items;
+    for (vb::CheckBox *b : boxes)
+        if (ticked(b) && (power.unread || b->isEnabled()))
+            items << Frm_DBClear::ClearItem{b->Caption(), {}, {}, {}, power.why};
+    return items;
+}
+
+// A return date of the clean-up: an empty box is the default (2000-01-01, or
+// today); any other text that is no date refuses the run, which would
+// otherwise delete a wider range than the one typed.
+QString cleanUpDate(FTextBox *box, const QString &name, const QString &empty)
+{
+    const QString typed = vb::Trim(box->Text());
+    if (typed.isEmpty()) return empty;
+    if (!IsSQLDate(box->Text()))
+        throw Refusal{QStringLiteral("“") + name + QStringLiteral("”日期“") + typed
+                      + QStringLiteral("”无法识别，请输入正确的日期（如 2000-01-01），未清理任何项目！")};
+    return typed;
+}
+
+}  // namespace
+
 // The login log, and the disabled accounts with every record they handled.
 QList<Frm_DBClear::ClearItem> Frm_DBClear::AccountClearSQL()
 {
+    const PowerAnswer power = askPower({kPowerAcc});
+    if (!power.granted) return notPermitted(power, {Chk_Acc_Login.get(), Chk_Acc_Standby.get()});
     QList<ClearItem> items;
-    if (!CheckUserPower(kPowerAcc)) return items;
     const QString disabledAccounts = QStringLiteral("(SELECT 用户名 FROM 账户 WHERE 状态 = '停用')");
     const QString loansOfDisabledAccounts =
         QStringLiteral("(SELECT 图书借阅编号 FROM 图书借阅 WHERE 借书经手人 IN ") + disabledAccounts
@@ -306,26 +385,19 @@ QList<Frm_DBClear::ClearItem> Frm_DBClear::AccountClearSQL()
     return items;
 }
 
-// Returned loans between the two dates (an unreadable date becomes 2000-01-01
-// or today, and is written back), all loans, the damage records.
+// Returned loans between the two dates, all loans, the damage records.
 QList<Frm_DBClear::ClearItem> Frm_DBClear::LoanClearSQL()
 {
+    const PowerAnswer power = askPower({kPowerBorrow, kPowerReturn});
+    if (!power.granted) return notPermitted(power, {Chk_Brw_Return.get(), Chk_Brw_All.get(), Chk_Book_Damag.get()});
     QList<ClearItem> items;
-    if (!(CheckUserPower(kPowerBorrow) && CheckUserPower(kPowerReturn))) return items;
     if (ticked(Chk_Brw_Return.get())) {
-        QString from, to;
-        if (IsSQLDate(Txt_From->Text())) {
-            from = vb::Trim(Txt_From->Text());
-        } else {
-            from = QStringLiteral("2000-01-01");
-            Txt_From->setText(from);
-        }
-        if (IsSQLDate(Txt_To->Text())) {
-            to = vb::Trim(Txt_To->Text());
-        } else {
-            to = vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd"));
-            Txt_To->setText(to);
-        }
+        const QString from = cleanUpDate(Txt_From.get(), Lbl_From->Caption(), QStringLiteral("2000-01-01"));
+        const QString to =
+            cleanUpDate(Txt_To.get(), Lbl_To->Caption(), vb::Format(vb::Date(), QStringLiteral("yyyy-mm-dd")));
+        // Both boxes are read before a default is written into an empty one.
+        Txt_From->setText(vb::Trim(Txt_From->Text()).isEmpty() ? from : Txt_From->Text());
+        Txt_To->setText(vb::Trim(Txt_To->Text()).isEmpty() ? to : Txt_To->Text());
         const QString returned = QStringLiteral("是否已还 = 1 AND (实际还书日期 BETWEEN ") + SQLQuote(from)
                                  + QStringLiteral(" AND ") + SQLQuote(to) + QStringLiteral(")");
         items << ClearItem{Chk_Brw_Return->Caption(),
@@ -339,16 +411,21 @@ QList<Frm_DBClear::ClearItem> Frm_DBClear::LoanClearSQL()
         items << ClearItem{Chk_Brw_All->Caption(),
                            {QStringLiteral("DELETE FROM 图书损坏"), QStringLiteral("DELETE FROM 图书借阅")},
                            QStringLiteral("是否已还 = 0")};
+    // Ticked with all loans, the damage records go with them or stay with them.
     if (ticked(Chk_Book_Damag.get()))
-        items << ClearItem{Chk_Book_Damag->Caption(), {QStringLiteral("DELETE FROM 图书损坏")}, {}};
+        items << ClearItem{Chk_Book_Damag->Caption(),
+                           {QStringLiteral("DELETE FROM 图书损坏")},
+                           {},
+                           ticked(Chk_Brw_All.get()) ? Chk_Brw_All->Caption() : QString()};
     return items;
 }
 
 // Titles of which no copy is left.
 QList<Frm_DBClear::ClearItem> Frm_DBClear::BookClearSQL()
 {
+    const PowerAnswer power = askPower({kPowerStore});
+    if (!power.granted) return notPermitted(power, {Chk_Book_NoStore.get()});
     QList<ClearItem> items;
-    if (!CheckUserPower(kPowerStore)) return items;
     if (ticked(Chk_Book_NoStore.get()))
         items << ClearItem{Chk_Book_NoStore->Caption(),
                            {QStringLiteral("DELETE FROM 图书档案 WHERE ISBN IN (SELECT 图书档案.ISBN FROM 图书档案, "
@@ -361,8 +438,9 @@ QList<Frm_DBClear::ClearItem> Frm_DBClear::BookClearSQL()
 // The deposits, and the disabled readers with all their records.
 QList<Frm_DBClear::ClearItem> Frm_DBClear::ReaderClearSQL()
 {
+    const PowerAnswer power = askPower({kPowerReader});
+    if (!power.granted) return notPermitted(power, {Chk_Reader_Dep.get(), Chk_Reader_Standby.get()});
     QList<ClearItem> items;
-    if (!CheckUserPower(kPowerReader)) return items;
     const QString disabledReaders = QStringLiteral("(SELECT 读者编号 FROM 读者档案 WHERE 状态 = '停用')");
     if (ticked(Chk_Reader_Dep.get()))
         items << ClearItem{Chk_Reader_Dep->Caption(), {QStringLiteral("DELETE FROM 充值记录")}, {}};

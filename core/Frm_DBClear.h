@@ -4,8 +4,9 @@
 // handled, returned or all loans, damage records, titles without copies,
 // deposits, disabled readers with their records). Each option's statements
 // are done together or not at all; an option that fails leaves the others
-// done, and its statements are listed afterwards. An option that would take
-// away the loan of a book not yet returned is not done.
+// done, and its statements are listed afterwards with each option that was not
+// done and why. An option that would take away the loan of a book not yet
+// returned is not done, nor one its permission can't be read for.
 #include "ui/Form.h"
 #include "ui/Intrinsics.h"
 
@@ -55,6 +56,19 @@ public:
     QStringList LastRun() const { return m_lastRun; }
     QStringList LastFailed() const { return m_lastFailed; }
 
+    // One ticked option: its statements, children first, and, when it deletes
+    // loans or copies, the condition on 图书借阅 that picks the open loans it
+    // would take away (none may be).
+    struct ClearItem {
+        QString caption;
+        QStringList statements;
+        QString openLoans;
+        // The option that ticked this one with it: this one runs only when that one was done.
+        QString tickedFor = {};
+        // Why the option can't run, known before the run (its permission).
+        QString notRun = {};
+    };
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
@@ -64,22 +78,18 @@ private:
     void CreateReturnDateRange(vb::Frame *frame, int top);
     void DisableByPower();
     static void DisableItem(vb::CheckBox *item);
-    static bool ExecClearSQL(const QString &statement);
+    // Runs one statement; false when it failed, and `why` (when given) the
+    // database's description.
+    static bool ExecClearSQL(const QString &statement, QString *why = nullptr);
 
-    // One ticked option: its statements, children first, and, when it deletes
-    // loans or copies, the condition on 图书借阅 that picks the open loans it
-    // would take away (none may be).
-    struct ClearItem {
-        QString caption;
-        QStringList statements;
-        QString openLoans;
-    };
     enum class ClearResult { Done, Failed, Refused };
-    static ClearResult ExecClearItem(const ClearItem &item);
+    static ClearResult ExecClearItem(const ClearItem &item, QString &why);
 
-    // The ticked items, by the permission they need; none without it.
+    // The ticked items, by the permission they need. Without it a ticked item
+    // is not run and says why; an item greyed at the start and refused again
+    // is left out, as the clerk could not tick it.
     QList<ClearItem> AccountClearSQL();
-    QList<ClearItem> LoanClearSQL();
+    QList<ClearItem> LoanClearSQL();  // Refusal: a date box that holds no date
     QList<ClearItem> BookClearSQL();
     QList<ClearItem> ReaderClearSQL();
 

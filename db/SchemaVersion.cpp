@@ -47,6 +47,8 @@ constexpr Step kSteps[] = {
     {5, u"each copy's loans counted as they are made, on the server (the statistics rank the titles from them)"},
     {6, u"the open loans counted as they are lent and returned (the returning window's count); on the server, "
         u"dates written as text within the statement"},
+    {7, u"the loans one statement deletes counted off together, by copy, on the server (a clean-up holds the "
+        u"counts for a moment)"},
 };
 
 // How long an upgrade waits for the desks' writing to end before it begins.

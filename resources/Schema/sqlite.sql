@@ -226,4 +226,4 @@ END;
 -- raise the number here and in postgres.sql, and add the step
 -- (ARCHITECTURE.md, "Schema versions").
 CREATE TABLE lib_schema_version (version INTEGER NOT NULL);
-INSERT INTO lib_schema_version VALUES (6);
+INSERT INTO lib_schema_version VALUES (7);

@@ -5,9 +5,13 @@
 #include "core/AdminForms.h"
 #include "core/Frm_DBClear.h"
 #include "core/Frm_Main.h"
+#include "db/PostgresEngine.h"
+#include "db/ServerMessages.h"
 
 #include <QTimer>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace circfix;
 
@@ -250,19 +254,41 @@ private slots:
         QCOMPARE(damages(), without(before.damages, Ds({2})));
     }
 
-    // A range the database would not read as the boxes do is replaced by the
-    // defaults, as any text that is no date, and the clean-up runs.
+    // A date box that holds no date the database reads as the box does would
+    // widen the range deleted: the whole clean-up is refused, naming the box,
+    // and nothing is deleted; the box keeps what was typed.
+    void returnedLoansWithDatesTheDatabaseCannotRead_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no such day") << "2026-12-32"
+                                     << ""
+                                     << "“从”日期“2026-12-32”";
+        QTest::newRow("not read by the database") << "2024年3月10日"
+                                                  << "2024-03-14"
+                                                  << "“从”日期“2024年3月10日”";
+        QTest::newRow("read as another day") << ""
+                                             << "24-3-14"
+                                             << "“到”日期“24-3-14”";
+    }
     void returnedLoansWithDatesTheDatabaseCannotRead()
     {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, says);
         w().Chk_Brw_Return->setValue(vb::vbChecked);
-        w().Txt_From->setText(QStringLiteral("2024年3月10日"));
-        w().Txt_To->setText(QStringLiteral("24-3-14"));
+        w().Txt_From->setText(from);
+        w().Txt_To->setText(to);
         const Snapshot before = snapshot();
-        run({});
-        expectSuccess();
-        QCOMPARE(w().Txt_From->Text(), QStringLiteral("2000-01-01"));
-        QCOMPARE(w().Txt_To->Text(), QStringLiteral("2024-03-15"));
-        QCOMPARE(loans(), without(before.loans, Ls({2, 3, 7})));
+        run({w().Chk_Acc_Login.get(), w().Chk_Reader_Dep.get()});
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), says + QStringLiteral("无法识别，请输入正确的日期（如 2000-01-01），未清理任何项目！"));
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("!"));
+        QVERIFY(w().LastRun().isEmpty());
+        expectUnchanged(before, snapshot(), QString());
+        QCOMPARE(w().Txt_From->Text(), from);
+        QCOMPARE(w().Txt_To->Text(), to);
     }
 
     void allLoansTakeTheirDamageRecords()
@@ -381,7 +407,9 @@ private slots:
         QCOMPARE(m_msg->msgs.size(), 1);
         QCOMPARE(m_msg->last(), QStringLiteral("清理操作未全部完成，以下SQL语句操作失败：\r\n"
                                                "    DELETE FROM 图书损坏\r\n"
-                                               "    DELETE FROM 充值记录\r\n"));
+                                               "    DELETE FROM 充值记录\r\n"
+                                               "[ 所有图书损坏记录 ] 未清理：locked\r\n"
+                                               "[ 所有读者充值记录 ] 未清理：locked\r\n"));
         QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
         QCOMPARE(m_msg->lastTitle(), QStringLiteral("提示"));
         QVERIFY(logins().isEmpty());  // the statements around the failures were done
@@ -403,24 +431,102 @@ private slots:
                  qPrintable(text));
         QVERIFY2(text.endsWith(QStringLiteral("[ 状态为停用的账户 ] 涉及尚未归还的图书，不能清理！\r\n"
                                               "[ 全部借书记录 ] 涉及尚未归还的图书，不能清理！\r\n"
+                                              "[ 所有图书损坏记录 ] 随 [ 全部借书记录 ] 选中，该项未完成，未清理！\r\n"
                                               "[ 状态为停用的读者 ] 涉及尚未归还的图书，不能清理！\r\n")),
                  qPrintable(text));
-        // Every statement of the three options is listed; the damage records ran on their own.
+        // Every statement of the three options is listed; the damage records,
+        // ticked with all loans, stay with them.
         QCOMPARE(w().LastFailed().size(), 6 + 2 + 4);
-        QVERIFY(damages().isEmpty());
+        QCOMPARE(w().LastRun().count(QStringLiteral("DELETE FROM 图书损坏")), 1);  // all loans' own
         QVERIFY(logins().isEmpty());
-        expectUnchanged(before, snapshot(), QStringLiteral("damages,logins"));
+        expectUnchanged(before, snapshot(), QStringLiteral("logins"));
 
         // A copy on loan put into stock by a disabled account stays with its account.
         giveBack({1});
         exec(QStringLiteral("INSERT 图书借阅 VALUES('240301090000009','K001','R002','2024-03-01','2024-04-01',Null,'0',"
                             "'admin',Null)"));
         run({});
-        QVERIFY(m_msg->last().endsWith(QStringLiteral("[ 状态为停用的账户 ] 涉及尚未归还的图书，不能清理！\r\n"
-                                                      "[ 全部借书记录 ] 涉及尚未归还的图书，不能清理！\r\n"
-                                                      "[ 状态为停用的读者 ] 涉及尚未归还的图书，不能清理！\r\n")));
+        QVERIFY(m_msg->last().endsWith(
+            QStringLiteral("[ 状态为停用的账户 ] 涉及尚未归还的图书，不能清理！\r\n"
+                           "[ 全部借书记录 ] 涉及尚未归还的图书，不能清理！\r\n"
+                           "[ 所有图书损坏记录 ] 随 [ 全部借书记录 ] 选中，该项未完成，未清理！\r\n"
+                           "[ 状态为停用的读者 ] 涉及尚未归还的图书，不能清理！\r\n")));
         QVERIFY(copies().contains(QStringLiteral("K001")));
         QVERIFY(accounts().contains(QStringLiteral("old")));
+    }
+
+    // A permission that can't be read is no answer: its ticked options are
+    // not run, and the message says so in the database's words; the options
+    // whose permission was read run. Another program holding the database
+    // makes every read wait and fail; a failed read of the first permission
+    // alone, or the server stopping to answer it (the next read connects
+    // again), leaves the second group to run.
+    void permissionsThatCannotBeReadAreFailures_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("deposits");
+        QTest::addColumn<QString>("says");
+        const QString head =
+            QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n[ 所有账户登录信息 ] 未清理：%1\r\n");
+        const QString busy = testsupport::TempDb::lockedOutSays();
+        QTest::newRow("database held, two options")
+            << "held" << true << head.arg(busy) + QStringLiteral("[ 所有读者充值记录 ] 未清理：%1\r\n").arg(busy);
+        QTest::newRow("database held, login log alone") << "held" << false << head.arg(busy);
+        QTest::newRow("first read fails") << "failed" << true << head.arg(QStringLiteral("locked"));
+        QTest::newRow("server stops answering") << "paused" << true << head.arg(ado::msg::commandTimedOut(1));
+    }
+    void permissionsThatCannotBeReadAreFailures()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, deposits);
+        QFETCH(QString, says);
+        w().Chk_Acc_Login->setValue(vb::vbChecked);
+        if (deposits) w().Chk_Reader_Dep->setValue(vb::vbChecked);
+        const Snapshot before = snapshot();
+        if (how == QLatin1String("held")) {
+            m_db->db.lockOut();
+            run({});
+            m_db->db.restore();
+        } else if (how == QLatin1String("failed")) {
+            testsupport::StatementFailer fail(QStringLiteral("SELECT * FROM 账户,账户类型"), 1,
+                                              QStringLiteral("locked"));
+            run({});
+        } else {
+            const auto *pg = dynamic_cast<const ado::PostgresEngine *>(SQLConn().engine());
+            if (!pg) QSKIP("a server connection");
+            SQLConn().CommandTimeout = 1;
+            const int pid = pg->backendPid();
+            if (::kill(pid, SIGSTOP) != 0) QSKIP("the server's processes may not be stopped by this user");
+            run({});
+            ::kill(pid, SIGCONT);
+            SQLConn().CommandTimeout = ado::kDefaultCommandTimeout;
+        }
+        QCOMPARE(m_msg->msgs.size(), 1);
+        QCOMPARE(m_msg->last(), says);
+        QCOMPARE(m_msg->lastIcon(), QStringLiteral("x"));
+        QVERIFY(w().LastFailed().isEmpty());
+        const Snapshot after = snapshot();
+        QCOMPARE(after.logins, before.logins);
+        QCOMPARE(after.deposits.isEmpty(), deposits && how != QLatin1String("held"));
+        expectUnchanged(before, after, QStringLiteral("deposits"));
+    }
+
+    // A permission taken away after the dialog opened: the option the clerk
+    // ticked is not run, and says so.
+    void aPermissionTakenAwayMeanwhileIsSaid()
+    {
+        exec(QStringLiteral("INSERT 账户类型 VALUES ('管理员二', 1,1,1,1,1,1,1,1,1,1,1,1,1)"));
+        exec(QStringLiteral("UPDATE 账户 SET 账户类型 = '管理员二' WHERE 用户名 = 'keep'"));
+        w().Unload();
+        CurUID = QStringLiteral("keep");
+        w().Show();
+        exec(QStringLiteral("UPDATE 账户类型 SET 修改读者权限 = 0 WHERE 账户类型 = '管理员二'"));
+        const Snapshot before = snapshot();
+        run({w().Chk_Reader_Dep.get(), w().Chk_Acc_Login.get()});
+        QCOMPARE(m_msg->last(), QStringLiteral("清理操作未全部完成，以下项目未清理：\r\n"
+                                               "[ 所有读者充值记录 ] 未清理：您没有权限完成当前操作！\r\n"));
+        QVERIFY(logins().isEmpty());
+        expectUnchanged(before, snapshot(), QStringLiteral("logins"));
     }
 
     // An option is done whole or not at all: a failure in its middle undoes

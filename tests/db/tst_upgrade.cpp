@@ -248,6 +248,9 @@ public:
                 + own.arg(QStringLiteral("p.oid"), QStringLiteral("p.pronamespace")));
         add(QStringLiteral("trigger"),
             QStringLiteral("SELECT tgname, pg_get_triggerdef(oid) FROM pg_trigger WHERE NOT tgisinternal"));
+        add(QStringLiteral("storage"), QStringLiteral("SELECT c.relname, c.reloptions::text FROM pg_class c WHERE "
+                                                      "c.reloptions IS NOT NULL AND ")
+                                           + own.arg(QStringLiteral("c.oid"), QStringLiteral("c.relnamespace")));
         lines.sort();
         return lines;
     }

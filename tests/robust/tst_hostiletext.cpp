@@ -767,7 +767,8 @@ private slots:
         }
     }
 
-    // Date boxes take their default in place of a text that is no date.
+    // Date boxes take their default in place of a text that is no date; the
+    // clean-up refuses it.
     void dateBoxesPutTheirDefault()
     {
         m_close = [] {
@@ -800,9 +801,16 @@ private slots:
             clear.Chk_Brw_Return->setValue(vb::vbChecked);
             clear.Txt_From->setText(h.text);
             clear.Txt_To->setText(h.text);
+            m_msg->clear();
             clear.Cmd_Clear_Click();
-            QCOMPARE(clear.Txt_From->Text(), QStringLiteral("2000-01-01"));
-            QCOMPARE(clear.Txt_To->Text(), QStringLiteral("2024-03-15"));
+            // The clean-up would delete a wider range than the one typed: it refuses instead, and keeps the text.
+            if (vb::Trim(h.text).isEmpty()) {
+                QCOMPARE(clear.Txt_From->Text(), QStringLiteral("2000-01-01"));
+                QCOMPARE(clear.Txt_To->Text(), QStringLiteral("2024-03-15"));
+            } else if (!IsSQLDate(h.text)) {
+                QCOMPARE(clear.Txt_From->Text(), h.text);
+                QVERIFY2(m_msg->last().startsWith(QStringLiteral("“从”日期“")), qPrintable(why));
+            }
             clear.Unload();
             QVERIFY2(errors().isEmpty(), qPrintable(why + QStringLiteral(": ") + errors().join(QLatin1Char('|'))));
         }

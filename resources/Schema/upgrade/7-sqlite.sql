@@ -1,0 +1,2 @@
+-- Version 7 changes the server's tables alone (deleted loans counted off
+-- by statement): the embedded file only records the version.
