@@ -282,6 +282,29 @@ protected:
         QTableView::wheelEvent(e);
     }
 
+public:
+    // Rows added below those on screen change the scroll bar alone: the
+    // cells shown are not laid out and painted again for them.
+    void growBelowScreen(const std::function<void()> &grow)
+    {
+        executeDelayedItemsLayout();  // what was pending before is shown as before
+        const bool below = model() && model()->rowCount() > 0 && rowAt(viewport()->height() - 1) >= 0;
+        grow();
+        if (!below) return;
+        m_quiet = true;
+        executeDelayedItemsLayout();
+        m_quiet = false;
+    }
+
+    void doItemsLayout() override
+    {
+        if (m_quiet)
+            updateGeometries();
+        else
+            QTableView::doItemsLayout();
+    }
+
+protected:
     // Whether the last row is on screen.
     bool endShown() const
     {
@@ -294,6 +317,7 @@ protected:
 private:
     Grid *m_grid;
     bool m_leftDown = false;
+    bool m_quiet = false;
 };
 
 Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridModel(this)), m_view(new GridView(this))
@@ -538,8 +562,14 @@ void Grid::followRowCount()
     const int want = std::max(m.bound->rowCount() + 1, m.fixedRows);
     if (want != m.rows) {
         const int vv = m_view->verticalScrollBar()->value();
-        setRows(want);
-        m.boundRows = m.rows;
+        auto resize = [&] {
+            setRows(want);
+            m.boundRows = m.rows;
+        };
+        if (want > m.rows)
+            m_view->growBelowScreen(resize);
+        else
+            resize();
         m_view->verticalScrollBar()->setValue(vv);
     }
     // Told here, once the cells being read are painted, never while painting.

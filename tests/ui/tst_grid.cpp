@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -364,6 +365,59 @@ private slots:
         QCOMPARE(g.Rows(), 300001);
         QVERIFY2(res->reads < 2000, qPrintable(QString::number(res->reads)));
         QCOMPARE(g.TextMatrix(300000, 1), QString("299999/1"));
+    }
+
+    // A list counted after its first screen is painted: rows added below the
+    // screen move the scroll bar alone; rows that fit on the screen are shown.
+    void countComingInRepaintsOnlyWhatItShows_data()
+    {
+        QTest::addColumn<int>("known");
+        QTest::addColumn<int>("counted");
+        QTest::addColumn<bool>("repainted");
+        QTest::newRow("below the screen") << 60 << 5000 << false;
+        QTest::newRow("screen not yet full") << 3 << 5000 << true;
+        QTest::newRow("fewer than known") << 60 << 4 << true;
+    }
+    void countComingInRepaintsOnlyWhatItShows()
+    {
+        QFETCH(int, known);
+        QFETCH(int, counted);
+        QFETCH(bool, repainted);
+        class Growing : public FakeResult {
+        public:
+            using FakeResult::FakeResult;
+            int rowCount() const override { return count; }
+            QString text(int row, int col) const override { return QStringLiteral("%1/%2").arg(row).arg(col); }
+            int count = 0;
+        };
+        auto res = std::make_shared<Growing>(QStringList{"a", "b"}, QList<QVariantList>{});
+        res->count = known;
+        vb::Grid g;
+        g.bind(res);
+        show(g);
+        QCoreApplication::processEvents();
+        struct Paints : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint) ++n;
+                return false;
+            }
+        } paints;
+        QWidget *viewport = g.view()->viewport();
+        viewport->installEventFilter(&paints);
+        res->count = counted;
+        g.followRowCount();
+        QTest::qWait(50);  // the view lays its rows out on a timer
+        QCOMPARE(g.Rows(), counted + 1);
+        QCOMPARE(paints.n > 0, repainted);
+        // The scroll bar reaches the last row, which is drawn once there.
+        QScrollBar *bar = g.view()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        const int last = g.view()->rowAt(viewport->height() - 1);
+        QCOMPARE(last < 0 ? g.Rows() - 2 : last, g.Rows() - 2);
+        QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("%1/1").arg(counted - 1));
     }
 };
 
