@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolTip>
@@ -218,67 +217,9 @@ public:
     }
 };
 
-// A scroll bar that is painted again only when what it shows changes: a list
-// refreshed with about as many rows leaves its slider where it was, and the
-// style's gradients fill the whole bar, which costs more than the cells.
-class GridScrollBar : public QScrollBar {
-public:
-    GridScrollBar(Qt::Orientation o, QWidget *parent) : QScrollBar(o, parent) { }
-
-protected:
-    void sliderChange(SliderChange change) override
-    {
-        if ((change == SliderRangeChange || change == SliderValueChange || change == SliderStepsChange) && m_painted
-            && look() == m_shown)
-            return;
-        QScrollBar::sliderChange(change);
-    }
-
-    void paintEvent(QPaintEvent *e) override
-    {
-        m_shown = look();
-        m_painted = true;
-        QScrollBar::paintEvent(e);
-    }
-
-private:
-    // What the style draws from: the slider's place, the arrows' ends, the state.
-    struct Look {
-        QRect slider;
-        bool atMin = false, atMax = false, empty = false;
-        QStyle::State state;
-        QStyle::SubControls active;
-        bool operator==(const Look &o) const
-        {
-            return slider == o.slider && atMin == o.atMin && atMax == o.atMax && empty == o.empty && state == o.state
-                   && active == o.active;
-        }
-    };
-    Look look() const
-    {
-        QStyleOptionSlider opt;
-        initStyleOption(&opt);
-        Look l;
-        l.slider = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this);
-        l.atMin = opt.sliderValue == opt.minimum;
-        l.atMax = opt.sliderValue == opt.maximum;
-        l.empty = opt.minimum == opt.maximum;
-        l.state = opt.state;
-        l.active = opt.activeSubControls;
-        return l;
-    }
-
-    Look m_shown;
-    bool m_painted = false;
-};
-
 class GridView : public QTableView {
 public:
-    GridView(Grid *grid) : QTableView(grid), m_grid(grid)
-    {
-        setVerticalScrollBar(new GridScrollBar(Qt::Vertical, this));
-        setHorizontalScrollBar(new GridScrollBar(Qt::Horizontal, this));
-    }
+    GridView(Grid *grid) : QTableView(grid), m_grid(grid) { }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override

@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -419,62 +418,6 @@ private slots:
         const int last = g.view()->rowAt(viewport->height() - 1);
         QCOMPARE(last < 0 ? g.Rows() - 2 : last, g.Rows() - 2);
         QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("%1/1").arg(counted - 1));
-    }
-
-    // The scroll bar is painted again when what it shows changes, and then
-    // shows what a scroll bar made afresh for the same rows shows.
-    void scrollBarRepaintsWhenItsPictureChanges_data()
-    {
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<int>("scrolled");
-        QTest::addColumn<bool>("repainted");
-        QTest::newRow("long list, one row less") << 5000 << 4999 << 0 << false;
-        QTest::newRow("long list, one row more") << 5000 << 5001 << 0 << false;
-        QTest::newRow("slider grows") << 60 << 30 << 0 << true;
-        QTest::newRow("slider shrinks") << 30 << 60 << 0 << true;
-        QTest::newRow("slider moves") << 5000 << 5000 << 2500 << true;
-        QTest::newRow("no more to scroll") << 60 << 3 << 0 << true;
-    }
-    void scrollBarRepaintsWhenItsPictureChanges()
-    {
-        QFETCH(int, before);
-        QFETCH(int, after);
-        QFETCH(int, scrolled);
-        QFETCH(bool, repainted);
-        vb::Grid g;
-        g.bind(makeResult(before));
-        show(g);
-        QCoreApplication::processEvents();
-        QScrollBar *bar = g.view()->verticalScrollBar();
-        struct Paints : QObject {
-            int n = 0;
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                if (e->type() == QEvent::Paint) ++n;
-                return false;
-            }
-        } paints;
-        bar->installEventFilter(&paints);
-        if (after != before) g.bind(makeResult(after));
-        bar->setValue(scrolled);
-        QTest::qWait(50);  // the view lays its rows out on a timer
-        if (bar->isVisible()) QCOMPARE(paints.n > 0, repainted);
-
-        vb::Grid fresh;
-        fresh.bind(makeResult(after));
-        show(fresh);
-        QTest::qWait(50);
-        QScrollBar *freshBar = fresh.view()->verticalScrollBar();
-        freshBar->setValue(scrolled);
-        QTest::qWait(50);
-        QCOMPARE(bar->isVisible(), freshBar->isVisible());
-        // What is on the screen, not the bar painted again for the comparison.
-        auto onScreen = [](vb::Grid &grid, QScrollBar *b) {
-            const QRect r(b->mapTo(&grid, QPoint(0, 0)), b->size());
-            return grid.screen()->grabWindow(grid.winId(), r.x(), r.y(), r.width(), r.height()).toImage();
-        };
-        if (bar->isVisible()) QCOMPARE(onScreen(g, bar), onScreen(fresh, freshBar));
     }
 };
 
