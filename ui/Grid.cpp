@@ -4,9 +4,11 @@
 #include "ui/Fonts.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QCursor>
 #include <QHash>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -178,6 +180,8 @@ private:
     Grid *m_grid;
 };
 
+bool cellPicturesKept = true;
+
 // Draws a cell's picture at its left edge, the text after it.
 class GridDelegate : public QStyledItemDelegate {
 public:
@@ -187,7 +191,7 @@ public:
     {
         const QVariant deco = index.data(Qt::DecorationRole);
         if (!deco.isValid()) {
-            QStyledItemDelegate::paint(p, option, index);
+            if (!paintKept(p, option, index)) QStyledItemDelegate::paint(p, option, index);
             return;
         }
         QPixmap pm = deco.value<QPixmap>();
@@ -215,6 +219,53 @@ public:
             style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w);
         }
     }
+
+private:
+    // A list refreshed shows mostly the texts it showed, a row up or down:
+    // laying a text out (shaping, eliding) costs far more than copying the
+    // cell drawn before. A cell is drawn once onto the grid's background
+    // and kept under everything its picture depends on.
+    bool paintKept(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const
+    {
+        if (!cellPicturesKept || option.rect.isEmpty() || p->transform().type() > QTransform::TxTranslate
+            || p->device()->devicePixelRatio() != 1.0)
+            return false;
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        if (opt.state & QStyle::State_HasFocus) return false;
+        const QWidget *w = opt.widget;
+        QStyle *style = w ? w->style() : QApplication::style();
+        QString key;
+        key.reserve(opt.text.size() + 96);
+        key += opt.text;
+        key += QChar(0);
+        key += QString::number(opt.rect.width()) + QLatin1Char('x') + QString::number(opt.rect.height())
+               + QLatin1Char(' ') + QString::number(int(opt.state)) + QLatin1Char(' ')
+               + QString::number(int(opt.displayAlignment)) + QLatin1Char(' ') + QString::number(int(opt.features))
+               + QLatin1Char(' ') + QString::number(int(opt.textElideMode)) + QLatin1Char(' ')
+               + QString::number(opt.palette.cacheKey()) + QLatin1Char(' ') + QString::number(int(p->renderHints()))
+               + QLatin1Char(' ') + QString::number(quintptr(style)) + QLatin1Char(' ') + opt.font.key();
+        auto it = m_kept.constFind(key);
+        if (it == m_kept.constEnd()) {
+            QImage img(opt.rect.size(), QImage::Format_ARGB32_Premultiplied);
+            img.fill(toQColor(kWhite));  // the grid's background, under cells that draw none
+            QPainter ip(&img);
+            ip.setRenderHints(p->renderHints());
+            ip.setFont(p->font());
+            ip.setPen(p->pen());
+            QStyleOptionViewItem at(opt);
+            at.rect.moveTo(0, 0);
+            style->drawControl(QStyle::CE_ItemViewItem, &at, &ip, w);
+            ip.end();
+            if (m_kept.size() >= kKept) m_kept.clear();
+            it = m_kept.insert(key, img);
+        }
+        p->drawImage(opt.rect.topLeft(), *it);
+        return true;
+    }
+
+    static constexpr int kKept = 4000;  // cells, a few screens of a wide list
+    mutable QHash<QString, QImage> m_kept;
 };
 
 class GridView : public QTableView {
@@ -376,6 +427,8 @@ Grid::Grid(QWidget *parent) : QWidget(parent), Control(this), m_model(new GridMo
 }
 
 Grid::~Grid() = default;
+
+void Grid::setCellPicturesKept(bool kept) { cellPicturesKept = kept; }
 
 QTableView *Grid::view() const { return m_view; }
 

@@ -42,6 +42,10 @@ public:
     explicit Grid(QWidget *parent = nullptr);
     ~Grid() override;
 
+    // Whether cells drawn before are drawn again from their picture (on by
+    // default; off, every cell is laid out and drawn anew, as tests compare).
+    static void setCellPicturesKept(bool kept);
+
     // Size of the grid, the fixed (header) row included.
     int Rows() const;
     void setRows(int rows);

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -418,6 +419,47 @@ private slots:
         const int last = g.view()->rowAt(viewport->height() - 1);
         QCOMPARE(last < 0 ? g.Rows() - 2 : last, g.Rows() - 2);
         QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("%1/1").arg(counted - 1));
+    }
+
+    // Cells drawn from the pictures kept look as cells laid out anew do:
+    // selected or not, elided, numbers to the right, after a refresh that
+    // moves the texts a row, and after a column is narrowed.
+    void keptCellsLookAsDrawnAnew_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("first screen") << 0;
+        QTest::newRow("list refreshed a row shorter") << 1;
+        QTest::newRow("column narrowed") << 2;
+        QTest::newRow("another row selected") << 3;
+    }
+    void keptCellsLookAsDrawnAnew()
+    {
+        QFETCH(int, change);
+        auto result = [](int skip) {
+            QList<QVariantList> rows;
+            for (int r = skip; r < 40; ++r)
+                rows << QVariantList{r, QStringLiteral("第%1本 一个很长很长的书名，窄列里要省略").arg(r), 12.5 * r};
+            return std::make_shared<FakeResult>(QStringList{"编号", "名称", "数量"}, rows);
+        };
+        auto shown = [&](bool kept) {
+            vb::Grid::setCellPicturesKept(kept);
+            vb::Grid g;
+            g.bind(result(0));
+            g.setColWidth(1, 1500);
+            show(g);
+            g.view()->setFocus();
+            QCoreApplication::processEvents();
+            if (change == 1) g.bind(result(1));
+            if (change == 2) g.setColWidth(1, 900);
+            if (change == 3) g.setRow(5);
+            QTest::qWait(50);
+            const QImage img = g.screen()->grabWindow(g.winId()).toImage();
+            vb::Grid::setCellPicturesKept(true);
+            return img;
+        };
+        const QImage kept = shown(true);
+        QVERIFY(!kept.isNull());
+        QCOMPARE(kept, shown(false));
     }
 };
 
