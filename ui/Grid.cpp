@@ -264,7 +264,7 @@ private:
         return true;
     }
 
-    static constexpr int kKept = 4000;  // cells, a few screens of a wide list
+    static constexpr int kKept = 1500;  // cells: about three screens of a wide list, a few MB
     mutable QHash<QString, QImage> m_kept;
 };
 
