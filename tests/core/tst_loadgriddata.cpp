@@ -218,18 +218,27 @@ private slots:
         QVERIFY(!statements.run.join('\n').contains(QStringLiteral("1 = 1")));
     }
 
-    // Rows another desk deleted after the count are found missing when their
-    // part is read: the grid's rows follow, no blank rows stay at the end.
-    void rowsDeletedAfterTheCountLeaveTheGrid()
+private:
+    // 300 more publishers in a grid on screen, every row of the list known.
+    void showManyPublishers(vb::Grid &g)
     {
         m_db->exec(morePublishers(300));
-        vb::Grid g;
         g.resize(400, 300);
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         QString err;
         QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称"), err, true));
         QTRY_COMPARE(g.Rows(), 304);
+    }
+
+private slots:
+    // Rows another desk deleted after the count are found missing when their
+    // part is read: the grid's rows follow, no blank rows stay at the end.
+    void rowsDeletedAfterTheCountLeaveTheGrid()
+    {
+        vb::Grid g;
+        showManyPublishers(g);
+        if (QTest::currentTestFailed()) return;
         QVERIFY(m_db->raw(QStringLiteral("DELETE FROM 出版社 WHERE 出版社名称 LIKE '出版社02%'")));
         g.view()->scrollToBottom();
         QTRY_COMPARE(g.Rows(), 204);
@@ -242,7 +251,6 @@ private slots:
     // going to the end again once the lock is gone reads them.
     void rowsThatCantBeReadAreToldAndReadAgain()
     {
-        m_db->exec(morePublishers(300));
         QStringList told;
         SetMsgBoxHook([&](const QString &text, const QString &, const QString &) {
             told << text;
@@ -250,12 +258,8 @@ private slots:
         });
         const auto unhook = qScopeGuard([] { SetMsgBoxHook(nullptr); });
         vb::Grid g;
-        g.resize(400, 300);
-        g.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&g));
-        QString err;
-        QVERIFY(LoadGridData(g, QStringLiteral("SELECT 出版社名称 FROM 出版社 ORDER BY 出版社名称"), err, true));
-        QTRY_COMPARE(g.Rows(), 304);
+        showManyPublishers(g);
+        if (QTest::currentTestFailed()) return;
         {
             const testsupport::HeldLock lock(*m_db, QStringLiteral("出版社"));
             g.view()->setFocus();
